@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package labelplu needs to build, test, benchmark and
+# run its demo. Idempotent: packages already present are left alone, and apt
+# is not touched at all when nothing is missing. Must run as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libxml2-dev zlib1g-dev libzint-dev libcups2-dev cups
+  fonts-liberation fontconfig nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libzbar-dev libzxing-dev poppler-utils ghostscript
+  clang libclang-rt-14-dev xvfb
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-deps: missing packages: ${missing[*]}" >&2
+  echo "install-deps: run this script as root to install them" >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"
