@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "ComPtr.h"
+#include "TestObjects.h"
+
+using namespace labelplu::ole;
+using namespace labelplu::ole::test;
+
+namespace {
+
+const CLSID kClass = {0x1B0E5C01, 0x1111, 0x4222, {0x83, 0x33, 0, 0, 0, 0, 0, 1}};
+
+HRESULT createTestObject(const IID* iid, void** out) {
+  ComPtr<ITestFoo> object = MakeCom<TTestObject>(nullptr, 5);
+  return object->QueryInterface(*iid, out);
+}
+
+HRESULT createOtherObject(const IID* iid, void** out) {
+  ComPtr<ITestFoo> object = MakeCom<TTestObject>(nullptr, 6);
+  return object->QueryInterface(*iid, out);
+}
+
+TEST(ClassTable, CreatesAnnouncedClassesOnly) {
+  void* out = reinterpret_cast<void*>(1);
+  EXPECT_EQ(CoCreateInstance(&kClass, nullptr, 0, &IID_IUnknown, &out), REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(out, nullptr);
+
+  ASSERT_EQ(OleRegisterClass(&kClass, "test server", createTestObject), S_OK);
+  ComPtr<ITestBar> bar;
+  ASSERT_EQ(CoCreateInstance(&kClass, nullptr, 0, &IID_ITestBar, bar.putVoid()), S_OK);
+  EXPECT_EQ(bar->Bar(), 10);
+  EXPECT_EQ(RefCount(bar.get()), 1u);
+
+  ComPtr<IErrorInfo> wrong;
+  EXPECT_EQ(CoCreateInstance(&kClass, nullptr, 0, &IID_IErrorInfo, wrong.putVoid()), E_NOINTERFACE);
+  EXPECT_FALSE(wrong);
+  EXPECT_EQ(CoCreateInstance(&kClass, bar.get(), 0, &IID_IUnknown, &out), E_INVALIDARG);
+
+  // A second announcement replaces the first.
+  ASSERT_EQ(OleRegisterClass(&kClass, "other", createOtherObject), S_OK);
+  ASSERT_EQ(CoCreateInstance(&kClass, nullptr, 0, &IID_ITestBar, bar.putVoid()), S_OK);
+  EXPECT_EQ(bar->Bar(), 12);
+
+  EXPECT_EQ(OleRevokeClass(&kClass), S_OK);
+  EXPECT_EQ(OleRevokeClass(&kClass), S_FALSE);
+  EXPECT_EQ(CoCreateInstance(&kClass, nullptr, 0, &IID_IUnknown, &out), REGDB_E_CLASSNOTREG);
+}
+
+}  // namespace
