@@ -1,0 +1,77 @@
+#include "NamedLock.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+
+namespace labelplu::sys {
+namespace {
+
+std::string UniqueName(const char* what) {
+  return std::string("labelplu.test.") + what + "." + std::to_string(::getpid());
+}
+
+TEST(NamedLockTest, OneHolderAtATime) {
+  const std::string name = UniqueName("one");
+  TNamedLock a(name), b(name);
+  EXPECT_TRUE(a.TryAcquire());
+  EXPECT_TRUE(a.TryAcquire());  // already held
+  EXPECT_FALSE(b.TryAcquire());
+  EXPECT_FALSE(b.Held());
+  a.Release();
+  EXPECT_TRUE(b.TryAcquire());
+  {
+    TNamedLock c(name + ".other");
+    EXPECT_TRUE(c.TryAcquire());  // names are independent
+  }
+  b.Release();
+  {
+    TNamedLock scoped(name);
+    EXPECT_TRUE(scoped.TryAcquire());
+  }
+  EXPECT_TRUE(a.TryAcquire());  // the destructor released it
+}
+
+TEST(NamedLockTest, AcquireWaitsForTheHolder) {
+  const std::string name = UniqueName("wait");
+  TNamedLock holder(name), waiter(name);
+  ASSERT_TRUE(holder.TryAcquire());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(waiter.Acquire(40));
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+  holder.Release();
+  EXPECT_TRUE(waiter.Acquire(40));
+}
+
+TEST(NamedLockTest, OtherProcessesSeeTheHolderAndItsEnd) {
+  const std::string name = UniqueName("process");
+  TNamedLock holder(name);
+  ASSERT_TRUE(holder.TryAcquire());
+  auto childTakes = [&name] {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      TNamedLock lock(name);
+      ::_exit(lock.TryAcquire() ? 1 : 0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 1;
+  };
+  EXPECT_FALSE(childTakes());
+  holder.Release();
+  EXPECT_TRUE(childTakes());
+}
+
+TEST(NamedLockTest, NamesMustFit) {
+  EXPECT_THROW(TNamedLock(""), std::invalid_argument);
+  EXPECT_THROW(TNamedLock(std::string(108, 'n')), std::invalid_argument);
+  TNamedLock longest(UniqueName("x") + std::string(107 - UniqueName("x").size(), 'n'));
+  EXPECT_TRUE(longest.TryAcquire());
+}
+
+}  // namespace
+}  // namespace labelplu::sys
