@@ -1,0 +1,221 @@
+#include "Params.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "Bstr.h"
+#include "Errors.h"
+#include "Variant.h"
+
+namespace labelplu {
+
+const TParamsClass kTParamsClass{"TParams"};
+
+namespace {
+
+// The owned block: the DISPPARAMS and its 50 variants in one allocation.
+struct OwnedBlock {
+  DISPPARAMS params;
+  VARIANT slots[kParamsCapacity];
+};
+
+void SetText(VARIANT& target, std::string_view text) {
+  BSTR value = ole::Utf8ToBstr(text);
+  VariantClear(&target);
+  target.vt = VT_BSTR;
+  target.bstrVal = value;
+}
+
+void FreeOwnedBlock(DISPPARAMS* block) {
+  auto* owned = reinterpret_cast<OwnedBlock*>(block);
+  for (VARIANT& slot : owned->slots) VariantClear(&slot);
+  std::free(owned);
+}
+
+// Frees a chain iteratively so that a long chain cannot exhaust the stack.
+void DestroyChain(TParams* params) {
+  while (params) {
+    TParams* next = params->Next;
+    params->Next = nullptr;
+    TParams::Destroy(params);
+    params = next;
+  }
+}
+
+// The element's variant: slot i of an owned block, slot count-1-i of a
+// borrowed (COM, last-first) block. The index has been checked.
+VARIANT& Element(const TParams& list, int32_t index) {
+  DISPPARAMS* block = list.Args;
+  return list.OwnsArgs ? block->rgvarg[index] : block->rgvarg[block->cArgs - 1 - index];
+}
+
+// Copies value (read through a reference) into target, raising the variant
+// conversion error for a value that cannot be copied.
+void CopyValue(VARIANT& target, const VARIANT& value) {
+  VARIANT copy;
+  VariantInit(&copy);
+  const HRESULT hr = VariantCopyInd(&copy, &value);
+  if (FAILED(hr)) {
+    VariantClear(&copy);
+    if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+    throw ole::EVariantError("Invalid variant type conversion");
+  }
+  VariantClear(&target);
+  target = copy;
+}
+
+}  // namespace
+
+TParams* TParams::Create(const TParamsClass* classRef) {
+  auto* list = static_cast<TParams*>(std::calloc(1, sizeof(TParams)));
+  if (!list) throw std::bad_alloc();
+  list->ClassRef = classRef ? classRef : &kTParamsClass;
+  try {
+    SetText(list->ErrorSource, "");
+    SetText(list->ErrorText, "");
+  } catch (...) {
+    VariantClear(&list->ErrorSource);
+    std::free(list);
+    throw;
+  }
+  return list;
+}
+
+void TParams::Destroy(TParams* params) {
+  if (!params) return;
+  DestroyChain(params->Next);
+  params->Next = nullptr;
+  if (params->OwnsArgs && params->Args) {
+    params->Clear();
+    FreeOwnedBlock(params->Args);
+    params->Args = nullptr;
+    params->OwnsArgs = 0;
+  }
+  // The shared layout marks a destroyed list this way before the memory goes.
+  try {
+    SetText(params->ErrorText, "Уничтожено");
+  } catch (const std::bad_alloc&) {
+  }
+  VariantClear(&params->ErrorSource);
+  VariantClear(&params->ErrorText);
+  std::free(params->Name);
+  std::free(params);
+}
+
+void TParams::EnsureStorage() {
+  if (Args) return;
+  auto* owned = static_cast<OwnedBlock*>(std::calloc(1, sizeof(OwnedBlock)));
+  if (!owned) throw std::bad_alloc();
+  owned->params.rgvarg = owned->slots;
+  owned->params.cArgs = 0;
+  Args = &owned->params;
+  OwnsArgs = 1;
+}
+
+void TParams::Attach(DISPPARAMS* block) {
+  if (OwnsArgs && Args) FreeOwnedBlock(Args);
+  Args = block;
+  OwnsArgs = 0;
+}
+
+int32_t TParams::Count() const {
+  if (!Args || !Args->rgvarg) return 0;
+  return Args->cArgs > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int32_t>(Args->cArgs);
+}
+
+VARIANT TParams::Get(int32_t index) const {
+  const int32_t count = Count();
+  if (index < 0 || index >= count) {
+    RaiseMessage(Format("Неверный индекс (Get) Index=%d Count=%d", index, count));
+  }
+  VARIANT result;
+  VariantInit(&result);
+  CopyValue(result, Element(*this, index));
+  return result;
+}
+
+void TParams::Set(int32_t index, const VARIANT& value) {
+  const int32_t count = Count();
+  if (index < 0 || index >= count) {
+    RaiseMessage(Format("Неверный индекс (Set) Index=%d Count=%d", index, count));
+  }
+  VARIANT& element = Element(*this, index);
+  if (OwnsArgs) {
+    // A by-reference value could point into the caller's frame: keep the value.
+    CopyValue(element, value);
+    return;
+  }
+  if (!(element.vt & VT_BYREF)) return;
+  const VARTYPE target = element.vt & ~VT_BYREF;
+  if (!element.byref ||
+      (target != VT_I4 && target != VT_R8 && target != VT_BSTR && target != VT_VARIANT)) {
+    RaiseMessage("Неподдерживаемый тип параметра.");
+  }
+  if (target == VT_VARIANT) {
+    CopyValue(*element.pvarVal, value);
+    return;
+  }
+  ole::OleVariant converted = ole::VarAsType(value, target);
+  switch (target) {
+    case VT_I4:
+      *element.plVal = converted.get().lVal;
+      break;
+    case VT_R8:
+      *element.pdblVal = converted.get().dblVal;
+      break;
+    default: {  // VT_BSTR: the converted string moves into the host's slot
+      VARIANT text = converted.release();
+      SysFreeString(*element.pbstrVal);
+      *element.pbstrVal = text.bstrVal;
+      break;
+    }
+  }
+}
+
+void TParams::Add(const VARIANT& value) {
+  EnsureStorage();
+  // A borrowed block's capacity is unknown: writing past its count could run
+  // over the host's array.
+  if (!OwnsArgs || Args->cArgs >= kParamsCapacity) {
+    throw std::runtime_error("TParams - превышена емкость хранилища данных.");
+  }
+  CopyValue(Args->rgvarg[Args->cArgs], value);
+  ++Args->cArgs;
+}
+
+void TParams::Clear() {
+  ResultTarget = nullptr;
+  ErrorFlag = 0;
+  ErrorCode = 0;
+  SetText(ErrorSource, "");
+  SetText(ErrorText, "Очищено Clear");
+  if (Args) {
+    if (OwnsArgs) {
+      for (VARIANT& slot : reinterpret_cast<OwnedBlock*>(Args)->slots) VariantClear(&slot);
+    } else if (Args->rgvarg) {
+      for (uint32_t i = 0; i < Args->cArgs; ++i) VariantClear(&Args->rgvarg[i]);
+    }
+    Args->cArgs = 0;
+  }
+  DestroyChain(Next);
+  Next = nullptr;
+}
+
+void TParams::SetName(const char* name) {
+  char* copy = nullptr;
+  if (name && *name) {
+    copy = strdup(name);
+    if (!copy) throw std::bad_alloc();
+  }
+  std::free(Name);
+  Name = copy;
+}
+
+void TParams::SetErrorCode(int32_t code) {
+  ErrorCode = code;
+  ErrorFlag = code != 0 ? 1 : 0;
+}
+
+}  // namespace labelplu
