@@ -1,0 +1,45 @@
+#include "ArgTypes.h"
+
+#include <cmath>
+
+#include "Variant.h"
+
+namespace labelplu {
+
+const VARIANT& Deref(const VARIANT& v) {
+  return (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal) ? *v.pvarVal : v;
+}
+
+VARTYPE EffectiveType(const VARIANT& value) {
+  const VARIANT& v = Deref(value);
+  VARTYPE vt = v.vt & ~VT_BYREF;
+  if (vt == VT_CY) vt = VT_R8;
+  if (vt == VT_R8) {
+    const double d = ole::VarToDouble(v);
+    if (std::isfinite(d) && std::fabs(d - std::nearbyint(d)) < 1e-9 && d >= -2147483648.0 &&
+        d <= 2147483647.0)
+      vt = VT_I4;
+  }
+  return vt;
+}
+
+bool IsOfType(const VARIANT& v, std::initializer_list<VARTYPE> types) {
+  const VARTYPE vt = EffectiveType(v);
+  for (VARTYPE t : types)
+    if (t == vt) return true;
+  return false;
+}
+
+void StoreInt(VARIANT& target, int32_t value) {
+  VariantClear(&target);
+  target.vt = VT_I4;
+  target.lVal = value;
+}
+
+void StoreText(VARIANT& target, const std::string& text) {
+  ole::OleVariant value(text);
+  VariantClear(&target);
+  target = value.release();
+}
+
+}  // namespace labelplu

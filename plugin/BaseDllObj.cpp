@@ -1,0 +1,205 @@
+#include "BaseDllObj.h"
+
+#include <cstring>
+
+#include "Bstr.h"
+#include "ErrorInfo.h"
+#include "MessagePump.h"
+#include "ModulePath.h"
+#include "PluginControl.h"
+#include "SystemInfo.h"
+#include "TextUtils.h"
+#include "VersionInfo.h"
+
+namespace labelplu {
+
+namespace {
+
+std::string InstanceLockName(const std::string& key) {
+  // The name marks that a driver instance exists; nobody waits on it.
+  return "labelplu:Global\\" + key;
+}
+
+}  // namespace
+
+TBaseDllObj::TBaseDllObj(const TDriverTables& tables, TCallEntry callEntry,
+                         TBaseDllObj* const* driverSlot, std::unique_ptr<TDevicesList> list)
+    : m_control(ole::MakeCom<TPluginControl>(driverSlot, callEntry)),
+      m_driverMethods(tables.DriverMethods),
+      m_baseMethods(tables.BaseMethods),
+      m_properties(tables.Properties),
+      m_list(std::move(list)),
+      m_instanceLock(InstanceLockName(m_list->InstanceKey())) {
+  m_modulePath = sys::ModulePath(false);
+  const sys::TVersionInfo version(m_modulePath);
+  m_versionText = version.VersionText();
+  m_buildNumber = version.FileVersion().Part(3);
+  m_releaseNumber = version.FileVersion().Part(2);
+  m_instanceLock.TryAcquire();
+}
+
+TBaseDllObj::~TBaseDllObj() {
+  m_list.reset();
+  sys::WaitPumping(10);
+  m_control.reset();
+  m_hostEvents.reset();
+  m_instanceLock.Release();
+}
+
+void TBaseDllObj::SetLevelTables(std::span<const TMethodRecord> methods,
+                                 std::span<TPropertyRecord> props) {
+  m_levelMethods = methods;
+  m_levelProperties = props;
+}
+
+TMethodFind TBaseDllObj::FindMethod(std::string_view name) const {
+  const auto search = [&](std::span<const TMethodRecord> table, int32_t base, bool level,
+                          TMethodFind& found) {
+    for (size_t i = 0; i < table.size(); ++i) {
+      const TMethodRecord& record = table[i];
+      if (SameText(NamePart(record.Name, 0), name) || SameText(NamePart(record.Name, 1), name)) {
+        found = {&record, base + static_cast<int32_t>(i), level};
+        return true;
+      }
+    }
+    return false;
+  };
+  TMethodFind found;
+  if (search(m_levelMethods, 20000, true, found)) return found;
+  if (search(m_driverMethods, 0, false, found)) return found;
+  search(m_baseMethods, 10000, false, found);
+  return found;
+}
+
+TPropertyFind TBaseDllObj::FindProperty(std::string_view name) const {
+  const auto search = [&](std::span<TPropertyRecord> table, int32_t base, TPropertyFind& found) {
+    for (size_t i = 0; i < table.size(); ++i) {
+      if (SameText(table[i].NameRu, name) || SameText(table[i].NameEn, name)) {
+        found = {&table[i], base + static_cast<int32_t>(i)};
+        return true;
+      }
+    }
+    return false;
+  };
+  TPropertyFind found;
+  if (search(m_levelProperties, 200000, found)) return found;
+  search(m_properties, 100000, found);
+  return found;
+}
+
+TDeviceItem* TBaseDllObj::CurrentDevice(const TTaskContext* task) const {
+  if (task) return m_list->FindByCode(task->DeviceId);
+  return m_list->CurrentDevice();
+}
+
+std::string TBaseDllObj::ErrorText(const TTaskContext* task, int32_t code) const {
+  if (const TDeviceItem* device = CurrentDevice(task)) return device->GetErrorText(code);
+  return m_list->GetErrorText(code);
+}
+
+void TBaseDllObj::SetHostEventSink(IUnknown* sink) {
+  ole::ComPtr<IHostEventSink> events;
+  if (sink) sink->QueryInterface(IID_IHostEventSink, events.putVoid());
+  m_hostEvents = events;
+  m_list->HostLink = events;
+}
+
+HRESULT TBaseDllObj::GetModulePath(BSTR* out) {
+  return ole::Safecall([&] { *out = ole::Utf8ToBstr(m_modulePath); });
+}
+
+HRESULT TBaseDllObj::GetVersionText(BSTR* out) {
+  return ole::Safecall([&] { *out = ole::Utf8ToBstr(m_versionText); });
+}
+
+HRESULT TBaseDllObj::GetBuildNumber(uint16_t* out) {
+  return ole::Safecall([&] { *out = m_buildNumber; });
+}
+
+HRESULT TBaseDllObj::GetInterfaceLevel(int32_t* out) {
+  return ole::Safecall([&] { *out = InterfaceLevel(); });
+}
+
+HRESULT TBaseDllObj::GetInstanceKind(int32_t* out) {
+  return ole::Safecall([&] { *out = 1; });
+}
+
+HRESULT TBaseDllObj::GetModel(int32_t /*index*/, IUnknown** out) {
+  // The device list carries no plug-in models yet: every index is beyond
+  // the model count.
+  return ole::Safecall([&] { *out = nullptr; });
+}
+
+HRESULT TBaseDllObj::SetReserved(int32_t value) {
+  m_reserved = value;
+  return S_OK;
+}
+
+HRESULT TBaseDllObj::SetHostEvents(IUnknown* sink) {
+  return ole::Safecall([&] { SetHostEventSink(sink); });
+}
+
+HRESULT TBaseDllObj::GetNames(IDriverNames** out) {
+  return ole::Safecall([&] {
+    *out = static_cast<IDriverNames*>(this);
+    AddRef();
+  });
+}
+
+bool TBaseDllObj::IsProperty(BSTR name) {
+  try {
+    return FindProperty(ole::BstrToUtf8(name)).Found();
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TBaseDllObj::IsMethod(BSTR name) {
+  try {
+    return FindMethod(ole::BstrToUtf8(name)).Record != nullptr;
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TBaseDllObj::IsBaseMethod(BSTR name) {
+  try {
+    const std::string text = ole::BstrToUtf8(name);
+    for (const TMethodRecord& record : m_baseMethods)
+      if (SameText(NamePart(record.Name, 0), text) || SameText(NamePart(record.Name, 1), text))
+        return true;
+  } catch (...) {
+  }
+  return false;
+}
+
+bool TBaseDllObj::IsSwitchOn(BSTR name) {
+  try {
+    const std::string text = ole::BstrToUtf8(name);
+    return SameText(text, "Включить") || SameText(text, "SwitchOn");
+  } catch (...) {
+    return false;
+  }
+}
+
+bool TBaseDllObj::IsSwitchOff(BSTR name) {
+  try {
+    const std::string text = ole::BstrToUtf8(name);
+    return SameText(text, "Выключить") || SameText(text, "SwitchOff");
+  } catch (...) {
+    return false;
+  }
+}
+
+TTaskContext* TaskFromContext(void* context) {
+  if (!context) return nullptr;
+  auto* task = static_cast<TTaskContext*>(context);
+  const TTaskClass* cls = task->ClassRef;
+  if (cls && cls->Magic == kTaskClassMagic && cls->ClassName &&
+      (std::strcmp(cls->ClassName, "TInternalTask") == 0 ||
+       std::strcmp(cls->ClassName, "TTaskThread") == 0))
+    return task;
+  throw std::runtime_error("Вызов метода GetBaseDll с очень плохим параметром!");
+}
+
+}  // namespace labelplu

@@ -1,0 +1,18 @@
+// The base methods and properties every driver of the family answers.
+#ifndef LABELPLU_PLUGIN_BASEMETHODS_H
+#define LABELPLU_PLUGIN_BASEMETHODS_H
+
+#include <span>
+
+#include "MethodRecords.h"
+
+namespace labelplu {
+
+std::span<const TMethodRecord> BaseMethodTable();
+// Mutable: "__@@EventSupport" marks "УстройствоВключено" read-only for the
+// life of the module.
+std::span<TPropertyRecord> BasePropertyTable();
+
+}  // namespace labelplu
+
+#endif

@@ -1,0 +1,210 @@
+// The call dispatcher: one request of a chain at a time.
+#include <cstring>
+#include <vector>
+
+#include "BaseDllObj.h"
+#include "ErrorInfo.h"
+#include "Errors.h"
+#include "Variant.h"
+
+namespace labelplu {
+
+namespace {
+
+// Owns the handler's argument array.
+class TArgArray {
+public:
+  explicit TArgArray(size_t count) : m_items(count) {
+    for (VARIANT& v : m_items) VariantInit(&v);
+  }
+  ~TArgArray() {
+    for (VARIANT& v : m_items) VariantClear(&v);
+  }
+  TArgArray(const TArgArray&) = delete;
+  TArgArray& operator=(const TArgArray&) = delete;
+  std::span<VARIANT> span() { return m_items; }
+  VARIANT& operator[](size_t i) { return m_items[i]; }
+
+private:
+  std::vector<VARIANT> m_items;
+};
+
+ole::OleVariant Element(const TParams& params, int32_t index) {
+  VARIANT raw = params.Get(index);
+  return ole::OleVariant::Adopt(raw);
+}
+
+bool IsOrdinal(VARTYPE vt) {
+  switch (vt) {
+    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_UI1: case VT_UI2: case VT_UI4:
+    case VT_UI8: case VT_INT: case VT_UINT: case VT_BOOL:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The value array behind a variant, if it is one.
+ole::ComPtr<ISafeArray> AsValueArray(const VARIANT& v) {
+  const VARIANT& value = (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal) ? *v.pvarVal : v;
+  IUnknown* object = nullptr;
+  if (value.vt == VT_DISPATCH) object = value.pdispVal;
+  else if (value.vt == VT_UNKNOWN) object = value.punkVal;
+  else if (value.vt == (VT_DISPATCH | VT_BYREF) && value.ppdispVal) object = *value.ppdispVal;
+  else if (value.vt == (VT_UNKNOWN | VT_BYREF) && value.ppunkVal) object = *value.ppunkVal;
+  ole::ComPtr<ISafeArray> array;
+  if (object) object->QueryInterface(IID_ISafeArray, array.putVoid());
+  return array;
+}
+
+// Clears the device's task reference when the request ends, however it ends.
+class TOwnerScope {
+public:
+  TOwnerScope(TDeviceItem* device, TTaskContext* task) : m_device(device) {
+    if (m_device) m_device->SetOwner(task);
+  }
+  ~TOwnerScope() {
+    if (m_device) m_device->SetOwner(nullptr);
+  }
+  TOwnerScope(const TOwnerScope&) = delete;
+  TOwnerScope& operator=(const TOwnerScope&) = delete;
+
+private:
+  TDeviceItem* m_device;
+};
+
+}  // namespace
+
+bool TBaseDllObj::Dispatch(TParams* first, void* context) {
+  bool handled = true;
+  for (TParams* params = first; params; params = params->Next) {
+    handled = false;
+    if (RunControlCommand(*params)) return false;
+    DispatchOne(*params, context, handled);
+  }
+  return handled;
+}
+
+bool TBaseDllObj::RunControlCommand(TParams& params) {
+  if (!params.Name) return false;
+  const char* name = params.Name;
+  if (std::strcmp(name, "__FRee") == 0) {
+    m_hostEvents.reset();
+    m_list->ClearDevices();
+    return true;
+  }
+  if (std::strcmp(name, "__Load") == 0) return true;
+  if (std::strcmp(name, "__@@EventSupport") == 0) {
+    IUnknown* host = params.HostInterface;
+    if (host) host->AddRef();  // Clear below must not be the last holder
+    SetHostEventSink(host);
+    if (host) host->Release();
+    params.Clear();
+    ole::OleVariant names(static_cast<IUnknown*>(static_cast<IDriverNames*>(this)));
+    params.Add(names.get());
+    for (TPropertyRecord& record : m_properties)
+      if (record.NameRu == "УстройствоВключено") record.ReadOnly = true;
+    for (TPropertyRecord& record : m_levelProperties)
+      if (record.NameRu == "УстройствоВключено") record.ReadOnly = true;
+    return true;
+  }
+  if (std::strcmp(name, "__@@SwitchOff") == 0) {
+    m_list->SwitchAllOff();
+    return true;
+  }
+  return false;
+}
+
+void TBaseDllObj::DispatchOne(TParams& params, void* context, bool& handled) {
+  if (params.Count() < 3) RaiseMessage("Недостаточно параметров при вызове метода");
+  const std::string name = ole::VarToText(Element(params, 1).get());
+  if (name.empty()) RaiseMessage("Не указано имя метода");
+  int32_t kind = ole::VarToInt32(Element(params, 2).get());
+
+  TTaskContext* task = TaskFromContext(context);
+  if (task) task->Driver = this;
+  const TCallContext ctx{*this, task};
+
+  const TMethodFind method = FindMethod(name);
+  const TPropertyFind property = FindProperty(name);
+  const TOwnerScope owner(CurrentDevice(task), task);
+
+  if (!method.Record && !property.Found()) RaiseError(20036, name);
+  if (method.Record && kind == 2) kind = 1;
+
+  if (kind == 2) {
+    if (!property.Record) RaiseMessage(Format("Свойство [%s] не обнаружено", name));
+    ole::OleVariant value;
+    property.Record->Handler(ctx, false, value.get(), property.Record->NameRu);
+    params.Set(0, value.get());
+    handled = true;
+    return;
+  }
+  if (!method.Record) {
+    if (kind == 1 || !property.Record) RaiseError(20036, name);
+    if (property.Record->ReadOnly)
+      RaiseMessage(Format("Свойство [%s] доступно только для чтения", name));
+    ole::OleVariant value = Element(params, 3);
+    property.Record->Handler(ctx, true, value.get(), property.Record->NameRu);
+    handled = true;
+    return;
+  }
+  CallMethod(params, method, name, ctx);
+  handled = true;
+}
+
+void TBaseDllObj::CallMethod(TParams& params, const TMethodFind& method, const std::string& name,
+                             const TCallContext& ctx) {
+  const int32_t needed = method.Record->ParamCount;
+  int32_t passed = params.Count() - 3;
+
+  // A method may take its arguments as the rows of a one-column value array.
+  ole::ComPtr<ISafeArray> packed;
+  if (passed != needed && passed == 1 && !method.IsLevel) {
+    const ole::OleVariant element = Element(params, 3);
+    if (ole::ComPtr<ISafeArray> array = AsValueArray(element.get())) {
+      int32_t rows = 0, cols = 0;
+      if (SUCCEEDED(array->GetBounds(&rows, &cols)) && cols == 1 && rows == needed) {
+        packed = array;
+        passed = needed;
+      } else {
+        passed = 0;
+      }
+    }
+  }
+  if (passed != needed)
+    RaiseMessage("Неверное количество переданных параметров\r\nФункция [" + name + "]\r\nПередано: " +
+                 std::to_string(passed) + "\r\nНеобходимо: " + std::to_string(needed));
+
+  TArgArray args(static_cast<size_t>(needed));
+  for (int32_t i = 0; i < needed; ++i) {
+    if (packed) ole::OleCheck(packed->GetValue(i, 0, &args[static_cast<size_t>(i)]));
+    else args[static_cast<size_t>(i)] = params.Get(3 + i);
+  }
+
+  // The value array gets the (possibly changed) arguments back whatever
+  // happens in the handler.
+  const auto writeBack = [&] {
+    if (!packed) return;
+    for (int32_t i = 0; i < needed; ++i) packed->SetValue(i, 0, &args[static_cast<size_t>(i)]);
+  };
+
+  ole::OleVariant result;
+  try {
+    method.Record->Handler(ctx, args.span(), result.get());
+    if (!packed)
+      for (int32_t i = 0; i < needed; ++i) params.Set(3 + i, args[static_cast<size_t>(i)]);
+    params.Set(0, result.get());
+    const VARTYPE vt = result.type() & ~VT_BYREF;
+    if (IsOrdinal(vt)) {
+      const int32_t code = ole::VarToInt32(result.get());
+      if (code != 0) throw EProtectException(code, ErrorText(ctx.Task, code));
+    }
+  } catch (...) {
+    writeBack();
+    throw;
+  }
+  writeBack();
+}
+
+}  // namespace labelplu

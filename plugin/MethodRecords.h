@@ -1,0 +1,58 @@
+// Records of the static method and property tables the driver object
+// searches by name.
+#ifndef LABELPLU_PLUGIN_METHODRECORDS_H
+#define LABELPLU_PLUGIN_METHODRECORDS_H
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "labelplu/oleauto.h"
+#include "labelplu/plugin.h"
+
+namespace labelplu {
+
+class TBaseDllObj;
+class TDeviceItem;
+
+// What a handler works with: the driver object, the host task of the call
+// (null when the call carries none) and the current device for that task.
+struct TCallContext {
+  TBaseDllObj& Driver;
+  TTaskContext* Task;
+};
+
+// A method handler gets exactly the record's parameter count of arguments,
+// may change them (they are copied back as out-arguments) and stores its
+// result; a non-zero integer result becomes an error.
+using TMethodHandler = void (*)(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result);
+
+// A property handler reads (isWrite false: fills value) or writes (isWrite
+// true: takes value). nameRu is the record's Russian name.
+using TPropertyHandler = bool (*)(const TCallContext& ctx, bool isWrite, VARIANT& value,
+                                  std::string_view nameRu);
+
+struct TMethodRecord {
+  // The Russian and the English name separated by one comma, either first.
+  std::string_view Name;
+  int8_t ParamCount;
+  TMethodHandler Handler;
+  int32_t Flag = 1;
+};
+
+// Describes a driver property and, with the descriptive fields filled, a
+// device parameter.
+struct TPropertyRecord {
+  std::string_view NameRu;
+  std::string_view NameEn;
+  std::string_view Caption;
+  std::string_view TypeName;
+  bool ReadOnly;
+  std::string_view DefaultValue;
+  std::string_view Hint;
+  TPropertyHandler Handler;
+};
+
+}  // namespace labelplu
+
+#endif

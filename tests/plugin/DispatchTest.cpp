@@ -1,0 +1,284 @@
+// The dispatcher and the driver object in process, with tables of the tests.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "BaseDllLP.h"
+#include "BaseMethods.h"
+#include "DllWinPrinter.h"
+#include "ErrorInfo.h"
+#include "ModuleState.h"
+#include "PluginControl.h"
+#include "Variant.h"
+
+namespace labelplu {
+namespace {
+
+using ole::OleVariant;
+
+void SetInt(VARIANT& target, int32_t value) {
+  VariantClear(&target);
+  target.vt = VT_I4;
+  target.lVal = value;
+}
+
+// Doubles its argument in place (through a reference when given one).
+void Twice(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
+  const int32_t value = ole::VarToInt32(args[0]);
+  SetInt(args[0], value * 2);
+  SetInt(result, 0);
+}
+
+// Answers its argument as the result code.
+void Code(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
+  SetInt(result, ole::VarToInt32(args[0]));
+}
+
+void Answer(VARIANT& result, const char* text) {
+  OleVariant value(text);
+  VariantClear(&result);
+  result = value.release();
+}
+void LevelShadow(const TCallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "level"); }
+void DriverShadow(const TCallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "driver"); }
+void BaseShadow(const TCallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "base"); }
+
+const TMethodRecord kLevel[] = {{"Тень,Shadow", 0, LevelShadow}};
+const TMethodRecord kDriver[] = {
+    {"Shadow,Тень", 0, DriverShadow}, {"Driver,Драйвер", 0, DriverShadow},
+    {"Удвоить,Twice", 1, Twice}, {"Код,Code", 1, Code}};
+const TMethodRecord kBase[] = {
+    {"Тень,Shadow", 0, BaseShadow}, {"Драйвер,Driver", 0, BaseShadow}, {"Base,База", 0, BaseShadow}};
+
+class TTestDevice : public TDeviceItem {
+public:
+  using TDeviceItem::TDeviceItem;
+  std::string GetErrorText(int32_t code) const override {
+    return "устройство: " + std::to_string(code);
+  }
+};
+
+class TTestList : public TDevicesList {
+public:
+  TDeviceItem& AddDevice(const std::string& name) {
+    m_items.push_back(std::make_unique<TTestDevice>(*this));
+    m_items.back()->Name = name;
+    CoCreateGuid(&m_items.back()->Code);
+    return *m_items.back();
+  }
+};
+
+class TTestDriver : public TBaseDllLP {
+public:
+  TTestDriver()
+      : TBaseDllLP({kDriver, kBase, BasePropertyTable()}, nullptr, &m_self,
+                   std::make_unique<TTestList>()) {
+    SetLevelTables(kLevel, {});
+  }
+  TTestList& List() { return static_cast<TTestList&>(Devices()); }
+
+private:
+  TBaseDllObj* m_self = this;
+};
+
+// The module's own driver class over a list the test fills.
+class TRealDriver {
+public:
+  TRealDriver()
+      : m_driver(ole::MakeCom<TDllWinPrinter>(nullptr, &m_slot, std::make_unique<TTestList>())) {
+    m_slot = m_driver.get();
+  }
+  TDllWinPrinter* operator->() const { return m_driver.get(); }
+  TTestList& List() { return static_cast<TTestList&>(m_driver->Devices()); }
+
+private:
+  TBaseDllObj* m_slot = nullptr;
+  ole::ComPtr<TDllWinPrinter> m_driver;
+};
+
+struct ParamsDeleter {
+  void operator()(TParams* p) const { TParams::Destroy(p); }
+};
+using ParamsPtr = std::unique_ptr<TParams, ParamsDeleter>;
+
+ParamsPtr Request(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
+  ParamsPtr params(TParams::Create());
+  params->Add(OleVariant().get());
+  params->Add(OleVariant(name).get());
+  params->Add(OleVariant(kind).get());
+  for (const OleVariant& arg : args) params->Add(arg.get());
+  return params;
+}
+
+OleVariant ElementOf(const TParams& params, int32_t index) {
+  VARIANT v = params.Get(index);
+  return OleVariant::Adopt(v);
+}
+
+class DispatchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    setenv("LANG", "ru_RU.UTF-8", 1);
+    driver = ole::MakeCom<TTestDriver>();
+  }
+  OleVariant Run(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
+    ParamsPtr params = Request(name, kind, args);
+    driver->Dispatch(params.get(), nullptr);
+    return ElementOf(*params, 0);
+  }
+  ole::ComPtr<TTestDriver> driver;
+};
+
+class DriverTablesTest : public ::testing::Test {
+protected:
+  void SetUp() override { setenv("LANG", "ru_RU.UTF-8", 1); }
+  OleVariant Run(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
+    ParamsPtr params = Request(name, kind, args);
+    driver->Dispatch(params.get(), nullptr);
+    return ElementOf(*params, 0);
+  }
+  TRealDriver driver;
+};
+
+TEST_F(DispatchTest, LookupFindsEitherHalfInAnyCaseLevelFirstThenDriverThenBase) {
+  const struct {
+    const char* name;
+    const char* answer;
+  } cases[] = {{"shadow", "level"}, {"ТЕНЬ", "level"}, {"DRIVER", "driver"},
+               {"драйвер", "driver"}, {"база", "base"}, {"BASE", "base"}};
+  for (const auto& c : cases) EXPECT_EQ(ole::VarToText(Run(c.name, 1).get()), c.answer) << c.name;
+  EXPECT_EQ(driver->FindMethod("Shadow").Number, 20000);
+  EXPECT_EQ(driver->FindMethod("Driver").Number, 1);
+  EXPECT_EQ(driver->FindMethod("База").Number, 10002);
+  EXPECT_EQ(driver->FindProperty("RELEASE").Number, 100006);
+  // A method read as a property is called as a method.
+  EXPECT_EQ(ole::VarToText(Run("Base", 2).get()), "base");
+}
+
+TEST_F(DispatchTest, OutArgumentsAreCopiedBackToOwnedAndBorrowedBlocks) {
+  ParamsPtr owned = Request("Удвоить", 1, {OleVariant(21)});
+  EXPECT_TRUE(driver->Dispatch(owned.get(), nullptr));
+  EXPECT_EQ(ElementOf(*owned, 3).get().lVal, 42);
+  EXPECT_EQ(ElementOf(*owned, 0).get().lVal, 0);
+
+  // A COM argument block, last argument first; the out-argument is a
+  // reference into the host's own variable.
+  int32_t hostValue = 8;
+  VARIANT slots[4];
+  slots[0].vt = VT_I4 | VT_BYREF;
+  slots[0].plVal = &hostValue;
+  slots[1] = OleVariant(1).release();
+  slots[2] = OleVariant("Twice").release();
+  VARIANT result;
+  VariantInit(&result);
+  slots[3].vt = VT_VARIANT | VT_BYREF;
+  slots[3].pvarVal = &result;
+  DISPPARAMS block{slots, nullptr, 4, 0};
+  ParamsPtr borrowed(TParams::Create());
+  borrowed->Attach(&block);
+  driver->Dispatch(borrowed.get(), nullptr);
+  EXPECT_EQ(hostValue, 16);
+  EXPECT_EQ(result.vt, VT_I4);
+  EXPECT_EQ(result.lVal, 0);
+  VariantClear(&slots[2]);
+}
+
+TEST_F(DispatchTest, NonZeroResultsBecomeErrorsWithTheDevicesText) {
+  EXPECT_EQ(Run("Code", 1, {OleVariant(0)}).get().lVal, 0);
+  try {
+    Run("Code", 1, {OleVariant(5)});
+    FAIL();
+  } catch (const EProtectException& e) {
+    EXPECT_EQ(e.Code, 5);
+    EXPECT_STREQ(e.what(), "Ошибка. Код №5");
+  }
+  driver->List().AddDevice("Принтер №1");
+  driver->Devices().SetCurrent(1);
+  try {
+    Run("Code", 1, {OleVariant(5)});
+    FAIL();
+  } catch (const EProtectException& e) {
+    EXPECT_EQ(e.Code, 5);
+    EXPECT_STREQ(e.what(), "устройство: 5");
+  }
+}
+
+TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
+  TTestList& list = driver.List();
+  list.AddDevice("Принтер №1");
+  list.AddDevice("Принтер №2");
+  list.AddDevice("Ёлочный");
+  EXPECT_EQ(Run("ChoiceDevice", 1, {OleVariant("ёЛОЧНЫЙ")}).get().lVal, 0);
+  EXPECT_EQ(list.Current, 3);
+  for (const OleVariant& key : {OleVariant(0), OleVariant(4), OleVariant("нет"), OleVariant(true)}) {
+    EXPECT_THROW(Run("ChoiceDevice", 1, {key}), EProtectException);
+    EXPECT_EQ(list.Current, 3);
+  }
+  EXPECT_EQ(ole::VarToText(Run("ИмяУстройства", 2).get()), "Ёлочный");
+  for (const OleVariant& number : {OleVariant(0), OleVariant(-1), OleVariant(4)})
+    EXPECT_THROW(Run("DeleteDevice", 1, {number}), EProtectException);
+  EXPECT_EQ(list.Count(), 3);
+  Run("DeleteDevice", 1, {OleVariant(2.0)});
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(list.GetDevice(1)->Name, "Ёлочный");
+}
+
+TEST_F(DriverTablesTest, SwitchingAndTheTemplateCheckFollowTheDevicesState) {
+  TDeviceItem& device = driver.List().AddDevice("Принтер №1");
+  driver.List().SetCurrent(1);
+  // Switched off: 3, and the argument keeps its value.
+  ParamsPtr check = Request("ПроверитьШаблонЭтикетки", 1, {OleVariant("шаблон")});
+  EXPECT_THROW(driver->Dispatch(check.get(), nullptr), EProtectException);
+  EXPECT_EQ(ole::VarToText(ElementOf(*check, 3).get()), "шаблон");
+  EXPECT_EQ(device.ResultCode, 3);
+
+  Run("SwitchOn", 1, {OleVariant()});
+  EXPECT_TRUE(device.IsOn());
+  EXPECT_EQ(Run("DeviceIsOn", 2).get().lVal, 1);
+  check = Request("CheckLabelTemplate", 1, {OleVariant("шаблон")});
+  driver->Dispatch(check.get(), nullptr);
+  EXPECT_EQ(ElementOf(*check, 3).type(), VT_EMPTY);
+
+  Run("Выключить", 1, {OleVariant()});
+  EXPECT_FALSE(device.IsOn());
+  // Without a host link the written value is taken as it is: 5 is not "on".
+  Run("УстройствоВключено", 3, {OleVariant(5)});
+  EXPECT_FALSE(device.IsOn());
+  try {
+    Run("ExecutePrint", 1, {OleVariant("не таблица")});
+    FAIL();
+  } catch (const EProtectException& e) {
+    EXPECT_EQ(e.Code, 4);
+  }
+}
+
+TEST_F(DispatchTest, ControlObjectReportsAMissingDriver) {
+  ole::ComPtr<TPluginControl> noSlot = ole::MakeCom<TPluginControl>(nullptr, nullptr);
+  IDriverObject* out = nullptr;
+  EXPECT_TRUE(FAILED(noSlot->GetDllObject(&out)));
+  EXPECT_EQ(out, nullptr);
+  EXPECT_EQ(ole::TakeErrorText(), "Обработчик GetDllObject не назначен");
+
+  TBaseDllObj* empty = nullptr;
+  ole::ComPtr<TPluginControl> nil = ole::MakeCom<TPluginControl>(&empty, nullptr);
+  EXPECT_TRUE(FAILED(nil->GetDllObject(&out)));
+  EXPECT_EQ(ole::TakeErrorText(), "GetDllObject вернул Nil");
+}
+
+TEST(ModuleStateTest, ControlInterfaceOutlivesTheDriverObjectAndSaysSo) {
+  ASSERT_EQ(LoadModule(), 0);
+  ole::ComPtr<IPluginControl> control(ControlInterface());
+  ASSERT_TRUE(control);
+  IDriverObject* driver = nullptr;
+  ASSERT_EQ(control->GetDllObject(&driver), S_OK);
+  driver->Release();
+  UnloadModule();
+  EXPECT_EQ(ControlInterface(), nullptr);
+  EXPECT_TRUE(FAILED(control->GetDllObject(&driver)));
+  EXPECT_EQ(ole::TakeErrorText(), "GetDllObject вернул Nil");
+  EXPECT_THROW(CallEntry(nullptr, nullptr), EProtectException);
+}
+
+}  // namespace
+}  // namespace labelplu
