@@ -6,6 +6,7 @@
 #define LABELPLU_OLE_CONTRACTINTERFACES_H
 
 #include "InterfaceId.h"
+#include "labelplu/devices.h"
 #include "labelplu/plugin.h"
 #include "labelplu/valuearray.h"
 
@@ -14,5 +15,8 @@ LP_INTERFACE_ID(labelplu::IPluginControl, IUnknown, labelplu::IID_IPluginControl
 LP_INTERFACE_ID(labelplu::IDriverObject, IUnknown, labelplu::IID_IDriverObject)
 LP_INTERFACE_ID(labelplu::IDriverNames, IUnknown, labelplu::IID_IDriverNames)
 LP_INTERFACE_ID(labelplu::IHostEventSink, IUnknown, labelplu::IID_IHostEventSink)
+LP_INTERFACE_ID(labelplu::IModelPlu, IUnknown, labelplu::IID_IModelPlu)
+LP_INTERFACE_ID(labelplu::IModelPlu2, labelplu::IModelPlu, labelplu::IID_IModelPlu2)
+LP_INTERFACE_ID(labelplu::IDeviceItem, IUnknown, labelplu::IID_IDeviceItem)
 
 #endif  // LABELPLU_OLE_CONTRACTINTERFACES_H
