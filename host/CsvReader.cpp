@@ -1,0 +1,86 @@
+#include "CsvReader.h"
+
+#include "FileText.h"
+#include "HostError.h"
+
+namespace labelplu::host {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& source, int line, const std::string& what) {
+  throw HostError("CSV file \"" + source + "\", line " + std::to_string(line) + ": " + what);
+}
+
+}  // namespace
+
+CsvRows ParseCsv(std::string_view text, const std::string& sourceName) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+
+  CsvRows rows;
+  std::vector<std::string> row;
+  std::string field;
+  int line = 1;
+  size_t i = 0;
+  const size_t n = text.size();
+
+  auto isLineEnd = [&](size_t k) { return k < n && (text[k] == '\n' || text[k] == '\r'); };
+  // Steps over one line break (CRLF counts as one) at k.
+  auto skipLineEnd = [&](size_t k) {
+    if (text[k] == '\r' && k + 1 < n && text[k + 1] == '\n') ++k;
+    ++line;
+    return k + 1;
+  };
+
+  while (i < n) {
+    // At the start of a field.
+    if (text[i] == '"') {
+      const int startLine = line;
+      ++i;
+      for (;;) {
+        if (i >= n) fail(sourceName, startLine, "a quoted field is never closed");
+        const char c = text[i];
+        if (c == '"') {
+          if (i + 1 < n && text[i + 1] == '"') {
+            field += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        if (c == '\n' || (c == '\r' && !(i + 1 < n && text[i + 1] == '\n'))) ++line;
+        field += c;
+        ++i;
+      }
+      if (i < n && text[i] != ',' && !isLineEnd(i)) {
+        fail(sourceName, line, "unexpected character after a closing quote");
+      }
+    } else {
+      while (i < n && text[i] != ',' && !isLineEnd(i)) {
+        if (text[i] == '"') fail(sourceName, line, "a quote inside an unquoted field");
+        field += text[i];
+        ++i;
+      }
+    }
+    row.push_back(std::move(field));
+    field.clear();
+    if (i >= n) break;
+    if (text[i] == ',') {
+      ++i;
+      // A separator at the very end of the text still opens an empty field.
+      if (i >= n) row.emplace_back();
+      continue;
+    }
+    i = skipLineEnd(i);
+    rows.push_back(std::move(row));
+    row.clear();
+  }
+  if (!row.empty()) rows.push_back(std::move(row));
+  return rows;
+}
+
+CsvRows ReadCsvFile(const std::string& path) {
+  return ParseCsv(ReadFileBytes(path), path);
+}
+
+}  // namespace labelplu::host

@@ -1,0 +1,47 @@
+// labelplu host: the commands of labelhost.
+//
+//   labelhost [--plugin PATH] COMMAND [ARG…]
+//
+// Standard output carries only the answers (one JSON line per request);
+// messages go to standard error. Exit codes: 0 every request succeeded,
+// 1 a request failed (or a script line was skipped), 2 the command line was
+// wrong, the plug-in could not be loaded or a script could not be read.
+#ifndef LABELPLU_HOST_HOSTCOMMANDS_H
+#define LABELPLU_HOST_HOSTCOMMANDS_H
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace labelplu::host {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// The options given before the command.
+struct HostOptions {
+  std::string PluginPath;  // empty: PluginHost::DefaultPluginPath()
+};
+
+// One command of the table.
+struct HostCommand {
+  const char* Name;
+  const char* Usage;    // the arguments, as shown in the help
+  const char* Summary;  // one line
+  // Runs the command with the arguments after its name; returns the exit code.
+  int (*Run)(const HostOptions& options, std::span<const std::string> args);
+};
+
+// The command table, in the order of the help text.
+std::span<const HostCommand> HostCommands();
+
+// The whole help text.
+std::string HostHelpText();
+
+// Parses the command line, runs the command and returns the exit code.
+int HostMain(int argc, char** argv);
+
+}  // namespace labelplu::host
+
+#endif  // LABELPLU_HOST_HOSTCOMMANDS_H

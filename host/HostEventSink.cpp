@@ -1,0 +1,37 @@
+#include "HostEventSink.h"
+
+#include <cstdio>
+
+#include "ErrorInfo.h"
+#include "labelplu/valuearray.h"
+
+namespace labelplu::host {
+
+HRESULT HostEventSink::CreateValueArray(VARIANT* out) {
+  if (!out) return E_POINTER;
+  VariantClear(out);
+  ISafeArray* table = nullptr;
+  const HRESULT hr = CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray,
+                                      reinterpret_cast<void**>(&table));
+  if (FAILED(hr) || !table) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "The host cannot create a value array: CoCreateInstance of the value array "
+                  "class failed (HRESULT 0x%08X)%s",
+                  static_cast<unsigned>(hr),
+                  hr == REGDB_E_CLASSNOTREG ? "; the class is not announced" : "");
+    SetErrorInfoText(text, "labelhost");
+    return FAILED(hr) ? hr : E_POINTER;
+  }
+  out->vt = VT_DISPATCH;
+  out->pdispVal = table;
+  return S_OK;
+}
+
+HRESULT HostEventSink::RunProcedure(TMethodRef proc, intptr_t arg) {
+  if (!proc.Code) return E_POINTER;
+  // The procedure is the driver's code; nothing it throws may cross back.
+  return ole::Safecall([&] { proc.Code(proc.Data, arg); });
+}
+
+}  // namespace labelplu::host

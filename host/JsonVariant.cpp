@@ -1,0 +1,294 @@
+#include "JsonVariant.h"
+
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <vector>
+
+#include "Bstr.h"
+#include "CsvReader.h"
+#include "FileText.h"
+#include "HostError.h"
+#include "ValueArrays.h"
+#include "VarFormat.h"
+#include "VariantUtils.h"
+
+namespace labelplu::host {
+
+using nlohmann::json;
+using nlohmann::ordered_json;
+using ole::ComPtr;
+using ole::OleVariant;
+
+namespace {
+
+void checkDepth(int depth) {
+  if (depth > kMaxValueDepth) {
+    throw HostError("values nested deeper than " + std::to_string(kMaxValueDepth) + " levels");
+  }
+}
+
+std::string resolvePath(const json& path, const std::filesystem::path& baseDir,
+                        const std::string& form) {
+  if (!path.is_string()) {
+    throw HostError("{\"" + form + "\": PATH} needs the path as a string, not " + path.dump());
+  }
+  std::filesystem::path p(path.get<std::string>());
+  if (p.empty()) throw HostError("{\"" + form + "\": PATH} needs a path, not an empty string");
+  if (p.is_relative() && !baseDir.empty()) p = baseDir / p;
+  return p.string();
+}
+
+OleVariant fromTable(ComPtr<ISafeArray> table) {
+  return OleVariant(static_cast<IDispatch*>(table.get()));
+}
+
+OleVariant toVariant(const json& value, const std::filesystem::path& baseDir, int depth);
+
+OleVariant tableFromRows(const json& rows, const std::filesystem::path& baseDir, int depth) {
+  size_t cols = 0;
+  for (const json& row : rows) {
+    if (!row.is_array()) {
+      throw HostError("an array argument is a table: an array of rows, each an array of cells; " +
+                      row.dump(-1, ' ', false, json::error_handler_t::replace) + " is not a row");
+    }
+    cols = std::max(cols, row.size());
+  }
+  ComPtr<ISafeArray> table =
+      NewValueArray(static_cast<int64_t>(rows.size()), static_cast<int64_t>(cols));
+  int32_t i = 0;
+  for (const json& row : rows) {
+    int32_t j = 0;
+    for (const json& cell : row) {
+      SetCell(table.get(), i, j, toVariant(cell, baseDir, depth + 1));
+      ++j;
+    }
+    ++i;
+  }
+  return fromTable(std::move(table));
+}
+
+OleVariant fromObject(const json& object, const std::filesystem::path& baseDir) {
+  if (object.size() == 1) {
+    const std::string& key = object.begin().key();
+    const json& path = object.begin().value();
+    if (key == "file") {
+      const std::string bytes = ReadFileBytes(resolvePath(path, baseDir, key));
+      return OleVariant(std::string_view(bytes));
+    }
+    if (key == "csv") {
+      return fromTable(ValueArrayFromTextRows(ReadCsvFile(resolvePath(path, baseDir, key))));
+    }
+    if (key == "storage") return fromTable(LoadStorageFile(resolvePath(path, baseDir, key)));
+  }
+  throw HostError(
+      "an object argument is {\"file\": PATH}, {\"csv\": PATH} or {\"storage\": PATH}, not " +
+      object.dump(-1, ' ', false, json::error_handler_t::replace));
+}
+
+OleVariant toVariant(const json& value, const std::filesystem::path& baseDir, int depth) {
+  checkDepth(depth);
+  switch (value.type()) {
+    case json::value_t::null:
+      return OleVariant();
+    case json::value_t::boolean:
+      return OleVariant(value.get<bool>());
+    case json::value_t::number_integer: {
+      const int64_t n = value.get<int64_t>();
+      if (n >= std::numeric_limits<int32_t>::min() && n <= std::numeric_limits<int32_t>::max()) {
+        return OleVariant(static_cast<int32_t>(n));
+      }
+      return OleVariant::FromInt64(n);
+    }
+    case json::value_t::number_unsigned: {
+      const uint64_t n = value.get<uint64_t>();
+      if (n <= static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) {
+        return OleVariant(static_cast<int32_t>(n));
+      }
+      if (n <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+        return OleVariant::FromInt64(static_cast<int64_t>(n));
+      }
+      throw HostError("the integer " + value.dump() + " does not fit 64 bits");
+    }
+    case json::value_t::number_float:
+      return OleVariant(value.get<double>());
+    case json::value_t::string:
+      return OleVariant(std::string_view(value.get_ref<const std::string&>()));
+    case json::value_t::array:
+      return tableFromRows(value, baseDir, depth);
+    case json::value_t::object:
+      return fromObject(value, baseDir);
+    default:
+      throw HostError("a value of this JSON type cannot be an argument");
+  }
+}
+
+// ---- variant to JSON ----
+
+ordered_json toJson(const VARIANT& value, int depth);
+
+std::optional<std::string> readXmlProperty(IDispatch* object) {
+  // Some objects read names as BSTRs, so a real one is passed.
+  ole::BstrPtr name(ole::Utf8ToBstr("xml"));
+  OLECHAR* names[] = {name.get()};
+  DISPID id = DISPID_UNKNOWN;
+  if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id))) {
+    OleFailureText(E_FAIL);  // drops the error information the object may have left
+    return std::nullopt;
+  }
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  OleVariant result;
+  EXCEPINFO excep{};
+  const HRESULT hr =
+      object->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, result.put(), &excep, nullptr);
+  SysFreeString(excep.bstrSource);
+  SysFreeString(excep.bstrDescription);
+  SysFreeString(excep.bstrHelpFile);
+  if (FAILED(hr)) {
+    OleFailureText(hr);
+    return std::nullopt;
+  }
+  try {
+    return ole::VarToText(result);
+  } catch (const ole::EVariantError&) {
+    return std::nullopt;
+  }
+}
+
+ordered_json tableToJson(ISafeArray* table, int depth) {
+  int32_t rows = 0;
+  int32_t cols = 0;
+  GetBounds(table, &rows, &cols);
+  ordered_json out = ordered_json::array();
+  for (int32_t i = 0; i < rows; ++i) {
+    ordered_json row = ordered_json::array();
+    for (int32_t j = 0; j < cols; ++j) row.push_back(toJson(GetCell(table, i, j), depth + 1));
+    out.push_back(std::move(row));
+  }
+  return out;
+}
+
+ordered_json objectToJson(IUnknown* object, int depth) {
+  if (!object) return nullptr;
+  ComPtr<ISafeArray> table;
+  if (SUCCEEDED(object->QueryInterface(IID_ISafeArray, table.putVoid())) && table) {
+    return tableToJson(table.get(), depth);
+  }
+  ComPtr<IDispatch> dispatch;
+  if (SUCCEEDED(object->QueryInterface(IID_IDispatch, dispatch.putVoid())) && dispatch) {
+    if (auto xml = readXmlProperty(dispatch.get())) return ordered_json{{"document", *xml}};
+  }
+  return ordered_json{{"object", nullptr}};
+}
+
+ordered_json arrayDimension(SAFEARRAY* psa, std::vector<int32_t>& indices, uint32_t dim,
+                            int depth) {
+  int32_t lower = 0;
+  int32_t upper = -1;
+  if (FAILED(SafeArrayGetLBound(psa, dim + 1, &lower)) ||
+      FAILED(SafeArrayGetUBound(psa, dim + 1, &upper))) {
+    throw HostError("cannot read the bounds of an array");
+  }
+  ordered_json out = ordered_json::array();
+  for (int64_t k = lower; k <= upper; ++k) {
+    indices[dim] = static_cast<int32_t>(k);
+    if (dim + 1 < indices.size()) {
+      out.push_back(arrayDimension(psa, indices, dim + 1, depth));
+    } else {
+      OleVariant element;
+      const HRESULT hr = GetArrayElement(psa, indices.data(), element.put());
+      if (FAILED(hr)) ThrowOleFailure(hr, "cannot read an array element");
+      out.push_back(toJson(element, depth + 1));
+    }
+  }
+  return out;
+}
+
+ordered_json arrayToJson(SAFEARRAY* psa, int depth) {
+  if (!psa) return nullptr;
+  const uint32_t dims = SafeArrayGetDim(psa);
+  if (dims == 0) return ordered_json::array();
+  std::vector<int32_t> indices(dims, 0);
+  return arrayDimension(psa, indices, 0, depth);
+}
+
+ordered_json toJson(const VARIANT& value, int depth) {
+  checkDepth(depth);
+  if (value.vt & VT_ARRAY) {
+    return arrayToJson(
+        (value.vt & VT_BYREF) ? (value.pparray ? *value.pparray : nullptr) : value.parray, depth);
+  }
+  if (value.vt == (VT_VARIANT | VT_BYREF)) {
+    return value.pvarVal ? toJson(*value.pvarVal, depth + 1) : ordered_json(nullptr);
+  }
+  if (value.vt & VT_BYREF) {
+    OleVariant direct;
+    const HRESULT hr = VariantCopyInd(direct.put(), &value);
+    if (FAILED(hr)) ThrowOleFailure(hr, "cannot read a value passed by reference");
+    return toJson(direct, depth + 1);
+  }
+  switch (value.vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+      return nullptr;
+    case VT_I1:
+      return value.cVal;
+    case VT_I2:
+      return value.iVal;
+    case VT_I4:
+    case VT_INT:
+    case VT_ERROR:
+      return value.lVal;
+    case VT_I8:
+      return value.llVal;
+    case VT_UI1:
+      return value.bVal;
+    case VT_UI2:
+      return value.uiVal;
+    case VT_UI4:
+    case VT_UINT:
+      return value.ulVal;
+    case VT_UI8:
+      return value.ullVal;
+    case VT_R4:
+      return static_cast<double>(value.fltVal);
+    case VT_R8:
+      return value.dblVal;
+    case VT_DECIMAL:
+      try {
+        return ole::VarToDouble(value);
+      } catch (const ole::EVariantError& e) {
+        throw HostError(std::string("cannot show a decimal value: ") + e.what());
+      }
+    case VT_CY:
+      return static_cast<double>(value.cyVal) / 10000.0;
+    case VT_DATE: {
+      std::string text;
+      if (ole::DateTimeToText(value.date, text)) return text;
+      return value.date;
+    }
+    case VT_BOOL:
+      return value.boolVal != VARIANT_FALSE;
+    case VT_BSTR:
+      return ole::BstrToUtf8(value.bstrVal);
+    case VT_DISPATCH:
+      return objectToJson(value.pdispVal, depth);
+    case VT_UNKNOWN:
+      return objectToJson(value.punkVal, depth);
+    default:
+      throw HostError("a value of variant type " + ole::VarTypeName(value.vt) +
+                      " has no JSON form");
+  }
+}
+
+}  // namespace
+
+OleVariant JsonToVariant(const json& value, const std::filesystem::path& baseDir) {
+  return toVariant(value, baseDir, 0);
+}
+
+ordered_json VariantToJson(const VARIANT& value) {
+  return toJson(value, 0);
+}
+
+}  // namespace labelplu::host

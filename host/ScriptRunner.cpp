@@ -1,0 +1,140 @@
+#include "ScriptRunner.h"
+
+#include <cstdint>
+#include <istream>
+#include <ostream>
+
+#include "HostError.h"
+#include "JsonVariant.h"
+
+namespace labelplu::host {
+
+using nlohmann::json;
+using nlohmann::ordered_json;
+using ole::OleVariant;
+
+namespace {
+
+std::string shown(const json& value) {
+  return value.dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+ordered_json failure(std::optional<int32_t> code, const std::string& message) {
+  ordered_json answer;
+  answer["ok"] = false;
+  answer["code"] = code ? ordered_json(*code) : ordered_json(nullptr);
+  answer["message"] = message;
+  return answer;
+}
+
+}  // namespace
+
+HostRequest ParseRequest(const json& request) {
+  if (!request.is_array() || request.empty() || !request[0].is_string()) {
+    throw HostError("a request is an array that begins with \"call\", \"get\" or \"set\"");
+  }
+  const std::string& kind = request[0].get_ref<const std::string&>();
+  HostRequest out;
+  size_t minSize = 2;
+  size_t maxSize = 2;
+  if (kind == "call") {
+    out.Kind = RequestKind::Call;
+    maxSize = SIZE_MAX;
+  } else if (kind == "get") {
+    out.Kind = RequestKind::Get;
+  } else if (kind == "set") {
+    out.Kind = RequestKind::Set;
+    minSize = maxSize = 3;
+  } else {
+    throw HostError("unknown request kind " + shown(request[0]) +
+                    " (expected \"call\", \"get\" or \"set\")");
+  }
+  if (request.size() < 2 || !request[1].is_string() ||
+      request[1].get_ref<const std::string&>().empty()) {
+    throw HostError("a \"" + kind +
+                    "\" request needs a name (a non-empty string) as its second value");
+  }
+  if (request.size() < minSize || request.size() > maxSize) {
+    throw HostError(kind == "get" ? "a \"get\" request is [\"get\", NAME]"
+                                  : "a \"set\" request is [\"set\", NAME, VALUE]");
+  }
+  out.Name = request[1].get<std::string>();
+  out.Args.assign(request.begin() + 2, request.end());
+  return out;
+}
+
+ordered_json AnswerJson(const RequestResult& result) {
+  if (!result.Ok) return failure(result.Code, result.Message);
+  ordered_json answer;
+  answer["ok"] = true;
+  answer["result"] = VariantToJson(result.Result);
+  ordered_json args = ordered_json::array();
+  for (const OleVariant& arg : result.Args) args.push_back(VariantToJson(arg));
+  answer["args"] = std::move(args);
+  return answer;
+}
+
+ordered_json ExecuteRequest(PluginHost& host, const HostRequest& request,
+                            const std::filesystem::path& baseDir, bool& ok) {
+  ok = false;
+  std::vector<OleVariant> args;
+  try {
+    args.reserve(request.Args.size());
+    for (size_t i = 0; i < request.Args.size(); ++i) {
+      try {
+        args.push_back(JsonToVariant(request.Args[i], baseDir));
+      } catch (const std::exception& e) {
+        throw HostError("argument " + std::to_string(i + 1) + ": " + e.what());
+      }
+    }
+  } catch (const std::exception& e) {
+    return failure(std::nullopt, e.what());
+  }
+  const RequestResult result = host.Run(request.Name, request.Kind, args);
+  try {
+    ordered_json answer = AnswerJson(result);
+    ok = result.Ok;
+    return answer;
+  } catch (const std::exception& e) {
+    return failure(std::nullopt, std::string("cannot show the answer: ") + e.what());
+  }
+}
+
+std::string AnswerLine(const ordered_json& answer) {
+  return answer.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
+}
+
+bool RunScript(PluginHost& host, std::istream& in, const std::string& sourceName,
+               const std::filesystem::path& baseDir, std::ostream& out, std::ostream& err) {
+  bool allOk = true;
+  std::string line;
+  for (long number = 1; std::getline(in, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') continue;
+
+    HostRequest request;
+    try {
+      request = ParseRequest(json::parse(line));
+    } catch (const json::parse_error& e) {
+      err << sourceName << ':' << number << ": skipped: not valid JSON: " << e.what() << std::endl;
+      allOk = false;
+      continue;
+    } catch (const std::exception& e) {
+      err << sourceName << ':' << number << ": skipped: " << e.what() << std::endl;
+      allOk = false;
+      continue;
+    }
+    bool ok = false;
+    const ordered_json answer = ExecuteRequest(host, request, baseDir, ok);
+    out << AnswerLine(answer) << std::endl;
+    allOk = allOk && ok;
+  }
+  if (in.bad()) {
+    err << sourceName << ": read error" << std::endl;
+    allOk = false;
+  }
+  return allOk;
+}
+
+}  // namespace labelplu::host

@@ -1,0 +1,110 @@
+#include "ValueArrays.h"
+
+#include <sys/stat.h>
+
+#include "Bstr.h"
+#include "HostError.h"
+
+namespace labelplu::host {
+
+using ole::ComPtr;
+using ole::OleVariant;
+
+ComPtr<ISafeArray> NewValueArray() {
+  ComPtr<ISafeArray> table;
+  const HRESULT hr =
+      CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid());
+  if (FAILED(hr) || !table) {
+    ThrowOleFailure(FAILED(hr) ? hr : E_POINTER,
+                    "cannot create a value array (the class is announced by the plug-in)");
+  }
+  return table;
+}
+
+ComPtr<ISafeArray> NewValueArray(int64_t rows, int64_t cols) {
+  if (rows < 0 || cols < 0) throw HostError("a value array cannot have a negative size");
+  if (rows != 0 && cols > kMaxValueArrayCells / rows) {
+    throw HostError("a value array of " + std::to_string(rows) + " rows and " +
+                    std::to_string(cols) + " columns is too large (at most " +
+                    std::to_string(kMaxValueArrayCells) + " cells)");
+  }
+  ComPtr<ISafeArray> table = NewValueArray();
+  const HRESULT hr = table->SetBounds(static_cast<int32_t>(rows), static_cast<int32_t>(cols));
+  if (FAILED(hr)) ThrowOleFailure(hr, "cannot size a value array");
+  return table;
+}
+
+void SetCell(ISafeArray* table, int32_t row, int32_t col, const VARIANT& value) {
+  const HRESULT hr = table->SetValue(row, col, &value);
+  if (FAILED(hr)) ThrowOleFailure(hr, "cannot store a value array cell");
+}
+
+ComPtr<ISafeArray> ValueArrayFromTextRows(const std::vector<std::vector<std::string>>& rows) {
+  size_t cols = 0;
+  for (const auto& row : rows) cols = std::max(cols, row.size());
+  ComPtr<ISafeArray> table =
+      NewValueArray(static_cast<int64_t>(rows.size()), static_cast<int64_t>(cols));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    for (size_t j = 0; j < rows[i].size(); ++j) {
+      SetCell(table.get(), static_cast<int32_t>(i), static_cast<int32_t>(j),
+              OleVariant(std::string_view(rows[i][j])));
+    }
+  }
+  return table;
+}
+
+ComPtr<ISafeArray> LoadStorageFile(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    throw HostError("storage file \"" + path + "\" does not exist");
+  }
+  if (!S_ISREG(st.st_mode)) throw HostError("storage file \"" + path + "\" is not a regular file");
+  ComPtr<ISafeArray> table = NewValueArray();
+  ole::BstrPtr name(ole::Utf8ToBstr(path));
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  const HRESULT hr = table->LoadFromFile(name.get(), &ok);
+  if (FAILED(hr)) ThrowOleFailure(hr, "cannot load storage file \"" + path + "\"");
+  if (ok == VARIANT_FALSE) throw HostError("cannot load storage file \"" + path + "\"");
+  return table;
+}
+
+ComPtr<ISafeArray> AsValueArray(const VARIANT& value) {
+  const VARIANT* v = &value;
+  for (int depth = 0; v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal && depth < 8; ++depth) {
+    v = v->pvarVal;
+  }
+  IUnknown* object = nullptr;
+  switch (v->vt) {
+    case VT_DISPATCH:
+      object = v->pdispVal;
+      break;
+    case VT_UNKNOWN:
+      object = v->punkVal;
+      break;
+    case VT_DISPATCH | VT_BYREF:
+      object = v->ppdispVal ? *v->ppdispVal : nullptr;
+      break;
+    case VT_UNKNOWN | VT_BYREF:
+      object = v->ppunkVal ? *v->ppunkVal : nullptr;
+      break;
+    default:
+      break;
+  }
+  ComPtr<ISafeArray> table;
+  if (object) object->QueryInterface(IID_ISafeArray, table.putVoid());
+  return table;
+}
+
+void GetBounds(ISafeArray* table, int32_t* rows, int32_t* cols) {
+  const HRESULT hr = table->GetBounds(rows, cols);
+  if (FAILED(hr)) ThrowOleFailure(hr, "cannot read the bounds of a value array");
+}
+
+OleVariant GetCell(ISafeArray* table, int32_t row, int32_t col) {
+  OleVariant cell;
+  const HRESULT hr = table->GetValue(row, col, cell.put());
+  if (FAILED(hr)) ThrowOleFailure(hr, "cannot read a value array cell");
+  return cell;
+}
+
+}  // namespace labelplu::host

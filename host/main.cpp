@@ -1,0 +1,6 @@
+// labelhost: the command-line host of the labelplu plug-in.
+#include "HostCommands.h"
+
+int main(int argc, char** argv) {
+  return labelplu::host::HostMain(argc, argv);
+}

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# labelplu demo: loads the plug-in built in BUILD_DIR with labelhost and runs
+# the sample session samples/hello.jsonl, showing each request and its answer.
+# Needs no display, no printer and no running service.
+#
+#   scripts/demo.sh BUILD_DIR
+set -euo pipefail
+
+if [ $# -ne 1 ]; then
+  echo "usage: $0 BUILD_DIR" >&2
+  exit 2
+fi
+build_dir=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+labelhost="$build_dir/bin/labelhost"
+script="$source_dir/samples/hello.jsonl"
+
+if [ ! -x "$labelhost" ] || [ ! -f "$build_dir/bin/labelplu.plu" ]; then
+  echo "demo: $build_dir/bin holds no labelhost and labelplu.plu; build first" >&2
+  exit 2
+fi
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+
+echo "labelhost run $script"
+echo "(plug-in: $build_dir/bin/labelplu.plu; messages follow LANG=${LANG:-unset})"
+echo
+
+# The sample holds failing requests on purpose, so exit status 1 is expected;
+# 2 means the plug-in could not be loaded.
+status=0
+answers=$(cd "$build_dir" && "$labelhost" run "$script") || status=$?
+if [ "$status" -gt 1 ]; then
+  echo "demo: labelhost failed (exit status $status)" >&2
+  exit "$status"
+fi
+mapfile -t answer_lines <<<"$answers"
+
+i=0
+while IFS= read -r line || [ -n "$line" ]; do
+  line=${line%$'\r'}
+  trimmed=${line#"${line%%[![:space:]]*}"}
+  case "$trimmed" in
+    "") ;;
+    "#"*)
+      text=${trimmed#\#}
+      text=${text# }
+      [ -n "$text" ] && echo "$text"
+      ;;
+    *)
+      echo "  > $trimmed"
+      echo "  < ${answer_lines[$i]:-(no answer)}"
+      echo
+      i=$((i + 1))
+      ;;
+  esac
+done <"$script"
+
+if [ "$i" -ne "${#answer_lines[@]}" ]; then
+  echo "demo: $i requests but ${#answer_lines[@]} answers" >&2
+  exit 1
+fi
+echo "demo: $i requests answered"

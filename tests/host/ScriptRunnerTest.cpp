@@ -1,0 +1,128 @@
+#include "ScriptRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "HostError.h"
+#include "TempDir.h"
+
+namespace labelplu::host {
+namespace {
+
+using nlohmann::json;
+
+std::string fakePlugin() {
+  return std::string(LP_FAKE_PLUGIN_DIR) + "/hosttest_fake_ok.plu";
+}
+
+struct ScriptRun {
+  bool ok;
+  std::string out;
+  std::string err;
+};
+
+ScriptRun runScript(PluginHost& host, const std::string& script,
+                    const std::filesystem::path& baseDir = {}) {
+  std::istringstream in(script);
+  std::ostringstream out;
+  std::ostringstream err;
+  const bool ok = RunScript(host, in, "s.jsonl", baseDir, out, err);
+  return {ok, out.str(), err.str()};
+}
+
+TEST(ScriptRunner, AnswersEachRequestAndSkipsBadLines) {
+  test::TempDir dir;
+  dir.write("note.txt", "текст");
+  PluginHost host(fakePlugin());
+  const ScriptRun run =
+      runScript(host,
+                "# a comment\n"
+                "\n"
+                "  \t\r\n"
+                "[\"call\", \"Echo\", 1, \"Ъ\", null, {\"file\": \"note.txt\"}]\r\n"
+                "[\"call\", \"Echo\",\n"
+                "[\"get\"]\n"
+                "[\"set\", \"Prop\", 1.5]\n"
+                "[\"get\", \"Prop\"]\n"
+                "[\"call\", \"Fail\", 7, \"Ошибка. Код №7\"]\n"
+                "[\"call\", \"Plain\", \"bad \\u00ff\"]\n"
+                "[\"call\", \"Echo\", {\"file\": \"gone.txt\"}]\n"
+                "   # indented comment\n"
+                "[\"call\", \"Unknown\"]",
+                dir.path());
+  EXPECT_FALSE(run.ok);
+  const std::string gone = (dir.path() / "gone.txt").string();
+  EXPECT_EQ(
+      run.out,
+      "{\"ok\":true,\"result\":4,\"args\":[1,\"Ъ!\",null,\"текст!\"]}\n"
+      "{\"ok\":true,\"result\":null,\"args\":[1.5]}\n"
+      "{\"ok\":true,\"result\":1.5,\"args\":[]}\n"
+      "{\"ok\":false,\"code\":7,\"message\":\"Ошибка. Код №7\"}\n"
+      "{\"ok\":false,\"code\":null,\"message\":\"bad ÿ\"}\n"
+      "{\"ok\":false,\"code\":null,\"message\":\"argument 1: cannot read file \\\"" +
+          gone +
+          "\\\": cannot open it: No such file or directory\"}\n"
+          "{\"ok\":false,\"code\":20036,\"message\":\"Метод/Свойство [Unknown] не обнаружено\"}\n");
+  std::istringstream err(run.err);
+  std::string line;
+  std::vector<std::string> lines;
+  while (std::getline(err, line)) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 2u) << run.err;
+  EXPECT_EQ(lines[0].rfind("s.jsonl:5: skipped: not valid JSON: ", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1],
+            "s.jsonl:6: skipped: a \"get\" request needs a name (a non-empty string) as its second "
+            "value");
+}
+
+TEST(ScriptRunner, AllSucceededScriptReportsSuccess) {
+  PluginHost host(fakePlugin());
+  const ScriptRun run = runScript(host, "[\"call\", \"Echo\"]\n[\"get\", \"Kind\"]\n");
+  EXPECT_TRUE(run.ok);
+  EXPECT_EQ(run.out,
+            "{\"ok\":true,\"result\":0,\"args\":[]}\n{\"ok\":true,\"result\":2,\"args\":[]}\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(runScript(host, "").ok);
+}
+
+TEST(ScriptRunner, InvalidUtf8IsReplacedInAnswers) {
+  RequestResult result;
+  result.Code = 20000;
+  result.Message = "bad \xff byte";
+  EXPECT_EQ(AnswerLine(AnswerJson(result)),
+            "{\"ok\":false,\"code\":20000,\"message\":\"bad \xEF\xBF\xBD byte\"}");
+}
+
+TEST(ScriptRunner, RequestsMustHaveTheirShape) {
+  const struct {
+    const char* json;
+    const char* message;
+  } cases[] = {
+      {"{}", "a request is an array that begins with \"call\", \"get\" or \"set\""},
+      {"[]", "a request is an array that begins with"},
+      {"[1, \"x\"]", "a request is an array that begins with"},
+      {"[\"put\", \"x\"]", "unknown request kind \"put\" (expected \"call\", \"get\" or \"set\")"},
+      {"[\"call\"]", "a \"call\" request needs a name"},
+      {"[\"call\", 5]", "a \"call\" request needs a name"},
+      {"[\"call\", \"\"]", "a \"call\" request needs a name"},
+      {"[\"get\", \"x\", 1]", "a \"get\" request is [\"get\", NAME]"},
+      {"[\"set\", \"x\"]", "a \"set\" request is [\"set\", NAME, VALUE]"},
+      {"[\"set\", \"x\", 1, 2]", "a \"set\" request is [\"set\", NAME, VALUE]"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ParseRequest(json::parse(c.json));
+      ADD_FAILURE() << c.json;
+    } catch (const HostError& e) {
+      EXPECT_EQ(std::string(e.what()).rfind(c.message, 0), 0u) << c.json << ": " << e.what();
+    }
+  }
+  const HostRequest call =
+      ParseRequest(json::parse("[\"call\", \"Beep\", 1, [[2]], {\"csv\": \"x\"}]"));
+  EXPECT_EQ(call.Kind, RequestKind::Call);
+  EXPECT_EQ(call.Name, "Beep");
+  EXPECT_EQ(json(call.Args).dump(), "[1,[[2]],{\"csv\":\"x\"}]");
+}
+
+}  // namespace
+}  // namespace labelplu::host

@@ -1,0 +1,43 @@
+// A temporary folder for a test, removed with everything in it.
+#ifndef LABELPLU_TESTS_HOST_TEMPDIR_H
+#define LABELPLU_TESTS_HOST_TEMPDIR_H
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace labelplu::test {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "lphost-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return m_path; }
+
+  // Writes bytes into name (relative to the folder) and returns the full path.
+  std::filesystem::path write(const std::string& name, const std::string& bytes) const {
+    const std::filesystem::path p = m_path / name;
+    std::ofstream(p, std::ios::binary) << bytes;
+    return p;
+  }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+}  // namespace labelplu::test
+
+#endif  // LABELPLU_TESTS_HOST_TEMPDIR_H
