@@ -1,0 +1,117 @@
+// labelplu: the port manager every device instance owns.
+//
+// It keeps the device's switched-on state and its port settings, and runs
+// the orderly close a device performs after switching on or off. Printing
+// goes through the system's print spooler, so no device of this driver
+// opens a port: the command queue stays empty and no serial port is built.
+//
+// Threads: a port manager belongs to the thread of its device; Close and
+// the destructor process that thread's events while they wait, so event
+// handlers (and host callbacks) may run inside them.
+#ifndef LABELPLU_PORTS_PORTMANAGER_H
+#define LABELPLU_PORTS_PORTMANAGER_H
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "PortSettings.h"
+
+namespace labelplu {
+
+class TDeviceItem;
+
+// One outgoing command of a port: the bytes to send.
+struct TCmd {
+  std::string Data;
+};
+
+// The queue of outgoing commands, first to send at the front.
+using TCmdList = std::deque<TCmd>;
+
+// The printer-port part of a port manager: a progress callback that long
+// port operations call to keep the host alive. It holds no file handle: no
+// printer port is opened by this driver.
+class TPrinterPortManager {
+public:
+  using ProgressCallback = std::function<void()>;
+
+  // Stores the callback (an empty function clears it).
+  void SetProgress(ProgressCallback callback) { m_progress = std::move(callback); }
+  bool HasProgress() const { return static_cast<bool>(m_progress); }
+  // Calls the callback when one is set.
+  void Progress() const {
+    if (m_progress) m_progress();
+  }
+
+private:
+  ProgressCallback m_progress;
+};
+
+class TPortManager {
+public:
+  // Returns a flag of the device's current host task (false without one).
+  using QueryCallback = std::function<bool()>;
+
+  // Off, processing disabled, settings at their initial values, an empty
+  // command queue and a stopped response timer.
+  TPortManager();
+  // Runs Close(true) after dropping the printer-port part.
+  ~TPortManager();
+  TPortManager(const TPortManager&) = delete;
+  TPortManager& operator=(const TPortManager&) = delete;
+
+  // The device item this manager belongs to; not owned, may be null.
+  void SetOwner(TDeviceItem* owner) { m_owner = owner; }
+  TDeviceItem* Owner() const { return m_owner; }
+
+  // The switched-on state of the device.
+  void SetOn(bool on) { m_on = on; }
+  bool On() const { return m_on; }
+
+  // Clear / set the processing-enabled flag (around the device's Connect).
+  void Suspend() { m_processing = false; }
+  void Resume() { m_processing = true; }
+  bool ProcessingEnabled() const { return m_processing; }
+
+  // Stores the device's query callback (an empty function clears it).
+  void SetQueryCallback(QueryCallback callback) { m_query = std::move(callback); }
+  // The callback's answer; false when none is set.
+  bool Query() const { return m_query ? m_query() : false; }
+
+  TComPortSennings& Settings() { return m_settings; }
+  const TComPortSennings& Settings() const { return m_settings; }
+  // The keep-open flag of the settings: the device skips Close after
+  // switching on when it is set.
+  bool KeepOpen() const { return m_settings.IsOpen; }
+
+  const TCmdList& Commands() const { return m_commands; }
+  // True while a queued command waits for its answer; never set here,
+  // since nothing is queued.
+  bool ResponseTimerActive() const { return m_responseTimerActive; }
+
+  // Null after the destructor has started.
+  TPrinterPortManager* PrinterPort() { return m_printerPort.get(); }
+
+  // Drains and releases the port: with drain set, waits (1 ms turns, events
+  // processed) while commands are queued and the response timer runs; then
+  // pauses 30 ms while processing events. Returns after at least 30 ms and
+  // costs almost no CPU.
+  void Close(bool drain);
+
+private:
+  TDeviceItem* m_owner = nullptr;
+  bool m_on = false;
+  bool m_processing = false;
+  QueryCallback m_query;
+  TComPortSennings m_settings;
+  TCmdList m_commands;
+  bool m_responseTimerActive = false;
+  std::unique_ptr<TPrinterPortManager> m_printerPort;
+};
+
+}  // namespace labelplu
+
+#endif  // LABELPLU_PORTS_PORTMANAGER_H
