@@ -16,13 +16,19 @@ namespace {
 constexpr int64_t kMaxSize = std::numeric_limits<int32_t>::max();
 
 std::mutex g_providerMutex;
-DumpFolderProvider g_provider;
+
+// A function-local object: the module's start-up may reach it before the
+// dynamic initialisers of this file have run.
+DumpFolderProvider& Provider() {
+  static DumpFolderProvider provider;
+  return provider;
+}
 
 }  // namespace
 
 DumpFolderProvider SetStreamDumpFolderProvider(DumpFolderProvider provider) {
   std::lock_guard<std::mutex> lock(g_providerMutex);
-  std::swap(g_provider, provider);
+  std::swap(Provider(), provider);
   return provider;
 }
 
@@ -30,7 +36,7 @@ std::string StreamDumpFolder() {
   DumpFolderProvider provider;
   {
     std::lock_guard<std::mutex> lock(g_providerMutex);
-    provider = g_provider;
+    provider = Provider();
   }
   return provider ? provider() : LogFolderPath();
 }
@@ -61,6 +67,18 @@ void TMyMemoryStream::Write(const void* data, int32_t count) {
   std::memcpy(m_memory.get() + m_position, data, static_cast<size_t>(count));
   m_position = static_cast<int32_t>(end);
   m_size = std::max(m_size, m_position);
+}
+
+uint8_t* TMyMemoryStream::Allocate(int32_t count) {
+  if (count < 0) throw EStreamWriteError(Format("Ошибка записи потока. Count=%d", count));
+  Clear();
+  if (count == 0) return nullptr;
+  auto* memory = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(count)));
+  if (!memory) throw std::bad_alloc();
+  m_memory.reset(memory);
+  m_capacity = count;
+  m_size = count;
+  return memory;
 }
 
 int32_t TMyMemoryStream::Read(void* buffer, int32_t count) {

@@ -59,6 +59,12 @@ public:
   // Position). Throws EStreamWriteError when the stream would pass 2 GiB or
   // count is negative, std::bad_alloc when memory runs out.
   void Write(const void* data, int32_t count);
+  // Replaces the contents with count bytes that the caller fills through the
+  // returned address before reading them (an inflater writing in place):
+  // Size and Capacity := count, Position := 0. The bytes start
+  // uninitialised. Throws EStreamWriteError for a negative count,
+  // std::bad_alloc when memory runs out.
+  uint8_t* Allocate(int32_t count);
   // Returns 0 when count <= 0. Copies count bytes from Position and advances.
   // When fewer than count bytes remain: writes the dump file "Buffer<Position>.txt"
   // into the dump folder (a failure to write it is ignored) and throws

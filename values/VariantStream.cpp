@@ -254,11 +254,18 @@ SAFEARRAY* ReadArrayAt(TMyMemoryStream& stream, uint32_t tag, int depth) {
   // anything is allocated.
   const int64_t perElement = raw ? size : 4;
   const int64_t fitting = stream.Remaining() / perElement;
+  bool empty = false;
   for (int32_t k = 0; k < d; ++k) {
     const int64_t count = static_cast<int64_t>(upper[k]) - shape.lower[k] + 1;
     if (count < 0) stream.FailRead(count, "Неверные границы массива.");
     shape.count[k] = count;
-    shape.total *= count;  // total <= fitting < 2^31 and count < 2^32: no overflow
+    empty = empty || count == 0;
+  }
+  // An empty dimension anywhere makes the array empty, however large the
+  // others are: it then claims nothing of the stream.
+  shape.total = empty ? 0 : 1;
+  for (int32_t k = 0; k < d && !empty; ++k) {
+    shape.total *= shape.count[k];  // total <= fitting < 2^31 and count < 2^32: no overflow
     if (shape.total > fitting) {
       stream.FailRead(shape.total > INT64_MAX / perElement ? INT64_MAX : shape.total * perElement,
                       "Неверный размер массива.");
@@ -285,11 +292,20 @@ SAFEARRAY* ReadArrayAt(TMyMemoryStream& stream, uint32_t tag, int depth) {
     stream.Read(data, bytes);
     return psa.release();
   }
+  bool byRef = false;
+  bool refRecord = false;
+  if (element == VT_VARIANT) {
+    // The slots start empty and a value lands in its slot only once read
+    // whole, so elements are read in place.
+    auto* slots = reinterpret_cast<VARIANT*>(data);
+    ForEachElement(shape, [&](int64_t offset) {
+      ReadVariantAt(stream, slots[offset], byRef, refRecord, depth + 1);
+    });
+    return psa.release();
+  }
   ForEachElement(shape, [&](int64_t offset) {
     VARIANT read;
     VariantInit(&read);
-    bool byRef = false;
-    bool refRecord = false;
     ReadVariantAt(stream, read, byRef, refRecord, depth + 1);
     StoreElement(stream, data + offset * size, element, size, read);
   });
@@ -314,7 +330,7 @@ void WrapValueArray(ArrayPtr psa, uint32_t element, VARIANT& out) {
 
 void ReadVariantAt(TMyMemoryStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen,
                    int depth) {
-  VariantClear(&value);
+  if (value.vt != VT_EMPTY) VariantClear(&value);
   if (depth > kMaxStreamDepth) stream.FailRead(0, "Превышена глубина вложения значений.");
   uint32_t tag = static_cast<uint32_t>(ReadI32(stream));
   if (tag & VT_BYREF) byRefSeen = true;
@@ -351,7 +367,8 @@ void ReadVariantAt(TMyMemoryStream& stream, VARIANT& value, bool& byRefSeen, boo
       if (tag == VT_BSTR) {
         text = SysAllocStringLen(nullptr, static_cast<uint32_t>(n));
         if (!text) throw std::bad_alloc();
-        stream.Read(text, static_cast<int32_t>(bytes));  // cannot fail: the bytes are there
+        std::memcpy(text, stream.Memory() + stream.Position(), static_cast<size_t>(bytes));
+        stream.SetPosition(stream.Position() + static_cast<int32_t>(bytes));
       } else {
         std::string single(static_cast<size_t>(n), '\0');
         stream.Read(single.data(), n);
