@@ -3,15 +3,12 @@
 #include <cmath>
 
 #include "Variant.h"
+#include "VariantUtils.h"
 
 namespace labelplu {
 
-const VARIANT& Deref(const VARIANT& v) {
-  return (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal) ? *v.pvarVal : v;
-}
-
 VARTYPE EffectiveType(const VARIANT& value) {
-  const VARIANT& v = Deref(value);
+  const VARIANT& v = DerefVariant(value);
   VARTYPE vt = v.vt & ~VT_BYREF;
   if (vt == VT_CY) vt = VT_R8;
   if (vt == VT_R8) {
@@ -28,6 +25,18 @@ bool IsOfType(const VARIANT& v, std::initializer_list<VARTYPE> types) {
   for (VARTYPE t : types)
     if (t == vt) return true;
   return false;
+}
+
+ole::ComPtr<ISafeArray> ValueArrayOf(const VARIANT& value) {
+  const VARIANT& v = DerefVariant(value);
+  IUnknown* object = nullptr;
+  if ((v.vt & ~VT_BYREF) == VT_DISPATCH)
+    object = (v.vt & VT_BYREF) ? (v.ppdispVal ? *v.ppdispVal : nullptr) : v.pdispVal;
+  else if ((v.vt & ~VT_BYREF) == VT_UNKNOWN)
+    object = (v.vt & VT_BYREF) ? (v.ppunkVal ? *v.ppunkVal : nullptr) : v.punkVal;
+  ole::ComPtr<ISafeArray> array;
+  if (object) object->QueryInterface(IID_ISafeArray, array.putVoid());
+  return array;
 }
 
 void StoreInt(VARIANT& target, int32_t value) {

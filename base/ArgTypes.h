@@ -1,11 +1,13 @@
 // Argument type tests of the method handlers.
-#ifndef LABELPLU_PLUGIN_ARGTYPES_H
-#define LABELPLU_PLUGIN_ARGTYPES_H
+#ifndef LABELPLU_BASE_ARGTYPES_H
+#define LABELPLU_BASE_ARGTYPES_H
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 
+#include "ComPtr.h"
+#include "ContractInterfaces.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu {
@@ -15,10 +17,11 @@ namespace labelplu {
 // whole number counted as a 32-bit integer.
 VARTYPE EffectiveType(const VARIANT& v);
 
-// The variant a by-reference variant points to, else v itself.
-const VARIANT& Deref(const VARIANT& v);
-
 bool IsOfType(const VARIANT& v, std::initializer_list<VARTYPE> types);
+
+// The value array a variant holds (an object answering ISafeArray, also by
+// reference), or null.
+ole::ComPtr<ISafeArray> ValueArrayOf(const VARIANT& value);
 
 // Replace what target holds by a 32-bit integer or a text.
 void StoreInt(VARIANT& target, int32_t value);

@@ -1,25 +1,281 @@
 #include "DeviceItem.h"
 
+#include <cmath>
+#include <stdexcept>
+
 #include "DevicesList.h"
+#include "ErrorInfo.h"
+#include "GuidText.h"
+#include "MessagePump.h"
 #include "SystemInfo.h"
+#include "TextUtils.h"
+#include "VarFormat.h"
+#include "Variant.h"
+#include "VariantUtils.h"
+#include "VersionInfo.h"
+#include "ModulePath.h"
+#include "XmlHelpers.h"
 
 namespace labelplu {
 
-TDeviceItem::TDeviceItem(TDevicesList& list)
-    : ThreadId(sys::CurrentThreadId()), HostLink(list.HostLink), m_list(list) {}
+void SetNameValue(TNameValueLines& lines, std::string_view name, std::string_view value) {
+  std::string line(name);
+  line += '=';
+  line += value;
+  for (std::string& existing : lines) {
+    const size_t eq = existing.find('=');
+    if (SameText(std::string_view(existing).substr(0, eq), name)) {
+      existing = std::move(line);
+      return;
+    }
+  }
+  lines.push_back(std::move(line));
+}
 
-TDeviceItem::~TDeviceItem() = default;
+std::string NameValue(const TNameValueLines& lines, std::string_view name) {
+  for (const std::string& line : lines) {
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos && SameText(std::string_view(line).substr(0, eq), name))
+      return line.substr(eq + 1);
+  }
+  return {};
+}
 
-std::string TDeviceItem::GetErrorText(int32_t code) const { return m_list.GetErrorText(code); }
+TDeviceItem::TDeviceItem(TDevicesList& list) : m_list(&list) {}
+
+TDeviceItem::~TDeviceItem() {
+  if (Port) {
+    if (TPrinterPortManager* printerPort = Port->PrinterPort()) printerPort->SetProgress(nullptr);
+    Port->SetQueryCallback(nullptr);
+    Port.reset();
+  }
+}
+
+void TDeviceItem::Initialize() {
+  TDevicesList& list = List();
+  Info = TDeviceInfoStruct{};
+  Info.Name = list.DeviceKind();
+  Info.ModelName = list.ModelName();
+  const sys::TFileVersion version = list.ModuleVersion();
+  Info.VersionMajor = version.Part(0);
+  Info.VersionMinor = version.Part(1);
+  Info.VersionBuild = version.Part(3);
+  UpdateDeviceInfo();
+  Active = 1;
+  Owner = nullptr;
+  Port = std::make_unique<TPortManager>();
+  Port->SetOwner(this);
+  Port->SetQueryCallback([this] { return OwnerFlag(); });
+  Port->PrinterPort()->SetProgress([this] { KeepAlive(); });
+  Port->SetOn(false);
+  Params.Clear();
+  CreatedIndex = list.Count();
+  list.MakeDeviceName({}, Name);
+  HostLink = list.HostLink;
+  Code = NewGuid();
+  Params.Assign(list.ModelParams());
+  LastTick = 0;
+  ThreadId = sys::CurrentThreadId();
+  InfoText.clear();
+  Scratch.clear();
+}
+
+TDevicesList& TDeviceItem::List() const {
+  if (!m_list) throw std::runtime_error("The device was removed from its list");
+  return *m_list;
+}
+
+int32_t TDeviceItem::ShowSettings() {
+  BeforeShowSettings();
+  // The base device has no settings form of its own; the print manager's
+  // devices show theirs. Nobody can confirm one here: cancelled.
+  return -1;
+}
+
+bool TDeviceItem::IsOn() const { return Port && Port->On(); }
+
+void TDeviceItem::SetOn(int32_t value) {
+  SetResult(0);
+  bool ok = false;
+  if (value == 1) {
+    LoadPortSettings();
+    Port->Suspend();
+    ok = Connect();
+    const int32_t result = ResultCode;
+    Port->Resume();
+    Port->SetOn(ok);
+    if (!ok) SetOn(0);
+    if (!Port->KeepOpen()) Port->Close(true);
+    SetResult(result);
+    if (!ok && result == 0) SetResult(3);
+  } else {
+    Port->Suspend();
+    Port->SetOn(false);
+    Disconnect();
+    Port->Close(true);
+  }
+  Port->SetOn(ok && value != 0);
+}
+
+int32_t TDeviceItem::LoadPortSettings() {
+  ReadPortParams(nullptr);
+  return 0;
+}
 
 int32_t TDeviceItem::CheckOn() {
   SetResult(IsOn() ? 0 : 3);
   return ResultCode;
 }
 
-void TDeviceItem::SetOn(int32_t value) {
-  SetResult(0);
-  m_isOn = value == 1;
+bool TDeviceItem::IsReady(int32_t& code) {
+  code = CheckOn();
+  SetResult(code);
+  return code == 0;
+}
+
+std::string TDeviceItem::GetParam(std::string_view name) const {
+  const TPropItem* item = FindParam(Params, name);
+  return item ? EscapeNewLines(item->ValueText, false) : std::string();
+}
+
+void TDeviceItem::SetParam(std::string_view name, std::string_view value) {
+  SetParamValue(Params, name, EscapeNewLines(value, true));
+}
+
+ole::OleVariant TDeviceItem::GetPropsArray() const {
+  const uint32_t columns = Params.Count() > 0 ? static_cast<uint32_t>(Params.Count()) : 1;
+  const SAFEARRAYBOUND bounds[2] = {{8, 0}, {columns, 0}};
+  ole::OleVariant result = ole::OleVariant::AdoptArray(SafeArrayCreate(VT_VARIANT, 2, bounds));
+  SAFEARRAY* psa = result.get().parray;
+  int32_t column = 0;
+  for (const auto& item : Params) {
+    const std::string type =
+        SameText(item->TypeName, "Integer") || SameText(item->TypeName, "Double") ? "Number"
+                                                                                  : item->TypeName;
+    const ole::OleVariant cells[7] = {ole::OleVariant(item->Name), item->TypedCurrent(),
+                                      ole::OleVariant(type), item->TypedDefault(),
+                                      ole::OleVariant(item->ReadOnly != 0),
+                                      ole::OleVariant(item->Caption), ole::OleVariant(item->Hint)};
+    for (int32_t row = 0; row < 7; ++row) {
+      const int32_t at[2] = {row, column};
+      ole::OleCheck(SafeArrayPutElement(psa, at, &cells[row].get()));
+    }
+    ++column;
+  }
+  return result;
+}
+
+std::string TDeviceItem::GetErrorText(int32_t code) const {
+  return m_list ? m_list->GetErrorText(code) : TDevicesList::BaseErrorText(code);
+}
+
+bool TDeviceItem::GetBoolParam(std::string_view name) const {
+  const std::string value = GetParam(name);
+  return SameText(value, "True") || value == "1";
+}
+
+int32_t TDeviceItem::GetIntParam(std::string_view name) const {
+  const std::string value = GetParam(name);
+  if (value.empty()) return 0;
+  if (const std::optional<int32_t> number = TryTextToInt(value)) return *number;
+  throw std::invalid_argument("'" + value + "' is not a valid integer value");
+}
+
+double TDeviceItem::GetFloatParam(std::string_view name) const {
+  std::string value = GetParam(name);
+  for (char& c : value)
+    if (c == '.') c = ',';
+  if (value.empty()) return 0;
+  if (const std::optional<double> number = TryTextToFloat(value)) return *number;
+  throw std::invalid_argument("'" + value + "' is not a valid floating point value");
+}
+
+int64_t TDeviceItem::GetCurrencyParam(std::string_view name) const {
+  return static_cast<int64_t>(std::nearbyint(GetFloatParam(name) * 10000.0));
+}
+
+void TDeviceItem::SetVariantParam(std::string_view name, const VARIANT& value) {
+  const VARIANT& v = DerefVariant(value);
+  if (v.vt == VT_BOOL) SetParam(name, v.boolVal ? "1" : "0");
+  else SetParam(name, ole::VarToText(v));
+}
+
+void TDeviceItem::SetFloatParam(std::string_view name, double value) {
+  SetParam(name, ole::FloatToText(value));
+}
+
+void TDeviceItem::SetIntParam(std::string_view name, int32_t value) {
+  SetParam(name, std::to_string(value));
+}
+
+bool TDeviceItem::ParamIsReadOnly(std::string_view name) const {
+  const TPropItem* item = FindParam(Params, name);
+  return item && item->ReadOnly != 0;
+}
+
+bool TDeviceItem::ParamDefaultInt(std::string_view name, int32_t& value) const {
+  const TPropItem* item = FindParam(Params, name);
+  if (!item) return false;
+  value = ole::VarToInt32(item->TypedDefault().get());
+  return true;
+}
+
+void TDeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data,
+                                  intptr_t arg) {
+  if (HostLink) {
+    ole::OleCheck(HostLink->RunProcedure(TMethodRef{proc, data}, arg));
+  } else {
+    proc(data, arg);
+  }
+}
+
+bool TDeviceItem::OwnerFlag() const { return Owner && Owner->Flag != 0; }
+
+void TDeviceItem::KeepAlive() {
+  try {
+    if (!Owner) return;
+    const uint32_t now = sys::TickCount();
+    if (now - LastTick <= 1000) return;
+    if (Owner->ClassRef && Owner->ClassRef->KeepAlive) Owner->ClassRef->KeepAlive(Owner);
+    LastTick = now;
+  } catch (...) {
+    // Keep-alive is a courtesy to the host; its failures stay here.
+  }
+}
+
+void TDeviceItem::Remove() {
+  if (m_removing) return;
+  m_removing = true;
+  TDevicesList* list = m_list;
+  m_list = nullptr;
+  // The list drops its reference last: this object may be gone afterwards.
+  if (list) list->Extract(this);
+}
+
+HRESULT TDeviceItem::GetIsOn(VARIANT_BOOL* out) {
+  return ole::Safecall([&] { *out = IsOn() ? VARIANT_TRUE : VARIANT_FALSE; });
+}
+
+HRESULT TDeviceItem::ShowSettings(int32_t* out) {
+  return ole::Safecall([&] { *out = ShowSettings(); });
+}
+
+HRESULT TDeviceItem::GetSettingsXml(VARIANT* out) {
+  return ole::Safecall([&] {
+    VariantInit(out);
+    ole::ComPtr<IDispatch> document = xml::NewNodeDispatch(GetSettingsXml());
+    out->vt = VT_DISPATCH;
+    out->pdispVal = document.detach();
+  });
+}
+
+HRESULT TDeviceItem::Remove(int32_t* out) {
+  // Keep the object alive until the slot returns.
+  ole::ComPtr<TDeviceItem> self(this);
+  return ole::Safecall([&] {
+    Remove();
+    *out = 0;
+  });
 }
 
 }  // namespace labelplu

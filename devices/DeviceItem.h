@@ -1,55 +1,151 @@
-// One configured device instance of the driver.
+// One configured device instance: its code, name, parameters, port
+// settings, switched-on state and last result.
 #ifndef LABELPLU_DEVICES_DEVICEITEM_H
 #define LABELPLU_DEVICES_DEVICEITEM_H
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "ComObject.h"
 #include "ComPtr.h"
+#include "ContractInterfaces.h"
+#include "DeviceInfo.h"
+#include "PortManager.h"
+#include "PropItem.h"
+#include "XmlDom.h"
+#include "labelplu/devices.h"
 #include "labelplu/plugin.h"
 
 namespace labelplu {
 
 class TDevicesList;
 
-class TDeviceItem {
-public:
-  explicit TDeviceItem(TDevicesList& list);
-  virtual ~TDeviceItem();
-  TDeviceItem(const TDeviceItem&) = delete;
-  TDeviceItem& operator=(const TDeviceItem&) = delete;
+// Name=value lines, as the settings documents exchange them.
+using TNameValueLines = std::vector<std::string>;
 
-  // Description of a result code; the base asks the list.
+class TDeviceItem : public ole::ComObject<IDeviceItem> {
+public:
+  // A device of list; Initialize completes it once it is in the list.
+  explicit TDeviceItem(TDevicesList& list);
+  ~TDeviceItem() override;
+
+  // Fills the information, creates the port manager, names the device,
+  // gives it a new code and copies the current model's parameters.
+  void Initialize();
+
+  // ---- Operations descendants may replace ----
+  virtual void UpdateDeviceInfo() {}
+  virtual int32_t AfterLoadSettings() { return 0; }
+  // The settings dialog: 0 confirmed, -1 cancelled.
+  virtual int32_t ShowSettings();
+  virtual void BeforeShowSettings() {}
+  virtual bool IsOn() const;
+  // 1 switches on, any other value off.
+  virtual void SetOn(int32_t value);
+  virtual bool Connect() { return true; }
+  virtual bool Disconnect() { return true; }
+  virtual int32_t LoadPortSettings();
+  // 0 when switched on, else 3; stored as the result.
+  virtual int32_t CheckOn();
+  virtual bool IsReady(int32_t& code);
+  // The value of the parameter named name (or by its second name), line
+  // breaks decoded; empty when there is none.
+  virtual std::string GetParam(std::string_view name) const;
+  // Stores value (line breaks encoded); a new parameter when there is none.
+  virtual void SetParam(std::string_view name, std::string_view value);
+  // All parameters as an 8 × n array of variants (rows: name, typed value,
+  // type, typed default, read-only, caption, hint).
+  virtual ole::OleVariant GetPropsArray() const;
+  virtual int32_t DriverCode() const { return 1003; }
   virtual std::string GetErrorText(int32_t code) const;
 
-  // Switched-on state. The port manager keeps it once it exists; until then
-  // the item holds the flag itself.
-  virtual bool IsOn() const { return m_isOn; }
-  virtual void SetOn(int32_t value);
-
-  // 0 when switched on, else 3; the code is also stored as the result.
-  int32_t CheckOn();
+  // Typed access by parameter name. Integer and floating conversions raise
+  // on texts that are not numbers; an empty text reads as 0.
+  bool GetBoolParam(std::string_view name) const;
+  int32_t GetIntParam(std::string_view name) const;
+  int64_t GetCurrencyParam(std::string_view name) const;
+  double GetFloatParam(std::string_view name) const;
+  std::string GetStringParam(std::string_view name) const { return GetParam(name); }
+  double GetDoubleParam(std::string_view name) const { return GetFloatParam(name); }
+  void SetVariantParam(std::string_view name, const VARIANT& value);
+  void SetFloatParam(std::string_view name, double value);
+  void SetIntParam(std::string_view name, int32_t value);
+  double GetFloatByName(std::string_view name) const { return GetFloatParam(name); }
+  int32_t GetIntByName(std::string_view name) const { return GetIntParam(name); }
+  bool ParamIsReadOnly(std::string_view name) const;
+  bool ParamDefaultInt(std::string_view name, int32_t& value) const;
 
   void SetResult(int32_t code) { ResultCode = code; }
+  void SetIsOn(bool flag) { Port->SetOn(flag); }
 
-  // The host task object of the call working with this device (null when
-  // the call carries none). Set and cleared by the dispatcher.
+  // Runs proc(arg) through the host's service interface when there is one,
+  // else directly.
+  void CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data, intptr_t arg);
+
+  // The host task of the call in progress (null when none).
   void SetOwner(TTaskContext* task) { Owner = task; }
+  // The task's flag; false without a task.
+  bool OwnerFlag() const;
+  // Calls the task's keep-alive at most once a second; never raises.
+  void KeepAlive();
 
-  TDevicesList& ListOf() const { return m_list; }
+  // Port settings from name=value lines, or from the parameters when lines
+  // is null; to lines, or to the parameters when lines is null.
+  void ReadPortParams(const TNameValueLines* source);
+  void WritePortParams(TNameValueLines* target);
 
+  // The device's settings document.
+  xml::XmlDocument GetSettingsXml();
+  // Loads the device from a settings document (text or document object).
+  int32_t LoadFromXml(const VARIANT& settings);
+  int32_t LoadFromXmlNode(xml::XmlNode node);
+
+  // Takes the device out of its list (the list's reference goes with it).
+  void Remove();
+  // The owning list; null once the device was taken out of it.
+  TDevicesList* ListOf() const { return m_list; }
+
+  // ---- IDeviceItem ----
+  HRESULT GetIsOn(VARIANT_BOOL* out) override;
+  HRESULT ShowSettings(int32_t* out) override;
+  HRESULT GetSettingsXml(VARIANT* out) override;
+  HRESULT Remove(int32_t* out) override;
+
+  uint32_t LastTick = 0;
   TTaskContext* Owner = nullptr;
+  std::vector<std::string> Scratch;
   int32_t ResultCode = 0;
+  TDeviceInfoStruct Info;
+  std::string InfoText;
+  std::unique_ptr<TPortManager> Port;
+  TPropList Params;
   GUID Code{};
   std::string Name;
+  int32_t CreatedIndex = 0;
   uint32_t ThreadId = 0;
+  uint8_t Active = 0;
   // The host's service interface, taken from the list at creation.
   ole::ComPtr<IHostEventSink> HostLink;
 
+protected:
+  TDevicesList& List() const;
+
 private:
-  TDevicesList& m_list;
-  bool m_isOn = false;
+  void LoadCurrentFormat(const xml::XmlNode& element);
+  void LoadLegacyFormat(const xml::XmlNode& element);
+  void ApplyCatalogue(const GUID& modelCode);
+
+  TDevicesList* m_list;
+  bool m_removing = false;
 };
+
+// Sets the line of name (case ignored) to name=value, or appends it.
+void SetNameValue(TNameValueLines& lines, std::string_view name, std::string_view value);
+// The value of the line of name (case ignored); empty when there is none.
+std::string NameValue(const TNameValueLines& lines, std::string_view name);
 
 }  // namespace labelplu
 

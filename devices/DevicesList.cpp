@@ -2,15 +2,58 @@
 
 #include <cmath>
 
+#include "ArgTypes.h"
+#include "GuidText.h"
+#include "ModelList.h"
+#include "ModulePath.h"
 #include "SystemInfo.h"
 #include "TextUtils.h"
 #include "Variant.h"
+#include "VariantUtils.h"
 
 namespace labelplu {
 
-TDevicesList::TDevicesList() : ThreadId(sys::CurrentThreadId()) {}
+namespace {
 
-TDevicesList::~TDevicesList() = default;
+bool NoHandler(const TCallContext&, bool, VARIANT&, std::string_view) { return false; }
+
+// Every device list registers these two into its model.
+constexpr TPropertyRecord kStandardParams[] = {
+    {"Использовать", "Usable", "Использовать", "Integer", false, "1",
+     "Признак того, что данное устройство может быть использовано (включено выключено и т.д.)\r\n"
+     "Допустимые значения: 0 - не может быть использовано, 1 - может",
+     NoHandler},
+    {"Неразделяемое", "", "Неразделяемое", "Integer", false, "0",
+     "Поведение оборудования при работе нескольких копий программы на одном компьютере или в "
+     "терминальной сессии\r\nДопустимые значения: 0 - оборудование создается только в основной "
+     "сессии, 1 - каждый экземпляр создает свое локальное оборудование",
+     NoHandler},
+};
+
+std::string OwnModuleFileName() { return sys::ExtractFileName(sys::ModulePath(false)); }
+
+}  // namespace
+
+TDevicesList::TDevicesList(std::string moduleFileName)
+    : ThreadId(sys::CurrentThreadId()),
+      m_moduleFileName(moduleFileName.empty() ? OwnModuleFileName() : std::move(moduleFileName)),
+      m_moduleVersion(sys::TVersionInfo(sys::ModulePath(false)).FileVersion()) {
+  m_models = std::make_unique<TModelPluList>(this, m_moduleFileName);
+  RegisterParams(kStandardParams);
+  Info = TDeviceInfoStruct{};
+  Info.Name = "Unknown";
+}
+
+TDevicesList::~TDevicesList() {
+  ModelCatalog.reset();
+  m_models.reset();
+  // Devices the host still holds stay alive, out of the list.
+  while (!m_items.empty()) m_items.back()->Remove();
+}
+
+std::string TDevicesList::BaseErrorText(int32_t code) {
+  return "Ошибка. Код №" + std::to_string(code);
+}
 
 TDeviceItem* TDevicesList::GetDevice(int32_t index) const {
   if (index < 0 || index >= Count()) return nullptr;
@@ -19,26 +62,25 @@ TDeviceItem* TDevicesList::GetDevice(int32_t index) const {
 
 TDeviceItem* TDevicesList::CurrentDevice() const { return GetDevice(Current - 1); }
 
-std::string TDevicesList::GetErrorText(int32_t code) const {
-  return "Ошибка. Код №" + std::to_string(code);
+int32_t TDevicesList::IndexOf(const TDeviceItem* device) const {
+  for (size_t i = 0; i < m_items.size(); ++i)
+    if (m_items[i].get() == device) return static_cast<int32_t>(i);
+  return -1;
+}
+
+void TDevicesList::RegisterParams(std::span<const TPropertyRecord> records) {
+  for (const TPropertyRecord& record : records) RegisterParam(m_models->CurrentParams(), record);
 }
 
 int32_t TDevicesList::SelectDevice(const VARIANT& key) {
-  const VARIANT& v = (key.vt == (VT_VARIANT | VT_BYREF) && key.pvarVal) ? *key.pvarVal : key;
-  int32_t number = 0;
-  bool byNumber = false;
-  switch (v.vt & ~VT_BYREF) {
-    case VT_I2: case VT_I4: case VT_I1: case VT_UI1: case VT_UI2: case VT_UI4: case VT_I8:
-      number = ole::VarToInt32(v);
-      byNumber = true;
-      break;
-    case VT_R4: case VT_R8: case VT_CY: {
-      const double d = ole::VarToDouble(v);
-      if (std::fabs(d - std::nearbyint(d)) >= 1e-9) return 3;
-      if (d < -2147483648.0 || d > 2147483647.0) return 3;
-      number = static_cast<int32_t>(std::nearbyint(d));
-      byNumber = true;
-      break;
+  const VARIANT& v = DerefVariant(key);
+  switch (EffectiveType(v)) {
+    case VT_I2: case VT_I4: case VT_I1: case VT_UI1: case VT_UI2: case VT_UI4: {
+      const int64_t number = ole::VarToInt64(v);
+      if (number < 1 || number > Count()) return 3;
+      Current = static_cast<int32_t>(number);
+      CurrentDevice()->SetResult(0);
+      return 0;
     }
     case VT_BSTR: {
       const std::string name = ole::VarToText(v);
@@ -54,10 +96,101 @@ int32_t TDevicesList::SelectDevice(const VARIANT& key) {
     default:
       return 3;
   }
-  if (!byNumber || number < 1 || number > Count()) return 3;
-  Current = number;
-  m_items[static_cast<size_t>(number - 1)]->SetResult(0);
+}
+
+ole::ComPtr<TDeviceItem> TDevicesList::CreateItem() { return ole::MakeCom<TDeviceItem>(*this); }
+
+TDeviceItem& TDevicesList::AppendDevice() { return InsertNewDevice(Count()); }
+
+TDeviceItem& TDevicesList::InsertNewDevice(int32_t index) {
+  ole::ComPtr<TDeviceItem> item = CreateItem();
+  TDeviceItem& device = *item;
+  m_items.insert(m_items.begin() + index, std::move(item));
+  device.Initialize();
+  return device;
+}
+
+int32_t TDevicesList::AddDevice(VARIANT& settings, bool withSetup) {
+  LoadModels(settings);
+  TDeviceItem& device = AppendDevice();
+  // Keep the device while it may be removed below.
+  ole::ComPtr<TDeviceItem> keep(&device);
+  device.LoadFromXml(settings);
+  device.ReadPortParams(nullptr);
+  int32_t result = withSetup ? SetupDevice(device.Code) : 0;
+  if (result != 0) {
+    device.Remove();
+    return result;
+  }
+  xml::XmlDocument document = device.GetSettingsXml();
+  const bool wasText = DerefVariant(settings).vt == VT_BSTR;
+  ole::OleVariant answer = wasText ? ole::OleVariant(document.xml())
+                                   : ole::OleVariant(xml::NewNodeDispatch(document).get());
+  if (settings.vt == (VT_VARIANT | VT_BYREF) && settings.pvarVal) {
+    VariantClear(settings.pvarVal);
+    *settings.pvarVal = answer.release();
+  } else {
+    VariantClear(&settings);
+    settings = answer.release();
+  }
+  return result;
+}
+
+ole::ComPtr<IUnknown> TDevicesList::InsertDevice(const VARIANT& settings) {
+  LoadModels(settings);
+  LoadColours(settings);
+  TDeviceItem& device = InsertNewDevice(0);
+  device.LoadFromXml(settings);
+  device.ReadPortParams(nullptr);
+  return ole::ComPtr<IUnknown>(static_cast<IDeviceItem*>(&device));
+}
+
+TDeviceItem* TDevicesList::FindDocumentDevice(const VARIANT& settings) {
+  const VARIANT& v = DerefVariant(settings);
+  if (v.vt != VT_DISPATCH || !v.pdispVal) return nullptr;
+  std::optional<xml::XmlNode> node = xml::OwnNodeFromDispatch(v.pdispVal);
+  const xml::XmlNode context = node ? *node : xml::DocumentFromDispatch(v.pdispVal);
+  const xml::XmlNode element = context.selectSingleNode("//Устройство");
+  if (element.isNull()) return nullptr;
+  TDeviceItem* device = FindByCode(TextToGuid(element.getAttribute("Код").value_or("")));
+  if (device && device->ThreadId != ThreadId) {
+    device->Remove();
+    return nullptr;
+  }
+  return device;
+}
+
+ole::ComPtr<IUnknown> TDevicesList::FindOrAddDevice(const VARIANT& settings) {
+  LoadModels(settings);
+  LoadColours(settings);
+  TDeviceItem* device = FindDocumentDevice(settings);
+  if (!device) {
+    device = &AppendDevice();
+    device->LoadFromXml(settings);
+    device->ReadPortParams(nullptr);
+  }
+  return ole::ComPtr<IUnknown>(static_cast<IDeviceItem*>(device));
+}
+
+ole::ComPtr<IUnknown> TDevicesList::FindDeviceInterface(const VARIANT& settings) {
+  LoadModels(settings);
+  LoadColours(settings);
+  TDeviceItem* device = FindDocumentDevice(settings);
+  return device ? ole::ComPtr<IUnknown>(static_cast<IDeviceItem*>(device)) : nullptr;
+}
+
+int32_t TDevicesList::DeleteByCode(const GUID& code) {
+  TDeviceItem* device = FindByCode(code);
+  if (!device) return -1;
+  device->Remove();
   return 0;
+}
+
+int32_t TDevicesList::SetupDevice(const GUID& code) {
+  TDeviceItem* device = FindByCode(code);
+  if (!device) return -1;
+  ole::ComPtr<TDeviceItem> keep(device);
+  return device->ShowSettings();
 }
 
 TDeviceItem* TDevicesList::FindByCode(const GUID& code) const {
@@ -65,6 +198,93 @@ TDeviceItem* TDevicesList::FindByCode(const GUID& code) const {
     if (IsEqualGUID(&item->Code, &code)) return item.get();
   return nullptr;
 }
+
+void TDevicesList::MakeDeviceName(const std::string& exclude, std::string& name) const {
+  std::vector<const std::string*> taken;
+  for (const auto& item : m_items)
+    if (!SameText(item->Name, exclude)) taken.push_back(&item->Name);
+  const std::string prefix = NamePrefix();
+  for (int i = 1; i <= 10000; ++i) {
+    const std::string candidate = prefix + std::to_string(i);
+    bool used = false;
+    for (const std::string* other : taken)
+      if (SameText(*other, candidate)) {
+        used = true;
+        break;
+      }
+    if (!used) {
+      name = candidate;
+      return;
+    }
+  }
+}
+
+void TDevicesList::Delete(int32_t index) {
+  if (TDeviceItem* device = GetDevice(index)) device->Remove();
+}
+
+void TDevicesList::ClearDevices() {
+  while (!m_items.empty()) m_items.back()->Remove();
+  AllRemoved();
+}
+
+void TDevicesList::SwitchAllOff() {
+  // A device may leave the list while it switches off: walk a copy.
+  const std::vector<ole::ComPtr<TDeviceItem>> devices = m_items;
+  for (const auto& device : devices) device->SetOn(0);
+}
+
+void TDevicesList::ReleaseCallDevices() {
+  const uint32_t thread = sys::CurrentThreadId();
+  for (size_t i = 0; i < m_items.size();) {
+    TDeviceItem& device = *m_items[i];
+    if (device.ThreadId == ThreadId || device.ThreadId != thread) {
+      ++i;
+    } else {
+      device.Remove();
+    }
+  }
+  if (m_items.empty()) AllRemoved();
+}
+
+void TDevicesList::Extract(TDeviceItem* device) {
+  for (auto it = m_items.begin(); it != m_items.end(); ++it) {
+    if (it->get() == device) {
+      ole::ComPtr<TDeviceItem> last = std::move(*it);
+      m_items.erase(it);
+      return;  // `last` drops the list's reference here
+    }
+  }
+}
+
+void TDevicesList::LoadModels(const VARIANT& settings) { m_models->LoadModels(settings); }
+
+void TDevicesList::LoadModelCatalog(const VARIANT& settings) {
+  ModelCatalog.reset();
+  ModelCatalog = CreateModelCatalog(settings, "", "", "0", "", "", m_moduleFileName);
+}
+
+GUID TDevicesList::ModelCode() const {
+  const TModelPluItem* model = m_models->CurrentModel();
+  return model ? model->Code : GUID{};
+}
+
+std::string TDevicesList::ModelName() const {
+  const TModelPluItem* model = m_models->CurrentModel();
+  return model ? model->Name : std::string();
+}
+
+std::string TDevicesList::NamePrefix() const {
+  const TModelPluItem* model = m_models->CurrentModel();
+  return model ? model->NamePrefix : std::string();
+}
+
+std::string TDevicesList::DeviceKind() const {
+  const TModelPluItem* model = m_models->CurrentModel();
+  return model ? model->DeviceKind : std::string();
+}
+
+const TPropList& TDevicesList::ModelParams() const { return m_models->CurrentParams(); }
 
 std::string TDevicesList::CurrentName() const {
   const TDeviceItem* device = Current > 0 ? CurrentDevice() : nullptr;
@@ -75,18 +295,21 @@ void TDevicesList::SetCurrentName(const std::string& name) {
   if (TDeviceItem* device = Current > 0 ? CurrentDevice() : nullptr) device->Name = name;
 }
 
-void TDevicesList::Delete(int32_t index) {
-  if (index < 0 || index >= Count()) return;
-  m_items.erase(m_items.begin() + index);
+ole::ComPtr<IUnknown> TDevicesList::GetDriverInterface() {
+  if (!m_driverSource) throw std::runtime_error("The driver object is not available");
+  return m_driverSource();
 }
 
-void TDevicesList::ClearDevices() {
-  m_items.clear();
-  AllRemoved();
-}
-
-void TDevicesList::SwitchAllOff() {
-  for (const auto& item : m_items) item->SetOn(0);
+void TDevicesList::AssignModelInfo(const TModelInfo& info) {
+  Info.Name = info.Name;
+  Info.Description = info.Description;
+  Info.ModelName = info.ModelName;
+  Info.VersionMajor = info.VersionMajor;
+  Info.VersionMinor = info.VersionMinor;
+  Info.VersionBuild = info.VersionBuild;
+  Info.InstanceKey = info.InstanceKey;
+  Info.InfoFlags = info.InfoFlags;
+  Info.Comment = info.Comment;
 }
 
 }  // namespace labelplu

@@ -1,22 +1,34 @@
-// The list of configured device instances the driver object owns.
+// The list of configured device instances the driver object owns, with the
+// plug-in's models.
 #ifndef LABELPLU_DEVICES_DEVICESLIST_H
 #define LABELPLU_DEVICES_DEVICESLIST_H
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "ComPtr.h"
+#include "DeviceInfo.h"
 #include "DeviceItem.h"
+#include "MethodRecords.h"
+#include "ModelPlu.h"
+#include "ModelPluList.h"
+#include "VersionInfo.h"
 #include "labelplu/oleauto.h"
 #include "labelplu/plugin.h"
 
 namespace labelplu {
 
-class TDevicesList {
+class TModelList;
+
+class TDevicesList : public IModelOwner {
 public:
-  TDevicesList();
+  // moduleFileName: the file name (no directory) settings documents name as
+  // this plug-in's library; empty: the module this code runs in.
+  explicit TDevicesList(std::string moduleFileName = {});
   virtual ~TDevicesList();
   TDevicesList(const TDevicesList&) = delete;
   TDevicesList& operator=(const TDevicesList&) = delete;
@@ -26,43 +38,112 @@ public:
   TDeviceItem* GetDevice(int32_t index) const;
   // The device whose 1-based number is Current, or null.
   TDeviceItem* CurrentDevice() const;
+  int32_t IndexOf(const TDeviceItem* device) const;
 
   // Stores the 1-based current number without any check.
   virtual void SetCurrent(int32_t number) { Current = number; }
-  // "Ошибка. Код №" followed by the decimal code.
-  virtual std::string GetErrorText(int32_t code) const;
+  // The description of a result code: "Ошибка. Код №" and the code.
+  virtual std::string GetErrorText(int32_t code) const { return BaseErrorText(code); }
+  static std::string BaseErrorText(int32_t code);
+  virtual void ListHook(int32_t) {}
+  // Registers (or updates) the current model's parameters from records.
+  void RegisterParams(std::span<const TPropertyRecord> records);
   // Selects a device by 1-based number (an integral double counts) or by
   // name (case ignored); 0 when selected, else 3.
   virtual int32_t SelectDevice(const VARIANT& key);
 
+  // ---- Devices ----
+  // Appends a new device of the list's item class and initialises it.
+  TDeviceItem& AppendDevice();
+  TDeviceItem& InsertNewDevice(int32_t index);
+  // Adds a device from settings (a document text or object); with setup the
+  // user confirms its settings. On 0, settings receives the new device's
+  // document (its text when settings held a text). A cancelled or failed
+  // setup removes the device again.
+  int32_t AddDevice(VARIANT& settings, bool withSetup);
+  ole::ComPtr<IUnknown> InsertDevice(const VARIANT& settings) override;
+  ole::ComPtr<IUnknown> FindOrAddDevice(const VARIANT& settings) override;
+  ole::ComPtr<IUnknown> FindDeviceInterface(const VARIANT& settings) override;
+  int32_t DeleteByCode(const GUID& code) override;
+  // The device's settings dialog: its answer, or -1 when there is none.
+  int32_t SetupDevice(const GUID& code);
   TDeviceItem* FindByCode(const GUID& code) const;
   bool HasCode(const GUID& code) const { return FindByCode(code) != nullptr; }
+  // The first free name "<prefix><n>", n from 1 to 10000, among the devices
+  // whose name differs from exclude; name is unchanged when all are taken.
+  void MakeDeviceName(const std::string& exclude, std::string& name) const;
+  // Deletes the device at a 0-based index (nothing outside the list).
+  void Delete(int32_t index);
+  void ClearDevices();
+  void SwitchAllOff();
+  // Removes the devices a call created on another thread than the list's.
+  void ReleaseCallDevices();
+  // Takes device out of the list, dropping the list's reference.
+  void Extract(TDeviceItem* device);
 
-  // Name of the current device; empty when none is current.
+  // ---- Settings documents ----
+  int32_t LoadSettings(const VARIANT& settings);
+  int32_t GetSettingsXml(const VARIANT& key, VARIANT& result);
+  void LoadColours(const VARIANT& settings);
+  void LoadModels(const VARIANT& settings);
+  void LoadModelCatalog(const VARIANT& settings);
+
+  // ---- The current model ----
+  GUID ModelCode() const;
+  std::string ModelName() const;
+  std::string NamePrefix() const;
+  std::string DeviceKind() const;
+  const TPropList& ModelParams() const;
+  TModelPluList& Models() const { return *m_models; }
+
   std::string CurrentName() const;
   void SetCurrentName(const std::string& name);
 
-  // Deletes the device at a 0-based index (nothing outside the list).
-  void Delete(int32_t index);
-  // Frees every device.
-  void ClearDevices();
-  // Switches every device off, in order.
-  void SwitchAllOff();
-
   // The name the driver object builds its instance lock from; empty here.
-  std::string InstanceKey() const { return {}; }
+  std::string InstanceKey() const { return Info.InstanceKey; }
+  // The module's file version (for the devices' information).
+  sys::TFileVersion ModuleVersion() const { return m_moduleVersion; }
+  const std::string& ModuleFileName() const { return m_moduleFileName; }
+
+  // Where the driver object's interface comes from (set by the driver).
+  void SetDriverInterfaceSource(std::function<ole::ComPtr<IUnknown>()> source) {
+    m_driverSource = std::move(source);
+  }
+
+  // ---- IModelOwner ----
+  ole::ComPtr<IUnknown> GetDriverInterface() override;
+  void SetSettingsText(const std::string& text) override { SettingsText = text; }
+  void AssignModelInfo(const TModelInfo& info) override;
 
   int32_t Current = 0;
   int32_t PropertyPageEnabled = 0;
+  uint8_t WritePortMain = 0;
+  uint8_t WritePortFlow = 0;
+  uint8_t WritePortTarget = 0;
+  std::unique_ptr<TModelList> ModelCatalog;
+  std::string SettingsText;
   uint32_t ThreadId = 0;
+  TDeviceInfoStruct Info;
   // The host's service interface, set by the driver object.
   ole::ComPtr<IHostEventSink> HostLink;
 
 protected:
-  // Hook called when the list became empty after ClearDevices.
+  // A new, not yet initialised device of the list's item class.
+  virtual ole::ComPtr<TDeviceItem> CreateItem();
+  // Hook called when the list became empty after ReleaseCallDevices or
+  // ClearDevices.
   virtual void AllRemoved() {}
 
-  std::vector<std::unique_ptr<TDeviceItem>> m_items;
+private:
+  // The device a document names by its "Код" (document objects only); a
+  // device of another thread is taken out of the list and not found.
+  TDeviceItem* FindDocumentDevice(const VARIANT& settings);
+
+  std::vector<ole::ComPtr<TDeviceItem>> m_items;
+  std::unique_ptr<TModelPluList> m_models;
+  std::string m_moduleFileName;
+  sys::TFileVersion m_moduleVersion;
+  std::function<ole::ComPtr<IUnknown>()> m_driverSource;
 };
 
 }  // namespace labelplu

@@ -1,7 +1,7 @@
 // Records of the static method and property tables the driver object
 // searches by name.
-#ifndef LABELPLU_PLUGIN_METHODRECORDS_H
-#define LABELPLU_PLUGIN_METHODRECORDS_H
+#ifndef LABELPLU_DEVICES_METHODRECORDS_H
+#define LABELPLU_DEVICES_METHODRECORDS_H
 
 #include <cstdint>
 #include <span>

@@ -1,0 +1,193 @@
+// The settings document of one device: writing it, loading it (current and
+// legacy forms), and the port parameters as named values.
+#include <algorithm>
+
+#include "DeviceItem.h"
+#include "DevicesList.h"
+#include "GuidText.h"
+#include "ModelList.h"
+#include "PortParams.h"
+#include "TextUtils.h"
+#include "VariantUtils.h"
+#include "XmlHelpers.h"
+
+namespace labelplu {
+
+namespace {
+
+constexpr int32_t kNodeParam = 0;
+constexpr int32_t kNodeParams = 10;
+constexpr int32_t kAttrCode = 100;
+constexpr int32_t kAttrIdent = 101;
+constexpr int32_t kAttrValue = 102;
+constexpr int32_t kAttrName = 103;
+constexpr int32_t kAttrModelCode = 109;
+
+bool IsTableConverted(std::string_view name) {
+  for (const char* n : {"ComName", "ComNumber", "Baud", "DataBits", "StopBits", "Parity"})
+    if (name == n) return true;
+  return false;
+}
+
+std::string RemoveLineBreaks(std::string_view text) { return ReplaceAll(text, "\r\n", "", true); }
+
+// Name=value lines from the elements of a selection.
+TNameValueLines ReadItems(const xml::XmlNodeList& nodes, std::string_view nameAttr,
+                          std::string_view valueAttr) {
+  TNameValueLines lines;
+  for (const xml::XmlNode& node : nodes)
+    SetNameValue(lines, GetAttributeDef(node, nameAttr), GetAttributeDef(node, valueAttr));
+  return lines;
+}
+
+bool HasItemsIn(const xml::XmlDocument& doc, std::string_view name) {
+  for (const xml::XmlNode& node : doc.getElementsByTagName(name))
+    if (node.hasChildNodes()) return true;
+  return false;
+}
+
+}  // namespace
+
+void TDeviceItem::ReadPortParams(const TNameValueLines* source) {
+  TComPortSennings& settings = Port->Settings();
+  for (const char* name : PortReadOrder()) {
+    std::string text = source ? NameValue(*source, name) : GetParam(name);
+    if (IsTableConverted(name) && text.empty()) text = GetParam(name);
+    if (!text.empty()) StorePortValue(settings, name, text);
+  }
+}
+
+void TDeviceItem::WritePortParams(TNameValueLines* target) {
+  struct Sink {
+    TDeviceItem* device;
+    TNameValueLines* target;
+  } sink{this, target};
+  const TDevicesList& list = List();
+  ForEachPortValue(
+      Port->Settings(), {list.WritePortMain != 0, list.WritePortFlow != 0, list.WritePortTarget != 0},
+      [](void* context, std::string_view name, const std::string& value) {
+        auto* s = static_cast<Sink*>(context);
+        if (s->target) SetNameValue(*s->target, name, value);
+        else s->device->SetParam(name, value);
+      },
+      &sink);
+}
+
+xml::XmlDocument TDeviceItem::GetSettingsXml() {
+  xml::XmlDocument doc = NewXmlDocument(GetNodeName(1), Utf16Declaration());
+  xml::XmlNode root = doc.documentElement();
+  root.setAttribute(GetAttrName(kAttrCode), GuidToText(Code));
+  root.setAttribute(GetAttrName(kAttrModelCode), GuidToText(List().ModelCode()));
+  root.setAttribute(GetAttrName(kAttrName), Name);
+  xml::XmlNode params = CreateElementByTag(doc, kNodeParams);
+  TNameValueLines lines;
+  for (const auto& item : Params) SetNameValue(lines, item->Name, item->ValueText);
+  WritePortParams(&lines);
+  for (const std::string& line : lines) {
+    const size_t eq = line.find('=');
+    xml::XmlNode param = CreateElementByTag(doc, kNodeParam);
+    param.setAttribute(GetAttrName(kAttrIdent), line.substr(0, eq));
+    param.setAttribute(GetAttrName(kAttrValue), eq == std::string::npos ? "" : line.substr(eq + 1));
+    params.appendChild(param);
+  }
+  root.appendChild(params);
+  return doc;
+}
+
+int32_t TDeviceItem::LoadFromXml(const VARIANT& settings) {
+  const VARIANT& v = DerefVariant(settings);
+  if (v.vt == VT_BSTR) {
+    std::string text = RemoveLineBreaks(ole::VarToText(v));
+    ConvertNameSpelling(text, 0);
+    xml::XmlDocument doc = CreateXmlDocument();
+    doc.loadXML(text);
+    return LoadFromXmlNode(doc.documentElement());
+  }
+  if (v.vt == VT_DISPATCH || v.vt == VT_UNKNOWN) {
+    IDispatch* object = nullptr;
+    ole::ComPtr<IDispatch> holder;
+    if (v.vt == VT_DISPATCH) {
+      object = v.pdispVal;
+    } else if (v.punkVal) {
+      v.punkVal->QueryInterface(IID_IDispatch, holder.putVoid());
+      object = holder.get();
+    }
+    if (!object) return 0;
+    if (std::optional<xml::XmlNode> own = xml::OwnNodeFromDispatch(object))
+      return LoadFromXmlNode(*own);
+    return LoadFromXmlNode(xml::DocumentFromDispatch(object));
+  }
+  return 0;
+}
+
+int32_t TDeviceItem::LoadFromXmlNode(xml::XmlNode element) {
+  if (element.isNull()) return 0;
+  if (element.nodeType() != xml::NodeType::Element ||
+      !SameText(element.nodeName(), GetNodeName(1)))
+    element = element.selectSingleNode(GetNodeName(28));
+  if (element.isNull()) return 0;
+  const xml::XmlDocument doc = xml::XmlDocument::OfNode(element);
+  if (HasItemsIn(doc, "ComPort") || HasItemsIn(doc, "Дополнительно")) LoadLegacyFormat(element);
+  else LoadCurrentFormat(element);
+  return AfterLoadSettings();
+}
+
+void TDeviceItem::LoadCurrentFormat(const xml::XmlNode& element) {
+  // What the document does not name stays as it is.
+  Code = TextToGuid(GetAttributeByTag(element, kAttrCode, GuidToText(Code)));
+  Name = GetAttributeByTag(element, kAttrName, Name);
+  const GUID modelCode = TextToGuid(GetAttributeByTag(element, kAttrModelCode));
+  const TNameValueLines lines = ReadItems(SelectNodesByTag(element, 15), GetAttrName(kAttrIdent),
+                                          GetAttrName(kAttrValue));
+  ReadPortParams(&lines);
+  for (const std::string& line : lines) {
+    const size_t eq = line.find('=');
+    SetParamValue(Params, std::string_view(line).substr(0, eq),
+                  eq == std::string::npos ? std::string_view() : std::string_view(line).substr(eq + 1));
+  }
+  ApplyCatalogue(modelCode);
+}
+
+void TDeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
+  Code = TextToGuid(GetAttributeByTag(element, kAttrCode, GuidToText(Code)));
+  Name = GetAttributeDef(element, "Описание", Name);
+  // Read and ignored, as the legacy form carries them.
+  (void)GetAttributeDef(element, "ИдентификаторКласса");
+  (void)GetAttributeDef(element, "ТочкаСобытий");
+  const xml::XmlDocument doc = xml::XmlDocument::OfNode(element);
+  const std::string value = GetAttrName(kAttrValue);
+  const TNameValueLines port = ReadItems(doc.selectNodes("//Параметры/ComPort/Item"), "Имя", value);
+  ReadPortParams(&port);
+  const TNameValueLines extra =
+      ReadItems(doc.selectNodes("//Параметры/Дополнительно/Item"), "Имя", value);
+  for (const std::string& line : extra) {
+    const size_t eq = line.find('=');
+    SetParamValue(Params, std::string_view(line).substr(0, eq),
+                  eq == std::string::npos ? std::string_view() : std::string_view(line).substr(eq + 1));
+  }
+}
+
+}  // namespace labelplu
+
+namespace labelplu {
+
+void TDeviceItem::ApplyCatalogue(const GUID& modelCode) {
+  const TModelList* catalogue = List().ModelCatalog.get();
+  if (!catalogue) return;
+  const TModelItem* model = catalogue->FindModelByCode(modelCode);
+  if (!model) return;
+  // Parameters the document named without describing them take their
+  // description from the catalogue.
+  for (const auto& item : Params) {
+    if (!item->TypeName.empty()) continue;
+    const TParameterItem* described = model->ModelParams().FindParamItem(item->Name);
+    if (!described) continue;
+    item->Caption = described->ParamDescription();
+    item->TypeName = described->ParamType();
+    item->ReadOnly = described->ParamReadOnly() != 0 ? 1 : 0;
+    item->DefaultText = described->ParamDefault();
+    item->Hint = LimitHint(described->ParamHint());
+  }
+}
+
+}  // namespace labelplu

@@ -1,0 +1,123 @@
+// The device list's settings documents: the bulk settings, one device's or
+// all devices' document, and the dialog colours.
+#include <atomic>
+#include <mutex>
+
+#include "DevicesList.h"
+#include "DialogColours.h"
+#include "GuidText.h"
+#include "ModelList.h"
+#include "TextUtils.h"
+#include "VariantUtils.h"
+#include "XmlHelpers.h"
+
+namespace labelplu {
+
+namespace {
+
+std::mutex g_coloursMutex;
+TDialogColours g_colours;
+
+// The document object a variant holds, if any.
+std::optional<xml::XmlNode> NodeOf(const VARIANT& value) {
+  const VARIANT& v = DerefVariant(value);
+  IDispatch* object = nullptr;
+  ole::ComPtr<IDispatch> holder;
+  if (v.vt == VT_DISPATCH) {
+    object = v.pdispVal;
+  } else if (v.vt == VT_UNKNOWN && v.punkVal) {
+    v.punkVal->QueryInterface(IID_IDispatch, holder.putVoid());
+    object = holder.get();
+  }
+  if (!object) return std::nullopt;
+  if (std::optional<xml::XmlNode> own = xml::OwnNodeFromDispatch(object)) return own;
+  return xml::DocumentFromDispatch(object);
+}
+
+int32_t ColourAttribute(const xml::XmlNode& element, int32_t key) {
+  const std::optional<int32_t> value = TryTextToInt(GetAttributeByTag(element, key));
+  return value ? *value : -1;
+}
+
+}  // namespace
+
+TDialogColours DialogColours() {
+  std::lock_guard lock(g_coloursMutex);
+  return g_colours;
+}
+
+void SetDialogColours(const TDialogColours& colours) {
+  std::lock_guard lock(g_coloursMutex);
+  g_colours = colours;
+}
+
+int32_t TDevicesList::LoadSettings(const VARIANT& settings) {
+  const VARIANT& v = DerefVariant(settings);
+  xml::XmlNode root;
+  std::string prepared;
+  if (v.vt == VT_BSTR) {
+    prepared = ReplaceAll(ole::VarToText(v), "\r\n", "", true);
+    ConvertNameSpelling(prepared, 0);
+    xml::XmlDocument doc = CreateXmlDocument();
+    doc.loadXML(prepared);
+    root = doc.documentElement();
+  } else if (std::optional<xml::XmlNode> node = NodeOf(v)) {
+    root = *node;
+    SettingsText = root.xml();
+  } else {
+    return 0;
+  }
+  if (!root.isNull() && root.nodeType() == xml::NodeType::Element &&
+      SameText(root.nodeName(), GetNodeName(2)))
+    SettingsText = prepared;
+  ModelCatalog.reset();
+  if (root.isNull()) return 0;
+  const xml::XmlDocument doc = xml::XmlDocument::OfNode(root);
+  for (const xml::XmlNode& element : doc.getElementsByTagName(GetNodeName(1))) {
+    const GUID code = TextToGuid(GetAttributeByTag(element, 100));
+    TDeviceItem* device = FindByCode(code);
+    if (!device) device = &AppendDevice();
+    ole::ComPtr<TDeviceItem> keep(device);
+    device->LoadFromXmlNode(element);
+  }
+  return 0;
+}
+
+int32_t TDevicesList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
+  VariantClear(&result);
+  const VARIANT& k = DerefVariant(key);
+  if (k.vt == VT_BSTR) {
+    const std::string text = ole::VarToText(k);
+    if (IsGuidText(k)) {
+      TDeviceItem* device = FindByCode(TextToGuid(text));
+      if (!device) return 3;
+      result.vt = VT_DISPATCH;
+      result.pdispVal = xml::NewNodeDispatch(device->GetSettingsXml()).detach();
+      return 0;
+    }
+  }
+  xml::XmlDocument doc = NewXmlDocument("EquList", Utf16Declaration());
+  xml::XmlNode root = doc.documentElement();
+  for (const auto& item : m_items)
+    root.appendChild(item->GetSettingsXml().documentElement().cloneNode(true));
+  result.vt = VT_DISPATCH;
+  result.pdispVal = xml::NewNodeDispatch(doc).detach();
+  return 0;
+}
+
+void TDevicesList::LoadColours(const VARIANT& settings) {
+  const std::optional<xml::XmlNode> node = NodeOf(settings);
+  if (!node) return;
+  const xml::XmlNode item = node->selectSingleNode("//" + GetNodeName(12));
+  if (item.isNull()) return;
+  TDialogColours colours;
+  colours.Form = ColourAttribute(item, 123);
+  colours.Body = ColourAttribute(item, 124);
+  colours.Button = ColourAttribute(item, 125);
+  colours.Edit = ColourAttribute(item, 126);
+  colours.Border = ColourAttribute(item, 127);
+  colours.Font = ColourAttribute(item, 128);
+  SetDialogColours(colours);
+}
+
+}  // namespace labelplu

@@ -1,0 +1,66 @@
+#include "ParameterList.h"
+
+#include <memory>
+
+#include "PropItem.h"
+#include "TagTables.h"
+#include "TextUtils.h"
+#include "XmlHelpers.h"
+
+namespace labelplu {
+
+namespace {
+
+bool PassesFilter(const xml::XmlNode& node, const std::vector<TBaseList::FilterLine>& filter) {
+  for (const auto& [key, value] : filter) {
+    std::string_view attrKey = key;
+    if (!attrKey.empty() && attrKey.front() == '_') attrKey.remove_prefix(1);
+    const int32_t attr = TryTextToInt(attrKey).value_or(-1);
+    if (!SameText(GetAttributeByTag(node, attr), HexToBytes(value))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool TParameterList::OwnerDeleted() const noexcept {
+  return m_ownerItem != nullptr && m_ownerItem->State() == kStateDeleted;
+}
+
+void TParameterList::Load() {
+  SetFirstItem(nullptr);
+  if (OwnerDeleted()) return;
+  const xml::XmlNodeList nodes = SelectNodesByTag(RequireDocument(), NodeKey::ChildParams);
+  for (const xml::XmlNode& node : nodes) {
+    if (!PassesFilter(node, Filter())) continue;
+    TParameterItem& item = Add();
+    item.SetNode(node);
+    item.SetParamName(GetAttributeByTag(node, AttrKey::Identifier));
+    item.SetParamDescription(GetAttributeByTag(node, AttrKey::Name));
+    item.SetParamType(GetAttributeByTag(node, AttrKey::Type));
+    item.SetParamValue(GetAttributeByTag(node, AttrKey::Value));
+    item.SetParamDefault(GetAttributeByTag(node, AttrKey::DefaultValue));
+    item.SetParamHint(GetAttributeByTag(node, AttrKey::Description));
+    item.SetParamReadOnly(TryTextToInt(GetAttributeByTag(node, AttrKey::ReadOnly)).value_or(0));
+    item.SetModified(false);
+    if (FirstItem() == nullptr) SetFirstItem(&item);
+  }
+}
+
+TParameterItem& TParameterList::Add() {
+  return static_cast<TParameterItem&>(AppendItem(std::make_unique<TParameterItem>(this)));
+}
+
+TParameterItem& TParameterList::Item(int32_t index) const {
+  return static_cast<TParameterItem&>(GetItem(index));
+}
+
+TParameterItem* TParameterList::FindParamItem(std::string_view name) const {
+  for (int32_t i = 0; i < Count(); ++i) {
+    TParameterItem& item = Item(i);
+    if (SameText(item.ParamName(), name)) return &item;
+  }
+  return nullptr;
+}
+
+}  // namespace labelplu
