@@ -1,8 +1,11 @@
 #include "BaseDllLP.h"
 
 #include "ArgTypes.h"
+#include "ManagerWinPrinter.h"
+#include "PropItem.h"
 #include "Errors.h"
 #include "Variant.h"
+#include "VariantUtils.h"
 
 namespace labelplu {
 
@@ -41,23 +44,11 @@ void GetIDsOfVariables(const TCallContext& ctx, std::span<VARIANT> args, VARIANT
   QueryHandler(ctx, args, result, &TBaseDllLP::fcl_GetValuesName);
 }
 
-bool IsValueArray(const VARIANT& value) {
-  const VARIANT& v = Deref(value);
-  IUnknown* object = nullptr;
-  if ((v.vt & ~VT_BYREF) == VT_DISPATCH)
-    object = (v.vt & VT_BYREF) ? (v.ppdispVal ? *v.ppdispVal : nullptr) : v.pdispVal;
-  else if ((v.vt & ~VT_BYREF) == VT_UNKNOWN)
-    object = (v.vt & VT_BYREF) ? (v.ppunkVal ? *v.ppunkVal : nullptr) : v.punkVal;
-  if (!object) return false;
-  ole::ComPtr<ISafeArray> array;
-  return SUCCEEDED(object->QueryInterface(IID_ISafeArray, array.putVoid())) && array;
-}
-
 void ExecutePrint(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
   StoreInt(result, device ? 0 : 3);
   if (!device) return;
-  if (!IsValueArray(args[0])) {
+  if (!ValueArrayOf(args[0])) {
     StoreInt(result, 4);
   } else {
     try {
@@ -69,7 +60,35 @@ void ExecutePrint(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& res
   device->SetResult(ResultCodeOf(result));
 }
 
-const TMethodRecord kLevelMethods[] = {
+// Reads or writes a device parameter of the current device as a property.
+bool DeviceParameter(const TCallContext& ctx, bool isWrite, VARIANT& value,
+                     std::string_view nameRu) {
+  TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+  if (!device) return false;
+  if (isWrite) {
+    device->SetParam(nameRu, ole::VarToText(DerefVariant(value)));
+  } else if (const TPropItem* item = FindParam(device->Params, nameRu)) {
+    ole::OleVariant typed = item->TypedCurrent();
+    VariantClear(&value);
+    value = typed.release();
+  } else {
+    StoreText(value, device->GetParam(nameRu));
+  }
+  return true;
+}
+
+// The label-printer parameters published as properties of the driver.
+std::span<TPropertyRecord> LevelProperties() {
+  static std::vector<TPropertyRecord> records = [] {
+    std::vector<TPropertyRecord> list(LabelPrinterParamRecords().begin(),
+                                      LabelPrinterParamRecords().end());
+    for (TPropertyRecord& record : list) record.Handler = DeviceParameter;
+    return list;
+  }();
+  return records;
+}
+
+constexpr TMethodRecord kLevelMethods[] = {
     {"ВыбратьУстройство,ChoiceDevice", 1, ChoiceDeviceHandler},
     {"ПроверитьШаблонЭтикетки,CheckLabelTemplate", 1, CheckLabelTemplate},
     {"ПолучитьИдентификаторыПеременных,GetIDsOfVariables", 1, GetIDsOfVariables},
@@ -85,8 +104,7 @@ void ChoiceDeviceHandler(const TCallContext& ctx, std::span<VARIANT> args, VARIA
 TBaseDllLP::TBaseDllLP(const TDriverTables& tables, TCallEntry callEntry,
                        TBaseDllObj* const* driverSlot, std::unique_ptr<TDevicesList> list)
     : TBaseDllObj(tables, callEntry, driverSlot, std::move(list)) {
-  // The nine device parameters of this level join with the device registry.
-  SetLevelTables(kLevelMethods, {});
+  SetLevelTables(kLevelMethods, LevelProperties());
 }
 
 void TBaseDllLP::fcl_CheckTemplate(TDeviceItem&, VARIANT&, VARIANT&) {

@@ -35,6 +35,9 @@ TBaseDllObj::TBaseDllObj(const TDriverTables& tables, TCallEntry callEntry,
   m_versionText = version.VersionText();
   m_buildNumber = version.FileVersion().Part(3);
   m_releaseNumber = version.FileVersion().Part(2);
+  m_list->SetDriverInterfaceSource([this] {
+    return ole::ComPtr<IUnknown>(static_cast<IDriverObject*>(this));
+  });
   m_instanceLock.TryAcquire();
 }
 
@@ -83,7 +86,18 @@ TPropertyFind TBaseDllObj::FindProperty(std::string_view name) const {
   };
   TPropertyFind found;
   if (search(m_levelProperties, 200000, found)) return found;
-  search(m_properties, 100000, found);
+  if (search(m_properties, 100000, found)) return found;
+  // A parameter of the devices is a property too, but has no record.
+  if (m_list->Count() > 0) {
+    int32_t index = 0;
+    for (const auto& item : m_list->ModelParams()) {
+      if (SameText(item->Name, name) || SameText(item->AltName, name)) {
+        found.Number = 300000 + index;
+        break;
+      }
+      ++index;
+    }
+  }
   return found;
 }
 
@@ -124,10 +138,15 @@ HRESULT TBaseDllObj::GetInstanceKind(int32_t* out) {
   return ole::Safecall([&] { *out = 1; });
 }
 
-HRESULT TBaseDllObj::GetModel(int32_t /*index*/, IUnknown** out) {
-  // The device list carries no plug-in models yet: every index is beyond
-  // the model count.
-  return ole::Safecall([&] { *out = nullptr; });
+HRESULT TBaseDllObj::GetModel(int32_t index, IUnknown** out) {
+  return ole::Safecall([&] {
+    *out = nullptr;
+    const TModelPluList& models = m_list->Models();
+    if (index < 0 || index >= models.Count()) return;
+    IModelPlu2* model = models.GetModel(index);
+    model->AddRef();
+    *out = model;
+  });
 }
 
 HRESULT TBaseDllObj::SetReserved(int32_t value) {

@@ -1,18 +1,26 @@
 #include "BaseMethods.h"
 
+#include <QApplication>
+
 #include <algorithm>
 
 #include "ArgTypes.h"
 #include "BaseDllObj.h"
 #include "Errors.h"
 #include "Speaker.h"
+#include "Bstr.h"
+#include "ErrorInfo.h"
+#include "GuidText.h"
+#include "PropsTable.h"
+#include "ValueArray.h"
 #include "Variant.h"
+#include "VariantUtils.h"
 
 namespace labelplu {
 
 namespace {
 
-int32_t ArgInt(const VARIANT& v) { return ole::VarToInt32(Deref(v)); }
+int32_t ArgInt(const VARIANT& v) { return ole::VarToInt32(DerefVariant(v)); }
 
 // ResultDescription (code) → the description of the code.
 void ResultDescription(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
@@ -35,6 +43,153 @@ void DeleteDevice(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& res
 }
 
 void ReturnZero(const TCallContext&, std::span<VARIANT>, VARIANT& result) { StoreInt(result, 0); }
+
+bool IsSettings(const VARIANT& v) { return IsOfType(v, {VT_BSTR, VT_DISPATCH}); }
+
+// SettingDevices (settings document): loads the bulk settings.
+void SettingDevices(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  if (!IsSettings(args[0])) return StoreInt(result, 4);
+  TDevicesList& list = ctx.Driver.Devices();
+  StoreInt(result, list.LoadSettings(args[0]));
+  list.ReleaseCallDevices();
+}
+
+void AddDeviceWith(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result, bool setup) {
+  TDevicesList& list = ctx.Driver.Devices();
+  ole::OleVariant settings(args[0]);
+  const int32_t code = list.AddDevice(settings.get(), setup);
+  list.ReleaseCallDevices();
+  StoreInt(result, code);
+  if (code == 0) {
+    VariantClear(&args[0]);
+    args[0] = settings.release();
+  }
+}
+
+void AddDeviceEx(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  AddDeviceWith(ctx, args, result, true);
+}
+
+void AddDevice(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  AddDeviceWith(ctx, args, result, false);
+}
+
+// SettingsDeviceEx (device code, settings in/out): loads the settings,
+// shows the device's settings and hands its document back.
+void SettingsDeviceEx(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  TDevicesList& list = ctx.Driver.Devices();
+  const VARIANT& settings = DerefVariant(args[1]);
+  list.LoadColours(settings);
+  list.LoadModels(settings);
+  int32_t code = list.LoadSettings(settings);
+  const std::string identifier = ole::VarToText(DerefVariant(args[0]));
+  const GUID deviceCode = TextToGuid(identifier);
+  code = list.SetupDevice(deviceCode);
+  ole::OleVariant answer;
+  if (settings.vt == VT_DISPATCH || settings.vt == VT_UNKNOWN) {
+    if (TDeviceItem* device = list.FindByCode(deviceCode))
+      answer = ole::OleVariant(static_cast<IUnknown*>(static_cast<IDeviceItem*>(device)));
+  } else {
+    ole::OleVariant document;
+    list.GetSettingsXml(ole::OleVariant(identifier).get(), document.get());
+    if (auto node = document.type() == VT_DISPATCH
+                        ? xml::OwnNodeFromDispatch(document.get().pdispVal)
+                        : std::nullopt)
+      answer = ole::OleVariant(node->xml());
+  }
+  list.ReleaseCallDevices();
+  StoreInt(result, code);
+  if (code == 0) {
+    VariantClear(&args[1]);
+    args[1] = answer.release();
+  }
+}
+
+// GetPlgInfo (13 arguments): the first model's description.
+void GetPlgInfo(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  TDevicesList& list = ctx.Driver.Devices();
+  if (IsSettings(args[7])) list.LoadModelCatalog(args[7]);
+  ole::ComPtr<IUnknown> unknown;
+  ole::OleCheck(ctx.Driver.GetModel(0, unknown.put()));
+  ole::ComPtr<IModelPlu> model = unknown.as<IModelPlu>();
+  if (!model) throw std::runtime_error("The plug-in has no model");
+  const auto text = [&](HRESULT (IModelPlu::*slot)(BSTR*)) {
+    BSTR value = nullptr;
+    ole::OleCheck((model.get()->*slot)(&value));
+    const ole::BstrPtr owned(value);
+    return ole::OleVariant(ole::BstrToUtf8(value));
+  };
+  const auto number = [&](HRESULT (IModelPlu::*slot)(int32_t*)) {
+    int32_t value = 0;
+    ole::OleCheck((model.get()->*slot)(&value));
+    return ole::OleVariant(value);
+  };
+  GUID code{};
+  ole::OleCheck(model->GetCode(&code));
+  ole::OleVariant values[12] = {
+      ole::OleVariant(GuidToText(code)),     text(&IModelPlu::GetName),
+      number(&IModelPlu::GetVersion1),       number(&IModelPlu::GetVersion2),
+      number(&IModelPlu::GetVersion3),       number(&IModelPlu::GetVersion4),
+      number(&IModelPlu::GetUsesHost),       text(&IModelPlu::GetParamsXml),
+      text(&IModelPlu::GetIdent),            text(&IModelPlu::GetDeviceKind),
+      text(&IModelPlu::GetEquipmentClass),
+      // The list's address; 64 bits wide, since it does not fit in 32.
+      ole::OleVariant::FromInt64(static_cast<int64_t>(reinterpret_cast<intptr_t>(&list)))};
+  for (size_t i = 0; i < 12; ++i) {
+    VariantClear(&args[i]);
+    args[i] = values[i].release();
+  }
+  StoreInt(result, 0);
+}
+
+// GetSettingsXML (device number or code, document out).
+void GetSettingsXml(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  if (!IsOfType(args[0], {VT_I4, VT_BSTR})) return StoreInt(result, 4);
+  ole::OleVariant document;
+  const int32_t code = ctx.Driver.Devices().GetSettingsXml(args[0], document.get());
+  StoreInt(result, code);
+  if (code == 0) {
+    VariantClear(&args[1]);
+    args[1] = document.release();
+  }
+}
+
+// GetProps (table out): the current device's property table.
+void GetProps(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+  if (!device) return StoreInt(result, 3);
+  ole::ComPtr<ISafeArray> table;
+  const int32_t code = FillPropsTable(*device, table);
+  StoreInt(result, code);
+  if (code == 0) {
+    VariantClear(&args[0]);
+    args[0].vt = VT_DISPATCH;
+    args[0].pdispVal = table.detach();
+  }
+}
+
+// SetProps (table): applies a property table to the current device.
+void SetProps(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+  if (!device) return StoreInt(result, 3);
+  ole::ComPtr<ISafeArray> table = ValueArrayOf(args[0]);
+  if (!table) return StoreInt(result, 4);
+  StoreInt(result, ApplyPropsTable(*device, *table));
+}
+
+// CreateComSafeArray (rows, cols): a new value array of that size.
+void CreateComSafeArray(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
+  const auto count = [](const VARIANT& v) {
+    return IsOfType(v, {VT_I2, VT_I4, VT_R4, VT_R8, VT_I1, VT_UI1, VT_UI2, VT_UI4, VT_I8})
+               ? ole::VarToInt32(DerefVariant(v))
+               : 0;
+  };
+  ole::ComPtr<ISafeArray> array = CreateValueArray();
+  ole::OleCheck(array->SetBounds(count(args[0]), count(args[1])));
+  VariantClear(&result);
+  result.vt = VT_DISPATCH;
+  result.pdispVal = array.detach();
+}
 
 // Switches the current device on (value true) or off through the
 // "УстройствоВключено" property, then reports the device's result.
@@ -64,7 +219,12 @@ void Beep(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
     return StoreInt(result, 4);
   const int32_t frequency = std::max(ArgInt(args[0]), 0);
   const int32_t duration = std::max(ArgInt(args[1]), 0);
-  sys::Beep(static_cast<uint32_t>(frequency), static_cast<uint32_t>(duration));
+  if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    // The host runs a GUI: its beep is the one the user hears.
+    QApplication::beep();
+  } else {
+    sys::Beep(static_cast<uint32_t>(frequency), static_cast<uint32_t>(duration));
+  }
   StoreInt(result, 0);
 }
 
@@ -84,7 +244,7 @@ bool DeviceNumber(const TCallContext& ctx, bool isWrite, VARIANT& value, std::st
 
 bool DeviceName(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   TDevicesList& list = ctx.Driver.Devices();
-  if (isWrite) list.SetCurrentName(ole::VarToText(Deref(value)));
+  if (isWrite) list.SetCurrentName(ole::VarToText(DerefVariant(value)));
   else StoreText(value, list.CurrentName());
   return true;
 }
@@ -102,10 +262,10 @@ bool DeviceIsOn(const TCallContext& ctx, bool isWrite, VARIANT& value, std::stri
     StoreInt(value, device->IsOn() ? 1 : 0);
   } else if (device->HostLink) {
     device->SetOn(ArgInt(value) != 0 ? 1 : 0);
-  } else if (Deref(value).vt == VT_BOOL) {
+  } else if (DerefVariant(value).vt == VT_BOOL) {
     // A Boolean true converts to -1, which SetOn takes as "off": the switch-on
     // method writes true here, so true must mean on.
-    device->SetOn(Deref(value).boolVal ? 1 : 0);
+    device->SetOn(DerefVariant(value).boolVal ? 1 : 0);
   } else {
     device->SetOn(ArgInt(value));
   }
@@ -124,20 +284,27 @@ bool Release(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_
   return true;
 }
 
-// The methods whose device-registry, settings-document and value-array
-// parts are not built yet join this table with them.
-const TMethodRecord kBaseMethods[] = {
+constexpr TMethodRecord kBaseMethods[] = {
     {"ResultDescription,ОписаниеОшибки", 1, ResultDescription},
+    {"НастроитьУстройства,SettingDevices", 1, SettingDevices},
     {"УдалитьУстройство,DeleteDevice", 1, DeleteDevice},
+    {"ДобавитьУстройствоРасш,AddDeviceEx", 1, AddDeviceEx},
+    {"ДобавитьУстройство,AddDevice", 1, AddDevice},
+    {"ИзменитьУстройствоРасш,SettingsDeviceEx", 2, SettingsDeviceEx},
     {"СохранитьНастройки,SaveSettings", 0, ReturnZero},
+    {"ИнформацияОПлагине,GetPlgInfo", 13, GetPlgInfo},
+    {"ПолучитьНастройкиXML,GetSettingsXML", 2, GetSettingsXml},
     {"Включить,SwitchOn", 1, SwitchOn},
     {"Выключить,SwitchOff", 1, SwitchOff},
+    {"ПолучитьСвойства,GetProps", 1, GetProps},
+    {"УстановитьСвойства,SetProps", 1, SetProps},
+    {"СоздатьПараметры,CreateComSafeArray", 2, CreateComSafeArray},
     {"Гудок,Beep", 2, Beep},
     {"ЗагрузитьНастройки,LoadSettings", 0, ReturnZero},
     {"ОтобразитьСтраницуСвойств,ShowPropertyPage", 1, ReturnZero},
 };
 
-TPropertyRecord kBaseProperties[] = {
+constinit TPropertyRecord kBaseProperties[] = {
     {"ДоступностьСтраницыСвойств", "PropertyPageEnabled", {}, {}, false, {}, {}, PropertyPageEnabled},
     {"НомерУстройства", "DeviceNumber", {}, {}, false, {}, {}, DeviceNumber},
     {"ИмяУстройства", "DeviceName", {}, {}, false, {}, {}, DeviceName},

@@ -2,6 +2,7 @@
 #include <cstring>
 #include <vector>
 
+#include "ArgTypes.h"
 #include "BaseDllObj.h"
 #include "ErrorInfo.h"
 #include "Errors.h"
@@ -44,20 +45,8 @@ bool IsOrdinal(VARTYPE vt) {
   }
 }
 
-// The value array behind a variant, if it is one.
-ole::ComPtr<ISafeArray> AsValueArray(const VARIANT& v) {
-  const VARIANT& value = (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal) ? *v.pvarVal : v;
-  IUnknown* object = nullptr;
-  if (value.vt == VT_DISPATCH) object = value.pdispVal;
-  else if (value.vt == VT_UNKNOWN) object = value.punkVal;
-  else if (value.vt == (VT_DISPATCH | VT_BYREF) && value.ppdispVal) object = *value.ppdispVal;
-  else if (value.vt == (VT_UNKNOWN | VT_BYREF) && value.ppunkVal) object = *value.ppunkVal;
-  ole::ComPtr<ISafeArray> array;
-  if (object) object->QueryInterface(IID_ISafeArray, array.putVoid());
-  return array;
-}
-
 // Clears the device's task reference when the request ends, however it ends.
+// Holds the device: the request may take it out of the list.
 class TOwnerScope {
 public:
   TOwnerScope(TDeviceItem* device, TTaskContext* task) : m_device(device) {
@@ -70,7 +59,7 @@ public:
   TOwnerScope& operator=(const TOwnerScope&) = delete;
 
 private:
-  TDeviceItem* m_device;
+  ole::ComPtr<TDeviceItem> m_device;
 };
 
 }  // namespace
@@ -162,7 +151,7 @@ void TBaseDllObj::CallMethod(TParams& params, const TMethodFind& method, const s
   ole::ComPtr<ISafeArray> packed;
   if (passed != needed && passed == 1 && !method.IsLevel) {
     const ole::OleVariant element = Element(params, 3);
-    if (ole::ComPtr<ISafeArray> array = AsValueArray(element.get())) {
+    if (ole::ComPtr<ISafeArray> array = ValueArrayOf(element.get())) {
       int32_t rows = 0, cols = 0;
       if (SUCCEEDED(array->GetBounds(&rows, &cols)) && cols == 1 && rows == needed) {
         packed = array;

@@ -7,7 +7,7 @@ namespace labelplu {
 
 namespace {
 
-const TMethodRecord kDriverMethods[] = {
+constexpr TMethodRecord kDriverMethods[] = {
     {"ВыбратьУстройство,ChoiceDevice", 1, ChoiceDeviceHandler},
 };
 

@@ -3,6 +3,7 @@
 #define LABELPLU_PLUGIN_DLLWINPRINTER_H
 
 #include "BaseDllLP.h"
+#include "ManagerWinPrinter.h"
 
 namespace labelplu {
 
@@ -10,7 +11,7 @@ class TDllWinPrinter final : public TBaseDllLP {
 public:
   // list: the device list (the driver's own kind unless a test hands one).
   TDllWinPrinter(TCallEntry callEntry, TBaseDllObj* const* driverSlot,
-                 std::unique_ptr<TDevicesList> list = std::make_unique<TDevicesList>());
+                 std::unique_ptr<TDevicesList> list = std::make_unique<TManagerWinPrinterList>());
 
   // Both answer whether the device is switched on (0) or not (3).
   void fcl_CheckTemplate(TDeviceItem& device, VARIANT& arg, VARIANT& result) override;

@@ -6,6 +6,7 @@
 #include "DllWinPrinter.h"
 #include "ModulePath.h"
 #include "PluginControl.h"
+#include "ValueArray.h"
 
 namespace labelplu {
 
@@ -25,6 +26,8 @@ int32_t LoadModule() {
   }
   if (g_driver) return 0;
   try {
+    // Hosts may create value arrays by class identifier from now on.
+    AnnounceValueArrayClass();
     auto* driver = new TDllWinPrinter(&CallEntry, &g_driver);
     g_driver = driver;
     g_control = driver->Control();
@@ -42,6 +45,10 @@ void UnloadModule() {
   g_control = nullptr;
   try {
     if (driver) driver->Release();
+  } catch (...) {
+  }
+  try {
+    RevokeValueArrayClass();
   } catch (...) {
   }
   try {

@@ -61,12 +61,15 @@ public:
 
 class TTestList : public TDevicesList {
 public:
-  TDeviceItem& AddDevice(const std::string& name) {
-    m_items.push_back(std::make_unique<TTestDevice>(*this));
-    m_items.back()->Name = name;
-    CoCreateGuid(&m_items.back()->Code);
-    return *m_items.back();
+  TTestList() : TDevicesList("labelplu.plu") {}
+  TDeviceItem& AddNamed(const std::string& name) {
+    TDeviceItem& device = AppendDevice();
+    device.Name = name;
+    return device;
   }
+
+protected:
+  ole::ComPtr<TDeviceItem> CreateItem() override { return ole::MakeCom<TTestDevice>(*this); }
 };
 
 class TTestDriver : public TBaseDllLP {
@@ -193,7 +196,7 @@ TEST_F(DispatchTest, NonZeroResultsBecomeErrorsWithTheDevicesText) {
     EXPECT_EQ(e.Code, 5);
     EXPECT_STREQ(e.what(), "Ошибка. Код №5");
   }
-  driver->List().AddDevice("Принтер №1");
+  driver->List().AddNamed("Принтер №1");
   driver->Devices().SetCurrent(1);
   try {
     Run("Code", 1, {OleVariant(5)});
@@ -206,9 +209,9 @@ TEST_F(DispatchTest, NonZeroResultsBecomeErrorsWithTheDevicesText) {
 
 TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
   TTestList& list = driver.List();
-  list.AddDevice("Принтер №1");
-  list.AddDevice("Принтер №2");
-  list.AddDevice("Ёлочный");
+  list.AddNamed("Принтер №1");
+  list.AddNamed("Принтер №2");
+  list.AddNamed("Ёлочный");
   EXPECT_EQ(Run("ChoiceDevice", 1, {OleVariant("ёЛОЧНЫЙ")}).get().lVal, 0);
   EXPECT_EQ(list.Current, 3);
   for (const OleVariant& key : {OleVariant(0), OleVariant(4), OleVariant("нет"), OleVariant(true)}) {
@@ -225,7 +228,7 @@ TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
 }
 
 TEST_F(DriverTablesTest, SwitchingAndTheTemplateCheckFollowTheDevicesState) {
-  TDeviceItem& device = driver.List().AddDevice("Принтер №1");
+  TDeviceItem& device = driver.List().AddNamed("Принтер №1");
   driver.List().SetCurrent(1);
   // Switched off: 3, and the argument keeps its value.
   ParamsPtr check = Request("ПроверитьШаблонЭтикетки", 1, {OleVariant("шаблон")});

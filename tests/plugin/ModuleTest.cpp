@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cctype>
+#include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "Bstr.h"
 #include "ComPtr.h"
 #include "ContractInterfaces.h"
 #include "ErrorInfo.h"
-#include "TestValueArray.h"
 #include "Variant.h"
 #include "labelplu/plugin.h"
 
@@ -183,10 +185,10 @@ TEST_F(ModuleTest, FailuresCarryCodesAndTextsInTheUsersLanguage) {
   // A non-zero result becomes an error with the device list's description.
   const EProtectException wrongType = Fail("Beep", 1, {OleVariant("high"), OleVariant(10)});
   EXPECT_EQ(wrongType.Code, 4);
-  EXPECT_STREQ(wrongType.what(), "Ошибка. Код №4");
+  EXPECT_STREQ(wrongType.what(), "Неверный тип параметра");
   EXPECT_EQ(Fail("ChoiceDevice", 1, {OleVariant(1)}).Code, 3);
 
-  EXPECT_EQ(ole::VarToText(Run("ОписаниеОшибки", 1, {OleVariant(3.0)}).get()), "Ошибка. Код №3");
+  EXPECT_EQ(ole::VarToText(Run("ОписаниеОшибки", 1, {OleVariant(3.0)}).get()), "Устройство не обнаружено");
   EXPECT_EQ(Run("Beep", 1, {OleVariant(440), OleVariant(1)}).get().lVal, 0);
 }
 
@@ -231,10 +233,18 @@ TEST_F(ModuleTest, ChainStopsAtTheFirstFailure) {
   EXPECT_EQ(Run("DeviceNumber", 2).get().lVal, 1);
 }
 
+// A value array made by class identifier, as a host makes one.
+ComPtr<ISafeArray> NewTable(int32_t rows, std::initializer_list<OleVariant> cells = {}) {
+  ComPtr<ISafeArray> table;
+  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid()), S_OK);
+  table->SetBounds(rows, 1);
+  int32_t row = 0;
+  for (const OleVariant& cell : cells) table->SetValue(row++, 0, &cell.get());
+  return table;
+}
+
 TEST_F(ModuleTest, ArgumentsPackedInAOneColumnValueArray) {
-  test::TestValueArray::Announce();
-  ComPtr<ISafeArray> rows = ComPtr<ISafeArray>::Attach(
-      test::TestValueArray::Make(2, 1, {OleVariant(440).get(), OleVariant(5).get()}));
+  ComPtr<ISafeArray> rows = NewTable(2, {OleVariant(440), OleVariant(5)});
   ParamsPtr params(Request("Гудок", 1, {OleVariant(static_cast<IDispatch*>(rows.get()))}));
   m_entry(params.get(), nullptr);
   EXPECT_EQ(params->Count(), 4);
@@ -246,10 +256,9 @@ TEST_F(ModuleTest, ArgumentsPackedInAOneColumnValueArray) {
   EXPECT_EQ(cell.get().lVal, 5);
 
   // Three rows for two parameters: the count text shows 0 passed.
-  ComPtr<ISafeArray> tooMany = ComPtr<ISafeArray>::Attach(test::TestValueArray::Make(3, 1));
+  ComPtr<ISafeArray> tooMany = NewTable(3);
   const EProtectException e = Fail("Beep", 1, {OleVariant(static_cast<IDispatch*>(tooMany.get()))});
   EXPECT_NE(std::string(e.what()).find("Передано: 0\r\nНеобходимо: 2"), std::string::npos);
-  test::TestValueArray::Revoke();
 }
 
 TEST_F(ModuleTest, EventSupportHandsBackTheNamesAndLocksDeviceIsOn) {
@@ -265,6 +274,36 @@ TEST_F(ModuleTest, EventSupportHandsBackTheNamesAndLocksDeviceIsOn) {
   EXPECT_EQ(names.get().punkVal->QueryInterface(IID_IDriverNames, driverNames.putVoid()), S_OK);
   EXPECT_STREQ(Fail("УстройствоВключено", 3, {OleVariant(1)}).what(),
                "Свойство [УстройствоВключено] доступно только для чтения");
+}
+
+// The driver object is created while the module loads, before the dynamic
+// initialisers of the module's other files would run: the module must have
+// none, or the driver would see their objects unconstructed.
+TEST(ModuleImageTest, HasNoDynamicInitialisersBesidesItsStartUp) {
+  const std::string command = "nm " + PluginPath() + " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
+  ASSERT_EQ(pclose(pipe), 0) << output;
+  std::istringstream lines(output);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const size_t at = line.find("_GLOBAL__sub_I_");
+    // Sanitiser constructors carry a priority ("_GLOBAL__sub_I_00099_...").
+    if (at != std::string::npos && !std::isdigit(static_cast<unsigned char>(line[at + 15])))
+      ADD_FAILURE() << "dynamic initialiser in the module: " << line;
+  }
+}
+
+TEST_F(ModuleTest, DevicesCarryTheDriversParametersFromTheFirstCall) {
+  Run("AddDevice", 1, {OleVariant("<Устройство/>")});
+  Run("DeviceNumber", 3, {OleVariant(1)});
+  const OleVariant width = Run("ШиринаЭтикетки", 2);
+  EXPECT_EQ(width.type(), VT_I4);
+  EXPECT_EQ(width.get().lVal, 58);
+  Run("DeleteDevice", 1, {OleVariant(1)});
 }
 
 }  // namespace
