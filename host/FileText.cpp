@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "HostError.h"
+#include "Utf.h"
 
 namespace labelplu::host {
 
@@ -55,6 +56,34 @@ std::string ReadFileBytes(const std::string& path) {
     bytes.append(buffer, static_cast<size_t>(n));
   }
   return bytes;
+}
+
+std::string ReadTextFile(const std::string& path) {
+  const std::string bytes = ReadFileBytes(path);
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if (bytes.size() >= 2 &&
+      ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
+    if (bytes.size() % 2 != 0) {
+      throw HostError("cannot read file \"" + path +
+                      "\": its UTF-16 text ends in half a character");
+    }
+    const bool little = byte(0) == 0xFF;
+    std::u16string units;
+    units.reserve(bytes.size() / 2 - 1);
+    for (size_t i = 2; i < bytes.size(); i += 2) {
+      units.push_back(little ? static_cast<char16_t>(byte(i) | (byte(i + 1) << 8))
+                             : static_cast<char16_t>((byte(i) << 8) | byte(i + 1)));
+    }
+    return ole::Utf16ToUtf8(units);
+  }
+  std::string_view text(bytes);
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+  // The conversions replace what is ill-formed, so only valid UTF-8 comes
+  // back unchanged.
+  if (ole::Utf16ToUtf8(ole::Utf8ToUtf16(text)) != text) {
+    throw HostError("cannot read file \"" + path + "\": it is not UTF-8 (or UTF-16) text");
+  }
+  return std::string(text);
 }
 
 }  // namespace labelplu::host

@@ -4,6 +4,8 @@
 #include <iostream>
 #include <memory>
 
+#include "CommandSupport.h"
+#include "DeviceCommands.h"
 #include "HostError.h"
 #include "PluginHost.h"
 #include "ScriptRunner.h"
@@ -14,24 +16,8 @@ using nlohmann::json;
 
 namespace {
 
-std::unique_ptr<PluginHost> loadPlugin(const HostOptions& options) {
-  const std::string path =
-      options.PluginPath.empty() ? PluginHost::DefaultPluginPath() : options.PluginPath;
-  try {
-    return std::make_unique<PluginHost>(path);
-  } catch (const std::exception& e) {
-    std::cerr << "labelhost: " << e.what() << std::endl;
-    return nullptr;
-  }
-}
-
-int usageError(const std::string& message) {
-  std::cerr << "labelhost: " << message << "\nTry 'labelhost --help'." << std::endl;
-  return kExitUsage;
-}
-
 int runCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.size() != 1) return usageError("run takes one argument: a script file or -");
+  if (args.size() != 1) return UsageError("run takes one argument: a script file or -");
   const std::string& source = args[0];
   std::ifstream file;
   std::istream* in = &std::cin;
@@ -39,22 +25,25 @@ int runCommand(const HostOptions& options, std::span<const std::string> args) {
   if (source != "-") {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(source, ec)) {
-      std::cerr << "labelhost: cannot read script \"" << source << "\": not a readable file"
-                << std::endl;
+      Report("cannot read script \"" + source + "\": not a readable file");
       return kExitUsage;
     }
     file.open(source, std::ios::binary);
     if (!file) {
-      std::cerr << "labelhost: cannot read script \"" << source << "\"" << std::endl;
+      Report("cannot read script \"" + source + "\"");
       return kExitUsage;
     }
     in = &file;
     baseDir = std::filesystem::path(source).parent_path();
   }
-  auto host = loadPlugin(options);
-  if (!host) return kExitUsage;
-  const bool ok =
-      RunScript(*host, *in, source == "-" ? "<stdin>" : source, baseDir, std::cout, std::cerr);
+  auto session = OpenSession(options);
+  if (!session) return kExitUsage;
+  // Reading requests change no device; every other one may.
+  const AfterRequest store = [&](const HostRequest& request) {
+    return request.Kind == RequestKind::Get || StoreChanges(*session);
+  };
+  const bool ok = RunScript(session->Host(), *in, source == "-" ? "<stdin>" : source, baseDir,
+                            std::cout, std::cerr, store);
   return ok ? kExitOk : kExitFailed;
 }
 
@@ -71,26 +60,27 @@ int singleRequest(const HostOptions& options, RequestKind kind, std::span<const 
   request.Kind = kind;
   request.Name = args[0];
   for (size_t i = 1; i < args.size(); ++i) request.Args.push_back(argumentValue(args[i]));
-  auto host = loadPlugin(options);
-  if (!host) return kExitUsage;
+  auto session = OpenSession(options);
+  if (!session) return kExitUsage;
   bool ok = false;
-  std::cout << AnswerLine(ExecuteRequest(*host, request, {}, ok)) << std::endl;
+  std::cout << AnswerLine(ExecuteRequest(session->Host(), request, {}, ok)) << std::endl;
+  if (kind != RequestKind::Get && !StoreChanges(*session)) ok = false;
   return ok ? kExitOk : kExitFailed;
 }
 
 int callCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.empty() || args[0].empty()) return usageError("call needs a method name");
+  if (args.empty() || args[0].empty()) return UsageError("call needs a method name");
   return singleRequest(options, RequestKind::Call, args);
 }
 
 int getCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.size() != 1 || args[0].empty()) return usageError("get takes one property name");
+  if (args.size() != 1 || args[0].empty()) return UsageError("get takes one property name");
   return singleRequest(options, RequestKind::Get, args);
 }
 
 int setCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.size() != 2 || args[0].empty()) {
-    return usageError("set takes a property name and a value");
+    return UsageError("set takes a property name and a value");
   }
   return singleRequest(options, RequestKind::Set, args);
 }
@@ -101,6 +91,15 @@ const HostCommand kCommands[] = {
     {"call", "NAME [ARG...]", "call one method", callCommand},
     {"get", "NAME", "read one property", getCommand},
     {"set", "NAME VALUE", "write one property", setCommand},
+    {"devices", "", "list the devices with their parameters", DevicesCommand},
+    {"add", "[FILE]", "add a device from a settings document (default settings without FILE)",
+     AddCommand},
+    {"delete", "N|NAME", "delete a device", DeleteCommand},
+    {"select", "N|NAME", "select a device and show which one it is", SelectCommand},
+    {"on", "[N|NAME]", "switch a device on (for this run only)", OnCommand},
+    {"off", "[N|NAME]", "switch a device off (for this run only)", OffCommand},
+    {"param", "[--device N|NAME] NAME VALUE", "set a parameter of a device", ParamCommand},
+    {"show-settings", "", "print the stored settings document", ShowSettingsCommand},
 };
 
 }  // namespace
@@ -111,14 +110,19 @@ std::span<const HostCommand> HostCommands() {
 
 std::string HostHelpText() {
   std::string text =
-      "Usage: labelhost [--plugin PATH] COMMAND [ARG...]\n"
+      "Usage: labelhost [--plugin PATH] [--settings FILE] COMMAND [ARG...]\n"
       "\n"
-      "Loads the labelplu plug-in and sends it requests. Each request prints one\n"
-      "JSON line on standard output: {\"ok\": true, \"result\": R, \"args\": [...]}\n"
-      "or {\"ok\": false, \"code\": N|null, \"message\": TEXT}.\n"
+      "Loads the labelplu plug-in, hands it the stored device settings and sends it\n"
+      "requests. run, call, get and set print one JSON line per request on standard\n"
+      "output: {\"ok\": true, \"result\": R, \"args\": [...]} or\n"
+      "{\"ok\": false, \"code\": N|null, \"message\": TEXT}. The device commands print\n"
+      "readable lines; messages go to standard error.\n"
       "\n"
       "Options:\n"
       "  --plugin PATH   the plug-in module (default: labelplu.plu beside labelhost)\n"
+      "  --settings FILE the settings file (default:\n"
+      "                  $XDG_CONFIG_HOME/labelplu/settings.xml, ~/.config when\n"
+      "                  XDG_CONFIG_HOME is not set)\n"
       "  --help          show this text\n"
       "\n"
       "Commands:\n";
@@ -132,6 +136,19 @@ std::string HostHelpText() {
   }
   text +=
       "\n"
+      "Devices: a device is named by its number (from 1) or its name (any letter\n"
+      "case). on, off and param without a device take the only device when there\n"
+      "is exactly one.\n"
+      "\n"
+      "Settings: the devices and their parameters are kept in the settings file\n"
+      "between runs. At start the file, when it exists, is handed to the plug-in\n"
+      "(SettingDevices); a file that cannot be read or is not a settings document\n"
+      "stops the run. After every call or set (and after add, delete, param) the\n"
+      "plug-in's list of devices (GetSettingsXML) is stored again when it changed,\n"
+      "replacing the file at once. Which device is selected and whether a device is\n"
+      "switched on are not kept: every run starts with no device selected and\n"
+      "every device off, so select, on and off act within one run only.\n"
+      "\n"
       "Script lines: [\"call\", NAME, ARG...], [\"get\", NAME], [\"set\", NAME, VALUE];\n"
       "blank lines and lines starting with # are skipped.\n"
       "Values: JSON numbers, strings, true/false, null; an array of arrays is a\n"
@@ -142,38 +159,50 @@ std::string HostHelpText() {
       "the current folder. On the command line an argument that is not valid JSON\n"
       "is taken as a string.\n"
       "\n"
-      "Exit status: 0 all requests succeeded, 1 a request failed or a script line\n"
-      "was skipped, 2 a usage error or the plug-in could not be loaded.\n";
+      "Exit status: 0 all requests succeeded, 1 a request failed, a script line\n"
+      "was skipped or the settings could not be stored, 2 a usage error, or the\n"
+      "plug-in, the settings file or a script could not be read.\n";
   return text;
 }
 
 int HostMain(int argc, char** argv) {
   HostOptions options;
   int i = 1;
+  // "--name VALUE" or "--name=VALUE"; true when arg is that option.
+  const auto valueOption = [&](const std::string& arg, const std::string& name, std::string& value,
+                               int& status) {
+    if (arg == name) {
+      value = i + 1 < argc ? argv[++i] : "";
+    } else if (arg.starts_with(name + "=")) {
+      value = arg.substr(name.size() + 1);
+    } else {
+      return false;
+    }
+    if (value.empty()) status = UsageError(name + " needs a path");
+    return true;
+  };
   for (; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << HostHelpText();
       return kExitOk;
     }
-    if (arg == "--plugin") {
-      if (i + 1 >= argc) return usageError("--plugin needs a path");
-      options.PluginPath = argv[++i];
-    } else if (arg.rfind("--plugin=", 0) == 0) {
-      options.PluginPath = arg.substr(9);
-    } else if (arg.rfind("-", 0) == 0 && arg != "-") {
-      return usageError("unknown option " + arg);
-    } else {
-      break;
+    int status = kExitOk;
+    if (valueOption(arg, "--plugin", options.PluginPath, status) ||
+        valueOption(arg, "--settings", options.SettingsPath, status)) {
+      if (status != kExitOk) return status;
+      continue;
     }
+    if (arg.rfind("-", 0) == 0 && arg != "-") return UsageError("unknown option " + arg);
+    break;
   }
-  if (i >= argc) return usageError("no command given");
+  if (i >= argc) return UsageError("no command given");
   const std::string name = argv[i];
   const std::vector<std::string> args(argv + i + 1, argv + argc);
   for (const HostCommand& command : kCommands) {
     if (name == command.Name) return command.Run(options, args);
   }
-  return usageError("unknown command " + name);
+  return UsageError("unknown command " + name);
 }
 
 }  // namespace labelplu::host

@@ -1,11 +1,17 @@
 // labelplu host: the commands of labelhost.
 //
-//   labelhost [--plugin PATH] COMMAND [ARG…]
+//   labelhost [--plugin PATH] [--settings FILE] COMMAND [ARG…]
 //
-// Standard output carries only the answers (one JSON line per request);
-// messages go to standard error. Exit codes: 0 every request succeeded,
-// 1 a request failed (or a script line was skipped), 2 the command line was
-// wrong, the plug-in could not be loaded or a script could not be read.
+// Every command that loads the plug-in first hands it the device settings
+// kept in the settings file (HostSession.h) and, after each request that may
+// change devices, stores the driver's settings there again.
+//
+// Standard output carries only the answers (one JSON line per request, or
+// the readable output of the device commands); messages go to standard
+// error. Exit codes: 0 every request succeeded, 1 a request failed (or a
+// script line was skipped, or the settings could not be stored), 2 the
+// command line was wrong, the plug-in could not be loaded, the settings file
+// or a script could not be read.
 #ifndef LABELPLU_HOST_HOSTCOMMANDS_H
 #define LABELPLU_HOST_HOSTCOMMANDS_H
 
@@ -13,16 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "HostSession.h"
+
 namespace labelplu::host {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
-
-// The options given before the command.
-struct HostOptions {
-  std::string PluginPath;  // empty: PluginHost::DefaultPluginPath()
-};
 
 // One command of the table.
 struct HostCommand {

@@ -105,7 +105,8 @@ std::string AnswerLine(const ordered_json& answer) {
 }
 
 bool RunScript(PluginHost& host, std::istream& in, const std::string& sourceName,
-               const std::filesystem::path& baseDir, std::ostream& out, std::ostream& err) {
+               const std::filesystem::path& baseDir, std::ostream& out, std::ostream& err,
+               const AfterRequest& afterRequest) {
   bool allOk = true;
   std::string line;
   for (long number = 1; std::getline(in, line); ++number) {
@@ -129,6 +130,7 @@ bool RunScript(PluginHost& host, std::istream& in, const std::string& sourceName
     const ordered_json answer = ExecuteRequest(host, request, baseDir, ok);
     out << AnswerLine(answer) << std::endl;
     allOk = allOk && ok;
+    if (afterRequest && !afterRequest(request)) return false;
   }
   if (in.bad()) {
     err << sourceName << ": read error" << std::endl;

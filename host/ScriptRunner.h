@@ -9,6 +9,7 @@
 #define LABELPLU_HOST_SCRIPTRUNNER_H
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -47,9 +48,14 @@ std::string AnswerLine(const nlohmann::ordered_json& answer);
 // first non-blank character is '#' are skipped. Each request's answer line
 // goes to out (flushed at once). A line that is not valid JSON or not a
 // valid request is reported on err as "SOURCE:LINE: reason" and skipped.
-// Returns true when every line was a request that succeeded.
+// afterRequest, when given, runs after each request has been answered
+// (succeeded or not); when it returns false the script stops there.
+// Returns true when every line was a request that succeeded and afterRequest
+// never returned false.
+using AfterRequest = std::function<bool(const HostRequest& request)>;
 bool RunScript(PluginHost& host, std::istream& in, const std::string& sourceName,
-               const std::filesystem::path& baseDir, std::ostream& out, std::ostream& err);
+               const std::filesystem::path& baseDir, std::ostream& out, std::ostream& err,
+               const AfterRequest& afterRequest = {});
 
 }  // namespace labelplu::host
 

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # labelplu demo: loads the plug-in built in BUILD_DIR with labelhost and runs
-# the sample session samples/hello.jsonl, showing each request and its answer.
-# Needs no display, no printer and no running service.
+# the sample session samples/hello.jsonl, showing each request and its answer,
+# then lists the devices the session configured, as a second run of labelhost
+# finds them in its settings file. The settings file is a scratch one in a
+# temporary folder: the demo never reads or changes your own labelhost
+# settings. Needs no display, no printer and no running service.
 #
 #   scripts/demo.sh BUILD_DIR
 set -euo pipefail
@@ -21,14 +24,18 @@ if [ ! -x "$labelhost" ] || [ ! -f "$build_dir/bin/labelplu.plu" ]; then
 fi
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 
-echo "labelhost run $script"
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/labelplu-demo.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+settings="$scratch/settings.xml"
+
+echo "labelhost --settings $settings run $script"
 echo "(plug-in: $build_dir/bin/labelplu.plu; messages follow LANG=${LANG:-unset})"
 echo
 
 # The sample holds failing requests on purpose, so exit status 1 is expected;
 # 2 means the plug-in could not be loaded.
 status=0
-answers=$(cd "$build_dir" && "$labelhost" run "$script") || status=$?
+answers=$(cd "$build_dir" && "$labelhost" --settings "$settings" run "$script") || status=$?
 if [ "$status" -gt 1 ]; then
   echo "demo: labelhost failed (exit status $status)" >&2
   exit "$status"
@@ -60,3 +67,7 @@ if [ "$i" -ne "${#answer_lines[@]}" ]; then
   exit 1
 fi
 echo "demo: $i requests answered"
+echo
+echo "The devices are kept in the settings file; a new run finds them:"
+echo "labelhost --settings $settings devices"
+"$labelhost" --settings "$settings" devices

@@ -2,66 +2,36 @@
 // user runs it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
-
-#include "Subprocess.h"
+#include "LabelhostRun.h"
+#include "TempDir.h"
 
 namespace labelplu::test {
 namespace {
 
-// A folder the test environment names (the test main sets them).
-std::string envPath(const char* name) {
-  const char* value = std::getenv(name);
-  if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set");
-  return value;
-}
-
-// labelhost and the plug-in sit in LABELPLU_BIN.
-std::string binPath(const std::string& file) {
-  return envPath("LABELPLU_BIN") + "/" + file;
-}
-std::string sourcePath(const std::string& file) {
-  return envPath("LABELPLU_SOURCE") + "/" + file;
-}
-
-// The language decides the driver's messages: every variable that could
-// override LANG is removed.
-std::map<std::string, std::string> language(const std::string& lang) {
-  return {{"LANG", lang}, {"LANGUAGE", ""}, {"LC_ALL", ""}, {"LC_MESSAGES", ""}};
-}
-
 ProcessResult labelhost(std::vector<std::string> args, const std::string& input = "",
                         const std::string& lang = "ru_RU.UTF-8") {
-  args.insert(args.begin(), binPath("labelhost"));
-  return RunProcess(args, language(lang), input);
-}
-
-std::vector<std::string> lines(const std::string& text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
+  return Labelhost(std::move(args), input, {}, lang);
 }
 
 TEST(Labelhost, HelloSampleGivesTheExpectedAnswers) {
-  std::ifstream expectedFile(sourcePath("samples/hello.expected.jsonl"));
-  ASSERT_TRUE(expectedFile) << "samples/hello.expected.jsonl";
-  std::stringstream expectedText;
-  expectedText << expectedFile.rdbuf();
+  const std::string expectedText = FileText(SourcePath("samples/hello.expected.jsonl"));
+  ASSERT_NE(expectedText, "") << "samples/hello.expected.jsonl";
 
-  const ProcessResult run = labelhost({"run", sourcePath("samples/hello.jsonl")});
+  const TempDir dir;
+  const std::string settings = (dir.path() / "settings.xml").string();
+  const ProcessResult run =
+      labelhost({"--settings", settings, "run", SourcePath("samples/hello.jsonl")});
   EXPECT_EQ(run.err, "");
-  const auto got = lines(run.out);
-  const auto expected = lines(expectedText.str());
+  const auto got = Lines(run.out);
+  const auto expected = Lines(expectedText);
   for (size_t i = 0; i < std::max(got.size(), expected.size()); ++i) {
     EXPECT_EQ(i < got.size() ? got[i] : "(missing)", i < expected.size() ? expected[i] : "(extra)")
         << "answer " << i + 1;
   }
   // The sample shows failures too, so the run as a whole failed.
   EXPECT_EQ(run.exitCode, 1);
+  // The devices the session configured were stored.
+  EXPECT_NE(FileText(settings).find("Наименование=\"Касса 2\""), std::string::npos);
 }
 
 TEST(Labelhost, BadScriptLineIsReportedWithItsNumberAndSkipped) {
@@ -69,12 +39,12 @@ TEST(Labelhost, BadScriptLineIsReportedWithItsNumberAndSkipped) {
       {"run", "-"},
       "[\"get\", \"КоличествоУстройств\"]\n# note\n[\"get\", oops]\n[\"get\", \"Релиз\"]\n");
   EXPECT_EQ(run.exitCode, 1);
-  const auto out = lines(run.out);
+  const auto out = Lines(run.out);
   ASSERT_EQ(out.size(), 2u) << run.out;
   EXPECT_EQ(out[0], "{\"ok\":true,\"result\":0,\"args\":[]}");
   EXPECT_EQ(out[1].rfind("{\"ok\":true,\"result\":", 0), 0u) << out[1];
   EXPECT_EQ(run.err.rfind("<stdin>:3: skipped: not valid JSON: ", 0), 0u) << run.err;
-  EXPECT_EQ(lines(run.err).size(), 1u) << run.err;
+  EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
 }
 
 TEST(Labelhost, AllSucceededScriptExitsWithZero) {
@@ -117,7 +87,7 @@ TEST(Labelhost, SingleRequests) {
       {{"call", "Beep", "тон", "100"},
        "ru_RU.UTF-8",
        1,
-       "{\"ok\":false,\"code\":4,\"message\":\"Ошибка. Код №4\"}\n"},
+       "{\"ok\":false,\"code\":4,\"message\":\"Неверный тип параметра\"}\n"},
       {{"set", "Релиз", "1"},
        "ru_RU.UTF-8",
        1,
@@ -144,6 +114,17 @@ TEST(Labelhost, UsageAndLoadErrorsExitWithTwo) {
       {{"run", "/nonexistent.jsonl"}, "labelhost: cannot read script \"/nonexistent.jsonl\""},
       {{"--plugin", "/nonexistent.plu", "get", "x"},
        "labelhost: cannot load the plug-in \"/nonexistent.plu\""},
+      {{"--settings"}, "labelhost: --settings needs a path"},
+      {{"--settings=", "devices"}, "labelhost: --settings needs a path"},
+      {{"devices", "1"}, "labelhost: devices takes no arguments"},
+      {{"add", "a", "b"}, "labelhost: add takes at most one settings document file"},
+      {{"add", "/nonexistent.xml"}, "labelhost: cannot read file \"/nonexistent.xml\""},
+      {{"delete"}, "labelhost: delete takes one device: N or NAME"},
+      {{"select", ""}, "labelhost: select takes one device: N or NAME"},
+      {{"on", "1", "2"}, "labelhost: on takes at most one device"},
+      {{"param", "ШиринаЭтикетки"}, "labelhost: param takes a parameter name and a value"},
+      {{"param", "--device"}, "labelhost: --device needs a device: N or NAME"},
+      {{"show-settings", "x"}, "labelhost: show-settings takes no arguments"},
   };
   for (const auto& c : cases) {
     const ProcessResult run = labelhost(c.args);
@@ -153,7 +134,8 @@ TEST(Labelhost, UsageAndLoadErrorsExitWithTwo) {
   }
   const ProcessResult help = labelhost({"--help"});
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("Usage: labelhost [--plugin PATH] COMMAND"), std::string::npos);
+  EXPECT_NE(help.out.find("Usage: labelhost [--plugin PATH] [--settings FILE] COMMAND"),
+            std::string::npos);
 }
 
 }  // namespace

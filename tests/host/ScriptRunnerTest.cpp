@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "HostError.h"
@@ -83,6 +84,24 @@ TEST(ScriptRunner, AllSucceededScriptReportsSuccess) {
             "{\"ok\":true,\"result\":0,\"args\":[]}\n{\"ok\":true,\"result\":2,\"args\":[]}\n");
   EXPECT_EQ(run.err, "");
   EXPECT_TRUE(runScript(host, "").ok);
+}
+
+TEST(ScriptRunner, AfterRequestSeesEveryAnsweredRequestAndCanStopTheScript) {
+  PluginHost host(fakePlugin());
+  std::vector<std::string> seen;
+  const AfterRequest after = [&](const HostRequest& request) {
+    seen.push_back(request.Name);
+    return request.Name != "Stop";
+  };
+  std::istringstream in(
+      "[\"call\", \"Fail\", 7, \"x\"]\nnot json\n[\"get\", \"Stop\"]\n[\"call\", \"Echo\"]\n");
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_FALSE(RunScript(host, in, "s.jsonl", {}, out, err, after));
+  // Failed requests count, skipped lines do not, nothing runs after a stop.
+  EXPECT_EQ(seen, (std::vector<std::string>{"Fail", "Stop"}));
+  const std::string answers = out.str();
+  EXPECT_EQ(std::count(answers.begin(), answers.end(), '\n'), 2) << answers;
 }
 
 TEST(ScriptRunner, InvalidUtf8IsReplacedInAnswers) {

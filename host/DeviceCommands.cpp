@@ -1,0 +1,386 @@
+#include "DeviceCommands.h"
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include "CommandSupport.h"
+#include "FileText.h"
+#include "HostCommands.h"
+#include "HostError.h"
+#include "ValueArrays.h"
+#include "XmlDom.h"
+
+namespace labelplu::host {
+
+using ole::OleVariant;
+
+namespace {
+
+// What stops a command: the message and the exit code.
+class CommandError : public HostError {
+ public:
+  CommandError(int exitCode, const std::string& message)
+      : HostError(message), m_exitCode(exitCode) {}
+  int ExitCode() const { return m_exitCode; }
+
+ private:
+  int m_exitCode;
+};
+
+struct DeviceEntry {
+  std::string Code;
+  std::string Name;
+};
+
+// The devices of the driver's list document, in list order.
+std::vector<DeviceEntry> deviceEntries(HostSession& session) {
+  xml::XmlDocument document;
+  document.loadXML(session.ListDocument());
+  std::vector<DeviceEntry> entries;
+  const xml::XmlNode root = document.documentElement();
+  if (!root) return entries;
+  for (const xml::XmlNode& node : root.childNodes()) {
+    if (node.nodeType() != xml::NodeType::Element || node.nodeName() != "Устройство") continue;
+    entries.push_back(
+        {node.getAttribute("Код").value_or(""), node.getAttribute("Наименование").value_or("")});
+  }
+  return entries;
+}
+
+std::string describe(const std::vector<DeviceEntry>& entries, int32_t number) {
+  std::string text = std::to_string(number);
+  if (number >= 1 && static_cast<size_t>(number) <= entries.size()) {
+    const DeviceEntry& entry = entries[static_cast<size_t>(number) - 1];
+    text += ": " + entry.Name + " " + entry.Code;
+  }
+  return text;
+}
+
+std::string failureText(const RequestResult& result) {
+  return result.Message + (result.Code ? " (code " + std::to_string(*result.Code) + ")" : "");
+}
+
+RequestResult must(RequestResult result, const std::string& what) {
+  if (!result.Ok) throw CommandError(kExitFailed, what + ": " + failureText(result));
+  return result;
+}
+
+int32_t intOf(const RequestResult& result) {
+  return ole::VarToInt32(result.Result.get());
+}
+
+RequestResult call(HostSession& session, const char* name, const OleVariant& arg) {
+  return must(session.Host().Call(name, std::span(&arg, 1)), name);
+}
+
+int32_t readInt(HostSession& session, const char* name) {
+  return intOf(must(session.Host().Get(name), name));
+}
+
+// A word of the command line naming a device: digits are its number,
+// anything else its name.
+OleVariant deviceKey(const std::string& word) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (!word.empty() && word.size() <= 9 && std::all_of(word.begin(), word.end(), digit)) {
+    return OleVariant(static_cast<int32_t>(std::stol(word)));
+  }
+  return OleVariant(std::string_view(word));
+}
+
+// Makes the device that key names current; without a key the current one
+// stays, or the only device is taken. Returns its number.
+int32_t chooseDevice(HostSession& session, const std::optional<std::string>& key) {
+  if (key) {
+    const OleVariant arg = deviceKey(*key);
+    const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
+    if (!chosen.Ok) {
+      throw CommandError(kExitFailed, "no device \"" + *key + "\": " + failureText(chosen));
+    }
+  } else if (readInt(session, "DeviceNumber") <= 0) {
+    const int32_t count = readInt(session, "DevicesQuantity");
+    if (count == 0) {
+      throw CommandError(kExitFailed, "there are no devices; add one with 'labelhost add'");
+    }
+    if (count > 1) {
+      throw CommandError(kExitUsage, "there are " + std::to_string(count) +
+                                         " devices: name one by its number or name");
+    }
+    call(session, "ChoiceDevice", OleVariant(1));
+  }
+  return readInt(session, "DeviceNumber");
+}
+
+// ---- the table of `devices` ----
+
+size_t displayWidth(const std::string& text) {
+  return static_cast<size_t>(
+      std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string padded(const std::string& text, size_t width) {
+  const size_t shown = displayWidth(text);
+  return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+// A cell as one line of text: a line break (CR LF, LF or CR) shown as \n.
+std::string cellText(ISafeArray* table, int32_t row, int32_t col) {
+  const std::string text = ole::VarToText(GetCell(table, row, col).get());
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      out += "\\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The property table of the current device (GetProps): row 0 the device,
+// then one row per parameter; columns name, caption, hint, type, value,
+// read-only, default.
+ole::ComPtr<ISafeArray> propsTable(HostSession& session, int32_t& rows, int32_t& cols) {
+  const RequestResult props = call(session, "GetProps", OleVariant());
+  ole::ComPtr<ISafeArray> table;
+  if (!props.Args.empty()) table = AsValueArray(props.Args[0].get());
+  if (!table) throw HostError("GetProps gave no value array");
+  GetBounds(table.get(), &rows, &cols);
+  if (cols < 7) throw HostError("GetProps gave a value array of fewer than 7 columns");
+  return table;
+}
+
+void printParameters(HostSession& session) {
+  int32_t rows = 0;
+  int32_t cols = 0;
+  const ole::ComPtr<ISafeArray> table = propsTable(session, rows, cols);
+  struct Line {
+    std::string Name, Value, Caption;
+  };
+  std::vector<Line> lines;
+  size_t nameWidth = 0;
+  size_t valueWidth = 0;
+  // Row 0 is the device's own name.
+  for (int32_t row = 1; row < rows; ++row) {
+    Line line{cellText(table.get(), row, 0), cellText(table.get(), row, 4),
+              cellText(table.get(), row, 1)};
+    if (ole::VarToInt32(GetCell(table.get(), row, 5).get()) != 0) line.Caption += " (read-only)";
+    nameWidth = std::max(nameWidth, displayWidth(line.Name));
+    valueWidth = std::max(valueWidth, displayWidth(line.Value));
+    lines.push_back(std::move(line));
+  }
+  for (const Line& line : lines) {
+    std::string text = "    " + padded(line.Name, nameWidth) + "  " +
+                       padded(line.Value, valueWidth) + "  " + line.Caption;
+    text.erase(text.find_last_not_of(' ') + 1);
+    std::cout << text << '\n';
+  }
+}
+
+// ---- running a command ----
+
+template <class Body>
+int withSession(const HostOptions& options, Body body) {
+  auto session = OpenSession(options);
+  if (!session) return kExitUsage;
+  try {
+    return body(*session);
+  } catch (const CommandError& e) {
+    Report(e.what());
+    return e.ExitCode();
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return kExitFailed;
+  }
+}
+
+int switchCommand(const HostOptions& options, std::span<const std::string> args, bool on) {
+  const std::string command = on ? "on" : "off";
+  if (args.size() > 1) return UsageError(command + " takes at most one device");
+  std::optional<std::string> key;
+  if (!args.empty()) {
+    if (args[0].empty()) return UsageError(command + ": the device is empty");
+    key = args[0];
+  }
+  return withSession(options, [&](HostSession& session) {
+    const int32_t number = chooseDevice(session, key);
+    // The argument is ignored by the driver; it only fills the slot.
+    call(session, on ? "SwitchOn" : "SwitchOff", OleVariant(0));
+    const bool isOn = readInt(session, "DeviceIsOn") != 0;
+    session.StoreChanges();
+    std::cout << "Device " << describe(deviceEntries(session), number) << " is "
+              << (isOn ? "on" : "off") << ".\n";
+    return kExitOk;
+  });
+}
+
+}  // namespace
+
+int DevicesCommand(const HostOptions& options, std::span<const std::string> args) {
+  if (!args.empty()) return UsageError("devices takes no arguments");
+  return withSession(options, [&](HostSession& session) {
+    const std::vector<DeviceEntry> entries = deviceEntries(session);
+    if (entries.empty()) std::cout << "No devices.\n";
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const int32_t number = static_cast<int32_t>(i + 1);
+      call(session, "ChoiceDevice", OleVariant(number));
+      const bool isOn = readInt(session, "DeviceIsOn") != 0;
+      std::cout << number << "  " << entries[i].Name << "  " << entries[i].Code << "  "
+                << (isOn ? "on" : "off") << '\n';
+      printParameters(session);
+    }
+    return kExitOk;
+  });
+}
+
+int AddCommand(const HostOptions& options, std::span<const std::string> args) {
+  if (args.size() > 1) return UsageError("add takes at most one settings document file");
+  std::string document = "<Устройство/>";
+  if (!args.empty()) {
+    try {
+      document = ReadTextFile(args[0]);
+    } catch (const std::exception& e) {
+      Report(e.what());
+      return kExitUsage;
+    }
+  }
+  return withSession(options, [&](HostSession& session) {
+    const int32_t before = readInt(session, "DevicesQuantity");
+    const OleVariant arg{std::string_view(document)};
+    const RequestResult added = session.Host().Call("AddDevice", std::span(&arg, 1));
+    // A device whose document failed to load stays in the driver's list;
+    // it is taken out again so that it is never stored.
+    const auto undo = [&] {
+      const int32_t after = readInt(session, "DevicesQuantity");
+      if (after > before) call(session, "DeleteDevice", OleVariant(after));
+    };
+    if (!added.Ok) {
+      undo();
+      throw CommandError(kExitFailed, "AddDevice: " + failureText(added));
+    }
+    const std::vector<DeviceEntry> entries = deviceEntries(session);
+    if (entries.empty()) throw HostError("AddDevice added no device");
+    const DeviceEntry& newest = entries.back();
+    for (size_t i = 0; i + 1 < entries.size(); ++i) {
+      if (entries[i].Code == newest.Code) {
+        undo();
+        throw CommandError(kExitFailed,
+                           "device " + describe(entries, static_cast<int32_t>(i + 1)) +
+                               " has the same code; a second device with it would replace the "
+                               "first when the settings are loaded again");
+      }
+    }
+    session.StoreChanges();
+    std::cout << "Added device " << describe(entries, static_cast<int32_t>(entries.size()))
+              << ".\n";
+    return kExitOk;
+  });
+}
+
+int DeleteCommand(const HostOptions& options, std::span<const std::string> args) {
+  if (args.size() != 1 || args[0].empty()) return UsageError("delete takes one device: N or NAME");
+  return withSession(options, [&](HostSession& session) {
+    const int32_t number = chooseDevice(session, args[0]);
+    const std::string shown = describe(deviceEntries(session), number);
+    call(session, "DeleteDevice", OleVariant(number));
+    session.StoreChanges();
+    std::cout << "Deleted device " << shown << ".\n";
+    return kExitOk;
+  });
+}
+
+int SelectCommand(const HostOptions& options, std::span<const std::string> args) {
+  if (args.size() != 1 || args[0].empty()) return UsageError("select takes one device: N or NAME");
+  return withSession(options, [&](HostSession& session) {
+    const int32_t number = chooseDevice(session, args[0]);
+    std::cout << "Selected device " << describe(deviceEntries(session), number) << ".\n";
+    return kExitOk;
+  });
+}
+
+int OnCommand(const HostOptions& options, std::span<const std::string> args) {
+  return switchCommand(options, args, true);
+}
+
+int OffCommand(const HostOptions& options, std::span<const std::string> args) {
+  return switchCommand(options, args, false);
+}
+
+int ParamCommand(const HostOptions& options, std::span<const std::string> args) {
+  std::optional<std::string> key;
+  std::vector<std::string> words;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--device") {
+      if (i + 1 >= args.size()) return UsageError("--device needs a device: N or NAME");
+      key = args[++i];
+    } else if (args[i].starts_with("--device=")) {
+      key = args[i].substr(9);
+    } else {
+      words.push_back(args[i]);
+    }
+  }
+  if (key && key->empty()) return UsageError("--device needs a device: N or NAME");
+  if (words.size() != 2 || words[0].empty()) {
+    return UsageError("param takes a parameter name and a value");
+  }
+  const std::string& name = words[0];
+  const OleVariant value{std::string_view(words[1])};
+  return withSession(options, [&](HostSession& session) {
+    const int32_t number = chooseDevice(session, key);
+    int32_t rows = 0;
+    int32_t cols = 0;
+    const ole::ComPtr<ISafeArray> table = propsTable(session, rows, cols);
+    int32_t found = 0;
+    for (int32_t row = 1; row < rows && found == 0; ++row) {
+      if (ole::VarToText(GetCell(table.get(), row, 0).get()) == name) found = row;
+    }
+    std::string shown;
+    if (found > 0) {
+      // Through the property table the driver checks the value against the
+      // parameter's type, and every parameter is reachable, not only those
+      // that are properties.
+      if (ole::VarToInt32(GetCell(table.get(), found, 5).get()) != 0) {
+        throw CommandError(kExitFailed, "the parameter " + name + " is read-only");
+      }
+      const ole::ComPtr<ISafeArray> change = NewValueArray(1, cols);
+      for (int32_t col = 0; col < cols; ++col) {
+        SetCell(change.get(), 0, col,
+                col == 4 ? value.get() : GetCell(table.get(), found, col).get());
+      }
+      call(session, "SetProps", OleVariant(static_cast<IDispatch*>(change.get())));
+      shown = ole::VarToText(GetCell(propsTable(session, rows, cols).get(), found, 4).get());
+    } else {
+      // Not a parameter name the device lists: the English name of a
+      // parameter property, or a name the driver refuses.
+      must(session.Host().Set(name, value), name);
+      shown = ole::VarToText(must(session.Host().Get(name), name).Result.get());
+    }
+    session.StoreChanges();
+    std::cout << "Device " << describe(deviceEntries(session), number) << ": " << name << " = "
+              << shown << '\n';
+    return kExitOk;
+  });
+}
+
+int ShowSettingsCommand(const HostOptions& options, std::span<const std::string> args) {
+  if (!args.empty()) return UsageError("show-settings takes no arguments");
+  try {
+    const SettingsStore store(options.SettingsPath.empty() ? SettingsStore::DefaultPath()
+                                                           : options.SettingsPath);
+    const std::optional<std::string> text = store.Read();
+    if (!text) {
+      Report("no settings stored yet: \"" + store.Path() + "\" does not exist");
+      return kExitOk;
+    }
+    std::cout << *text;
+    if (!text->empty() && text->back() != '\n') std::cout << '\n';
+    return kExitOk;
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return kExitUsage;
+  }
+}
+
+}  // namespace labelplu::host

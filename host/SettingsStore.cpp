@@ -1,0 +1,156 @@
+#include "SettingsStore.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "FileText.h"
+#include "HostError.h"
+#include "XmlDom.h"
+
+namespace labelplu::host {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string quoted(const std::string& path) {
+  return "\"" + path + "\"";
+}
+
+std::string homeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && *home) return home;
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+      found->pw_dir && *found->pw_dir) {
+    return found->pw_dir;
+  }
+  throw HostError(
+      "cannot place the settings file: neither XDG_CONFIG_HOME nor HOME is set and the account "
+      "has no home folder; choose one with --settings FILE");
+}
+
+// Closes a descriptor and removes the temporary file unless released.
+class TempFile {
+ public:
+  TempFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+  ~TempFile() {
+    if (m_fd >= 0) ::close(m_fd);
+    if (!m_path.empty()) ::unlink(m_path.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  int fd() const { return m_fd; }
+  const std::string& path() const { return m_path; }
+  int close() {
+    const int rc = ::close(m_fd);
+    m_fd = -1;
+    return rc;
+  }
+  void release() { m_path.clear(); }
+
+ private:
+  int m_fd;
+  std::string m_path;
+};
+
+}  // namespace
+
+std::optional<std::string> SettingsStore::Read() const {
+  struct stat st {};
+  if (::stat(m_path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return std::nullopt;
+    throw HostError("cannot read settings file " + quoted(m_path) + ": " + std::strerror(errno));
+  }
+  std::string text;
+  try {
+    text = ReadTextFile(m_path);
+  } catch (const HostError& e) {
+    throw HostError(std::string("settings file: ") + e.what());
+  }
+  xml::XmlDocument document;
+  try {
+    document.loadXML(text);
+  } catch (const xml::EXmlError& e) {
+    throw HostError("settings file " + quoted(m_path) + " is malformed: " + e.what());
+  }
+  const xml::XmlNode root = document.documentElement();
+  const std::string rootName = root ? root.nodeName() : std::string();
+  if (rootName != "EquList" && rootName != "Система" && rootName != "Устройство" &&
+      document.getElementsByTagName("Устройство").length() == 0) {
+    throw HostError("settings file " + quoted(m_path) +
+                    " holds no device settings: its root element is <" + rootName +
+                    ">, not <EquList>, <Система> or <Устройство>, and it has no <Устройство>");
+  }
+  return text;
+}
+
+void SettingsStore::Write(std::string_view text) const {
+  const std::string what = "cannot store the settings file " + quoted(m_path);
+  fs::path target(m_path);
+  std::error_code ec;
+  if (fs::is_symlink(target, ec)) {
+    const fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  fs::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+  fs::create_directories(folder, ec);
+  if (ec)
+    throw HostError(what + ": cannot create the folder " + quoted(folder) + ": " + ec.message());
+
+  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) {
+    throw HostError(what + ": cannot create a file in " + quoted(folder) + ": " +
+                    std::strerror(errno));
+  }
+  TempFile temp(fd, pattern);
+  const auto fail = [&](const char* step) {
+    throw HostError(what + ": " + step + ": " + std::strerror(errno));
+  };
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = ::write(temp.fd(), text.data() + done, text.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("write error");
+    }
+    done += static_cast<size_t>(n);
+  }
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (::fchmod(temp.fd(), old.st_mode & 07777) != 0) fail("cannot keep the permissions");
+  }
+  if (::fsync(temp.fd()) != 0) fail("cannot flush it to disk");
+  if (temp.close() != 0) fail("write error");
+  if (::rename(temp.path().c_str(), target.c_str()) != 0) fail("cannot replace it");
+  temp.release();
+  // The rename itself reaches the disk with the folder.
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+std::string SettingsStore::DefaultPath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  // A relative value is not valid for XDG_CONFIG_HOME and is ignored.
+  fs::path base = (config && *config && fs::path(config).is_absolute())
+                      ? fs::path(config)
+                      : fs::path(homeFolder()) / ".config";
+  return (base / "labelplu" / "settings.xml").string();
+}
+
+}  // namespace labelplu::host
