@@ -11,7 +11,9 @@
 
 #include "ArgTypes.h"
 #include "Bstr.h"
+#include "DialogColours.h"
 #include "DllWinPrinter.h"
+#include "XmlHelpers.h"
 #include "ManagerWinPrinter.h"
 #include "ValueArray.h"
 #include "Variant.h"
@@ -361,6 +363,28 @@ TEST_F(RegistryTest, TheModelInterfaceFindsInsertsAndDeletesDevices) {
   // The removed device still answers its holder, out of the list.
   EXPECT_EQ(device->GetIsOn(&on), S_OK);
   EXPECT_TRUE(FAILED(device->GetSettingsXml(document.put())));
+}
+
+TEST_F(RegistryTest, ADocumentObjectWithColoursSetsTheDialogColours) {
+  SetDialogColours({});
+  ole::ComPtr<IUnknown> unknown;
+  ASSERT_EQ(m_driver->GetModel(0, unknown.put()), S_OK);
+  ole::ComPtr<IModelPlu> model = unknown.as<IModelPlu>();
+  xml::XmlDocument doc;
+  std::string text = Sample("system.xml");
+  ConvertNameSpelling(text, 0);
+  doc.loadXML(text);
+  const OleVariant asObject(xml::NewNodeDispatch(doc).get());
+  ole::ComPtr<IUnknown> inserted;
+  ASSERT_EQ(model->InsertDevice(&asObject.get(), inserted.put()), S_OK);
+  EXPECT_EQ(List().GetDevice(0)->Name, "Склад");
+  const TDialogColours colours = DialogColours();
+  EXPECT_EQ(colours.Form, 15790320);
+  EXPECT_EQ(colours.Font, 0);
+  // A text is no document object: the colours stay.
+  SetDialogColours({});
+  List().LoadColours(OleVariant(Sample("system.xml")).get());
+  EXPECT_EQ(DialogColours().Form, -1);
 }
 
 TEST_F(RegistryTest, DevicesACallMakesOnAnotherThreadLiveOnlyForThatCall) {
