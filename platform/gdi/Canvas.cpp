@@ -1,0 +1,266 @@
+// labelplu: the canvas: painter set-up, device facts, selections and clip.
+#include "Canvas.h"
+
+#include <QImage>
+#include <QPaintDevice>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "CanvasInternal.h"
+#include "LinePixels.h"
+
+namespace labelplu::gdi {
+namespace {
+
+bool IsRaster(const QPaintDevice& device) {
+  return device.devType() == QInternal::Image;
+}
+
+}  // namespace
+
+TCanvas::TCanvas(QPaintDevice& device)
+    : m_device(&device), m_painter(std::make_unique<QPainter>()) {
+  if (device.devType() == QInternal::Image) {
+    const auto& image = static_cast<const QImage&>(device);
+    if (image.isNull()) throw TGdiError("cannot paint on a null image");
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
+        image.format() == QImage::Format_Indexed8) {
+      throw TGdiError("cannot paint on an image of format " +
+                      std::to_string(static_cast<int>(image.format())) +
+                      " (monochrome and indexed images are converted after painting)");
+    }
+  }
+  if (!m_painter->begin(&device)) throw TGdiError("cannot begin painting on the device");
+  m_painter->setRenderHint(QPainter::Antialiasing, false);
+  m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+  m_painter->setClipping(false);
+}
+
+TCanvas::~TCanvas() {
+  End();
+}
+
+void TCanvas::End() {
+  if (m_painter && m_painter->isActive()) m_painter->end();
+}
+
+bool TCanvas::IsActive() const {
+  return m_painter && m_painter->isActive();
+}
+
+void TCanvas::RequireActive() const {
+  if (!IsActive()) throw TGdiError("the canvas has ended painting");
+}
+
+QPainter& TCanvas::Painter() {
+  RequireActive();
+  return *m_painter;
+}
+
+int32_t TCanvas::GetDeviceCaps(int32_t index) const {
+  const QPaintDevice& d = *m_device;
+  switch (index) {
+    case HORZRES:
+      return d.width();
+    case VERTRES:
+      return d.height();
+    case HORZSIZE:
+      return d.widthMM();
+    case VERTSIZE:
+      return d.heightMM();
+    case LOGPIXELSX:
+      return d.logicalDpiX();
+    case LOGPIXELSY:
+      return d.logicalDpiY();
+    case BITSPIXEL:
+      return IsRaster(d) ? d.depth() : 24;
+    case PHYSICALWIDTH:
+      return m_page.physicalWidth > 0 ? m_page.physicalWidth : d.width();
+    case PHYSICALHEIGHT:
+      return m_page.physicalHeight > 0 ? m_page.physicalHeight : d.height();
+    case PHYSICALOFFSETX:
+      return m_page.offsetX;
+    case PHYSICALOFFSETY:
+      return m_page.offsetY;
+    default:
+      return 0;
+  }
+}
+
+POINT TCanvas::SetViewportOrgEx(int32_t x, int32_t y) {
+  RequireActive();
+  const POINT previous = m_origin;
+  m_origin = POINT{x, y};
+  // The clip was set under the old origin: set it again so that it stays on
+  // the same logical pixels.
+  ApplyClip();
+  return previous;
+}
+
+void TCanvas::ResetTransform() {
+  m_painter->setTransform(QTransform::fromTranslate(m_origin.x, m_origin.y));
+}
+
+TPen TCanvas::SelectPen(const TPen& pen) {
+  switch (pen.style) {
+    case PS_SOLID:
+    case PS_DASH:
+    case PS_DOT:
+    case PS_DASHDOT:
+    case PS_DASHDOTDOT:
+    case PS_NULL:
+    case PS_INSIDEFRAME:
+      break;
+    default:
+      throw TGdiError("pen style " + std::to_string(pen.style) + " is unknown");
+  }
+  if (pen.width < 0) throw TGdiError("pen width " + std::to_string(pen.width) + " is negative");
+  const TPen previous = m_pen;
+  m_pen = pen;
+  return previous;
+}
+
+TBrush TCanvas::SelectBrush(const TBrush& brush) {
+  if (brush.style != BS_SOLID && brush.style != BS_NULL) {
+    throw TGdiError("brush style " + std::to_string(brush.style) + " is unknown");
+  }
+  const TBrush previous = m_brush;
+  m_brush = brush;
+  m_bkColor = brush.color;
+  m_bkMode = brush.style == BS_SOLID ? OPAQUE : TRANSPARENT;
+  return previous;
+}
+
+LOGFONT TCanvas::SelectFont(const LOGFONT& font) {
+  auto state = std::make_unique<TFontState>(BuildFontState(font, m_device->logicalDpiY()));
+  const LOGFONT previous = m_logFont;
+  m_logFont = font;
+  m_font = std::move(state);
+  return previous;
+}
+
+const TCanvas::TFontState& TCanvas::Font() const {
+  if (!m_font)
+    m_font = std::make_unique<TFontState>(BuildFontState(m_logFont, m_device->logicalDpiY()));
+  return *m_font;
+}
+
+COLORREF TCanvas::SetTextColor(COLORREF color) {
+  return std::exchange(m_textColor, color & 0xFFFFFF);
+}
+
+int32_t TCanvas::SetBkMode(int32_t mode) {
+  if (mode != OPAQUE && mode != TRANSPARENT)
+    throw TGdiError("background mode " + std::to_string(mode) + " is unknown");
+  return std::exchange(m_bkMode, mode);
+}
+
+COLORREF TCanvas::SetBkColor(COLORREF color) {
+  return std::exchange(m_bkColor, color & 0xFFFFFF);
+}
+
+int32_t TCanvas::SetROP2(int32_t mode) {
+  if (mode != R2_COPYPEN && mode != R2_XORPEN && mode != R2_NOTXORPEN && mode != R2_NOT) {
+    throw TGdiError("mix mode " + std::to_string(mode) + " is not supported");
+  }
+  return std::exchange(m_rop2, mode);
+}
+
+int32_t TCanvas::SetPolyFillMode(int32_t mode) {
+  if (mode != ALTERNATE && mode != WINDING)
+    throw TGdiError("polygon fill mode " + std::to_string(mode) + " is unknown");
+  return std::exchange(m_polyFillMode, mode);
+}
+
+int32_t TCanvas::SetStretchBltMode(int32_t mode) {
+  if (mode < BLACKONWHITE || mode > HALFTONE)
+    throw TGdiError("stretch mode " + std::to_string(mode) + " is unknown");
+  return std::exchange(m_stretchMode, mode);
+}
+
+void TCanvas::SetMixMode(bool useRop2) {
+  QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
+  // Raster operations exist on images only; elsewhere the pen paints plainly.
+  if (useRop2 && IsRaster(*m_device)) {
+    switch (m_rop2) {
+      case R2_XORPEN:
+        mode = QPainter::RasterOp_SourceXorDestination;
+        break;
+      case R2_NOTXORPEN:
+        mode = QPainter::RasterOp_NotSourceXorDestination;
+        break;
+      case R2_NOT:
+        mode = QPainter::RasterOp_NotDestination;
+        break;
+      default:
+        break;
+    }
+  }
+  m_painter->setCompositionMode(mode);
+}
+
+void TCanvas::ApplyClip() {
+  ResetTransform();
+  if (m_clip) {
+    m_painter->setClipRegion(m_clip->ToQRegion(), Qt::ReplaceClip);
+  } else {
+    m_painter->setClipping(false);
+  }
+}
+
+int32_t TCanvas::SelectClipRgn(const TRegion* region) {
+  RequireActive();
+  if (region) {
+    m_clip = *region;
+  } else {
+    m_clip.reset();
+  }
+  ApplyClip();
+  return m_clip ? m_clip->Kind() : SIMPLEREGION;
+}
+
+int32_t TCanvas::ExtSelectClipRgn(const TRegion& region, int32_t mode) {
+  RequireActive();
+  if (mode == RGN_COPY) return SelectClipRgn(&region);
+  const RECT device = DeviceBox();
+  const TRegion current = m_clip ? *m_clip : TRegion::CreateRectRgn(device);
+  TRegion combined;
+  combined.CombineRgn(current, region, mode);
+  return SelectClipRgn(&combined);
+}
+
+RECT TCanvas::DeviceBox() const {
+  return RECT{-m_origin.x, -m_origin.y, m_device->width() - m_origin.x,
+              m_device->height() - m_origin.y};
+}
+
+int32_t TCanvas::GetClipBox(RECT& box) const {
+  const RECT device = DeviceBox();
+  if (!m_clip) {
+    box = device;
+    return device.right > device.left && device.bottom > device.top ? SIMPLEREGION : NULLREGION;
+  }
+  TRegion visible;
+  visible.CombineRgn(*m_clip, TRegion::CreateRectRgn(device), RGN_AND);
+  box = visible.Box();
+  return visible.Kind();
+}
+
+COLORREF TCanvas::GetPixel(int32_t x, int32_t y) const {
+  if (!IsRaster(*m_device)) return CLR_INVALID;
+  const auto& image = static_cast<const QImage&>(*m_device);
+  const int64_t dx = static_cast<int64_t>(x) + m_origin.x;
+  const int64_t dy = static_cast<int64_t>(y) + m_origin.y;
+  if (dx < 0 || dy < 0 || dx >= image.width() || dy >= image.height()) return CLR_INVALID;
+  return FromQRgb(image.pixel(static_cast<int>(dx), static_cast<int>(dy)));
+}
+
+void TCanvas::SetPixel(int32_t x, int32_t y, COLORREF color) {
+  RequireActive();
+  m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  m_painter->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+}
+
+}  // namespace labelplu::gdi

@@ -1,0 +1,11 @@
+// labelplu: the canvas as the text layout's measuring context.
+#include "CanvasTextMeasure.h"
+
+namespace labelplu {
+
+TTextExtent TCanvasTextMeasure::TextExtent(std::string_view utf8) const {
+  const gdi::SIZE size = m_canvas->GetTextExtentPoint32(utf8);
+  return {size.cx, size.cy};
+}
+
+}  // namespace labelplu
