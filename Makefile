@@ -6,7 +6,7 @@ CMAKE_GEN  := -G Ninja
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps configure build test asan check demo clean format
+.PHONY: all deps configure build test asan check demo bench fuzz clean format
 
 all: build
 
@@ -39,8 +39,17 @@ check: test asan
 demo: build
 	./scripts/demo.sh $(BUILD)
 
+# Benchmarks, reported as ratios to plain zlib (see bench/).
+bench: build
+	$(BUILD)/bin/bench_value_array
+
+# Each fuzz target for FUZZ_SECONDS (default 60) in its own clang build.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	./scripts/fuzz.sh $(FUZZ_SECONDS)
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz
