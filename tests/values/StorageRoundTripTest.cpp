@@ -201,12 +201,18 @@ TEST_F(StorageTest, FailedSavesLeaveTheOldFileAndNoTemporaryFile) {
   std::filesystem::remove_all(folder);
   EXPECT_EQ(FolderEntries(), entriesBefore);
 
-  // A successful replacement keeps the permission bits.
+  // A successful save puts a new file in place of the old one, never
+  // writes into it: a second name of the old file still shows it whole.
+  // The permission bits carry over.
+  std::filesystem::create_hard_link(path, Path("old-name.sa"));
   auto other = Table(1, 1, {I4(5)});
   ASSERT_EQ(CallFile(other.get(), kSave, path, &ok), S_OK);
+  EXPECT_EQ(FileBytes(Path("old-name.sa")), old);
+  EXPECT_NE(FileBytes(path), old);
   struct stat info{};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
+  std::filesystem::remove(Path("old-name.sa"));
   EXPECT_EQ(FolderEntries(), entriesBefore);
 
   // A new file: 0644 without the umask's bits. Through a link, the target
