@@ -1,0 +1,80 @@
+// labelplu: writing a label as its template.
+#include <fstream>
+
+#include "Cp1251.h"
+#include "PropText.h"
+#include "TBasePrimitive.h"
+#include "TLb.h"
+#include "TemplateError.h"
+#include "XmlDom.h"
+#include "XmlHelpers.h"
+
+namespace labelplu {
+
+namespace {
+
+constexpr std::string_view kClassPrefix = "TPr";
+
+// One "Property" per published property of object, object properties as
+// their own properties under "<name>.".
+void WriteProperties(const xml::XmlDocument& doc, const xml::XmlNode& item,
+                     const TPersistent& object, const std::string& prefix) {
+  for (const TPropInfo& prop : object.Properties()) {
+    const std::string name = prefix + std::string(prop.Name);
+    if (prop.Kind == TPropKind::Object) {
+      WriteProperties(doc, item, prop.GetObject(object), name + ".");
+      continue;
+    }
+    const xml::XmlNode setting = doc.createElement("Property");
+    setting.setAttribute("Name", name);
+    setting.setAttribute("Value", PropertyText(object, prop));
+    item.appendChild(setting);
+  }
+}
+
+}  // namespace
+
+std::string TLb::SaveToXml() const {
+  const xml::XmlDocument doc = CreateXmlDocument();
+  const xml::XmlNode root = doc.createElement("Label");
+  doc.setDocumentElement(root);
+  root.setAttribute("Width", FormatRealText(m_width));
+  root.setAttribute("Height", FormatRealText(m_height));
+  for (const auto& primitive : m_primitives) {
+    std::string_view className = primitive->ClassName();
+    if (className.starts_with(kClassPrefix)) className.remove_prefix(kClassPrefix.size());
+    const xml::XmlNode item = doc.createElement("Item");
+    item.setAttribute("ClassName", className);
+    root.appendChild(item);
+    WriteProperties(doc, item, *primitive, std::string());
+  }
+  const TLabelImageList& images = m_params.ImageList();
+  if (images.Count() > 0) {
+    const xml::XmlNode list = doc.createElement("ImageList");
+    list.setAttribute("Count", std::to_string(images.Count()));
+    list.setAttribute("xmlns:dt", xml::kDataTypesNamespace);
+    root.appendChild(list);
+    for (int32_t i = 0; i < images.Count(); ++i) {
+      const TLabelImage& image = images.Item(i);
+      const xml::XmlNode node = doc.createElement("Image");
+      node.setAttribute("Name", image.Name());
+      node.setAttribute("Path", image.Path());
+      list.appendChild(node);
+      node.setNodeTypedBytes(image.FileBytes());
+    }
+  }
+  std::string text = doc.xml();
+  FormatXmlText(text);
+  return text;
+}
+
+void TLb::SaveToFile(const std::string& fileName) const {
+  const std::string bytes = Utf8ToCp1251Xml(SaveToXml());
+  std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
+  if (!file) throw ETemplateError(fileName, 0, "the file cannot be created");
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) throw ETemplateError(fileName, 0, "the file cannot be written");
+}
+
+}  // namespace labelplu

@@ -1,0 +1,58 @@
+// A label on a raster canvas at a chosen resolution, for the label tests.
+#ifndef LABELPLU_TESTS_LABEL_LABELFIXTURE_H
+#define LABELPLU_TESTS_LABEL_LABELFIXTURE_H
+
+#include <QImage>
+
+#include <memory>
+
+#include "Canvas.h"
+#include "LabelView.h"
+#include "RasterTarget.h"
+#include "TLb.h"
+
+namespace labelplu::test {
+
+// A view that counts the hooks the label and its primitives call.
+class CountingView : public TCanvasView {
+ public:
+  using TCanvasView::TCanvasView;
+  void UpdateLayout() override { ++layouts; }
+  void PrimitiveChanged(TBasePrimitive&) override { ++primitiveChanges; }
+  int layouts = 0;
+  int primitiveChanges = 0;
+};
+
+// An image of widthPx × heightPx at dpi, filled grey, a canvas on it and a
+// view that a label can use.
+struct RasterLabel {
+  RasterLabel(int widthPx, int heightPx, int dpi)
+      : image(gdi::CreateRasterImage(widthPx, heightPx, dpi)),
+        canvas(std::make_unique<gdi::TCanvas>(image)),
+        view(canvas.get(), dpi, dpi) {
+    image.fill(kGrey);
+    label.SetView(&view);
+    label.OnChanged = [this](TLb&) { ++repaints; };
+  }
+  ~RasterLabel() { label.SetView(nullptr); }
+
+  // The pixel's RGB after ending the painting.
+  QRgb Pixel(int x, int y) {
+    canvas->End();
+    return image.pixel(x, y) & 0xFFFFFF;
+  }
+
+  static constexpr QRgb kGrey = 0x808080;
+  static constexpr QRgb kBlack = 0x000000;
+  static constexpr QRgb kWhite = 0xFFFFFF;
+
+  QImage image;
+  std::unique_ptr<gdi::TCanvas> canvas;
+  CountingView view;
+  TLb label;
+  int repaints = 0;
+};
+
+}  // namespace labelplu::test
+
+#endif
