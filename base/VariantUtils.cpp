@@ -1,6 +1,7 @@
 #include "VariantUtils.h"
 
 #include "Bstr.h"
+#include "Variant.h"
 
 namespace labelplu {
 
@@ -84,6 +85,47 @@ HRESULT PutArrayElement(SAFEARRAY* psa, const int32_t* indices, const VARIANT& v
   }
   VariantClear(&converted);
   return hr;
+}
+
+void CopyVariantValue(VARIANT& target, const VARIANT& value) {
+  VARIANT copy;
+  VariantInit(&copy);
+  const HRESULT hr = VariantCopyInd(&copy, &value);
+  if (FAILED(hr)) {
+    VariantClear(&copy);
+    if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+    throw ole::EVariantError("Invalid variant type conversion");
+  }
+  VariantClear(&target);
+  target = copy;
+}
+
+bool WriteThroughReference(VARIANT& element, const VARIANT& value) {
+  if (!(element.vt & VT_BYREF)) return true;
+  const VARTYPE target = element.vt & ~VT_BYREF;
+  if (!element.byref ||
+      (target != VT_I4 && target != VT_R8 && target != VT_BSTR && target != VT_VARIANT))
+    return false;
+  if (target == VT_VARIANT) {
+    CopyVariantValue(*element.pvarVal, value);
+    return true;
+  }
+  ole::OleVariant converted = ole::VarAsType(value, target);
+  switch (target) {
+    case VT_I4:
+      *element.plVal = converted.get().lVal;
+      break;
+    case VT_R8:
+      *element.pdblVal = converted.get().dblVal;
+      break;
+    default: {  // VT_BSTR: the converted string moves into the caller's slot
+      VARIANT text = converted.release();
+      SysFreeString(*element.pbstrVal);
+      *element.pbstrVal = text.bstrVal;
+      break;
+    }
+  }
+  return true;
 }
 
 }  // namespace labelplu

@@ -22,6 +22,17 @@ std::string ValueText(const VARIANT& value);
 // levels), otherwise value itself.
 const VARIANT& DerefVariant(const VARIANT& value);
 
+// target := a copy of value with references resolved (VariantCopyInd);
+// raises std::bad_alloc or ole::EVariantError on failure, target unchanged.
+void CopyVariantValue(VARIANT& target, const VARIANT& value);
+
+// Writes value through the by-reference element of an argument block: a
+// variant reference receives a copy, a 32-bit integer, double or string
+// reference the value converted to its type. A by-value element is left
+// alone. Returns false, writing nothing, for any other by-reference type or
+// a null reference.
+bool WriteThroughReference(VARIANT& element, const VARIANT& value);
+
 // The array a variant holds (VT_ARRAY, also by reference); null otherwise.
 SAFEARRAY* VariantArray(const VARIANT& value);
 

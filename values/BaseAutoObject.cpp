@@ -8,6 +8,7 @@
 #include "ErrorInfo.h"
 #include "Errors.h"
 #include "TextUtils.h"
+#include "VariantUtils.h"
 
 namespace labelplu {
 namespace {
@@ -147,35 +148,8 @@ void SetArg(DISPPARAMS* args, int32_t index, const VARIANT& value) {
     RaiseMessage(Format("Неверный индекс (Set) Index=%d Count=%d", index, count));
   }
   VARIANT& arg = ArgAt(args, index);
-  if (!(arg.vt & VT_BYREF)) return;
-  const VARTYPE target = arg.vt & ~VT_BYREF;
-  if (!arg.byref || (target != VT_VARIANT && target != VT_I4 && target != VT_R8 && target != VT_BSTR)) {
+  if (!WriteThroughReference(arg, value))
     throw std::runtime_error("Неподдерживаемый тип параметра.");
-  }
-  if (target == VT_VARIANT) {
-    ole::OleVariant copy;
-    const HRESULT hr = VariantCopyInd(copy.put(), &value);
-    if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
-    if (FAILED(hr)) throw ole::EVariantError("Invalid variant type conversion");
-    VariantClear(arg.pvarVal);
-    *arg.pvarVal = copy.release();
-    return;
-  }
-  ole::OleVariant converted = ole::VarAsType(value, target);
-  switch (target) {
-    case VT_I4:
-      *arg.plVal = converted.get().lVal;
-      break;
-    case VT_R8:
-      *arg.pdblVal = converted.get().dblVal;
-      break;
-    default: {  // VT_BSTR: the converted string moves into the caller's slot
-      VARIANT text = converted.release();
-      SysFreeString(*arg.pbstrVal);
-      *arg.pbstrVal = text.bstrVal;
-      break;
-    }
-  }
 }
 
 }  // namespace labelplu

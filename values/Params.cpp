@@ -8,6 +8,7 @@
 #include "Bstr.h"
 #include "Errors.h"
 #include "Variant.h"
+#include "VariantUtils.h"
 
 namespace labelplu {
 
@@ -53,19 +54,6 @@ VARIANT& Element(const TParams& list, int32_t index) {
 
 // Copies value (read through a reference) into target, raising the variant
 // conversion error for a value that cannot be copied.
-void CopyValue(VARIANT& target, const VARIANT& value) {
-  VARIANT copy;
-  VariantInit(&copy);
-  const HRESULT hr = VariantCopyInd(&copy, &value);
-  if (FAILED(hr)) {
-    VariantClear(&copy);
-    if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
-    throw ole::EVariantError("Invalid variant type conversion");
-  }
-  VariantClear(&target);
-  target = copy;
-}
-
 }  // namespace
 
 TParams* TParams::Create(const TParamsClass* classRef) {
@@ -132,7 +120,7 @@ VARIANT TParams::Get(int32_t index) const {
   }
   VARIANT result;
   VariantInit(&result);
-  CopyValue(result, Element(*this, index));
+  CopyVariantValue(result, Element(*this, index));
   return result;
 }
 
@@ -144,34 +132,10 @@ void TParams::Set(int32_t index, const VARIANT& value) {
   VARIANT& element = Element(*this, index);
   if (OwnsArgs) {
     // A by-reference value could point into the caller's frame: keep the value.
-    CopyValue(element, value);
+    CopyVariantValue(element, value);
     return;
   }
-  if (!(element.vt & VT_BYREF)) return;
-  const VARTYPE target = element.vt & ~VT_BYREF;
-  if (!element.byref ||
-      (target != VT_I4 && target != VT_R8 && target != VT_BSTR && target != VT_VARIANT)) {
-    RaiseMessage("Неподдерживаемый тип параметра.");
-  }
-  if (target == VT_VARIANT) {
-    CopyValue(*element.pvarVal, value);
-    return;
-  }
-  ole::OleVariant converted = ole::VarAsType(value, target);
-  switch (target) {
-    case VT_I4:
-      *element.plVal = converted.get().lVal;
-      break;
-    case VT_R8:
-      *element.pdblVal = converted.get().dblVal;
-      break;
-    default: {  // VT_BSTR: the converted string moves into the host's slot
-      VARIANT text = converted.release();
-      SysFreeString(*element.pbstrVal);
-      *element.pbstrVal = text.bstrVal;
-      break;
-    }
-  }
+  if (!WriteThroughReference(element, value)) RaiseMessage("Неподдерживаемый тип параметра.");
 }
 
 void TParams::Add(const VARIANT& value) {
@@ -181,7 +145,7 @@ void TParams::Add(const VARIANT& value) {
   if (!OwnsArgs || Args->cArgs >= kParamsCapacity) {
     throw std::runtime_error("TParams - превышена емкость хранилища данных.");
   }
-  CopyValue(Args->rgvarg[Args->cArgs], value);
+  CopyVariantValue(Args->rgvarg[Args->cArgs], value);
   ++Args->cArgs;
 }
 
