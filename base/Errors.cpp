@@ -126,14 +126,14 @@ std::string FormatText(std::string_view pattern, std::span<const FormatArg> args
       continue;
     }
     if (i + 1 >= pattern.size()) ThrowFormatError(pattern);
-    const char spec = pattern[++i];
-    if (spec == '%') {
+    const char conversion = pattern[++i];
+    if (conversion == '%') {
       out += '%';
       continue;
     }
-    if ((spec != 's' && spec != 'd') || next >= args.size()) ThrowFormatError(pattern);
+    if ((conversion != 's' && conversion != 'd') || next >= args.size()) ThrowFormatError(pattern);
     const FormatArg& arg = args[next++];
-    if (spec == 's') {
+    if (conversion == 's') {
       const auto* text = std::get_if<std::string>(&arg);
       if (!text) ThrowFormatError(pattern);
       out += *text;

@@ -10,7 +10,7 @@
 
 namespace labelplu::test {
 
-struct ElfSpec {
+struct ElfShape {
   bool is64 = true;
   bool bigEndian = false;
   bool sections = true;          // a SHT_NOTE section header
@@ -32,22 +32,22 @@ struct ElfLayout {
 
 class ElfWriter {
  public:
-  explicit ElfWriter(const ElfSpec& spec) : m_spec(spec) {}
+  explicit ElfWriter(const ElfShape& shape) : m_shape(shape) {}
 
   std::vector<uint8_t> Build(ElfLayout* layout = nullptr) {
-    const bool w64 = m_spec.is64;
+    const bool w64 = m_shape.is64;
     const size_t ehdrSize = w64 ? 64 : 52, phdrSize = w64 ? 56 : 32, shdrSize = w64 ? 64 : 40;
     m_bytes.assign(ehdrSize, 0);
     ElfLayout l;
-    l.phoff = m_spec.segments ? m_bytes.size() : 0;
-    m_bytes.resize(m_bytes.size() + (m_spec.segments ? phdrSize : 0));
+    l.phoff = m_shape.segments ? m_bytes.size() : 0;
+    m_bytes.resize(m_bytes.size() + (m_shape.segments ? phdrSize : 0));
     l.noteAt = m_bytes.size();
-    if (m_spec.foreignNoteFirst) Note("GNU", 3, std::vector<uint8_t>(20, 0xAB));
+    if (m_shape.foreignNoteFirst) Note("GNU", 3, std::vector<uint8_t>(20, 0xAB));
     l.ourNoteAt = m_bytes.size();
     Note("LABELPLU", 0x4C56, Descriptor());
     l.noteSize = m_bytes.size() - l.noteAt;
-    l.shoff = m_spec.sections ? m_bytes.size() : 0;
-    if (m_spec.sections) {
+    l.shoff = m_shape.sections ? m_bytes.size() : 0;
+    if (m_shape.sections) {
       m_bytes.resize(m_bytes.size() + 2 * shdrSize);  // [0] null, [1] the notes
       const size_t sh = l.shoff + shdrSize;
       Put(sh + 4, 4, 7);  // SHT_NOTE
@@ -55,14 +55,14 @@ class ElfWriter {
       Put(sh + (w64 ? 32 : 20), w64 ? 8 : 4, l.noteSize);
       Put(sh + (w64 ? 48 : 32), w64 ? 8 : 4, 4);
     }
-    if (m_spec.segments) {
+    if (m_shape.segments) {
       Put(l.phoff, 4, 4);  // PT_NOTE
       Put(l.phoff + (w64 ? 8 : 4), w64 ? 8 : 4, l.noteAt);
       Put(l.phoff + (w64 ? 32 : 16), w64 ? 8 : 4, l.noteSize);
       Put(l.phoff + (w64 ? 48 : 28), w64 ? 8 : 4, 4);
     }
     const uint8_t ident[] = {
-        0x7F, 'E', 'L', 'F', uint8_t(w64 ? 2 : 1), uint8_t(m_spec.bigEndian ? 2 : 1), 1};
+        0x7F, 'E', 'L', 'F', uint8_t(w64 ? 2 : 1), uint8_t(m_shape.bigEndian ? 2 : 1), 1};
     std::copy(std::begin(ident), std::end(ident), m_bytes.begin());
     Put(16, 2, 3);  // ET_DYN
     Put(18, 2, w64 ? 62 : 3);
@@ -71,14 +71,14 @@ class ElfWriter {
     Put(w64 ? 40 : 32, w64 ? 8 : 4, l.shoff);
     Put(w64 ? 52 : 40, 2, ehdrSize);
     Put(w64 ? 54 : 42, 2, phdrSize);
-    Put(w64 ? 56 : 44, 2, m_spec.segments ? 1 : 0);
+    Put(w64 ? 56 : 44, 2, m_shape.segments ? 1 : 0);
     Put(w64 ? 58 : 46, 2, shdrSize);
-    Put(w64 ? 60 : 48, 2, m_spec.sections ? 2 : 0);
+    Put(w64 ? 60 : 48, 2, m_shape.sections ? 2 : 0);
     if (layout != nullptr) *layout = l;
     return m_bytes;
   }
 
-  // Writes value into bytes at offset in the spec's byte order.
+  // Writes value into bytes at offset in the shape's byte order.
   static void PutInto(std::vector<uint8_t>& bytes, bool bigEndian, size_t offset, int width,
                       uint64_t value) {
     for (int i = 0; i < width; ++i) {
@@ -89,7 +89,7 @@ class ElfWriter {
 
  private:
   void Put(size_t offset, int width, uint64_t value) {
-    PutInto(m_bytes, m_spec.bigEndian, offset, width, value);
+    PutInto(m_bytes, m_shape.bigEndian, offset, width, value);
   }
 
   void Append(int width, uint64_t value) {
@@ -114,10 +114,10 @@ class ElfWriter {
 
   std::vector<uint8_t> Descriptor() {
     std::vector<uint8_t> d(12);
-    const uint16_t fixed[6] = {m_spec.version[0], m_spec.version[1], m_spec.version[2],
-                               m_spec.version[3], m_spec.language,   m_spec.codePage};
-    for (int i = 0; i < 6; ++i) PutInto(d, m_spec.bigEndian, 2 * i, 2, fixed[i]);
-    for (const auto& [key, value] : m_spec.strings) {
+    const uint16_t fixed[6] = {m_shape.version[0], m_shape.version[1], m_shape.version[2],
+                               m_shape.version[3], m_shape.language,   m_shape.codePage};
+    for (int i = 0; i < 6; ++i) PutInto(d, m_shape.bigEndian, 2 * i, 2, fixed[i]);
+    for (const auto& [key, value] : m_shape.strings) {
       d.insert(d.end(), key.begin(), key.end());
       d.push_back(0);
       d.insert(d.end(), value.begin(), value.end());
@@ -127,7 +127,7 @@ class ElfWriter {
     return d;
   }
 
-  ElfSpec m_spec;
+  ElfShape m_shape;
   std::vector<uint8_t> m_bytes;
 };
 

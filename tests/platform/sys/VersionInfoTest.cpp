@@ -16,7 +16,7 @@ namespace labelplu::sys {
 namespace {
 
 using test::ElfLayout;
-using test::ElfSpec;
+using test::ElfShape;
 using test::ElfWriter;
 using test::TempDir;
 using test::WriteFile;
@@ -69,16 +69,16 @@ TEST(VersionInfoTest, FixedVersionOfHandMadeFiles) {
   TempDir dir;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    ElfSpec spec;
-    spec.is64 = c.is64;
-    spec.bigEndian = c.bigEndian;
-    spec.sections = c.sections;
-    spec.segments = c.segments;
-    spec.language = 0x0409;
-    spec.codePage = 0x04B0;
-    spec.strings = {{"ProductName", "Проба"}, {"CompanyName", "x"}};
+    ElfShape shape;
+    shape.is64 = c.is64;
+    shape.bigEndian = c.bigEndian;
+    shape.sections = c.sections;
+    shape.segments = c.segments;
+    shape.language = 0x0409;
+    shape.codePage = 0x04B0;
+    shape.strings = {{"ProductName", "Проба"}, {"CompanyName", "x"}};
     const std::string path = dir.Path("fixture.so");
-    const std::vector<uint8_t> bytes = ElfWriter(spec).Build();
+    const std::vector<uint8_t> bytes = ElfWriter(shape).Build();
     WriteFile(path, bytes);
 
     const TVersionInfo info(path);
@@ -95,10 +95,10 @@ TEST(VersionInfoTest, FixedVersionOfHandMadeFiles) {
 
 TEST(VersionInfoTest, VersionNumberUsesSixtyFourBits) {
   TempDir dir;
-  ElfSpec spec;
-  spec.version[2] = 65535;
-  spec.version[3] = 65535;
-  WriteFile(dir.Path("big.so"), ElfWriter(spec).Build());
+  ElfShape shape;
+  shape.version[2] = 65535;
+  shape.version[3] = 65535;
+  WriteFile(dir.Path("big.so"), ElfWriter(shape).Build());
   EXPECT_EQ(VersionNumber(dir.Path("big.so")), int64_t{65535} * 100000 + 65535);
 }
 
@@ -106,7 +106,7 @@ TEST(VersionInfoTest, FilesWithoutBlock) {
   TempDir dir;
   WriteFile(dir.Path("text.txt"), {'h', 'e', 'l', 'l', 'o', '\n'});
   WriteFile(dir.Path("empty"), {});
-  std::vector<uint8_t> elf = ElfWriter(ElfSpec{}).Build();
+  std::vector<uint8_t> elf = ElfWriter(ElfShape{}).Build();
   elf.resize(40);  // the header itself is cut short
   WriteFile(dir.Path("truncated.so"), elf);
   ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);  // must not block
@@ -136,9 +136,9 @@ TEST(VersionInfoTest, FilesWithoutBlock) {
 // outside the file or claims absurd sizes. The reader must find nothing and
 // read nothing out of bounds (the sanitizer build checks the latter).
 TEST(VersionInfoTest, HostileFieldsFindNothing) {
-  ElfSpec spec;
+  ElfShape shape;
   ElfLayout l;
-  const std::vector<uint8_t> good = ElfWriter(spec).Build(&l);
+  const std::vector<uint8_t> good = ElfWriter(shape).Build(&l);
   struct Case {
     const char* what;
     size_t offset;
@@ -194,10 +194,10 @@ TEST(VersionInfoTest, HostileFieldsFindNothing) {
 // Every truncation and many random corruptions of a valid file: no crash,
 // and a block that is found carries exactly the version written.
 TEST(VersionInfoTest, TruncatedAndCorruptedFilesNeverMisread) {
-  ElfSpec spec;
-  spec.foreignNoteFirst = false;
+  ElfShape shape;
+  shape.foreignNoteFirst = false;
   ElfLayout l;
-  const std::vector<uint8_t> good = ElfWriter(spec).Build(&l);
+  const std::vector<uint8_t> good = ElfWriter(shape).Build(&l);
   test::MemoryFile file;
   const std::string path = file.Path();
   for (size_t n = 0; n < good.size(); ++n) {
