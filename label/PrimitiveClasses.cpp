@@ -6,6 +6,13 @@
 
 #include "TextUtils.h"
 
+// Bounds of the section the linker fills with LP_REGISTER_PRIMITIVE entries
+// (weak: a program may hold none).
+extern "C" {
+extern const labelplu::TPrimitiveEntry __start_lp_primitive_classes[] __attribute__((weak));
+extern const labelplu::TPrimitiveEntry __stop_lp_primitive_classes[] __attribute__((weak));
+}
+
 namespace labelplu {
 
 namespace {
@@ -15,11 +22,27 @@ struct Registry {
   std::vector<TPrimitiveClass> classes;
 };
 
-// Built on first use, so that registrations from other files' static
-// initialisers find it whatever the order of initialisation.
+void Add(std::vector<TPrimitiveClass>& classes, std::string_view className,
+         TPrimitiveFactory factory) {
+  for (TPrimitiveClass& c : classes)
+    if (SameTextAscii(c.ClassName, className)) {
+      c = TPrimitiveClass{std::string(className), factory};
+      return;
+    }
+  classes.push_back(TPrimitiveClass{std::string(className), factory});
+}
+
+// Built on first use from the linked-in entries, in link order.
 Registry& TheRegistry() {
-  static Registry registry;
-  return registry;
+  static Registry* registry = [] {
+    auto* r = new Registry;
+    if (__start_lp_primitive_classes != nullptr)
+      for (const TPrimitiveEntry* e = __start_lp_primitive_classes; e != __stop_lp_primitive_classes;
+           ++e)
+        Add(r->classes, e->ClassName, e->Create);
+    return r;
+  }();
+  return *registry;
 }
 
 }  // namespace
@@ -33,12 +56,7 @@ void RegisterPrimitiveClass(std::string_view className, TPrimitiveFactory factor
                                 "\" has no factory");
   Registry& r = TheRegistry();
   std::lock_guard guard(r.lock);
-  for (TPrimitiveClass& c : r.classes)
-    if (SameTextAscii(c.ClassName, className)) {
-      c = TPrimitiveClass{std::string(className), factory};
-      return;
-    }
-  r.classes.push_back(TPrimitiveClass{std::string(className), factory});
+  Add(r.classes, className, factory);
 }
 
 std::optional<TPrimitiveClass> FindPrimitiveClass(std::string_view className) {

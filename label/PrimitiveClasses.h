@@ -7,9 +7,12 @@
 //   LP_REGISTER_PRIMITIVE(TPrRectangle)
 //
 // which registers "TPrRectangle" with a factory that constructs
-// TPrRectangle(TLb&). Registration runs during static initialisation; the
+// TPrRectangle(TLb&). The registration is a constant entry that the linker
+// gathers into one section; nothing runs at load (the plug-in module must
+// have no dynamic initialisers: its driver object is built at load). The
 // lp_label target links its archive whole (label/CMakeLists.txt), so every
 // registered class is present in every program that links lp_label.
+// RegisterPrimitiveClass adds or replaces classes at run time.
 //
 // Threads: the table is guarded; registration and lookup may happen on any
 // thread.
@@ -46,11 +49,10 @@ std::optional<TPrimitiveClass> FindPrimitiveClass(std::string_view className);
 // Every registered class, in registration order.
 std::vector<TPrimitiveClass> RegisteredPrimitiveClasses();
 
-// Registers a class at static initialisation.
-struct TPrimitiveRegistration {
-  TPrimitiveRegistration(std::string_view className, TPrimitiveFactory factory) {
-    RegisterPrimitiveClass(className, factory);
-  }
+// One entry of the section the registrations are gathered in.
+struct TPrimitiveEntry {
+  const char* ClassName;
+  TPrimitiveFactory Create;
 };
 
 }  // namespace labelplu
@@ -58,10 +60,12 @@ struct TPrimitiveRegistration {
 // In the class's .cpp, at namespace scope inside the namespace that declares
 // Class, with the bare class name (LP_REGISTER_PRIMITIVE(TPrLine)):
 // registers "TPrLine" with a factory that constructs Class(TLb&).
-#define LP_REGISTER_PRIMITIVE(Class)                                                      \
-  static const ::labelplu::TPrimitiveRegistration lpRegisterPrimitive_##Class(            \
-      #Class, [](::labelplu::TLb& owner) -> std::unique_ptr<::labelplu::TBasePrimitive> { \
-        return std::make_unique<Class>(owner);                                            \
-      });
+#define LP_REGISTER_PRIMITIVE(Class)                                                          \
+  static std::unique_ptr<::labelplu::TBasePrimitive> lpCreatePrimitive_##Class(               \
+      ::labelplu::TLb& owner) {                                                               \
+    return std::make_unique<Class>(owner);                                                    \
+  }                                                                                           \
+  [[gnu::used, gnu::section("lp_primitive_classes")]] static constexpr ::labelplu::TPrimitiveEntry \
+      lpPrimitiveEntry_##Class{#Class, &lpCreatePrimitive_##Class};
 
 #endif  // LABELPLU_LABEL_PRIMITIVECLASSES_H
