@@ -155,6 +155,14 @@ class TLb : public TPersistent {
   const gdi::TRegion& ClipRegion() const { return m_clipRegion; }
   // Fired after every repaint.
   std::function<void(TLb&)> OnChanged;
+  // Runs a rendering step of a primitive (the 2D barcode's generation and
+  // release) on the host's behalf. Null by default: the step runs directly.
+  // A device whose host offers the run-procedure service sets it to hand
+  // the step over (TDeviceItem::CallThroughHost). The hook must call step
+  // at most once, before it returns, on the label's thread; step never
+  // throws (the primitive keeps its exceptions and raises them after the
+  // hook returns).
+  std::function<void(const std::function<void()>& step)> RunThroughHost;
 
   // ---- properties ----------------------------------------------------------
   double Width() const { return m_width; }

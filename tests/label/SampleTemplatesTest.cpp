@@ -32,11 +32,20 @@ bool UpdatingReferences() {
 struct Sample {
   const char* name;
   int primitives;
+  double widthMm = 58;
+  double heightMm = 40;
 };
 
-// Every sample template and how many primitives it holds.
-constexpr Sample kSamples[] = {
-    {"price_tag", 8}, {"rotation", 7}, {"alignment", 16}, {"negative", 4}};
+// Every sample template, how many primitives it holds and its size.
+constexpr Sample kSamples[] = {{"price_tag", 8},
+                               {"rotation", 7},
+                               {"alignment", 16},
+                               {"negative", 4},
+                               {"price_tag_ean13", 6},
+                               {"shelf_label", 5},
+                               {"picture_label", 4},
+                               {"symbologies_linear", 20, 100, 150},
+                               {"symbologies_2d", 12, 100, 70}};
 
 TEST(SampleTemplates, EverySampleIsCovered) {
   std::vector<std::string> found;
@@ -54,8 +63,8 @@ TEST(SampleTemplates, SamplesLoadAndWriteThemselvesBack) {
     TLb label;
     label.LoadFromFile(SourceRoot() + "/samples/templates/" + s.name + ".lb3");
     EXPECT_EQ(label.PrimitiveCount(), s.primitives);
-    EXPECT_EQ(label.Width(), 58.0);
-    EXPECT_EQ(label.Height(), 40.0);
+    EXPECT_EQ(label.Width(), s.widthMm);
+    EXPECT_EQ(label.Height(), s.heightMm);
     const std::string written = label.SaveToXml();
     TLb again;
     again.LoadFromXml(written);
@@ -69,7 +78,7 @@ TEST(SampleTemplates, SamplesRenderAsTheirReferenceImages) {
     for (const int dpi : {203, 300}) {
       const std::string file = std::string(s.name) + "_" + std::to_string(dpi) + ".png";
       SCOPED_TRACE(file);
-      PaintedLabel p(dpi);
+      PaintedLabel p(dpi, s.widthMm, s.heightMm);
       p.label.LoadFromFile(SourceRoot() + "/samples/templates/" + s.name + ".lb3");
       ASSERT_EQ(p.label.PrimitiveCount(), s.primitives);
       // The labels are black, white and grey: kept as 8-bit grey images.

@@ -1,0 +1,154 @@
+// The barcodes of the sample templates scan on the label at 203 and 300 dpi:
+// the price tag and the shelf label filled by value name as the demo fills
+// them from goods.csv, and every symbol of the two symbology sheets.
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "PrimitiveTestSupport.h"
+#include "TPr2DShk.h"
+#include "TPrShk.h"
+
+using namespace labelplu;
+using namespace labelplu::test;
+
+namespace {
+
+using F = ZXing::BarcodeFormat;
+
+std::string Template(const std::string& name) {
+  const char* root = std::getenv("LABELPLU_SOURCE");
+  return std::string(root == nullptr ? "." : root) + "/samples/templates/" + name + ".lb3";
+}
+
+F FormatOf(const TBasePrimitive& p) {
+  if (const auto* shk = dynamic_cast<const TPrShk*>(&p)) {
+    switch (shk->BarCodeType()) {
+      case bcUPC_A: return F::UPCA;
+      case bcUPC_E: return F::UPCE;
+      case bcEAN_8: return F::EAN8;
+      case bcEAN_13: return F::EAN13;
+      case bcInterleaved2of5: return F::ITF;
+      case bcCodabar: return F::Codabar;
+      case bcCode39: return F::Code39;
+      case bcCode93: return F::Code93;
+      case bcCode128: return F::Code128;
+      default: return F::None;  // Code 11: no reader knows it
+    }
+  }
+  switch (dynamic_cast<const TPr2DShk&>(p).BRType2D()) {
+    case TBRType2D::br2Aztec: return F::Aztec;
+    case TBRType2D::br2DataMatrix: return F::DataMatrix;
+    case TBRType2D::br2PDF417: return F::PDF417;
+    case TBRType2D::br2MaxiCode: return F::MaxiCode;
+    case TBRType2D::br2RSS: return F::DataBar;
+    default: return F::None;  // MicroPDF417: no reader knows it
+  }
+}
+
+// What a reader of the primitive's box on the painted label returns.
+std::string ReadBox(const QImage& image, const TBasePrimitive& p, double ppm) {
+  const F format = FormatOf(p);
+  // MaxiCode is read as a pure symbol: the box alone, cut to its ink.
+  const bool pure = format == F::MaxiCode;
+  const double margin = pure ? 0 : 1;
+  const QRect box(qRound((p.Left() - margin) * ppm), qRound((p.Top() - margin) * ppm),
+                  qRound((p.Width() + 2 * margin) * ppm), qRound((p.Height() + 2 * margin) * ppm));
+  QImage grey = image.copy(box & image.rect()).convertToFormat(QImage::Format_Grayscale8);
+  if (pure) {
+    const QRect ink = InkBox(grey, grey.rect());
+    grey = grey.copy(ink.adjusted(-8, -8, 8, 8));
+  }
+  ZXing::DecodeHints hints;
+  hints.setFormats(format);
+  hints.setTryHarder(true);
+  hints.setIsPure(pure);
+  hints.setReturnCodabarStartEnd(true);
+  const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(),
+                              ZXing::ImageFormat::Lum, static_cast<int>(grey.bytesPerLine()));
+  const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+  return result.isValid() ? result.text() : "<unread>";
+}
+
+}  // namespace
+
+TEST(SampleBarcodes, FilledPriceTagAndShelfLabelScan) {
+  // Two rows as goods.csv holds them.
+  const std::vector<std::map<std::string, std::string>> rows = {
+      {{"Наименование", "Сыр «Российский» весовой, 45% жирности"},
+       {"Артикул", "A-1042"},
+       {"Цена", "549,00"},
+       {"ШтрихКод", "4607001234562"}},
+      {{"Наименование", "Хлеб"}, {"Артикул", "HB-77-0001"}, {"Цена", "42,50"},
+       {"ШтрихКод", "5901234123457"}},
+  };
+  for (const std::string name : {"price_tag_ean13", "shelf_label"}) {
+    for (const int dpi : {203, 300}) {
+      for (const auto& row : rows) {
+        SCOPED_TRACE(name + " @" + std::to_string(dpi) + " " + row.at("Артикул"));
+        PaintedLabel painted(dpi);
+        painted.label.LoadFromFile(Template(name));
+        painted.label.BeginUpdate();
+        for (const auto& [field, value] : row) painted.label.FillValue(field, value);
+        painted.label.EndUpdate(false);
+        const QImage& image = painted.Render();
+        int barcodes = 0;
+        for (int i = 0; i < painted.label.PrimitiveCount(); ++i) {
+          const TBasePrimitive& p = painted.label.Primitive(i);
+          if (dynamic_cast<const T_ImageTemplate*>(&p) == nullptr) continue;
+          ++barcodes;
+          const std::string expected =
+              p.DS() == dsSHK ? row.at("ШтрихКод") : row.at("Артикул");
+          EXPECT_EQ(ReadBox(image, p, painted.Ppm()), expected) << p.Caption();
+        }
+        EXPECT_EQ(barcodes, name == "shelf_label" ? 2 : 1);
+      }
+    }
+  }
+}
+
+TEST(SampleBarcodes, EverySymbolOfTheSymbologySheetsScans) {
+  // The decoded text where the reader adds check digits or brackets.
+  const std::map<std::string, std::string> decoded = {
+      {"03600029145", "036000291452"},  {"123450", "01234505"},
+      {"9638507", "96385074"},          {"590123412345", "5901234123457"},
+      {"0950110153000", "09501101530003"}};
+  struct Sheet {
+    const char* name;
+    double width;
+    double height;
+  };
+  for (const Sheet sheet : {Sheet{"symbologies_linear", 100, 150}, Sheet{"symbologies_2d", 100, 70}}) {
+    for (const int dpi : {203, 300}) {
+      SCOPED_TRACE(std::string(sheet.name) + " @" + std::to_string(dpi));
+      PaintedLabel painted(dpi, sheet.width, sheet.height);
+      painted.label.LoadFromFile(Template(sheet.name));
+      const QImage& image = painted.Render();
+      int symbols = 0;
+      for (int i = 0; i < painted.label.PrimitiveCount(); ++i) {
+        const TBasePrimitive& p = painted.label.Primitive(i);
+        if (const auto* shk = dynamic_cast<const TPrShk*>(&p)) {
+          EXPECT_FALSE(shk->Encoder()->ErrorFlag()) << p.GetValue();
+        } else if (const auto* shk2d = dynamic_cast<const TPr2DShk*>(&p)) {
+          EXPECT_EQ(shk2d->ErrorMessage(), "") << p.GetValue();
+        } else {
+          continue;
+        }
+        ++symbols;
+        if (FormatOf(p) == F::None) continue;  // read by nothing: tested elsewhere
+        const auto known = decoded.find(p.GetValue());
+        const std::string expected = known != decoded.end() ? known->second : p.GetValue();
+        EXPECT_EQ(ReadBox(image, p, painted.Ppm()), expected) << p.GetValue();
+      }
+      EXPECT_EQ(symbols, painted.label.PrimitiveCount() / 2);
+    }
+  }
+}
