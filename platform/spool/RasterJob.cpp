@@ -1,0 +1,90 @@
+// labelplu: the built-in raster printer's PNG files.
+#include "RasterJob.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+#include "BuiltinOutput.h"
+#include "PrintObject.h"
+#include "RasterTarget.h"
+
+namespace labelplu::spool {
+namespace {
+
+std::string FourDigits(int32_t n) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d", static_cast<int>(n));
+  return text;
+}
+
+}  // namespace
+
+TRasterJob::TRasterJob(std::string printerName, std::string base)
+    : m_printerName(std::move(printerName)), m_base(std::move(base)) {}
+
+TRasterJob::~TRasterJob() {
+  AbortDoc();
+}
+
+void TRasterJob::Fail(const std::string& what) const {
+  throw ESpoolError("printer \"" + m_printerName + "\": " + what);
+}
+
+void TRasterJob::BeginDoc(const TPageSetup& setup, int32_t copies) {
+  MakeParentFolder(m_printerName, m_base);
+  try {
+    m_image = gdi::CreateRasterImage(PaperPixelsX(setup), PaperPixelsY(setup), setup.DpiX,
+                                     setup.DpiY);
+    m_canvas = std::make_unique<gdi::TCanvas>(m_image);
+  } catch (const std::exception& e) {
+    m_canvas.reset();
+    m_image = QImage();
+    Fail(std::string("cannot make the page: ") + e.what());
+  }
+  ++m_document;
+  m_page = 0;
+  m_copies = copies < 1 ? 1 : copies;
+  m_documentFiles.clear();
+}
+
+void TRasterJob::SavePage() {
+  for (int32_t copy = 0; copy < m_copies; ++copy) {
+    ++m_page;
+    const std::string path = m_base + "-" + FourDigits(m_document) + "-" + FourDigits(m_page) + ".png";
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || !m_image.save(&file, "PNG") || !file.commit()) {
+      Fail("cannot write the file \"" + path + "\": " + file.errorString().toStdString());
+    }
+    m_documentFiles.push_back(path);
+  }
+}
+
+void TRasterJob::NewPage() {
+  SavePage();
+  QPainter& painter = m_canvas->Painter();
+  painter.save();
+  painter.setClipping(false);
+  painter.resetTransform();
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.fillRect(m_image.rect(), Qt::white);
+  painter.restore();
+}
+
+void TRasterJob::EndDoc() {
+  SavePage();
+  m_canvas.reset();
+  m_image = QImage();
+  m_files.insert(m_files.end(), m_documentFiles.begin(), m_documentFiles.end());
+  m_documentFiles.clear();
+}
+
+void TRasterJob::AbortDoc() noexcept {
+  m_canvas.reset();
+  m_image = QImage();
+  for (const std::string& path : m_documentFiles) QFile::remove(QString::fromStdString(path));
+  m_documentFiles.clear();
+}
+
+}  // namespace labelplu::spool

@@ -1,0 +1,188 @@
+// The print object's printer list, selection by name with options, paper
+// lists and device capabilities of the built-in printers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "Canvas.h"
+#include "SpoolPrintObject.h"
+#include "SpoolTestSupport.h"
+
+using namespace labelplu;
+using namespace labelplu::spool;
+
+namespace {
+
+int32_t PdfIndex(const TPrintObject& po) {
+  return po.IndexOfPrinter(kPdfPrinterName);
+}
+
+TEST(PrintObject, ListsQueuesThenTheTwoBuiltinsAndIsOnePerProcess) {
+  TPrintObject& po = TPrintObject::Instance();
+  EXPECT_EQ(&po, &TPrintObject::Instance());
+  const auto& printers = po.Printers();
+  ASSERT_GE(printers.size(), 2u);
+  EXPECT_EQ(printers[printers.size() - 2], kPdfPrinterName);
+  EXPECT_EQ(printers.back(), kRasterPrinterName);
+  const auto last = static_cast<int32_t>(printers.size()) - 1;
+  EXPECT_TRUE(po.IsBuiltin(last));
+  EXPECT_TRUE(po.IsBuiltin(last - 1));
+  EXPECT_FALSE(po.IsBuiltin(last + 1));
+  EXPECT_FALSE(po.IsBuiltin(-1));
+  EXPECT_EQ(po.IndexOfPrinter("LABELPLU raster"), last);
+  EXPECT_EQ(po.IndexOfPrinter("no such printer"), -1);
+}
+
+TEST(PrintObject, SelectsByNameWithOptionsAndFallsBackToTheFirstPrinter) {
+  TSpoolPrintObject po;
+  const int32_t pdf = PdfIndex(po);
+  EXPECT_EQ(po.SelectPrinterByName("LabelPlu PDF ; file=/tmp/x/a.pdf; paper=58,5 x 40; dpi=600"),
+            pdf);
+  EXPECT_EQ(po.PrinterName(), kPdfPrinterName);
+  TDeviceMode mode = po.DeviceMode();
+  EXPECT_EQ(mode.PaperCode, 256);
+  EXPECT_DOUBLE_EQ(mode.PaperWidthMm, 58.5);
+  EXPECT_DOUBLE_EQ(mode.PaperHeightMm, 40);
+  EXPECT_EQ(mode.ResolutionX, 600);
+  EXPECT_EQ(po.GetDeviceCaps(gdi::LOGPIXELSY), 600);
+
+  // A name without options gives the printer's defaults back.
+  po.SelectPrinterByName(kPdfPrinterName);
+  po.SelectPrinterByName(std::string(kPdfPrinterName) + ";");
+  mode = po.DeviceMode();
+  EXPECT_EQ(mode.PaperCode, 9);
+  EXPECT_EQ(mode.PaperWidthMm, 0);
+  EXPECT_EQ(mode.ResolutionX, 300);
+
+  po.SelectPrinterByName(kRasterPrinterName);
+  EXPECT_EQ(po.DeviceMode().ResolutionX, 203);
+  EXPECT_EQ(po.SelectPrinterByName("Nonexistent printer"), 0);
+  EXPECT_EQ(po.PrinterIndex(), 0);
+  po.SetPrinterIndex(1000);
+  EXPECT_EQ(po.PrinterIndex(), 0);
+}
+
+TEST(PrintObject, RejectsMalformedOptionsNamingThem) {
+  TSpoolPrintObject po;
+  const std::string base = std::string(kPdfPrinterName) + "; ";
+  for (const char* bad : {"paper=58", "paper=axb", "paper=0x40", "paper=6000x40", "dpi=0",
+                          "dpi=12.5", "dpi=99999", "colour=red", "file", "file="}) {
+    try {
+      po.SelectPrinterByName(base + bad);
+      ADD_FAILURE() << bad << " was accepted";
+    } catch (const ESpoolError& e) {
+      const std::string key = std::string(bad).substr(0, std::string(bad).find('='));
+      EXPECT_NE(std::string(e.what()).find(key), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_THROW(po.SetBuiltinOptions("no such printer", TBuiltinOptions{}), ESpoolError);
+  EXPECT_THROW(po.SetBuiltinOptions(kPdfPrinterName, TBuiltinOptions{"", 10, 0, 0}), ESpoolError);
+}
+
+TEST(PrintObject, BuiltinPapersAreA4A5LetterAndTheCustomSize) {
+  TSpoolPrintObject po;
+  struct Expected {
+    const char* name;
+    int32_t code;
+    double w, h;
+  };
+  const Expected standard[] = {{"A4", 9, 210, 297}, {"A5", 11, 148, 210}, {"Letter", 1, 215.9, 279.4}};
+  auto papers = po.Papers(kRasterPrinterName);
+  ASSERT_EQ(papers.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(papers[i].Name, standard[i].name);
+    EXPECT_EQ(papers[i].Code, standard[i].code);
+    EXPECT_NEAR(papers[i].WidthMm, standard[i].w, 0.05);
+    EXPECT_NEAR(papers[i].HeightMm, standard[i].h, 0.05);
+  }
+  po.SetBuiltinOptions(kRasterPrinterName, TBuiltinOptions{"", 58, 40, 0});
+  papers = po.Papers(kRasterPrinterName);
+  ASSERT_EQ(papers.size(), 4u);
+  EXPECT_EQ(papers[3].Name, "58 x 40 mm");
+  EXPECT_EQ(papers[3].Code, 256);
+  EXPECT_EQ(papers[3].WidthMm, 58);
+  EXPECT_EQ(papers[3].HeightMm, 40);
+  EXPECT_EQ(po.Papers(kPdfPrinterName).size(), 3u);
+  EXPECT_TRUE(po.Papers("no such printer").empty());
+}
+
+// Device capabilities without a document, then the same from the canvas of
+// an open document: the view converts between them, so they must agree.
+TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
+  spooltest::EnsureGuiApp();
+  spooltest::TTempDir dir;
+  struct Case {
+    const char* printer;
+    TDeviceMode mode;
+    int32_t horzRes, vertRes, horzSize, vertSize;
+  };
+  const Case cases[] = {
+      // A4 at 203 dpi: 210 / 25.4 × 203 = 1678.3, 297 / 25.4 × 203 = 2373.7.
+      {kRasterPrinterName, {9, 0, 0, 1, 203, 203}, 1678, 2374, 210, 297},
+      {kRasterPrinterName, {256, 58, 40, 1, 203, 203}, 464, 320, 58, 40},
+      {kRasterPrinterName, {256, 58, 40, 2, 203, 203}, 320, 464, 40, 58},
+      {kRasterPrinterName, {11, 0, 0, 1, 300, 150}, 1748, 1240, 148, 210},
+      // A PDF page is whole points: A4 is 595 × 842 pt.
+      {kPdfPrinterName, {9, 0, 0, 1, 300, 300}, 2479, 3508, 210, 297},
+      {kPdfPrinterName, {1, 0, 0, 2, 300, 300}, 3300, 2550, 279, 216},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.printer) + " paper " + std::to_string(c.mode.PaperCode) +
+                 " orientation " + std::to_string(c.mode.Orientation));
+    TSpoolPrintObject po;
+    po.SelectPrinterByName(std::string(c.printer) + "; file=" + (dir / "out"));
+    po.SetDeviceMode(c.mode);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::HORZRES), c.horzRes);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::VERTRES), c.vertRes);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::HORZSIZE), c.horzSize);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::VERTSIZE), c.vertSize);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::PHYSICALWIDTH), c.horzRes);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::PHYSICALHEIGHT), c.vertRes);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::PHYSICALOFFSETX), 0);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::PHYSICALOFFSETY), 0);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::LOGPIXELSX), c.mode.ResolutionX);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::LOGPIXELSY), std::string(c.printer) == kPdfPrinterName
+                                                      ? c.mode.ResolutionX
+                                                      : c.mode.ResolutionY);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::BITSPIXEL), 0);
+    int32_t closed[10];
+    const int32_t indexes[10] = {gdi::HORZRES,       gdi::VERTRES,        gdi::HORZSIZE,
+                                 gdi::VERTSIZE,      gdi::PHYSICALWIDTH,  gdi::PHYSICALHEIGHT,
+                                 gdi::PHYSICALOFFSETX, gdi::PHYSICALOFFSETY, gdi::LOGPIXELSX,
+                                 gdi::LOGPIXELSY};
+    for (int i = 0; i < 10; ++i) closed[i] = po.GetDeviceCaps(indexes[i]);
+    po.BeginDoc();
+    ASSERT_NE(po.Canvas(), nullptr);
+    for (int i = 0; i < 10; ++i) {
+      EXPECT_EQ(po.GetDeviceCaps(indexes[i]), closed[i]) << "index " << indexes[i];
+      EXPECT_EQ(po.Canvas()->GetDeviceCaps(indexes[i]), closed[i]) << "index " << indexes[i];
+    }
+    po.Abort();
+    EXPECT_FALSE(po.Printing());
+  }
+}
+
+TEST(PrintObject, RefusesChangesWhileADocumentIsOpenAndBadDeviceModes) {
+  spooltest::TTempDir dir;
+  TSpoolPrintObject po;
+  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + (dir / "r"));
+  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{12345, 0, 0, 1, 203, 203}), ESpoolError);
+  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{256, 0.5, 40, 1, 203, 203}), ESpoolError);
+  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{9, 0, 0, 1, 0, 203}), ESpoolError);
+  EXPECT_EQ(po.DeviceMode().PaperCode, 9);
+  po.SetDeviceMode(TDeviceMode{256, 20, 10, 1, 100, 100});
+  po.BeginDoc();
+  EXPECT_THROW(po.BeginDoc(), ESpoolError);
+  EXPECT_THROW(po.SetPrinterIndex(0), ESpoolError);
+  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{9, 0, 0, 1, 203, 203}), ESpoolError);
+  po.Abort();
+  po.Abort();  // nothing open: fine
+  EXPECT_THROW(po.NewPage(), ESpoolError);
+  EXPECT_THROW(po.EndDoc(), ESpoolError);
+  EXPECT_EQ(po.Canvas(), nullptr);
+  EXPECT_TRUE(po.OutputFiles().empty());
+  po.ResetDeviceMode();
+  EXPECT_EQ(po.DeviceMode().PaperCode, 9);
+}
+
+}  // namespace
