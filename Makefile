@@ -39,9 +39,14 @@ check: test asan
 demo: build
 	./scripts/demo.sh $(BUILD)
 
-# Benchmarks, reported as ratios to plain zlib (see bench/).
+# Benchmarks, reported as ratios (see bench/ and the README): value arrays
+# against plain zlib, barcodes against libzint, the print job against
+# gLabels 3 (installed here when missing) and the bare PDF engine.
 bench: build
 	$(BUILD)/bin/bench_value_array
+	$(BUILD)/bin/bench_barcode
+	./scripts/install-deps.sh --bench
+	python3 bench/print/print_bench.py $(BUILD)
 
 # Each fuzz target for FUZZ_SECONDS (default 60) in its own clang build.
 FUZZ_SECONDS ?= 60

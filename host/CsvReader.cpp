@@ -13,8 +13,27 @@ namespace {
 
 }  // namespace
 
-CsvRows ParseCsv(std::string_view text, const std::string& sourceName) {
+char DetectCsvDelimiter(std::string_view text) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  size_t commas = 0;
+  size_t semicolons = 0;
+  bool quoted = false;
+  for (const char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted) {
+      if (c == '\n' || c == '\r') break;
+      if (c == ',') ++commas;
+      if (c == ';') ++semicolons;
+    }
+  }
+  return semicolons > commas ? ';' : ',';
+}
+
+CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char delimiter,
+                 std::vector<int>* rowLines) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (rowLines) rowLines->clear();
 
   CsvRows rows;
   std::vector<std::string> row;
@@ -31,7 +50,9 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName) {
     return k + 1;
   };
 
+  int rowLine = 1;
   while (i < n) {
+    if (row.empty() && field.empty()) rowLine = line;
     // At the start of a field.
     if (text[i] == '"') {
       const int startLine = line;
@@ -52,11 +73,11 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName) {
         field += c;
         ++i;
       }
-      if (i < n && text[i] != ',' && !isLineEnd(i)) {
+      if (i < n && text[i] != delimiter && !isLineEnd(i)) {
         fail(sourceName, line, "unexpected character after a closing quote");
       }
     } else {
-      while (i < n && text[i] != ',' && !isLineEnd(i)) {
+      while (i < n && text[i] != delimiter && !isLineEnd(i)) {
         if (text[i] == '"') fail(sourceName, line, "a quote inside an unquoted field");
         field += text[i];
         ++i;
@@ -65,17 +86,21 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName) {
     row.push_back(std::move(field));
     field.clear();
     if (i >= n) break;
-    if (text[i] == ',') {
+    if (text[i] == delimiter) {
       ++i;
       // A separator at the very end of the text still opens an empty field.
       if (i >= n) row.emplace_back();
       continue;
     }
     i = skipLineEnd(i);
+    if (rowLines) rowLines->push_back(rowLine);
     rows.push_back(std::move(row));
     row.clear();
   }
-  if (!row.empty()) rows.push_back(std::move(row));
+  if (!row.empty()) {
+    if (rowLines) rowLines->push_back(rowLine);
+    rows.push_back(std::move(row));
+  }
   return rows;
 }
 

@@ -8,6 +8,7 @@
 #include "DeviceCommands.h"
 #include "HostError.h"
 #include "PluginHost.h"
+#include "PrintCommand.h"
 #include "ScriptRunner.h"
 
 namespace labelplu::host {
@@ -100,6 +101,10 @@ const HostCommand kCommands[] = {
     {"off", "[N|NAME]", "switch a device off (for this run only)", OffCommand},
     {"param", "[--device N|NAME] NAME VALUE", "set a parameter of a device", ParamCommand},
     {"show-settings", "", "print the stored settings document", ShowSettingsCommand},
+    {"print",
+     "--template FILE --data FILE.csv [--set NAME=VALUE]... [--printer NAME | --output FILE.pdf] "
+     "[--paper WxH|label] [--device N|NAME]",
+     "print a label template filled from a CSV file", PrintCommand},
 };
 
 }  // namespace
@@ -148,6 +153,15 @@ std::string HostHelpText() {
       "replacing the file at once. Which device is selected and whether a device is\n"
       "switched on are not kept: every run starts with no device selected and\n"
       "every device off, so select, on and off act within one run only.\n"
+      "\n"
+      "Printing: print fills the template once per data row (the CSV header names\n"
+      "the fields; ',' or ';' separated, UTF-8) and prints on the device's printer,\n"
+      "the printer --printer names, or with --output into a PDF file on the paper\n"
+      "--paper names (millimetres, label = the template's size, A4 otherwise).\n"
+      "--set adds values for every label. It takes the device --device names (the\n"
+      "first, or a new default one when there is none) and switches it on; what it\n"
+      "changes lasts for the run: print never writes the settings file. It prints\n"
+      "the driver's result code and text; progress shows on a terminal.\n"
       "\n"
       "Script lines: [\"call\", NAME, ARG...], [\"get\", NAME], [\"set\", NAME, VALUE];\n"
       "blank lines and lines starting with # are skipped.\n"

@@ -2,10 +2,12 @@
 
 #include <stdexcept>
 
+#include "Application.h"
 #include "BaseLog.h"
 #include "DllWinPrinter.h"
 #include "ModulePath.h"
 #include "PluginControl.h"
+#include "PrintObject.h"
 #include "ValueArray.h"
 
 namespace labelplu {
@@ -45,6 +47,13 @@ void UnloadModule() {
   g_control = nullptr;
   try {
     if (driver) driver->Release();
+  } catch (...) {
+  }
+  try {
+    // Devices, labels and views went with the driver; the print object and
+    // the Qt application this module created must not outlive its code.
+    spool::TPrintObject::ReleaseInstance();
+    ReleaseApplication();
   } catch (...) {
   }
   try {

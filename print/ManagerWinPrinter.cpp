@@ -109,6 +109,7 @@ std::span<const TPropertyRecord> WinPrinterParamRecords() { return kWinPrinterPa
 
 std::string TManagerWinPrinter::GetErrorText(int32_t code) const {
   if (code == 6) return DeviceErrorText;
+  if (code != 0 && code == m_failureCode) return m_failureText;
   return TDeviceItem::GetErrorText(code);
 }
 

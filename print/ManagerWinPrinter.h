@@ -2,11 +2,14 @@
 #ifndef LABELPLU_PRINT_MANAGERWINPRINTER_H
 #define LABELPLU_PRINT_MANAGERWINPRINTER_H
 
+#include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "DevicesList.h"
 #include "MethodRecords.h"
+#include "Variant.h"
 
 namespace labelplu {
 
@@ -16,24 +19,89 @@ std::span<const TPropertyRecord> LabelPrinterParamRecords();
 // The eighteen page-layout parameters of this driver.
 std::span<const TPropertyRecord> WinPrinterParamRecords();
 
+class TLb;
+class TViewWinPrinter;
+
+// A label device printing on a printer of the print object. A print job
+// fills the label template once per record of a table and hands each label
+// to the printer view, which places the labels on pages.
+//
+// Threads: the thread of the driver call. A job runs the thread's event loop
+// while it prints, so the host may call back into the device meanwhile; a
+// second job on the same device then answers 14.
 class TManagerWinPrinter : public TDeviceItem {
-public:
-  using TDeviceItem::TDeviceItem;
-  // Code 6 is the device's own error text (none here); every other code
+ public:
+  explicit TManagerWinPrinter(TDevicesList& list);
+  // Frees the view, then the label.
+  ~TManagerWinPrinter() override;
+
+  // Code 6 is the device's own error text (none here); the code of a
+  // framework error that ended the last job its message; every other code
   // the list's.
   std::string GetErrorText(int32_t code) const override;
 
+  // The print job. input is a variant array whose elements 0, 1, 2, or a
+  // one-column value array whose rows 0, 1, 2, are the common parameters
+  // (name/value rows), the field names (one per row, column 0) and the
+  // records (one row per label, one column per field); a missing element is
+  // empty. Result: CheckOn's code when the device is off, 14 while another
+  // job of this device runs, 11 for a missing template file, 12 when the
+  // records have another column count than there are field names, 10 when
+  // filling or printing failed (the message is shown to a person who can
+  // answer it, else written to the log and to standard error; the labels
+  // drawn so far are still printed), 0 on success. A value array of another
+  // column count gives 20028 (EProtectException codes become the result);
+  // a slot that is not a value array, and any other failure, raise after
+  // the clean-up. After the job the slots are empty and the label and the
+  // view are gone.
+  int32_t ExecutePrint(const VARIANT& input);
+  // The template check and the value-name listing: CheckOn's code only.
+  int32_t CheckTemplate();
+  int32_t GetValuesName();
+  // Sending raw data is not available on this kind of device: 3 when the
+  // device is off, else -2.
+  int32_t SendToDevice(std::string_view data, int32_t option);
+
+  // Creates the label and the view when missing, then loads the template
+  // name: empty means the setting "ШаблонПоУмолчанию", overridden by a
+  // "Шаблон" row (case ignored) of the common parameters. A name holding
+  // "/", "\" or ":" is a path; any other name is a file of the plug-in
+  // module's folder. 0 when loaded, 11 when no such file exists (the label
+  // keeps what it held). A template that fails to load raises.
+  int32_t SelectTemplate(std::string name);
+
+  // The label and the view of the template in use; null outside a job
+  // until SelectTemplate creates them.
+  TLb* Label() const { return m_label.get(); }
+  TViewWinPrinter* View() const { return m_view.get(); }
+  bool Busy() const { return m_busy; }
+
   // The description of result code 6; nothing in this driver fills it.
   std::string DeviceErrorText;
+
+ private:
+  int32_t FillAndPrint();
+  void ReportJobFailure(const std::string& message);
+  std::string TemplateFolder() const;
+
+  bool m_busy = false;
+  // The last job that ended in a framework error: its code and message.
+  int32_t m_failureCode = 0;
+  std::string m_failureText;
+  ole::OleVariant m_commonParams;
+  ole::OleVariant m_fieldNames;
+  ole::OleVariant m_records;
+  std::unique_ptr<TLb> m_label;
+  std::unique_ptr<TViewWinPrinter> m_view;
 };
 
 class TManagerWinPrinterList : public TDevicesList {
-public:
+ public:
   // Registers the driver's model and its two parameter tables.
   explicit TManagerWinPrinterList(std::string moduleFileName = {});
   std::string GetErrorText(int32_t code) const override;
 
-protected:
+ protected:
   ole::ComPtr<TDeviceItem> CreateItem() override;
 };
 

@@ -2,9 +2,12 @@
 # labelplu demo: loads the plug-in built in BUILD_DIR with labelhost and runs
 # the sample session samples/hello.jsonl, showing each request and its answer,
 # then lists the devices the session configured, as a second run of labelhost
-# finds them in its settings file. The settings file is a scratch one in a
-# temporary folder: the demo never reads or changes your own labelhost
-# settings. Needs no display, no printer and no running service.
+# finds them in its settings file. Then it prints the sample price tags
+# (samples/data/goods.csv into samples/templates/price_tag_ean13.lb3) into
+# out/labels.pdf, one label per page of the label's size, and says how many
+# pages the PDF has. The settings file is a scratch one in a temporary
+# folder: the demo never reads or changes your own labelhost settings. Needs
+# no display, no printer and no running service.
 #
 #   scripts/demo.sh BUILD_DIR
 set -euo pipefail
@@ -71,3 +74,24 @@ echo
 echo "The devices are kept in the settings file; a new run finds them:"
 echo "labelhost --settings $settings devices"
 "$labelhost" --settings "$settings" devices
+
+template="$source_dir/samples/templates/price_tag_ean13.lb3"
+data="$source_dir/samples/data/goods.csv"
+pdf="$source_dir/out/labels.pdf"
+mkdir -p "$source_dir/out"
+rm -f "$pdf"
+echo
+echo "Printing the sample price tags:"
+echo "labelhost print --template samples/templates/price_tag_ean13.lb3 --data samples/data/goods.csv \\"
+echo "                --output out/labels.pdf --paper label"
+# A settings file of its own: a fresh default device prints one label per
+# page, whatever the session above configured.
+(cd "$source_dir" && "$labelhost" --settings "$scratch/print-settings.xml" print --template "$template" \
+  --data "$data" --output "$pdf" --paper label)
+if [ ! -s "$pdf" ]; then
+  echo "demo: no PDF was written" >&2
+  exit 1
+fi
+pages=$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
+echo
+echo "demo: $pdf holds ${pages:-an unknown number of} pages"

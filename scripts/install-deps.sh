@@ -2,6 +2,10 @@
 # Installs every Debian package labelplu needs to build, test, benchmark and
 # run its demo. Idempotent: packages already present are left alone, and apt
 # is not touched at all when nothing is missing. Must run as root.
+#
+#   scripts/install-deps.sh           what builds, tests and the demo need
+#   scripts/install-deps.sh --bench   also the peer and tools of the print
+#                                     benchmark (gLabels 3, zbarimg)
 set -euo pipefail
 
 packages=(
@@ -12,6 +16,9 @@ packages=(
   libzbar-dev libzxing-dev poppler-utils ghostscript
   clang libclang-rt-14-dev xvfb
 )
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(glabels zbar-tools)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

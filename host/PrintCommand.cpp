@@ -1,0 +1,342 @@
+#include "PrintCommand.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "CommandSupport.h"
+#include "CsvReader.h"
+#include "FileText.h"
+#include "HostCommands.h"
+#include "HostError.h"
+#include "ValueArrays.h"
+#include "XmlDom.h"
+
+namespace labelplu::host {
+
+using ole::OleVariant;
+
+namespace {
+
+// The built-in PDF printer of the driver's print object.
+constexpr const char* kPdfPrinter = "labelplu PDF";
+constexpr double kDefaultSideMm = 50.0;
+constexpr double kMaxPaperSideMm = 10000.0;
+
+struct PrintArgs {
+  std::string Template;
+  std::string Data;
+  std::vector<std::pair<std::string, std::string>> Sets;
+  std::optional<std::string> Printer;
+  std::optional<std::string> Output;
+  std::optional<std::string> Paper;
+  std::optional<std::string> Device;
+};
+
+// A failure of the run with its exit code.
+class PrintError : public HostError {
+ public:
+  PrintError(int exitCode, const std::string& message) : HostError(message), m_code(exitCode) {}
+  int ExitCode() const { return m_code; }
+
+ private:
+  int m_code;
+};
+
+std::optional<double> ParseMm(std::string text) {
+  for (char& c : text)
+    if (c == ',') c = '.';
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// "WxH" in millimetres, both sides in (0, kMaxPaperSideMm].
+bool ParsePaper(const std::string& text, double& width, double& height) {
+  const size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  const auto w = ParseMm(text.substr(0, x));
+  const auto h = ParseMm(text.substr(x + 1));
+  if (!w || !h || !(*w > 0 && *w <= kMaxPaperSideMm) || !(*h > 0 && *h <= kMaxPaperSideMm)) {
+    return false;
+  }
+  width = *w;
+  height = *h;
+  return true;
+}
+
+std::string MmText(double mm) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, mm);
+  return ec == std::errc() ? std::string(buffer, end) : "0";
+}
+
+// Parses the arguments; returns an exit code other than kExitOk after
+// reporting a usage error.
+int ParseArgs(std::span<const std::string> args, PrintArgs& out) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    std::string name = arg;
+    std::optional<std::string> value;
+    if (const size_t eq = arg.find('='); arg.starts_with("--") && eq != std::string::npos) {
+      name = arg.substr(0, eq);
+      value = arg.substr(eq + 1);
+    }
+    const auto take = [&]() -> std::optional<std::string> {
+      if (value) return value;
+      if (i + 1 < args.size()) return args[++i];
+      return std::nullopt;
+    };
+    std::optional<std::string>* target = nullptr;
+    if (name == "--template" || name == "--data" || name == "--set") {
+      const std::optional<std::string> text = take();
+      if (!text || text->empty()) return UsageError(name + " needs a value");
+      if (name == "--template") out.Template = *text;
+      if (name == "--data") out.Data = *text;
+      if (name == "--set") {
+        const size_t eq = text->find('=');
+        if (eq == std::string::npos || eq == 0) return UsageError("--set takes NAME=VALUE");
+        out.Sets.emplace_back(text->substr(0, eq), text->substr(eq + 1));
+      }
+      continue;
+    }
+    if (name == "--printer") target = &out.Printer;
+    if (name == "--output") target = &out.Output;
+    if (name == "--paper") target = &out.Paper;
+    if (name == "--device") target = &out.Device;
+    if (!target) return UsageError("print: unknown argument " + arg);
+    *target = take();
+    if (!*target || (*target)->empty()) return UsageError(name + " needs a value");
+  }
+  if (out.Template.empty()) return UsageError("print needs --template FILE");
+  if (out.Data.empty()) return UsageError("print needs --data FILE.csv");
+  if (out.Printer && out.Output) return UsageError("print takes --printer or --output, not both");
+  if (out.Paper && !out.Output) return UsageError("--paper applies to --output");
+  // The printer name carries the output file among ';'-separated options.
+  if (out.Output && out.Output->find(';') != std::string::npos) {
+    return UsageError("--output: a file name with ';' is not supported");
+  }
+  double w = 0, h = 0;
+  if (out.Paper && *out.Paper != "label" && !ParsePaper(*out.Paper, w, h)) {
+    return UsageError("--paper takes WxH in millimetres (such as 58x40) or label");
+  }
+  return kExitOk;
+}
+
+RequestResult Must(RequestResult result, const std::string& what) {
+  if (!result.Ok) {
+    throw PrintError(kExitFailed,
+                     what + ": " + result.Message +
+                         (result.Code ? " (code " + std::to_string(*result.Code) + ")" : ""));
+  }
+  return result;
+}
+
+int32_t ReadInt(PluginHost& host, const char* name) {
+  return ole::VarToInt32(Must(host.Get(name), name).Result.get());
+}
+
+RequestResult Call1(PluginHost& host, const char* name, const OleVariant& arg) {
+  return host.Call(name, std::span(&arg, 1));
+}
+
+// Makes the device of the job current and switches it on.
+void PrepareDevice(PluginHost& host, const PrintArgs& args) {
+  if (args.Device) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const std::string& key = *args.Device;
+    const OleVariant arg = key.size() <= 9 && std::all_of(key.begin(), key.end(), digit)
+                               ? OleVariant(static_cast<int32_t>(std::stol(key)))
+                               : OleVariant(std::string_view(key));
+    const RequestResult chosen = Call1(host, "ChoiceDevice", arg);
+    if (!chosen.Ok) throw PrintError(kExitFailed, "no device \"" + key + "\": " + chosen.Message);
+  } else {
+    if (ReadInt(host, "DevicesQuantity") == 0) {
+      Must(Call1(host, "AddDevice", OleVariant("<Устройство/>")), "AddDevice");
+    }
+    Must(Call1(host, "ChoiceDevice", OleVariant(1)), "ChoiceDevice");
+  }
+  Must(Call1(host, "SwitchOn", OleVariant(0)), "SwitchOn");
+}
+
+// Sets a parameter of the current device through its property table.
+void SetDeviceParam(PluginHost& host, const std::string& name, const std::string& value) {
+  const ole::ComPtr<ISafeArray> change = NewValueArray(1, 7);
+  SetCell(change.get(), 0, 0, OleVariant(std::string_view(name)));
+  SetCell(change.get(), 0, 3, OleVariant("String"));
+  SetCell(change.get(), 0, 4, OleVariant(std::string_view(value)));
+  SetCell(change.get(), 0, 5, OleVariant(false));
+  Must(Call1(host, "SetProps", OleVariant(static_cast<IDispatch*>(change.get()))), "SetProps");
+}
+
+std::string PdfPrinterName(const PrintArgs& args, const std::string& templatePath) {
+  std::error_code ec;
+  const std::string file = std::filesystem::absolute(*args.Output, ec).string();
+  if (ec) throw HostError("cannot make \"" + *args.Output + "\" an absolute path");
+  std::string name = std::string(kPdfPrinter) + "; file=" + file;
+  if (args.Paper) {
+    double width = 0, height = 0;
+    if (*args.Paper == "label") {
+      TemplateSize(templatePath, width, height);
+    } else {
+      ParsePaper(*args.Paper, width, height);
+    }
+    name += "; paper=" + MmText(width) + "x" + MmText(height);
+  }
+  return name;
+}
+
+OleVariant TableArg(const ole::ComPtr<ISafeArray>& table) {
+  return OleVariant(static_cast<IDispatch*>(table.get()));
+}
+
+// The one-column value array of the job: common parameters, field names,
+// records.
+ole::ComPtr<ISafeArray> JobArray(const PrintArgs& args, const std::string& templatePath,
+                                 const PrintTables& tables) {
+  const auto common = NewValueArray(static_cast<int64_t>(args.Sets.size()) + 1, 2);
+  SetCell(common.get(), 0, 0, OleVariant("Шаблон"));
+  SetCell(common.get(), 0, 1, OleVariant(std::string_view(templatePath)));
+  for (size_t i = 0; i < args.Sets.size(); ++i) {
+    const auto row = static_cast<int32_t>(i + 1);
+    SetCell(common.get(), row, 0, OleVariant(std::string_view(args.Sets[i].first)));
+    SetCell(common.get(), row, 1, OleVariant(std::string_view(args.Sets[i].second)));
+  }
+  const auto fieldCount = static_cast<int64_t>(tables.FieldNames.size());
+  const auto names = NewValueArray(fieldCount, 1);
+  for (int64_t j = 0; j < fieldCount; ++j) {
+    SetCell(names.get(), static_cast<int32_t>(j), 0,
+            OleVariant(std::string_view(tables.FieldNames[static_cast<size_t>(j)])));
+  }
+  if (static_cast<int64_t>(tables.Records.size()) * std::max<int64_t>(fieldCount, 1) >
+      kMaxValueArrayCells) {
+    throw PrintError(kExitUsage, "the data file holds more cells than one job takes (" +
+                                     std::to_string(kMaxValueArrayCells) + ")");
+  }
+  const auto records = NewValueArray(static_cast<int64_t>(tables.Records.size()), fieldCount);
+  for (size_t i = 0; i < tables.Records.size(); ++i) {
+    for (size_t j = 0; j < tables.Records[i].size(); ++j) {
+      SetCell(records.get(), static_cast<int32_t>(i), static_cast<int32_t>(j),
+              OleVariant(std::string_view(tables.Records[i][j])));
+    }
+  }
+  const auto job = NewValueArray(3, 1);
+  SetCell(job.get(), 0, 0, TableArg(common));
+  SetCell(job.get(), 1, 0, TableArg(names));
+  SetCell(job.get(), 2, 0, TableArg(records));
+  return job;
+}
+
+int RunPrint(const HostOptions& options, const PrintArgs& args) {
+  std::error_code ec;
+  const std::string templatePath = std::filesystem::absolute(args.Template, ec).string();
+  if (ec || !std::filesystem::is_regular_file(templatePath, ec)) {
+    throw PrintError(kExitUsage, "template \"" + args.Template + "\" is not a readable file");
+  }
+  // Everything is read and checked before the plug-in prints anything.
+  PrintTables tables;
+  try {
+    tables = TablesFromCsv(ReadFileBytes(args.Data), args.Data);
+  } catch (const HostError& e) {
+    throw PrintError(kExitUsage, e.what());
+  }
+  std::optional<std::string> printerName = args.Printer;
+  if (args.Output) {
+    try {
+      printerName = PdfPrinterName(args, templatePath);
+    } catch (const HostError& e) {
+      throw PrintError(kExitUsage, e.what());
+    }
+  }
+
+  auto session = OpenSession(options);
+  if (!session) return kExitUsage;
+  PluginHost& host = session->Host();
+  PrepareDevice(host, args);
+  if (printerName) SetDeviceParam(host, "PrinterName", *printerName);
+
+  const ole::ComPtr<ISafeArray> job = JobArray(args, templatePath, tables);
+  const RequestResult printed = Call1(host, "ExecutePrint", TableArg(job));
+  if (!printed.Ok) {
+    std::cout << "Result " << (printed.Code ? std::to_string(*printed.Code) : "-") << ": "
+              << printed.Message << std::endl;
+    return kExitFailed;
+  }
+  const int32_t code = ole::VarToInt32(printed.Result.get());
+  const RequestResult text = Call1(host, "ResultDescription", OleVariant(code));
+  std::cout << "Result " << code << ": " << (text.Ok ? ole::VarToText(text.Result.get()) : "")
+            << std::endl;
+  if (code == 0) {
+    std::cout << tables.Records.size() << " record(s) printed";
+    if (args.Output) std::cout << " into " << *args.Output;
+    std::cout << "." << std::endl;
+  }
+  return code == 0 ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+void TemplateSize(const std::string& path, double& width, double& height) {
+  constexpr uintmax_t kMaxTemplateBytes = uintmax_t{64} << 20;
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(path, ec);
+  if (!ec && size > kMaxTemplateBytes) throw HostError("template \"" + path + "\" is too large");
+  std::string bytes = ReadFileBytes(path);
+  // The file is Windows-1251; the sizes are plain ASCII numbers, so every
+  // other byte may stand in as '?' for the XML parser, which wants UTF-8.
+  for (char& c : bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+  xml::XmlDocument document;
+  try {
+    document.loadXML(bytes);
+  } catch (const std::exception& e) {
+    throw HostError("template \"" + path + "\": " + e.what());
+  }
+  const xml::XmlNode root = document.documentElement();
+  if (!root || root.nodeName() != "Label") {
+    throw HostError("template \"" + path + "\" is not a label template");
+  }
+  const auto side = [&](const char* name) {
+    const auto value = ParseMm(root.getAttribute(name).value_or(""));
+    return value && *value > 0 && *value <= kMaxPaperSideMm ? *value : kDefaultSideMm;
+  };
+  width = side("Width");
+  height = side("Height");
+}
+
+PrintTables TablesFromCsv(const std::string& text, const std::string& sourceName) {
+  std::vector<int> lines;
+  const CsvRows rows = ParseCsv(text, sourceName, DetectCsvDelimiter(text), &lines);
+  PrintTables tables;
+  if (rows.empty()) throw HostError("CSV file \"" + sourceName + "\" has no header row");
+  tables.FieldNames = rows[0];
+  for (size_t i = 1; i < rows.size(); ++i) {
+    if (rows[i].size() == 1 && rows[i][0].empty()) continue;
+    if (rows[i].size() != rows[0].size()) {
+      throw HostError("CSV file \"" + sourceName + "\", line " + std::to_string(lines[i]) + ": " +
+                      std::to_string(rows[i].size()) + " fields where the header has " +
+                      std::to_string(rows[0].size()));
+    }
+    tables.Records.push_back(rows[i]);
+  }
+  return tables;
+}
+
+int PrintCommand(const HostOptions& options, std::span<const std::string> args) {
+  PrintArgs parsed;
+  if (const int status = ParseArgs(args, parsed); status != kExitOk) return status;
+  try {
+    return RunPrint(options, parsed);
+  } catch (const PrintError& e) {
+    Report(e.what());
+    return e.ExitCode();
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return kExitFailed;
+  }
+}
+
+}  // namespace labelplu::host

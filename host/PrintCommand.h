@@ -1,0 +1,51 @@
+// labelplu host: `labelhost print`, the main job: a label template filled
+// from a CSV file and printed.
+//
+//   labelhost print --template FILE --data FILE.csv [--set NAME=VALUE]...
+//                   [--printer NAME | --output FILE.pdf] [--paper WxH|label]
+//                   [--device N|NAME]
+//
+// The device: the one --device names, else the first; when the driver has
+// no device, a default one is added. It is switched on for the run. The CSV
+// header gives the field names, every other row one label; --set adds
+// common parameters, and the template goes in as the common parameter
+// "Шаблон" (an absolute path). --printer sets the device's printer,
+// --output the built-in PDF printer writing FILE, on the paper --paper
+// names (millimetres, or "label" for the template's own size; A4 without).
+// What print changes (a device it adds, the printer) lasts for the run: it
+// never writes the settings file.
+#ifndef LABELPLU_HOST_PRINTCOMMAND_H
+#define LABELPLU_HOST_PRINTCOMMAND_H
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "HostSession.h"
+
+namespace labelplu::host {
+
+// The print command; exit 0 when the driver answered 0, 1 for another
+// result or a failed request, 2 for a wrong command line or a file that
+// cannot be read (a malformed CSV is reported with its line number, and
+// nothing is printed).
+int PrintCommand(const HostOptions& options, std::span<const std::string> args);
+
+// The label size of a template file in millimetres ("Width" and "Height"
+// of its root; 50 for a side that is missing or not a number, as the
+// driver reads it). Throws HostError when the file cannot be read or is not
+// a template.
+void TemplateSize(const std::string& path, double& width, double& height);
+
+// The job's tables from CSV rows (header first): field names (one per row)
+// and records. Fully empty lines are skipped; a row with another cell count
+// than the header throws HostError naming sourceName and the row's line.
+struct PrintTables {
+  std::vector<std::string> FieldNames;
+  std::vector<std::vector<std::string>> Records;
+};
+PrintTables TablesFromCsv(const std::string& text, const std::string& sourceName);
+
+}  // namespace labelplu::host
+
+#endif  // LABELPLU_HOST_PRINTCOMMAND_H

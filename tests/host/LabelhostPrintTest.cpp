@@ -1,0 +1,188 @@
+// `labelhost print` and the driver's print methods through the real module.
+#include <gtest/gtest.h>
+#include <zbar.h>
+
+#include <QImage>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "LabelhostRun.h"
+#include "TempDir.h"
+
+namespace labelplu::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Run(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+    pclose(pipe);
+  }
+  return text;
+}
+
+std::string PdfInfo(const fs::path& pdf, const std::string& key) {
+  std::istringstream lines(Run("pdfinfo '" + pdf.string() + "' 2>/dev/null"));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with(key + ":")) {
+      line.erase(0, key.size() + 1);
+      line.erase(0, line.find_first_not_of(' '));
+      return line;
+    }
+  }
+  return "<none>";
+}
+
+std::string Decode(const QImage& page) {
+  const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+  zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
+  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_EAN13, zbar::ZBAR_CFG_ENABLE, 1);
+  std::vector<unsigned char> pixels;
+  for (int y = 0; y < grey.height(); ++y)
+    pixels.insert(pixels.end(), grey.constScanLine(y), grey.constScanLine(y) + grey.width());
+  zbar::zbar_image_t* image = zbar::zbar_image_create();
+  zbar::zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
+  zbar::zbar_image_set_size(image, static_cast<unsigned>(grey.width()),
+                            static_cast<unsigned>(grey.height()));
+  zbar::zbar_image_set_data(image, pixels.data(), pixels.size(), nullptr);
+  zbar::zbar_scan_image(scanner, image);
+  const zbar::zbar_symbol_t* symbol = zbar::zbar_image_first_symbol(image);
+  std::string text = symbol ? zbar::zbar_symbol_get_data(symbol) : "<unread>";
+  zbar::zbar_image_destroy(image);
+  zbar::zbar_image_scanner_destroy(scanner);
+  return text;
+}
+
+// The barcodes goods.csv asks for, each as often as its copy count.
+std::vector<std::string> ExpectedCodes() {
+  std::vector<std::string> codes;
+  std::istringstream lines(FileText(SourcePath("samples/data/goods.csv")));
+  std::string line;
+  std::getline(lines, line);  // the header
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // The last two fields are never quoted: the code and the copy count.
+    const size_t copiesAt = line.rfind(',');
+    const size_t codeAt = line.rfind(',', copiesAt - 1);
+    const std::string code = line.substr(codeAt + 1, copiesAt - codeAt - 1);
+    const std::string copies = line.substr(copiesAt + 1);
+    for (int i = copies.empty() ? 1 : std::stoi(copies); i > 0; --i) codes.push_back(code);
+  }
+  return codes;
+}
+
+TEST(LabelhostPrintTest, PrintsTheSampleIntoAPdfOfLabelSize) {
+  TempDir dir;
+  const fs::path pdf = dir.path() / "labels.pdf";
+  const fs::path settings = dir.path() / "settings.xml";
+  const ProcessResult run =
+      Labelhost({"--settings", settings.string(), "print", "--template",
+                 SourcePath("samples/templates/price_tag.lb3"), "--data",
+                 SourcePath("samples/data/goods.csv"), "--output", pdf.string(), "--paper", "label",
+                 "--set", "ДатаУпаковки=01.02.2027"});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  EXPECT_NE(run.out.find("Result 0: Операция выполнена успешно"), std::string::npos) << run.out;
+  EXPECT_EQ(PdfInfo(pdf, "Pages"), std::to_string(ExpectedCodes().size()));
+  EXPECT_EQ(PdfInfo(pdf, "Page size"), "164 x 113 pts");
+  // The run changed nothing that is kept.
+  EXPECT_FALSE(fs::exists(settings));
+}
+
+TEST(LabelhostPrintTest, EveryBarcodeOnARasterPrinterDecodesToItsRecord) {
+  TempDir dir;
+  fs::create_directory(dir.path() / "pages");
+  const ProcessResult run = Labelhost(
+      {"--settings", (dir.path() / "s.xml").string(), "print", "--template",
+       SourcePath("samples/templates/price_tag_ean13.lb3"), "--data",
+       SourcePath("samples/data/goods.csv"), "--printer",
+       "labelplu Raster; file=" + (dir.path() / "pages/page").string() + "; dpi=203; paper=58x40"});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(dir.path() / "pages"))
+    files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  std::vector<std::string> read;
+  for (const std::string& file : files) {
+    const QImage page(QString::fromStdString(file));
+    read.push_back(Decode(page));
+  }
+  EXPECT_EQ(read, ExpectedCodes());
+}
+
+TEST(LabelhostPrintTest, MalformedDataPrintsNothing) {
+  TempDir dir;
+  const fs::path pdf = dir.path() / "out.pdf";
+  struct Case {
+    std::string csv;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"Наименование,ШтрихКод\nМолоко,4607001010005\nХлеб\n", "line 3"},
+      {"Наименование;ШтрихКод\n\"Молоко;4607001010005\n", "line 2"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.csv);
+    const fs::path csv = dir.write("bad.csv", c.csv);
+    const ProcessResult run =
+        Labelhost({"--settings", (dir.path() / "s.xml").string(), "print", "--template",
+                   SourcePath("samples/templates/price_tag.lb3"), "--data", csv.string(),
+                   "--output", pdf.string()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(pdf));
+  }
+  const ProcessResult missing = Labelhost({"--settings", (dir.path() / "s.xml").string(), "print",
+                                           "--template", (dir.path() / "none.lb3").string(),
+                                           "--data", SourcePath("samples/data/goods.csv")});
+  EXPECT_EQ(missing.exitCode, 2);
+}
+
+TEST(LabelhostPrintTest, PrintMethodsAnswerBySwitchState) {
+  TempDir dir;
+  const std::string script =
+      R"(["call", "AddDevice", "<Устройство/>"]
+["call", "ChoiceDevice", 1]
+["call", "CheckLabelTemplate", "any.lb3"]
+["call", "GetIDsOfVariables", "any.lb3"]
+["call", "SendToDevice", "^XA^XZ"]
+["call", "ExecutePrint", [[null], [null], [null]]]
+["call", "SwitchOn", 0]
+["call", "CheckLabelTemplate", "any.lb3"]
+["call", "GetIDsOfVariables", "any.lb3"]
+["call", "SendToDevice", "^XA^XZ"]
+["call", "SendToDevice", 5]
+["call", "ExecutePrint", "text"]
+["call", "ExecutePrint", [["a", "b"], ["c", "d"], ["e", "f"]]]
+)";
+  const ProcessResult run =
+      Labelhost({"--settings", (dir.path() / "s.xml").string(), "run", "-"}, script);
+  const std::vector<std::string> lines = Lines(run.out);
+  const std::vector<std::string> expected = {R"("ok":true)",
+                                             R"("ok":true)",
+                                             R"("code":3)",
+                                             R"("code":3)",
+                                             R"("code":3)",
+                                             R"("code":3)",
+                                             R"("ok":true)",
+                                             R"({"ok":true,"result":0,"args":[null]})",
+                                             R"({"ok":true,"result":0,"args":[null]})",
+                                             R"("code":-2)",
+                                             R"("code":4)",
+                                             R"("code":4)",
+                                             R"("code":20028)"};
+  ASSERT_EQ(lines.size(), expected.size()) << run.out << run.err;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_NE(lines[i].find(expected[i]), std::string::npos)
+        << "line " << i + 1 << ": " << lines[i];
+  }
+}
+
+}  // namespace
+}  // namespace labelplu::test
