@@ -122,6 +122,10 @@ void TPrShk::LoadSource() {
   key.Font.lfItalic = Font().HasStyle(fsItalic);
   key.Font.lfUnderline = Font().HasStyle(fsUnderline);
   key.Font.lfStrikeOut = Font().HasStyle(fsStrikeOut);
+  // The symbol is pure black and white at the printer's dots, its digits
+  // too: a label printer has no grey, and a PDF then takes the whole picture
+  // as a one-bit image.
+  key.Font.lfQuality = gdi::NONANTIALIASED_QUALITY;
   key.ShowCode = m_textVisible;
   key.Ratio = m_barNarrowToWideRatio;
   key.BarWidth = m_barWidth;

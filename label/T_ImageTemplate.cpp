@@ -174,16 +174,21 @@ void T_ImageTemplate::PrepareFit() {
   h *= m;
 
   const int32_t n = std::max(RoundPx(d * k), 1);
-  m_scaledImage.SetSize(n, n);
-  m_scaledImage.Fill(kWhite);
-  if (m_smooth) {
-    m_renderedImage.ResizeSmooth(m_scaledImage);
-  } else {
-    m_renderedImage.ResizeNearest(m_scaledImage);
+  // At one device pixel per source pixel (a barcode drawn at the printer's
+  // dots), unturned and unsmoothed, the square already is the result: the
+  // nearest resampling and the turn by 0 would copy it twice unchanged.
+  if (n != d || m_smooth || Angle() != 0) {
+    m_scaledImage.SetSize(n, n);
+    m_scaledImage.Fill(kWhite);
+    if (m_smooth) {
+      m_renderedImage.ResizeSmooth(m_scaledImage);
+    } else {
+      m_renderedImage.ResizeNearest(m_scaledImage);
+    }
+    m_renderedImage.SetSize(n, n);
+    m_renderedImage.Fill(kWhite);
+    TFastBMP::RotateInto(m_scaledImage, m_renderedImage, n / 2, n / 2, -Angle());
   }
-  m_renderedImage.SetSize(n, n);
-  m_renderedImage.Fill(kWhite);
-  TFastBMP::RotateInto(m_scaledImage, m_renderedImage, n / 2, n / 2, -Angle());
 
   const double cx = Left() + Width() / 2;
   const double cy = Top() + Height() / 2;

@@ -1,5 +1,6 @@
 // labelplu: the fast bitmap's pixel loops: nearest and bilinear resampling,
 // rotation. Integer fixed point throughout; no call or allocation per pixel.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <numbers>
@@ -117,10 +118,24 @@ void TFastBMP::ResizeSmooth(TFastBMP& dest) const {
 void TFastBMP::RotateInto(const TFastBMP& source, TFastBMP& dest, int32_t cx, int32_t cy,
                           double degrees) {
   if (source.IsEmpty() || dest.IsEmpty() || &source == &dest) return;
-  const double theta = -degrees * std::numbers::pi / 180.0;
-  const double cosT = std::cos(theta), sinT = std::sin(theta);
   const int32_t ex = (dest.m_width - source.m_width) / 2;
   const int32_t ey = (dest.m_height - source.m_height) / 2;
+  if (degrees == 0.0) {
+    // No turn: the general walk below reduces to row copies at the offset
+    // (ex, ey), whatever the centre.
+    const int64_t c0 = std::max<int64_t>(0, ex);
+    const int64_t c1 = std::min<int64_t>(dest.m_width, int64_t{ex} + source.m_width);
+    if (c1 <= c0) return;
+    for (int32_t r = 0; r < dest.m_height; ++r) {
+      const int64_t row = int64_t{r} - ey;
+      if (row < 0 || row >= source.m_height) continue;
+      std::memcpy(dest.Row(r) + 3 * c0, source.Row(static_cast<int32_t>(row)) + 3 * (c0 - ex),
+                  static_cast<size_t>(3 * (c1 - c0)));
+    }
+    return;
+  }
+  const double theta = -degrees * std::numbers::pi / 180.0;
+  const double cosT = std::cos(theta), sinT = std::sin(theta);
   // 16.16 positions in 64 bits: sides up to 65535 and centres anywhere in
   // 32 bits would overflow 32-bit fixed point.
   const int64_t stepCol = RoundEven(cosT * 65536.0);

@@ -2,6 +2,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -23,16 +24,61 @@ int64_t SourceStep(int64_t d, int64_t n, int64_t s) {
   return ((2 * d + 1) * s) / (2 * n);
 }
 
-bool IsBlackAndWhite(const QImage& image) {
+// The picture as a one-bit image with the colour table {black, white}
+// (black first), when every pixel is pure black or pure white; null
+// otherwise. One pass, no call per pixel.
+QImage OneBitImage(const QImage& image) {
+  if (image.format() == QImage::Format_Mono &&
+      image.colorTable() == QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}) {
+    return image;
+  }
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  QImage mono(rgb.width(), rgb.height(), QImage::Format_Mono);
+  if (mono.isNull()) return QImage();
+  mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  const int width = rgb.width();
   for (int y = 0; y < rgb.height(); ++y) {
     const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-    for (int x = 0; x < rgb.width(); ++x) {
+    uchar* bits = mono.scanLine(y);
+    std::memset(bits, 0, static_cast<size_t>(mono.bytesPerLine()));
+    for (int x = 0; x < width; ++x) {
       const QRgb c = line[x] & 0xFFFFFF;
-      if (c != 0 && c != 0xFFFFFF) return false;
+      if (c == 0xFFFFFF) {
+        bits[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+      } else if (c != 0) {
+        return QImage();
+      }
     }
   }
-  return true;
+  return mono;
+}
+
+// The same from the rows of a 24-bit bitmap, for the part [x0, x1) ×
+// [y0, y1) (lines from the top): no full-colour copy on the way.
+QImage OneBitImage(const TDibRef& dib, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+  if (dib.header.biBitCount != 24) return QImage();
+  const bool bottomUp = dib.header.biHeight > 0;
+  const int64_t height = bottomUp ? dib.header.biHeight : -int64_t{dib.header.biHeight};
+  const uint32_t stride = DibStride(dib.header.biWidth, 24);
+  QImage mono(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), QImage::Format_Mono);
+  if (mono.isNull()) return QImage();
+  mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  for (int64_t row = y0; row < y1; ++row) {
+    const uint8_t* in =
+        dib.bits.data() + static_cast<size_t>(bottomUp ? height - 1 - row : row) * stride + 3 * x0;
+    uchar* bits = mono.scanLine(static_cast<int>(row - y0));
+    std::memset(bits, 0, static_cast<size_t>(mono.bytesPerLine()));
+    for (int64_t x = 0; x < x1 - x0; ++x, in += 3) {
+      if ((in[0] & in[1] & in[2]) == 255) {
+        bits[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
+      } else if ((in[0] | in[1] | in[2]) != 0) {
+        return QImage();
+      }
+    }
+  }
+  if (dib.header.biXPelsPerMeter > 0) mono.setDotsPerMeterX(dib.header.biXPelsPerMeter);
+  if (dib.header.biYPelsPerMeter > 0) mono.setDotsPerMeterY(dib.header.biYPelsPerMeter);
+  return mono;
 }
 
 }  // namespace
@@ -98,7 +144,7 @@ void TCanvas::PaintByDevice(const TTransfer& t, const QImage& used, int64_t used
   const QRectF target =
       QRectF(QPointF(x0, y0), QPointF(x0 + used.width() * kx, y0 + used.height() * ky))
           .normalized();
-  QImage oriented = used.mirrored(kx < 0, ky < 0);
+  QImage oriented = kx < 0 || ky < 0 ? used.mirrored(kx < 0, ky < 0) : used;
   m_painter->save();
   m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   m_painter->setRenderHint(QPainter::SmoothPixmapTransform, m_stretchMode == HALFTONE);
@@ -106,10 +152,8 @@ void TCanvas::PaintByDevice(const TTransfer& t, const QImage& used, int64_t used
     // A source copy must keep its pixels: a printer's PDF would otherwise
     // hold them as lossy JPEG. Black-and-white pictures (barcodes) go as
     // one-bit images, whose colour table must be black then white.
-    if (IsBlackAndWhite(oriented)) {
-      oriented = oriented.convertToFormat(QImage::Format_Mono,
-                                          QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)},
-                                          Qt::ThresholdDither);
+    if (QImage mono = OneBitImage(oriented); !mono.isNull()) {
+      oriented = std::move(mono);
     } else {
       m_painter->setRenderHint(QPainter::LosslessImageRendering, true);
     }
@@ -136,14 +180,39 @@ int32_t TCanvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, 
   if (IsRaster(*m_device) && m_stretchMode != HALFTONE) {
     PaintNearest(t, [&](int32_t x, int32_t y) { return pixels.Pixel(x, y); });
   } else {
-    if ((usedRight - usedLeft) * (usedBottom - usedTop) > kMaxRasterPixels) {
-      throw TGdiError("bitmap part of " + std::to_string(usedRight - usedLeft) + " x " +
-                      std::to_string(usedBottom - usedTop) + " pixels is too large to transfer");
+    // Only the source pixels that can land inside the clip travel: a
+    // rotated picture's square holds much white that the clip cuts away,
+    // and a printer's document would otherwise carry it all.
+    int64_t partLeft = usedLeft, partTop = usedTop, partRight = usedRight, partBottom = usedBottom;
+    RECT box;
+    if (destWidth > 0 && destHeight > 0 && GetClipBox(box) != NULLREGION) {
+      auto floorDiv = [](int64_t a, int64_t b) {
+        return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+      };
+      const int64_t sx0 = xSrc + floorDiv((int64_t{box.left} - xDest) * srcWidth, destWidth);
+      const int64_t sx1 = xSrc - floorDiv(-(int64_t{box.right} - xDest) * srcWidth, destWidth);
+      const int64_t sy0 = ySrc + floorDiv((int64_t{box.top} - yDest) * srcHeight, destHeight);
+      const int64_t sy1 = ySrc - floorDiv(-(int64_t{box.bottom} - yDest) * srcHeight, destHeight);
+      partLeft = std::max(partLeft, sx0);
+      partRight = std::min(partRight, sx1);
+      partTop = std::max(partTop, sy0);
+      partBottom = std::min(partBottom, sy1);
+      if (partRight <= partLeft || partBottom <= partTop) {
+        return static_cast<int32_t>(usedBottom - usedTop);
+      }
     }
-    const QImage used = DibToImage(
-        dib, static_cast<int32_t>(usedLeft), static_cast<int32_t>(usedTop),
-        static_cast<int32_t>(usedRight - usedLeft), static_cast<int32_t>(usedBottom - usedTop));
-    PaintByDevice(t, used, usedLeft, usedTop);
+    if ((partRight - partLeft) * (partBottom - partTop) > kMaxRasterPixels) {
+      throw TGdiError("bitmap part of " + std::to_string(partRight - partLeft) + " x " +
+                      std::to_string(partBottom - partTop) + " pixels is too large to transfer");
+    }
+    // A black-and-white picture (a barcode) goes straight to one bit.
+    QImage used = OneBitImage(dib, partLeft, partTop, partRight, partBottom);
+    if (used.isNull()) {
+      used = DibToImage(dib, static_cast<int32_t>(partLeft), static_cast<int32_t>(partTop),
+                        static_cast<int32_t>(partRight - partLeft),
+                        static_cast<int32_t>(partBottom - partTop));
+    }
+    PaintByDevice(t, used, partLeft, partTop);
   }
   return static_cast<int32_t>(usedBottom - usedTop);
 }

@@ -105,8 +105,18 @@ QImage DibToImage(const TDibRef& dib, int32_t x, int32_t y, int32_t width, int32
   if (x1 <= x0 || y1 <= y0) return QImage();
   QImage image(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), QImage::Format_RGB32);
   if (image.isNull()) throw TGdiError("out of memory converting a bitmap");
+  const bool bottomUp = dib.header.biHeight > 0;
+  const uint32_t stride = DibStride(dib.header.biWidth, dib.header.biBitCount);
   for (int64_t row = y0; row < y1; ++row) {
     auto* out = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(row - y0)));
+    if (dib.header.biBitCount == 24) {
+      // The common case (the fast bitmap's rows) without a call per pixel.
+      const uint8_t* in = dib.bits.data() +
+                          static_cast<size_t>(bottomUp ? pixels.Height() - 1 - row : row) * stride +
+                          3 * x0;
+      for (int64_t col = x0; col < x1; ++col, in += 3) out[col - x0] = qRgb(in[2], in[1], in[0]);
+      continue;
+    }
     for (int64_t col = x0; col < x1; ++col) {
       out[col - x0] = pixels.Pixel(static_cast<int32_t>(col), static_cast<int32_t>(row));
     }
