@@ -259,6 +259,10 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   if (printerName) SetDeviceParam(host, "PrinterName", *printerName);
 
   const ole::ComPtr<ISafeArray> job = JobArray(args, templatePath, tables);
+  // The value arrays hold the records now; the host's copy can go before
+  // the job runs.
+  const size_t recordCount = tables.Records.size();
+  std::vector<std::vector<std::string>>().swap(tables.Records);
   const RequestResult printed = Call1(host, "ExecutePrint", TableArg(job));
   if (!printed.Ok) {
     std::cout << "Result " << (printed.Code ? std::to_string(*printed.Code) : "-") << ": "
@@ -270,7 +274,7 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   std::cout << "Result " << code << ": " << (text.Ok ? ole::VarToText(text.Result.get()) : "")
             << std::endl;
   if (code == 0) {
-    std::cout << tables.Records.size() << " record(s) printed";
+    std::cout << recordCount << " record(s) printed";
     if (args.Output) std::cout << " into " << *args.Output;
     std::cout << "." << std::endl;
   }
@@ -309,7 +313,7 @@ void TemplateSize(const std::string& path, double& width, double& height) {
 
 PrintTables TablesFromCsv(const std::string& text, const std::string& sourceName) {
   std::vector<int> lines;
-  const CsvRows rows = ParseCsv(text, sourceName, DetectCsvDelimiter(text), &lines);
+  CsvRows rows = ParseCsv(text, sourceName, DetectCsvDelimiter(text), &lines);
   PrintTables tables;
   if (rows.empty()) throw HostError("CSV file \"" + sourceName + "\" has no header row");
   tables.FieldNames = rows[0];
@@ -320,7 +324,8 @@ PrintTables TablesFromCsv(const std::string& text, const std::string& sourceName
                       std::to_string(rows[i].size()) + " fields where the header has " +
                       std::to_string(rows[0].size()));
     }
-    tables.Records.push_back(rows[i]);
+    // Moved, not copied: a large file is held once.
+    tables.Records.push_back(std::move(rows[i]));
   }
   return tables;
 }

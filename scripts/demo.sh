@@ -30,6 +30,12 @@ export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/labelplu-demo.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 settings="$scratch/settings.xml"
+# Qt wants a private runtime folder; a session without one (a container, a
+# root shell) gets a scratch one instead of a warning on every run.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  export XDG_RUNTIME_DIR="$scratch/runtime"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
 
 echo "labelhost --settings $settings run $script"
 echo "(plug-in: $build_dir/bin/labelplu.plu; messages follow LANG=${LANG:-unset})"

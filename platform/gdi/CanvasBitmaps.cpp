@@ -63,11 +63,20 @@ QImage OneBitImage(const TDibRef& dib, int64_t x0, int64_t y0, int64_t x1, int64
   QImage mono(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), QImage::Format_Mono);
   if (mono.isNull()) return QImage();
   mono.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+  const auto rowBytes = static_cast<size_t>(3 * (x1 - x0));
+  const auto monoBytes = static_cast<size_t>(mono.bytesPerLine());
+  const uint8_t* previous = nullptr;
   for (int64_t row = y0; row < y1; ++row) {
     const uint8_t* in =
         dib.bits.data() + static_cast<size_t>(bottomUp ? height - 1 - row : row) * stride + 3 * x0;
     uchar* bits = mono.scanLine(static_cast<int>(row - y0));
-    std::memset(bits, 0, static_cast<size_t>(mono.bytesPerLine()));
+    // Bars repeat the same line: a line equal to the one above is copied.
+    if (previous != nullptr && std::memcmp(in, previous, rowBytes) == 0) {
+      std::memcpy(bits, mono.constScanLine(static_cast<int>(row - y0 - 1)), monoBytes);
+      continue;
+    }
+    previous = in;
+    std::memset(bits, 0, monoBytes);
     for (int64_t x = 0; x < x1 - x0; ++x, in += 3) {
       if ((in[0] & in[1] & in[2]) == 255) {
         bits[x >> 3] |= static_cast<uchar>(0x80 >> (x & 7));
