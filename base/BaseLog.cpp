@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "ModulePath.h"
 #include "NamedLock.h"
@@ -235,6 +236,25 @@ std::string LogFolderPath() {
 
 void ShutdownLogLocation() {
   ModuleLog().Shutdown();
+}
+
+void AppendLogLine(const std::string& line) {
+  try {
+    const std::string file = LogFileName();
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return;
+    char stamp[32] = {};
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%d.%m.%Y %H:%M:%S", &local);
+    const std::string text = std::string(stamp) + " " + line + "\n";
+    const ssize_t written = ::write(fd, text.data(), text.size());
+    (void)written;
+    ::close(fd);
+  } catch (...) {
+    // Nothing to do: the log is a courtesy.
+  }
 }
 
 }  // namespace labelplu

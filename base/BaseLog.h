@@ -118,6 +118,11 @@ class TBaseLog {
 void InitLogLocation(const std::string& moduleFileName);
 // The agreed full path of the log file.
 std::string LogFileName();
+
+// Appends one line, preceded by the local date and time
+// ("dd.mm.yyyy hh:mm:ss "), to LogFileName(). Never throws: the log is a
+// courtesy, and a caller that must be heard also writes to standard error.
+void AppendLogLine(const std::string& line);
 // The log folder with a trailing "/"; created on first use when needed.
 std::string LogFolderPath();
 // Called at module unload.

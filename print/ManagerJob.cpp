@@ -1,14 +1,11 @@
 // The print job of TManagerWinPrinter: unpacking the job's tables, choosing
 // the template, filling the label once per record and printing it.
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <QMessageBox>
 #include <QString>
 
 #include <charconv>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 
@@ -76,24 +73,6 @@ int32_t CopiesOf(std::string_view text) {
   return value;
 }
 
-void AppendToLog(const std::string& line) {
-  try {
-    const std::string file = LogFileName();
-    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return;
-    char stamp[32] = {};
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "%d.%m.%Y %H:%M:%S", &local);
-    const std::string text = std::string(stamp) + " " + line + "\n";
-    const ssize_t written = ::write(fd, text.data(), text.size());
-    (void)written;
-    ::close(fd);
-  } catch (...) {
-    // The log is a courtesy; standard error has the message too.
-  }
-}
 
 }  // namespace
 
@@ -298,7 +277,7 @@ void TManagerWinPrinter::ReportJobFailure(const std::string& message) {
     QMessageBox::critical(nullptr, QStringLiteral("labelplu"), QString::fromStdString(message));
     return;
   }
-  AppendToLog(message);
+  AppendLogLine(message);
   std::fprintf(stderr, "labelplu: %s\n", message.c_str());
   std::fflush(stderr);
 }
