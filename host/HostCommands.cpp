@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "CommandSupport.h"
+#include "ConfigureCommands.h"
 #include "DeviceCommands.h"
 #include "HostError.h"
 #include "PluginHost.h"
@@ -101,6 +102,9 @@ const HostCommand kCommands[] = {
     {"off", "[N|NAME]", "switch a device off (for this run only)", OffCommand},
     {"param", "[--device N|NAME] NAME VALUE", "set a parameter of a device", ParamCommand},
     {"show-settings", "", "print the stored settings document", ShowSettingsCommand},
+    {"configure", "[N|NAME]",
+     "show the settings dialog of a device (a new device when there is none)", ConfigureCommand},
+    {"preview", "[N|NAME]", "show the preview window of a device", PreviewCommand},
     {"print",
      "--template FILE --data FILE.csv [--set NAME=VALUE]... [--printer NAME | --output FILE.pdf] "
      "[--paper WxH|label] [--device N|NAME]",
@@ -153,6 +157,16 @@ std::string HostHelpText() {
       "replacing the file at once. Which device is selected and whether a device is\n"
       "switched on are not kept: every run starts with no device selected and\n"
       "every device off, so select, on and off act within one run only.\n"
+      "\n"
+      "Dialogs: configure and preview need a display (DISPLAY or WAYLAND_DISPLAY);\n"
+      "without one the driver cancels at once and says why in its log. configure\n"
+      "shows the driver's settings dialog of the device (the only one without N|NAME;\n"
+      "with no device at all a new default device, which cancel drops again) and\n"
+      "stores the settings after OK; cancel stores nothing and exits with 1. preview\n"
+      "sets LABELPLU_OPEN=preview for itself: with that variable the settings dialog\n"
+      "opens its preview window at once and closes as cancelled when the preview\n"
+      "closes, so nothing is stored. The template chosen in the dialog is kept by\n"
+      "its file name only and looked for in the plug-in's folder.\n"
       "\n"
       "Printing: print fills the template once per data row (the CSV header names\n"
       "the fields; ',' or ';' separated, UTF-8) and prints on the device's printer,\n"

@@ -21,6 +21,7 @@ std::span<const TPropertyRecord> WinPrinterParamRecords();
 
 class TLb;
 class TViewWinPrinter;
+class TfmWinPrinterParams;
 
 // A label device printing on a printer of the print object. A print job
 // fills the label template once per record of a table and hands each label
@@ -78,6 +79,22 @@ class TManagerWinPrinter : public TDeviceItem {
 
   // The description of result code 6; nothing in this driver fills it.
   std::string DeviceErrorText;
+
+  // ---- the settings dialog (ManagerSettings.cpp) ----
+  // Shows the settings dialog modally (TfmWinPrinterParams). On OK writes
+  // the device's name and the settings back into the device and answers 0;
+  // on cancel changes no setting and answers -1. Without a display a person
+  // sees (IsInteractiveDisplay) it answers -1 at once and says why in the
+  // driver's log. Storing the settings is the host's separate call.
+  int32_t ShowSettings() override;
+  // What ShowSettings does after OK: the dialog's identifier becomes the
+  // device's Name, then "ШаблонПоУмолчанию", "PrinterName", "PaperIndex",
+  // "AutoPosition", "MaxHorizontal", "MaxVertical", "GapHorizontal",
+  // "GapVertical", "HorizontalAlign", "VerticalAlign", "AutoPaperMargin",
+  // "MarginLeft", "MarginRight", "MarginTop", "MarginBottom",
+  // "UseRasterization", "PrinterCopies", "PrintHSeparator" and
+  // "PrintVSeparator" are set in this order (SetParam).
+  void ApplySettings(const TfmWinPrinterParams& dialog);
 
  private:
   int32_t FillAndPrint();

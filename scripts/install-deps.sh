@@ -14,7 +14,7 @@ packages=(
   fonts-liberation fontconfig nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libzbar-dev libzxing-dev poppler-utils ghostscript
-  clang libclang-rt-14-dev xvfb
+  clang libclang-rt-14-dev xvfb libxtst-dev
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(glabels zbar-tools)

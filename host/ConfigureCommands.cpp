@@ -1,0 +1,153 @@
+#include "ConfigureCommands.h"
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "CommandSupport.h"
+#include "HostCommands.h"
+#include "HostError.h"
+#include "XmlDom.h"
+
+namespace labelplu::host {
+
+using ole::OleVariant;
+
+namespace {
+
+constexpr const char* kSettingsMethod = "SettingsDeviceEx";
+constexpr const char* kAddMethod = "AddDeviceEx";
+
+struct DeviceEntry {
+  std::string Code;
+  std::string Name;
+};
+
+std::vector<DeviceEntry> deviceEntries(HostSession& session) {
+  xml::XmlDocument document;
+  document.loadXML(session.ListDocument());
+  std::vector<DeviceEntry> entries;
+  const xml::XmlNode root = document.documentElement();
+  if (!root) return entries;
+  for (const xml::XmlNode& node : root.childNodes()) {
+    if (node.nodeType() != xml::NodeType::Element || node.nodeName() != "Устройство") continue;
+    entries.push_back(
+        {node.getAttribute("Код").value_or(""), node.getAttribute("Наименование").value_or("")});
+  }
+  return entries;
+}
+
+std::string failureText(const RequestResult& result) {
+  return result.Message + (result.Code ? " (code " + std::to_string(*result.Code) + ")" : "");
+}
+
+RequestResult must(RequestResult result, const std::string& what) {
+  if (!result.Ok) throw HostError(what + ": " + failureText(result));
+  return result;
+}
+
+// The number of the device a word names: digits its number, anything else
+// its name (the driver's own choice rules).
+int32_t chooseDevice(HostSession& session, const std::string& key) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  const OleVariant arg =
+      !key.empty() && key.size() <= 9 && std::all_of(key.begin(), key.end(), digit)
+          ? OleVariant(static_cast<int32_t>(std::stol(key)))
+          : OleVariant(std::string_view(key));
+  const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
+  if (!chosen.Ok) throw HostError("no device \"" + key + "\": " + failureText(chosen));
+  return ole::VarToInt32(must(session.Host().Get("DeviceNumber"), "DeviceNumber").Result.get());
+}
+
+// The answer of a settings method: 0 after OK; the host reports any other
+// answer as a failed request with that code (-1 for cancel).
+int32_t settingsAnswer(RequestResult result, const char* method) {
+  if (!result.Ok && result.Code) return *result.Code;
+  return ole::VarToInt32(must(std::move(result), method).Result.get());
+}
+
+std::string describe(const DeviceEntry& entry, size_t number) {
+  return std::to_string(number) + ": " + entry.Name + " " + entry.Code;
+}
+
+enum class Mode { Configure, Preview };
+
+int showSettings(const HostOptions& options, std::span<const std::string> args, Mode mode) {
+  const std::string command = mode == Mode::Configure ? "configure" : "preview";
+  if (args.size() > 1) return UsageError(command + " takes at most one device");
+  if (!args.empty() && args[0].empty()) return UsageError(command + ": the device is empty");
+  if (mode == Mode::Preview) setenv(kOpenVariable, kOpenPreview, 1);
+  auto session = OpenSession(options);
+  if (!session) return kExitUsage;
+  try {
+    std::vector<DeviceEntry> entries = deviceEntries(*session);
+    size_t number = 0;
+    if (!args.empty()) {
+      number = static_cast<size_t>(chooseDevice(*session, args[0]));
+    } else if (entries.size() == 1) {
+      number = 1;
+    } else if (entries.size() > 1) {
+      return UsageError("there are " + std::to_string(entries.size()) +
+                        " devices: name one by its number or name");
+    }
+    if (number > entries.size()) throw HostError("the driver chose no listed device");
+
+    if (number == 0) {
+      if (mode == Mode::Preview) {
+        Report("there are no devices; add one with 'labelhost configure' or 'labelhost add'");
+        return kExitFailed;
+      }
+      const OleVariant document{std::string_view("<Устройство/>")};
+      const int32_t result =
+          settingsAnswer(session->Host().Call(kAddMethod, std::span(&document, 1)), kAddMethod);
+      if (result != 0) {
+        Report("settings cancelled (" + std::to_string(result) + "): no device added");
+        return kExitFailed;
+      }
+      entries = deviceEntries(*session);
+      if (entries.empty()) throw HostError(std::string(kAddMethod) + " added no device");
+      if (!StoreChanges(*session)) return kExitFailed;
+      std::cout << "Added device " << describe(entries.back(), entries.size()) << ".\n";
+      return kExitOk;
+    }
+
+    const DeviceEntry& device = entries[number - 1];
+    const OleVariant callArgs[] = {OleVariant(std::string_view(device.Code)),
+                                   OleVariant(std::string_view(session->ListDocument()))};
+    const int32_t result =
+        settingsAnswer(session->Host().Call(kSettingsMethod, callArgs), kSettingsMethod);
+    if (mode == Mode::Preview) {
+      std::cout << "Preview of device " << describe(device, number) << " closed.\n";
+      return kExitOk;
+    }
+    if (result != 0) {
+      Report("settings of device " + describe(device, number) + " cancelled (" +
+             std::to_string(result) + "); nothing stored");
+      return kExitFailed;
+    }
+    if (!StoreChanges(*session)) return kExitFailed;
+    entries = deviceEntries(*session);
+    std::cout << "Configured device "
+              << describe(number <= entries.size() ? entries[number - 1] : device, number) << ".\n";
+    return kExitOk;
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return kExitFailed;
+  }
+}
+
+}  // namespace
+
+int ConfigureCommand(const HostOptions& options, std::span<const std::string> args) {
+  return showSettings(options, args, Mode::Configure);
+}
+
+int PreviewCommand(const HostOptions& options, std::span<const std::string> args) {
+  return showSettings(options, args, Mode::Preview);
+}
+
+}  // namespace labelplu::host
