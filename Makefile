@@ -44,7 +44,7 @@ demo: build
 # gLabels 3 (installed here when missing) and the bare PDF engine.
 bench: build
 	$(BUILD)/bin/bench_value_array
-	$(BUILD)/bin/bench_barcode
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bin/bench_barcode
 	./scripts/install-deps.sh --bench
 	python3 bench/print/print_bench.py $(BUILD)
 

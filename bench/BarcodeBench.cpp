@@ -1,0 +1,198 @@
+// Barcodes: encoding and rendering into a bitmap at 203 and 300 dpi, ours
+// beside libzint doing the same in the same run (ZBarcode_Encode_and_Buffer,
+// human-readable text included for the linear symbols as ours paints it);
+// and the whole preparation of a barcode primitive at 300 dpi (its symbol
+// generated anew, fitted and turned into the picture the label copies).
+//   EAN-13          "4607001234567"
+//   Code 128        20 characters
+//   DataMatrix      30 characters, 0.5 mm modules
+// Argument: dots per inch. Run: <build>/bin/bench_barcode
+#include <benchmark/benchmark.h>
+#include <zint.h>
+
+#include <QGuiApplication>
+
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "BarCode.h"
+#include "Barcode2D.h"
+#include "FastBMP.h"
+#include "LabelView.h"
+#include "PrimitiveClasses.h"
+#include "RasterTarget.h"
+#include "TLb.h"
+#include "TPr2DShk.h"
+#include "TPrShk.h"
+
+namespace labelplu::bench {
+namespace {
+
+const std::string kEan13 = "4607001234567";
+const std::string kCode128 = "SHELF-42/ROW-7 lot19";   // 20 characters
+const std::string kMatrix = "https://example.org/p?id=46070";  // 30 characters
+
+void EnsureGuiApplication() {
+  static int argc = 1;
+  static char name[] = "bench_barcode";
+  static char* argv[] = {name, nullptr};
+  if (QCoreApplication::instance() == nullptr) new QGuiApplication(argc, argv);
+}
+
+constexpr double kMils = 12.0;
+
+// libzint draws a module 2 × scale pixels wide: the scale that gives the
+// same whole-dot module as ours.
+float ZintScale(int32_t modulePixels) { return static_cast<float>(modulePixels) / 2.0F; }
+
+void ZintRun(benchmark::State& state, int symbology, const std::string& data, float scale,
+             bool text = true) {
+  for (auto _ : state) {
+    zint_symbol* s = ZBarcode_Create();
+    s->symbology = symbology;
+    s->scale = scale;
+    s->show_hrt = text ? 1 : 0;
+    const int rc = ZBarcode_Encode_and_Buffer(
+        s, reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()), 0);
+    if (rc >= ZINT_ERROR) state.SkipWithError(s->errtxt);
+    benchmark::DoNotOptimize(s->bitmap);
+    ZBarcode_Delete(s);
+  }
+}
+
+// Our linear encoder: encode, then paint bars and text into a 24-bit bitmap
+// of about an inch's height.
+void OursLinear(benchmark::State& state, TStBarCodeType type, const std::string& data,
+                bool text = true) {
+  EnsureGuiApplication();
+  const auto dpi = static_cast<int32_t>(state.range(0));
+  TStBarCode bc;
+  bc.SetBarCodeType(type);
+  bc.SetCode(data);
+  bc.SetBarWidth(kMils);
+  bc.SetResolution(dpi);
+  bc.SetShowCode(text);
+  const TBarModules m = ComputeBarModules(kMils, dpi);
+  const auto width = static_cast<int32_t>(BarElementsWidth(bc.Elements(), m));
+  TFastBMP bitmap(width, dpi / 2);
+  bitmap.SetResolution(dpi, dpi);
+  for (auto _ : state) {
+    bc.Encode();
+    bc.RenderTo(bitmap.Canvas(), gdi::RECT{0, 0, bitmap.Width(), bitmap.Height()});
+    benchmark::DoNotOptimize(bitmap.Row(0));
+  }
+  if (bc.ErrorFlag()) state.SkipWithError(bc.ErrorMessage().c_str());
+}
+
+void BM_Ean13_Ours(benchmark::State& state) { OursLinear(state, bcEAN_13, kEan13); }
+void BM_Ean13_Zint(benchmark::State& state) {
+  const auto dpi = static_cast<int32_t>(state.range(0));
+  ZintRun(state, BARCODE_EANX, kEan13.substr(0, 12), ZintScale(ComputeBarModules(kMils, dpi).Bar));
+}
+void BM_Code128_Ours(benchmark::State& state) { OursLinear(state, bcCode128, kCode128); }
+void BM_Code128_Zint(benchmark::State& state) {
+  const auto dpi = static_cast<int32_t>(state.range(0));
+  ZintRun(state, BARCODE_CODE128, kCode128, ZintScale(ComputeBarModules(kMils, dpi).Bar));
+}
+
+// Bars alone: the encoder and bar painting without the text line.
+void BM_Ean13Bars_Ours(benchmark::State& state) { OursLinear(state, bcEAN_13, kEan13, false); }
+void BM_Ean13Bars_Zint(benchmark::State& state) {
+  const auto dpi = static_cast<int32_t>(state.range(0));
+  ZintRun(state, BARCODE_EANX, kEan13.substr(0, 12), ZintScale(ComputeBarModules(kMils, dpi).Bar),
+          false);
+}
+void BM_Code128Bars_Ours(benchmark::State& state) {
+  OursLinear(state, bcCode128, kCode128, false);
+}
+void BM_Code128Bars_Zint(benchmark::State& state) {
+  const auto dpi = static_cast<int32_t>(state.range(0));
+  ZintRun(state, BARCODE_CODE128, kCode128, ZintScale(ComputeBarModules(kMils, dpi).Bar), false);
+}
+
+void BM_DataMatrix_Ours(benchmark::State& state) {
+  const auto dpi = static_cast<int32_t>(state.range(0));
+  TBarcode2D g;
+  g.SetCodeType(static_cast<int16_t>(TBRType2D::br2DataMatrix));
+  g.SetCaption(kMatrix);
+  g.SetModulePixels(TBarcode2D::ModulePixelsFor(0.5, dpi));
+  for (auto _ : state) {
+    g.Refresh();
+    benchmark::DoNotOptimize(g.Image().constBits());
+  }
+}
+void BM_DataMatrix_Zint(benchmark::State& state) {
+  const auto dpi = static_cast<int32_t>(state.range(0));
+  ZintRun(state, BARCODE_DATAMATRIX, kMatrix, ZintScale(TBarcode2D::ModulePixelsFor(0.5, dpi)));
+}
+
+BENCHMARK(BM_Ean13_Ours)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Ean13_Zint)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Code128_Ours)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Code128_Zint)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Ean13Bars_Ours)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Ean13Bars_Zint)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Code128Bars_Ours)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Code128Bars_Zint)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DataMatrix_Ours)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DataMatrix_Zint)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+// A label on a raster page at the given resolution.
+struct BenchLabel {
+  explicit BenchLabel(int32_t dpi) : view(nullptr, dpi, dpi) {
+    EnsureGuiApplication();
+    image = gdi::CreateRasterImage(static_cast<int32_t>(std::lround(58 * dpi / 25.4)),
+                                   static_cast<int32_t>(std::lround(40 * dpi / 25.4)), dpi);
+    canvas = std::make_unique<gdi::TCanvas>(image);
+    view.SetCanvas(canvas.get());
+    label.SetView(&view);
+  }
+  ~BenchLabel() { label.SetView(nullptr); }
+  TBasePrimitive& Add(const char* cls) { return label.AddPrimitive(*FindPrimitiveClass(cls)); }
+
+  QImage image;
+  std::unique_ptr<gdi::TCanvas> canvas;
+  TCanvasView view;
+  TLb label;
+};
+
+// Two values taken in turn, so that every preparation generates the symbol.
+template <class Primitive>
+void PrepareRun(benchmark::State& state, BenchLabel& b, Primitive& p, const std::string& a,
+                const std::string& c) {
+  bool flip = false;
+  for (auto _ : state) {
+    b.label.BeginUpdate();
+    p.SetValue(flip ? a : c);
+    b.label.EndUpdate(false);
+    p.Prepare();
+    flip = !flip;
+    benchmark::DoNotOptimize(p.RenderedImage().Row(0));
+  }
+}
+
+void BM_Prepare_Ean13Primitive(benchmark::State& state) {
+  BenchLabel b(static_cast<int32_t>(state.range(0)));
+  auto& shk = dynamic_cast<TPrShk&>(b.Add("TPrShk"));
+  shk.SetWidth(45);
+  shk.SetHeight(15);
+  PrepareRun(state, b, shk, kEan13, "5901234123457");
+}
+
+void BM_Prepare_DataMatrixPrimitive(benchmark::State& state) {
+  BenchLabel b(static_cast<int32_t>(state.range(0)));
+  auto& dm = dynamic_cast<TPr2DShk&>(b.Add("TPr2DShk"));
+  dm.SetBRType2D(TBRType2D::br2DataMatrix);
+  dm.SetWidth(15);
+  dm.SetHeight(15);
+  PrepareRun(state, b, dm, kMatrix, "https://example.org/p?id=46071");
+}
+
+BENCHMARK(BM_Prepare_Ean13Primitive)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Prepare_DataMatrixPrimitive)->Arg(300)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace labelplu::bench
+
+BENCHMARK_MAIN();
