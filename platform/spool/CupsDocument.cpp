@@ -6,6 +6,7 @@
 
 #include <cups/cups.h>
 
+#include <chrono>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -13,6 +14,34 @@
 #include "PrintObject.h"
 
 namespace labelplu::spool {
+
+namespace {
+
+// How long the scheduler may stay silent while it takes a job, and the
+// wait after which libcups asks whether to go on waiting.
+constexpr double kSchedulerSilenceSeconds = 30.0;
+constexpr double kWaitSliceSeconds = 1.0;
+
+// libcups calls this after each wait slice without an answer. A gap
+// between calls means the scheduler answered meanwhile, so the silence
+// starts again; one that outlasts the limit ends the job, and the requests
+// that follow on the same connection then fail at their first slice.
+struct TSilence {
+  std::chrono::steady_clock::time_point start;
+  std::chrono::steady_clock::time_point last;
+};
+
+int KeepWaiting(http_t*, void* data) {
+  auto& silence = *static_cast<TSilence*>(data);
+  const auto now = std::chrono::steady_clock::now();
+  if (now - silence.last > std::chrono::duration<double>(kWaitSliceSeconds * 1.5)) {
+    silence.start = now;
+  }
+  silence.last = now;
+  return now - silence.start < std::chrono::duration<double>(kSchedulerSilenceSeconds) ? 1 : 0;
+}
+
+}  // namespace
 
 void ConfigureQueuePrinter(QPrinter& printer, const TPageSetup& setup) {
   printer.setResolution(setup.DpiX);
@@ -102,11 +131,48 @@ void TCupsDocument::EndDoc() {
   }
   // A queue's instance ("queue/instance") prints on the queue itself.
   const std::string queue = m_queueName.substr(0, m_queueName.find('/'));
-  const int job = cupsPrintFile(queue.c_str(), m_spoolFile.fileName().toLocal8Bit().constData(),
-                                m_title.c_str(), static_cast<int>(cupsOptions.size()),
-                                cupsOptions.data());
+  // A connection of the job's own with a limit on silence: on the shared
+  // default connection libcups waits for ever, and a scheduler that
+  // stopped answering would hang the job.
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              static_cast<int>(kSchedulerSilenceSeconds * 1000), nullptr);
+  if (http == nullptr) {
+    m_spoolFile.remove();
+    Fail(std::string("cannot reach the CUPS scheduler at \"") + cupsServer() +
+         "\": " + cupsLastErrorString());
+  }
+  TSilence silence{};
+  httpSetTimeout(http, kWaitSliceSeconds, KeepWaiting, &silence);
+  // One Print-Job request on that connection: cupsPrintFile2 would look the
+  // queue up first on the shared connection, where the limit does not hold.
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                   "/printers/%s", queue.c_str());
+  ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, m_title.c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+               "application/pdf");
+  cupsEncodeOptions2(request, static_cast<int>(cupsOptions.size()), cupsOptions.data(),
+                     IPP_TAG_OPERATION);
+  cupsEncodeOptions2(request, static_cast<int>(cupsOptions.size()), cupsOptions.data(),
+                     IPP_TAG_JOB);
+  const std::string resource = "/printers/" + queue;
+  ipp_t* response = cupsDoFileRequest(http, request, resource.c_str(),
+                                      m_spoolFile.fileName().toLocal8Bit().constData());
+  int job = 0;
+  if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING) {
+    if (ipp_attribute_t* id = ippFindAttribute(response, "job-id", IPP_TAG_INTEGER)) {
+      job = ippGetInteger(id, 0);
+    }
+  }
+  ippDelete(response);
+  const std::string reason = cupsLastErrorString();
+  httpClose(http);
   m_spoolFile.remove();
-  if (job <= 0) Fail(std::string("CUPS refused the job: ") + cupsLastErrorString());
+  if (job <= 0) Fail("CUPS refused the job: " + reason);
 }
 
 void TCupsDocument::Abort() noexcept {

@@ -32,7 +32,8 @@ class TCupsDocument {
 
   gdi::TCanvas* Canvas() { return m_canvas.get(); }
   void NewPage();
-  // Hands the job to CUPS; throws ESpoolError when it is refused.
+  // Hands the job to CUPS; throws ESpoolError when it is refused, or when
+  // the scheduler cannot be reached or stays silent for 30 s.
   void EndDoc();
   void Abort() noexcept;
 

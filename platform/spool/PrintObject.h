@@ -104,8 +104,9 @@ class TPrintObject {
   // Selects printer index (0 when out of range) and resets its device mode.
   virtual void SetPrinterIndex(int32_t index) = 0;
   // Selects by name; a built-in name may carry options ("labelplu PDF;
-  // file=/tmp/a.pdf; paper=58x40; dpi=300"). An unknown name selects index
-  // 0. Returns the index selected.
+  // file=/tmp/a.pdf; paper=58x40; dpi=300"). A name not in the list reads
+  // the list again; a name still unknown selects index 0. Returns the index
+  // selected.
   virtual int32_t SelectPrinterByName(std::string_view name) = 0;
   virtual std::string PrinterName() const = 0;  // of the selected printer
   virtual bool IsBuiltin(int32_t index) const = 0;

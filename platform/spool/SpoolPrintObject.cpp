@@ -80,6 +80,12 @@ int32_t TSpoolPrintObject::SelectPrinterByName(std::string_view name) {
   RequireNotPrinting("change the printer");
   const TParsedPrinterName parsed = ParsePrinterName(name);
   int32_t index = IndexOfPrinter(parsed.Name);
+  // A queue added (or re-created) since the list was read would otherwise
+  // lose its jobs to the first printer.
+  if (index < 0) {
+    RefreshPrinters();
+    index = IndexOfPrinter(parsed.Name);
+  }
   if (index < 0) index = 0;
   if (parsed.Options && IsBuiltin(index)) m_builtinOptions[BuiltinSlot(index)] = *parsed.Options;
   SetPrinterIndex(index);

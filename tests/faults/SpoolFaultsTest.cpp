@@ -1,0 +1,325 @@
+// Print jobs that meet a failing spooler: a queue that refuses or holds
+// jobs, a queue deleted and a scheduler killed while a job runs, and output
+// written onto a full disk. Each job must end (under a deadline) with its
+// result code and a message, leave the device free, and the next job must
+// print once the spooler is back.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <QTimer>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "Application.h"
+#include "JobWatchdog.h"
+#include "ManagerWinPrinter.h"
+#include "PrintObject.h"
+#include "PrivateCups.h"
+#include "ValueArray.h"
+#include "ViewWinPrinter.h"
+
+namespace labelplu {
+namespace {
+
+namespace fs = std::filesystem;
+using Rows = std::vector<std::vector<std::string>>;
+
+constexpr int kJobSeconds = 60;
+
+constexpr const char* kTemplate = R"(<?xml version="1.0" encoding="windows-1251"?>
+<Label Width="58" Height="40">
+  <Item ClassName="Shk">
+    <Property Name="DS" Value="dsSHK"/>
+    <Property Name="BarCodeType" Value="bcEAN_13"/>
+    <Property Name="Left" Value="4"/>
+    <Property Name="Top" Value="6"/>
+    <Property Name="Width" Value="50"/>
+    <Property Name="Height" Value="28"/>
+    <Property Name="Value" Value="4006381333931"/>
+  </Item>
+</Label>
+)";
+
+ole::OleVariant Table(const Rows& rows, int32_t cols) {
+  ole::ComPtr<TSafeArray> table = TSafeArray::Create();
+  EXPECT_EQ(table->SetBounds(static_cast<int32_t>(rows.size()), cols), S_OK);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    for (size_t c = 0; c < rows[r].size(); ++c) {
+      const ole::OleVariant cell(std::string_view(rows[r][c]));
+      EXPECT_EQ(table->SetValue(static_cast<int32_t>(r), static_cast<int32_t>(c), &cell.get()),
+                S_OK);
+    }
+  }
+  return ole::OleVariant(static_cast<IDispatch*>(table.get()));
+}
+
+// A job of `labels` EAN-13 labels.
+ole::OleVariant Job(int labels) {
+  Rows records;
+  for (int i = 0; i < labels; ++i) records.push_back({"4607001010005"});
+  ole::ComPtr<TSafeArray> job = TSafeArray::Create();
+  EXPECT_EQ(job->SetBounds(3, 1), S_OK);
+  const ole::OleVariant jobSlots[] = {Table({}, 2), Table({{"ШтрихКод"}}, 1), Table(records, 1)};
+  for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(job->SetValue(i, 0, &jobSlots[i].get()), S_OK);
+  return ole::OleVariant(static_cast<IDispatch*>(job.get()));
+}
+
+int Shell(const std::string& command) {
+  const int status = std::system((command + " >/dev/null 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The scheduler this process started (a child named cupsd), or -1.
+pid_t ChildCupsd() {
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, comm, state;
+    pid_t parent = 0;
+    if (stat >> pid >> comm >> state >> parent && comm == "(cupsd)" && parent == getpid())
+      return static_cast<pid_t>(std::stol(pid));
+  }
+  return -1;
+}
+
+bool IsPdf(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string data = text.str();
+  return data.rfind("%PDF-", 0) == 0 &&
+         data.find("%%EOF", data.size() > 64 ? data.size() - 64 : 0) != std::string::npos;
+}
+
+// A small tmpfs, left with almost no free space.
+class TFullDisk {
+ public:
+  explicit TFullDisk(const fs::path& where) : m_where(where) {
+    fs::create_directories(where);
+    if (mount("lptest", where.c_str(), "tmpfs", 0, "size=256k,mode=0777") != 0) {
+      m_error = std::strerror(errno);
+      return;
+    }
+    m_mounted = true;
+    std::ofstream filler(where / "filler", std::ios::binary);
+    const std::string block(4096, 'x');
+    while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+    }
+  }
+  ~TFullDisk() {
+    if (m_mounted) umount2(m_where.c_str(), MNT_DETACH);
+  }
+  // Why the disk could not be mounted; empty when it is.
+  const std::string& Error() const { return m_error; }
+  void FreeSpace() { fs::remove(m_where / "filler"); }
+  const fs::path& Path() const { return m_where; }
+
+ private:
+  fs::path m_where;
+  bool m_mounted = false;
+  std::string m_error;
+};
+
+class SpoolFaultsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    LP_SKIP_WITHOUT_PRIVATE_CUPS();
+    EnsureApplication();
+    std::string pattern = (fs::temp_directory_path() / "lpfaults-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+    // A job that falls back to the built-in PDF printer writes here.
+    setenv("XDG_DOCUMENTS_DIR", m_dir.c_str(), 1);
+    m_cups = std::make_unique<test::TPrivateCups>();
+    m_list = std::make_unique<TManagerWinPrinterList>((m_dir / "labelplu.plu").string());
+    m_device = dynamic_cast<TManagerWinPrinter*>(&m_list->AppendDevice());
+    ASSERT_NE(m_device, nullptr);
+    m_device->SetIsOn(true);
+    m_device->SetParam("PrinterName", m_cups->QueueName());
+    m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
+    // Labels repeated by the driver: the job processes events after it
+    // began the document, which is where the faults below strike.
+    m_device->SetParam("PrinterCopies", "0");
+    std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kTemplate;
+  }
+  void TearDown() override {
+    m_list.reset();
+    m_cups.reset();
+    std::error_code ec;
+    if (!m_dir.empty()) fs::remove_all(m_dir, ec);
+  }
+
+  // One job under a deadline; its result, with what it wrote to stderr.
+  int32_t Print(const std::string& what, int labels = 2) {
+    const ole::OleVariant job = Job(labels);
+    // A hung job must not leave the scheduler behind, stopped or running.
+    test::TJobWatchdog deadline(what, kJobSeconds, [] {
+      if (const pid_t cupsd = ChildCupsd(); cupsd > 0) kill(cupsd, SIGKILL);
+    });
+    testing::internal::CaptureStderr();
+    const int32_t result = m_device->ExecutePrint(job);
+    m_stderr = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(m_device->Busy()) << what;
+    return result;
+  }
+
+  // Runs fault once, from the job's event processing, when the job has
+  // begun its document on the queue.
+  void WhenDocumentOpen(std::function<void()> fault) {
+    m_faultTimer = std::make_unique<QTimer>();
+    m_faultTimer->setInterval(0);
+    QObject::connect(m_faultTimer.get(), &QTimer::timeout, [this, fault] {
+      if (m_device->View() == nullptr || !m_device->View()->Printer().Printing()) return;
+      m_faultTimer->stop();
+      fault();
+    });
+    m_faultTimer->start();
+  }
+
+  // The queue printed a whole document since the output was removed.
+  bool QueuePrinted() {
+    EXPECT_TRUE(m_cups->WaitForJobs()) << m_cups->ReadLog("error_log");
+    return IsPdf(m_cups->OutputFile());
+  }
+
+  void RecreateQueue() {
+    ASSERT_EQ(Shell("lpadmin -p " + m_cups->QueueName() + " -E -v file://" + m_cups->OutputFile() +
+                    " -P " + m_cups->Directory() + "/test.ppd"),
+              0);
+  }
+
+  fs::path m_dir;
+  std::unique_ptr<test::TPrivateCups> m_cups;
+  std::unique_ptr<TManagerWinPrinterList> m_list;
+  TManagerWinPrinter* m_device = nullptr;
+  std::string m_stderr;
+  std::unique_ptr<QTimer> m_faultTimer;
+};
+
+TEST_F(SpoolFaultsTest, RefusingQueueFailsTheJobAndAHeldJobIsKept) {
+  const std::string queue = m_cups->QueueName();
+  ASSERT_EQ(Print("first job"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+
+  // A queue that rejects jobs: the job fails with its reason.
+  ASSERT_EQ(Shell("cupsreject " + queue), 0);
+  fs::remove(m_cups->OutputFile());
+  EXPECT_EQ(Print("job on a rejecting queue"), 10);
+  EXPECT_NE(m_stderr.find("CUPS refused the job"), std::string::npos) << m_stderr;
+  ASSERT_EQ(Shell("cupsaccept " + queue), 0);
+  EXPECT_EQ(Print("job after cupsaccept"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+
+  // A stopped queue takes the job and holds it until it is enabled.
+  ASSERT_EQ(Shell("cupsdisable " + queue), 0);
+  fs::remove(m_cups->OutputFile());
+  EXPECT_EQ(Print("job on a disabled queue"), 0) << m_stderr;
+  EXPECT_FALSE(m_cups->WaitForJobs(1000));
+  EXPECT_FALSE(fs::exists(m_cups->OutputFile()));
+  ASSERT_EQ(Shell("cupsenable " + queue), 0);
+  EXPECT_TRUE(QueuePrinted());
+}
+
+TEST_F(SpoolFaultsTest, QueueDeletedBetweenJobsAndAddedBack) {
+  ASSERT_EQ(Print("first job"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+  // A printer that is gone: the job goes to the first printer of the list.
+  ASSERT_EQ(Shell("lpadmin -x " + m_cups->QueueName()), 0);
+  fs::remove(m_cups->OutputFile());
+  EXPECT_EQ(Print("job on a deleted queue"), 0) << m_stderr;
+  // The queue is back: the next job finds it again.
+  RecreateQueue();
+  EXPECT_EQ(Print("job on the re-created queue"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+}
+
+TEST_F(SpoolFaultsTest, QueueDeletedDuringTheJob) {
+  // Fired by the job's own event processing, after the document began.
+  bool fired = false;
+  WhenDocumentOpen([&] {
+    fired = true;
+    EXPECT_EQ(Shell("lpadmin -x " + m_cups->QueueName()), 0);
+  });
+  EXPECT_EQ(Print("job whose queue is deleted", 3), 10);
+  EXPECT_TRUE(fired);
+  EXPECT_NE(m_stderr.find("Ошибка! printer \"" + m_cups->QueueName() + "\""), std::string::npos)
+      << m_stderr;
+
+  RecreateQueue();
+  EXPECT_EQ(Print("job on the re-created queue"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+}
+
+TEST_F(SpoolFaultsTest, SchedulerKilledDuringTheJob) {
+  const pid_t cupsd = ChildCupsd();
+  ASSERT_GT(cupsd, 0);
+  WhenDocumentOpen([&] { kill(cupsd, SIGKILL); });
+  EXPECT_EQ(Print("job whose scheduler dies", 3), 10);
+  EXPECT_NE(m_stderr.find("Ошибка!"), std::string::npos) << m_stderr;
+
+  // A new scheduler with the same queue name: the device prints again.
+  m_cups.reset();
+  m_cups = std::make_unique<test::TPrivateCups>();
+  EXPECT_EQ(Print("job on the restarted scheduler"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+}
+
+TEST_F(SpoolFaultsTest, SchedulerFrozenDuringTheJob) {
+  const pid_t cupsd = ChildCupsd();
+  ASSERT_GT(cupsd, 0);
+  WhenDocumentOpen([&] { kill(cupsd, SIGSTOP); });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Print("job whose scheduler stops answering", 3), 10);
+  std::printf("a silent scheduler ended the job after %.1f s\n",
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  kill(cupsd, SIGCONT);
+  EXPECT_NE(m_stderr.find("Ошибка!"), std::string::npos) << m_stderr;
+  EXPECT_EQ(Print("job after the scheduler woke up"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+}
+
+TEST_F(SpoolFaultsTest, FullDiskUnderThePdfPrinterAndTheSpoolFile) {
+  TFullDisk disk(m_dir / "full");
+  if (!disk.Error().empty()) GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.Error();
+  const fs::path pdf = disk.Path() / "labels.pdf";
+
+  // The PDF printer's file on the full disk: no half file is left.
+  m_device->SetParam("PrinterName", "labelplu PDF; file=" + pdf.string());
+  EXPECT_EQ(Print("PDF onto a full disk", 20), 10);
+  EXPECT_NE(m_stderr.find(pdf.string()), std::string::npos) << m_stderr;
+  EXPECT_FALSE(fs::exists(pdf));
+
+  // The queue's spool file on the full disk: the truncated document must
+  // not be sent.
+  m_device->SetParam("PrinterName", m_cups->QueueName());
+  const char* previous = std::getenv("TMPDIR");
+  const std::string saved = previous ? previous : "";
+  setenv("TMPDIR", disk.Path().c_str(), 1);
+  const int32_t spoolResult = Print("CUPS job spooled onto a full disk", 20);
+  if (previous)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  EXPECT_EQ(spoolResult, 10) << m_stderr;
+  EXPECT_TRUE(m_cups->WaitForJobs());
+  EXPECT_FALSE(fs::exists(m_cups->OutputFile()));
+
+  disk.FreeSpace();
+  m_device->SetParam("PrinterName", "labelplu PDF; file=" + pdf.string());
+  EXPECT_EQ(Print("PDF after space was freed", 20), 0) << m_stderr;
+  EXPECT_TRUE(IsPdf(pdf));
+}
+
+}  // namespace
+}  // namespace labelplu
