@@ -16,7 +16,10 @@
 //   </Label>
 //
 // Untrusted templates are bounded: at most kMaxTemplateBytes of file,
-// kMaxTemplateItems primitives, label sides in (0, kMaxLabelSideMm] mm,
+// kMaxTemplateItems primitives and kMaxTemplateElements elements in all
+// (both counted before the document is parsed, so that a text of many tiny
+// elements never becomes a document tree of gigabytes), label sides in
+// (0, kMaxLabelSideMm] mm,
 // embedded bitmaps as TLabelParams.h says. Anything else that stops a
 // template from loading raises ETemplateError naming the file (and the
 // line, when the XML parser knows it); single property settings that do
@@ -57,6 +60,8 @@ inline constexpr uint8_t kModePreview = 4;    // preview
 // Limits of a template.
 inline constexpr size_t kMaxTemplateBytes = size_t{64} << 20;
 inline constexpr int32_t kMaxTemplateItems = 10000;
+// Room for every item with all its properties written out, and the images.
+inline constexpr int64_t kMaxTemplateElements = int64_t{kMaxTemplateItems} * 64;
 inline constexpr double kMaxLabelSideMm = 1000.0;
 
 class TLb : public TPersistent {
@@ -98,6 +103,10 @@ class TLb : public TPersistent {
   //    without both attributes or whose setting fails is skipped;
   //  - the first "Label/ImageList": its children become embedded images
   //    ("Name", "Path", the base64 bytes of a bitmap file);
+  //  - more than kMaxTemplateItems "Item" start tags or kMaxTemplateElements
+  //    start tags in the text (counted before parsing; a "<" inside a
+  //    comment or CDATA section counts too): ETemplateError, and the label
+  //    keeps what it held;
   //  - too many items, an image that is not a bitmap: ETemplateError, and
   //    the label is left empty.
   virtual int32_t LoadFromXml(std::string_view xml, std::string_view sourceName = {});

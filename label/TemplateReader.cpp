@@ -31,6 +31,34 @@ double ReadLabelSide(const xml::XmlNode& root, std::string_view name, const std:
   return value;
 }
 
+// Start tags of a template text, counted without parsing it: every "<" not
+// followed by "/", "!" or "?" opens an element, since "<" never stands raw
+// in text or attribute values. One inside a comment or CDATA section counts
+// too, which errs towards refusing.
+struct StartTags {
+  int64_t elements = 0;
+  int64_t items = 0;
+};
+
+StartTags CountStartTags(std::string_view text) {
+  StartTags counts;
+  for (size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+    const std::string_view rest = text.substr(at + 1);
+    if (rest.empty() || rest[0] == '/' || rest[0] == '!' || rest[0] == '?') continue;
+    ++counts.elements;
+    if (rest.size() > 4 && rest.compare(0, 4, "Item") == 0 &&
+        (rest[4] == '>' || rest[4] == '/' || rest[4] == ' ' || rest[4] == '\t' || rest[4] == '\r' ||
+         rest[4] == '\n'))
+      ++counts.items;
+  }
+  return counts;
+}
+
+std::string TooManyItems(int64_t count) {
+  return std::to_string(count) + " items are more than the " + std::to_string(kMaxTemplateItems) +
+         " a label holds";
+}
+
 // One setting of an item; settings that do not apply are skipped, as a
 // template written by another version may hold names or values this one
 // does not know.
@@ -84,6 +112,12 @@ int32_t TLb::LoadFromXml(std::string_view xmlText, std::string_view sourceName) 
   const std::string source(sourceName.empty() ? kMemorySource : sourceName);
   BeginUpdate();
   try {
+    const StartTags tags = CountStartTags(xmlText);
+    if (tags.items > kMaxTemplateItems) throw ETemplateError(source, 0, TooManyItems(tags.items));
+    if (tags.elements > kMaxTemplateElements)
+      throw ETemplateError(source, 0,
+                           std::to_string(tags.elements) + " elements are more than the " +
+                               std::to_string(kMaxTemplateElements) + " a template may hold");
     const xml::XmlDocument doc = CreateXmlDocument();
     try {
       doc.loadXML(xmlText);
@@ -98,10 +132,7 @@ int32_t TLb::LoadFromXml(std::string_view xmlText, std::string_view sourceName) 
     const double width = ReadLabelSide(root, "Width", source);
     const double height = ReadLabelSide(root, "Height", source);
     const xml::XmlNodeList items = doc.selectNodes("Label/Item");
-    if (items.length() > kMaxTemplateItems)
-      throw ETemplateError(source, 0,
-                           std::to_string(items.length()) + " items are more than the " +
-                               std::to_string(kMaxTemplateItems) + " a label holds");
+    if (items.length() > kMaxTemplateItems) throw ETemplateError(source, 0, TooManyItems(items.length()));
     Clear();
     try {
       SetWidth(width);

@@ -33,21 +33,15 @@ int32_t ClampToInt32(int64_t v) {
                                                   std::numeric_limits<int32_t>::max()));
 }
 
-// Lines at CR, LF or CR LF; a break at the very end adds no line.
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t pos = 0;
-  while (pos < text.size()) {
-    const size_t end = text.find_first_of("\r\n", pos);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(pos));
-      break;
-    }
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end + 1;
-    if (text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
-  }
-  return lines;
+// The end of the paragraph that starts at `pos` and where the next one
+// starts: paragraphs end at CR, LF, CR LF or the host's line separator #4
+// (which stands for CR LF and so joins no neighbour).
+std::pair<size_t, size_t> NextBreak(std::string_view text, size_t pos) {
+  const size_t end = text.find_first_of("\r\n\x04", pos);
+  if (end == std::string_view::npos) return {text.size(), text.size()};
+  size_t next = end + 1;
+  if (text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
+  return {end, next};
 }
 
 }  // namespace
@@ -164,7 +158,7 @@ void TParagraph::Layout() {
 
   std::string_view rest = m_text;
   int32_t index = 0;
-  while (!rest.empty()) {
+  while (!rest.empty() && m_lines.size() < m_maxLines) {
     TStringItem item;
     item.Text = TakeLine(rest, width);
     if (item.Text.empty()) break;  // cannot happen with a context set; never loop on it
@@ -249,26 +243,29 @@ void TPage::Layout() {
   m_paragraphs.clear();
   if (m_text.empty()) return;
 
-  // The host may separate lines with the character #4.
-  std::string text;
-  text.reserve(m_text.size());
-  for (const char c : m_text) {
-    if (c == '\x04') {
-      text += "\r\n";
-    } else {
-      text += c;
-    }
+  // Paragraphs are cut from the text one at a time, so that the part past
+  // the bounds is never copied; the text is cut at a character's start.
+  std::string_view text = m_text;
+  if (text.size() > kMaxPageBytes) {
+    size_t cut = kMaxPageBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80 &&
+           kMaxPageBytes - cut < 3)
+      --cut;
+    text = text.substr(0, cut);
   }
-
   int64_t count = 0;
-  for (std::string& line : SplitLines(text)) {
+  size_t pos = 0;
+  while (pos < text.size() && m_paragraphs.size() < kMaxPageLines && count < kMaxPageLines) {
+    const auto [end, next] = NextBreak(text, pos);
     TParagraph paragraph(*this);
-    paragraph.SetText(std::move(line));
+    paragraph.m_maxLines = static_cast<size_t>(kMaxPageLines - count);
+    paragraph.SetText(std::string(text.substr(pos, end - pos)));
     paragraph.SetVAlign(m_vAlign);
     paragraph.SetHAlign(m_hAlign);
     paragraph.SetDC(m_dc);
     count += static_cast<int64_t>(paragraph.Lines().size());
     m_paragraphs.push_back(std::move(paragraph));
+    pos = next;
   }
   if (count == 0) return;
 

@@ -23,6 +23,13 @@
 
 namespace labelplu {
 
+// The most bytes of its text, and the most lines and paragraphs, a page lays
+// out; the rest of a longer text is dropped. No box of a label (at most
+// 1000 mm high, fonts of 1 point and more) shows as many, and the bounds keep
+// a text of any length from costing more than this to lay out and paint.
+inline constexpr size_t kMaxPageBytes = size_t{1} << 20;
+inline constexpr int32_t kMaxPageLines = 10000;
+
 // Horizontal alignment of the text primitives and of the layout (stored as a
 // byte; a value outside the four is laid out as haLeft).
 enum THAlign : uint8_t { haLeft = 0, haCenter = 1, haRight = 2, haFill = 3 };
@@ -116,6 +123,7 @@ private:
   THAlign m_hAlign = haLeft;
   const ITextMeasure* m_dc = nullptr;
   std::vector<TStringItem> m_lines;
+  size_t m_maxLines = kMaxPageLines;  // the page's lines left when it lays the paragraph out
 };
 
 // A page: the text of one text primitive laid out in a rectangle of device
@@ -128,7 +136,10 @@ private:
 // adds no line); each paragraph is wrapped to Width − 2 pixels (no lines at
 // all when that is 9 or less); the lines of all paragraphs follow each other
 // at LineHeight() (top, centre, bottom) or at Height / line count (fill).
-// Coordinates that would not fit in 32 bits are clamped.
+// Only the first kMaxPageBytes of the text (cut back to a character's
+// start), at most kMaxPageLines paragraphs and kMaxPageLines lines in all:
+// the text after them is dropped. Coordinates that would not fit in 32 bits
+// are clamped.
 class TPage {
 public:
   // An empty page at (0, 0) of size 0 × 0, left and top aligned, without a

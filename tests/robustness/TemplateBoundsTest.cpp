@@ -1,0 +1,146 @@
+// Label templates far past their limits: a million items, a file larger than
+// a template may be, elements nested ten thousand deep, an embedded picture
+// whose header claims 2^31 × 2^31 pixels. Each ends in ETemplateError within
+// seconds and bounded memory, and the label keeps nothing of it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "ResourceMeter.h"
+#include "RobustnessSupport.h"
+#include "PrimitiveClasses.h"
+#include "TLb.h"
+#include "TemplateError.h"
+
+namespace labelplu::test {
+namespace {
+
+std::string ManyItems(int count) {
+  std::string xml = "<Label Width=\"58\" Height=\"40\">";
+  xml.reserve(xml.size() + static_cast<size_t>(count) * 26 + 8);
+  for (int i = 0; i < count; ++i) xml += "<Item ClassName=\"Line\"/>\n";
+  return xml + "</Label>";
+}
+
+// The error a load ends in, with its time and memory checked.
+std::string LoadError(const char* what, TLb& label, const std::string& xml, int64_t maxGrowthMb) {
+  std::string message;
+  const Usage usage = Measure(what, [&] {
+    try {
+      label.LoadFromXml(xml, "bounds.lb3");
+    } catch (const ETemplateError& e) {
+      message = e.what();
+    }
+  });
+  EXPECT_LT(usage.seconds, kMaxSeconds) << what;
+  EXPECT_LT(usage.peakGrowthMb, maxGrowthMb) << what;
+  return message;
+}
+
+TEST(TemplateBounds, TooManyElementsAreRefusedBeforeParsing) {
+  std::string properties = "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"Line\">";
+  for (int64_t i = 0; i < kMaxTemplateElements; ++i) properties += "<Property/>";
+  properties += "</Item></Label>";
+  const struct {
+    const char* what;
+    std::string xml;
+    const char* message;
+  } cases[] = {
+      {"template of 10^6 items", ManyItems(1000000), "1000000 items are more than the 10000 a label holds"},
+      {"template of 640 001 elements", properties,
+       "640002 elements are more than the 640000 a template may hold"},
+  };
+  for (const auto& c : cases) {
+    TLb label;
+    label.AddPrimitive(*FindPrimitiveClass("TPrLine"));
+    const std::string message = LoadError(c.what, label, c.xml, 16);
+    EXPECT_NE(message.find(c.message), std::string::npos) << message;
+    EXPECT_EQ(label.PrimitiveCount(), 1) << "the label keeps what it held";
+  }
+
+  // One item past the limit fails the same way; the limit itself loads.
+  TLb edge;
+  EXPECT_THROW(edge.LoadFromXml(ManyItems(kMaxTemplateItems + 1)), ETemplateError);
+  EXPECT_EQ(edge.LoadFromXml(ManyItems(kMaxTemplateItems)), 0);
+  EXPECT_EQ(edge.PrimitiveCount(), kMaxTemplateItems);
+}
+
+TEST(TemplateBounds, OversizedFileIsRefusedUnread) {
+  TempDir dir;
+  const std::string path = dir.File("huge.lb3");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "<Label Width=\"58\" Height=\"40\">";
+  }
+  // A sparse file: its size is checked before a byte of it is read.
+  std::filesystem::resize_file(path, kMaxTemplateBytes + 1);
+  TLb label;
+  std::string message;
+  const Usage usage = Measure("template file of 64 MiB + 1", [&] {
+    try {
+      label.LoadFromFile(path);
+    } catch (const ETemplateError& e) {
+      message = e.what();
+    }
+  });
+  EXPECT_NE(message.find("larger than a template may be"), std::string::npos) << message;
+  EXPECT_LT(usage.seconds, 1.0);
+  EXPECT_LT(usage.peakGrowthMb, 16);
+}
+
+TEST(TemplateBounds, FileAtTheSizeLimitOfEmptyItems) {
+  TempDir dir;
+  std::string xml = "<Label Width=\"58\" Height=\"40\">";
+  while (xml.size() < kMaxTemplateBytes - 16) xml += "<Item/>";
+  xml += "</Label>";
+  const std::string path = dir.Write("items.lb3", xml);
+  xml = std::string();
+  TLb label;
+  std::string message;
+  const Usage usage = Measure("template file of 64 MiB of empty items", [&] {
+    try {
+      label.LoadFromFile(path);
+    } catch (const ETemplateError& e) {
+      message = e.what();
+    }
+  });
+  EXPECT_NE(message.find("items are more than the 10000"), std::string::npos) << message;
+  EXPECT_LT(usage.seconds, kMaxSeconds);
+  // The file's bytes and their UTF-8 text; no document tree.
+  EXPECT_LT(usage.peakGrowthMb, 256);
+}
+
+TEST(TemplateBounds, DeepNestingIsAParseError) {
+  TLb label;
+  std::string xml = "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"Line\">";
+  for (int i = 0; i < 10000; ++i) xml += "<Property>";
+  for (int i = 0; i < 10000; ++i) xml += "</Property>";
+  xml += "</Item></Label>";
+  const std::string message = LoadError("template nested 10^4 deep", label, xml, 64);
+  EXPECT_NE(message.find("bounds.lb3"), std::string::npos) << message;
+  EXPECT_NE(message.find("depth"), std::string::npos) << message;
+  EXPECT_EQ(label.PrimitiveCount(), 0);
+}
+
+TEST(TemplateBounds, EmbeddedPictureOfAbsurdSidesIsRefused) {
+  // Sides of 2^31 - 1 (and the negative top-down form), 65536, and a picture
+  // within the side limit whose area passes the embedded-image budget.
+  const struct {
+    int32_t width, height;
+  } cases[] = {{INT32_MAX, INT32_MAX}, {INT32_MAX, INT32_MIN + 1}, {65536, 1}, {30000, 30000}};
+  for (const auto& c : cases) {
+    const std::string xml = "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"Line\"/>"
+                            "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
+                            "<Image Name=\"big.bmp\" Path=\"\" dt:dt=\"bin.base64\">" +
+                            Base64(BmpHeader(c.width, c.height, 24)) + "</Image></ImageList></Label>";
+    TLb label;
+    const std::string message = LoadError("embedded picture of absurd sides", label, xml, 32);
+    EXPECT_NE(message.find("embedded image \"big.bmp\""), std::string::npos) << message;
+    EXPECT_EQ(label.PrimitiveCount(), 0) << c.width << " x " << c.height;
+  }
+}
+
+}  // namespace
+}  // namespace labelplu::test
