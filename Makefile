@@ -6,7 +6,7 @@ CMAKE_GEN  := -G Ninja
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps configure build test asan check demo bench fuzz clean format
+.PHONY: all deps configure build test asan check demo bench fuzz fuzz-smoke clean format
 
 all: build
 
@@ -34,7 +34,7 @@ asan: deps $(ASAN_BUILD)/build.ninja
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L unit
 
-check: test asan
+check: test asan fuzz-smoke
 
 demo: build
 	./scripts/demo.sh $(BUILD)
@@ -52,6 +52,10 @@ bench: build
 FUZZ_SECONDS ?= 60
 fuzz: deps
 	./scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# Every fuzz target for a few seconds: the harnesses build and the seeds pass.
+fuzz-smoke: deps
+	LABELPLU_FUZZ_JOBS=$(JOBS) ./scripts/fuzz.sh 10
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -7,6 +7,7 @@
 #include "ErrorInfo.h"
 #include "GuidText.h"
 #include "MessagePump.h"
+#include "PortParams.h"
 #include "SystemInfo.h"
 #include "TextUtils.h"
 #include "VarFormat.h"
@@ -139,6 +140,14 @@ std::string TDeviceItem::GetParam(std::string_view name) const {
 }
 
 void TDeviceItem::SetParam(std::string_view name, std::string_view value) {
+  // A port value the port cannot read is refused as loading refuses it:
+  // stored, it would make the device's settings document unloadable.
+  for (const char* portName : PortReadOrder()) {
+    if (Port && SameText(name, portName)) {
+      TComPortSennings check = Port->Settings();
+      StorePortValue(check, portName, std::string(value));
+    }
+  }
   SetParamValue(Params, name, EscapeNewLines(value, true));
 }
 

@@ -160,6 +160,14 @@ void TDeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
   ReadPortParams(&port);
   const TNameValueLines extra =
       ReadItems(doc.selectNodes("//Параметры/Дополнительно/Item"), "Имя", value);
+  // Port values among them are checked as the current form reads them:
+  // kept unchecked, they would be written into a document that cannot be
+  // loaded again.
+  TComPortSennings check = Port->Settings();
+  for (const char* name : PortReadOrder()) {
+    const std::string text = NameValue(extra, name);
+    if (!text.empty()) StorePortValue(check, name, text);
+  }
   for (const std::string& line : extra) {
     const size_t eq = line.find('=');
     SetParamValue(Params, std::string_view(line).substr(0, eq),

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -44,7 +45,9 @@ std::string ReadFileBytes(const std::string& path) {
   if (!S_ISREG(st.st_mode)) fail(path, "not a regular file", 0);
 
   std::string bytes;
-  bytes.reserve(static_cast<size_t>(st.st_size));
+  // The reported size is only a hint (/proc/kcore claims terabytes): reserve
+  // at most 256 MiB up front and let larger files grow as they are read.
+  bytes.reserve(static_cast<size_t>(std::min<off_t>(st.st_size, off_t{256} << 20)));
   char buffer[65536];
   for (;;) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);

@@ -14,9 +14,10 @@ using namespace labelplu::ole;
 namespace {
 
 constexpr size_t kPrefixSize = 16;
-// Data sizes are kept within COM's 32-bit size word; anything larger is
-// refused before allocating.
-constexpr uint64_t kMaxDataBytes = UINT32_MAX;
+// Data of one array is at most 256 MiB (16 million variants): far beyond any
+// table a label job hands over, and small enough that a host's absurd
+// request is refused before allocating instead of exhausting the process.
+constexpr uint64_t kMaxDataBytes = uint64_t{256} << 20;
 
 enum class ElementKind { Raw, Bstr, Interface, Variant };
 
