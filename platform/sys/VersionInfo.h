@@ -29,7 +29,7 @@ struct TFileVersion {
   uint32_t Ms = 0;
   uint32_t Ls = 0;
 
-  // Part 0 (major), 1 (minor), 2 (release) or 3 (build); 0 for another index.
+  // Number 0 (major), 1 (minor), 2 (release) or 3 (build); 0 for another index.
   uint16_t Part(int index) const;
 };
 
