@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "HostCommands.h"
+#include "XmlDom.h"
 
 namespace labelplu::host {
 
@@ -32,6 +33,24 @@ bool StoreChanges(HostSession& session) {
     Report(e.what());
     return false;
   }
+}
+
+std::vector<DeviceEntry> DeviceEntries(HostSession& session) {
+  xml::XmlDocument document;
+  document.loadXML(session.ListDocument());
+  std::vector<DeviceEntry> entries;
+  const xml::XmlNode root = document.documentElement();
+  if (!root) return entries;
+  for (const xml::XmlNode& node : root.childNodes()) {
+    if (node.nodeType() != xml::NodeType::Element || node.nodeName() != "Устройство") continue;
+    entries.push_back(
+        {node.getAttribute("Код").value_or(""), node.getAttribute("Наименование").value_or("")});
+  }
+  return entries;
+}
+
+std::string FailureText(const RequestResult& result) {
+  return result.Message + (result.Code ? " (code " + std::to_string(*result.Code) + ")" : "");
 }
 
 }  // namespace labelplu::host

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "HostSession.h"
 
@@ -21,6 +22,18 @@ std::unique_ptr<HostSession> OpenSession(const HostOptions& options);
 
 // session.StoreChanges(); false after reporting a failure.
 bool StoreChanges(HostSession& session);
+
+// One device of the driver's list document.
+struct DeviceEntry {
+  std::string Code;
+  std::string Name;
+};
+
+// The devices of the driver's list document, in list order.
+std::vector<DeviceEntry> DeviceEntries(HostSession& session);
+
+// A failed request as text: its message and, when it has one, its code.
+std::string FailureText(const RequestResult& result);
 
 }  // namespace labelplu::host
 

@@ -11,7 +11,6 @@
 #include "CommandSupport.h"
 #include "HostCommands.h"
 #include "HostError.h"
-#include "XmlDom.h"
 
 namespace labelplu::host {
 
@@ -22,31 +21,8 @@ namespace {
 constexpr const char* kSettingsMethod = "SettingsDeviceEx";
 constexpr const char* kAddMethod = "AddDeviceEx";
 
-struct DeviceEntry {
-  std::string Code;
-  std::string Name;
-};
-
-std::vector<DeviceEntry> deviceEntries(HostSession& session) {
-  xml::XmlDocument document;
-  document.loadXML(session.ListDocument());
-  std::vector<DeviceEntry> entries;
-  const xml::XmlNode root = document.documentElement();
-  if (!root) return entries;
-  for (const xml::XmlNode& node : root.childNodes()) {
-    if (node.nodeType() != xml::NodeType::Element || node.nodeName() != "Устройство") continue;
-    entries.push_back(
-        {node.getAttribute("Код").value_or(""), node.getAttribute("Наименование").value_or("")});
-  }
-  return entries;
-}
-
-std::string failureText(const RequestResult& result) {
-  return result.Message + (result.Code ? " (code " + std::to_string(*result.Code) + ")" : "");
-}
-
 RequestResult must(RequestResult result, const std::string& what) {
-  if (!result.Ok) throw HostError(what + ": " + failureText(result));
+  if (!result.Ok) throw HostError(what + ": " + FailureText(result));
   return result;
 }
 
@@ -59,7 +35,7 @@ int32_t chooseDevice(HostSession& session, const std::string& key) {
           ? OleVariant(static_cast<int32_t>(std::stol(key)))
           : OleVariant(std::string_view(key));
   const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
-  if (!chosen.Ok) throw HostError("no device \"" + key + "\": " + failureText(chosen));
+  if (!chosen.Ok) throw HostError("no device \"" + key + "\": " + FailureText(chosen));
   return ole::VarToInt32(must(session.Host().Get("DeviceNumber"), "DeviceNumber").Result.get());
 }
 
@@ -84,7 +60,7 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
   auto session = OpenSession(options);
   if (!session) return kExitUsage;
   try {
-    std::vector<DeviceEntry> entries = deviceEntries(*session);
+    std::vector<DeviceEntry> entries = DeviceEntries(*session);
     size_t number = 0;
     if (!args.empty()) {
       number = static_cast<size_t>(chooseDevice(*session, args[0]));
@@ -108,7 +84,7 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
         Report("settings cancelled (" + std::to_string(result) + "): no device added");
         return kExitFailed;
       }
-      entries = deviceEntries(*session);
+      entries = DeviceEntries(*session);
       if (entries.empty()) throw HostError(std::string(kAddMethod) + " added no device");
       if (!StoreChanges(*session)) return kExitFailed;
       std::cout << "Added device " << describe(entries.back(), entries.size()) << ".\n";
@@ -130,7 +106,7 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
       return kExitFailed;
     }
     if (!StoreChanges(*session)) return kExitFailed;
-    entries = deviceEntries(*session);
+    entries = DeviceEntries(*session);
     std::cout << "Configured device "
               << describe(number <= entries.size() ? entries[number - 1] : device, number) << ".\n";
     return kExitOk;

@@ -10,7 +10,6 @@
 #include "HostCommands.h"
 #include "HostError.h"
 #include "ValueArrays.h"
-#include "XmlDom.h"
 
 namespace labelplu::host {
 
@@ -29,26 +28,6 @@ class CommandError : public HostError {
   int m_exitCode;
 };
 
-struct DeviceEntry {
-  std::string Code;
-  std::string Name;
-};
-
-// The devices of the driver's list document, in list order.
-std::vector<DeviceEntry> deviceEntries(HostSession& session) {
-  xml::XmlDocument document;
-  document.loadXML(session.ListDocument());
-  std::vector<DeviceEntry> entries;
-  const xml::XmlNode root = document.documentElement();
-  if (!root) return entries;
-  for (const xml::XmlNode& node : root.childNodes()) {
-    if (node.nodeType() != xml::NodeType::Element || node.nodeName() != "Устройство") continue;
-    entries.push_back(
-        {node.getAttribute("Код").value_or(""), node.getAttribute("Наименование").value_or("")});
-  }
-  return entries;
-}
-
 std::string describe(const std::vector<DeviceEntry>& entries, int32_t number) {
   std::string text = std::to_string(number);
   if (number >= 1 && static_cast<size_t>(number) <= entries.size()) {
@@ -58,12 +37,8 @@ std::string describe(const std::vector<DeviceEntry>& entries, int32_t number) {
   return text;
 }
 
-std::string failureText(const RequestResult& result) {
-  return result.Message + (result.Code ? " (code " + std::to_string(*result.Code) + ")" : "");
-}
-
 RequestResult must(RequestResult result, const std::string& what) {
-  if (!result.Ok) throw CommandError(kExitFailed, what + ": " + failureText(result));
+  if (!result.Ok) throw CommandError(kExitFailed, what + ": " + FailureText(result));
   return result;
 }
 
@@ -96,7 +71,7 @@ int32_t chooseDevice(HostSession& session, const std::optional<std::string>& key
     const OleVariant arg = deviceKey(*key);
     const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
     if (!chosen.Ok) {
-      throw CommandError(kExitFailed, "no device \"" + *key + "\": " + failureText(chosen));
+      throw CommandError(kExitFailed, "no device \"" + *key + "\": " + FailureText(chosen));
     }
   } else if (readInt(session, "DeviceNumber") <= 0) {
     const int32_t count = readInt(session, "DevicesQuantity");
@@ -210,7 +185,7 @@ int switchCommand(const HostOptions& options, std::span<const std::string> args,
     call(session, on ? "SwitchOn" : "SwitchOff", OleVariant(0));
     const bool isOn = readInt(session, "DeviceIsOn") != 0;
     session.StoreChanges();
-    std::cout << "Device " << describe(deviceEntries(session), number) << " is "
+    std::cout << "Device " << describe(DeviceEntries(session), number) << " is "
               << (isOn ? "on" : "off") << ".\n";
     return kExitOk;
   });
@@ -221,7 +196,7 @@ int switchCommand(const HostOptions& options, std::span<const std::string> args,
 int DevicesCommand(const HostOptions& options, std::span<const std::string> args) {
   if (!args.empty()) return UsageError("devices takes no arguments");
   return withSession(options, [&](HostSession& session) {
-    const std::vector<DeviceEntry> entries = deviceEntries(session);
+    const std::vector<DeviceEntry> entries = DeviceEntries(session);
     if (entries.empty()) std::cout << "No devices.\n";
     for (size_t i = 0; i < entries.size(); ++i) {
       const int32_t number = static_cast<int32_t>(i + 1);
@@ -258,9 +233,9 @@ int AddCommand(const HostOptions& options, std::span<const std::string> args) {
     };
     if (!added.Ok) {
       undo();
-      throw CommandError(kExitFailed, "AddDevice: " + failureText(added));
+      throw CommandError(kExitFailed, "AddDevice: " + FailureText(added));
     }
-    const std::vector<DeviceEntry> entries = deviceEntries(session);
+    const std::vector<DeviceEntry> entries = DeviceEntries(session);
     if (entries.empty()) throw HostError("AddDevice added no device");
     const DeviceEntry& newest = entries.back();
     for (size_t i = 0; i + 1 < entries.size(); ++i) {
@@ -283,7 +258,7 @@ int DeleteCommand(const HostOptions& options, std::span<const std::string> args)
   if (args.size() != 1 || args[0].empty()) return UsageError("delete takes one device: N or NAME");
   return withSession(options, [&](HostSession& session) {
     const int32_t number = chooseDevice(session, args[0]);
-    const std::string shown = describe(deviceEntries(session), number);
+    const std::string shown = describe(DeviceEntries(session), number);
     call(session, "DeleteDevice", OleVariant(number));
     session.StoreChanges();
     std::cout << "Deleted device " << shown << ".\n";
@@ -295,7 +270,7 @@ int SelectCommand(const HostOptions& options, std::span<const std::string> args)
   if (args.size() != 1 || args[0].empty()) return UsageError("select takes one device: N or NAME");
   return withSession(options, [&](HostSession& session) {
     const int32_t number = chooseDevice(session, args[0]);
-    std::cout << "Selected device " << describe(deviceEntries(session), number) << ".\n";
+    std::cout << "Selected device " << describe(DeviceEntries(session), number) << ".\n";
     return kExitOk;
   });
 }
@@ -358,7 +333,7 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
       shown = ole::VarToText(must(session.Host().Get(name), name).Result.get());
     }
     session.StoreChanges();
-    std::cout << "Device " << describe(deviceEntries(session), number) << ": " << name << " = "
+    std::cout << "Device " << describe(DeviceEntries(session), number) << ": " << name << " = "
               << shown << '\n';
     return kExitOk;
   });

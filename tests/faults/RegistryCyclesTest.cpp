@@ -19,6 +19,7 @@
 #include "ManagerWinPrinter.h"
 #include "ValueArray.h"
 #include "Variant.h"
+#include "BarcodeTemplate.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LP_ADDRESS_SANITIZER 1
@@ -39,19 +40,7 @@ struct ParamsDeleter {
 };
 using ParamsPtr = std::unique_ptr<TParams, ParamsDeleter>;
 
-constexpr const char* kTemplate = R"(<?xml version="1.0" encoding="windows-1251"?>
-<Label Width="58" Height="40">
-  <Item ClassName="Shk">
-    <Property Name="DS" Value="dsSHK"/>
-    <Property Name="BarCodeType" Value="bcEAN_13"/>
-    <Property Name="Left" Value="4"/>
-    <Property Name="Top" Value="6"/>
-    <Property Name="Width" Value="50"/>
-    <Property Name="Height" Value="28"/>
-    <Property Name="Value" Value="4006381333931"/>
-  </Item>
-</Label>
-)";
+using test::kBarcodeTemplate;
 
 class RegistryCyclesTest : public ::testing::Test {
  protected:
@@ -60,7 +49,7 @@ class RegistryCyclesTest : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     m_dir = pattern;
     fs::create_directory(m_dir / "out");
-    std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kTemplate;
+    std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kBarcodeTemplate;
     m_driver = ole::MakeCom<TDllWinPrinter>(
         nullptr, &m_slot,
         std::make_unique<TManagerWinPrinterList>((m_dir / "labelplu.plu").string()));

@@ -29,6 +29,7 @@
 #include "PrivateCups.h"
 #include "ValueArray.h"
 #include "ViewWinPrinter.h"
+#include "BarcodeTemplate.h"
 
 namespace labelplu {
 namespace {
@@ -38,19 +39,7 @@ using Rows = std::vector<std::vector<std::string>>;
 
 constexpr int kJobSeconds = 60;
 
-constexpr const char* kTemplate = R"(<?xml version="1.0" encoding="windows-1251"?>
-<Label Width="58" Height="40">
-  <Item ClassName="Shk">
-    <Property Name="DS" Value="dsSHK"/>
-    <Property Name="BarCodeType" Value="bcEAN_13"/>
-    <Property Name="Left" Value="4"/>
-    <Property Name="Top" Value="6"/>
-    <Property Name="Width" Value="50"/>
-    <Property Name="Height" Value="28"/>
-    <Property Name="Value" Value="4006381333931"/>
-  </Item>
-</Label>
-)";
+using test::kBarcodeTemplate;
 
 ole::OleVariant Table(const Rows& rows, int32_t cols) {
   ole::ComPtr<TSafeArray> table = TSafeArray::Create();
@@ -151,7 +140,7 @@ class SpoolFaultsTest : public ::testing::Test {
     // Labels repeated by the driver: the job processes events after it
     // began the document, which is where the faults below strike.
     m_device->SetParam("PrinterCopies", "0");
-    std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kTemplate;
+    std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kBarcodeTemplate;
   }
   void TearDown() override {
     m_list.reset();

@@ -17,6 +17,7 @@
 #include "Application.h"
 #include "ManagerWinPrinter.h"
 #include "ValueArray.h"
+#include "BarcodeTemplate.h"
 
 namespace labelplu {
 namespace {
@@ -25,19 +26,7 @@ namespace fs = std::filesystem;
 using Rows = std::vector<std::vector<std::string>>;
 
 // An EAN-13 symbol filled from "ШтрихКод" (its caption's key is dsSHK).
-constexpr const char* kBarcodeTemplate = R"(<?xml version="1.0" encoding="windows-1251"?>
-<Label Width="58" Height="40">
-  <Item ClassName="Shk">
-    <Property Name="DS" Value="dsSHK"/>
-    <Property Name="BarCodeType" Value="bcEAN_13"/>
-    <Property Name="Left" Value="4"/>
-    <Property Name="Top" Value="6"/>
-    <Property Name="Width" Value="50"/>
-    <Property Name="Height" Value="28"/>
-    <Property Name="Value" Value="4006381333931"/>
-  </Item>
-</Label>
-)";
+using test::kBarcodeTemplate;
 
 ole::OleVariant Table(const Rows& rows, int32_t cols = -1) {
   ole::ComPtr<TSafeArray> table = TSafeArray::Create();
