@@ -183,7 +183,7 @@ void TStBarCode::PaintSymbol(gdi::TCanvas& canvas, const gdi::RECT& area) const 
 
   if (m_showCode && !m_code.empty()) {
     canvas.SelectFont(m_font);
-    const int32_t t = canvas.GetTextExtentPoint32("Yg0").cy;
+    const int32_t t = canvas.GetTextMetrics().tmHeight;  // the height of any text cell
     std::string text = DisplayText();
     h -= t / 4 + t;
     canvas.SetBkMode(gdi::TRANSPARENT);
@@ -200,7 +200,13 @@ void TStBarCode::PaintSymbol(gdi::TCanvas& canvas, const gdi::RECT& area) const 
     const int32_t width = canvas.GetTextExtentPoint32(text).cx;
     canvas.TextOut(x + (total - width) / 2, y + h + t / 4, text);
   }
-  PaintBarElements(canvas, m_elements, x, y, h, modules, m_barColor);
+  if (h <= 0) return;
+  // Every row of the bars is the same: paint one and repeat it where the
+  // canvas can copy pixels (the background below it is uniform).
+  const int32_t end = PaintBarElements(canvas, m_elements, x, y, 1, modules, m_barColor);
+  if (h > 1 && !canvas.RepeatTopRow(gdi::RECT{x, y, end, y + h})) {
+    PaintBarElements(canvas, m_elements, x, y + 1, h - 1, modules, m_barColor);
+  }
 }
 
 void TStBarCode::PaintError(gdi::TCanvas& canvas, const gdi::RECT& area) const {

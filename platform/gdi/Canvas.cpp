@@ -1,10 +1,12 @@
-// labelplu: the canvas: painter set-up, device facts, selections and clip.
+// labelplu: the canvas: painter set-up, device facts, selections, clip and
+// pixel access.
 #include "Canvas.h"
 
 #include <QImage>
 #include <QPaintDevice>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -12,14 +14,6 @@
 #include "LinePixels.h"
 
 namespace labelplu::gdi {
-namespace {
-
-bool IsRaster(const QPaintDevice& device) {
-  return device.devType() == QInternal::Image;
-}
-
-}  // namespace
-
 TCanvas::TCanvas(QPaintDevice& device)
     : m_device(&device), m_painter(std::make_unique<QPainter>()) {
   if (device.devType() == QInternal::Image) {
@@ -134,8 +128,18 @@ TBrush TCanvas::SelectBrush(const TBrush& brush) {
 }
 
 LOGFONT TCanvas::SelectFont(const LOGFONT& font) {
-  auto state = std::make_unique<TFontState>(BuildFontState(font, m_device->logicalDpiY()));
   const LOGFONT previous = m_logFont;
+  if (m_font && font == m_logFont) return previous;
+  // Painters select a font and then restore the one before: the state of
+  // the font replaced last is kept, so that going back costs nothing.
+  std::unique_ptr<TFontState> state;
+  if (m_spareFont && font == m_spareLogFont) {
+    state = std::move(m_spareFont);
+  } else {
+    state = std::make_unique<TFontState>(BuildFontState(font, m_device->logicalDpiY()));
+  }
+  m_spareFont = std::move(m_font);
+  m_spareLogFont = previous;
   m_logFont = font;
   m_font = std::move(state);
   return previous;
@@ -255,6 +259,34 @@ COLORREF TCanvas::GetPixel(int32_t x, int32_t y) const {
   const int64_t dy = static_cast<int64_t>(y) + m_origin.y;
   if (dx < 0 || dy < 0 || dx >= image.width() || dy >= image.height()) return CLR_INVALID;
   return FromQRgb(image.pixel(static_cast<int>(dx), static_cast<int>(dy)));
+}
+
+bool TCanvas::RepeatTopRow(const RECT& rect) {
+  RequireActive();
+  if (!IsRaster(*m_device) || m_clip) return false;
+  const auto& image = static_cast<const QImage&>(*m_device);
+  if (image.depth() % 8 != 0) return false;
+  const int64_t top = static_cast<int64_t>(rect.top) + m_origin.y;
+  if (top < 0 || top >= image.height()) return false;
+  const int64_t left = std::max<int64_t>(static_cast<int64_t>(rect.left) + m_origin.x, 0);
+  const int64_t right = std::min<int64_t>(static_cast<int64_t>(rect.right) + m_origin.x, image.width());
+  const int64_t bottom =
+      std::min<int64_t>(static_cast<int64_t>(rect.bottom) + m_origin.y, image.height());
+  if (right <= left || bottom <= top + 1) return true;
+  // The painter paints straight into these bytes (it holds no copy and
+  // keeps nothing back), so writing them here is what a fill would do.
+  // constBits() is used because bits() could detach the image from the
+  // buffer the painter paints.
+  auto* bits = const_cast<uchar*>(image.constBits());
+  const auto pixel = static_cast<size_t>(image.depth() / 8);
+  const auto stride = static_cast<size_t>(image.bytesPerLine());
+  const uchar* source = bits + static_cast<size_t>(top) * stride + static_cast<size_t>(left) * pixel;
+  const size_t bytes = static_cast<size_t>(right - left) * pixel;
+  for (int64_t row = top + 1; row < bottom; ++row) {
+    std::memcpy(bits + static_cast<size_t>(row) * stride + static_cast<size_t>(left) * pixel, source,
+                bytes);
+  }
+  return true;
 }
 
 void TCanvas::SetPixel(int32_t x, int32_t y, COLORREF color) {

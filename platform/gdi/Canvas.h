@@ -175,6 +175,14 @@ class TCanvas {
   // (a printer). SetPixel ignores the mix mode and respects the clip.
   COLORREF GetPixel(int32_t x, int32_t y) const;
   void SetPixel(int32_t x, int32_t y, COLORREF color);
+  // Copies the device pixels of the rectangle's top row onto each of its
+  // other rows, as a blit of the device onto itself would; the part outside
+  // the device is left out. For something painted as one row repeated (a
+  // linear barcode's bars) this replaces all but the first row of painting.
+  // Only an image without a clip can do it: on a printer, with a clip, or
+  // with the top row outside the device nothing happens and false comes
+  // back, and the caller paints the rows itself.
+  bool RepeatTopRow(const RECT& rect);
 
   // ---- text ---------------------------------------------------------------
   // Writes UTF-8 text (invalid bytes show as U+FFFD) with the selected font
@@ -244,6 +252,8 @@ class TCanvas {
   TBrush m_brush;
   LOGFONT m_logFont;
   mutable std::unique_ptr<TFontState> m_font;  // built on first need
+  std::unique_ptr<TFontState> m_spareFont;      // the font selected before, if built
+  LOGFONT m_spareLogFont;
   COLORREF m_textColor = RGB(0, 0, 0);
   COLORREF m_bkColor = RGB(255, 255, 255);
   int32_t m_bkMode = OPAQUE;

@@ -13,10 +13,6 @@
 namespace labelplu::gdi {
 namespace {
 
-bool IsRaster(const QPaintDevice& device) {
-  return device.devType() == QInternal::Image;
-}
-
 // The source column or row under the centre of destination step d of n
 // (n > 0) over a source span of s pixels: nearest pixel, eliminated lines
 // dropped, as COLORONCOLOR does.

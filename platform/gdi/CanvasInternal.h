@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPaintDevice>
 
 #include "Canvas.h"
 
@@ -19,6 +20,9 @@ struct TCanvas::TFontState {
 // Builds the Qt font for a description on a device of dpiY dots per inch.
 // Throws TGdiError without a GUI application or for a weight outside 0..1000.
 TCanvas::TFontState BuildFontState(const LOGFONT& font, int32_t dpiY);
+
+// Whether the device is an image (pixels the canvas can read back).
+inline bool IsRaster(const QPaintDevice& device) { return device.devType() == QInternal::Image; }
 
 inline QColor ToQColor(COLORREF c) {
   return QColor(GetRValue(c), GetGValue(c), GetBValue(c));

@@ -12,10 +12,6 @@
 namespace labelplu::gdi {
 namespace {
 
-bool IsRaster(const QPaintDevice& device) {
-  return device.devType() == QInternal::Image;
-}
-
 // The part of r inside box, as a QRect (empty when nothing is left), so that
 // far-away coordinates never overflow QRect's arithmetic.
 QRect Visible(int64_t left, int64_t top, int64_t right, int64_t bottom, const RECT& box) {

@@ -1,6 +1,10 @@
 // Shapes on a raster canvas: rectangles, frames clipped to their outline,
-// lines and their excluded end pixel, dash patterns, mix modes.
+// lines and their excluded end pixel, dash patterns, mix modes; a row
+// repeated down an image.
 #include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QPdfWriter>
 
 #include <set>
 #include <utility>
@@ -217,6 +221,50 @@ TEST_P(CanvasShapes, XorRectangleTwiceRestoresThePicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, CanvasShapes, ::testing::Values(203, 300));
+
+TEST(CanvasRepeatTopRow, CopiesTheTopRowDownWithinTheDeviceOnly) {
+  for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_BGR888}) {
+    SCOPED_TRACE(format);
+    QImage image = CreateRasterImage(20, 12, 203, format);
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 10, y * 20, 7));
+    }
+    const QImage before = image.copy();
+    {
+      TCanvas canvas(image);
+      canvas.SetViewportOrgEx(4, 2);
+      // Logical rows 1..14 are device rows 3..16: the image ends at row 11,
+      // and columns right of the image are left out.
+      ASSERT_TRUE(canvas.RepeatTopRow(RECT{-1, 1, 30, 15}));
+      EXPECT_FALSE(canvas.RepeatTopRow(RECT{0, 20, 5, 25}));  // top row below the image
+      EXPECT_FALSE(canvas.RepeatTopRow(RECT{0, -3, 5, 5}));   // top row above it
+    }
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const bool copied = y > 3 && x >= 3;
+        EXPECT_EQ(image.pixel(x, y), before.pixel(x, copied ? 3 : y)) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(CanvasRepeatTopRow, DeclinesWithAClipOrWithoutPixels) {
+  QImage image = CreateRasterImage(10, 10, 203);
+  image.fill(Qt::white);
+  {
+    TCanvas canvas(image);
+    canvas.SetPixel(2, 0, RGB(0, 0, 0));
+    const TRegion clip = TRegion::CreateRectRgn(0, 0, 10, 10);
+    canvas.SelectClipRgn(&clip);
+    EXPECT_FALSE(canvas.RepeatTopRow(RECT{0, 0, 10, 10}));
+  }
+  EXPECT_EQ(image.pixel(2, 1), qRgb(255, 255, 255));
+  QBuffer out;
+  out.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&out);
+  TCanvas pdf(writer);
+  EXPECT_FALSE(pdf.RepeatTopRow(RECT{0, 0, 10, 10}));
+}
 
 TEST(RasterTarget, RefusesWhatCannotBePainted) {
   EXPECT_THROW(CreateRasterImage(0, 10, 203), TGdiError);
