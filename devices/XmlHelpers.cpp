@@ -120,9 +120,62 @@ void ConvertNameSpelling(std::string& text, int32_t mode) {
       {" ЗначениеПоУмолчанию=", " Зна4ениеПоУмол4анию="},
       {" Значение=", " Зна4ение="},
   };
+  // Sections copied unchanged: nothing in them is an attribute name.
+  static const std::pair<std::string_view, std::string_view> kOpaque[] = {
+      {"<!--", "-->"}, {"<![CDATA[", "]]>"}, {"<?", "?>"}};
   if (mode != 0 && mode != 1) return;
-  for (const auto& [ordinary, digit] : kPairs)
-    text = mode == 0 ? ReplaceAll(text, ordinary, digit, true) : ReplaceAll(text, digit, ordinary, true);
+  // Only names inside a tag are renamed: a quoted value or text content
+  // that happens to hold the same letters (a settings document kept as a
+  // parameter's value) stays as it is.
+  std::string out;
+  out.reserve(text.size());
+  const std::string_view in = text;
+  bool inTag = false;
+  char quote = 0;
+  size_t i = 0;
+  while (i < in.size()) {
+    const char c = in[i];
+    if (!inTag) {
+      if (c == '<') {
+        bool opaque = false;
+        for (const auto& [open, close] : kOpaque) {
+          if (!in.substr(i).starts_with(open)) continue;
+          const size_t end = in.find(close, i + open.size());
+          const size_t stop = end == std::string_view::npos ? in.size() : end + close.size();
+          out.append(in.substr(i, stop - i));
+          i = stop;
+          opaque = true;
+          break;
+        }
+        if (opaque) continue;
+        inTag = true;
+      }
+      out += c;
+      ++i;
+      continue;
+    }
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      inTag = false;
+    } else if (c == ' ') {
+      bool renamed = false;
+      for (const auto& [ordinary, digit] : kPairs) {
+        const std::string_view from = mode == 0 ? ordinary : digit;
+        if (!in.substr(i).starts_with(from)) continue;
+        out.append(mode == 0 ? digit : ordinary);
+        i += from.size();
+        renamed = true;
+        break;
+      }
+      if (renamed) continue;
+    }
+    out += c;
+    ++i;
+  }
+  text = std::move(out);
 }
 
 const std::array<uint8_t, 256>& UpperCaseTable() {

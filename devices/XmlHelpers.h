@@ -86,10 +86,12 @@ std::string GetAttributeDef(const xml::XmlNode& element, std::string_view name,
 // per depth.
 void FormatXmlText(std::string& text);
 
-// Mode 0 turns the ordinary spelling of " ФлагТолькоЧтение=",
-// " ЗначениеПоУмолчанию=", " Значение=" into the digit spelling
-// (" ФлагТолько4тение=", ...), mode 1 the reverse; each pair is applied to
-// the whole text in that order. Any other mode changes nothing.
+// Mode 0 turns the ordinary spelling of the attribute names
+// " ФлагТолькоЧтение=", " ЗначениеПоУмолчанию=", " Значение=" into the digit
+// spelling (" ФлагТолько4тение=", ...), mode 1 the reverse. Only names inside
+// tags change: quoted values, text content, comments, CDATA sections and
+// processing instructions are kept as they are. Any other mode changes
+// nothing.
 void ConvertNameSpelling(std::string& text, int32_t mode);
 
 // The 256-byte upper-case table: entry i is i with "a".."z" mapped to

@@ -1,6 +1,8 @@
-// Port values of a device: one the device cannot read is refused wherever
-// it comes from (a legacy or a current settings document, a parameter
-// write), never kept and written into a document that does not load again.
+// Settings documents that must load back as written: a port value the
+// device cannot read is refused wherever it comes from (a legacy or a
+// current settings document, a parameter write), never kept and written
+// into a document that does not load again; a value that is itself a
+// settings document keeps its text.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -9,6 +11,7 @@
 
 #include "DevicesList.h"
 #include "Variant.h"
+#include "XmlHelpers.h"
 #include "XmlDom.h"
 
 namespace labelplu {
@@ -64,6 +67,31 @@ TEST(LegacySettingsTest, WrittenDocumentLoadsBackUnchanged) {
   const std::string saved = ListDocument(list);
   TDevicesList again("labelplu.plu");
   again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
+  EXPECT_EQ(ListDocument(again), saved);
+}
+
+TEST(LegacySettingsTest, ValueHoldingADocumentKeepsItsAttributeNames) {
+  // Found by the request fuzzer: a host set a device's default template to a
+  // whole settings document, and the name spelling conversion of the next
+  // load rewrote the names inside that value.
+  const std::string value =
+      "<Параметр Идентификатор=\"A\" Значение=\"1\" ЗначениеПоУмолчанию=\"2\"/>"
+      "<Параметр Зна4ение=\"3\"/>";
+  const std::string escaped = ReplaceAll(ReplaceAll(ReplaceAll(value, "&", "&amp;", true), "<",
+                                                    "&lt;", true),
+                                         "\"", "&quot;", true);
+  const std::string text =
+      "<Устройство Код=\"{3C4D5E6F-7A8B-4C9D-8E0F-1A2B3C4D5E6F}\" Наименование=\"Склад\">"
+      "<Параметры><Параметр Идентификатор=\"ШаблонПоУмолчанию\" Значение=\"" + escaped + "\"/>"
+      "</Параметры></Устройство>";
+  TDevicesList list("labelplu.plu");
+  list.LoadSettings(ole::OleVariant(std::string_view(text)).get());
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.GetDevice(0)->GetParam("ШаблонПоУмолчанию"), value);
+  const std::string saved = ListDocument(list);
+  TDevicesList again("labelplu.plu");
+  again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
+  EXPECT_EQ(again.GetDevice(0)->GetParam("ШаблонПоУмолчанию"), value);
   EXPECT_EQ(ListDocument(again), saved);
 }
 

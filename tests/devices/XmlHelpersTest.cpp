@@ -118,6 +118,19 @@ TEST(XmlHelpers, NameSpelling) {
             "<Параметр Значение=\"Значение\" ЗначениеПоУмолчанию=\"1\" ФлагТолькоЧтение=\"0\">Значение</Параметр>");
   ConvertNameSpelling(text, 2);
   EXPECT_NE(text.find(" Значение="), std::string::npos);
+
+  // Only names inside tags: values, text, comments, CDATA and declarations keep their letters.
+  const std::string kept =
+      "<?xml version=\"1.0\" a=\" Значение=\"?><!-- x Значение=1 --><a b=' Значение=\"1\"' "
+      "c=\"x Значение=&quot;\"> Значение= <![CDATA[<x Значение=\"1\"/>]]></a>";
+  for (const int mode : {0, 1}) {
+    text = kept;
+    ConvertNameSpelling(text, mode);
+    EXPECT_EQ(text, kept);
+  }
+  text = "<a\tx=\"1\" Значение='>' ФлагТолькоЧтение=\"1\"/><b Значение=\"2\"/>";
+  ConvertNameSpelling(text, 0);
+  EXPECT_EQ(text, "<a\tx=\"1\" Зна4ение='>' ФлагТолько4тение=\"1\"/><b Зна4ение=\"2\"/>");
 }
 
 TEST(XmlHelpers, FormatXmlText) {
