@@ -140,6 +140,10 @@ std::string TDeviceItem::GetParam(std::string_view name) const {
 }
 
 void TDeviceItem::SetParam(std::string_view name, std::string_view value) {
+  // Stored, a character XML cannot carry would make the device list's
+  // settings document unloadable.
+  RequireXmlWritable(name, "a parameter name");
+  RequireXmlWritable(value, "the value of parameter \"" + std::string(name) + "\"");
   // A port value the port cannot read is refused as loading refuses it:
   // stored, it would make the device's settings document unloadable.
   for (const char* portName : PortReadOrder()) {

@@ -10,6 +10,7 @@
 #include "TextUtils.h"
 #include "Variant.h"
 #include "VariantUtils.h"
+#include "XmlHelpers.h"
 
 namespace labelplu {
 
@@ -292,6 +293,7 @@ std::string TDevicesList::CurrentName() const {
 }
 
 void TDevicesList::SetCurrentName(const std::string& name) {
+  RequireXmlWritable(name, "the device name");
   if (TDeviceItem* device = Current > 0 ? CurrentDevice() : nullptr) device->Name = name;
 }
 

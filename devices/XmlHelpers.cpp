@@ -1,6 +1,7 @@
 // labelplu: the XML document helpers of the settings code.
 #include "XmlHelpers.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "Errors.h"
@@ -176,6 +177,24 @@ void ConvertNameSpelling(std::string& text, int32_t mode) {
     ++i;
   }
   text = std::move(out);
+}
+
+void RequireXmlWritable(std::string_view text, std::string_view what) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<uint8_t>(text[i]);
+    uint32_t bad = 0;
+    if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
+      bad = byte;
+    } else if (byte == 0xEF && (text.substr(i + 1, 2) == "\xBF\xBE" || text.substr(i + 1, 2) == "\xBF\xBF")) {
+      bad = text[i + 2] == '\xBE' ? 0xFFFE : 0xFFFF;
+    } else {
+      continue;
+    }
+    char code[8];
+    std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(bad));
+    throw std::invalid_argument(std::string(what) + " holds the character U+" + code +
+                                ", which a settings document cannot hold");
+  }
 }
 
 const std::array<uint8_t, 256>& UpperCaseTable() {

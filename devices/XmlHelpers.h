@@ -113,6 +113,13 @@ std::string ReplaceAll(std::string_view source, std::string_view pattern,
 // is returned unchanged; otherwise every "\n" or "\N" becomes CR LF.
 std::string EscapeNewLines(std::string_view text, bool encode);
 
+// Throws std::invalid_argument "<what> holds the character U+XXXX, which a
+// settings document cannot hold" when the UTF-8 text holds a character no
+// XML document can carry: a control character other than tab, line feed
+// and carriage return, U+FFFE or U+FFFF. Written, it would make the
+// document unloadable.
+void RequireXmlWritable(std::string_view text, std::string_view what);
+
 // Trims blanks and control characters, upper-cases ASCII letters; with
 // stripBraces a 38-character result loses its first and last characters;
 // without it a 36-character result gets "{" and "}" around it.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "DevicesList.h"
 #include "Variant.h"
@@ -58,6 +59,32 @@ TEST(LegacySettingsTest, ParameterWriteRefusesABadPortValue) {
   EXPECT_EQ(device.GetParam("Baud"), "9600");
   device.SetParam("Baud", "19200");
   EXPECT_EQ(device.GetParam("Baud"), "19200");
+}
+
+TEST(LegacySettingsTest, WritesRefuseCharactersXmlCannotHold) {
+  // Found by the request fuzzer: a density of "5\x1F\x1E" was stored, and
+  // the list's document then failed to load ("invalid character in
+  // attribute value").
+  TDevicesList list("labelplu.plu");
+  list.LoadSettings(ole::OleVariant(std::string_view(CurrentDocument("9600"))).get());
+  ASSERT_EQ(list.Count(), 1);
+  TDeviceItem& device = *list.GetDevice(0);
+  device.SetParam("Насыщенность", "5");
+  for (const std::string& bad : std::vector<std::string>{"5\x1F\x1E", std::string("5\0", 2), "\x01",
+                                                       "5\xEF\xBF\xBF"}) {
+    EXPECT_THROW(device.SetParam("Насыщенность", bad), std::invalid_argument);
+  }
+  EXPECT_THROW(device.SetParam("Насыщенность\x0B", "5"), std::invalid_argument);
+  EXPECT_EQ(device.GetParam("Насыщенность"), "5");
+  list.Current = 1;
+  EXPECT_THROW(list.SetCurrentName("Склад\x07"), std::invalid_argument);
+  EXPECT_EQ(device.Name, "Старый");
+  // Tabs and line breaks are fine.
+  device.SetParam("ШаблонПоУмолчанию", "a\tb\r\nc");
+  const std::string saved = ListDocument(list);
+  TDevicesList again("labelplu.plu");
+  again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
+  EXPECT_EQ(again.GetDevice(0)->GetParam("ШаблонПоУмолчанию"), "a\tb\r\nc");
 }
 
 TEST(LegacySettingsTest, WrittenDocumentLoadsBackUnchanged) {
