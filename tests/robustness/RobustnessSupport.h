@@ -1,45 +1,17 @@
-// Inputs for the resource-bound tests: scratch folders and bitmap headers
-// that claim more than they hold.
+// Inputs for the resource-bound tests: bitmap headers that claim more than
+// they hold (scratch folders come from TempDir.h).
 #ifndef LABELPLU_TESTS_ROBUSTNESS_ROBUSTNESSSUPPORT_H
 #define LABELPLU_TESTS_ROBUSTNESS_ROBUSTNESSSUPPORT_H
-
-#include <stdlib.h>
 
 #include <QByteArray>
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <stdexcept>
 #include <string>
 
+#include "TempDir.h"
+
 namespace labelplu::test {
-
-// A scratch folder, removed with everything in it.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lpbounds-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  std::string File(const std::string& name) const { return (m_path / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(File(name), std::ios::binary) << bytes;
-    return File(name);
-  }
-
- private:
-  std::filesystem::path m_path;
-};
 
 // A bitmap file of a 14-byte file header and a 40-byte information header
 // claiming width × height at bitCount, followed by 64 bytes of pixels only.

@@ -69,7 +69,7 @@ TEST(TemplateBounds, TooManyElementsAreRefusedBeforeParsing) {
 
 TEST(TemplateBounds, OversizedFileIsRefusedUnread) {
   TempDir dir;
-  const std::string path = dir.File("huge.lb3");
+  const std::string path = dir.file("huge.lb3");
   {
     std::ofstream out(path, std::ios::binary);
     out << "<Label Width=\"58\" Height=\"40\">";
@@ -95,7 +95,7 @@ TEST(TemplateBounds, FileAtTheSizeLimitOfEmptyItems) {
   std::string xml = "<Label Width=\"58\" Height=\"40\">";
   while (xml.size() < kMaxTemplateBytes - 16) xml += "<Item/>";
   xml += "</Label>";
-  const std::string path = dir.Write("items.lb3", xml);
+  const std::string path = dir.write("items.lb3", xml).string();
   xml = std::string();
   TLb label;
   std::string message;

@@ -27,7 +27,7 @@ class ValueBounds : public ::testing::Test {
   void SetUp() override {
     AnnounceValueArrayClass();
     ole::TakeErrorText();
-    m_previous = SetStreamDumpFolderProvider([path = m_dir.File("")] { return path; });
+    m_previous = SetStreamDumpFolderProvider([path = m_dir.file("")] { return path; });
   }
   void TearDown() override { SetStreamDumpFolderProvider(m_previous); }
 
@@ -45,7 +45,8 @@ class ValueBounds : public ::testing::Test {
   // LoadFromFile of the bytes; the error text it leaves ("" when it loaded).
   std::string LoadError(ISafeArray* table, const std::vector<uint8_t>& bytes) {
     const std::string path =
-        m_dir.Write("table.dat", std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        m_dir.write("table.dat", std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()))
+            .string();
     ole::BstrPtr name(ole::Utf8ToBstr(path));
     VARIANT_BOOL ok = VARIANT_FALSE;
     std::string message;

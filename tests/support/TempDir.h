@@ -1,6 +1,6 @@
 // A temporary folder for a test, removed with everything in it.
-#ifndef LABELPLU_TESTS_HOST_TEMPDIR_H
-#define LABELPLU_TESTS_HOST_TEMPDIR_H
+#ifndef LABELPLU_TESTS_SUPPORT_TEMPDIR_H
+#define LABELPLU_TESTS_SUPPORT_TEMPDIR_H
 
 #include <stdlib.h>
 
@@ -14,7 +14,7 @@ namespace labelplu::test {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lphost-XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "lptest-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     m_path = pattern;
   }
@@ -26,6 +26,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return m_path; }
+  // The full path of name (relative to the folder), as text.
+  std::string file(const std::string& name) const { return (m_path / name).string(); }
 
   // Writes bytes into name (relative to the folder) and returns the full path.
   std::filesystem::path write(const std::string& name, const std::string& bytes) const {
@@ -40,4 +42,4 @@ class TempDir {
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_HOST_TEMPDIR_H
+#endif  // LABELPLU_TESTS_SUPPORT_TEMPDIR_H
