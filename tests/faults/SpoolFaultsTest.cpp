@@ -30,29 +30,18 @@
 #include "ValueArray.h"
 #include "ViewWinPrinter.h"
 #include "BarcodeTemplate.h"
+#include "TextTable.h"
 
 namespace labelplu {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
+using test::Table;
 
 constexpr int kJobSeconds = 60;
 
 using test::kBarcodeTemplate;
-
-ole::OleVariant Table(const Rows& rows, int32_t cols) {
-  ole::ComPtr<TSafeArray> table = TSafeArray::Create();
-  EXPECT_EQ(table->SetBounds(static_cast<int32_t>(rows.size()), cols), S_OK);
-  for (size_t r = 0; r < rows.size(); ++r) {
-    for (size_t c = 0; c < rows[r].size(); ++c) {
-      const ole::OleVariant cell(std::string_view(rows[r][c]));
-      EXPECT_EQ(table->SetValue(static_cast<int32_t>(r), static_cast<int32_t>(c), &cell.get()),
-                S_OK);
-    }
-  }
-  return ole::OleVariant(static_cast<IDispatch*>(table.get()));
-}
 
 // A job of `labels` EAN-13 labels.
 ole::OleVariant Job(int labels) {

@@ -18,29 +18,17 @@
 #include "ManagerWinPrinter.h"
 #include "ValueArray.h"
 #include "BarcodeTemplate.h"
+#include "TextTable.h"
 
 namespace labelplu {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<std::string>>;
+using test::Rows;
+using test::Table;
 
 // An EAN-13 symbol filled from "ШтрихКод" (its caption's key is dsSHK).
 using test::kBarcodeTemplate;
-
-ole::OleVariant Table(const Rows& rows, int32_t cols = -1) {
-  ole::ComPtr<TSafeArray> table = TSafeArray::Create();
-  if (cols < 0) cols = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
-  EXPECT_EQ(table->SetBounds(static_cast<int32_t>(rows.size()), cols), S_OK);
-  for (size_t r = 0; r < rows.size(); ++r) {
-    for (size_t c = 0; c < rows[r].size(); ++c) {
-      const ole::OleVariant cell(std::string_view(rows[r][c]));
-      EXPECT_EQ(table->SetValue(static_cast<int32_t>(r), static_cast<int32_t>(c), &cell.get()),
-                S_OK);
-    }
-  }
-  return ole::OleVariant(static_cast<IDispatch*>(table.get()));
-}
 
 ole::OleVariant Job(const ole::OleVariant& common, const ole::OleVariant& names,
                     const ole::OleVariant& records) {
