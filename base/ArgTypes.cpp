@@ -1,9 +1,9 @@
-#include "ArgTypes.h"
+#include "base/ArgTypes.h"
 
 #include <cmath>
 
-#include "Variant.h"
-#include "VariantUtils.h"
+#include "platform/ole/Variant.h"
+#include "base/VariantUtils.h"
 
 namespace labelplu {
 

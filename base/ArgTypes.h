@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "ComPtr.h"
-#include "ContractInterfaces.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/ContractInterfaces.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu {
@@ -29,4 +29,4 @@ void StoreText(VARIANT& target, const std::string& text);
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_BASE_ARGTYPES_H

@@ -1,7 +1,7 @@
-#include "Args.h"
+#include "base/Args.h"
 
-#include "Errors.h"
-#include "VariantUtils.h"
+#include "base/Errors.h"
+#include "base/VariantUtils.h"
 #include "labelplu/valuearray.h"
 
 namespace labelplu {

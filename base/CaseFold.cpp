@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "TextUtils.h"
+#include "base/TextUtils.h"
 
 namespace labelplu {
 namespace {

@@ -1,4 +1,4 @@
-#include "Errors.h"
+#include "base/Errors.h"
 
 #include <cstdlib>
 #include <string>
@@ -110,7 +110,7 @@ const ErrorRow* FindRow(int32_t code) {
 }
 
 [[noreturn]] void ThrowFormatError(std::string_view pattern) {
-  throw EFormatError("Format '" + std::string(pattern) + "' invalid or incompatible with argument");
+  throw FormatError("Format '" + std::string(pattern) + "' invalid or incompatible with argument");
 }
 
 }  // namespace

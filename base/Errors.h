@@ -31,7 +31,7 @@ using FormatArg = std::variant<std::string, int64_t>;
 // arguments, a text for "%d", an integer for "%s", an unknown placeholder).
 // The call sites of the driver pass matching arguments; this is a programming
 // error made visible, never undefined behaviour.
-class EFormatError : public std::runtime_error {
+class FormatError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
@@ -47,7 +47,7 @@ FormatArg ToFormatArg(T value) {
 // Fills the placeholders of pattern from args, left to right: "%s" takes a
 // text, "%d" an integer, "%%" is a percent sign. Arguments left over are
 // ignored (an English template may use fewer than its Russian twin). Raises
-// EFormatError on a mismatch.
+// FormatError on a mismatch.
 std::string FormatText(std::string_view pattern, std::span<const FormatArg> args);
 
 template <class... A>
@@ -70,7 +70,7 @@ std::string ErrorTemplate(int32_t code);
 
 // Builds the message (the template of code filled with args for 20000..21999,
 // otherwise the first argument) and throws EProtectException(code, message).
-// Throws EFormatError when the arguments do not match the template.
+// Throws FormatError when the arguments do not match the template.
 [[noreturn]] void RaiseErrorArgs(int32_t code, std::span<const FormatArg> args);
 
 template <class... A>

@@ -1,10 +1,10 @@
-#include "GuidText.h"
+#include "base/GuidText.h"
 
 #include <stdexcept>
 
-#include "Bstr.h"
-#include "Utf.h"
-#include "VariantUtils.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/Utf.h"
+#include "base/VariantUtils.h"
 
 namespace labelplu {
 

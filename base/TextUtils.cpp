@@ -1,4 +1,4 @@
-#include "TextUtils.h"
+#include "base/TextUtils.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
-#include "VariantUtils.h"
+#include "base/VariantUtils.h"
 
-#include "Bstr.h"
-#include "Variant.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu {
 
@@ -94,7 +94,7 @@ void CopyVariantValue(VARIANT& target, const VARIANT& value) {
   if (FAILED(hr)) {
     VariantClear(&copy);
     if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
-    throw ole::EVariantError("Invalid variant type conversion");
+    throw ole::VariantError("Invalid variant type conversion");
   }
   VariantClear(&target);
   target = copy;

@@ -23,7 +23,7 @@ std::string ValueText(const VARIANT& value);
 const VARIANT& DerefVariant(const VARIANT& value);
 
 // target := a copy of value with references resolved (VariantCopyInd);
-// raises std::bad_alloc or ole::EVariantError on failure, target unchanged.
+// raises std::bad_alloc or ole::VariantError on failure, target unchanged.
 void CopyVariantValue(VARIANT& target, const VARIANT& value);
 
 // Writes value through the by-reference element of an argument block: a

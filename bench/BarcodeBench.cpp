@@ -16,15 +16,15 @@
 #include <memory>
 #include <string>
 
-#include "BarCode.h"
-#include "Barcode2D.h"
-#include "FastBMP.h"
-#include "LabelView.h"
-#include "PrimitiveClasses.h"
-#include "RasterTarget.h"
-#include "TLb.h"
-#include "TPr2DShk.h"
-#include "TPrShk.h"
+#include "render/LinearBarcodeRenderer.h"
+#include "render/MatrixBarcodeGenerator.h"
+#include "render/Bgr24Bitmap.h"
+#include "label/LabelView.h"
+#include "label/ItemClasses.h"
+#include "platform/gdi/RasterTarget.h"
+#include "label/Label.h"
+#include "label/MatrixBarcodeItem.h"
+#include "label/LinearBarcodeItem.h"
 
 namespace labelplu::bench {
 namespace {
@@ -63,19 +63,19 @@ void ZintRun(benchmark::State& state, int symbology, const std::string& data, fl
 
 // Our linear encoder: encode, then paint bars and text into a 24-bit bitmap
 // of about an inch's height.
-void OursLinear(benchmark::State& state, TStBarCodeType type, const std::string& data,
+void OursLinear(benchmark::State& state, BarcodeSymbology type, const std::string& data,
                 bool text = true) {
   EnsureGuiApplication();
   const auto dpi = static_cast<int32_t>(state.range(0));
-  TStBarCode bc;
+  LinearBarcodeRenderer bc;
   bc.SetBarCodeType(type);
   bc.SetCode(data);
   bc.SetBarWidth(kMils);
   bc.SetResolution(dpi);
   bc.SetShowCode(text);
-  const TBarModules m = ComputeBarModules(kMils, dpi);
+  const BarModules m = ComputeBarModules(kMils, dpi);
   const auto width = static_cast<int32_t>(BarElementsWidth(bc.Elements(), m));
-  TFastBMP bitmap(width, dpi / 2);
+  Bgr24Bitmap bitmap(width, dpi / 2);
   bitmap.SetResolution(dpi, dpi);
   for (auto _ : state) {
     bc.Encode();
@@ -113,10 +113,10 @@ void BM_Code128Bars_Zint(benchmark::State& state) {
 
 void BM_DataMatrix_Ours(benchmark::State& state) {
   const auto dpi = static_cast<int32_t>(state.range(0));
-  TBarcode2D g;
-  g.SetCodeType(static_cast<int16_t>(TBRType2D::br2DataMatrix));
+  MatrixBarcodeGenerator g;
+  g.SetCodeType(static_cast<int16_t>(MatrixSymbology::br2DataMatrix));
   g.SetCaption(kMatrix);
-  g.SetModulePixels(TBarcode2D::ModulePixelsFor(0.5, dpi));
+  g.SetModulePixels(MatrixBarcodeGenerator::ModulePixelsFor(0.5, dpi));
   for (auto _ : state) {
     g.Refresh();
     benchmark::DoNotOptimize(g.Image().constBits());
@@ -124,7 +124,7 @@ void BM_DataMatrix_Ours(benchmark::State& state) {
 }
 void BM_DataMatrix_Zint(benchmark::State& state) {
   const auto dpi = static_cast<int32_t>(state.range(0));
-  ZintRun(state, BARCODE_DATAMATRIX, kMatrix, ZintScale(TBarcode2D::ModulePixelsFor(0.5, dpi)));
+  ZintRun(state, BARCODE_DATAMATRIX, kMatrix, ZintScale(MatrixBarcodeGenerator::ModulePixelsFor(0.5, dpi)));
 }
 
 BENCHMARK(BM_Ean13_Ours)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);
@@ -144,22 +144,22 @@ struct BenchLabel {
     EnsureGuiApplication();
     image = gdi::CreateRasterImage(static_cast<int32_t>(std::lround(58 * dpi / 25.4)),
                                    static_cast<int32_t>(std::lround(40 * dpi / 25.4)), dpi);
-    canvas = std::make_unique<gdi::TCanvas>(image);
+    canvas = std::make_unique<gdi::Canvas>(image);
     view.SetCanvas(canvas.get());
     label.SetView(&view);
   }
   ~BenchLabel() { label.SetView(nullptr); }
-  TBasePrimitive& Add(const char* cls) { return label.AddPrimitive(*FindPrimitiveClass(cls)); }
+  LabelItem& Add(const char* cls) { return label.AddItem(*FindItemClass(cls)); }
 
   QImage image;
-  std::unique_ptr<gdi::TCanvas> canvas;
-  TCanvasView view;
-  TLb label;
+  std::unique_ptr<gdi::Canvas> canvas;
+  CanvasView view;
+  Label label;
 };
 
 // Two values taken in turn, so that every preparation generates the symbol.
-template <class Primitive>
-void PrepareRun(benchmark::State& state, BenchLabel& b, Primitive& p, const std::string& a,
+template <class Item>
+void PrepareRun(benchmark::State& state, BenchLabel& b, Item& p, const std::string& a,
                 const std::string& c) {
   bool flip = false;
   for (auto _ : state) {
@@ -174,16 +174,16 @@ void PrepareRun(benchmark::State& state, BenchLabel& b, Primitive& p, const std:
 
 void BM_Prepare_Ean13Primitive(benchmark::State& state) {
   BenchLabel b(static_cast<int32_t>(state.range(0)));
-  auto& shk = dynamic_cast<TPrShk&>(b.Add("TPrShk"));
-  shk.SetWidth(45);
-  shk.SetHeight(15);
-  PrepareRun(state, b, shk, kEan13, "5901234123457");
+  auto& barcode = dynamic_cast<LinearBarcodeItem&>(b.Add("Shk"));
+  barcode.SetWidth(45);
+  barcode.SetHeight(15);
+  PrepareRun(state, b, barcode, kEan13, "5901234123457");
 }
 
 void BM_Prepare_DataMatrixPrimitive(benchmark::State& state) {
   BenchLabel b(static_cast<int32_t>(state.range(0)));
-  auto& dm = dynamic_cast<TPr2DShk&>(b.Add("TPr2DShk"));
-  dm.SetBRType2D(TBRType2D::br2DataMatrix);
+  auto& dm = dynamic_cast<MatrixBarcodeItem&>(b.Add("2DShk"));
+  dm.SetBRType2D(MatrixSymbology::br2DataMatrix);
   dm.SetWidth(15);
   dm.SetHeight(15);
   PrepareRun(state, b, dm, kMatrix, "https://example.org/p?id=46071");

@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
-#include "ErrorInfo.h"
-#include "HeapCounter.h"
-#include "MemoryStream.h"
-#include "ValueArray.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "bench/HeapCounter.h"
+#include "values/ByteStream.h"
+#include "values/ValueArray.h"
 
 namespace labelplu::bench {
 namespace {
@@ -36,14 +36,14 @@ const char* const kWords[] = {"Молоко", "Кефир", "Хлеб ржано
                               "Чай", "Яблоки", "Сок вишнёвый"};
 
 struct Fixture {
-  ole::ComPtr<TSafeArray> table;
+  ole::ComPtr<ValueArray> table;
   std::vector<uint8_t> stream;  // the variant stream of the table
   std::vector<uint8_t> packed;  // that stream through zlib level 9
   std::string folder;
   ole::BstrPtr file;
 
   Fixture() {
-    table = TSafeArray::Create();
+    table = ValueArray::Create();
     table->SetBounds(kRows, kCols);
     for (int32_t i = 0; i < kRows; ++i) {
       ole::OleVariant cells[kCols] = {
@@ -55,7 +55,7 @@ struct Fixture {
       };
       for (int32_t j = 0; j < kCols; ++j) table->SetValue(i, j, &cells[j].get());
     }
-    TMyMemoryStream written;
+    ByteStream written;
     table->WriteTo(written);
     stream.assign(written.Memory(), written.Memory() + written.Size());
     uLongf size = compressBound(stream.size());
@@ -122,7 +122,7 @@ void Save(benchmark::State& state) {
   if (FAILED(f.table->SaveToFile(f.file.get(), &ok))) state.SkipWithError(ole::TakeErrorText().c_str());
 }
 
-void Load(benchmark::State& state, TSafeArray& table) {
+void Load(benchmark::State& state, ValueArray& table) {
   VARIANT_BOOL ok = VARIANT_FALSE;
   if (FAILED(table.LoadFromFile(Shared().file.get(), &ok)) || !ok) {
     state.SkipWithError(ole::TakeErrorText().c_str());
@@ -152,12 +152,12 @@ void BM_SaveToFile(benchmark::State& state) {
 void BM_LoadFromFile(benchmark::State& state) {
   size_t peak = 0;
   {
-    auto table = TSafeArray::Create();
+    auto table = ValueArray::Create();
     peak = PeakOf([&] { Load(state, *table); });
   }
   for (auto _ : state) {
     state.PauseTiming();
-    auto table = TSafeArray::Create();
+    auto table = ValueArray::Create();
     state.ResumeTiming();
     Load(state, *table);
     state.PauseTiming();

@@ -6,7 +6,7 @@
 #   uint16 FileVersion[4]     major, minor, release, build
 #   uint16 Language, CodePage the string table's translation (0x0419, 0x04E3)
 #   "Key\0Value\0" ...        the string table, UTF-8, closed by "\0"
-# padded with zeros to a multiple of 4 bytes. TVersionInfo reads it back from
+# padded with zeros to a multiple of 4 bytes. VersionInfo reads it back from
 # any file (platform/sys/VersionInfo.cpp).
 set(LABELPLU_COMPANY "labelplu developers")
 set(LABELPLU_PRODUCT "labelplu")

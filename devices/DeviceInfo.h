@@ -7,7 +7,7 @@
 
 namespace labelplu {
 
-struct TDeviceInfoStruct {
+struct DeviceInfo {
   std::string Name;
   std::string Description;
   std::string ModelName;
@@ -27,4 +27,4 @@ struct TDeviceInfoStruct {
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_DEVICES_DEVICEINFO_H

@@ -1,25 +1,25 @@
-#include "DeviceItem.h"
+#include "devices/DeviceItem.h"
 
 #include <cmath>
 #include <stdexcept>
 
-#include "DevicesList.h"
-#include "ErrorInfo.h"
-#include "GuidText.h"
-#include "MessagePump.h"
-#include "PortParams.h"
-#include "SystemInfo.h"
-#include "TextUtils.h"
-#include "VarFormat.h"
-#include "Variant.h"
-#include "VariantUtils.h"
-#include "VersionInfo.h"
-#include "ModulePath.h"
-#include "XmlHelpers.h"
+#include "devices/DeviceList.h"
+#include "platform/ole/ErrorInfo.h"
+#include "base/GuidText.h"
+#include "platform/sys/MessagePump.h"
+#include "devices/PortParameters.h"
+#include "platform/sys/SystemInfo.h"
+#include "base/TextUtils.h"
+#include "platform/ole/VarFormat.h"
+#include "platform/ole/Variant.h"
+#include "base/VariantUtils.h"
+#include "platform/sys/VersionInfo.h"
+#include "platform/sys/ModulePath.h"
+#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
-void SetNameValue(TNameValueLines& lines, std::string_view name, std::string_view value) {
+void SetNameValue(NameValueLines& lines, std::string_view name, std::string_view value) {
   std::string line(name);
   line += '=';
   line += value;
@@ -33,7 +33,7 @@ void SetNameValue(TNameValueLines& lines, std::string_view name, std::string_vie
   lines.push_back(std::move(line));
 }
 
-std::string NameValue(const TNameValueLines& lines, std::string_view name) {
+std::string NameValue(const NameValueLines& lines, std::string_view name) {
   for (const std::string& line : lines) {
     const size_t eq = line.find('=');
     if (eq != std::string::npos && SameText(std::string_view(line).substr(0, eq), name))
@@ -42,29 +42,29 @@ std::string NameValue(const TNameValueLines& lines, std::string_view name) {
   return {};
 }
 
-TDeviceItem::TDeviceItem(TDevicesList& list) : m_list(&list) {}
+DeviceItem::DeviceItem(DeviceList& list) : m_list(&list) {}
 
-TDeviceItem::~TDeviceItem() {
+DeviceItem::~DeviceItem() {
   if (Port) {
-    if (TPrinterPortManager* printerPort = Port->PrinterPort()) printerPort->SetProgress(nullptr);
+    if (KeepAliveHook* printerPort = Port->PrinterPort()) printerPort->SetProgress(nullptr);
     Port->SetQueryCallback(nullptr);
     Port.reset();
   }
 }
 
-void TDeviceItem::Initialize() {
-  TDevicesList& list = List();
-  Info = TDeviceInfoStruct{};
+void DeviceItem::Initialize() {
+  DeviceList& list = List();
+  Info = DeviceInfo{};
   Info.Name = list.DeviceKind();
   Info.ModelName = list.ModelName();
-  const sys::TFileVersion version = list.ModuleVersion();
+  const sys::VersionNumbers version = list.ModuleVersion();
   Info.VersionMajor = version.Part(0);
   Info.VersionMinor = version.Part(1);
   Info.VersionBuild = version.Part(3);
   UpdateDeviceInfo();
   Active = 1;
   Owner = nullptr;
-  Port = std::make_unique<TPortManager>();
+  Port = std::make_unique<PortManager>();
   Port->SetOwner(this);
   Port->SetQueryCallback([this] { return OwnerFlag(); });
   Port->PrinterPort()->SetProgress([this] { KeepAlive(); });
@@ -81,21 +81,21 @@ void TDeviceItem::Initialize() {
   Scratch.clear();
 }
 
-TDevicesList& TDeviceItem::List() const {
+DeviceList& DeviceItem::List() const {
   if (!m_list) throw std::runtime_error("The device was removed from its list");
   return *m_list;
 }
 
-int32_t TDeviceItem::ShowSettings() {
+int32_t DeviceItem::ShowSettings() {
   BeforeShowSettings();
   // The base device has no settings form of its own; the print manager's
   // devices show theirs. Nobody can confirm one here: cancelled.
   return -1;
 }
 
-bool TDeviceItem::IsOn() const { return Port && Port->On(); }
+bool DeviceItem::IsOn() const { return Port && Port->On(); }
 
-void TDeviceItem::SetOn(int32_t value) {
+void DeviceItem::SetOn(int32_t value) {
   SetResult(0);
   bool ok = false;
   if (value == 1) {
@@ -118,28 +118,28 @@ void TDeviceItem::SetOn(int32_t value) {
   Port->SetOn(ok && value != 0);
 }
 
-int32_t TDeviceItem::LoadPortSettings() {
+int32_t DeviceItem::LoadPortSettings() {
   ReadPortParams(nullptr);
   return 0;
 }
 
-int32_t TDeviceItem::CheckOn() {
+int32_t DeviceItem::CheckOn() {
   SetResult(IsOn() ? 0 : 3);
   return ResultCode;
 }
 
-bool TDeviceItem::IsReady(int32_t& code) {
+bool DeviceItem::IsReady(int32_t& code) {
   code = CheckOn();
   SetResult(code);
   return code == 0;
 }
 
-std::string TDeviceItem::GetParam(std::string_view name) const {
-  const TPropItem* item = FindParam(Params, name);
+std::string DeviceItem::GetParam(std::string_view name) const {
+  const ParameterDescriptor* item = FindParam(Params, name);
   return item ? EscapeNewLines(item->ValueText, false) : std::string();
 }
 
-void TDeviceItem::SetParam(std::string_view name, std::string_view value) {
+void DeviceItem::SetParam(std::string_view name, std::string_view value) {
   // Stored, a character XML cannot carry would make the device list's
   // settings document unloadable.
   RequireXmlWritable(name, "a parameter name");
@@ -148,14 +148,14 @@ void TDeviceItem::SetParam(std::string_view name, std::string_view value) {
   // stored, it would make the device's settings document unloadable.
   for (const char* portName : PortReadOrder()) {
     if (Port && SameText(name, portName)) {
-      TComPortSennings check = Port->Settings();
+      SerialPortSettings check = Port->Settings();
       StorePortValue(check, portName, std::string(value));
     }
   }
   SetParamValue(Params, name, EscapeNewLines(value, true));
 }
 
-ole::OleVariant TDeviceItem::GetPropsArray() const {
+ole::OleVariant DeviceItem::GetPropsArray() const {
   const uint32_t columns = Params.Count() > 0 ? static_cast<uint32_t>(Params.Count()) : 1;
   const SAFEARRAYBOUND bounds[2] = {{8, 0}, {columns, 0}};
   ole::OleVariant result = ole::OleVariant::AdoptArray(SafeArrayCreate(VT_VARIANT, 2, bounds));
@@ -178,23 +178,23 @@ ole::OleVariant TDeviceItem::GetPropsArray() const {
   return result;
 }
 
-std::string TDeviceItem::GetErrorText(int32_t code) const {
-  return m_list ? m_list->GetErrorText(code) : TDevicesList::BaseErrorText(code);
+std::string DeviceItem::GetErrorText(int32_t code) const {
+  return m_list ? m_list->GetErrorText(code) : DeviceList::BaseErrorText(code);
 }
 
-bool TDeviceItem::GetBoolParam(std::string_view name) const {
+bool DeviceItem::GetBoolParam(std::string_view name) const {
   const std::string value = GetParam(name);
   return SameText(value, "True") || value == "1";
 }
 
-int32_t TDeviceItem::GetIntParam(std::string_view name) const {
+int32_t DeviceItem::GetIntParam(std::string_view name) const {
   const std::string value = GetParam(name);
   if (value.empty()) return 0;
   if (const std::optional<int32_t> number = TryTextToInt(value)) return *number;
   throw std::invalid_argument("'" + value + "' is not a valid integer value");
 }
 
-double TDeviceItem::GetFloatParam(std::string_view name) const {
+double DeviceItem::GetFloatParam(std::string_view name) const {
   std::string value = GetParam(name);
   for (char& c : value)
     if (c == '.') c = ',';
@@ -203,48 +203,48 @@ double TDeviceItem::GetFloatParam(std::string_view name) const {
   throw std::invalid_argument("'" + value + "' is not a valid floating point value");
 }
 
-int64_t TDeviceItem::GetCurrencyParam(std::string_view name) const {
+int64_t DeviceItem::GetCurrencyParam(std::string_view name) const {
   return static_cast<int64_t>(std::nearbyint(GetFloatParam(name) * 10000.0));
 }
 
-void TDeviceItem::SetVariantParam(std::string_view name, const VARIANT& value) {
+void DeviceItem::SetVariantParam(std::string_view name, const VARIANT& value) {
   const VARIANT& v = DerefVariant(value);
   if (v.vt == VT_BOOL) SetParam(name, v.boolVal ? "1" : "0");
   else SetParam(name, ole::VarToText(v));
 }
 
-void TDeviceItem::SetFloatParam(std::string_view name, double value) {
+void DeviceItem::SetFloatParam(std::string_view name, double value) {
   SetParam(name, ole::FloatToText(value));
 }
 
-void TDeviceItem::SetIntParam(std::string_view name, int32_t value) {
+void DeviceItem::SetIntParam(std::string_view name, int32_t value) {
   SetParam(name, std::to_string(value));
 }
 
-bool TDeviceItem::ParamIsReadOnly(std::string_view name) const {
-  const TPropItem* item = FindParam(Params, name);
+bool DeviceItem::ParamIsReadOnly(std::string_view name) const {
+  const ParameterDescriptor* item = FindParam(Params, name);
   return item && item->ReadOnly != 0;
 }
 
-bool TDeviceItem::ParamDefaultInt(std::string_view name, int32_t& value) const {
-  const TPropItem* item = FindParam(Params, name);
+bool DeviceItem::ParamDefaultInt(std::string_view name, int32_t& value) const {
+  const ParameterDescriptor* item = FindParam(Params, name);
   if (!item) return false;
   value = ole::VarToInt32(item->TypedDefault().get());
   return true;
 }
 
-void TDeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data,
+void DeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data,
                                   intptr_t arg) {
   if (HostLink) {
-    ole::OleCheck(HostLink->RunProcedure(TMethodRef{proc, data}, arg));
+    ole::OleCheck(HostLink->RunProcedure(HostProcedure{proc, data}, arg));
   } else {
     proc(data, arg);
   }
 }
 
-bool TDeviceItem::OwnerFlag() const { return Owner && Owner->Flag != 0; }
+bool DeviceItem::OwnerFlag() const { return Owner && Owner->Flag != 0; }
 
-void TDeviceItem::KeepAlive() {
+void DeviceItem::KeepAlive() {
   try {
     if (!Owner) return;
     const uint32_t now = sys::TickCount();
@@ -256,24 +256,24 @@ void TDeviceItem::KeepAlive() {
   }
 }
 
-void TDeviceItem::Remove() {
+void DeviceItem::Remove() {
   if (m_removing) return;
   m_removing = true;
-  TDevicesList* list = m_list;
+  DeviceList* list = m_list;
   m_list = nullptr;
   // The list drops its reference last: this object may be gone afterwards.
   if (list) list->Extract(this);
 }
 
-HRESULT TDeviceItem::GetIsOn(VARIANT_BOOL* out) {
+HRESULT DeviceItem::GetIsOn(VARIANT_BOOL* out) {
   return ole::Safecall([&] { *out = IsOn() ? VARIANT_TRUE : VARIANT_FALSE; });
 }
 
-HRESULT TDeviceItem::ShowSettings(int32_t* out) {
+HRESULT DeviceItem::ShowSettings(int32_t* out) {
   return ole::Safecall([&] { *out = ShowSettings(); });
 }
 
-HRESULT TDeviceItem::GetSettingsXml(VARIANT* out) {
+HRESULT DeviceItem::GetSettingsXml(VARIANT* out) {
   return ole::Safecall([&] {
     VariantInit(out);
     ole::ComPtr<IDispatch> document = xml::NewNodeDispatch(GetSettingsXml());
@@ -282,9 +282,9 @@ HRESULT TDeviceItem::GetSettingsXml(VARIANT* out) {
   });
 }
 
-HRESULT TDeviceItem::Remove(int32_t* out) {
+HRESULT DeviceItem::Remove(int32_t* out) {
   // Keep the object alive until the slot returns.
-  ole::ComPtr<TDeviceItem> self(this);
+  ole::ComPtr<DeviceItem> self(this);
   return ole::Safecall([&] {
     Remove();
     *out = 0;

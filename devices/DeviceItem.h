@@ -9,28 +9,28 @@
 #include <string_view>
 #include <vector>
 
-#include "ComObject.h"
-#include "ComPtr.h"
-#include "ContractInterfaces.h"
-#include "DeviceInfo.h"
-#include "PortManager.h"
-#include "PropItem.h"
-#include "XmlDom.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "devices/DeviceInfo.h"
+#include "ports/PortManager.h"
+#include "devices/ParameterDescriptor.h"
+#include "platform/xml/XmlDom.h"
 #include "labelplu/devices.h"
 #include "labelplu/plugin.h"
 
 namespace labelplu {
 
-class TDevicesList;
+class DeviceList;
 
 // Name=value lines, as the settings documents exchange them.
-using TNameValueLines = std::vector<std::string>;
+using NameValueLines = std::vector<std::string>;
 
-class TDeviceItem : public ole::ComObject<IDeviceItem> {
+class DeviceItem : public ole::ComObject<IDeviceItem> {
 public:
   // A device of list; Initialize completes it once it is in the list.
-  explicit TDeviceItem(TDevicesList& list);
-  ~TDeviceItem() override;
+  explicit DeviceItem(DeviceList& list);
+  ~DeviceItem() override;
 
   // Fills the information, creates the port manager, names the device,
   // gives it a new code and copies the current model's parameters.
@@ -86,7 +86,7 @@ public:
   void CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data, intptr_t arg);
 
   // The host task of the call in progress (null when none).
-  void SetOwner(TTaskContext* task) { Owner = task; }
+  void SetOwner(HostTask* task) { Owner = task; }
   // The task's flag; false without a task.
   bool OwnerFlag() const;
   // Calls the task's keep-alive at most once a second; never raises.
@@ -94,8 +94,8 @@ public:
 
   // Port settings from name=value lines, or from the parameters when lines
   // is null; to lines, or to the parameters when lines is null.
-  void ReadPortParams(const TNameValueLines* source);
-  void WritePortParams(TNameValueLines* target);
+  void ReadPortParams(const NameValueLines* source);
+  void WritePortParams(NameValueLines* target);
 
   // The device's settings document.
   xml::XmlDocument GetSettingsXml();
@@ -106,7 +106,7 @@ public:
   // Takes the device out of its list (the list's reference goes with it).
   void Remove();
   // The owning list; null once the device was taken out of it.
-  TDevicesList* ListOf() const { return m_list; }
+  DeviceList* ListOf() const { return m_list; }
 
   // ---- IDeviceItem ----
   HRESULT GetIsOn(VARIANT_BOOL* out) override;
@@ -115,13 +115,13 @@ public:
   HRESULT Remove(int32_t* out) override;
 
   uint32_t LastTick = 0;
-  TTaskContext* Owner = nullptr;
+  HostTask* Owner = nullptr;
   std::vector<std::string> Scratch;
   int32_t ResultCode = 0;
-  TDeviceInfoStruct Info;
+  DeviceInfo Info;
   std::string InfoText;
-  std::unique_ptr<TPortManager> Port;
-  TPropList Params;
+  std::unique_ptr<PortManager> Port;
+  ParameterDescriptorList Params;
   GUID Code{};
   std::string Name;
   int32_t CreatedIndex = 0;
@@ -131,22 +131,22 @@ public:
   ole::ComPtr<IHostEventSink> HostLink;
 
 protected:
-  TDevicesList& List() const;
+  DeviceList& List() const;
 
 private:
   void LoadCurrentFormat(const xml::XmlNode& element);
   void LoadLegacyFormat(const xml::XmlNode& element);
   void ApplyCatalogue(const GUID& modelCode);
 
-  TDevicesList* m_list;
+  DeviceList* m_list;
   bool m_removing = false;
 };
 
 // Sets the line of name (case ignored) to name=value, or appends it.
-void SetNameValue(TNameValueLines& lines, std::string_view name, std::string_view value);
+void SetNameValue(NameValueLines& lines, std::string_view name, std::string_view value);
 // The value of the line of name (case ignored); empty when there is none.
-std::string NameValue(const TNameValueLines& lines, std::string_view name);
+std::string NameValue(const NameValueLines& lines, std::string_view name);
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_DEVICES_DEVICEITEM_H

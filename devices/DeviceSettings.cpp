@@ -2,14 +2,14 @@
 // legacy forms), and the port parameters as named values.
 #include <algorithm>
 
-#include "DeviceItem.h"
-#include "DevicesList.h"
-#include "GuidText.h"
-#include "ModelList.h"
-#include "PortParams.h"
-#include "TextUtils.h"
-#include "VariantUtils.h"
-#include "XmlHelpers.h"
+#include "devices/DeviceItem.h"
+#include "devices/DeviceList.h"
+#include "base/GuidText.h"
+#include "devices/ModelCatalog.h"
+#include "devices/PortParameters.h"
+#include "base/TextUtils.h"
+#include "base/VariantUtils.h"
+#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -32,9 +32,9 @@ bool IsTableConverted(std::string_view name) {
 std::string RemoveLineBreaks(std::string_view text) { return ReplaceAll(text, "\r\n", "", true); }
 
 // Name=value lines from the elements of a selection.
-TNameValueLines ReadItems(const xml::XmlNodeList& nodes, std::string_view nameAttr,
+NameValueLines ReadItems(const xml::XmlNodeList& nodes, std::string_view nameAttr,
                           std::string_view valueAttr) {
-  TNameValueLines lines;
+  NameValueLines lines;
   for (const xml::XmlNode& node : nodes)
     SetNameValue(lines, GetAttributeDef(node, nameAttr), GetAttributeDef(node, valueAttr));
   return lines;
@@ -48,8 +48,8 @@ bool HasItemsIn(const xml::XmlDocument& doc, std::string_view name) {
 
 }  // namespace
 
-void TDeviceItem::ReadPortParams(const TNameValueLines* source) {
-  TComPortSennings& settings = Port->Settings();
+void DeviceItem::ReadPortParams(const NameValueLines* source) {
+  SerialPortSettings& settings = Port->Settings();
   for (const char* name : PortReadOrder()) {
     std::string text = source ? NameValue(*source, name) : GetParam(name);
     if (IsTableConverted(name) && text.empty()) text = GetParam(name);
@@ -57,12 +57,12 @@ void TDeviceItem::ReadPortParams(const TNameValueLines* source) {
   }
 }
 
-void TDeviceItem::WritePortParams(TNameValueLines* target) {
+void DeviceItem::WritePortParams(NameValueLines* target) {
   struct Sink {
-    TDeviceItem* device;
-    TNameValueLines* target;
+    DeviceItem* device;
+    NameValueLines* target;
   } sink{this, target};
-  const TDevicesList& list = List();
+  const DeviceList& list = List();
   ForEachPortValue(
       Port->Settings(), {list.WritePortMain != 0, list.WritePortFlow != 0, list.WritePortTarget != 0},
       [](void* context, std::string_view name, const std::string& value) {
@@ -73,14 +73,14 @@ void TDeviceItem::WritePortParams(TNameValueLines* target) {
       &sink);
 }
 
-xml::XmlDocument TDeviceItem::GetSettingsXml() {
+xml::XmlDocument DeviceItem::GetSettingsXml() {
   xml::XmlDocument doc = NewXmlDocument(GetNodeName(1), Utf16Declaration());
   xml::XmlNode root = doc.documentElement();
   root.setAttribute(GetAttrName(kAttrCode), GuidToText(Code));
   root.setAttribute(GetAttrName(kAttrModelCode), GuidToText(List().ModelCode()));
   root.setAttribute(GetAttrName(kAttrName), Name);
   xml::XmlNode params = CreateElementByTag(doc, kNodeParams);
-  TNameValueLines lines;
+  NameValueLines lines;
   for (const auto& item : Params) SetNameValue(lines, item->Name, item->ValueText);
   WritePortParams(&lines);
   for (const std::string& line : lines) {
@@ -94,7 +94,7 @@ xml::XmlDocument TDeviceItem::GetSettingsXml() {
   return doc;
 }
 
-int32_t TDeviceItem::LoadFromXml(const VARIANT& settings) {
+int32_t DeviceItem::LoadFromXml(const VARIANT& settings) {
   const VARIANT& v = DerefVariant(settings);
   if (v.vt == VT_BSTR) {
     std::string text = RemoveLineBreaks(ole::VarToText(v));
@@ -120,7 +120,7 @@ int32_t TDeviceItem::LoadFromXml(const VARIANT& settings) {
   return 0;
 }
 
-int32_t TDeviceItem::LoadFromXmlNode(xml::XmlNode element) {
+int32_t DeviceItem::LoadFromXmlNode(xml::XmlNode element) {
   if (element.isNull()) return 0;
   if (element.nodeType() != xml::NodeType::Element ||
       !SameText(element.nodeName(), GetNodeName(1)))
@@ -132,12 +132,12 @@ int32_t TDeviceItem::LoadFromXmlNode(xml::XmlNode element) {
   return AfterLoadSettings();
 }
 
-void TDeviceItem::LoadCurrentFormat(const xml::XmlNode& element) {
+void DeviceItem::LoadCurrentFormat(const xml::XmlNode& element) {
   // What the document does not name stays as it is.
   Code = TextToGuid(GetAttributeByTag(element, kAttrCode, GuidToText(Code)));
   Name = GetAttributeByTag(element, kAttrName, Name);
   const GUID modelCode = TextToGuid(GetAttributeByTag(element, kAttrModelCode));
-  const TNameValueLines lines = ReadItems(SelectNodesByTag(element, 15), GetAttrName(kAttrIdent),
+  const NameValueLines lines = ReadItems(SelectNodesByTag(element, 15), GetAttrName(kAttrIdent),
                                           GetAttrName(kAttrValue));
   ReadPortParams(&lines);
   for (const std::string& line : lines) {
@@ -148,7 +148,7 @@ void TDeviceItem::LoadCurrentFormat(const xml::XmlNode& element) {
   ApplyCatalogue(modelCode);
 }
 
-void TDeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
+void DeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
   Code = TextToGuid(GetAttributeByTag(element, kAttrCode, GuidToText(Code)));
   Name = GetAttributeDef(element, "Описание", Name);
   // Read and ignored, as the legacy form carries them.
@@ -156,14 +156,14 @@ void TDeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
   (void)GetAttributeDef(element, "ТочкаСобытий");
   const xml::XmlDocument doc = xml::XmlDocument::OfNode(element);
   const std::string value = GetAttrName(kAttrValue);
-  const TNameValueLines port = ReadItems(doc.selectNodes("//Параметры/ComPort/Item"), "Имя", value);
+  const NameValueLines port = ReadItems(doc.selectNodes("//Параметры/ComPort/Item"), "Имя", value);
   ReadPortParams(&port);
-  const TNameValueLines extra =
+  const NameValueLines extra =
       ReadItems(doc.selectNodes("//Параметры/Дополнительно/Item"), "Имя", value);
   // Port values among them are checked as the current form reads them:
   // kept unchecked, they would be written into a document that cannot be
   // loaded again.
-  TComPortSennings check = Port->Settings();
+  SerialPortSettings check = Port->Settings();
   for (const char* name : PortReadOrder()) {
     const std::string text = NameValue(extra, name);
     if (!text.empty()) StorePortValue(check, name, text);
@@ -179,16 +179,16 @@ void TDeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
 
 namespace labelplu {
 
-void TDeviceItem::ApplyCatalogue(const GUID& modelCode) {
-  const TModelList* catalogue = List().ModelCatalog.get();
+void DeviceItem::ApplyCatalogue(const GUID& modelCode) {
+  const ModelCatalog* catalogue = List().Catalog.get();
   if (!catalogue) return;
-  const TModelItem* model = catalogue->FindModelByCode(modelCode);
+  const CatalogModel* model = catalogue->FindModelByCode(modelCode);
   if (!model) return;
   // Parameters the document named without describing them take their
   // description from the catalogue.
   for (const auto& item : Params) {
     if (!item->TypeName.empty()) continue;
-    const TParameterItem* described = model->ModelParams().FindParamItem(item->Name);
+    const ParameterItem* described = model->ModelParams().FindParamItem(item->Name);
     if (!described) continue;
     item->Caption = described->ParamDescription();
     item->TypeName = described->ParamType();

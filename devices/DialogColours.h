@@ -7,7 +7,7 @@
 
 namespace labelplu {
 
-struct TDialogColours {
+struct DialogColours {
   int32_t Form = -1;
   int32_t Body = -1;
   int32_t Button = -1;
@@ -17,9 +17,9 @@ struct TDialogColours {
 };
 
 // The colours in force (read by the dialogs on the host's thread).
-TDialogColours DialogColours();
-void SetDialogColours(const TDialogColours& colours);
+DialogColours CurrentDialogColours();
+void SetDialogColours(const DialogColours& colours);
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_DEVICES_DIALOGCOLOURS_H

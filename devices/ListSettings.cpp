@@ -3,20 +3,20 @@
 #include <atomic>
 #include <mutex>
 
-#include "DevicesList.h"
-#include "DialogColours.h"
-#include "GuidText.h"
-#include "ModelList.h"
-#include "TextUtils.h"
-#include "VariantUtils.h"
-#include "XmlHelpers.h"
+#include "devices/DeviceList.h"
+#include "devices/DialogColours.h"
+#include "base/GuidText.h"
+#include "devices/ModelCatalog.h"
+#include "base/TextUtils.h"
+#include "base/VariantUtils.h"
+#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
 namespace {
 
 std::mutex g_coloursMutex;
-TDialogColours g_colours;
+DialogColours g_colours;
 
 // The document object a variant holds, if any.
 std::optional<xml::XmlNode> NodeOf(const VARIANT& value) {
@@ -41,17 +41,17 @@ int32_t ColourAttribute(const xml::XmlNode& element, int32_t key) {
 
 }  // namespace
 
-TDialogColours DialogColours() {
+DialogColours CurrentDialogColours() {
   std::lock_guard lock(g_coloursMutex);
   return g_colours;
 }
 
-void SetDialogColours(const TDialogColours& colours) {
+void SetDialogColours(const DialogColours& colours) {
   std::lock_guard lock(g_coloursMutex);
   g_colours = colours;
 }
 
-int32_t TDevicesList::LoadSettings(const VARIANT& settings) {
+int32_t DeviceList::LoadSettings(const VARIANT& settings) {
   const VARIANT& v = DerefVariant(settings);
   xml::XmlNode root;
   std::string prepared;
@@ -70,26 +70,26 @@ int32_t TDevicesList::LoadSettings(const VARIANT& settings) {
   if (!root.isNull() && root.nodeType() == xml::NodeType::Element &&
       SameText(root.nodeName(), GetNodeName(2)))
     SettingsText = prepared;
-  ModelCatalog.reset();
+  Catalog.reset();
   if (root.isNull()) return 0;
   const xml::XmlDocument doc = xml::XmlDocument::OfNode(root);
   for (const xml::XmlNode& element : doc.getElementsByTagName(GetNodeName(1))) {
     const GUID code = TextToGuid(GetAttributeByTag(element, 100));
-    TDeviceItem* device = FindByCode(code);
+    DeviceItem* device = FindByCode(code);
     if (!device) device = &AppendDevice();
-    ole::ComPtr<TDeviceItem> keep(device);
+    ole::ComPtr<DeviceItem> keep(device);
     device->LoadFromXmlNode(element);
   }
   return 0;
 }
 
-int32_t TDevicesList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
+int32_t DeviceList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
   VariantClear(&result);
   const VARIANT& k = DerefVariant(key);
   if (k.vt == VT_BSTR) {
     const std::string text = ole::VarToText(k);
     if (IsGuidText(k)) {
-      TDeviceItem* device = FindByCode(TextToGuid(text));
+      DeviceItem* device = FindByCode(TextToGuid(text));
       if (!device) return 3;
       result.vt = VT_DISPATCH;
       result.pdispVal = xml::NewNodeDispatch(device->GetSettingsXml()).detach();
@@ -105,12 +105,12 @@ int32_t TDevicesList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
   return 0;
 }
 
-void TDevicesList::LoadColours(const VARIANT& settings) {
+void DeviceList::LoadColours(const VARIANT& settings) {
   const std::optional<xml::XmlNode> node = NodeOf(settings);
   if (!node) return;
   const xml::XmlNode item = node->selectSingleNode("//" + GetNodeName(12));
   if (item.isNull()) return;
-  TDialogColours colours;
+  DialogColours colours;
   colours.Form = ColourAttribute(item, 123);
   colours.Body = ColourAttribute(item, 124);
   colours.Button = ColourAttribute(item, 125);

@@ -12,37 +12,37 @@
 
 namespace labelplu {
 
-class TBaseDllObj;
-class TDeviceItem;
+class DriverObject;
+class DeviceItem;
 
 // What a handler works with: the driver object, the host task of the call
 // (null when the call carries none) and the current device for that task.
-struct TCallContext {
-  TBaseDllObj& Driver;
-  TTaskContext* Task;
+struct CallContext {
+  DriverObject& Driver;
+  HostTask* Task;
 };
 
 // A method handler gets exactly the record's parameter count of arguments,
 // may change them (they are copied back as out-arguments) and stores its
 // result; a non-zero integer result becomes an error.
-using TMethodHandler = void (*)(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result);
+using MethodHandler = void (*)(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result);
 
 // A property handler reads (isWrite false: fills value) or writes (isWrite
 // true: takes value). nameRu is the record's Russian name.
-using TPropertyHandler = bool (*)(const TCallContext& ctx, bool isWrite, VARIANT& value,
+using PropertyHandler = bool (*)(const CallContext& ctx, bool isWrite, VARIANT& value,
                                   std::string_view nameRu);
 
-struct TMethodRecord {
+struct MethodRecord {
   // The Russian and the English name separated by one comma, either first.
   std::string_view Name;
   int8_t ParamCount;
-  TMethodHandler Handler;
+  MethodHandler Handler;
   int32_t Flag = 1;
 };
 
 // Describes a driver property and, with the descriptive fields filled, a
 // device parameter.
-struct TPropertyRecord {
+struct PropertyRecord {
   std::string_view NameRu;
   std::string_view NameEn;
   std::string_view Caption;
@@ -50,9 +50,9 @@ struct TPropertyRecord {
   bool ReadOnly;
   std::string_view DefaultValue;
   std::string_view Hint;
-  TPropertyHandler Handler;
+  PropertyHandler Handler;
 };
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_DEVICES_METHODRECORDS_H

@@ -1,17 +1,17 @@
-#include "ParameterList.h"
+#include "devices/ParameterList.h"
 
 #include <memory>
 
-#include "PropItem.h"
-#include "TagTables.h"
-#include "TextUtils.h"
-#include "XmlHelpers.h"
+#include "devices/ParameterDescriptor.h"
+#include "devices/TagTables.h"
+#include "base/TextUtils.h"
+#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
 namespace {
 
-bool PassesFilter(const xml::XmlNode& node, const std::vector<TBaseList::FilterLine>& filter) {
+bool PassesFilter(const xml::XmlNode& node, const std::vector<SettingsList::FilterLine>& filter) {
   for (const auto& [key, value] : filter) {
     std::string_view attrKey = key;
     if (!attrKey.empty() && attrKey.front() == '_') attrKey.remove_prefix(1);
@@ -23,17 +23,17 @@ bool PassesFilter(const xml::XmlNode& node, const std::vector<TBaseList::FilterL
 
 }  // namespace
 
-bool TParameterList::OwnerDeleted() const noexcept {
+bool ParameterList::OwnerDeleted() const noexcept {
   return m_ownerItem != nullptr && m_ownerItem->State() == kStateDeleted;
 }
 
-void TParameterList::Load() {
+void ParameterList::Load() {
   SetFirstItem(nullptr);
   if (OwnerDeleted()) return;
   const xml::XmlNodeList nodes = SelectNodesByTag(RequireDocument(), NodeKey::ChildParams);
   for (const xml::XmlNode& node : nodes) {
     if (!PassesFilter(node, Filter())) continue;
-    TParameterItem& item = Add();
+    ParameterItem& item = Add();
     item.SetNode(node);
     item.SetParamName(GetAttributeByTag(node, AttrKey::Identifier));
     item.SetParamDescription(GetAttributeByTag(node, AttrKey::Name));
@@ -47,17 +47,17 @@ void TParameterList::Load() {
   }
 }
 
-TParameterItem& TParameterList::Add() {
-  return static_cast<TParameterItem&>(AppendItem(std::make_unique<TParameterItem>(this)));
+ParameterItem& ParameterList::Add() {
+  return static_cast<ParameterItem&>(AppendItem(std::make_unique<ParameterItem>(this)));
 }
 
-TParameterItem& TParameterList::Item(int32_t index) const {
-  return static_cast<TParameterItem&>(GetItem(index));
+ParameterItem& ParameterList::Item(int32_t index) const {
+  return static_cast<ParameterItem&>(GetItem(index));
 }
 
-TParameterItem* TParameterList::FindParamItem(std::string_view name) const {
+ParameterItem* ParameterList::FindParamItem(std::string_view name) const {
   for (int32_t i = 0; i < Count(); ++i) {
-    TParameterItem& item = Item(i);
+    ParameterItem& item = Item(i);
     if (SameText(item.ParamName(), name)) return &item;
   }
   return nullptr;

@@ -1,14 +1,14 @@
 // labelplu: parameter items and lists of the settings collections.
 //
-// A TParameterList is the child list of an item (a model's parameters) or a
+// A ParameterList is the child list of an item (a model's parameters) or a
 // list of its own over a document; it reads the "./Параметры/Параметр"
-// elements of its document (or node). The field setters of TParameterItem
+// elements of its document (or node). The field setters of ParameterItem
 // compare texts case-sensitively and write the owner list's change log under
 // the names "FParamReadOnly", "FParamType", "FParamHint", "FParamName",
 // "FParamDefault", "FParamDescription", "FParamValue" while its LogChanges is
-// on (BaseList.h).
+// on (SettingsList.h).
 //
-// Ownership and threads: as in BaseList.h.
+// Ownership and threads: as in SettingsList.h.
 #ifndef LABELPLU_DEVICES_PARAMETERLIST_H
 #define LABELPLU_DEVICES_PARAMETERLIST_H
 
@@ -16,15 +16,15 @@
 #include <string>
 #include <string_view>
 
-#include "BaseList.h"
+#include "devices/SettingsList.h"
 
 namespace labelplu {
 
 // One parameter description: identifier, caption, type, value, default,
 // hint and read-only flag (all texts empty and the flag 0 in a new item).
-class TParameterItem : public TBaseItem {
+class ParameterItem : public SettingsItem {
 public:
-  explicit TParameterItem(TBaseList* owner) : TBaseItem(owner) {}
+  explicit ParameterItem(SettingsList* owner) : SettingsItem(owner) {}
 
   int32_t ParamReadOnly() const noexcept { return m_readOnly; }
   const std::string& ParamType() const noexcept { return m_type; }
@@ -34,7 +34,7 @@ public:
   const std::string& ParamDescription() const noexcept { return m_description; }
   const std::string& ParamValue() const noexcept { return m_value; }
 
-  // The field setters (BaseList.h, TBaseItem::SetTextField / SetIntField).
+  // The field setters (SettingsList.h, SettingsItem::SetTextField / SetIntField).
   void SetParamReadOnly(int32_t value) { SetIntField(m_readOnly, value, "FParamReadOnly"); }
   void SetParamType(std::string_view value) { SetTextField(m_type, value, true, "FParamType"); }
   void SetParamHint(std::string_view value) { SetTextField(m_hint, value, true, "FParamHint"); }
@@ -58,15 +58,15 @@ private:
 };
 
 // A list of parameter items.
-class TParameterList : public TBaseList {
+class ParameterList : public SettingsList {
 public:
-  explicit TParameterList(xml::XmlNode document = {}) : TBaseList(std::move(document)) {}
-  TParameterList(TBaseList* parent, xml::XmlNode document)
-      : TBaseList(parent, std::move(document)) {}
+  explicit ParameterList(xml::XmlNode document = {}) : SettingsList(std::move(document)) {}
+  ParameterList(SettingsList* parent, xml::XmlNode document)
+      : SettingsList(parent, std::move(document)) {}
 
   // The item whose child list this is, or null.
-  TBaseItem* OwnerItem() const noexcept { return m_ownerItem; }
-  void SetOwnerItem(TBaseItem* item) noexcept { m_ownerItem = item; }
+  SettingsItem* OwnerItem() const noexcept { return m_ownerItem; }
+  void SetOwnerItem(SettingsItem* item) noexcept { m_ownerItem = item; }
   // True when there is an owner item and its state is deleted.
   bool OwnerDeleted() const noexcept;
 
@@ -79,18 +79,18 @@ public:
   // ParamDefault "Зна4ениеПоУмол4анию", ParamHint "Описание" and
   // ParamReadOnly "ФлагТолько4тение" (0 when not an integer), then marks it
   // unmodified. FirstItem becomes the first item appended (null when none).
-  // Raises xml::EXmlError when the list has no document.
+  // Raises xml::XmlError when the list has no document.
   void Load() override;
 
   // Appends a new item and returns it.
-  TParameterItem& Add();
+  ParameterItem& Add();
   // The item at a 0-based index; std::out_of_range outside the list.
-  TParameterItem& Item(int32_t index) const;
+  ParameterItem& Item(int32_t index) const;
   // The first item whose ParamName equals name (case ignored), or null.
-  TParameterItem* FindParamItem(std::string_view name) const;
+  ParameterItem* FindParamItem(std::string_view name) const;
 
 private:
-  TBaseItem* m_ownerItem = nullptr;
+  SettingsItem* m_ownerItem = nullptr;
 };
 
 }  // namespace labelplu

@@ -1,5 +1,5 @@
 // labelplu: the vocabulary of the settings documents.
-#include "TagTables.h"
+#include "devices/TagTables.h"
 
 #include <array>
 
@@ -7,9 +7,9 @@ namespace labelplu {
 
 namespace {
 
-constexpr TTagItem kGap{-1, "", ""};
+constexpr TagEntry kGap{-1, "", ""};
 
-constexpr std::array<TTagItem, kLastNodeKey - kFirstNodeKey + 1> kNodeNames{{
+constexpr std::array<TagEntry, kLastNodeKey - kFirstNodeKey + 1> kNodeNames{{
     {0, "Параметр", "Parameter"},
     {1, "Устройство", "Device"},
     {2, "Система", "System"},
@@ -49,7 +49,7 @@ constexpr std::array<TTagItem, kLastNodeKey - kFirstNodeKey + 1> kNodeNames{{
     kGap,
 }};
 
-constexpr std::array<TTagItem, kLastAttrKey - kFirstAttrKey + 1> kAttributeNames{{
+constexpr std::array<TagEntry, kLastAttrKey - kFirstAttrKey + 1> kAttributeNames{{
     {100, "Код", "Code"},
     {101, "Идентификатор", "Identifier"},
     {102, "Зна4ение", "Value"},
@@ -96,8 +96,8 @@ static_assert(keysMatch(), "a tag table entry is out of place");
 
 }  // namespace
 
-std::span<const TTagItem> NodeNames() { return kNodeNames; }
+std::span<const TagEntry> NodeNames() { return kNodeNames; }
 
-std::span<const TTagItem> AttributeNames() { return kAttributeNames; }
+std::span<const TagEntry> AttributeNames() { return kAttributeNames; }
 
 }  // namespace labelplu

@@ -18,7 +18,7 @@ namespace labelplu {
 // One vocabulary entry. Index equals the entry's key (-1 for a gap); Name is
 // the Russian name written into documents (UTF-8); Alias an English alias
 // that nothing reads.
-struct TTagItem {
+struct TagEntry {
   int32_t Index;
   std::string_view Name;
   std::string_view Alias;
@@ -30,9 +30,9 @@ inline constexpr int32_t kFirstAttrKey = 100;
 inline constexpr int32_t kLastAttrKey = 130;
 
 // The element-name table: entry i has key kFirstNodeKey + i (34 entries).
-std::span<const TTagItem> NodeNames();
+std::span<const TagEntry> NodeNames();
 // The attribute-name table: entry i has key kFirstAttrKey + i (31 entries).
-std::span<const TTagItem> AttributeNames();
+std::span<const TagEntry> AttributeNames();
 
 // The node keys.
 namespace NodeKey {

@@ -1,10 +1,10 @@
 // labelplu: the XML document helpers of the settings code.
-#include "XmlHelpers.h"
+#include "devices/XmlHelpers.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include "Errors.h"
+#include "base/Errors.h"
 
 namespace labelplu {
 
@@ -31,14 +31,14 @@ std::string Utf16Declaration() { return "version=\"1.0\" encoding=\"UTF-16\""; }
 
 std::string GetNodeName(int32_t key) {
   if (key < kFirstNodeKey || key > kLastNodeKey) RaiseMessage("Индекс имени узла за пределами границы.");
-  const TTagItem& item = NodeNames()[static_cast<size_t>(key - kFirstNodeKey)];
+  const TagEntry& item = NodeNames()[static_cast<size_t>(key - kFirstNodeKey)];
   if (item.Index != key) RaiseMessage("Нарушение индекса списка имени узлов");
   return std::string(item.Name);
 }
 
 std::string GetAttrName(int32_t key) {
   if (key < kFirstAttrKey || key > kLastAttrKey) RaiseMessage("Индекс имени аттрибута за пределами границы.");
-  const TTagItem& item = AttributeNames()[static_cast<size_t>(key - kFirstAttrKey)];
+  const TagEntry& item = AttributeNames()[static_cast<size_t>(key - kFirstAttrKey)];
   if (item.Index != key) RaiseMessage("Нарушение индекса списка имени аттрибутов");
   return std::string(item.Name);
 }

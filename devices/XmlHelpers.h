@@ -8,7 +8,7 @@
 // automation runtime (platform/ole VarFormat.h).
 //
 // Errors: a bad vocabulary key raises EProtectException 20000 with the texts
-// below; DOM failures raise xml::EXmlError / xml::EXmlParseError (XmlDom.h).
+// below; DOM failures raise xml::XmlError / xml::XmlParseError (XmlDom.h).
 //
 // Threads: every function may be called from any thread; a document and its
 // nodes are used by one thread at a time.
@@ -22,9 +22,9 @@
 #include <string_view>
 #include <vector>
 
-#include "TagTables.h"
-#include "Variant.h"
-#include "XmlDom.h"
+#include "devices/TagTables.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu {
 

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "CsvReader.h"
-#include "FuzzSetup.h"
-#include "HostError.h"
-#include "ValueArrays.h"
+#include "host/CsvReader.h"
+#include "fuzz/FuzzSetup.h"
+#include "host/HostError.h"
+#include "host/ValueArrays.h"
 
 using namespace labelplu;
 

@@ -14,15 +14,15 @@
 #include <string>
 #include <string_view>
 
-#include "FuzzSetup.h"
-#include "ManagerWinPrinter.h"
-#include "XmlDom.h"
+#include "fuzz/FuzzSetup.h"
+#include "print/PrinterDevice.h"
+#include "platform/xml/XmlDom.h"
 
 using namespace labelplu;
 
 namespace {
 
-std::string ListDocument(TDevicesList& list) {
+std::string ListDocument(DeviceList& list) {
   ole::OleVariant none;
   ole::OleVariant result;
   list.GetSettingsXml(none.get(), result.get());
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::string saved;
   {
-    TManagerWinPrinterList list("labelplu.plu");
+    PrinterDeviceList list("labelplu.plu");
     try {
       list.LoadSettings(document.get());
     } catch (const std::exception&) {
@@ -59,16 +59,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     saved = ListDocument(list);
   }
   {
-    TManagerWinPrinterList again("labelplu.plu");
+    PrinterDeviceList again("labelplu.plu");
     again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
     if (ListDocument(again) != saved) fuzz::Finding("the settings changed on reload");
   }
   {
-    TManagerWinPrinterList list("labelplu.plu");
+    PrinterDeviceList list("labelplu.plu");
     try {
       list.LoadModels(document.get());
       list.LoadColours(document.get());
-      TDeviceItem& device = list.AppendDevice();
+      DeviceItem& device = list.AppendDevice();
       device.LoadFromXml(document.get());
       device.ReadPortParams(nullptr);
       (void)device.GetSettingsXml().xml();

@@ -20,14 +20,14 @@
 #include <string>
 #include <vector>
 
-#include "BaseMethods.h"
-#include "DllWinPrinter.h"
-#include "ErrorInfo.h"
-#include "FuzzSetup.h"
-#include "ManagerWinPrinter.h"
-#include "ValueArray.h"
-#include "Variant.h"
-#include "XmlDom.h"
+#include "plugin/BaseMethods.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "platform/ole/ErrorInfo.h"
+#include "fuzz/FuzzSetup.h"
+#include "print/PrinterDevice.h"
+#include "values/ValueArray.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlDom.h"
 
 using namespace labelplu;
 
@@ -63,7 +63,7 @@ void AddNames(std::string_view both) {
 }
 
 struct ParamsDeleter {
-  void operator()(TParams* p) const { TParams::Destroy(p); }
+  void operator()(RequestParams* p) const { RequestParams::Destroy(p); }
 };
 
 // Variants the by-reference arguments point at; cleared with the input.
@@ -137,8 +137,8 @@ ole::OleVariant Argument(FuzzedDataProvider& in, Referents& referents) {
   }
 }
 
-std::unique_ptr<TParams, ParamsDeleter> Request(FuzzedDataProvider& in, Referents& referents) {
-  std::unique_ptr<TParams, ParamsDeleter> params(TParams::Create());
+std::unique_ptr<RequestParams, ParamsDeleter> Request(FuzzedDataProvider& in, Referents& referents) {
+  std::unique_ptr<RequestParams, ParamsDeleter> params(RequestParams::Create());
   if (in.ConsumeIntegralInRange<int>(0, 15) == 0) {
     static const char* const kCommands[] = {"__FRee", "__Load", "__@@EventSupport",
                                             "__@@SwitchOff", "__Other"};
@@ -167,7 +167,7 @@ std::unique_ptr<TParams, ParamsDeleter> Request(FuzzedDataProvider& in, Referent
   return params;
 }
 
-std::string ListDocument(TDevicesList& list) {
+std::string ListDocument(DeviceList& list) {
   ole::OleVariant none;
   ole::OleVariant result;
   list.GetSettingsXml(none.get(), result.get());
@@ -195,15 +195,15 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   unsetenv("WAYLAND_DISPLAY");
   setenv("LANG", "ru_RU.UTF-8", 1);
 
-  for (const TMethodRecord& record : BaseMethodTable()) {
+  for (const MethodRecord& record : BaseMethodTable()) {
     // Beep waits out its duration: a timer, not a reader of input.
     if (std::string_view(record.Name).find("Beep") == std::string_view::npos) AddNames(record.Name);
   }
-  for (const TPropertyRecord& record : BasePropertyTable()) {
+  for (const PropertyRecord& record : BasePropertyTable()) {
     g_names.emplace_back(record.NameRu);
     g_names.emplace_back(record.NameEn);
   }
-  for (const TPropertyRecord& record : LabelPrinterParamRecords()) {
+  for (const PropertyRecord& record : LabelPrinterParamRecords()) {
     g_names.emplace_back(record.NameRu);
     g_names.emplace_back(record.NameEn);
   }
@@ -219,23 +219,23 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   Referents referents;
-  TBaseDllObj* slot = nullptr;
-  ole::ComPtr<TDllWinPrinter> driver = ole::MakeCom<TDllWinPrinter>(
-      nullptr, &slot, std::make_unique<TManagerWinPrinterList>("labelplu.plu"));
+  DriverObject* slot = nullptr;
+  ole::ComPtr<SpoolerLabelDriver> driver = ole::MakeCom<SpoolerLabelDriver>(
+      nullptr, &slot, std::make_unique<PrinterDeviceList>("labelplu.plu"));
   slot = driver.get();
 
-  const TTaskClass taskClass{kTaskClassMagic, "TInternalTask", nullptr};
-  TTaskContext task{&taskClass, 0, {}, nullptr};
+  const HostTaskClass taskClass{kTaskClassMagic, "TInternalTask", nullptr};
+  HostTask task{&taskClass, 0, {}, nullptr};
   const bool withTask = in.ConsumeIntegralInRange<int>(0, 3) == 0;
 
   // A few chains one after the other on the same driver: devices added by
   // one are there for the next.
   const int chains = in.ConsumeIntegralInRange<int>(1, 6);
   for (int c = 0; c < chains && in.remaining_bytes() > 0; ++c) {
-    std::unique_ptr<TParams, ParamsDeleter> first;
+    std::unique_ptr<RequestParams, ParamsDeleter> first;
     try {
       first = Request(in, referents);
-      TParams* last = first.get();
+      RequestParams* last = first.get();
       for (int more = in.ConsumeIntegralInRange<int>(0, 2); more > 0; --more) {
         last->Next = Request(in, referents).release();
         last = last->Next;
@@ -249,7 +249,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       driver->Dispatch(first.get(), withTask ? &task : nullptr);
     } catch (const std::exception&) {
     }
-    for (TParams* p = first.get(); p; p = p->Next)
+    for (RequestParams* p = first.get(); p; p = p->Next)
       for (int32_t i = 0; i < p->Count(); ++i) {
         VARIANT v = p->Get(i);
         VariantClear(&v);
@@ -258,7 +258,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // What the requests left must survive the host's round trip: the list's
   // document loads into a new list and gives the same document.
   const std::string saved = ListDocument(driver->Devices());
-  TManagerWinPrinterList again("labelplu.plu");
+  PrinterDeviceList again("labelplu.plu");
   try {
     again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
   } catch (const std::exception& e) {

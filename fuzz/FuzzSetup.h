@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "MemoryStream.h"
-#include "ValueArray.h"
+#include "values/ByteStream.h"
+#include "values/ValueArray.h"
 
 namespace labelplu::fuzz {
 
@@ -19,7 +19,7 @@ inline void Setup() {
 }
 
 // The bytes of a stream, for comparing two writes.
-inline std::string Contents(const TMyMemoryStream& stream) {
+inline std::string Contents(const ByteStream& stream) {
   return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
 }
 

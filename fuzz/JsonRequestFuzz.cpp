@@ -15,10 +15,10 @@
 #include <sstream>
 #include <string>
 
-#include "FuzzSetup.h"
-#include "HostError.h"
-#include "JsonVariant.h"
-#include "ScriptRunner.h"
+#include "fuzz/FuzzSetup.h"
+#include "host/HostError.h"
+#include "host/JsonVariant.h"
+#include "host/ScriptRunner.h"
 
 using namespace labelplu;
 using nlohmann::json;

@@ -1,7 +1,7 @@
-// libFuzzer target: the label template loader (TLb::LoadFromXml) and the
+// libFuzzer target: the label template loader (Label::LoadFromXml) and the
 // label it builds, painted on a small raster and written back.
 //
-// Any text must end in a label or an ETemplateError, never a crash, a hang
+// Any text must end in a label or an TemplateError, never a crash, a hang
 // or an unbounded allocation; painting may fail with an exception, never
 // otherwise. The template a label writes must load again and write the same
 // text: a template saved by the driver is never lost.
@@ -16,12 +16,12 @@
 #include <string>
 #include <string_view>
 
-#include "Canvas.h"
-#include "FuzzSetup.h"
-#include "LabelView.h"
-#include "RasterTarget.h"
-#include "TLb.h"
-#include "TemplateError.h"
+#include "platform/gdi/Canvas.h"
+#include "fuzz/FuzzSetup.h"
+#include "label/LabelView.h"
+#include "platform/gdi/RasterTarget.h"
+#include "label/Label.h"
+#include "label/TemplateError.h"
 
 using namespace labelplu;
 
@@ -37,9 +37,9 @@ struct ViewedLabel {
   }
   ~ViewedLabel() { label.SetView(nullptr); }
   QImage image;
-  gdi::TCanvas canvas;
-  TCanvasView view;
-  TLb label;
+  gdi::Canvas canvas;
+  CanvasView view;
+  Label label;
 };
 
 }  // namespace
@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ViewedLabel target;
     try {
       target.label.LoadFromXml(text, "fuzz.lb3");
-    } catch (const ETemplateError&) {
+    } catch (const TemplateError&) {
       return 0;
     }
     try {
@@ -72,10 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     target.canvas.End();
     saved = target.label.SaveToXml();
   }
-  TLb again;
+  Label again;
   try {
     again.LoadFromXml(saved, "saved.lb3");
-  } catch (const ETemplateError& e) {
+  } catch (const TemplateError& e) {
     fuzz::Finding((std::string("a saved template does not load: ") + e.what()).c_str());
   }
   if (again.SaveToXml() != saved) fuzz::Finding("a saved template changed on reload");

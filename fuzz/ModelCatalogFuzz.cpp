@@ -1,5 +1,5 @@
 // libFuzzer target: the model catalogue of a settings document
-// (CreateModelCatalog, which TDevicesList::LoadModelCatalog runs), with the
+// (CreateModelCatalog, which DeviceList::LoadModelCatalog runs), with the
 // filters the driver uses.
 //
 // Any text must end in a catalogue or an exception, never a crash, a hang
@@ -10,8 +10,8 @@
 #include <memory>
 #include <string_view>
 
-#include "FuzzSetup.h"
-#include "ModelList.h"
+#include "fuzz/FuzzSetup.h"
+#include "devices/ModelCatalog.h"
 
 using namespace labelplu;
 
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string_view state = choice == 0 ? "0" : choice == 1 ? "*" : "";
   const std::string_view library = choice == 0 ? "labelplu.plu" : "";
-  std::unique_ptr<TModelList> catalog;
+  std::unique_ptr<ModelCatalog> catalog;
   try {
     catalog = CreateModelCatalog(text, "", "", state, "", "", library);
   } catch (const std::exception&) {
@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!catalog) fuzz::Finding("no catalogue and no error");
   catalog->IncludeDeleted = true;
   for (int32_t i = 0; i < catalog->Count(); ++i) {
-    TModelItem& model = catalog->Item(i);
+    CatalogModel& model = catalog->Item(i);
     if (!catalog->FindModelByCode(model.Code())) fuzz::Finding("a model not found by its code");
   }
   return 0;

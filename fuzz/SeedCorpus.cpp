@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
-#include "FuzzSetup.h"
-#include "VariantStream.h"
+#include "platform/ole/Bstr.h"
+#include "fuzz/FuzzSetup.h"
+#include "values/VariantStream.h"
 
 using namespace labelplu;
 
@@ -22,12 +22,12 @@ void Put(const std::string& path, const void* data, size_t size) {
 }
 
 void PutStream(const std::string& path, const VARIANT& value) {
-  TMyMemoryStream stream;
+  ByteStream stream;
   WriteVariant(stream, value);
   Put(path, stream.Memory(), static_cast<size_t>(stream.Size()));
 }
 
-void PutTable(const std::string& path, TSafeArray& table) {
+void PutTable(const std::string& path, ValueArray& table) {
   const std::vector<uint8_t> file = table.SaveToBytes(45000.5);
   Put(path, file.data(), file.size());
 }
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   fuzz::Setup();
 
   ole::OleVariant text("Этикетка №1");
-  auto nested = TSafeArray::Create();
+  auto nested = ValueArray::Create();
   nested->SetBounds(1, 2);
   nested->SetValue(0, 0, &text.get());
   const VARIANT kinds[] = {Of(VT_I2, -2),         Of(VT_I4, 5),    Of(VT_R4, 0x3FA00000),
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
                            Of(VT_BOOL, 0xFFFF),   Of(VT_I1, -7),   Of(VT_UI1, 250),
                            Of(VT_UI2, 65000),     Of(VT_UI4, 7),   Of(VT_I8, -9000000000000LL),
                            Of(VT_ERROR, 0x80020004), Of(VT_NULL, 0), Of(VT_EMPTY, 0)};
-  auto mixed = TSafeArray::Create();
+  auto mixed = ValueArray::Create();
   mixed->SetBounds(4, 5);
   for (int32_t i = 0; i < 15; ++i) mixed->SetValue(i / 5, i % 5, &kinds[i]);
   mixed->SetValue(3, 0, &text.get());
@@ -68,9 +68,9 @@ int main(int argc, char** argv) {
   mixed->SetValue(3, 1, &object.get());
   PutTable(storage + "mixed.sa", *mixed);
   PutTable(storage + "nested.sa", *nested);
-  auto empty = TSafeArray::Create();
+  auto empty = ValueArray::Create();
   PutTable(storage + "empty.sa", *empty);
-  auto bytes = TSafeArray::Create();
+  auto bytes = ValueArray::Create();
   const SAFEARRAYBOUND row[2] = {{1, 0}, {16, 0}};
   SAFEARRAY* raw = SafeArrayCreate(VT_UI1, 2, row);
   for (uint8_t i = 0; i < 16; ++i) static_cast<uint8_t*>(raw->pvData)[i] = static_cast<uint8_t>(i * 17);

@@ -1,4 +1,4 @@
-// libFuzzer target: the storage file loader (TSafeArray::LoadFromBytes, what
+// libFuzzer target: the storage file loader (ValueArray::LoadFromBytes, what
 // LoadFromFile runs on the bytes of a file).
 //
 // Any input must end in a loaded table or an exception, never a crash, a
@@ -13,9 +13,9 @@
 #include <span>
 #include <vector>
 
-#include "FuzzSetup.h"
-#include "ValueArrayStorage.h"
-#include "VariantStream.h"
+#include "fuzz/FuzzSetup.h"
+#include "values/ValueArrayStorage.h"
+#include "values/VariantStream.h"
 
 using namespace labelplu;
 
@@ -27,23 +27,23 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 namespace {
 
 void LoadAndCheck(std::span<const uint8_t> bytes) {
-  auto table = TSafeArray::Create();
+  auto table = ValueArray::Create();
   try {
     table->LoadFromBytes(bytes);
   } catch (const std::exception&) {
     return;
   }
-  TMyMemoryStream first;
+  ByteStream first;
   std::vector<uint8_t> saved;
   try {
     table->WriteTo(first);
     saved = table->SaveToBytes(0.0);
-  } catch (const EInvalidOperation&) {
+  } catch (const InvalidStreamOperation&) {
     return;  // a type the reader accepts but the writer refuses
   }
-  auto again = TSafeArray::Create();
+  auto again = ValueArray::Create();
   again->LoadFromBytes(saved);  // must not throw: it was just written
-  TMyMemoryStream second;
+  ByteStream second;
   again->WriteTo(second);
   if (fuzz::Contents(first) != fuzz::Contents(second)) fuzz::Finding("storage round trip differs");
 }
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // the variant stream and packed into a valid file, reaches the table
   // reader directly.
   if (size <= 0x7FFFFFFF) {
-    TMyMemoryStream stream;
+    ByteStream stream;
     stream.Write(data, static_cast<int32_t>(size));
     LoadAndCheck(PackStorage(stream, 0.0));
   }

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <exception>
 
-#include "FuzzSetup.h"
-#include "VariantStream.h"
+#include "fuzz/FuzzSetup.h"
+#include "values/VariantStream.h"
 
 using namespace labelplu;
 
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0x7FFFFFFF) return 0;
-  TMyMemoryStream input;
+  ByteStream input;
   input.Write(data, static_cast<int32_t>(size));
   input.SetPosition(0);
   Value value;
@@ -38,16 +38,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const std::exception&) {
     return 0;
   }
-  TMyMemoryStream first;
+  ByteStream first;
   try {
     WriteVariant(first, value.v);
-  } catch (const EInvalidOperation&) {
+  } catch (const InvalidStreamOperation&) {
     return 0;  // a type the reader accepts but the writer refuses
   }
   first.SetPosition(0);
   Value back;
   ReadVariant(first, back.v);  // must not throw: it was just written
-  TMyMemoryStream second;
+  ByteStream second;
   WriteVariant(second, back.v);
   if (fuzz::Contents(first) != fuzz::Contents(second)) fuzz::Finding("stream round trip differs");
   return 0;

@@ -1,9 +1,9 @@
-#include "CommandSupport.h"
+#include "host/CommandSupport.h"
 
 #include <iostream>
 
-#include "HostCommands.h"
-#include "XmlDom.h"
+#include "host/HostCommands.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu::host {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 namespace labelplu::host {
 

@@ -1,4 +1,4 @@
-#include "ConfigureCommands.h"
+#include "host/ConfigureCommands.h"
 
 #include <stdlib.h>
 
@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "CommandSupport.h"
-#include "HostCommands.h"
-#include "HostError.h"
+#include "host/CommandSupport.h"
+#include "host/HostCommands.h"
+#include "host/HostError.h"
 
 namespace labelplu::host {
 

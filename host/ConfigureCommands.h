@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 namespace labelplu::host {
 

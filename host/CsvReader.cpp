@@ -1,7 +1,7 @@
-#include "CsvReader.h"
+#include "host/CsvReader.h"
 
-#include "FileText.h"
-#include "HostError.h"
+#include "host/FileText.h"
+#include "host/HostError.h"
 
 namespace labelplu::host {
 

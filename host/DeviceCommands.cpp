@@ -1,15 +1,15 @@
-#include "DeviceCommands.h"
+#include "host/DeviceCommands.h"
 
 #include <algorithm>
 #include <iostream>
 #include <optional>
 #include <vector>
 
-#include "CommandSupport.h"
-#include "FileText.h"
-#include "HostCommands.h"
-#include "HostError.h"
-#include "ValueArrays.h"
+#include "host/CommandSupport.h"
+#include "host/FileText.h"
+#include "host/HostCommands.h"
+#include "host/HostError.h"
+#include "host/ValueArrays.h"
 
 namespace labelplu::host {
 

@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 namespace labelplu::host {
 

@@ -1,4 +1,4 @@
-#include "FileText.h"
+#include "host/FileText.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "HostError.h"
-#include "Utf.h"
+#include "host/HostError.h"
+#include "platform/ole/Utf.h"
 
 namespace labelplu::host {
 

@@ -1,16 +1,16 @@
-#include "HostCommands.h"
+#include "host/HostCommands.h"
 
 #include <fstream>
 #include <iostream>
 #include <memory>
 
-#include "CommandSupport.h"
-#include "ConfigureCommands.h"
-#include "DeviceCommands.h"
-#include "HostError.h"
-#include "PluginHost.h"
-#include "PrintCommand.h"
-#include "ScriptRunner.h"
+#include "host/CommandSupport.h"
+#include "host/ConfigureCommands.h"
+#include "host/DeviceCommands.h"
+#include "host/HostError.h"
+#include "host/PluginHost.h"
+#include "host/PrintCommand.h"
+#include "host/ScriptRunner.h"
 
 namespace labelplu::host {
 

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 namespace labelplu::host {
 

@@ -1,8 +1,8 @@
-#include "HostError.h"
+#include "host/HostError.h"
 
 #include <cstdio>
 
-#include "ErrorInfo.h"
+#include "platform/ole/ErrorInfo.h"
 
 namespace labelplu::host {
 

@@ -1,8 +1,8 @@
-#include "HostEventSink.h"
+#include "host/HostEventSink.h"
 
 #include <cstdio>
 
-#include "ErrorInfo.h"
+#include "platform/ole/ErrorInfo.h"
 #include "labelplu/valuearray.h"
 
 namespace labelplu::host {
@@ -28,7 +28,7 @@ HRESULT HostEventSink::CreateValueArray(VARIANT* out) {
   return S_OK;
 }
 
-HRESULT HostEventSink::RunProcedure(TMethodRef proc, intptr_t arg) {
+HRESULT HostEventSink::RunProcedure(HostProcedure proc, intptr_t arg) {
   if (!proc.Code) return E_POINTER;
   // The procedure is the driver's code; nothing it throws may cross back.
   return ole::Safecall([&] { proc.Code(proc.Data, arg); });

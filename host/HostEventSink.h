@@ -2,8 +2,8 @@
 #ifndef LABELPLU_HOST_HOSTEVENTSINK_H
 #define LABELPLU_HOST_HOSTEVENTSINK_H
 
-#include "ComObject.h"
-#include "ContractInterfaces.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ContractInterfaces.h"
 #include "labelplu/plugin.h"
 
 
@@ -25,7 +25,7 @@ class HostEventSink final : public ole::ComObject<IHostEventSink> {
   HostEventSink() = default;
 
   HRESULT CreateValueArray(VARIANT* out) override;
-  HRESULT RunProcedure(TMethodRef proc, intptr_t arg) override;
+  HRESULT RunProcedure(HostProcedure proc, intptr_t arg) override;
 
   HRESULT Reserved3() override { return E_NOTIMPL; }
   HRESULT Reserved4() override { return E_NOTIMPL; }

@@ -1,7 +1,7 @@
-#include "HostSession.h"
+#include "host/HostSession.h"
 
-#include "HostError.h"
-#include "JsonVariant.h"
+#include "host/HostError.h"
+#include "host/JsonVariant.h"
 
 namespace labelplu::host {
 

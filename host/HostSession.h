@@ -17,8 +17,8 @@
 #include <memory>
 #include <string>
 
-#include "PluginHost.h"
-#include "SettingsStore.h"
+#include "host/PluginHost.h"
+#include "host/SettingsStore.h"
 
 namespace labelplu::host {
 

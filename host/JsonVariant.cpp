@@ -1,17 +1,17 @@
-#include "JsonVariant.h"
+#include "host/JsonVariant.h"
 
 #include <cstdio>
 #include <limits>
 #include <optional>
 #include <vector>
 
-#include "Bstr.h"
-#include "CsvReader.h"
-#include "FileText.h"
-#include "HostError.h"
-#include "ValueArrays.h"
-#include "VarFormat.h"
-#include "VariantUtils.h"
+#include "platform/ole/Bstr.h"
+#include "host/CsvReader.h"
+#include "host/FileText.h"
+#include "host/HostError.h"
+#include "host/ValueArrays.h"
+#include "platform/ole/VarFormat.h"
+#include "base/VariantUtils.h"
 
 namespace labelplu::host {
 
@@ -150,7 +150,7 @@ std::optional<std::string> readXmlProperty(IDispatch* object) {
   }
   try {
     return ole::VarToText(result);
-  } catch (const ole::EVariantError&) {
+  } catch (const ole::VariantError&) {
     return std::nullopt;
   }
 }
@@ -257,7 +257,7 @@ ordered_json toJson(const VARIANT& value, int depth) {
     case VT_DECIMAL:
       try {
         return ole::VarToDouble(value);
-      } catch (const ole::EVariantError& e) {
+      } catch (const ole::VariantError& e) {
         throw HostError(std::string("cannot show a decimal value: ") + e.what());
       }
     case VT_CY:

@@ -51,7 +51,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "Variant.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu::host {
 

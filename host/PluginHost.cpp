@@ -1,4 +1,4 @@
-#include "PluginHost.h"
+#include "host/PluginHost.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "ErrorInfo.h"
-#include "HostError.h"
+#include "platform/ole/ErrorInfo.h"
+#include "host/HostError.h"
 
 namespace labelplu::host {
 
@@ -16,10 +16,10 @@ using ole::OleVariant;
 namespace {
 
 // The host's type descriptor for the parameter lists it creates.
-constexpr TParamsClass kHostParamsClass{"THostParams"};
+constexpr RequestParamsClass kHostParamsClass{"THostParams"};
 
 struct ParamsDeleter {
-  void operator()(TParams* p) const noexcept { TParams::Destroy(p); }
+  void operator()(RequestParams* p) const noexcept { RequestParams::Destroy(p); }
 };
 
 std::string hex32(int32_t value) {
@@ -47,9 +47,9 @@ PluginHost::PluginHost(const std::string& path) : m_path(path) {
       }
       return address;
     };
-    auto query = reinterpret_cast<TQueryFn>(symbol("Query"));
-    auto pluginControl = reinterpret_cast<TPluginControlFn>(symbol("PluginControl"));
-    auto beforeFree = reinterpret_cast<TBeforeFreeLibraryFn>(symbol("BeforeFreeLibrary"));
+    auto query = reinterpret_cast<QueryFn>(symbol("Query"));
+    auto pluginControl = reinterpret_cast<PluginControlFn>(symbol("PluginControl"));
+    auto beforeFree = reinterpret_cast<BeforeFreeLibraryFn>(symbol("BeforeFreeLibrary"));
 
     const int32_t id = query();
     if (id != LABELPLU_QUERY_VALUE) {
@@ -118,7 +118,7 @@ RequestResult PluginHost::Run(std::string_view name, RequestKind kind,
                               std::span<const OleVariant> args) {
   RequestResult result;
   try {
-    std::unique_ptr<TParams, ParamsDeleter> params(TParams::Create(&kHostParamsClass));
+    std::unique_ptr<RequestParams, ParamsDeleter> params(RequestParams::Create(&kHostParamsClass));
     params->EnsureStorage();
     params->Add(OleVariant());
     params->Add(OleVariant(name));

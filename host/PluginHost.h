@@ -20,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ComPtr.h"
-#include "HostEventSink.h"
-#include "Variant.h"
+#include "platform/ole/ComPtr.h"
+#include "host/HostEventSink.h"
+#include "platform/ole/Variant.h"
 #include "labelplu/plugin.h"
 
 namespace labelplu::host {
@@ -85,10 +85,10 @@ class PluginHost {
 
   std::string m_path;
   void* m_handle = nullptr;
-  TBeforeFreeLibraryFn m_beforeFree = nullptr;
+  BeforeFreeLibraryFn m_beforeFree = nullptr;
   ole::ComPtr<IPluginControl> m_control;
   ole::ComPtr<IDriverObject> m_driver;
-  TCallEntry m_entry = nullptr;
+  CallEntryFn m_entry = nullptr;
   ole::ComPtr<HostEventSink> m_sink;
 };
 

@@ -1,4 +1,4 @@
-#include "PrintCommand.h"
+#include "host/PrintCommand.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,13 +6,13 @@
 #include <iostream>
 #include <optional>
 
-#include "CommandSupport.h"
-#include "CsvReader.h"
-#include "FileText.h"
-#include "HostCommands.h"
-#include "HostError.h"
-#include "ValueArrays.h"
-#include "XmlDom.h"
+#include "host/CommandSupport.h"
+#include "host/CsvReader.h"
+#include "host/FileText.h"
+#include "host/HostCommands.h"
+#include "host/HostError.h"
+#include "host/ValueArrays.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu::host {
 

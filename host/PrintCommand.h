@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "HostSession.h"
+#include "host/HostSession.h"
 
 namespace labelplu::host {
 

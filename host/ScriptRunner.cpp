@@ -1,11 +1,11 @@
-#include "ScriptRunner.h"
+#include "host/ScriptRunner.h"
 
 #include <cstdint>
 #include <istream>
 #include <ostream>
 
-#include "HostError.h"
-#include "JsonVariant.h"
+#include "host/HostError.h"
+#include "host/JsonVariant.h"
 
 namespace labelplu::host {
 

@@ -16,7 +16,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "PluginHost.h"
+#include "host/PluginHost.h"
 
 namespace labelplu::host {
 

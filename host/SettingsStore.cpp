@@ -1,4 +1,4 @@
-#include "SettingsStore.h"
+#include "host/SettingsStore.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <vector>
 
-#include "FileText.h"
-#include "HostError.h"
-#include "XmlDom.h"
+#include "host/FileText.h"
+#include "host/HostError.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu::host {
 
@@ -82,7 +82,7 @@ std::optional<std::string> SettingsStore::Read() const {
   xml::XmlDocument document;
   try {
     document.loadXML(text);
-  } catch (const xml::EXmlError& e) {
+  } catch (const xml::XmlError& e) {
     throw HostError("settings file " + quoted(m_path) + " is malformed: " + e.what());
   }
   const xml::XmlNode root = document.documentElement();

@@ -1,9 +1,9 @@
-#include "ValueArrays.h"
+#include "host/ValueArrays.h"
 
 #include <sys/stat.h>
 
-#include "Bstr.h"
-#include "HostError.h"
+#include "platform/ole/Bstr.h"
+#include "host/HostError.h"
 
 namespace labelplu::host {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "ComPtr.h"
-#include "Variant.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/Variant.h"
 #include "labelplu/valuearray.h"
 
 namespace labelplu::host {

@@ -1,5 +1,5 @@
 // labelhost: the command-line host of the labelplu plug-in.
-#include "HostCommands.h"
+#include "host/HostCommands.h"
 
 int main(int argc, char** argv) {
   return labelplu::host::HostMain(argc, argv);

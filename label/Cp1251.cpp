@@ -1,5 +1,5 @@
 // labelplu: Windows-1251 through iconv.
-#include "Cp1251.h"
+#include "label/Cp1251.h"
 
 #include <iconv.h>
 
@@ -85,7 +85,7 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
   std::string_view in = bytes;
   if (conv.Convert(in, out) != 0) {
     const size_t offset = bytes.size() - in.size();
-    throw ECodePageError(
+    throw CodePageError(
         "byte 0x" +
             [&] {
               static const char kHex[] = "0123456789ABCDEF";

@@ -13,14 +13,14 @@
 namespace labelplu {
 
 // A byte the code page does not define (0x98), at Offset in the input.
-class ECodePageError : public std::runtime_error {
+class CodePageError : public std::runtime_error {
  public:
-  ECodePageError(const std::string& message, size_t offset)
+  CodePageError(const std::string& message, size_t offset)
       : std::runtime_error(message), Offset(offset) {}
   size_t Offset;
 };
 
-// Windows-1251 bytes as UTF-8. Throws ECodePageError for an undefined byte.
+// Windows-1251 bytes as UTF-8. Throws CodePageError for an undefined byte.
 std::string Cp1251ToUtf8(std::string_view bytes);
 
 // UTF-8 XML text as Windows-1251 bytes. A character the code page lacks

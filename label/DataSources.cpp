@@ -1,15 +1,15 @@
 // labelplu: the caption table of the label model.
-#include "DataSources.h"
+#include "label/DataSources.h"
 
 #include <array>
 
-#include "TextUtils.h"
+#include "base/TextUtils.h"
 
 namespace labelplu {
 
 namespace {
 
-constexpr std::array<TCaptionRow, kCaptionRowCount> kCaptions = {{
+constexpr std::array<CaptionRow, kCaptionRowCount> kCaptions = {{
     {"DS", "Источник данных", ""},
     {"Value", "Значение", ""},
     {"ValueFileName", "Значение", ""},
@@ -155,7 +155,7 @@ constexpr std::array<std::string_view, kDataSourceCount> kDataSourceNames = [] {
 
 }  // namespace
 
-std::span<const TCaptionRow> CaptionTable() {
+std::span<const CaptionRow> CaptionTable() {
   return kCaptions;
 }
 
@@ -163,14 +163,14 @@ std::span<const std::string_view> DataSourceNames() {
   return kDataSourceNames;
 }
 
-const TCaptionRow* FindCaptionByKey(std::string_view key) {
-  for (const TCaptionRow& row : kCaptions)
+const CaptionRow* FindCaptionByKey(std::string_view key) {
+  for (const CaptionRow& row : kCaptions)
     if (row.Key == key) return &row;
   return nullptr;
 }
 
 std::optional<std::string_view> FindKeyByCaption(std::string_view caption) {
-  for (const TCaptionRow& row : kCaptions)
+  for (const CaptionRow& row : kCaptions)
     if (SameText(row.Caption, caption)) return row.Key;
   return std::nullopt;
 }

@@ -1,4 +1,4 @@
-// labelplu: the data sources a primitive can be bound to (TDSType) and the
+// labelplu: the data sources a primitive can be bound to (DataSourceKind) and the
 // caption table of the label model.
 //
 // The caption table has 130 rows (key, Russian caption, sample value): the
@@ -20,7 +20,7 @@
 namespace labelplu {
 
 // The data sources, in enumeration order (stored as a byte).
-enum TDSType : uint8_t {
+enum DataSourceKind : uint8_t {
   dsNone,
   dsName,
   dsArticle,
@@ -63,7 +63,7 @@ enum TDSType : uint8_t {
 inline constexpr int kDataSourceCount = 37;
 
 // One row of the caption table (UTF-8 texts).
-struct TCaptionRow {
+struct CaptionRow {
   std::string_view Key;      // "dsSHK", "PenWidth", ...
   std::string_view Caption;  // "Штрихкод", "Толщина линии", ... (may be empty)
   std::string_view Sample;   // the sample value a primitive takes for a data source
@@ -72,14 +72,14 @@ struct TCaptionRow {
 inline constexpr int kCaptionRowCount = 130;
 
 // The 130 rows in order.
-std::span<const TCaptionRow> CaptionTable();
+std::span<const CaptionRow> CaptionTable();
 
-// The enumeration names of TDSType in order ("dsNone" .. "dsProp5").
+// The enumeration names of DataSourceKind in order ("dsNone" .. "dsProp5").
 std::span<const std::string_view> DataSourceNames();
 
 // The first row whose key equals key exactly (enumeration names are
 // matched as written); null when none.
-const TCaptionRow* FindCaptionByKey(std::string_view key);
+const CaptionRow* FindCaptionByKey(std::string_view key);
 
 // The key of the first row whose caption equals caption ignoring case
 // (Unicode case folding); std::nullopt when none.

@@ -1,11 +1,11 @@
 // labelplu: names of the enumeration and set types.
-#include "EnumTypes.h"
+#include "label/EnumTypes.h"
 
 #include <array>
 #include <string_view>
 
-#include "DataSources.h"
-#include "TextLayout.h"
+#include "label/DataSources.h"
+#include "render/TextLayout.h"
 
 namespace labelplu {
 
@@ -25,38 +25,38 @@ static_assert(vaTop == 0 && vaCenter == 1 && vaBottom == 2 && vaFill == 3);
 
 }  // namespace
 
-const TEnumInfo& BooleanType() {
-  static const TEnumInfo info{"Boolean", kBooleanNames};
+const EnumInfo& BooleanType() {
+  static const EnumInfo info{"Boolean", kBooleanNames};
   return info;
 }
 
-const TEnumInfo& RotationType() {
-  static const TEnumInfo info{"TRotation", kRotationNames};
+const EnumInfo& RotationType() {
+  static const EnumInfo info{"TRotation", kRotationNames};
   return info;
 }
 
-const TEnumInfo& DataSourceType() {
-  static const TEnumInfo info{"TDSType", DataSourceNames()};
+const EnumInfo& DataSourceType() {
+  static const EnumInfo info{"TDSType", DataSourceNames()};
   return info;
 }
 
-const TEnumInfo& FontPitchType() {
-  static const TEnumInfo info{"TFontPitch", kPitchNames};
+const EnumInfo& FontPitchType() {
+  static const EnumInfo info{"TFontPitch", kPitchNames};
   return info;
 }
 
-const TEnumInfo& FontStyleType() {
-  static const TEnumInfo info{"TFontStyle", kStyleNames};
+const EnumInfo& FontStyleType() {
+  static const EnumInfo info{"TFontStyle", kStyleNames};
   return info;
 }
 
-const TEnumInfo& HAlignType() {
-  static const TEnumInfo info{"THAlign", kHAlignNames};
+const EnumInfo& HAlignType() {
+  static const EnumInfo info{"THAlign", kHAlignNames};
   return info;
 }
 
-const TEnumInfo& VAlignType() {
-  static const TEnumInfo info{"TVAlign", kVAlignNames};
+const EnumInfo& VAlignType() {
+  static const EnumInfo info{"TVAlign", kVAlignNames};
   return info;
 }
 

@@ -1,5 +1,5 @@
 // labelplu: the enumeration and set types of the published properties, with
-// their names (TEnumInfo) for the template text.
+// their names (EnumInfo) for the template text.
 //
 // Constant data: every function may be called from any thread.
 #ifndef LABELPLU_LABEL_ENUMTYPES_H
@@ -7,37 +7,37 @@
 
 #include <cstdint>
 
-#include "Published.h"
+#include "label/Published.h"
 
 namespace labelplu {
 
 // Fixed rotation of a primitive (stored as a byte).
-enum TRotation : uint8_t { r0, r90, r180, r270 };
+enum Rotation : uint8_t { r0, r90, r180, r270 };
 
 // The pitch of a font.
-enum TFontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
+enum FontPitch : uint8_t { fpDefault, fpVariable, fpFixed };
 
-// The styles of a font; a TFontStyles mask holds bit (1 << style) for each.
-enum TFontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-using TFontStyles = uint8_t;
-constexpr TFontStyles StyleBit(TFontStyle s) {
-  return static_cast<TFontStyles>(1u << s);
+// The styles of a font; a FontStyles mask holds bit (1 << style) for each.
+enum FontStyle : uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+using FontStyles = uint8_t;
+constexpr FontStyles StyleBit(FontStyle s) {
+  return static_cast<FontStyles>(1u << s);
 }
 
 // "False", "True".
-const TEnumInfo& BooleanType();
+const EnumInfo& BooleanType();
 // "r0", "r90", "r180", "r270".
-const TEnumInfo& RotationType();
+const EnumInfo& RotationType();
 // "dsNone" .. "dsProp5" (DataSources.h).
-const TEnumInfo& DataSourceType();
+const EnumInfo& DataSourceType();
 // "fpDefault", "fpVariable", "fpFixed".
-const TEnumInfo& FontPitchType();
+const EnumInfo& FontPitchType();
 // "fsBold", "fsItalic", "fsUnderline", "fsStrikeOut" (members of the style set).
-const TEnumInfo& FontStyleType();
-// "haLeft", "haCenter", "haRight", "haFill" (THAlign of render/TextLayout.h).
-const TEnumInfo& HAlignType();
-// "vaTop", "vaCenter", "vaBottom", "vaFill" (TVAlign of render/TextLayout.h).
-const TEnumInfo& VAlignType();
+const EnumInfo& FontStyleType();
+// "haLeft", "haCenter", "haRight", "haFill" (HorizontalAlignment of render/TextLayout.h).
+const EnumInfo& HAlignType();
+// "vaTop", "vaCenter", "vaBottom", "vaFill" (VerticalAlignment of render/TextLayout.h).
+const EnumInfo& VAlignType();
 
 }  // namespace labelplu
 

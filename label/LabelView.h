@@ -3,23 +3,23 @@
 // A view places a label on a device: it supplies the canvas to paint on and
 // the scale (device pixels per millimetre, zoom included), and it hears of
 // size and primitive changes. The print manager's printer view derives from
-// TLabelView; TCanvasView is a plain view over a canvas at a fixed
+// LabelView; CanvasView is a plain view over a canvas at a fixed
 // resolution (off-screen rendering and tests).
 //
-// A view registers itself with its label (TLb::SetView) and must detach
+// A view registers itself with its label (Label::SetView) and must detach
 // (SetView(nullptr)) or outlive the label. One thread at a time.
 #ifndef LABELPLU_LABEL_LABELVIEW_H
 #define LABELPLU_LABEL_LABELVIEW_H
 
-#include "Canvas.h"
+#include "platform/gdi/Canvas.h"
 
 namespace labelplu {
 
-class TBasePrimitive;
+class LabelItem;
 
-class TLabelView {
+class LabelView {
  public:
-  virtual ~TLabelView() = default;
+  virtual ~LabelView() = default;
 
   // Device pixels per millimetre, zoom included.
   virtual double PixelsPerMmX() const = 0;
@@ -31,20 +31,20 @@ class TLabelView {
   virtual void SetZoomY(double zoom) = 0;
   // The canvas to paint on; null when there is none at the moment (the
   // label then paints nothing).
-  virtual gdi::TCanvas* Canvas() = 0;
+  virtual gdi::Canvas* Canvas() = 0;
   // Recompute the scale and any device surface after the label's size,
   // mode or the zoom changed.
   virtual void UpdateLayout() {}
   // A primitive changed (its geometry, content, pen or brush).
-  virtual void PrimitiveChanged(TBasePrimitive& primitive) { (void)primitive; }
+  virtual void ItemChanged(LabelItem& primitive) { (void)primitive; }
 };
 
 // A view over a canvas somebody else owns, at dpiX × dpiY dots per inch:
 // PixelsPerMm = dpi / 25.4 × zoom.
-class TCanvasView : public TLabelView {
+class CanvasView : public LabelView {
  public:
   // canvas may be null (set it later); it must outlive its use here.
-  TCanvasView(gdi::TCanvas* canvas, double dpiX, double dpiY)
+  CanvasView(gdi::Canvas* canvas, double dpiX, double dpiY)
       : m_canvas(canvas), m_dpiX(dpiX), m_dpiY(dpiY) {}
 
   double PixelsPerMmX() const override { return m_dpiX / 25.4 * m_zoomX; }
@@ -53,12 +53,12 @@ class TCanvasView : public TLabelView {
   double ZoomY() const override { return m_zoomY; }
   void SetZoomX(double zoom) override { m_zoomX = zoom; }
   void SetZoomY(double zoom) override { m_zoomY = zoom; }
-  gdi::TCanvas* Canvas() override { return m_canvas; }
+  gdi::Canvas* Canvas() override { return m_canvas; }
 
-  void SetCanvas(gdi::TCanvas* canvas) { m_canvas = canvas; }
+  void SetCanvas(gdi::Canvas* canvas) { m_canvas = canvas; }
 
  private:
-  gdi::TCanvas* m_canvas;
+  gdi::Canvas* m_canvas;
   double m_dpiX;
   double m_dpiY;
   double m_zoomX = 1.0;

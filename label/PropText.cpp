@@ -1,11 +1,11 @@
 // labelplu: published properties as text.
-#include "PropText.h"
+#include "label/PropText.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "TextUtils.h"
-#include "VarFormat.h"
+#include "base/TextUtils.h"
+#include "platform/ole/VarFormat.h"
 
 namespace labelplu {
 
@@ -21,12 +21,12 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-[[noreturn]] void Fail(const TPropInfo& prop, std::string_view text, std::string_view why) {
-  throw EPropertyError("property \"" + std::string(prop.Name) + "\": \"" + std::string(text) +
+[[noreturn]] void Fail(const PropertyInfo& prop, std::string_view text, std::string_view why) {
+  throw PropertyError("property \"" + std::string(prop.Name) + "\": \"" + std::string(text) +
                        "\" " + std::string(why));
 }
 
-int64_t ParseSet(const TPropInfo& prop, std::string_view text) {
+int64_t ParseSet(const PropertyInfo& prop, std::string_view text) {
   std::string_view rest = Trim(text);
   if (!rest.empty() && rest.front() == '[') {
     if (rest.back() != ']') Fail(prop, text, "is not a set");
@@ -47,10 +47,10 @@ int64_t ParseSet(const TPropInfo& prop, std::string_view text) {
   return mask;
 }
 
-void ApplyText(TPersistent& object, const TPropInfo& prop, std::string_view text) {
-  if (text.empty() && prop.Kind != TPropKind::String) return;
+void ApplyText(PublishedObject& object, const PropertyInfo& prop, std::string_view text) {
+  if (text.empty() && prop.Kind != PropertyKind::String) return;
   switch (prop.Kind) {
-    case TPropKind::Integer: {
+    case PropertyKind::Integer: {
       int64_t v = 0;
       if (!ParseIntegerText(text, v)) Fail(prop, text, "is not an integer");
       if (static_cast<double>(v) < prop.Min || static_cast<double>(v) > prop.Max)
@@ -58,83 +58,83 @@ void ApplyText(TPersistent& object, const TPropInfo& prop, std::string_view text
       prop.SetOrd(object, v);
       return;
     }
-    case TPropKind::Real: {
+    case PropertyKind::Real: {
       double v = 0;
       if (!ParseRealText(text, v)) Fail(prop, text, "is not a number");
       if (v < prop.Min || v > prop.Max) Fail(prop, text, "is out of range");
       prop.SetReal(object, v);
       return;
     }
-    case TPropKind::Enumeration: {
+    case PropertyKind::Enumeration: {
       const int32_t ordinal = FindEnumName(*prop.Type, text);
       if (ordinal < 0) Fail(prop, text, "is not a value of " + std::string(prop.Type->TypeName));
       prop.SetOrd(object, ordinal);
       return;
     }
-    case TPropKind::Set:
+    case PropertyKind::Set:
       prop.SetOrd(object, ParseSet(prop, text));
       return;
-    case TPropKind::String:
+    case PropertyKind::String:
       prop.SetString(object, std::string(text));
       return;
-    case TPropKind::Object:
+    case PropertyKind::Object:
       return;
   }
 }
 
 }  // namespace
 
-const TPropInfo* FindProperty(const TPersistent& object, std::string_view name) {
-  for (const TPropInfo& prop : object.Properties())
+const PropertyInfo* FindProperty(const PublishedObject& object, std::string_view name) {
+  for (const PropertyInfo& prop : object.Properties())
     if (SameTextAscii(prop.Name, name)) return &prop;
   return nullptr;
 }
 
-void SetPropText(TPersistent* object, std::string_view path, std::string_view text) {
+void SetPropText(PublishedObject* object, std::string_view path, std::string_view text) {
   if (object == nullptr) return;
   const size_t dot = path.find('.');
   if (dot != std::string_view::npos) {
-    const TPropInfo* head = FindProperty(*object, path.substr(0, dot));
-    if (head == nullptr || head->Kind != TPropKind::Object) return;
+    const PropertyInfo* head = FindProperty(*object, path.substr(0, dot));
+    if (head == nullptr || head->Kind != PropertyKind::Object) return;
     SetPropText(&head->GetObject(*object), path.substr(dot + 1), text);
     return;
   }
-  const TPropInfo* prop = FindProperty(*object, path);
+  const PropertyInfo* prop = FindProperty(*object, path);
   if (prop == nullptr && SameTextAscii(path, "Value"))
     prop = FindProperty(*object, "ValueFileName");
   if (prop == nullptr) return;
   ApplyText(*object, *prop, text);
 }
 
-std::string GetPropText(const TPersistent* object, std::string_view name) {
+std::string GetPropText(const PublishedObject* object, std::string_view name) {
   if (object == nullptr) return {};
   const size_t dot = name.find('.');
   if (dot != std::string_view::npos) {
-    const TPropInfo* head = FindProperty(*object, name.substr(0, dot));
-    if (head == nullptr || head->Kind != TPropKind::Object) return {};
+    const PropertyInfo* head = FindProperty(*object, name.substr(0, dot));
+    if (head == nullptr || head->Kind != PropertyKind::Object) return {};
     return GetPropText(&head->GetObject(*object), name.substr(dot + 1));
   }
-  const TPropInfo* prop = FindProperty(*object, name);
+  const PropertyInfo* prop = FindProperty(*object, name);
   return prop == nullptr ? std::string() : PropertyText(*object, *prop);
 }
 
-std::string PropertyText(const TPersistent& object, const TPropInfo& prop) {
+std::string PropertyText(const PublishedObject& object, const PropertyInfo& prop) {
   switch (prop.Kind) {
-    case TPropKind::Integer:
+    case PropertyKind::Integer:
       return std::to_string(prop.GetOrd(object));
-    case TPropKind::Real:
+    case PropertyKind::Real:
       return FormatRealText(prop.GetReal(object));
-    case TPropKind::Enumeration: {
+    case PropertyKind::Enumeration: {
       const int64_t ordinal = prop.GetOrd(object);
       if (ordinal >= 0 && static_cast<size_t>(ordinal) < prop.Type->Names.size())
         return std::string(prop.Type->Names[static_cast<size_t>(ordinal)]);
       return std::to_string(ordinal);  // an ordinal the type does not name
     }
-    case TPropKind::Set:
+    case PropertyKind::Set:
       return FormatSetText(*prop.Type, prop.GetOrd(object));
-    case TPropKind::String:
+    case PropertyKind::String:
       return prop.GetString(object);
-    case TPropKind::Object:
+    case PropertyKind::Object:
       return {};
   }
   return {};
@@ -168,14 +168,14 @@ bool ParseIntegerText(std::string_view text, int64_t& value) {
   return true;
 }
 
-int32_t FindEnumName(const TEnumInfo& type, std::string_view name) {
+int32_t FindEnumName(const EnumInfo& type, std::string_view name) {
   name = Trim(name);
   for (size_t i = 0; i < type.Names.size(); ++i)
     if (SameTextAscii(type.Names[i], name)) return static_cast<int32_t>(i);
   return -1;
 }
 
-std::string FormatSetText(const TEnumInfo& memberType, int64_t mask) {
+std::string FormatSetText(const EnumInfo& memberType, int64_t mask) {
   std::string text;
   for (size_t i = 0; i < memberType.Names.size() && i < 63; ++i) {
     if ((mask & (int64_t{1} << i)) == 0) continue;

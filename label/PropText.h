@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "Published.h"
+#include "label/Published.h"
 
 namespace labelplu {
 
@@ -30,18 +30,18 @@ namespace labelplu {
 //  5. an empty text sets string properties only; other kinds keep their
 //     value;
 //  6. by kind as above; object properties are not set from text.
-// Throws EPropertyError when the text does not convert (not a number, out
+// Throws PropertyError when the text does not convert (not a number, out
 // of the property's range, a name the type lacks); the object is unchanged
 // then.
-void SetPropText(TPersistent* object, std::string_view path, std::string_view text);
+void SetPropText(PublishedObject* object, std::string_view path, std::string_view text);
 
 // The text form of the property that name (a plain name or a dotted path)
 // names on object; empty for no object, a name the object does not publish
 // and object properties.
-std::string GetPropText(const TPersistent* object, std::string_view name);
+std::string GetPropText(const PublishedObject* object, std::string_view name);
 
 // The text form of one property of object.
-std::string PropertyText(const TPersistent& object, const TPropInfo& prop);
+std::string PropertyText(const PublishedObject& object, const PropertyInfo& prop);
 
 // ---- Conversions used above (exposed for the template's own numbers) ------
 
@@ -56,9 +56,9 @@ bool ParseRealText(std::string_view text, double& value);
 bool ParseIntegerText(std::string_view text, int64_t& value);
 // The ordinal of name in type (ASCII case ignored, blanks around ignored);
 // -1 when the type has no such name.
-int32_t FindEnumName(const TEnumInfo& type, std::string_view name);
+int32_t FindEnumName(const EnumInfo& type, std::string_view name);
 // The set mask as member names separated by commas, in member order.
-std::string FormatSetText(const TEnumInfo& memberType, int64_t mask);
+std::string FormatSetText(const EnumInfo& memberType, int64_t mask);
 
 }  // namespace labelplu
 

@@ -2,14 +2,14 @@
 // template reader and writer work through.
 //
 // Every object that a template can set (a primitive, its font, the label)
-// derives from TPersistent and returns its property table: the published
+// derives from PublishedObject and returns its property table: the published
 // properties in published order (the order in which a template writes
 // them). Each entry names the property, its kind and its accessors. The
 // kinds and their text forms (PropText.h):
 //
 //   Integer      decimal text; a range [Min, Max] bounds what a text may set
 //   Real         "12,5" (3 decimals at most, decimal comma); "." or "," read
-//   Enumeration  the value's name ("haCenter", "True"); names in TEnumInfo
+//   Enumeration  the value's name ("haCenter", "True"); names in EnumInfo
 //   Set          member names separated by commas ("fsBold,fsItalic")
 //   String       the text as it is
 //   Object       an owned object with its own table, reached by a dotted path
@@ -17,15 +17,15 @@
 //
 // A concrete class builds its table once from the helpers below, e.g.
 //
-//   std::span<const TPropInfo> TPrRectangle::Properties() const {
-//     static const std::vector<TPropInfo> table = {
+//   std::span<const PropertyInfo> RectangleItem::Properties() const {
+//     static const std::vector<PropertyInfo> table = {
 //         BaseProp::Left(), BaseProp::Top(), BaseProp::Width(), BaseProp::Height(),
-//         RealProperty<TPrRectangle>("PenWidth", &TPrRectangle::PenWidth,
-//                                    &TPrRectangle::SetPenWidth)};
+//         RealProperty<RectangleItem>("PenWidth", &RectangleItem::PenWidth,
+//                                    &RectangleItem::SetPenWidth)};
 //     return table;
 //   }
 //
-// Accessors take the object as TPersistent& and cast it to the class that
+// Accessors take the object as PublishedObject& and cast it to the class that
 // built the entry: an entry must only be used with objects of that class
 // (the table lookup guarantees it).
 //
@@ -48,55 +48,55 @@ namespace labelplu {
 // name the enumeration lacks, a value outside the property's range, a path
 // whose head is not an object property. what() names the property and the
 // text.
-class EPropertyError : public std::runtime_error {
+class PropertyError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
-enum class TPropKind : uint8_t { Integer, Real, Enumeration, Set, String, Object };
+enum class PropertyKind : uint8_t { Integer, Real, Enumeration, Set, String, Object };
 
 // The names of an enumeration type, in ordinal order; for a set type, the
 // names of its member enumeration (member i is bit i of the set's mask).
-struct TEnumInfo {
+struct EnumInfo {
   std::string_view TypeName;                // "TRotation", "TFontStyle", "Boolean"
   std::span<const std::string_view> Names;  // at most 32 for a set
 };
 
-class TPersistent;
+class PublishedObject;
 
 // One published property.
-struct TPropInfo {
+struct PropertyInfo {
   std::string_view Name;
-  TPropKind Kind = TPropKind::Integer;
+  PropertyKind Kind = PropertyKind::Integer;
   // Enumeration: the type's names; Set: the member names. Null otherwise.
-  const TEnumInfo* Type = nullptr;
+  const EnumInfo* Type = nullptr;
   // Integer: the values a text may set. Real: the values a text may set
   // (finite numbers only). Ignored for the other kinds.
   double Min = 0;
   double Max = 0;
 
   // Integer value, enumeration ordinal or set mask.
-  std::function<int64_t(const TPersistent&)> GetOrd;
-  std::function<void(TPersistent&, int64_t)> SetOrd;
-  std::function<double(const TPersistent&)> GetReal;
-  std::function<void(TPersistent&, double)> SetReal;
-  std::function<std::string(const TPersistent&)> GetString;
-  std::function<void(TPersistent&, const std::string&)> SetString;
+  std::function<int64_t(const PublishedObject&)> GetOrd;
+  std::function<void(PublishedObject&, int64_t)> SetOrd;
+  std::function<double(const PublishedObject&)> GetReal;
+  std::function<void(PublishedObject&, double)> SetReal;
+  std::function<std::string(const PublishedObject&)> GetString;
+  std::function<void(PublishedObject&, const std::string&)> SetString;
   // Object: the sub-object (owned by the object, never null). The template
   // writer reads through it from a const object and never changes it.
-  std::function<TPersistent&(const TPersistent&)> GetObject;
+  std::function<PublishedObject&(const PublishedObject&)> GetObject;
 };
 
 // An object with published properties.
-class TPersistent {
+class PublishedObject {
  public:
-  virtual ~TPersistent() = default;
+  virtual ~PublishedObject() = default;
   // The published properties in published order.
-  virtual std::span<const TPropInfo> Properties() const = 0;
+  virtual std::span<const PropertyInfo> Properties() const = 0;
 };
 
 // The entry named name (ASCII case ignored), or null.
-const TPropInfo* FindProperty(const TPersistent& object, std::string_view name);
+const PropertyInfo* FindProperty(const PublishedObject& object, std::string_view name);
 
 // The largest magnitude a Real property accepts from text unless its entry
 // says otherwise, and the one of lengths in millimetres.
@@ -108,18 +108,18 @@ inline constexpr double kLengthLimitMm = 10000.0;
 // (virtual ones dispatch as usual).
 
 template <class T, class V, class A>
-TPropInfo IntegerProperty(std::string_view name, V (T::*get)() const, void (T::*set)(A),
+PropertyInfo IntegerProperty(std::string_view name, V (T::*get)() const, void (T::*set)(A),
                           int64_t min, int64_t max) {
   static_assert(std::is_integral_v<V>);
-  TPropInfo p;
+  PropertyInfo p;
   p.Name = name;
-  p.Kind = TPropKind::Integer;
+  p.Kind = PropertyKind::Integer;
   p.Min = static_cast<double>(min);
   p.Max = static_cast<double>(max);
-  p.GetOrd = [get](const TPersistent& o) {
+  p.GetOrd = [get](const PublishedObject& o) {
     return static_cast<int64_t>((static_cast<const T&>(o).*get)());
   };
-  p.SetOrd = [set](TPersistent& o, int64_t v) {
+  p.SetOrd = [set](PublishedObject& o, int64_t v) {
     (static_cast<T&>(o).*set)(static_cast<std::remove_cvref_t<A>>(v));
   };
   return p;
@@ -128,16 +128,16 @@ TPropInfo IntegerProperty(std::string_view name, V (T::*get)() const, void (T::*
 // An enumeration property whose C++ type E is an enumeration or an integer
 // type holding the ordinal (bool for the Boolean type).
 template <class T, class E, class A>
-TPropInfo EnumProperty(std::string_view name, const TEnumInfo& type, E (T::*get)() const,
+PropertyInfo EnumProperty(std::string_view name, const EnumInfo& type, E (T::*get)() const,
                        void (T::*set)(A)) {
-  TPropInfo p;
+  PropertyInfo p;
   p.Name = name;
-  p.Kind = TPropKind::Enumeration;
+  p.Kind = PropertyKind::Enumeration;
   p.Type = &type;
-  p.GetOrd = [get](const TPersistent& o) {
+  p.GetOrd = [get](const PublishedObject& o) {
     return static_cast<int64_t>((static_cast<const T&>(o).*get)());
   };
-  p.SetOrd = [set](TPersistent& o, int64_t v) {
+  p.SetOrd = [set](PublishedObject& o, int64_t v) {
     (static_cast<T&>(o).*set)(static_cast<std::remove_cvref_t<A>>(v));
   };
   return p;
@@ -145,57 +145,57 @@ TPropInfo EnumProperty(std::string_view name, const TEnumInfo& type, E (T::*get)
 
 // A set property; the accessors read and write the member mask.
 template <class T, class M, class A>
-TPropInfo SetProperty(std::string_view name, const TEnumInfo& memberType, M (T::*get)() const,
+PropertyInfo SetProperty(std::string_view name, const EnumInfo& memberType, M (T::*get)() const,
                       void (T::*set)(A)) {
-  TPropInfo p;
+  PropertyInfo p;
   p.Name = name;
-  p.Kind = TPropKind::Set;
+  p.Kind = PropertyKind::Set;
   p.Type = &memberType;
-  p.GetOrd = [get](const TPersistent& o) {
+  p.GetOrd = [get](const PublishedObject& o) {
     return static_cast<int64_t>((static_cast<const T&>(o).*get)());
   };
-  p.SetOrd = [set](TPersistent& o, int64_t v) {
+  p.SetOrd = [set](PublishedObject& o, int64_t v) {
     (static_cast<T&>(o).*set)(static_cast<std::remove_cvref_t<A>>(v));
   };
   return p;
 }
 
 template <class T, class V, class A>
-TPropInfo RealProperty(std::string_view name, V (T::*get)() const, void (T::*set)(A),
+PropertyInfo RealProperty(std::string_view name, V (T::*get)() const, void (T::*set)(A),
                        double limit = kRealLimit) {
-  TPropInfo p;
+  PropertyInfo p;
   p.Name = name;
-  p.Kind = TPropKind::Real;
+  p.Kind = PropertyKind::Real;
   p.Min = -limit;
   p.Max = limit;
-  p.GetReal = [get](const TPersistent& o) {
+  p.GetReal = [get](const PublishedObject& o) {
     return static_cast<double>((static_cast<const T&>(o).*get)());
   };
-  p.SetReal = [set](TPersistent& o, double v) {
+  p.SetReal = [set](PublishedObject& o, double v) {
     (static_cast<T&>(o).*set)(static_cast<std::remove_cvref_t<A>>(v));
   };
   return p;
 }
 
 template <class T, class R, class A>
-TPropInfo StringProperty(std::string_view name, R (T::*get)() const, void (T::*set)(A)) {
-  TPropInfo p;
+PropertyInfo StringProperty(std::string_view name, R (T::*get)() const, void (T::*set)(A)) {
+  PropertyInfo p;
   p.Name = name;
-  p.Kind = TPropKind::String;
-  p.GetString = [get](const TPersistent& o) {
+  p.Kind = PropertyKind::String;
+  p.GetString = [get](const PublishedObject& o) {
     return std::string((static_cast<const T&>(o).*get)());
   };
-  p.SetString = [set](TPersistent& o, const std::string& v) { (static_cast<T&>(o).*set)(v); };
+  p.SetString = [set](PublishedObject& o, const std::string& v) { (static_cast<T&>(o).*set)(v); };
   return p;
 }
 
 template <class T, class O>
-TPropInfo ObjectProperty(std::string_view name, O& (T::*get)()) {
-  static_assert(std::is_base_of_v<TPersistent, O>);
-  TPropInfo p;
+PropertyInfo ObjectProperty(std::string_view name, O& (T::*get)()) {
+  static_assert(std::is_base_of_v<PublishedObject, O>);
+  PropertyInfo p;
   p.Name = name;
-  p.Kind = TPropKind::Object;
-  p.GetObject = [get](const TPersistent& o) -> TPersistent& {
+  p.Kind = PropertyKind::Object;
+  p.GetObject = [get](const PublishedObject& o) -> PublishedObject& {
     return (const_cast<T&>(static_cast<const T&>(o)).*get)();
   };
   return p;

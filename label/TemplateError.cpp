@@ -1,5 +1,5 @@
 // labelplu: the error of a label template.
-#include "TemplateError.h"
+#include "label/TemplateError.h"
 
 namespace labelplu {
 
@@ -13,7 +13,7 @@ std::string Compose(const std::string& source, int line, const std::string& reas
 
 }  // namespace
 
-ETemplateError::ETemplateError(const std::string& source, int line, const std::string& reason)
+TemplateError::TemplateError(const std::string& source, int line, const std::string& reason)
     : std::runtime_error(Compose(source, line, reason)),
       m_source(source),
       m_line(line),

@@ -10,9 +10,9 @@ namespace labelplu {
 // what() reads "<source>: line <n>: <reason>" (without the line part when
 // the line is unknown, i.e. 0). Source is the file name, or "label template"
 // for a text that came from memory.
-class ETemplateError : public std::runtime_error {
+class TemplateError : public std::runtime_error {
  public:
-  ETemplateError(const std::string& source, int line, const std::string& reason);
+  TemplateError(const std::string& source, int line, const std::string& reason);
 
   const std::string& Source() const noexcept { return m_source; }
   int Line() const noexcept { return m_line; }

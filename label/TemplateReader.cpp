@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Cp1251.h"
-#include "PropText.h"
-#include "TBasePrimitive.h"
-#include "TLb.h"
-#include "TemplateError.h"
-#include "XmlDom.h"
-#include "XmlHelpers.h"
+#include "label/Cp1251.h"
+#include "label/PropText.h"
+#include "label/LabelItem.h"
+#include "label/Label.h"
+#include "label/TemplateError.h"
+#include "platform/xml/XmlDom.h"
+#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -25,7 +25,7 @@ double ReadLabelSide(const xml::XmlNode& root, std::string_view name, const std:
   double value = 0;
   if (!text || !ParseRealText(*text, value)) return kDefaultLabelSideMm;
   if (!(value > 0 && value <= kMaxLabelSideMm))
-    throw ETemplateError(source, 0,
+    throw TemplateError(source, 0,
                          "label " + std::string(name) + " \"" + *text + "\" mm is outside 0.." +
                              FormatRealText(kMaxLabelSideMm) + " mm");
   return value;
@@ -62,30 +62,30 @@ std::string TooManyItems(int64_t count) {
 // One setting of an item; settings that do not apply are skipped, as a
 // template written by another version may hold names or values this one
 // does not know.
-void ApplySetting(TBasePrimitive& primitive, const xml::XmlNode& node) {
+void ApplySetting(LabelItem& primitive, const xml::XmlNode& node) {
   if (node.nodeType() != xml::NodeType::Element) return;
   const std::optional<std::string> name = node.getAttribute("Name");
   const std::optional<std::string> value = node.getAttribute("Value");
   if (!name || !value) return;
   try {
     SetPropText(&primitive, *name, *value);
-  } catch (const EPropertyError&) {
+  } catch (const PropertyError&) {
   }
 }
 
-void LoadItems(TLb& label, const xml::XmlNodeList& items) {
+void LoadItems(Label& label, const xml::XmlNodeList& items) {
   for (const xml::XmlNode& item : items) {
     const std::string className = item.getAttribute("ClassName").value_or(std::string());
-    const std::optional<TPrimitiveClass> cls = FindPrimitiveClass("TPr" + className);
+    const std::optional<ItemClass> cls = FindItemClass(className);
     if (!cls) continue;
-    TBasePrimitive& primitive = label.AddPrimitive(*cls);
+    LabelItem& primitive = label.AddItem(*cls);
     primitive.MarkChanged(true);
     for (const xml::XmlNode& node : item.childNodes()) ApplySetting(primitive, node);
   }
 }
 
-void LoadImages(TLb& label, const xml::XmlDocument& doc, const std::string& source) {
-  TLabelImageList& list = label.Params().ImageList();
+void LoadImages(Label& label, const xml::XmlDocument& doc, const std::string& source) {
+  EmbeddedImages& list = label.Images();
   list.Clear();
   const xml::XmlNode imageList = doc.selectSingleNode("Label/ImageList");
   if (!imageList || !imageList.hasChildNodes()) return;
@@ -95,44 +95,44 @@ void LoadImages(TLb& label, const xml::XmlDocument& doc, const std::string& sour
     std::string name = node.getAttribute("Name").value_or(std::string());
     std::string path = node.getAttribute("Path").value_or(std::string());
     try {
-      auto image = std::make_unique<TLabelImage>(name, std::move(path), node.nodeTypedBytes());
+      auto image = std::make_unique<EmbeddedImage>(name, std::move(path), node.nodeTypedBytes());
       pixels += int64_t{image->Bitmap().width()} * image->Bitmap().height();
       if (pixels > kMaxBitmapPixels)
         throw std::runtime_error("the embedded images are too large in all");
       list.Add(std::move(image));
     } catch (const std::runtime_error& e) {
-      throw ETemplateError(source, 0, "embedded image \"" + name + "\": " + e.what());
+      throw TemplateError(source, 0, "embedded image \"" + name + "\": " + e.what());
     }
   }
 }
 
 }  // namespace
 
-int32_t TLb::LoadFromXml(std::string_view xmlText, std::string_view sourceName) {
+int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName) {
   const std::string source(sourceName.empty() ? kMemorySource : sourceName);
   BeginUpdate();
   try {
     const StartTags tags = CountStartTags(xmlText);
-    if (tags.items > kMaxTemplateItems) throw ETemplateError(source, 0, TooManyItems(tags.items));
+    if (tags.items > kMaxTemplateItems) throw TemplateError(source, 0, TooManyItems(tags.items));
     if (tags.elements > kMaxTemplateElements)
-      throw ETemplateError(source, 0,
+      throw TemplateError(source, 0,
                            std::to_string(tags.elements) + " elements are more than the " +
                                std::to_string(kMaxTemplateElements) + " a template may hold");
     const xml::XmlDocument doc = CreateXmlDocument();
     try {
       doc.loadXML(xmlText);
-    } catch (const xml::EXmlParseError& e) {
-      throw ETemplateError(source, e.Line(), "not an XML document: " + e.Reason());
+    } catch (const xml::XmlParseError& e) {
+      throw TemplateError(source, e.Line(), "not an XML document: " + e.Reason());
     }
     const xml::XmlNode root = doc.documentElement();
     if (root.nodeName() != "Label")
-      throw ETemplateError(
+      throw TemplateError(
           source, 0,
           "not a label template: the root element is \"" + root.nodeName() + "\", not \"Label\"");
     const double width = ReadLabelSide(root, "Width", source);
     const double height = ReadLabelSide(root, "Height", source);
     const xml::XmlNodeList items = doc.selectNodes("Label/Item");
-    if (items.length() > kMaxTemplateItems) throw ETemplateError(source, 0, TooManyItems(items.length()));
+    if (items.length() > kMaxTemplateItems) throw TemplateError(source, 0, TooManyItems(items.length()));
     Clear();
     try {
       SetWidth(width);
@@ -151,26 +151,26 @@ int32_t TLb::LoadFromXml(std::string_view xmlText, std::string_view sourceName) 
   return 0;
 }
 
-void TLb::LoadFromFile(const std::string& fileName) {
+void Label::LoadFromFile(const std::string& fileName) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(fileName, ec)) return;
   const uintmax_t size = std::filesystem::file_size(fileName, ec);
-  if (ec) throw ETemplateError(fileName, 0, "the file cannot be read: " + ec.message());
+  if (ec) throw TemplateError(fileName, 0, "the file cannot be read: " + ec.message());
   if (size > kMaxTemplateBytes)
-    throw ETemplateError(
+    throw TemplateError(
         fileName, 0,
         "the file of " + std::to_string(size) + " bytes is larger than a template may be");
   std::ifstream file(fileName, std::ios::binary);
   std::string bytes(static_cast<size_t>(size), '\0');
   if (!file || !file.read(bytes.data(), static_cast<std::streamsize>(size)))
-    throw ETemplateError(fileName, 0, "the file cannot be read");
+    throw TemplateError(fileName, 0, "the file cannot be read");
   std::string text;
   try {
     text = Cp1251ToUtf8(bytes);
-  } catch (const ECodePageError& e) {
+  } catch (const CodePageError& e) {
     const auto line =
         1 + std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(e.Offset), '\n');
-    throw ETemplateError(fileName, static_cast<int>(line), e.what());
+    throw TemplateError(fileName, static_cast<int>(line), e.what());
   }
   SetMode(kModeOffScreen);
   LoadFromXml(text, fileName);

@@ -1,27 +1,25 @@
 // labelplu: writing a label as its template.
 #include <fstream>
 
-#include "Cp1251.h"
-#include "PropText.h"
-#include "TBasePrimitive.h"
-#include "TLb.h"
-#include "TemplateError.h"
-#include "XmlDom.h"
-#include "XmlHelpers.h"
+#include "label/Cp1251.h"
+#include "label/PropText.h"
+#include "label/LabelItem.h"
+#include "label/Label.h"
+#include "label/TemplateError.h"
+#include "platform/xml/XmlDom.h"
+#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
 namespace {
 
-constexpr std::string_view kClassPrefix = "TPr";
-
 // One "Property" per published property of object, object properties as
 // their own properties under "<name>.".
 void WriteProperties(const xml::XmlDocument& doc, const xml::XmlNode& item,
-                     const TPersistent& object, const std::string& prefix) {
-  for (const TPropInfo& prop : object.Properties()) {
+                     const PublishedObject& object, const std::string& prefix) {
+  for (const PropertyInfo& prop : object.Properties()) {
     const std::string name = prefix + std::string(prop.Name);
-    if (prop.Kind == TPropKind::Object) {
+    if (prop.Kind == PropertyKind::Object) {
       WriteProperties(doc, item, prop.GetObject(object), name + ".");
       continue;
     }
@@ -34,28 +32,26 @@ void WriteProperties(const xml::XmlDocument& doc, const xml::XmlNode& item,
 
 }  // namespace
 
-std::string TLb::SaveToXml() const {
+std::string Label::SaveToXml() const {
   const xml::XmlDocument doc = CreateXmlDocument();
   const xml::XmlNode root = doc.createElement("Label");
   doc.setDocumentElement(root);
   root.setAttribute("Width", FormatRealText(m_width));
   root.setAttribute("Height", FormatRealText(m_height));
-  for (const auto& primitive : m_primitives) {
-    std::string_view className = primitive->ClassName();
-    if (className.starts_with(kClassPrefix)) className.remove_prefix(kClassPrefix.size());
+  for (const auto& primitive : m_items) {
     const xml::XmlNode item = doc.createElement("Item");
-    item.setAttribute("ClassName", className);
+    item.setAttribute("ClassName", primitive->ClassName());
     root.appendChild(item);
     WriteProperties(doc, item, *primitive, std::string());
   }
-  const TLabelImageList& images = m_params.ImageList();
+  const EmbeddedImages& images = m_images;
   if (images.Count() > 0) {
     const xml::XmlNode list = doc.createElement("ImageList");
     list.setAttribute("Count", std::to_string(images.Count()));
     list.setAttribute("xmlns:dt", xml::kDataTypesNamespace);
     root.appendChild(list);
     for (int32_t i = 0; i < images.Count(); ++i) {
-      const TLabelImage& image = images.Item(i);
+      const EmbeddedImage& image = images.Item(i);
       const xml::XmlNode node = doc.createElement("Image");
       node.setAttribute("Name", image.Name());
       node.setAttribute("Path", image.Path());
@@ -68,13 +64,13 @@ std::string TLb::SaveToXml() const {
   return text;
 }
 
-void TLb::SaveToFile(const std::string& fileName) const {
+void Label::SaveToFile(const std::string& fileName) const {
   const std::string bytes = Utf8ToCp1251Xml(SaveToXml());
   std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
-  if (!file) throw ETemplateError(fileName, 0, "the file cannot be created");
+  if (!file) throw TemplateError(fileName, 0, "the file cannot be created");
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   file.close();
-  if (!file) throw ETemplateError(fileName, 0, "the file cannot be written");
+  if (!file) throw TemplateError(fileName, 0, "the file cannot be written");
 }
 
 }  // namespace labelplu

@@ -1,20 +1,20 @@
-#include "BaseMethods.h"
+#include "plugin/BaseMethods.h"
 
 #include <QApplication>
 
 #include <algorithm>
 
-#include "ArgTypes.h"
-#include "BaseDllObj.h"
-#include "Errors.h"
-#include "Speaker.h"
-#include "Bstr.h"
-#include "ErrorInfo.h"
-#include "GuidText.h"
-#include "PropsTable.h"
-#include "ValueArray.h"
-#include "Variant.h"
-#include "VariantUtils.h"
+#include "base/ArgTypes.h"
+#include "plugin/DriverObject.h"
+#include "base/Errors.h"
+#include "platform/sys/Speaker.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "base/GuidText.h"
+#include "devices/PropertyTable.h"
+#include "values/ValueArray.h"
+#include "platform/ole/Variant.h"
+#include "base/VariantUtils.h"
 
 namespace labelplu {
 
@@ -23,15 +23,15 @@ namespace {
 int32_t ArgInt(const VARIANT& v) { return ole::VarToInt32(DerefVariant(v)); }
 
 // ResultDescription (code) → the description of the code.
-void ResultDescription(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+void ResultDescription(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   if (!IsOfType(args[0], {VT_I2, VT_I4, VT_R8, VT_R4})) return StoreInt(result, 4);
   const int32_t code = ArgInt(args[0]);
   StoreText(result, ctx.Driver.ErrorText(ctx.Task, code));
 }
 
 // DeleteDevice (1-based number).
-void DeleteDevice(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  TDevicesList& list = ctx.Driver.Devices();
+void DeleteDevice(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  DeviceList& list = ctx.Driver.Devices();
   if (IsOfType(args[0], {VT_I4})) {
     const int32_t number = ArgInt(args[0]);
     if (number >= 1 && number <= list.Count()) {
@@ -42,20 +42,20 @@ void DeleteDevice(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& res
   StoreInt(result, 3);
 }
 
-void ReturnZero(const TCallContext&, std::span<VARIANT>, VARIANT& result) { StoreInt(result, 0); }
+void ReturnZero(const CallContext&, std::span<VARIANT>, VARIANT& result) { StoreInt(result, 0); }
 
 bool IsSettings(const VARIANT& v) { return IsOfType(v, {VT_BSTR, VT_DISPATCH}); }
 
 // SettingDevices (settings document): loads the bulk settings.
-void SettingDevices(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+void SettingDevices(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   if (!IsSettings(args[0])) return StoreInt(result, 4);
-  TDevicesList& list = ctx.Driver.Devices();
+  DeviceList& list = ctx.Driver.Devices();
   StoreInt(result, list.LoadSettings(args[0]));
   list.ReleaseCallDevices();
 }
 
-void AddDeviceWith(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result, bool setup) {
-  TDevicesList& list = ctx.Driver.Devices();
+void AddDeviceWith(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result, bool setup) {
+  DeviceList& list = ctx.Driver.Devices();
   ole::OleVariant settings(args[0]);
   const int32_t code = list.AddDevice(settings.get(), setup);
   list.ReleaseCallDevices();
@@ -66,18 +66,18 @@ void AddDeviceWith(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& re
   }
 }
 
-void AddDeviceEx(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+void AddDeviceEx(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   AddDeviceWith(ctx, args, result, true);
 }
 
-void AddDevice(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+void AddDevice(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   AddDeviceWith(ctx, args, result, false);
 }
 
 // SettingsDeviceEx (device code, settings in/out): loads the settings,
 // shows the device's settings and hands its document back.
-void SettingsDeviceEx(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  TDevicesList& list = ctx.Driver.Devices();
+void SettingsDeviceEx(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  DeviceList& list = ctx.Driver.Devices();
   const VARIANT& settings = DerefVariant(args[1]);
   list.LoadColours(settings);
   list.LoadModels(settings);
@@ -87,7 +87,7 @@ void SettingsDeviceEx(const TCallContext& ctx, std::span<VARIANT> args, VARIANT&
   code = list.SetupDevice(deviceCode);
   ole::OleVariant answer;
   if (settings.vt == VT_DISPATCH || settings.vt == VT_UNKNOWN) {
-    if (TDeviceItem* device = list.FindByCode(deviceCode))
+    if (DeviceItem* device = list.FindByCode(deviceCode))
       answer = ole::OleVariant(static_cast<IUnknown*>(static_cast<IDeviceItem*>(device)));
   } else {
     ole::OleVariant document;
@@ -106,8 +106,8 @@ void SettingsDeviceEx(const TCallContext& ctx, std::span<VARIANT> args, VARIANT&
 }
 
 // GetPlgInfo (13 arguments): the first model's description.
-void GetPlgInfo(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  TDevicesList& list = ctx.Driver.Devices();
+void GetPlgInfo(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  DeviceList& list = ctx.Driver.Devices();
   if (IsSettings(args[7])) list.LoadModelCatalog(args[7]);
   ole::ComPtr<IUnknown> unknown;
   ole::OleCheck(ctx.Driver.GetModel(0, unknown.put()));
@@ -143,7 +143,7 @@ void GetPlgInfo(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& resul
 }
 
 // GetSettingsXML (device number or code, document out).
-void GetSettingsXml(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+void GetSettingsXml(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   if (!IsOfType(args[0], {VT_I4, VT_BSTR})) return StoreInt(result, 4);
   ole::OleVariant document;
   const int32_t code = ctx.Driver.Devices().GetSettingsXml(args[0], document.get());
@@ -155,8 +155,8 @@ void GetSettingsXml(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& r
 }
 
 // GetProps (table out): the current device's property table.
-void GetProps(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+void GetProps(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
   if (!device) return StoreInt(result, 3);
   ole::ComPtr<ISafeArray> table;
   const int32_t code = FillPropsTable(*device, table);
@@ -169,8 +169,8 @@ void GetProps(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result)
 }
 
 // SetProps (table): applies a property table to the current device.
-void SetProps(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+void SetProps(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
+  DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
   if (!device) return StoreInt(result, 3);
   ole::ComPtr<ISafeArray> table = ValueArrayOf(args[0]);
   if (!table) return StoreInt(result, 4);
@@ -178,7 +178,7 @@ void SetProps(const TCallContext& ctx, std::span<VARIANT> args, VARIANT& result)
 }
 
 // CreateComSafeArray (rows, cols): a new value array of that size.
-void CreateComSafeArray(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
+void CreateComSafeArray(const CallContext&, std::span<VARIANT> args, VARIANT& result) {
   const auto count = [](const VARIANT& v) {
     return IsOfType(v, {VT_I2, VT_I4, VT_R4, VT_R8, VT_I1, VT_UI1, VT_UI2, VT_UI4, VT_I8})
                ? ole::VarToInt32(DerefVariant(v))
@@ -193,28 +193,28 @@ void CreateComSafeArray(const TCallContext&, std::span<VARIANT> args, VARIANT& r
 
 // Switches the current device on (value true) or off through the
 // "УстройствоВключено" property, then reports the device's result.
-void Switch(const TCallContext& ctx, VARIANT& result, bool on) {
+void Switch(const CallContext& ctx, VARIANT& result, bool on) {
   StoreInt(result, 0);
-  TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+  DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
   if (!device) return StoreInt(result, 3);
   ole::OleVariant value(on);
-  for (const TPropertyRecord& record : BasePropertyTable())
+  for (const PropertyRecord& record : BasePropertyTable())
     if (record.NameRu == "УстройствоВключено") record.Handler(ctx, true, value.get(), record.NameRu);
   const int32_t code = device->ResultCode;
   StoreInt(result, code);
   if (code != 0) throw EHardwareEquipmentException(code, device->GetErrorText(code));
 }
 
-void SwitchOn(const TCallContext& ctx, std::span<VARIANT>, VARIANT& result) {
+void SwitchOn(const CallContext& ctx, std::span<VARIANT>, VARIANT& result) {
   Switch(ctx, result, true);
 }
 
-void SwitchOff(const TCallContext& ctx, std::span<VARIANT>, VARIANT& result) {
+void SwitchOff(const CallContext& ctx, std::span<VARIANT>, VARIANT& result) {
   Switch(ctx, result, false);
 }
 
 // Beep (frequency in hertz, duration in milliseconds).
-void Beep(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
+void Beep(const CallContext&, std::span<VARIANT> args, VARIANT& result) {
   if (!IsOfType(args[0], {VT_I2, VT_I4}) || !IsOfType(args[1], {VT_I2, VT_I4}))
     return StoreInt(result, 4);
   const int32_t frequency = std::max(ArgInt(args[0]), 0);
@@ -228,34 +228,34 @@ void Beep(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
   StoreInt(result, 0);
 }
 
-bool PropertyPageEnabled(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
-  TDevicesList& list = ctx.Driver.Devices();
+bool PropertyPageEnabled(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
+  DeviceList& list = ctx.Driver.Devices();
   if (isWrite) list.PropertyPageEnabled = ArgInt(value);
   else StoreInt(value, list.PropertyPageEnabled);
   return true;
 }
 
-bool DeviceNumber(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
-  TDevicesList& list = ctx.Driver.Devices();
+bool DeviceNumber(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
+  DeviceList& list = ctx.Driver.Devices();
   if (isWrite) list.SetCurrent(ArgInt(value));
   else StoreInt(value, list.Current);
   return true;
 }
 
-bool DeviceName(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
-  TDevicesList& list = ctx.Driver.Devices();
+bool DeviceName(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
+  DeviceList& list = ctx.Driver.Devices();
   if (isWrite) list.SetCurrentName(ole::VarToText(DerefVariant(value)));
   else StoreText(value, list.CurrentName());
   return true;
 }
 
-bool DevicesQuantity(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
+bool DevicesQuantity(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   if (!isWrite) StoreInt(value, ctx.Driver.Devices().Count());
   return true;
 }
 
-bool DeviceIsOn(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
-  TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+bool DeviceIsOn(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
+  DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
   if (!device) return true;
   device->SetResult(0);
   if (!isWrite) {
@@ -272,19 +272,19 @@ bool DeviceIsOn(const TCallContext& ctx, bool isWrite, VARIANT& value, std::stri
   return true;
 }
 
-bool Result(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
+bool Result(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   if (isWrite) return true;
-  const TDeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
+  const DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
   StoreInt(value, device ? device->ResultCode : 3);
   return true;
 }
 
-bool Release(const TCallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
+bool Release(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   if (!isWrite) StoreInt(value, ctx.Driver.ReleaseNumber());
   return true;
 }
 
-constexpr TMethodRecord kBaseMethods[] = {
+constexpr MethodRecord kBaseMethods[] = {
     {"ResultDescription,ОписаниеОшибки", 1, ResultDescription},
     {"НастроитьУстройства,SettingDevices", 1, SettingDevices},
     {"УдалитьУстройство,DeleteDevice", 1, DeleteDevice},
@@ -304,7 +304,7 @@ constexpr TMethodRecord kBaseMethods[] = {
     {"ОтобразитьСтраницуСвойств,ShowPropertyPage", 1, ReturnZero},
 };
 
-constinit TPropertyRecord kBaseProperties[] = {
+constinit PropertyRecord kBaseProperties[] = {
     {"ДоступностьСтраницыСвойств", "PropertyPageEnabled", {}, {}, false, {}, {}, PropertyPageEnabled},
     {"НомерУстройства", "DeviceNumber", {}, {}, false, {}, {}, DeviceNumber},
     {"ИмяУстройства", "DeviceName", {}, {}, false, {}, {}, DeviceName},
@@ -316,7 +316,7 @@ constinit TPropertyRecord kBaseProperties[] = {
 
 }  // namespace
 
-std::span<const TMethodRecord> BaseMethodTable() { return kBaseMethods; }
-std::span<TPropertyRecord> BasePropertyTable() { return kBaseProperties; }
+std::span<const MethodRecord> BaseMethodTable() { return kBaseMethods; }
+std::span<PropertyRecord> BasePropertyTable() { return kBaseProperties; }
 
 }  // namespace labelplu

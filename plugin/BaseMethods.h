@@ -4,15 +4,15 @@
 
 #include <span>
 
-#include "MethodRecords.h"
+#include "devices/MethodRecords.h"
 
 namespace labelplu {
 
-std::span<const TMethodRecord> BaseMethodTable();
+std::span<const MethodRecord> BaseMethodTable();
 // Mutable: "__@@EventSupport" marks "УстройствоВключено" read-only for the
 // life of the module.
-std::span<TPropertyRecord> BasePropertyTable();
+std::span<PropertyRecord> BasePropertyTable();
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_PLUGIN_BASEMETHODS_H

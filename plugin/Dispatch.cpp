@@ -2,27 +2,27 @@
 #include <cstring>
 #include <vector>
 
-#include "ArgTypes.h"
-#include "BaseDllObj.h"
-#include "ErrorInfo.h"
-#include "Errors.h"
-#include "Variant.h"
+#include "base/ArgTypes.h"
+#include "plugin/DriverObject.h"
+#include "platform/ole/ErrorInfo.h"
+#include "base/Errors.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu {
 
 namespace {
 
 // Owns the handler's argument array.
-class TArgArray {
+class ArgArray {
 public:
-  explicit TArgArray(size_t count) : m_items(count) {
+  explicit ArgArray(size_t count) : m_items(count) {
     for (VARIANT& v : m_items) VariantInit(&v);
   }
-  ~TArgArray() {
+  ~ArgArray() {
     for (VARIANT& v : m_items) VariantClear(&v);
   }
-  TArgArray(const TArgArray&) = delete;
-  TArgArray& operator=(const TArgArray&) = delete;
+  ArgArray(const ArgArray&) = delete;
+  ArgArray& operator=(const ArgArray&) = delete;
   std::span<VARIANT> span() { return m_items; }
   VARIANT& operator[](size_t i) { return m_items[i]; }
 
@@ -30,7 +30,7 @@ private:
   std::vector<VARIANT> m_items;
 };
 
-ole::OleVariant Element(const TParams& params, int32_t index) {
+ole::OleVariant Element(const RequestParams& params, int32_t index) {
   VARIANT raw = params.Get(index);
   return ole::OleVariant::Adopt(raw);
 }
@@ -47,26 +47,26 @@ bool IsOrdinal(VARTYPE vt) {
 
 // Clears the device's task reference when the request ends, however it ends.
 // Holds the device: the request may take it out of the list.
-class TOwnerScope {
+class OwnerScope {
 public:
-  TOwnerScope(TDeviceItem* device, TTaskContext* task) : m_device(device) {
+  OwnerScope(DeviceItem* device, HostTask* task) : m_device(device) {
     if (m_device) m_device->SetOwner(task);
   }
-  ~TOwnerScope() {
+  ~OwnerScope() {
     if (m_device) m_device->SetOwner(nullptr);
   }
-  TOwnerScope(const TOwnerScope&) = delete;
-  TOwnerScope& operator=(const TOwnerScope&) = delete;
+  OwnerScope(const OwnerScope&) = delete;
+  OwnerScope& operator=(const OwnerScope&) = delete;
 
 private:
-  ole::ComPtr<TDeviceItem> m_device;
+  ole::ComPtr<DeviceItem> m_device;
 };
 
 }  // namespace
 
-bool TBaseDllObj::Dispatch(TParams* first, void* context) {
+bool DriverObject::Dispatch(RequestParams* first, void* context) {
   bool handled = true;
-  for (TParams* params = first; params; params = params->Next) {
+  for (RequestParams* params = first; params; params = params->Next) {
     handled = false;
     if (RunControlCommand(*params)) return false;
     DispatchOne(*params, context, handled);
@@ -74,7 +74,7 @@ bool TBaseDllObj::Dispatch(TParams* first, void* context) {
   return handled;
 }
 
-bool TBaseDllObj::RunControlCommand(TParams& params) {
+bool DriverObject::RunControlCommand(RequestParams& params) {
   if (!params.Name) return false;
   const char* name = params.Name;
   if (std::strcmp(name, "__FRee") == 0) {
@@ -91,9 +91,9 @@ bool TBaseDllObj::RunControlCommand(TParams& params) {
     params.Clear();
     ole::OleVariant names(static_cast<IUnknown*>(static_cast<IDriverNames*>(this)));
     params.Add(names.get());
-    for (TPropertyRecord& record : m_properties)
+    for (PropertyRecord& record : m_properties)
       if (record.NameRu == "УстройствоВключено") record.ReadOnly = true;
-    for (TPropertyRecord& record : m_levelProperties)
+    for (PropertyRecord& record : m_levelProperties)
       if (record.NameRu == "УстройствоВключено") record.ReadOnly = true;
     return true;
   }
@@ -104,19 +104,19 @@ bool TBaseDllObj::RunControlCommand(TParams& params) {
   return false;
 }
 
-void TBaseDllObj::DispatchOne(TParams& params, void* context, bool& handled) {
+void DriverObject::DispatchOne(RequestParams& params, void* context, bool& handled) {
   if (params.Count() < 3) RaiseMessage("Недостаточно параметров при вызове метода");
   const std::string name = ole::VarToText(Element(params, 1).get());
   if (name.empty()) RaiseMessage("Не указано имя метода");
   int32_t kind = ole::VarToInt32(Element(params, 2).get());
 
-  TTaskContext* task = TaskFromContext(context);
+  HostTask* task = TaskFromContext(context);
   if (task) task->Driver = this;
-  const TCallContext ctx{*this, task};
+  const CallContext ctx{*this, task};
 
-  const TMethodFind method = FindMethod(name);
-  const TPropertyFind property = FindProperty(name);
-  const TOwnerScope owner(CurrentDevice(task), task);
+  const MethodLookup method = FindMethod(name);
+  const PropertyLookup property = FindProperty(name);
+  const OwnerScope owner(CurrentDevice(task), task);
 
   if (!method.Record && !property.Found()) RaiseError(20036, name);
   if (method.Record && kind == 2) kind = 1;
@@ -142,8 +142,8 @@ void TBaseDllObj::DispatchOne(TParams& params, void* context, bool& handled) {
   handled = true;
 }
 
-void TBaseDllObj::CallMethod(TParams& params, const TMethodFind& method, const std::string& name,
-                             const TCallContext& ctx) {
+void DriverObject::CallMethod(RequestParams& params, const MethodLookup& method, const std::string& name,
+                             const CallContext& ctx) {
   const int32_t needed = method.Record->ParamCount;
   int32_t passed = params.Count() - 3;
 
@@ -165,7 +165,7 @@ void TBaseDllObj::CallMethod(TParams& params, const TMethodFind& method, const s
     RaiseMessage("Неверное количество переданных параметров\r\nФункция [" + name + "]\r\nПередано: " +
                  std::to_string(passed) + "\r\nНеобходимо: " + std::to_string(needed));
 
-  TArgArray args(static_cast<size_t>(needed));
+  ArgArray args(static_cast<size_t>(needed));
   for (int32_t i = 0; i < needed; ++i) {
     if (packed) ole::OleCheck(packed->GetValue(i, 0, &args[static_cast<size_t>(i)]));
     else args[static_cast<size_t>(i)] = params.Get(3 + i);

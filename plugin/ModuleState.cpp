@@ -1,20 +1,20 @@
-#include "ModuleState.h"
+#include "plugin/ModuleState.h"
 
 #include <stdexcept>
 
-#include "Application.h"
-#include "BaseLog.h"
-#include "DllWinPrinter.h"
-#include "ModulePath.h"
-#include "PluginControl.h"
-#include "PrintObject.h"
-#include "ValueArray.h"
+#include "ui/Application.h"
+#include "base/SharedLog.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "platform/sys/ModulePath.h"
+#include "plugin/PluginControlObject.h"
+#include "platform/spool/PrintObject.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 
 namespace {
 
-TBaseDllObj* g_driver = nullptr;
+DriverObject* g_driver = nullptr;
 IPluginControl* g_control = nullptr;
 
 }  // namespace
@@ -30,7 +30,7 @@ int32_t LoadModule() {
   try {
     // Hosts may create value arrays by class identifier from now on.
     AnnounceValueArrayClass();
-    auto* driver = new TDllWinPrinter(&CallEntry, &g_driver);
+    auto* driver = new SpoolerLabelDriver(&CallEntry, &g_driver);
     g_driver = driver;
     g_control = driver->Control();
     return 0;
@@ -42,7 +42,7 @@ int32_t LoadModule() {
 }
 
 void UnloadModule() {
-  TBaseDllObj* driver = g_driver;
+  DriverObject* driver = g_driver;
   g_driver = nullptr;
   g_control = nullptr;
   try {
@@ -52,7 +52,7 @@ void UnloadModule() {
   try {
     // Devices, labels and views went with the driver; the print object and
     // the Qt application this module created must not outlive its code.
-    spool::TPrintObject::ReleaseInstance();
+    spool::PrintObject::ReleaseInstance();
     ReleaseApplication();
   } catch (...) {
   }
@@ -66,11 +66,11 @@ void UnloadModule() {
   }
 }
 
-TBaseDllObj* DriverObject() { return g_driver; }
+DriverObject* ModuleDriverObject() { return g_driver; }
 
 IPluginControl* ControlInterface() { return g_control; }
 
-bool CallEntry(TParams* params, void* context) {
+bool CallEntry(RequestParams* params, void* context) {
   try {
     if (!g_driver) throw EProtectException(20000, "GetDllObject вернул Nil");
     return g_driver->Dispatch(params, context);

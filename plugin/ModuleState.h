@@ -6,7 +6,7 @@
 
 namespace labelplu {
 
-class TBaseDllObj;
+class DriverObject;
 
 // Start-up of the module: agrees on the log location and creates the driver
 // object. A failure leaves the driver object empty (GetDllObject then says
@@ -15,16 +15,16 @@ int32_t LoadModule();
 // Shut-down: frees the driver object (failures swallowed).
 void UnloadModule();
 
-TBaseDllObj* DriverObject();
+DriverObject* ModuleDriverObject();
 // The control interface (no reference added); null without a driver object.
 IPluginControl* ControlInterface();
 
 // The dispatch entry handed out by GetCallEntry.
-bool CallEntry(TParams* params, void* context);
+bool CallEntry(RequestParams* params, void* context);
 
 // The family's identification value, built at run time.
 int32_t QueryValue();
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_PLUGIN_MODULESTATE_H

@@ -1,12 +1,12 @@
-#include "PortManager.h"
+#include "ports/PortManager.h"
 
-#include "MessagePump.h"
+#include "platform/sys/MessagePump.h"
 
 namespace labelplu {
 
-TPortManager::TPortManager() : m_printerPort(std::make_unique<TPrinterPortManager>()) {}
+PortManager::PortManager() : m_printerPort(std::make_unique<KeepAliveHook>()) {}
 
-TPortManager::~TPortManager() {
+PortManager::~PortManager() {
   // The printer-port part goes first so that no progress callback into a
   // device that is being destroyed runs during the close pauses.
   m_printerPort.reset();
@@ -15,7 +15,7 @@ TPortManager::~TPortManager() {
   m_responseTimerActive = false;
 }
 
-void TPortManager::Close(bool drain) {
+void PortManager::Close(bool drain) {
   // The response timer only runs while a queued command waits for its
   // answer and stops when the queue empties, so this loop ends with the
   // queue; in this driver both are idle from the start.

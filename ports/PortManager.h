@@ -17,11 +17,11 @@
 #include <memory>
 #include <string>
 
-#include "PortSettings.h"
+#include "ports/SerialPortSettings.h"
 
 namespace labelplu {
 
-class TDeviceItem;
+class DeviceItem;
 
 // One outgoing command of a port: the bytes to send.
 struct TCmd {
@@ -34,7 +34,7 @@ using TCmdList = std::deque<TCmd>;
 // The printer-port part of a port manager: a progress callback that long
 // port operations call to keep the host alive. It holds no file handle: no
 // printer port is opened by this driver.
-class TPrinterPortManager {
+class KeepAliveHook {
 public:
   using ProgressCallback = std::function<void()>;
 
@@ -50,22 +50,22 @@ private:
   ProgressCallback m_progress;
 };
 
-class TPortManager {
+class PortManager {
 public:
   // Returns a flag of the device's current host task (false without one).
   using QueryCallback = std::function<bool()>;
 
   // Off, processing disabled, settings at their initial values, an empty
   // command queue and a stopped response timer.
-  TPortManager();
+  PortManager();
   // Runs Close(true) after dropping the printer-port part.
-  ~TPortManager();
-  TPortManager(const TPortManager&) = delete;
-  TPortManager& operator=(const TPortManager&) = delete;
+  ~PortManager();
+  PortManager(const PortManager&) = delete;
+  PortManager& operator=(const PortManager&) = delete;
 
   // The device item this manager belongs to; not owned, may be null.
-  void SetOwner(TDeviceItem* owner) { m_owner = owner; }
-  TDeviceItem* Owner() const { return m_owner; }
+  void SetOwner(DeviceItem* owner) { m_owner = owner; }
+  DeviceItem* Owner() const { return m_owner; }
 
   // The switched-on state of the device.
   void SetOn(bool on) { m_on = on; }
@@ -81,8 +81,8 @@ public:
   // The callback's answer; false when none is set.
   bool Query() const { return m_query ? m_query() : false; }
 
-  TComPortSennings& Settings() { return m_settings; }
-  const TComPortSennings& Settings() const { return m_settings; }
+  SerialPortSettings& Settings() { return m_settings; }
+  const SerialPortSettings& Settings() const { return m_settings; }
   // The keep-open flag of the settings: the device skips Close after
   // switching on when it is set.
   bool KeepOpen() const { return m_settings.IsOpen; }
@@ -93,7 +93,7 @@ public:
   bool ResponseTimerActive() const { return m_responseTimerActive; }
 
   // Null after the destructor has started.
-  TPrinterPortManager* PrinterPort() { return m_printerPort.get(); }
+  KeepAliveHook* PrinterPort() { return m_printerPort.get(); }
 
   // Drains and releases the port: with drain set, waits (1 ms turns, events
   // processed) while commands are queued and the response timer runs; then
@@ -102,14 +102,14 @@ public:
   void Close(bool drain);
 
 private:
-  TDeviceItem* m_owner = nullptr;
+  DeviceItem* m_owner = nullptr;
   bool m_on = false;
   bool m_processing = false;
   QueryCallback m_query;
-  TComPortSennings m_settings;
+  SerialPortSettings m_settings;
   TCmdList m_commands;
   bool m_responseTimerActive = false;
-  std::unique_ptr<TPrinterPortManager> m_printerPort;
+  std::unique_ptr<KeepAliveHook> m_printerPort;
 };
 
 }  // namespace labelplu

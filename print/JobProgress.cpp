@@ -1,26 +1,26 @@
-#include "JobProgress.h"
+#include "print/JobProgress.h"
 
 #include <unistd.h>
 
-#include "MessagePump.h"
+#include "platform/sys/MessagePump.h"
 
 namespace labelplu {
 
-TJobProgress::TJobProgress(int32_t total)
-    : TJobProgress(total, stderr, isatty(STDERR_FILENO) == 1, sys::TickCount()) {}
+JobProgress::JobProgress(int32_t total)
+    : JobProgress(total, stderr, isatty(STDERR_FILENO) == 1, sys::TickCount()) {}
 
-TJobProgress::TJobProgress(int32_t total, std::FILE* out, bool enabled, uint32_t startMs)
+JobProgress::JobProgress(int32_t total, std::FILE* out, bool enabled, uint32_t startMs)
     : m_total(total), m_out(out), m_enabled(enabled && out != nullptr), m_start(startMs) {}
 
-TJobProgress::~TJobProgress() {
+JobProgress::~JobProgress() {
   Finish();
 }
 
-void TJobProgress::Step(int32_t done) {
+void JobProgress::Step(int32_t done) {
   if (m_enabled) Step(done, sys::TickCount());
 }
 
-void TJobProgress::Step(int32_t done, uint32_t now) {
+void JobProgress::Step(int32_t done, uint32_t now) {
   m_done = done;
   if (!m_enabled || m_finished) return;
   // Tick readings wrap; differences in unsigned arithmetic stay right.
@@ -30,7 +30,7 @@ void TJobProgress::Step(int32_t done, uint32_t now) {
   Write(done);
 }
 
-void TJobProgress::Finish() {
+void JobProgress::Finish() {
   if (m_finished) return;
   m_finished = true;
   if (!m_written) return;
@@ -39,7 +39,7 @@ void TJobProgress::Finish() {
   std::fflush(m_out);
 }
 
-void TJobProgress::Write(int32_t done) {
+void JobProgress::Write(int32_t done) {
   std::fprintf(m_out, "\rlabelplu: label %d of %d", static_cast<int>(done),
                static_cast<int>(m_total));
   std::fflush(m_out);

@@ -13,7 +13,7 @@
 
 namespace labelplu {
 
-class TJobProgress {
+class JobProgress {
  public:
   // Quiet before delayMs and between updates closer than intervalMs.
   static constexpr uint32_t kDelayMs = 1000;
@@ -21,14 +21,14 @@ class TJobProgress {
 
   // A job of total records reported on standard error when it is a
   // terminal.
-  explicit TJobProgress(int32_t total);
+  explicit JobProgress(int32_t total);
   // A job reported on out when enabled (tests); the clock is read through
   // Step's now.
-  TJobProgress(int32_t total, std::FILE* out, bool enabled, uint32_t startMs);
+  JobProgress(int32_t total, std::FILE* out, bool enabled, uint32_t startMs);
   // Ends the line when anything was written.
-  ~TJobProgress();
-  TJobProgress(const TJobProgress&) = delete;
-  TJobProgress& operator=(const TJobProgress&) = delete;
+  ~JobProgress();
+  JobProgress(const JobProgress&) = delete;
+  JobProgress& operator=(const JobProgress&) = delete;
 
   // done records of the total are finished; now is a TickCount reading.
   void Step(int32_t done, uint32_t now);

@@ -1,5 +1,5 @@
 // labelplu: bitmap file reading.
-#include "BmpReader.h"
+#include "render/BmpReader.h"
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,8 @@
 #include <fstream>
 #include <vector>
 
-#include "FastBMP.h"
-#include "RasterTarget.h"
+#include "render/Bgr24Bitmap.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu {
 namespace {
@@ -25,16 +25,16 @@ uint32_t U32(const uint8_t* p) {
 
 // One colour channel of a 16- or 32-bit pixel: the bits under the mask
 // scaled to 0..255.
-struct TChannel {
+struct ColorChannel {
   uint32_t mask = 0;
   int shift = 0;
   uint64_t max = 0;  // 0: the channel is absent and reads as 0
 
-  explicit TChannel(uint32_t m) : mask(m) {
+  explicit ColorChannel(uint32_t m) : mask(m) {
     if (m == 0) return;
     shift = std::countr_zero(m);
     const uint32_t bits = m >> shift;
-    if ((bits & (bits + 1)) != 0) throw TBmpError("bit-field mask is not contiguous");
+    if ((bits & (bits + 1)) != 0) throw BmpError("bit-field mask is not contiguous");
     max = bits;
   }
   uint8_t Get(uint32_t pixel) const {
@@ -45,9 +45,9 @@ struct TChannel {
 };
 
 template <typename Read>
-void DecodeMasked(const TBmpLayout& l, TFastBMP& target, uint32_t stride, int bytesPerPixel,
+void DecodeMasked(const BmpLayout& l, Bgr24Bitmap& target, uint32_t stride, int bytesPerPixel,
                   Read read) {
-  const TChannel r(l.masks[0]), g(l.masks[1]), b(l.masks[2]);
+  const ColorChannel r(l.masks[0]), g(l.masks[1]), b(l.masks[2]);
   for (int32_t k = 0; k < l.height; ++k) {
     const uint8_t* from = l.bits.data() + size_t{stride} * static_cast<size_t>(k);
     uint8_t* to = target.Row(l.topDown ? l.height - 1 - k : k);
@@ -64,7 +64,7 @@ std::string Str(int64_t v) { return std::to_string(v); }
 
 }  // namespace
 
-void DecodeBmpRows(const TBmpLayout& l, TFastBMP& target) {
+void DecodeBmpRows(const BmpLayout& l, Bgr24Bitmap& target) {
   const uint32_t stride = gdi::DibStride(l.width, l.bitCount);
   target.SetSize(l.width, l.height);
   auto dest = [&](int32_t k) { return target.Row(l.topDown ? l.height - 1 - k : k); };
@@ -101,7 +101,7 @@ void DecodeBmpRows(const TBmpLayout& l, TFastBMP& target) {
       break;
     }
     case 16: {
-      TBmpLayout m = l;
+      BmpLayout m = l;
       if (m.masks[0] == 0 && m.masks[1] == 0 && m.masks[2] == 0) {
         m.masks[0] = 0x7C00;
         m.masks[1] = 0x03E0;
@@ -131,25 +131,25 @@ void DecodeBmpRows(const TBmpLayout& l, TFastBMP& target) {
       }
       break;
     default:
-      throw TBmpError("unsupported bit count " + Str(l.bitCount));
+      throw BmpError("unsupported bit count " + Str(l.bitCount));
   }
 }
 
-void ReadBmp(std::span<const uint8_t> file, TFastBMP& target) {
+void ReadBmp(std::span<const uint8_t> file, Bgr24Bitmap& target) {
   const size_t n = file.size();
   const uint8_t* d = file.data();
   if (n < kFileHeader + 12) {
-    throw TBmpError("file of " + Str(int64_t(n)) + " bytes is too short for a bitmap header");
+    throw BmpError("file of " + Str(int64_t(n)) + " bytes is too short for a bitmap header");
   }
-  if (d[0] != 'B' || d[1] != 'M') throw TBmpError("not a bitmap file (no \"BM\" signature)");
+  if (d[0] != 'B' || d[1] != 'M') throw BmpError("not a bitmap file (no \"BM\" signature)");
   const uint32_t offBits = U32(d + 10);
   const uint32_t infoSize = U32(d + kFileHeader);
   if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 &&
       infoSize != 124) {
-    throw TBmpError("unsupported information header size " + Str(infoSize));
+    throw BmpError("unsupported information header size " + Str(infoSize));
   }
   if (kFileHeader + infoSize > n) {
-    throw TBmpError("information header of " + Str(infoSize) + " bytes runs past the end of the file");
+    throw BmpError("information header of " + Str(infoSize) + " bytes runs past the end of the file");
   }
   const uint8_t* h = d + kFileHeader;
   const bool core = infoSize == 12;
@@ -169,10 +169,10 @@ void ReadBmp(std::span<const uint8_t> file, TFastBMP& target) {
     compression = U32(h + 16);
     clrUsed = U32(h + 32);
   }
-  if (planes != 1) throw TBmpError("plane count " + Str(planes) + " is not 1");
+  if (planes != 1) throw BmpError("plane count " + Str(planes) + " is not 1");
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
       bitCount != 32) {
-    throw TBmpError("unsupported bit count " + Str(bitCount));
+    throw BmpError("unsupported bit count " + Str(bitCount));
   }
   switch (compression) {
     case kRgb:
@@ -180,30 +180,30 @@ void ReadBmp(std::span<const uint8_t> file, TFastBMP& target) {
     case kBitFields:
     case kAlphaBitFields:
       if (bitCount != 16 && bitCount != 32) {
-        throw TBmpError("bit fields with " + Str(bitCount) + " bits per pixel");
+        throw BmpError("bit fields with " + Str(bitCount) + " bits per pixel");
       }
       break;
     case kRle8:
     case kRle4:
-      throw TBmpError("run-length compressed (RLE) bitmaps are not supported");
+      throw BmpError("run-length compressed (RLE) bitmaps are not supported");
     case kJpeg:
     case kPng:
-      throw TBmpError("bitmaps holding JPEG or PNG data are not supported");
+      throw BmpError("bitmaps holding JPEG or PNG data are not supported");
     default:
-      throw TBmpError("unknown compression " + Str(compression));
+      throw BmpError("unknown compression " + Str(compression));
   }
   const bool topDown = height < 0;
   const int64_t rows = topDown ? -height : height;
   if (width < 1 || width > gdi::kMaxRasterSide || rows < 1 || rows > gdi::kMaxRasterSide) {
-    throw TBmpError("picture size " + Str(width) + " x " + Str(height) +
+    throw BmpError("picture size " + Str(width) + " x " + Str(height) +
                     " is outside 1..65535 per side");
   }
   if (width * rows > gdi::kMaxRasterPixels) {
-    throw TBmpError("picture of " + Str(width) + " x " + Str(rows) + " pixels is too large");
+    throw BmpError("picture of " + Str(width) + " x " + Str(rows) + " pixels is too large");
   }
 
   size_t tableAt = kFileHeader + infoSize;
-  TBmpLayout layout;
+  BmpLayout layout;
   layout.width = static_cast<int32_t>(width);
   layout.height = static_cast<int32_t>(rows);
   layout.topDown = topDown;
@@ -212,13 +212,13 @@ void ReadBmp(std::span<const uint8_t> file, TFastBMP& target) {
     const uint8_t* masks = h + 40;
     if (infoSize == 40) {
       const size_t count = compression == kAlphaBitFields ? 4 : 3;
-      if (tableAt + 4 * count > n) throw TBmpError("bit-field masks run past the end of the file");
+      if (tableAt + 4 * count > n) throw BmpError("bit-field masks run past the end of the file");
       masks = d + tableAt;
       tableAt += 4 * count;
     }
     for (int i = 0; i < 3; ++i) layout.masks[i] = U32(masks + 4 * i);
     if (layout.masks[0] == 0 && layout.masks[1] == 0 && layout.masks[2] == 0) {
-      throw TBmpError("bit fields with all masks 0");
+      throw BmpError("bit fields with all masks 0");
     }
   }
 
@@ -229,7 +229,7 @@ void ReadBmp(std::span<const uint8_t> file, TFastBMP& target) {
     // The OS/2 header has no entry count: the table fills the gap up to the pixels.
     if (core && offBits >= tableAt) count = std::min<uint32_t>(count, (offBits - tableAt) / 3);
     const size_t entry = core ? 3 : 4;
-    if (tableAt + entry * count > n) throw TBmpError("colour table runs past the end of the file");
+    if (tableAt + entry * count > n) throw BmpError("colour table runs past the end of the file");
     palette.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
       const uint8_t* e = d + tableAt + entry * i;
@@ -241,35 +241,35 @@ void ReadBmp(std::span<const uint8_t> file, TFastBMP& target) {
   const uint64_t stride = gdi::DibStride(layout.width, bitCount);
   const uint64_t need = stride * static_cast<uint64_t>(rows);
   if (offBits < kFileHeader + infoSize || offBits > n) {
-    throw TBmpError("pixel data offset " + Str(offBits) + " lies outside the file of " +
+    throw BmpError("pixel data offset " + Str(offBits) + " lies outside the file of " +
                     Str(int64_t(n)) + " bytes");
   }
   if (n - offBits < need) {
-    throw TBmpError("truncated: " + Str(int64_t(need)) + " bytes of pixels needed at offset " +
+    throw BmpError("truncated: " + Str(int64_t(need)) + " bytes of pixels needed at offset " +
                     Str(offBits) + ", " + Str(int64_t(n - offBits)) + " present");
   }
   layout.bits = file.subspan(offBits, static_cast<size_t>(need));
   DecodeBmpRows(layout, target);
 }
 
-void ReadBmpFile(const std::string& path, TFastBMP& target) {
+void ReadBmpFile(const std::string& path, Bgr24Bitmap& target) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw TBmpError("cannot open bitmap file \"" + path + "\"");
+  if (!in) throw BmpError("cannot open bitmap file \"" + path + "\"");
   in.seekg(0, std::ios::end);
   const std::streamoff size = in.tellg();
-  if (size < 0) throw TBmpError("cannot read bitmap file \"" + path + "\"");
+  if (size < 0) throw BmpError("cannot read bitmap file \"" + path + "\"");
   if (size > kMaxBmpFileBytes) {
-    throw TBmpError("bitmap file \"" + path + "\" of " + Str(size) + " bytes is too large");
+    throw BmpError("bitmap file \"" + path + "\" of " + Str(size) + " bytes is too large");
   }
   std::vector<uint8_t> data(static_cast<size_t>(size));
   in.seekg(0);
   if (!in.read(reinterpret_cast<char*>(data.data()), size)) {
-    throw TBmpError("cannot read bitmap file \"" + path + "\"");
+    throw BmpError("cannot read bitmap file \"" + path + "\"");
   }
   try {
     ReadBmp(data, target);
-  } catch (const TBmpError& e) {
-    throw TBmpError("bitmap file \"" + path + "\": " + e.what());
+  } catch (const BmpError& e) {
+    throw BmpError("bitmap file \"" + path + "\": " + e.what());
   }
 }
 

@@ -1,6 +1,6 @@
 // labelplu: reading bitmap files (the platform's BMP format) into a fast
 // bitmap, with every header field checked against the file before anything
-// is allocated, so that a damaged or hostile file ends in TBmpError.
+// is allocated, so that a damaged or hostile file ends in BmpError.
 //
 // Read: information headers of 12 (OS/2 core), 40, 52, 56, 108 and 124
 // bytes; 1, 4 and 8 bits per pixel with a colour table (indices past the
@@ -18,14 +18,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "Dib.h"
+#include "platform/gdi/Dib.h"
 
 namespace labelplu {
 
-class TFastBMP;
+class Bgr24Bitmap;
 
 // A bitmap file that cannot be read: the message says what is wrong.
-class TBmpError : public std::runtime_error {
+class BmpError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -36,7 +36,7 @@ inline constexpr int64_t kMaxBmpFileBytes = (int64_t{1} << 30) + (int64_t{1} << 
 
 // Pixel rows ready for decoding: checked by the caller (bits holds height
 // rows of DibStride(width, bitCount) bytes, sides and area within limits).
-struct TBmpLayout {
+struct BmpLayout {
   int32_t width = 0;
   int32_t height = 0;  // positive
   bool topDown = false;
@@ -49,14 +49,14 @@ struct TBmpLayout {
 };
 
 // Sizes `target` to the layout and converts its rows to 24 bits.
-void DecodeBmpRows(const TBmpLayout& layout, TFastBMP& target);
+void DecodeBmpRows(const BmpLayout& layout, Bgr24Bitmap& target);
 
-// Reads a whole bitmap file held in memory into `target`. Throws TBmpError;
-// `target` may then hold anything (TFastBMP's loaders empty it).
-void ReadBmp(std::span<const uint8_t> file, TFastBMP& target);
+// Reads a whole bitmap file held in memory into `target`. Throws BmpError;
+// `target` may then hold anything (Bgr24Bitmap's loaders empty it).
+void ReadBmp(std::span<const uint8_t> file, Bgr24Bitmap& target);
 // Reads the file at `path` (at most kMaxBmpFileBytes); errors name the path.
-void ReadBmpFile(const std::string& path, TFastBMP& target);
+void ReadBmpFile(const std::string& path, Bgr24Bitmap& target);
 
 }  // namespace labelplu
 
-#endif
+#endif  // LABELPLU_RENDER_BMPREADER_H

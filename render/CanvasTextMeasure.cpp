@@ -1,9 +1,9 @@
 // labelplu: the canvas as the text layout's measuring context.
-#include "CanvasTextMeasure.h"
+#include "render/CanvasTextMeasure.h"
 
 namespace labelplu {
 
-TTextExtent TCanvasTextMeasure::TextExtent(std::string_view utf8) const {
+TextSize CanvasTextMeasure::TextExtent(std::string_view utf8) const {
   const gdi::SIZE size = m_canvas->GetTextExtentPoint32(utf8);
   return {size.cx, size.cy};
 }

@@ -4,8 +4,8 @@
 #ifndef LABELPLU_RENDER_CANVASTEXTMEASURE_H
 #define LABELPLU_RENDER_CANVASTEXTMEASURE_H
 
-#include "Canvas.h"
-#include "TextLayout.h"
+#include "platform/gdi/Canvas.h"
+#include "render/TextLayout.h"
 
 namespace labelplu {
 
@@ -13,16 +13,16 @@ namespace labelplu {
 // primitives do after selecting the font they will write with: the extent is
 // the canvas's GetTextExtentPoint32 (sum of the advances, rounded; the cell
 // height). The canvas is not owned and must outlive the adapter; measuring
-// throws gdi::TGdiError when the canvas cannot measure (no GUI application
+// throws gdi::GdiError when the canvas cannot measure (no GUI application
 // in the process, painting ended).
-class TCanvasTextMeasure : public ITextMeasure {
+class CanvasTextMeasure : public ITextMeasure {
 public:
-  explicit TCanvasTextMeasure(const gdi::TCanvas& canvas) : m_canvas(&canvas) {}
+  explicit CanvasTextMeasure(const gdi::Canvas& canvas) : m_canvas(&canvas) {}
 
-  TTextExtent TextExtent(std::string_view utf8) const override;
+  TextSize TextExtent(std::string_view utf8) const override;
 
 private:
-  const gdi::TCanvas* m_canvas;
+  const gdi::Canvas* m_canvas;
 };
 
 }  // namespace labelplu

@@ -1,5 +1,5 @@
 // labelplu: text layout inside a rectangle of device pixels.
-#include "TextLayout.h"
+#include "render/TextLayout.h"
 
 #include <algorithm>
 #include <limits>
@@ -46,33 +46,33 @@ std::pair<size_t, size_t> NextBreak(std::string_view text, size_t pos) {
 
 }  // namespace
 
-// ---- TParagraph ----------------------------------------------------------
+// ---- TextParagraph ----------------------------------------------------------
 
-void TParagraph::SetText(std::string text) {
+void TextParagraph::SetText(std::string text) {
   m_text = std::move(text);
   Layout();
 }
 
-void TParagraph::SetVAlign(TVAlign align) {
+void TextParagraph::SetVAlign(VerticalAlignment align) {
   m_vAlign = align;
   Layout();
 }
 
-void TParagraph::SetHAlign(THAlign align) {
+void TextParagraph::SetHAlign(HorizontalAlignment align) {
   m_hAlign = align;
   Layout();
 }
 
-void TParagraph::SetDC(const ITextMeasure* dc) {
+void TextParagraph::SetDC(const ITextMeasure* dc) {
   m_dc = dc;
   Layout();
 }
 
-int32_t TParagraph::TextWidth(std::string_view text) const {
+int32_t TextParagraph::TextWidth(std::string_view text) const {
   return m_dc ? m_dc->TextExtent(text).Width : 0;
 }
 
-std::string TParagraph::TakeLine(std::string_view source, int32_t width) const {
+std::string TextParagraph::TakeLine(std::string_view source, int32_t width) const {
   if (source.empty() || !m_dc) return {};
 
   // The line ends at the shortest prefix that reaches `width`. Prefix widths
@@ -123,7 +123,7 @@ std::string TParagraph::TakeLine(std::string_view source, int32_t width) const {
   return std::string(line);
 }
 
-std::string TParagraph::Justify(std::string line, int32_t width) const {
+std::string TextParagraph::Justify(std::string line, int32_t width) const {
   int32_t current = TextWidth(line);
   const size_t start = line.find_first_not_of(' ');
   if (current >= width || start == std::string::npos || line.find(' ', start) == std::string::npos) {
@@ -150,7 +150,7 @@ std::string TParagraph::Justify(std::string line, int32_t width) const {
   return line;
 }
 
-void TParagraph::Layout() {
+void TextParagraph::Layout() {
   m_lines.clear();
   const int64_t available = static_cast<int64_t>(m_page->Width()) - 2;
   if (m_text.empty() || !m_dc || available <= 9) return;
@@ -159,7 +159,7 @@ void TParagraph::Layout() {
   std::string_view rest = m_text;
   int32_t index = 0;
   while (!rest.empty() && m_lines.size() < m_maxLines) {
-    TStringItem item;
+    TextLine item;
     item.Text = TakeLine(rest, width);
     if (item.Text.empty()) break;  // cannot happen with a context set; never loop on it
     rest.remove_prefix(item.Text.size());
@@ -185,61 +185,61 @@ void TParagraph::Layout() {
   }
 }
 
-// ---- TPage ---------------------------------------------------------------
+// ---- TextPage ---------------------------------------------------------------
 
-void TPage::SetVAlign(TVAlign align) {
+void TextPage::SetVAlign(VerticalAlignment align) {
   m_vAlign = align;
   Layout();
 }
 
-void TPage::SetHAlign(THAlign align) {
+void TextPage::SetHAlign(HorizontalAlignment align) {
   m_hAlign = align;
   Layout();
 }
 
-void TPage::SetWidth(int32_t width) {
+void TextPage::SetWidth(int32_t width) {
   m_width = width;
   Layout();
 }
 
-void TPage::SetHeight(int32_t height) {
+void TextPage::SetHeight(int32_t height) {
   m_height = height;
   Layout();
 }
 
-void TPage::SetLeft(int32_t left) {
+void TextPage::SetLeft(int32_t left) {
   m_left = left;
   Layout();
 }
 
-void TPage::SetTop(int32_t top) {
+void TextPage::SetTop(int32_t top) {
   m_top = top;
   Layout();
 }
 
-void TPage::SetDC(const ITextMeasure* dc) {
+void TextPage::SetDC(const ITextMeasure* dc) {
   m_dc = dc;
   Layout();
 }
 
-void TPage::SetText(std::string text) {
+void TextPage::SetText(std::string text) {
   m_text = std::move(text);
   Layout();
 }
 
-int32_t TPage::LineHeight() const {
+int32_t TextPage::LineHeight() const {
   return m_dc ? m_dc->TextExtent("1").Height : 0;
 }
 
-std::vector<TStringItem> TPage::Lines() const {
-  std::vector<TStringItem> all;
-  for (const TParagraph& paragraph : m_paragraphs) {
+std::vector<TextLine> TextPage::Lines() const {
+  std::vector<TextLine> all;
+  for (const TextParagraph& paragraph : m_paragraphs) {
     all.insert(all.end(), paragraph.Lines().begin(), paragraph.Lines().end());
   }
   return all;
 }
 
-void TPage::Layout() {
+void TextPage::Layout() {
   m_paragraphs.clear();
   if (m_text.empty()) return;
 
@@ -257,7 +257,7 @@ void TPage::Layout() {
   size_t pos = 0;
   while (pos < text.size() && m_paragraphs.size() < kMaxPageLines && count < kMaxPageLines) {
     const auto [end, next] = NextBreak(text, pos);
-    TParagraph paragraph(*this);
+    TextParagraph paragraph(*this);
     paragraph.m_maxLines = static_cast<size_t>(kMaxPageLines - count);
     paragraph.SetText(std::string(text.substr(pos, end - pos)));
     paragraph.SetVAlign(m_vAlign);
@@ -285,8 +285,8 @@ void TPage::Layout() {
     default:
       break;
   }
-  for (TParagraph& paragraph : m_paragraphs) {
-    for (TStringItem& line : paragraph.m_lines) {
+  for (TextParagraph& paragraph : m_paragraphs) {
+    for (TextLine& line : paragraph.m_lines) {
       line.Y = ClampToInt32(int64_t{m_top} + y);
       line.X = ClampToInt32(int64_t{line.X} + m_left);
       y += step;

@@ -1,7 +1,7 @@
 // labelplu: text layout inside a rectangle of device pixels.
 //
-// A page (TPage) splits its text into paragraphs at line breaks, wraps every
-// paragraph (TParagraph) into lines (TStringItem) that fit the page's width,
+// A page (TextPage) splits its text into paragraphs at line breaks, wraps every
+// paragraph (TextParagraph) into lines (TextLine) that fit the page's width,
 // aligns the lines horizontally (left, centre, right, justified) and places
 // them vertically (top, centre, bottom, spread over the height). Widths and
 // heights come from a measuring context (ITextMeasure) that holds the font
@@ -32,13 +32,13 @@ inline constexpr int32_t kMaxPageLines = 10000;
 
 // Horizontal alignment of the text primitives and of the layout (stored as a
 // byte; a value outside the four is laid out as haLeft).
-enum THAlign : uint8_t { haLeft = 0, haCenter = 1, haRight = 2, haFill = 3 };
+enum HorizontalAlignment : uint8_t { haLeft = 0, haCenter = 1, haRight = 2, haFill = 3 };
 // Vertical alignment of the text primitives and of the layout (stored as a
 // byte; a value outside the four is laid out as vaTop).
-enum TVAlign : uint8_t { vaTop = 0, vaCenter = 1, vaBottom = 2, vaFill = 3 };
+enum VerticalAlignment : uint8_t { vaTop = 0, vaCenter = 1, vaBottom = 2, vaFill = 3 };
 
 // The size of a measured text in device pixels.
-struct TTextExtent {
+struct TextSize {
   int32_t Width = 0;
   int32_t Height = 0;
 };
@@ -54,44 +54,44 @@ public:
   virtual ~ITextMeasure() = default;
   // The width and height of the UTF-8 text on one line (no wrapping; line
   // breaks are not expected). The empty text has width 0.
-  virtual TTextExtent TextExtent(std::string_view utf8) const = 0;
+  virtual TextSize TextExtent(std::string_view utf8) const = 0;
 };
 
 // One laid-out line. After its paragraph's layout X is the offset from the
 // page's left edge and Y the line's index within the paragraph; after the
 // page's layout X and Y are the device coordinates of the line's top-left
 // corner.
-struct TStringItem {
+struct TextLine {
   std::string Text;
   int32_t X = 0;
   int32_t Y = 0;
 };
 
-class TPage;
+class TextPage;
 
 // One paragraph of a page: a text without line breaks wrapped into lines
 // that fit the page's width. Every setter stores its value and lays the
 // paragraph out again; the result is in Lines().
-class TParagraph {
+class TextParagraph {
 public:
   // A paragraph of `page` (not owned; it must outlive the paragraph and is
   // read for its Width on every layout). Empty, left and top aligned, no
   // measuring context, no lines.
-  explicit TParagraph(const TPage& page) : m_page(&page) {}
+  explicit TextParagraph(const TextPage& page) : m_page(&page) {}
 
   void SetText(std::string text);
-  void SetVAlign(TVAlign align);
-  void SetHAlign(THAlign align);
+  void SetVAlign(VerticalAlignment align);
+  void SetHAlign(HorizontalAlignment align);
   // The measuring context (not owned, may be null: then there are no lines).
   // It must stay alive as long as it is set.
   void SetDC(const ITextMeasure* dc);
 
   const std::string& Text() const { return m_text; }
-  TVAlign VAlign() const { return m_vAlign; }
-  THAlign HAlign() const { return m_hAlign; }
+  VerticalAlignment VAlign() const { return m_vAlign; }
+  HorizontalAlignment HAlign() const { return m_hAlign; }
   const ITextMeasure* DC() const { return m_dc; }
   // The lines of the last layout, in order.
-  const std::vector<TStringItem>& Lines() const { return m_lines; }
+  const std::vector<TextLine>& Lines() const { return m_lines; }
 
   // The width of `text` in the measuring context; 0 without one.
   int32_t TextWidth(std::string_view text) const;
@@ -114,15 +114,15 @@ public:
   std::string Justify(std::string line, int32_t width) const;
 
 private:
-  friend class TPage;
+  friend class TextPage;
   void Layout();
 
-  const TPage* m_page;
+  const TextPage* m_page;
   std::string m_text;
-  TVAlign m_vAlign = vaTop;  // copied from the page; not used by the paragraph
-  THAlign m_hAlign = haLeft;
+  VerticalAlignment m_vAlign = vaTop;  // copied from the page; not used by the paragraph
+  HorizontalAlignment m_hAlign = haLeft;
   const ITextMeasure* m_dc = nullptr;
-  std::vector<TStringItem> m_lines;
+  std::vector<TextLine> m_lines;
   size_t m_maxLines = kMaxPageLines;  // the page's lines left when it lays the paragraph out
 };
 
@@ -140,17 +140,17 @@ private:
 // start), at most kMaxPageLines paragraphs and kMaxPageLines lines in all:
 // the text after them is dropped. Coordinates that would not fit in 32 bits
 // are clamped.
-class TPage {
+class TextPage {
 public:
   // An empty page at (0, 0) of size 0 × 0, left and top aligned, without a
   // measuring context.
-  TPage() = default;
+  TextPage() = default;
   // Paragraphs point back at their page: a page stays where it was made.
-  TPage(const TPage&) = delete;
-  TPage& operator=(const TPage&) = delete;
+  TextPage(const TextPage&) = delete;
+  TextPage& operator=(const TextPage&) = delete;
 
-  void SetVAlign(TVAlign align);
-  void SetHAlign(THAlign align);
+  void SetVAlign(VerticalAlignment align);
+  void SetHAlign(HorizontalAlignment align);
   void SetWidth(int32_t width);
   void SetHeight(int32_t height);
   void SetLeft(int32_t left);
@@ -165,14 +165,14 @@ public:
   int32_t Left() const { return m_left; }
   int32_t Height() const { return m_height; }
   const std::string& Text() const { return m_text; }
-  THAlign HAlign() const { return m_hAlign; }
+  HorizontalAlignment HAlign() const { return m_hAlign; }
   const ITextMeasure* DC() const { return m_dc; }
-  TVAlign VAlign() const { return m_vAlign; }
+  VerticalAlignment VAlign() const { return m_vAlign; }
 
   // The paragraphs of the last layout, in order (empty ones included).
-  const std::vector<TParagraph>& Paragraphs() const { return m_paragraphs; }
+  const std::vector<TextParagraph>& Paragraphs() const { return m_paragraphs; }
   // Every line of every paragraph, in order, with its device position.
-  std::vector<TStringItem> Lines() const;
+  std::vector<TextLine> Lines() const;
 
   // The height of the text "1" in the measuring context; 0 without one.
   int32_t LineHeight() const;
@@ -185,10 +185,10 @@ private:
   int32_t m_left = 0;
   int32_t m_height = 0;
   std::string m_text;
-  THAlign m_hAlign = haLeft;
+  HorizontalAlignment m_hAlign = haLeft;
   const ITextMeasure* m_dc = nullptr;
-  TVAlign m_vAlign = vaTop;
-  std::vector<TParagraph> m_paragraphs;
+  VerticalAlignment m_vAlign = vaTop;
+  std::vector<TextParagraph> m_paragraphs;
 };
 
 }  // namespace labelplu

@@ -1,4 +1,4 @@
-#include "ValueArray.h"
+#include "values/ValueArray.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,10 +6,10 @@
 #include <new>
 #include <stdexcept>
 
-#include "Bstr.h"
-#include "ErrorInfo.h"
-#include "Errors.h"
-#include "VariantUtils.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "base/Errors.h"
+#include "base/VariantUtils.h"
 
 namespace labelplu {
 namespace {
@@ -18,7 +18,7 @@ constexpr const char* kOutOfBounds = "Номер элемента массива
 
 template <class T>
 void CheckOut(T* pointer) {
-  if (!pointer) throw ole::EOleException(E_POINTER, ole::HResultText(E_POINTER));
+  if (!pointer) throw ole::OleException(E_POINTER, ole::HResultText(E_POINTER));
 }
 
 // The rows or columns in use for an adopted dimension: its upper bound + 1.
@@ -31,32 +31,32 @@ int32_t CountFromUpper(const SAFEARRAY* psa, uint32_t dim) {
 void CopyOrThrow(VARIANT* dest, const VARIANT& src, bool indirect) {
   const HRESULT hr = indirect ? VariantCopyInd(dest, &src) : VariantCopy(dest, &src);
   if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
-  if (FAILED(hr)) throw ole::EVariantError("Invalid variant type conversion");
+  if (FAILED(hr)) throw ole::VariantError("Invalid variant type conversion");
 }
 
 }  // namespace
 
-TSafeArray::TSafeArray() {
+ValueArray::ValueArray() {
   const SAFEARRAYBOUND one[2] = {{1, 0}, {1, 0}};
   m_data.reset(SafeArrayCreate(VT_VARIANT, 2, one));
   if (!m_data) throw std::bad_alloc();
 }
 
-TSafeArray::~TSafeArray() = default;
+ValueArray::~ValueArray() = default;
 
-ole::ComPtr<TSafeArray> TSafeArray::Create() {
-  auto table = ole::ComPtr<TSafeArray>::Attach(new TSafeArray());
+ole::ComPtr<ValueArray> ValueArray::Create() {
+  auto table = ole::ComPtr<ValueArray>::Attach(new ValueArray());
   table->Initialize();
   return table;
 }
 
-void* TSafeArray::cellAt(int32_t row, int32_t col) const {
+void* ValueArray::cellAt(int32_t row, int32_t col) const {
   const int32_t at[2] = {row, col};
   void* cell = nullptr;
   return SUCCEEDED(SafeArrayPtrOfIndex(m_data.get(), at, &cell)) ? cell : nullptr;
 }
 
-void TSafeArray::resize(int32_t rows, int32_t cols) {
+void ValueArray::resize(int32_t rows, int32_t cols) {
   if (rows < 0 || cols < 0 || (rows == m_rowCount && cols == m_colCount)) return;
   const SAFEARRAYBOUND bounds[2] = {{static_cast<uint32_t>(std::max(rows, 1)), 0},
                                     {static_cast<uint32_t>(std::max(cols, 1)), 0}};
@@ -89,7 +89,7 @@ void TSafeArray::resize(int32_t rows, int32_t cols) {
   m_colCount = cols;
 }
 
-ole::OleVariant TSafeArray::valueAt(int32_t row, int32_t col) const {
+ole::OleVariant ValueArray::valueAt(int32_t row, int32_t col) const {
   void* cell = row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
   if (!cell) throw std::runtime_error(kOutOfBounds);
   ole::OleVariant value;
@@ -104,7 +104,7 @@ ole::OleVariant TSafeArray::valueAt(int32_t row, int32_t col) const {
   return value;
 }
 
-void TSafeArray::storeValue(int32_t row, int32_t col, const VARIANT& value) {
+void ValueArray::storeValue(int32_t row, int32_t col, const VARIANT& value) {
   void* cell = row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
   if (!cell) {
     throw std::runtime_error(Format("%s X:%d Y:%d CountX:%d CountY:%d\r\n%s", kOutOfBounds, row, col,
@@ -141,7 +141,7 @@ void TSafeArray::storeValue(int32_t row, int32_t col, const VARIANT& value) {
   ole::OleCheck(hr);
 }
 
-void TSafeArray::adopt(SAFEARRAY* psa, int32_t elementType) {
+void ValueArray::adopt(SAFEARRAY* psa, int32_t elementType) {
   if (!psa) return;
   const uint32_t dims = SafeArrayGetDim(psa);
   if (dims != 2) {
@@ -162,47 +162,47 @@ void TSafeArray::adopt(SAFEARRAY* psa, int32_t elementType) {
 
 // ---- ISafeArray ----
 
-HRESULT TSafeArray::SetBounds(int32_t rows, int32_t cols) {
+HRESULT ValueArray::SetBounds(int32_t rows, int32_t cols) {
   return ole::Safecall([&] { resize(rows, cols); });
 }
 
-HRESULT TSafeArray::SetValue(int32_t row, int32_t col, const VARIANT* value) {
+HRESULT ValueArray::SetValue(int32_t row, int32_t col, const VARIANT* value) {
   return ole::Safecall([&] {
     CheckOut(value);
     storeValue(row, col, *value);
   });
 }
 
-HRESULT TSafeArray::GetPSA(SAFEARRAY** out) {
+HRESULT ValueArray::GetPSA(SAFEARRAY** out) {
   return ole::Safecall([&] {
     CheckOut(out);
     *out = m_data.get();
   });
 }
 
-HRESULT TSafeArray::GetVarType(int32_t* out) {
+HRESULT ValueArray::GetVarType(int32_t* out) {
   return ole::Safecall([&] {
     CheckOut(out);
     *out = m_elementType;
   });
 }
 
-HRESULT TSafeArray::Empty(int32_t* out) {
+HRESULT ValueArray::Empty(int32_t* out) {
   return ole::Safecall([&] {
     CheckOut(out);
     *out = m_rowCount <= 0 || m_colCount <= 0 ? 1 : 0;
   });
 }
 
-HRESULT TSafeArray::SetPSA(SAFEARRAY* psa) {
+HRESULT ValueArray::SetPSA(SAFEARRAY* psa) {
   return ole::Safecall([&] { adopt(psa, VT_VARIANT); });
 }
 
-HRESULT TSafeArray::SetPSAType(SAFEARRAY* psa, int32_t elementType) {
+HRESULT ValueArray::SetPSAType(SAFEARRAY* psa, int32_t elementType) {
   return ole::Safecall([&] { adopt(psa, elementType); });
 }
 
-HRESULT TSafeArray::GetBounds(int32_t* rows, int32_t* cols) {
+HRESULT ValueArray::GetBounds(int32_t* rows, int32_t* cols) {
   return ole::Safecall([&] {
     CheckOut(rows);
     CheckOut(cols);
@@ -211,7 +211,7 @@ HRESULT TSafeArray::GetBounds(int32_t* rows, int32_t* cols) {
   });
 }
 
-HRESULT TSafeArray::SaveToFile(BSTR fileName, VARIANT_BOOL* ok) {
+HRESULT ValueArray::SaveToFile(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
     saveFile(ole::BstrToUtf8(fileName));
@@ -219,7 +219,7 @@ HRESULT TSafeArray::SaveToFile(BSTR fileName, VARIANT_BOOL* ok) {
   });
 }
 
-HRESULT TSafeArray::LoadFromFile(BSTR fileName, VARIANT_BOOL* ok) {
+HRESULT ValueArray::LoadFromFile(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
     const bool loaded = loadFile(ole::BstrToUtf8(fileName));
@@ -227,7 +227,7 @@ HRESULT TSafeArray::LoadFromFile(BSTR fileName, VARIANT_BOOL* ok) {
   });
 }
 
-HRESULT TSafeArray::LoadFromFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
+HRESULT ValueArray::LoadFromFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
     const bool loaded = loadRawFile(ole::BstrToUtf8(fileName));
@@ -235,7 +235,7 @@ HRESULT TSafeArray::LoadFromFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
   });
 }
 
-HRESULT TSafeArray::SaveToFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
+HRESULT ValueArray::SaveToFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
     const bool saved = saveRawFile(ole::BstrToUtf8(fileName));
@@ -243,7 +243,7 @@ HRESULT TSafeArray::SaveToFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
   });
 }
 
-HRESULT TSafeArray::GetValue(int32_t row, int32_t col, VARIANT* out) {
+HRESULT ValueArray::GetValue(int32_t row, int32_t col, VARIANT* out) {
   if (out) VariantInit(out);
   return ole::Safecall([&] {
     CheckOut(out);

@@ -1,8 +1,8 @@
-// labelplu: TSafeArray, the value array object, and its class.
+// labelplu: ValueArray, the value array object, and its class.
 //
 // A value array is a two-dimensional table of variants (row index first,
 // both counted from 0) reachable through ISafeArray (include/labelplu/
-// valuearray.h) and through late-bound calls by name (TBaseAutoObject). It
+// valuearray.h) and through late-bound calls by name (AutomationObject). It
 // saves itself to and loads itself from a compressed storage file
 // (ValueArrayStorage.h) and reads or writes a raw byte file.
 //
@@ -21,21 +21,21 @@
 #include <string>
 #include <vector>
 
-#include "BaseAutoObject.h"
-#include "ComPtr.h"
-#include "ContractInterfaces.h"
-#include "Variant.h"
+#include "values/AutomationObject.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "platform/ole/Variant.h"
 #include "labelplu/valuearray.h"
 
 namespace labelplu {
 
-class TMyMemoryStream;
+class ByteStream;
 
-class TSafeArray final : public TBaseAutoObject<ISafeArray> {
+class ValueArray final : public AutomationObject<ISafeArray> {
 public:
   // A new value array: a 1 x 1 array of variants, no rows or columns in use,
   // its late-bound names registered.
-  static ole::ComPtr<TSafeArray> Create();
+  static ole::ComPtr<ValueArray> Create();
 
   // ---- ISafeArray ----
   // Nothing when rows or cols is negative or both equal the counts in use.
@@ -84,7 +84,7 @@ public:
   // 1899-12-30, local time).
   std::vector<uint8_t> SaveToBytes(double saveTime) const;
   // The variant stream of the table (what the storage file compresses).
-  void WriteTo(TMyMemoryStream& stream) const;
+  void WriteTo(ByteStream& stream) const;
 
   int32_t RowCount() const { return m_rowCount; }
   int32_t ColCount() const { return m_colCount; }
@@ -101,15 +101,15 @@ private:
   };
   using ArrayPtr = std::unique_ptr<SAFEARRAY, ArrayDeleter>;
 
-  TSafeArray();
-  ~TSafeArray() override;
+  ValueArray();
+  ~ValueArray() override;
 
   // The operations behind the slots and the late-bound names.
   void resize(int32_t rows, int32_t cols);
   ole::OleVariant valueAt(int32_t row, int32_t col) const;
   void storeValue(int32_t row, int32_t col, const VARIANT& value);
   void adopt(SAFEARRAY* psa, int32_t elementType);
-  void readTable(TMyMemoryStream& stream);
+  void readTable(ByteStream& stream);
   void saveFile(const std::string& name) const;
   bool loadFile(const std::string& name);
   bool saveRawFile(const std::string& name) const;
@@ -126,8 +126,8 @@ private:
 // ---- The value array class (CLSID_ValueArray) ----
 
 // Announces the class to the runtime's class table (server name "AddIn"), so
-// that CoCreateInstance(CLSID_ValueArray) creates TSafeArray objects. Calling
-// it again does no harm. Raises ole::EOleException when the table refuses.
+// that CoCreateInstance(CLSID_ValueArray) creates ValueArray objects. Calling
+// it again does no harm. Raises ole::OleException when the table refuses.
 void AnnounceValueArrayClass();
 // Removes the announcement.
 void RevokeValueArrayClass();
@@ -135,7 +135,7 @@ void RevokeValueArrayClass();
 void EnsureValueArrayClass();
 // Creates a value array through the class table (announcing the class on
 // first use, and again when it has been revoked meanwhile). The caller owns
-// the reference. Raises ole::EOleException on failure.
+// the reference. Raises ole::OleException on failure.
 ole::ComPtr<ISafeArray> CreateValueArray();
 
 }  // namespace labelplu

@@ -1,8 +1,8 @@
 // The value array class in the runtime's class table.
 #include <mutex>
 
-#include "ErrorInfo.h"
-#include "ValueArray.h"
+#include "platform/ole/ErrorInfo.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 namespace {
@@ -14,7 +14,7 @@ HRESULT ValueArrayFactory(const IID* iid, void** out) {
   *out = nullptr;
   if (!iid) return E_INVALIDARG;
   return ole::Safecall([&] {
-    const ole::ComPtr<TSafeArray> table = TSafeArray::Create();
+    const ole::ComPtr<ValueArray> table = ValueArray::Create();
     return table->QueryInterface(*iid, out);
   });
 }

@@ -1,14 +1,14 @@
-// The file operations of TSafeArray: storage files and raw byte files.
+// The file operations of ValueArray: storage files and raw byte files.
 #include <limits>
 #include <memory>
 #include <stdexcept>
 
-#include "Errors.h"
-#include "FileIO.h"
-#include "MemoryStream.h"
-#include "ValueArray.h"
-#include "ValueArrayStorage.h"
-#include "VariantStream.h"
+#include "base/Errors.h"
+#include "values/FileIO.h"
+#include "values/ByteStream.h"
+#include "values/ValueArray.h"
+#include "values/ValueArrayStorage.h"
+#include "values/VariantStream.h"
 
 namespace labelplu {
 namespace {
@@ -17,12 +17,12 @@ constexpr int64_t kMaxFileSize = std::numeric_limits<int32_t>::max();
 
 }  // namespace
 
-void TSafeArray::WriteTo(TMyMemoryStream& stream) const {
+void ValueArray::WriteTo(ByteStream& stream) const {
   WriteArray(stream, m_data.get(), VT_ARRAY | m_elementType);
 }
 
-std::vector<uint8_t> TSafeArray::SaveToBytes(double saveTime) const {
-  TMyMemoryStream stream;
+std::vector<uint8_t> ValueArray::SaveToBytes(double saveTime) const {
+  ByteStream stream;
   WriteTo(stream);
   return PackStorage(stream, saveTime);
 }
@@ -30,7 +30,7 @@ std::vector<uint8_t> TSafeArray::SaveToBytes(double saveTime) const {
 // The payload is one two-dimensional array (normally the tag 0x200C), read
 // straight into the array this object adopts: no value array object in
 // between and no copy of the table.
-void TSafeArray::readTable(TMyMemoryStream& stream) {
+void ValueArray::readTable(ByteStream& stream) {
   uint32_t tag = VT_BYREF;
   while (tag == VT_BYREF) stream.Read(&tag, 4);  // reference records lead to the value
   tag &= ~static_cast<uint32_t>(VT_BYREF);
@@ -43,19 +43,19 @@ void TSafeArray::readTable(TMyMemoryStream& stream) {
   (void)psa.release();
 }
 
-void TSafeArray::LoadFromBytes(std::span<const uint8_t> bytes) {
-  TMyMemoryStream stream;
+void ValueArray::LoadFromBytes(std::span<const uint8_t> bytes) {
+  ByteStream stream;
   UnpackStorage(bytes, stream);
   readTable(stream);
 }
 
-void TSafeArray::saveFile(const std::string& name) const {
+void ValueArray::saveFile(const std::string& name) const {
   const std::vector<uint8_t> file = SaveToBytes(LocalOleDateNow());
   ReplaceFile(name, file);
 }
 
-bool TSafeArray::loadFile(const std::string& name) {
-  TMyMemoryStream stream;
+bool ValueArray::loadFile(const std::string& name) {
+  ByteStream stream;
   {
     InputFile file;
     if (!file.Open(name)) return false;
@@ -69,7 +69,7 @@ bool TSafeArray::loadFile(const std::string& name) {
   return true;
 }
 
-bool TSafeArray::saveRawFile(const std::string& name) const {
+bool ValueArray::saveRawFile(const std::string& name) const {
   if (((VT_ARRAY | m_elementType) & 0x11) != 0x11) return false;
   const SAFEARRAY* psa = m_data.get();
   const uint64_t count = uint64_t{psa->rgsabound[0].cElements} * psa->rgsabound[1].cElements;
@@ -77,7 +77,7 @@ bool TSafeArray::saveRawFile(const std::string& name) const {
   return true;
 }
 
-bool TSafeArray::loadRawFile(const std::string& name) {
+bool ValueArray::loadRawFile(const std::string& name) {
   InputFile file;
   if (!file.Open(name)) return false;
   if (file.Size() > kMaxFileSize) {

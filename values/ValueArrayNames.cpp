@@ -1,9 +1,9 @@
-// The late-bound names of TSafeArray, in the order hosts have always seen
+// The late-bound names of ValueArray, in the order hosts have always seen
 // them (their dispatch identifiers are their positions).
 #include <cstdint>
 #include <stdexcept>
 
-#include "ValueArray.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 namespace {
@@ -28,7 +28,7 @@ SAFEARRAY* PointerArg(DISPPARAMS& args, int32_t index) {
 
 }  // namespace
 
-void TSafeArray::RegisterNames() {
+void ValueArray::RegisterNames() {
   using ole::OleVariant;
   AddMethod("GetBounds", 2, [this](DISPPARAMS& args, OleVariant&) {
     SetArg(&args, 0, OleVariant(m_rowCount));

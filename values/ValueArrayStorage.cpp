@@ -1,4 +1,4 @@
-#include "ValueArrayStorage.h"
+#include "values/ValueArrayStorage.h"
 
 #include <zlib.h>
 
@@ -72,7 +72,7 @@ double LocalOleDateNow() {
   return kUnixEpochOleDate + localSeconds / 86400.0;
 }
 
-std::vector<uint8_t> PackStorage(const TMyMemoryStream& stream, double saveTime) {
+std::vector<uint8_t> PackStorage(const ByteStream& stream, double saveTime) {
   const auto streamSize = static_cast<uLong>(stream.Size());
   // The room zlib asks for, so that data that does not compress still fits.
   uLongf packedSize = compressBound(streamSize);
@@ -95,7 +95,7 @@ std::vector<uint8_t> PackStorage(const TMyMemoryStream& stream, double saveTime)
   return file;
 }
 
-void UnpackStorage(std::span<const uint8_t> file, TMyMemoryStream& stream) {
+void UnpackStorage(std::span<const uint8_t> file, ByteStream& stream) {
   stream.Clear();
   if (file.size() < kStorageHeaderSize || file.size() > static_cast<uint64_t>(kMaxFileSize) ||
       GetLE32(file.data() + kTotalSizeAt) != file.size()) {

@@ -20,7 +20,7 @@
 #include <span>
 #include <vector>
 
-#include "MemoryStream.h"
+#include "values/ByteStream.h"
 
 namespace labelplu {
 
@@ -47,7 +47,7 @@ double LocalOleDateNow();
 // A complete storage file holding the bytes of stream (its Size first bytes),
 // with saveTime in the header. Raises std::runtime_error kStoragePackError
 // when compression fails or the result does not fit the 32-bit size fields.
-std::vector<uint8_t> PackStorage(const TMyMemoryStream& stream, double saveTime);
+std::vector<uint8_t> PackStorage(const ByteStream& stream, double saveTime);
 
 // Checks a storage file (size, signature, version, checksum, in this order)
 // and inflates its payload into stream, which is cleared first and left at
@@ -56,7 +56,7 @@ std::vector<uint8_t> PackStorage(const TMyMemoryStream& stream, double saveTime)
 // size that the compressed bytes cannot produce (zlib expands by at most
 // about 1032 times) or that the inflated data does not match exactly gives
 // kStorageUnpackError before anything large is allocated.
-void UnpackStorage(std::span<const uint8_t> file, TMyMemoryStream& stream);
+void UnpackStorage(std::span<const uint8_t> file, ByteStream& stream);
 
 }  // namespace labelplu
 

@@ -1,4 +1,4 @@
-#include "VariantStream.h"
+#include "values/VariantStream.h"
 
 #include <array>
 #include <cstdint>
@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "Errors.h"
-#include "TextUtils.h"
-#include "Variant.h"
-#include "VariantUtils.h"
+#include "base/Errors.h"
+#include "base/TextUtils.h"
+#include "platform/ole/Variant.h"
+#include "base/VariantUtils.h"
 #include "labelplu/valuearray.h"
 
 namespace labelplu {
@@ -45,7 +45,7 @@ int PerElementSize(uint32_t code) {
 }
 
 [[noreturn]] void RaiseUnsupported(uint32_t typeWord, const std::string& representation) {
-  throw EInvalidOperation("Неподдерживаемый тип данных.\r\nТип данных=" + std::to_string(typeWord) +
+  throw InvalidStreamOperation("Неподдерживаемый тип данных.\r\nТип данных=" + std::to_string(typeWord) +
                           "\r\nПредставление: (" + representation + ")");
 }
 
@@ -87,12 +87,12 @@ void ForEachElement(const Shape& shape, F f) {
   }
 }
 
-void WriteU32(TMyMemoryStream& stream, uint32_t value) { stream.Write(&value, 4); }
-void WriteI32(TMyMemoryStream& stream, int32_t value) { stream.Write(&value, 4); }
+void WriteU32(ByteStream& stream, uint32_t value) { stream.Write(&value, 4); }
+void WriteI32(ByteStream& stream, int32_t value) { stream.Write(&value, 4); }
 
-void WriteVariantAt(TMyMemoryStream& stream, const VARIANT& value, int depth);
+void WriteVariantAt(ByteStream& stream, const VARIANT& value, int depth);
 
-void WriteArrayAt(TMyMemoryStream& stream, SAFEARRAY* psa, uint32_t tag, int depth) {
+void WriteArrayAt(ByteStream& stream, SAFEARRAY* psa, uint32_t tag, int depth) {
   const uint32_t element = tag & VT_TYPEMASK;
   const bool raw = IsRawElement(element);
   const int size = raw ? ValueSize(element) : PerElementSize(element);
@@ -120,7 +120,7 @@ void WriteArrayAt(TMyMemoryStream& stream, SAFEARRAY* psa, uint32_t tag, int dep
   if (raw) {
     const int64_t bytes = shape.total * size;
     if (bytes > 0x7FFFFFFF) {
-      throw EStreamWriteError("Ошибка записи потока. Превышен размер потока.");
+      throw StreamWriteError("Ошибка записи потока. Превышен размер потока.");
     }
     WriteI32(stream, static_cast<int32_t>(bytes));
     stream.Write(data, static_cast<int32_t>(bytes));
@@ -140,7 +140,7 @@ void WriteArrayAt(TMyMemoryStream& stream, SAFEARRAY* psa, uint32_t tag, int dep
   });
 }
 
-void WriteValueArrayObject(TMyMemoryStream& stream, const VARIANT& value, IDispatch* object,
+void WriteValueArrayObject(ByteStream& stream, const VARIANT& value, IDispatch* object,
                            int depth) {
   ISafeArray* table = nullptr;
   if (!object ||
@@ -160,9 +160,9 @@ void WriteValueArrayObject(TMyMemoryStream& stream, const VARIANT& value, IDispa
   table->Release();
 }
 
-void WriteVariantAt(TMyMemoryStream& stream, const VARIANT& value, int depth) {
+void WriteVariantAt(ByteStream& stream, const VARIANT& value, int depth) {
   if (depth > kMaxStreamDepth) {
-    throw EStreamWriteError("Ошибка записи потока. Превышена глубина вложения значений.");
+    throw StreamWriteError("Ошибка записи потока. Превышена глубина вложения значений.");
   }
   const uint32_t tag = value.vt;
   const bool byRef = (tag & VT_BYREF) != 0;
@@ -184,7 +184,7 @@ void WriteVariantAt(TMyMemoryStream& stream, const VARIANT& value, int depth) {
       while (n < length && text[n] != 0) ++n;
       WriteU32(stream, tag);
       WriteI32(stream, static_cast<int32_t>(n));
-      if (n > 0x3FFFFFFF) throw EStreamWriteError("Ошибка записи потока. Превышен размер потока.");
+      if (n > 0x3FFFFFFF) throw StreamWriteError("Ошибка записи потока. Превышен размер потока.");
       stream.Write(text, static_cast<int32_t>(n * 2));
       return;
     }
@@ -207,17 +207,17 @@ void WriteVariantAt(TMyMemoryStream& stream, const VARIANT& value, int depth) {
 
 // ---- Reading ----
 
-int32_t ReadI32(TMyMemoryStream& stream) {
+int32_t ReadI32(ByteStream& stream) {
   int32_t value = 0;
   stream.Read(&value, 4);
   return value;
 }
 
-void ReadVariantAt(TMyMemoryStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen,
+void ReadVariantAt(ByteStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen,
                    int depth);
 
 // Takes the element read into the array slot, converted to the element type.
-void StoreElement(TMyMemoryStream& stream, uint8_t* slot, uint32_t element, int size, VARIANT& read) {
+void StoreElement(ByteStream& stream, uint8_t* slot, uint32_t element, int size, VARIANT& read) {
   if (element == VT_VARIANT) {
     std::memcpy(slot, &read, sizeof(VARIANT));
     VariantInit(&read);
@@ -226,7 +226,7 @@ void StoreElement(TMyMemoryStream& stream, uint8_t* slot, uint32_t element, int 
   ole::OleVariant converted;
   try {
     converted = ole::VarAsType(read, static_cast<VARTYPE>(element));
-  } catch (const ole::EVariantError&) {
+  } catch (const ole::VariantError&) {
     VariantClear(&read);
     stream.DumpToLogFolder(std::to_string(stream.Position()) + "_" + std::to_string(stream.Size()) +
                            ".txt");
@@ -237,7 +237,7 @@ void StoreElement(TMyMemoryStream& stream, uint8_t* slot, uint32_t element, int 
   std::memcpy(slot, &value.llVal, static_cast<size_t>(size));
 }
 
-SAFEARRAY* ReadArrayAt(TMyMemoryStream& stream, uint32_t tag, int depth) {
+SAFEARRAY* ReadArrayAt(ByteStream& stream, uint32_t tag, int depth) {
   const uint32_t element = tag & VT_TYPEMASK;
   const bool raw = IsRawElement(element);
   const int size = raw ? ValueSize(element) : PerElementSize(element);
@@ -328,7 +328,7 @@ void WrapValueArray(ArrayPtr psa, uint32_t element, VARIANT& out) {
   out.pdispVal = table;
 }
 
-void ReadVariantAt(TMyMemoryStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen,
+void ReadVariantAt(ByteStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen,
                    int depth) {
   if (value.vt != VT_EMPTY) VariantClear(&value);
   if (depth > kMaxStreamDepth) stream.FailRead(0, "Превышена глубина вложения значений.");
@@ -395,22 +395,22 @@ void ReadVariantAt(TMyMemoryStream& stream, VARIANT& value, bool& byRefSeen, boo
 
 }  // namespace
 
-void WriteVariant(TMyMemoryStream& stream, const VARIANT& value) { WriteVariantAt(stream, value, 0); }
+void WriteVariant(ByteStream& stream, const VARIANT& value) { WriteVariantAt(stream, value, 0); }
 
-void WriteArray(TMyMemoryStream& stream, SAFEARRAY* psa, uint32_t tag) {
+void WriteArray(ByteStream& stream, SAFEARRAY* psa, uint32_t tag) {
   WriteArrayAt(stream, psa, tag, 0);
 }
 
-void ReadVariant(TMyMemoryStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen) {
+void ReadVariant(ByteStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen) {
   ReadVariantAt(stream, value, byRefSeen, refRecordSeen, 0);
 }
 
-void ReadVariant(TMyMemoryStream& stream, VARIANT& value) {
+void ReadVariant(ByteStream& stream, VARIANT& value) {
   bool byRef = false;
   bool refRecord = false;
   ReadVariant(stream, value, byRef, refRecord);
 }
 
-SAFEARRAY* ReadArray(TMyMemoryStream& stream, uint32_t tag) { return ReadArrayAt(stream, tag, 0); }
+SAFEARRAY* ReadArray(ByteStream& stream, uint32_t tag) { return ReadArrayAt(stream, tag, 0); }
 
 }  // namespace labelplu

@@ -26,7 +26,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "MemoryStream.h"
+#include "values/ByteStream.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu {
@@ -36,34 +36,34 @@ inline constexpr int32_t kMaxArrayDims = 64;
 
 // A value of a type the format cannot carry: "Неподдерживаемый тип данных.\r\n
 // Тип данных=<type word>\r\nПредставление: (<value as text>)".
-class EInvalidOperation : public std::runtime_error {
+class InvalidStreamOperation : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
 
-// Appends value to the stream. Throws EInvalidOperation for an unsupported
+// Appends value to the stream. Throws InvalidStreamOperation for an unsupported
 // type (an object that is not a value array, VT_VARIANT without VT_BYREF,
 // VT_UNKNOWN, VT_DECIMAL, single-byte strings, codes above 20), and
-// EStreamWriteError when nesting passes kMaxStreamDepth (an array holding
+// StreamWriteError when nesting passes kMaxStreamDepth (an array holding
 // itself) or the stream passes 2 GiB.
-void WriteVariant(TMyMemoryStream& stream, const VARIANT& value);
+void WriteVariant(ByteStream& stream, const VARIANT& value);
 
 // Appends the array psa with the given tag (VT_ARRAY | element type, possibly
 // with VT_BYREF). Throws as WriteVariant.
-void WriteArray(TMyMemoryStream& stream, SAFEARRAY* psa, uint32_t tag);
+void WriteArray(ByteStream& stream, SAFEARRAY* psa, uint32_t tag);
 
 // Reads one value at the stream's position into value (cleared first; left
 // empty on failure). byRefSeen is set when a tag carried the by-reference
 // flag, refRecordSeen when a 0x4000 record was read (neither is reset).
-// Throws EStreamReadError for truncated or inconsistent data,
-// EInvalidOperation for an unsupported type code, std::runtime_error when a
+// Throws StreamReadError for truncated or inconsistent data,
+// InvalidStreamOperation for an unsupported type code, std::runtime_error when a
 // two-dimensional array arrives and the value array class is not announced.
-void ReadVariant(TMyMemoryStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen);
-void ReadVariant(TMyMemoryStream& stream, VARIANT& value);
+void ReadVariant(ByteStream& stream, VARIANT& value, bool& byRefSeen, bool& refRecordSeen);
+void ReadVariant(ByteStream& stream, VARIANT& value);
 
 // Reads an array whose tag (VT_ARRAY | element type) has already been read.
 // Returns the new array, owned by the caller (SafeArrayDestroy).
-SAFEARRAY* ReadArray(TMyMemoryStream& stream, uint32_t tag);
+SAFEARRAY* ReadArray(ByteStream& stream, uint32_t tag);
 
 }  // namespace labelplu
 

@@ -18,7 +18,7 @@
 //
 // Memory: strings, variants, safe arrays and parameter lists come from the
 // process heap and may be freed by either side through the automation
-// runtime (oleauto.h) and the TParams operations below.
+// runtime (oleauto.h) and the RequestParams operations below.
 #ifndef LABELPLU_PLUGIN_H
 #define LABELPLU_PLUGIN_H
 
@@ -34,11 +34,11 @@ inline constexpr int32_t LABELPLU_QUERY_VALUE = 0x4C50E803;
 
 // ---- Parameter lists ------------------------------------------------------
 
-struct TParams;
+struct RequestParams;
 
 // The type descriptor at offset 0 of every parameter list: supplied by
 // whoever created the list, read by nobody but its creator.
-struct TParamsClass {
+struct RequestParamsClass {
   const char* ClassName;
 };
 
@@ -54,8 +54,8 @@ inline constexpr uint32_t kParamsCapacity = 50;
 // Standard layout: the fields are read and written directly by both sides.
 // The operations are plain functions with no vtable; the project compiles
 // them into the plug-in and into its host library from one source.
-struct TParams {
-  const TParamsClass* ClassRef;  // the creator's type descriptor
+struct RequestParams {
+  const RequestParamsClass* ClassRef;  // the creator's type descriptor
   DISPPARAMS* Args;              // argument block; null until attached or created
   int32_t ErrorCode;             // 0 = none
   char* Name;                    // control command, malloc'd UTF-8, owned; null = none
@@ -65,15 +65,15 @@ struct TParams {
   VARIANT ErrorText;             // "Очищено Clear" after Clear
   VARIANT* ResultTarget;         // where a call's result is to be copied; may be null
   IUnknown* HostInterface;       // the host's event sink for "__@@EventSupport"; not owned
-  TParams* Next;                 // next request of the chain; owned
+  RequestParams* Next;                 // next request of the chain; owned
   uint8_t OwnsArgs;              // Args was created by EnsureStorage
 
   // A new list (calloc'd, fields empty, ErrorSource and ErrorText empty
   // strings). classRef may be null. Freed with Destroy.
-  static TParams* Create(const TParamsClass* classRef = nullptr);
+  static RequestParams* Create(const RequestParamsClass* classRef = nullptr);
   // Frees Next, clears and frees an owned block, frees Name and the list.
   // Null is allowed.
-  static void Destroy(TParams* params);
+  static void Destroy(RequestParams* params);
 
   // Creates the owned block of 50 variants when there is no block.
   void EnsureStorage();
@@ -91,7 +91,7 @@ struct TParams {
   // "Неподдерживаемый тип параметра.".
   void Set(int32_t index, const VARIANT& value);
   // Appends a copy of value (creating the owned block when needed). The 51st
-  // element raises std::runtime_error "TParams - превышена емкость хранилища
+  // element raises std::runtime_error "RequestParams - превышена емкость хранилища
   // данных.".
   void Add(const VARIANT& value);
   // Clears every element (count 0), the error fields and ResultTarget, and
@@ -104,23 +104,23 @@ struct TParams {
 
 // ---- Task context -----------------------------------------------------------
 
-struct TTaskContext;
+struct HostTask;
 
 inline constexpr uint32_t kTaskClassMagic = 0x4B534154;  // "TASK"
 
 // The descriptor of a host task object. ClassName must be "TInternalTask" or
 // "TTaskThread" for the driver to accept the task.
-struct TTaskClass {
+struct HostTaskClass {
   uint32_t Magic;         // kTaskClassMagic
   const char* ClassName;  // "TInternalTask" or "TTaskThread"
   // Keep-alive: called by the driver at most once a second during long work.
   // May be null.
-  void (*KeepAlive)(TTaskContext* task);
+  void (*KeepAlive)(HostTask* task);
 };
 
 // The context object of CallEntry: null, or a task object of the host.
-struct TTaskContext {
-  const TTaskClass* ClassRef;
+struct HostTask {
+  const HostTaskClass* ClassRef;
   uint8_t Flag;      // read by the device the task works with
   GUID DeviceId;     // the device the task addresses
   void* Driver;      // written by the driver before each request; opaque
@@ -142,7 +142,7 @@ inline constexpr IID IID_IDriverNames = {
     0xBAB8C117, 0xCADF, 0x4C73, {0x9B, 0x2D, 0xB0, 0x42, 0xD6, 0x37, 0xA7, 0x48}};
 
 // A procedure the driver asks the host to run on its behalf.
-struct TMethodRef {
+struct HostProcedure {
   void (*Code)(void* data, intptr_t arg);
   void* Data;
 };
@@ -181,7 +181,7 @@ struct IHostEventSink : IUnknown {
   virtual HRESULT Reserved26() = 0;
   virtual HRESULT Reserved27() = 0;
   // Slot 28: runs proc.Code(proc.Data, arg) and returns when it is done.
-  virtual HRESULT RunProcedure(TMethodRef proc, intptr_t arg) = 0;
+  virtual HRESULT RunProcedure(HostProcedure proc, intptr_t arg) = 0;
 };
 
 struct IDriverNames;
@@ -218,14 +218,14 @@ struct IDriverNames : IUnknown {
 // whether the last one processed was handled. Failures leave as
 // EProtectException (or EHardwareEquipmentException); plain failures of
 // value objects as exceptions derived from std::exception. The rest of the
-// chain is then not processed. context is null or a TTaskContext.
-using TCallEntry = bool (*)(TParams* params, void* context);
+// chain is then not processed. context is null or a HostTask.
+using CallEntryFn = bool (*)(RequestParams* params, void* context);
 
 // The control interface returned by PluginControl.
 struct IPluginControl : IUnknown {
   virtual HRESULT Reserved1(int32_t value) = 0;
   virtual HRESULT Reserved2(int32_t value) = 0;
-  virtual HRESULT GetCallEntry(TCallEntry* out) = 0;
+  virtual HRESULT GetCallEntry(CallEntryFn* out) = 0;
   // The driver object's interface; fails with "Обработчик GetDllObject не
   // назначен" or "GetDllObject вернул Nil" (error information) when none.
   virtual HRESULT GetDllObject(IDriverObject** out) = 0;
@@ -237,12 +237,12 @@ struct IPluginControl : IUnknown {
 // ---- Exports ----------------------------------------------------------------
 extern "C" {
 // The family's identification value (LABELPLU_QUERY_VALUE).
-typedef int32_t (*TQueryFn)(void);
+typedef int32_t (*QueryFn)(void);
 // Copies the control interface into *out with a new reference (the caller
 // releases it); null when the driver object does not exist.
-typedef void (*TPluginControlFn)(labelplu::IPluginControl** out);
+typedef void (*PluginControlFn)(labelplu::IPluginControl** out);
 // Called before the host unloads the module; does nothing.
-typedef void (*TBeforeFreeLibraryFn)(void);
+typedef void (*BeforeFreeLibraryFn)(void);
 }
 
 #endif  // LABELPLU_PLUGIN_H

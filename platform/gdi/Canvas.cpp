@@ -1,6 +1,6 @@
 // labelplu: the canvas: painter set-up, device facts, selections, clip and
 // pixel access.
-#include "Canvas.h"
+#include "platform/gdi/Canvas.h"
 
 #include <QImage>
 #include <QPaintDevice>
@@ -10,50 +10,50 @@
 #include <string>
 #include <utility>
 
-#include "CanvasInternal.h"
-#include "LinePixels.h"
+#include "platform/gdi/CanvasInternal.h"
+#include "platform/gdi/LinePixels.h"
 
 namespace labelplu::gdi {
-TCanvas::TCanvas(QPaintDevice& device)
+Canvas::Canvas(QPaintDevice& device)
     : m_device(&device), m_painter(std::make_unique<QPainter>()) {
   if (device.devType() == QInternal::Image) {
     const auto& image = static_cast<const QImage&>(device);
-    if (image.isNull()) throw TGdiError("cannot paint on a null image");
+    if (image.isNull()) throw GdiError("cannot paint on a null image");
     if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
         image.format() == QImage::Format_Indexed8) {
-      throw TGdiError("cannot paint on an image of format " +
+      throw GdiError("cannot paint on an image of format " +
                       std::to_string(static_cast<int>(image.format())) +
                       " (monochrome and indexed images are converted after painting)");
     }
   }
-  if (!m_painter->begin(&device)) throw TGdiError("cannot begin painting on the device");
+  if (!m_painter->begin(&device)) throw GdiError("cannot begin painting on the device");
   m_painter->setRenderHint(QPainter::Antialiasing, false);
   m_painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
   m_painter->setClipping(false);
 }
 
-TCanvas::~TCanvas() {
+Canvas::~Canvas() {
   End();
 }
 
-void TCanvas::End() {
+void Canvas::End() {
   if (m_painter && m_painter->isActive()) m_painter->end();
 }
 
-bool TCanvas::IsActive() const {
+bool Canvas::IsActive() const {
   return m_painter && m_painter->isActive();
 }
 
-void TCanvas::RequireActive() const {
-  if (!IsActive()) throw TGdiError("the canvas has ended painting");
+void Canvas::RequireActive() const {
+  if (!IsActive()) throw GdiError("the canvas has ended painting");
 }
 
-QPainter& TCanvas::Painter() {
+QPainter& Canvas::Painter() {
   RequireActive();
   return *m_painter;
 }
 
-int32_t TCanvas::GetDeviceCaps(int32_t index) const {
+int32_t Canvas::GetDeviceCaps(int32_t index) const {
   const QPaintDevice& d = *m_device;
   switch (index) {
     case HORZRES:
@@ -83,7 +83,7 @@ int32_t TCanvas::GetDeviceCaps(int32_t index) const {
   }
 }
 
-POINT TCanvas::SetViewportOrgEx(int32_t x, int32_t y) {
+POINT Canvas::SetViewportOrgEx(int32_t x, int32_t y) {
   RequireActive();
   const POINT previous = m_origin;
   m_origin = POINT{x, y};
@@ -93,11 +93,11 @@ POINT TCanvas::SetViewportOrgEx(int32_t x, int32_t y) {
   return previous;
 }
 
-void TCanvas::ResetTransform() {
+void Canvas::ResetTransform() {
   m_painter->setTransform(QTransform::fromTranslate(m_origin.x, m_origin.y));
 }
 
-TPen TCanvas::SelectPen(const TPen& pen) {
+Pen Canvas::SelectPen(const Pen& pen) {
   switch (pen.style) {
     case PS_SOLID:
     case PS_DASH:
@@ -108,35 +108,35 @@ TPen TCanvas::SelectPen(const TPen& pen) {
     case PS_INSIDEFRAME:
       break;
     default:
-      throw TGdiError("pen style " + std::to_string(pen.style) + " is unknown");
+      throw GdiError("pen style " + std::to_string(pen.style) + " is unknown");
   }
-  if (pen.width < 0) throw TGdiError("pen width " + std::to_string(pen.width) + " is negative");
-  const TPen previous = m_pen;
+  if (pen.width < 0) throw GdiError("pen width " + std::to_string(pen.width) + " is negative");
+  const Pen previous = m_pen;
   m_pen = pen;
   return previous;
 }
 
-TBrush TCanvas::SelectBrush(const TBrush& brush) {
+Brush Canvas::SelectBrush(const Brush& brush) {
   if (brush.style != BS_SOLID && brush.style != BS_NULL) {
-    throw TGdiError("brush style " + std::to_string(brush.style) + " is unknown");
+    throw GdiError("brush style " + std::to_string(brush.style) + " is unknown");
   }
-  const TBrush previous = m_brush;
+  const Brush previous = m_brush;
   m_brush = brush;
   m_bkColor = brush.color;
   m_bkMode = brush.style == BS_SOLID ? OPAQUE : TRANSPARENT;
   return previous;
 }
 
-LOGFONT TCanvas::SelectFont(const LOGFONT& font) {
+LOGFONT Canvas::SelectFont(const LOGFONT& font) {
   const LOGFONT previous = m_logFont;
   if (m_font && font == m_logFont) return previous;
   // Painters select a font and then restore the one before: the state of
   // the font replaced last is kept, so that going back costs nothing.
-  std::unique_ptr<TFontState> state;
+  std::unique_ptr<FontState> state;
   if (m_spareFont && font == m_spareLogFont) {
     state = std::move(m_spareFont);
   } else {
-    state = std::make_unique<TFontState>(BuildFontState(font, m_device->logicalDpiY()));
+    state = std::make_unique<FontState>(BuildFontState(font, m_device->logicalDpiY()));
   }
   m_spareFont = std::move(m_font);
   m_spareLogFont = previous;
@@ -145,46 +145,46 @@ LOGFONT TCanvas::SelectFont(const LOGFONT& font) {
   return previous;
 }
 
-const TCanvas::TFontState& TCanvas::Font() const {
+const Canvas::FontState& Canvas::Font() const {
   if (!m_font)
-    m_font = std::make_unique<TFontState>(BuildFontState(m_logFont, m_device->logicalDpiY()));
+    m_font = std::make_unique<FontState>(BuildFontState(m_logFont, m_device->logicalDpiY()));
   return *m_font;
 }
 
-COLORREF TCanvas::SetTextColor(COLORREF color) {
+COLORREF Canvas::SetTextColor(COLORREF color) {
   return std::exchange(m_textColor, color & 0xFFFFFF);
 }
 
-int32_t TCanvas::SetBkMode(int32_t mode) {
+int32_t Canvas::SetBkMode(int32_t mode) {
   if (mode != OPAQUE && mode != TRANSPARENT)
-    throw TGdiError("background mode " + std::to_string(mode) + " is unknown");
+    throw GdiError("background mode " + std::to_string(mode) + " is unknown");
   return std::exchange(m_bkMode, mode);
 }
 
-COLORREF TCanvas::SetBkColor(COLORREF color) {
+COLORREF Canvas::SetBkColor(COLORREF color) {
   return std::exchange(m_bkColor, color & 0xFFFFFF);
 }
 
-int32_t TCanvas::SetROP2(int32_t mode) {
+int32_t Canvas::SetROP2(int32_t mode) {
   if (mode != R2_COPYPEN && mode != R2_XORPEN && mode != R2_NOTXORPEN && mode != R2_NOT) {
-    throw TGdiError("mix mode " + std::to_string(mode) + " is not supported");
+    throw GdiError("mix mode " + std::to_string(mode) + " is not supported");
   }
   return std::exchange(m_rop2, mode);
 }
 
-int32_t TCanvas::SetPolyFillMode(int32_t mode) {
+int32_t Canvas::SetPolyFillMode(int32_t mode) {
   if (mode != ALTERNATE && mode != WINDING)
-    throw TGdiError("polygon fill mode " + std::to_string(mode) + " is unknown");
+    throw GdiError("polygon fill mode " + std::to_string(mode) + " is unknown");
   return std::exchange(m_polyFillMode, mode);
 }
 
-int32_t TCanvas::SetStretchBltMode(int32_t mode) {
+int32_t Canvas::SetStretchBltMode(int32_t mode) {
   if (mode < BLACKONWHITE || mode > HALFTONE)
-    throw TGdiError("stretch mode " + std::to_string(mode) + " is unknown");
+    throw GdiError("stretch mode " + std::to_string(mode) + " is unknown");
   return std::exchange(m_stretchMode, mode);
 }
 
-void TCanvas::SetMixMode(bool useRop2) {
+void Canvas::SetMixMode(bool useRop2) {
   QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
   // Raster operations exist on images only; elsewhere the pen paints plainly.
   if (useRop2 && IsRaster(*m_device)) {
@@ -205,7 +205,7 @@ void TCanvas::SetMixMode(bool useRop2) {
   m_painter->setCompositionMode(mode);
 }
 
-void TCanvas::ApplyClip() {
+void Canvas::ApplyClip() {
   ResetTransform();
   if (m_clip) {
     m_painter->setClipRegion(m_clip->ToQRegion(), Qt::ReplaceClip);
@@ -214,7 +214,7 @@ void TCanvas::ApplyClip() {
   }
 }
 
-int32_t TCanvas::SelectClipRgn(const TRegion* region) {
+int32_t Canvas::SelectClipRgn(const Region* region) {
   RequireActive();
   if (region) {
     m_clip = *region;
@@ -225,34 +225,34 @@ int32_t TCanvas::SelectClipRgn(const TRegion* region) {
   return m_clip ? m_clip->Kind() : SIMPLEREGION;
 }
 
-int32_t TCanvas::ExtSelectClipRgn(const TRegion& region, int32_t mode) {
+int32_t Canvas::ExtSelectClipRgn(const Region& region, int32_t mode) {
   RequireActive();
   if (mode == RGN_COPY) return SelectClipRgn(&region);
   const RECT device = DeviceBox();
-  const TRegion current = m_clip ? *m_clip : TRegion::CreateRectRgn(device);
-  TRegion combined;
+  const Region current = m_clip ? *m_clip : Region::CreateRectRgn(device);
+  Region combined;
   combined.CombineRgn(current, region, mode);
   return SelectClipRgn(&combined);
 }
 
-RECT TCanvas::DeviceBox() const {
+RECT Canvas::DeviceBox() const {
   return RECT{-m_origin.x, -m_origin.y, m_device->width() - m_origin.x,
               m_device->height() - m_origin.y};
 }
 
-int32_t TCanvas::GetClipBox(RECT& box) const {
+int32_t Canvas::GetClipBox(RECT& box) const {
   const RECT device = DeviceBox();
   if (!m_clip) {
     box = device;
     return device.right > device.left && device.bottom > device.top ? SIMPLEREGION : NULLREGION;
   }
-  TRegion visible;
-  visible.CombineRgn(*m_clip, TRegion::CreateRectRgn(device), RGN_AND);
+  Region visible;
+  visible.CombineRgn(*m_clip, Region::CreateRectRgn(device), RGN_AND);
   box = visible.Box();
   return visible.Kind();
 }
 
-COLORREF TCanvas::GetPixel(int32_t x, int32_t y) const {
+COLORREF Canvas::GetPixel(int32_t x, int32_t y) const {
   if (!IsRaster(*m_device)) return CLR_INVALID;
   const auto& image = static_cast<const QImage&>(*m_device);
   const int64_t dx = static_cast<int64_t>(x) + m_origin.x;
@@ -261,7 +261,7 @@ COLORREF TCanvas::GetPixel(int32_t x, int32_t y) const {
   return FromQRgb(image.pixel(static_cast<int>(dx), static_cast<int>(dy)));
 }
 
-bool TCanvas::RepeatTopRow(const RECT& rect) {
+bool Canvas::RepeatTopRow(const RECT& rect) {
   RequireActive();
   if (!IsRaster(*m_device) || m_clip) return false;
   const auto& image = static_cast<const QImage&>(*m_device);
@@ -289,7 +289,7 @@ bool TCanvas::RepeatTopRow(const RECT& rect) {
   return true;
 }
 
-void TCanvas::SetPixel(int32_t x, int32_t y, COLORREF color) {
+void Canvas::SetPixel(int32_t x, int32_t y, COLORREF color) {
   RequireActive();
   m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
   m_painter->fillRect(QRect(x, y, 1, 1), ToQColor(color));

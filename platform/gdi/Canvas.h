@@ -1,8 +1,8 @@
 // labelplu: the canvas, a device context over a QPainter on any paint device
 // (an image in memory now, a printer or PDF writer later), with the
 // platform's drawing semantics on integer device pixels.
-#ifndef LABELPLU_GDI_CANVAS_H
-#define LABELPLU_GDI_CANVAS_H
+#ifndef LABELPLU_PLATFORM_GDI_CANVAS_H
+#define LABELPLU_PLATFORM_GDI_CANVAS_H
 
 #include <QFont>
 #include <QImage>
@@ -14,20 +14,20 @@
 #include <span>
 #include <string_view>
 
-#include "Dib.h"
-#include "GdiTypes.h"
-#include "Region.h"
+#include "platform/gdi/Dib.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/Region.h"
 
 class QPaintDevice;
 
 namespace labelplu::gdi {
 
-class TLineStyle;
+class LineStyle;
 
 // The paper around a printer's printable area, for GetDeviceCaps. Without
 // it the device is its own paper: PHYSICALWIDTH/HEIGHT = HORZRES/VERTRES,
 // offsets 0.
-struct TPageMetrics {
+struct PageMetrics {
   int32_t physicalWidth = 0;   // pixels
   int32_t physicalHeight = 0;  // pixels
   int32_t offsetX = 0;         // printable area's left edge, pixels from the paper's
@@ -53,19 +53,19 @@ struct TPageMetrics {
 // at a time; two canvases must not paint on one device at once. Text needs
 // a QGuiApplication in the process (HasGuiApplication); without one
 // SelectFont, TextOut, GetTextExtentPoint32 and GetTextMetrics throw
-// TGdiError.
-class TCanvas {
+// GdiError.
+class Canvas {
  public:
-  // Begins painting on the device. Throws TGdiError when Qt cannot paint on
+  // Begins painting on the device. Throws GdiError when Qt cannot paint on
   // it (a null image, a Format_Mono or indexed image, a printer that is not
   // ready, a device another painter holds).
-  explicit TCanvas(QPaintDevice& device);
-  ~TCanvas();
-  TCanvas(const TCanvas&) = delete;
-  TCanvas& operator=(const TCanvas&) = delete;
+  explicit Canvas(QPaintDevice& device);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
 
   // Ends painting; the device then holds everything drawn. Idempotent; any
-  // drawing, clip change or Painter() afterwards throws TGdiError
+  // drawing, clip change or Painter() afterwards throws GdiError
   // (selections and queries still answer).
   void End();
   bool IsActive() const;
@@ -86,7 +86,7 @@ class TCanvas {
   // PHYSICALWIDTH, PHYSICALHEIGHT, PHYSICALOFFSETX, PHYSICALOFFSETY (from
   // SetPageMetrics). 0 for any other index.
   int32_t GetDeviceCaps(int32_t index) const;
-  void SetPageMetrics(const TPageMetrics& metrics) { m_page = metrics; }
+  void SetPageMetrics(const PageMetrics& metrics) { m_page = metrics; }
 
   // Moves the logical origin to the device pixel (x, y) (the platform's
   // SetViewportOrgEx); returns the previous origin.
@@ -96,14 +96,14 @@ class TCanvas {
   // ---- objects ------------------------------------------------------------
   // Each Select… makes its argument current and returns the previous one,
   // so that a caller can restore it.
-  TPen SelectPen(const TPen& pen);
-  const TPen& GetPen() const { return m_pen; }
+  Pen SelectPen(const Pen& pen);
+  const Pen& GetPen() const { return m_pen; }
   // Selecting a brush also sets the text background as the framework's
   // canvas does: colour := brush colour, mode := OPAQUE for BS_SOLID,
   // TRANSPARENT for BS_NULL.
-  TBrush SelectBrush(const TBrush& brush);
-  const TBrush& GetBrush() const { return m_brush; }
-  // Throws TGdiError without a GUI application or for a weight outside
+  Brush SelectBrush(const Brush& brush);
+  const Brush& GetBrush() const { return m_brush; }
+  // Throws GdiError without a GUI application or for a weight outside
   // 0..1000.
   LOGFONT SelectFont(const LOGFONT& font);
   const LOGFONT& GetFont() const { return m_logFont; }
@@ -117,23 +117,23 @@ class TCanvas {
   int32_t SetROP2(int32_t mode);            // R2_… ; returns the previous one
   int32_t SetPolyFillMode(int32_t mode);    // ALTERNATE or WINDING; used by Polygon
   int32_t SetStretchBltMode(int32_t mode);  // COLORONCOLOR etc.; used by StretchDIBits
-  // The setters above throw TGdiError for a value outside their list.
+  // The setters above throw GdiError for a value outside their list.
 
   // ---- clip -------------------------------------------------------------------
   // Makes a copy of the region the clip (nullptr removes the clip). Returns
   // the kind of the new clip region; without a clip, SIMPLEREGION (the whole
   // device).
-  int32_t SelectClipRgn(const TRegion* region);
+  int32_t SelectClipRgn(const Region* region);
   // Combines the clip with the region: RGN_AND intersects (with no clip,
   // the region cut to the device becomes the clip), RGN_OR, RGN_XOR, RGN_DIFF as
-  // TRegion::CombineRgn with the whole device standing for "no clip",
+  // Region::CombineRgn with the whole device standing for "no clip",
   // RGN_COPY = SelectClipRgn. Returns the kind of the new clip region.
-  int32_t ExtSelectClipRgn(const TRegion& region, int32_t mode);
+  int32_t ExtSelectClipRgn(const Region& region, int32_t mode);
   // Removes the clip (SelectClipRgn(nullptr)).
   void RemoveClip() { SelectClipRgn(nullptr); }
   bool HasClip() const { return m_clip.has_value(); }
   // The clip region, or nullopt without one.
-  const std::optional<TRegion>& GetClipRgn() const { return m_clip; }
+  const std::optional<Region>& GetClipRgn() const { return m_clip; }
   // The smallest rectangle around the visible area: the clip's box within
   // the device, or the whole device (logical coordinates). Returns the kind
   // (NULLREGION when nothing is visible).
@@ -152,7 +152,7 @@ class TCanvas {
   // its end pixel as LineTo does.
   void Polyline(std::span<const POINT> points);
   // A closed polygon: filled with the brush by the polygon fill mode (the
-  // pixels of TRegion::CreatePolygonRgn of the same points), then outlined
+  // pixels of Region::CreatePolygonRgn of the same points), then outlined
   // with the pen centred on its edges. A one-pixel pen paints every vertex
   // pixel, so the outline of (0,0) (10,0) (10,10) (0,10) covers 0..10.
   void Polygon(std::span<const POINT> points);
@@ -167,9 +167,9 @@ class TCanvas {
   void Rectangle(const RECT& r) { Rectangle(r.left, r.top, r.right, r.bottom); }
   // Fills left..right-1 × top..bottom-1 with the brush (BS_NULL paints
   // nothing); the canvas's pen, brush and mix mode play no part.
-  void FillRect(const RECT& rect, const TBrush& brush);
+  void FillRect(const RECT& rect, const Brush& brush);
   // Fills the region's pixels with the brush (within the clip).
-  void FillRgn(const TRegion& region, const TBrush& brush);
+  void FillRgn(const Region& region, const Brush& brush);
 
   // One pixel; CLR_INVALID outside the device or on a device without pixels
   // (a printer). SetPixel ignores the mix mode and respects the clip.
@@ -208,16 +208,16 @@ class TCanvas {
   // as in the platform's mirroring idiom StretchDIBits(w - 1, 0, -w, …).
   // Destination pixels whose source pixel lies outside the bitmap stay as
   // they are. Returns the number of source rows used (inside the bitmap); 0
-  // for zero or negative source extents. Throws TGdiError for an invalid
+  // for zero or negative source extents. Throws GdiError for an invalid
   // bitmap (ValidateDib).
   int32_t StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, int32_t destHeight,
                         int32_t xSrc, int32_t ySrc, int32_t srcWidth, int32_t srcHeight,
-                        const TDibRef& dib);
+                        const DibRef& dib);
   // Copies width × height pixels of the bitmap from xSrc, ySrc to xDest,
   // yDest without scaling. Unlike the platform, ySrc counts from the
   // picture's top row for bottom-up bitmaps too. Returns the rows copied.
   int32_t SetDIBitsToDevice(int32_t xDest, int32_t yDest, int32_t width, int32_t height,
-                            int32_t xSrc, int32_t ySrc, const TDibRef& dib);
+                            int32_t xSrc, int32_t ySrc, const DibRef& dib);
   // The same for an image held as a QImage (any format; as a source copy,
   // alpha is dropped and every pixel's colour copied as if opaque): the whole
   // image 1:1 at (x, y), or stretched to width × height by the stretch mode
@@ -226,33 +226,33 @@ class TCanvas {
   void StretchDrawImage(int32_t x, int32_t y, int32_t width, int32_t height, const QImage& image);
 
  private:
-  struct TFontState;
-  struct TTransfer;
-  friend TFontState BuildFontState(const LOGFONT& font, int32_t dpiY);
+  struct FontState;
+  struct Transfer;
+  friend FontState BuildFontState(const LOGFONT& font, int32_t dpiY);
 
   void RequireActive() const;
   void ResetTransform();
   void ApplyClip();
   // Sets the painter's composition for the mix mode (useRop2) or plain copy.
   void SetMixMode(bool useRop2);
-  void PaintThinLines(std::span<const POINT> points, bool closed, TLineStyle& style);
+  void PaintThinLines(std::span<const POINT> points, bool closed, LineStyle& style);
   void PaintWideSegment(POINT a, POINT b);
   template <typename Sample>
-  void PaintNearest(const TTransfer& transfer, Sample sample);
-  void PaintByDevice(const TTransfer& transfer, const QImage& used, int64_t usedX, int64_t usedY);
+  void PaintNearest(const Transfer& transfer, Sample sample);
+  void PaintByDevice(const Transfer& transfer, const QImage& used, int64_t usedX, int64_t usedY);
   RECT DeviceBox() const;
-  const TFontState& Font() const;
+  const FontState& Font() const;
 
   QPaintDevice* m_device;
   std::unique_ptr<QPainter> m_painter;
-  TPageMetrics m_page;
+  PageMetrics m_page;
   POINT m_origin;
   POINT m_position;
-  TPen m_pen;
-  TBrush m_brush;
+  Pen m_pen;
+  Brush m_brush;
   LOGFONT m_logFont;
-  mutable std::unique_ptr<TFontState> m_font;  // built on first need
-  std::unique_ptr<TFontState> m_spareFont;      // the font selected before, if built
+  mutable std::unique_ptr<FontState> m_font;  // built on first need
+  std::unique_ptr<FontState> m_spareFont;      // the font selected before, if built
   LOGFONT m_spareLogFont;
   COLORREF m_textColor = RGB(0, 0, 0);
   COLORREF m_bkColor = RGB(255, 255, 255);
@@ -260,11 +260,11 @@ class TCanvas {
   int32_t m_rop2 = R2_COPYPEN;
   int32_t m_polyFillMode = ALTERNATE;
   int32_t m_stretchMode = COLORONCOLOR;
-  std::optional<TRegion> m_clip;
-  std::unique_ptr<TLineStyle> m_lineStyle;  // dash position along connected LineTo calls
+  std::optional<Region> m_clip;
+  std::unique_ptr<LineStyle> m_lineStyle;  // dash position along connected LineTo calls
   int32_t m_lineStyleOf = PS_SOLID;
 };
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_CANVAS_H

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "CanvasInternal.h"
-#include "DibPixels.h"
-#include "RasterTarget.h"
+#include "platform/gdi/CanvasInternal.h"
+#include "platform/gdi/DibPixels.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::gdi {
 namespace {
@@ -51,7 +51,7 @@ QImage OneBitImage(const QImage& image) {
 
 // The same from the rows of a 24-bit bitmap, for the part [x0, x1) ×
 // [y0, y1) (lines from the top): no full-colour copy on the way.
-QImage OneBitImage(const TDibRef& dib, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+QImage OneBitImage(const DibRef& dib, int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
   if (dib.header.biBitCount != 24) return QImage();
   const bool bottomUp = dib.header.biHeight > 0;
   const int64_t height = bottomUp ? dib.header.biHeight : -int64_t{dib.header.biHeight};
@@ -90,7 +90,7 @@ QImage OneBitImage(const TDibRef& dib, int64_t x0, int64_t y0, int64_t x1, int64
 
 // Where a transfer goes and which source pixels it reads. Destination
 // extents may be negative (mirroring); source extents are positive.
-struct TCanvas::TTransfer {
+struct Canvas::Transfer {
   int64_t xDest, yDest, destWidth, destHeight;
   int64_t xSrc, ySrc, srcWidth, srcHeight;
   int32_t sourceWidth, sourceHeight;  // the whole source picture
@@ -99,7 +99,7 @@ struct TCanvas::TTransfer {
 // Nearest-pixel transfer, computed only for the visible destination pixels,
 // so that the work is bounded by the device however large the rectangles.
 template <typename Sample>
-void TCanvas::PaintNearest(const TTransfer& t, Sample sample) {
+void Canvas::PaintNearest(const Transfer& t, Sample sample) {
   RECT box;
   if (GetClipBox(box) == NULLREGION) return;
   const int64_t dw = t.destWidth < 0 ? -t.destWidth : t.destWidth;
@@ -113,7 +113,7 @@ void TCanvas::PaintNearest(const TTransfer& t, Sample sample) {
   if (vr <= vl || vb <= vt) return;
   QImage patch(static_cast<int>(vr - vl), static_cast<int>(vb - vt),
                QImage::Format_ARGB32_Premultiplied);
-  if (patch.isNull()) throw TGdiError("out of memory transferring a bitmap");
+  if (patch.isNull()) throw GdiError("out of memory transferring a bitmap");
   std::vector<int64_t> columns(static_cast<size_t>(vr - vl));
   for (int64_t X = vl; X < vr; ++X) {
     int64_t d = X - left;
@@ -140,7 +140,7 @@ void TCanvas::PaintNearest(const TTransfer& t, Sample sample) {
 
 // Scaling by the device (a printer, or HALFTONE): the used part of the
 // source goes to the matching part of the destination rectangle.
-void TCanvas::PaintByDevice(const TTransfer& t, const QImage& used, int64_t usedX, int64_t usedY) {
+void Canvas::PaintByDevice(const Transfer& t, const QImage& used, int64_t usedX, int64_t usedY) {
   if (used.isNull()) return;
   const double kx = static_cast<double>(t.destWidth) / t.srcWidth;
   const double ky = static_cast<double>(t.destHeight) / t.srcHeight;
@@ -167,11 +167,11 @@ void TCanvas::PaintByDevice(const TTransfer& t, const QImage& used, int64_t used
   m_painter->restore();
 }
 
-int32_t TCanvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, int32_t destHeight,
+int32_t Canvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, int32_t destHeight,
                                int32_t xSrc, int32_t ySrc, int32_t srcWidth, int32_t srcHeight,
-                               const TDibRef& dib) {
+                               const DibRef& dib) {
   RequireActive();
-  const TDibPixels pixels(dib);
+  const DibPixels pixels(dib);
   if (destWidth == 0 || destHeight == 0 || srcWidth <= 0 || srcHeight <= 0) return 0;
   const int64_t usedTop = std::max<int64_t>(ySrc, 0);
   const int64_t usedBottom =
@@ -180,7 +180,7 @@ int32_t TCanvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, 
   const int64_t usedRight =
       std::min<int64_t>(static_cast<int64_t>(xSrc) + srcWidth, pixels.Width());
   if (usedBottom <= usedTop || usedRight <= usedLeft) return 0;
-  const TTransfer t{xDest, yDest,    destWidth, destHeight,     xSrc,
+  const Transfer t{xDest, yDest,    destWidth, destHeight,     xSrc,
                     ySrc,  srcWidth, srcHeight, pixels.Width(), pixels.Height()};
   if (IsRaster(*m_device) && m_stretchMode != HALFTONE) {
     PaintNearest(t, [&](int32_t x, int32_t y) { return pixels.Pixel(x, y); });
@@ -207,7 +207,7 @@ int32_t TCanvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, 
       }
     }
     if ((partRight - partLeft) * (partBottom - partTop) > kMaxRasterPixels) {
-      throw TGdiError("bitmap part of " + std::to_string(partRight - partLeft) + " x " +
+      throw GdiError("bitmap part of " + std::to_string(partRight - partLeft) + " x " +
                       std::to_string(partBottom - partTop) + " pixels is too large to transfer");
     }
     // A black-and-white picture (a barcode) goes straight to one bit.
@@ -222,8 +222,8 @@ int32_t TCanvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, 
   return static_cast<int32_t>(usedBottom - usedTop);
 }
 
-int32_t TCanvas::SetDIBitsToDevice(int32_t xDest, int32_t yDest, int32_t width, int32_t height,
-                                   int32_t xSrc, int32_t ySrc, const TDibRef& dib) {
+int32_t Canvas::SetDIBitsToDevice(int32_t xDest, int32_t yDest, int32_t width, int32_t height,
+                                   int32_t xSrc, int32_t ySrc, const DibRef& dib) {
   if (width <= 0 || height <= 0) {
     RequireActive();
     ValidateDib(dib);
@@ -241,17 +241,17 @@ int32_t TCanvas::SetDIBitsToDevice(int32_t xDest, int32_t yDest, int32_t width, 
   }
 }
 
-void TCanvas::DrawImage(int32_t x, int32_t y, const QImage& image) {
+void Canvas::DrawImage(int32_t x, int32_t y, const QImage& image) {
   StretchDrawImage(x, y, image.width(), image.height(), image);
 }
 
-void TCanvas::StretchDrawImage(int32_t x, int32_t y, int32_t width, int32_t height,
+void Canvas::StretchDrawImage(int32_t x, int32_t y, int32_t width, int32_t height,
                                const QImage& image) {
   RequireActive();
   if (image.isNull() || width == 0 || height == 0) return;
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-  if (rgb.isNull()) throw TGdiError("out of memory converting an image");
-  const TTransfer t{x, y,           width,        height,      0,
+  if (rgb.isNull()) throw GdiError("out of memory converting an image");
+  const Transfer t{x, y,           width,        height,      0,
                     0, rgb.width(), rgb.height(), rgb.width(), rgb.height()};
   if (IsRaster(*m_device) && m_stretchMode != HALFTONE) {
     PaintNearest(t, [&](int32_t sx, int32_t sy) {

@@ -1,25 +1,25 @@
 // labelplu: pieces shared by the canvas's source files (not for callers).
-#ifndef LABELPLU_GDI_CANVASINTERNAL_H
-#define LABELPLU_GDI_CANVASINTERNAL_H
+#ifndef LABELPLU_PLATFORM_GDI_CANVASINTERNAL_H
+#define LABELPLU_PLATFORM_GDI_CANVASINTERNAL_H
 
 #include <QColor>
 #include <QFont>
 #include <QPaintDevice>
 
-#include "Canvas.h"
+#include "platform/gdi/Canvas.h"
 
 namespace labelplu::gdi {
 
 // The selected font as Qt paints it, with the metrics the canvas reports.
-struct TCanvas::TFontState {
+struct Canvas::FontState {
   QFont font;
   int32_t em = 0;  // character height, pixels
   TEXTMETRIC metrics;
 };
 
 // Builds the Qt font for a description on a device of dpiY dots per inch.
-// Throws TGdiError without a GUI application or for a weight outside 0..1000.
-TCanvas::TFontState BuildFontState(const LOGFONT& font, int32_t dpiY);
+// Throws GdiError without a GUI application or for a weight outside 0..1000.
+Canvas::FontState BuildFontState(const LOGFONT& font, int32_t dpiY);
 
 // Whether the device is an image (pixels the canvas can read back).
 inline bool IsRaster(const QPaintDevice& device) { return device.devType() == QInternal::Image; }
@@ -34,4 +34,4 @@ inline COLORREF FromQRgb(QRgb c) {
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_CANVASINTERNAL_H

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <vector>
 
-#include "CanvasInternal.h"
-#include "LinePixels.h"
+#include "platform/gdi/CanvasInternal.h"
+#include "platform/gdi/LinePixels.h"
 
 namespace labelplu::gdi {
 namespace {
@@ -64,7 +64,7 @@ bool WithinLimit(std::span<const POINT> points) {
 // Consecutive pixels of a line gathered into horizontal or vertical runs,
 // each painted as one rectangle: exact on every device (a PDF has no
 // pixels to set one by one) and cheaper than single points.
-class TRuns {
+class SpanRuns {
  public:
   void Add(int32_t x, int32_t y) {
     if (!m_runs.isEmpty()) {
@@ -92,11 +92,11 @@ class TRuns {
   QList<QRect> m_runs;
 };
 
-void TCanvas::PaintThinLines(std::span<const POINT> points, bool closed, TLineStyle& style) {
+void Canvas::PaintThinLines(std::span<const POINT> points, bool closed, LineStyle& style) {
   RECT box;
   if (GetClipBox(box) == NULLREGION) return;
-  TRuns on;
-  TRuns off;
+  SpanRuns on;
+  SpanRuns off;
   const bool paintGaps = m_bkMode == OPAQUE;
   auto pixel = [&](int32_t x, int32_t y, bool dash) {
     if (dash) {
@@ -112,7 +112,7 @@ void TCanvas::PaintThinLines(std::span<const POINT> points, bool closed, TLineSt
   on.Paint(*m_painter, ToQColor(m_pen.color));
 }
 
-void TCanvas::PaintWideSegment(POINT a, POINT b) {
+void Canvas::PaintWideSegment(POINT a, POINT b) {
   RECT box;
   if (GetClipBox(box) == NULLREGION) return;
   const double margin = m_pen.width + 2.0;
@@ -128,14 +128,14 @@ void TCanvas::PaintWideSegment(POINT a, POINT b) {
   m_painter->drawLine(p, q);
 }
 
-POINT TCanvas::MoveTo(int32_t x, int32_t y) {
+POINT Canvas::MoveTo(int32_t x, int32_t y) {
   const POINT previous = m_position;
   m_position = POINT{x, y};
   m_lineStyle.reset();
   return previous;
 }
 
-void TCanvas::LineTo(int32_t x, int32_t y) {
+void Canvas::LineTo(int32_t x, int32_t y) {
   RequireActive();
   const POINT from = m_position;
   const POINT to{x, y};
@@ -144,7 +144,7 @@ void TCanvas::LineTo(int32_t x, int32_t y) {
   if (m_pen.width <= 1) {
     // The dash pattern runs on along connected lines until the next MoveTo.
     if (!m_lineStyle || m_lineStyleOf != m_pen.style) {
-      m_lineStyle = std::make_unique<TLineStyle>(m_pen.style);
+      m_lineStyle = std::make_unique<LineStyle>(m_pen.style);
       m_lineStyleOf = m_pen.style;
     }
     const POINT segment[2] = {from, to};
@@ -154,25 +154,25 @@ void TCanvas::LineTo(int32_t x, int32_t y) {
   }
 }
 
-void TCanvas::Polyline(std::span<const POINT> points) {
+void Canvas::Polyline(std::span<const POINT> points) {
   RequireActive();
   if (m_pen.style == PS_NULL || points.size() < 2) return;
   if (m_pen.width <= 1) {
-    TLineStyle style(m_pen.style);
+    LineStyle style(m_pen.style);
     PaintThinLines(points, false, style);
     return;
   }
   for (size_t i = 1; i < points.size(); ++i) PaintWideSegment(points[i - 1], points[i]);
 }
 
-void TCanvas::Polygon(std::span<const POINT> points) {
+void Canvas::Polygon(std::span<const POINT> points) {
   RequireActive();
   if (points.size() < 2) return;
   if (m_brush.style == BS_SOLID && points.size() >= 3) {
     SetMixMode(true);
     if (IsRaster(*m_device)) {
       // The same pixels as the polygon's region, whatever the rasteriser does.
-      const TRegion region = TRegion::CreatePolygonRgn(points, m_polyFillMode);
+      const Region region = Region::CreatePolygonRgn(points, m_polyFillMode);
       const QColor colour = ToQColor(m_brush.color);
       for (const QRect& r : region.ToQRegion()) m_painter->fillRect(r, colour);
     } else {
@@ -186,7 +186,7 @@ void TCanvas::Polygon(std::span<const POINT> points) {
   }
   if (m_pen.style == PS_NULL) return;
   if (m_pen.width <= 1) {
-    TLineStyle style(m_pen.style);
+    LineStyle style(m_pen.style);
     PaintThinLines(points, true, style);
     return;
   }
@@ -205,7 +205,7 @@ void TCanvas::Polygon(std::span<const POINT> points) {
   m_painter->drawPolygon(polygon);
 }
 
-void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+void Canvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   RequireActive();
   const int64_t l = std::min(left, right);
   const int64_t r = std::max(left, right);
@@ -240,7 +240,7 @@ void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom
     const auto i32 = [](int64_t v) { return static_cast<int32_t>(v); };
     const POINT corners[4] = {
         {i32(l), i32(t)}, {i32(r - 1), i32(t)}, {i32(r - 1), i32(b - 1)}, {i32(l), i32(b - 1)}};
-    TLineStyle style(m_pen.style);
+    LineStyle style(m_pen.style);
     PaintThinLines(corners, true, style);
     return;
   }
@@ -253,7 +253,7 @@ void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom
   m_painter->fillRect(Visible(ir, it, orr, ib, box), colour);
 }
 
-void TCanvas::FillRect(const RECT& rect, const TBrush& brush) {
+void Canvas::FillRect(const RECT& rect, const Brush& brush) {
   RequireActive();
   if (brush.style != BS_SOLID) return;
   RECT box;
@@ -263,7 +263,7 @@ void TCanvas::FillRect(const RECT& rect, const TBrush& brush) {
                       ToQColor(brush.color));
 }
 
-void TCanvas::FillRgn(const TRegion& region, const TBrush& brush) {
+void Canvas::FillRgn(const Region& region, const Brush& brush) {
   RequireActive();
   if (brush.style != BS_SOLID) return;
   m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);

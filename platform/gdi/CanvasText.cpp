@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "CanvasInternal.h"
-#include "RasterTarget.h"
+#include "platform/gdi/CanvasInternal.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::gdi {
 namespace {
@@ -23,19 +23,19 @@ QString FromUtf8(std::string_view text) {
 
 }  // namespace
 
-TCanvas::TFontState BuildFontState(const LOGFONT& lf, int32_t dpiY) {
+Canvas::FontState BuildFontState(const LOGFONT& lf, int32_t dpiY) {
   if (!HasGuiApplication()) {
-    throw TGdiError("fonts need a QGuiApplication or QApplication, and this process has none");
+    throw GdiError("fonts need a QGuiApplication or QApplication, and this process has none");
   }
   if (lf.lfWeight < 0 || lf.lfWeight > 1000) {
-    throw TGdiError("font weight " + std::to_string(lf.lfWeight) + " is outside 0..1000");
+    throw GdiError("font weight " + std::to_string(lf.lfWeight) + " is outside 0..1000");
   }
   const int64_t height = lf.lfHeight;
   if (height > kMaxFontPixels || height < -kMaxFontPixels) {
-    throw TGdiError("font height " + std::to_string(lf.lfHeight) + " pixels is beyond " +
+    throw GdiError("font height " + std::to_string(lf.lfHeight) + " pixels is beyond " +
                     std::to_string(kMaxFontPixels));
   }
-  TCanvas::TFontState state;
+  Canvas::FontState state;
   QFont& font = state.font;
   font.setFamily(QString::fromStdString(lf.lfFaceName));
   QFont::StyleStrategy strategy = QFont::NoSubpixelAntialias;
@@ -84,19 +84,19 @@ TCanvas::TFontState BuildFontState(const LOGFONT& lf, int32_t dpiY) {
   return state;
 }
 
-SIZE TCanvas::GetTextExtentPoint32(std::string_view text) const {
-  const TFontState& fs = Font();
+SIZE Canvas::GetTextExtentPoint32(std::string_view text) const {
+  const FontState& fs = Font();
   const double width = QFontMetricsF(fs.font).horizontalAdvance(FromUtf8(text));
   return SIZE{static_cast<int32_t>(std::lround(width)), fs.metrics.tmHeight};
 }
 
-TEXTMETRIC TCanvas::GetTextMetrics() const {
+TEXTMETRIC Canvas::GetTextMetrics() const {
   return Font().metrics;
 }
 
-void TCanvas::TextOut(int32_t x, int32_t y, std::string_view text) {
+void Canvas::TextOut(int32_t x, int32_t y, std::string_view text) {
   RequireActive();
-  const TFontState& fs = Font();
+  const FontState& fs = Font();
   const QString s = FromUtf8(text);
   const SIZE cell = GetTextExtentPoint32(text);
   m_painter->save();

@@ -1,11 +1,11 @@
 // labelplu: device-independent bitmaps: checks, pixel reads, conversions.
-#include "Dib.h"
+#include "platform/gdi/Dib.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "DibPixels.h"
+#include "platform/gdi/DibPixels.h"
 
 namespace labelplu::gdi {
 namespace {
@@ -30,35 +30,35 @@ uint32_t DibStride(int32_t width, uint16_t bitCount) {
   return stride > 0x7FFFFFFF ? 0 : static_cast<uint32_t>(stride);
 }
 
-void ValidateDib(const TDibRef& dib) {
+void ValidateDib(const DibRef& dib) {
   const BITMAPINFOHEADER& h = dib.header;
   if (h.biSize < 40)
-    throw TGdiError("bitmap header size " + std::to_string(h.biSize) + " is below 40");
+    throw GdiError("bitmap header size " + std::to_string(h.biSize) + " is below 40");
   if (h.biPlanes != 1)
-    throw TGdiError("bitmap has " + std::to_string(h.biPlanes) + " planes instead of 1");
+    throw GdiError("bitmap has " + std::to_string(h.biPlanes) + " planes instead of 1");
   if (!KnownBitCount(h.biBitCount)) {
-    throw TGdiError("bitmap bit count " + std::to_string(h.biBitCount) +
+    throw GdiError("bitmap bit count " + std::to_string(h.biBitCount) +
                     " is not 1, 4, 8, 16, 24 or 32");
   }
   if (h.biCompression != BI_RGB) {
-    throw TGdiError("bitmap compression " + std::to_string(h.biCompression) +
+    throw GdiError("bitmap compression " + std::to_string(h.biCompression) +
                     " is not supported (only BI_RGB)");
   }
   const int64_t height = h.biHeight < 0 ? -static_cast<int64_t>(h.biHeight) : h.biHeight;
   if (h.biWidth < 1 || h.biWidth > kMaxDibSide || height < 1 || height > kMaxDibSide) {
-    throw TGdiError("bitmap size " + std::to_string(h.biWidth) + " x " + std::to_string(height) +
+    throw GdiError("bitmap size " + std::to_string(h.biWidth) + " x " + std::to_string(height) +
                     " is outside 1.." + std::to_string(kMaxDibSide));
   }
   const uint64_t needed =
       static_cast<uint64_t>(DibStride(h.biWidth, h.biBitCount)) * static_cast<uint64_t>(height);
   if (dib.bits.size() < needed) {
-    throw TGdiError("bitmap of " + std::to_string(h.biWidth) + " x " + std::to_string(height) +
+    throw GdiError("bitmap of " + std::to_string(h.biWidth) + " x " + std::to_string(height) +
                     " at " + std::to_string(h.biBitCount) + " bits needs " +
                     std::to_string(needed) + " bytes, has " + std::to_string(dib.bits.size()));
   }
 }
 
-TDibPixels::TDibPixels(const TDibRef& dib) : m_dib(dib) {
+DibPixels::DibPixels(const DibRef& dib) : m_dib(dib) {
   ValidateDib(dib);
   m_width = dib.header.biWidth;
   m_bottomUp = dib.header.biHeight > 0;
@@ -66,7 +66,7 @@ TDibPixels::TDibPixels(const TDibRef& dib) : m_dib(dib) {
   m_stride = DibStride(m_width, dib.header.biBitCount);
 }
 
-QRgb TDibPixels::Pixel(int32_t x, int32_t y) const {
+QRgb DibPixels::Pixel(int32_t x, int32_t y) const {
   const size_t row = static_cast<size_t>(m_bottomUp ? m_height - 1 - y : y);
   const uint8_t* line = m_dib.bits.data() + row * m_stride;
   const auto ux = static_cast<size_t>(x);
@@ -90,12 +90,12 @@ QRgb TDibPixels::Pixel(int32_t x, int32_t y) const {
   }
 }
 
-QImage DibToImage(const TDibRef& dib) {
+QImage DibToImage(const DibRef& dib) {
   return DibToImage(dib, 0, 0, dib.header.biWidth, kMaxDibSide);
 }
 
-QImage DibToImage(const TDibRef& dib, int32_t x, int32_t y, int32_t width, int32_t height) {
-  const TDibPixels pixels(dib);
+QImage DibToImage(const DibRef& dib, int32_t x, int32_t y, int32_t width, int32_t height) {
+  const DibPixels pixels(dib);
   const int64_t x0 = std::max<int64_t>(x, 0);
   const int64_t y0 = std::max<int64_t>(y, 0);
   const int64_t x1 =
@@ -104,7 +104,7 @@ QImage DibToImage(const TDibRef& dib, int32_t x, int32_t y, int32_t width, int32
       std::min<int64_t>(static_cast<int64_t>(y) + std::max(height, 0), pixels.Height());
   if (x1 <= x0 || y1 <= y0) return QImage();
   QImage image(static_cast<int>(x1 - x0), static_cast<int>(y1 - y0), QImage::Format_RGB32);
-  if (image.isNull()) throw TGdiError("out of memory converting a bitmap");
+  if (image.isNull()) throw GdiError("out of memory converting a bitmap");
   const bool bottomUp = dib.header.biHeight > 0;
   const uint32_t stride = DibStride(dib.header.biWidth, dib.header.biBitCount);
   for (int64_t row = y0; row < y1; ++row) {
@@ -126,14 +126,14 @@ QImage DibToImage(const TDibRef& dib, int32_t x, int32_t y, int32_t width, int32
   return image;
 }
 
-TDib::TDib(int32_t width, int32_t height, uint16_t bitCount) {
+Dib::Dib(int32_t width, int32_t height, uint16_t bitCount) {
   if (!KnownBitCount(bitCount)) {
-    throw TGdiError("bitmap bit count " + std::to_string(bitCount) +
+    throw GdiError("bitmap bit count " + std::to_string(bitCount) +
                     " is not 1, 4, 8, 16, 24 or 32");
   }
   const int32_t absHeight = height < 0 ? -height : height;
   if (width < 1 || width > kMaxDibSide || absHeight < 1 || absHeight > kMaxDibSide) {
-    throw TGdiError("bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
+    throw GdiError("bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
                     " is outside 1.." + std::to_string(kMaxDibSide));
   }
   m_header.biWidth = width;
@@ -147,22 +147,22 @@ TDib::TDib(int32_t width, int32_t height, uint16_t bitCount) {
   m_bits.assign(m_header.biSizeImage, 0);
 }
 
-uint8_t* TDib::ScanLine(int32_t y) {
+uint8_t* Dib::ScanLine(int32_t y) {
   const int32_t row = m_header.biHeight > 0 ? Height() - 1 - y : y;
   return m_bits.data() + static_cast<size_t>(row) * Stride();
 }
 
-const uint8_t* TDib::ScanLine(int32_t y) const {
-  return const_cast<TDib*>(this)->ScanLine(y);
+const uint8_t* Dib::ScanLine(int32_t y) const {
+  return const_cast<Dib*>(this)->ScanLine(y);
 }
 
-TDib TDib::FromImage(const QImage& image, uint16_t bitCount) {
-  if (image.isNull()) throw TGdiError("cannot make a bitmap of a null image");
+Dib Dib::FromImage(const QImage& image, uint16_t bitCount) {
+  if (image.isNull()) throw GdiError("cannot make a bitmap of a null image");
   if (bitCount != 8 && bitCount != 24 && bitCount != 32) {
-    throw TGdiError("bitmap bit count " + std::to_string(bitCount) +
+    throw GdiError("bitmap bit count " + std::to_string(bitCount) +
                     " is not 8, 24 or 32 for an image");
   }
-  TDib dib(image.width(), image.height(), bitCount);
+  Dib dib(image.width(), image.height(), bitCount);
   dib.m_header.biXPelsPerMeter = image.dotsPerMeterX();
   dib.m_header.biYPelsPerMeter = image.dotsPerMeterY();
   const int w = image.width();

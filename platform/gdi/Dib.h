@@ -1,8 +1,8 @@
 // labelplu: device-independent bitmaps, laid out as the platform's (an
 // information header, a colour table for up to 8 bits per pixel, rows of
 // 4-byte stride, bottom-up unless the height is negative).
-#ifndef LABELPLU_GDI_DIB_H
-#define LABELPLU_GDI_DIB_H
+#ifndef LABELPLU_PLATFORM_GDI_DIB_H
+#define LABELPLU_PLATFORM_GDI_DIB_H
 
 #include <QImage>
 
@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 namespace labelplu::gdi {
 
@@ -51,7 +51,7 @@ uint32_t DibStride(int32_t width, uint16_t bitCount);
 // A bitmap somebody else owns: the header, its colour table (entries past
 // the table's end read as black) and the pixel rows. Nothing is copied; the
 // spans must stay valid while the reference is used.
-struct TDibRef {
+struct DibRef {
   BITMAPINFOHEADER header;
   std::span<const RGBQUAD> colors;
   std::span<const uint8_t> bits;
@@ -59,35 +59,35 @@ struct TDibRef {
 
 // Checks a bitmap for use: header size at least 40, 1 plane, a bit count
 // from the list above, BI_RGB, width and |height| in 1..65535 and enough
-// bytes for |height| rows of DibStride. Throws TGdiError saying what is
+// bytes for |height| rows of DibStride. Throws GdiError saying what is
 // wrong.
-void ValidateDib(const TDibRef& dib);
+void ValidateDib(const DibRef& dib);
 
 // The bitmap as an image, top row first, in QImage::Format_RGB32, with its
 // dots per metre. The second form converts only the rectangle x, y (from the
 // picture's top-left corner), width × height, clipped to the bitmap (a null
-// image when nothing remains). Throws TGdiError when ValidateDib does.
-QImage DibToImage(const TDibRef& dib);
-QImage DibToImage(const TDibRef& dib, int32_t x, int32_t y, int32_t width, int32_t height);
+// image when nothing remains). Throws GdiError when ValidateDib does.
+QImage DibToImage(const DibRef& dib);
+QImage DibToImage(const DibRef& dib, int32_t x, int32_t y, int32_t width, int32_t height);
 
 // A bitmap that owns its header, colour table and rows.
-class TDib {
+class Dib {
  public:
-  TDib() = default;
+  Dib() = default;
 
   // A bitmap of width × height pixels (height > 0: bottom-up) with bitCount
   // 1, 4, 8 or 24 (32 also), all bits zero, and a colour table of
-  // 2^bitCount black entries for ≤ 8 bits. Throws TGdiError for sizes
+  // 2^bitCount black entries for ≤ 8 bits. Throws GdiError for sizes
   // outside 1..65535 or another bit count.
-  TDib(int32_t width, int32_t height, uint16_t bitCount);
+  Dib(int32_t width, int32_t height, uint16_t bitCount);
 
   // The image's pixels as a bitmap (the platform's GetDIBits): bitCount 24
   // gives B, G, R rows; 8 gives the image's own colour table when it is an
   // indexed image of at most 256 colours, otherwise a colour table that
   // Qt's conversion to Format_Indexed8 picks (no dithering); 32 gives
   // B, G, R, x. Rows are bottom-up. The dots per metre are copied. Throws
-  // TGdiError for a null image or another bit count.
-  static TDib FromImage(const QImage& image, uint16_t bitCount);
+  // GdiError for a null image or another bit count.
+  static Dib FromImage(const QImage& image, uint16_t bitCount);
 
   BITMAPINFOHEADER& Header() { return m_header; }
   const BITMAPINFOHEADER& Header() const { return m_header; }
@@ -105,7 +105,7 @@ class TDib {
   uint8_t* ScanLine(int32_t y);
   const uint8_t* ScanLine(int32_t y) const;
 
-  TDibRef Ref() const { return TDibRef{m_header, m_colors, m_bits}; }
+  DibRef Ref() const { return DibRef{m_header, m_colors, m_bits}; }
   QImage ToImage() const { return DibToImage(Ref()); }
 
  private:
@@ -116,4 +116,4 @@ class TDib {
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_DIB_H

@@ -1,20 +1,20 @@
 // labelplu: reading single pixels of a device-independent bitmap (inside
 // the canvas library; callers validate the bitmap first).
-#ifndef LABELPLU_GDI_DIBPIXELS_H
-#define LABELPLU_GDI_DIBPIXELS_H
+#ifndef LABELPLU_PLATFORM_GDI_DIBPIXELS_H
+#define LABELPLU_PLATFORM_GDI_DIBPIXELS_H
 
 #include <QColor>
 
 #include <cstdint>
 
-#include "Dib.h"
+#include "platform/gdi/Dib.h"
 
 namespace labelplu::gdi {
 
 // A validated bitmap, ready for pixel reads.
-class TDibPixels {
+class DibPixels {
  public:
-  explicit TDibPixels(const TDibRef& dib);  // ValidateDib, then keeps the reference
+  explicit DibPixels(const DibRef& dib);  // ValidateDib, then keeps the reference
 
   int32_t Width() const { return m_width; }
   int32_t Height() const { return m_height; }
@@ -23,7 +23,7 @@ class TDibPixels {
   QRgb Pixel(int32_t x, int32_t y) const;
 
  private:
-  const TDibRef& m_dib;
+  const DibRef& m_dib;
   int32_t m_width;
   int32_t m_height;
   uint32_t m_stride;
@@ -32,4 +32,4 @@ class TDibPixels {
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_DIBPIXELS_H

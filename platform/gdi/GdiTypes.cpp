@@ -1,5 +1,5 @@
 // labelplu: the canvas's small arithmetic helpers.
-#include "GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 #include <cstdlib>
 #include <limits>

@@ -1,7 +1,7 @@
 // labelplu: the canvas's plain types and constants, shaped like the
 // platform's GDI ones so that drawing code reads like the platform's.
-#ifndef LABELPLU_GDI_GDITYPES_H
-#define LABELPLU_GDI_GDITYPES_H
+#ifndef LABELPLU_PLATFORM_GDI_GDITYPES_H
+#define LABELPLU_PLATFORM_GDI_GDITYPES_H
 
 #include <cstdint>
 #include <stdexcept>
@@ -12,7 +12,7 @@ namespace labelplu::gdi {
 // Every failure of the canvas (no painter, an invalid bitmap, no GUI
 // application for fonts, an absurd size) is reported with this exception;
 // what() says what was wrong and with which value.
-class TGdiError : public std::runtime_error {
+class GdiError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -75,21 +75,21 @@ inline constexpr int32_t PS_INSIDEFRAME = 6;  // solid; Rectangle keeps it insid
 // A pen of width 1 is a one-pixel ("cosmetic") pen: lines exclude their last
 // pixel, and the dash styles apply. A wider pen is solid whatever its dash
 // style, with round ends and joins, centred on the path, as the platform's.
-struct TPen {
+struct Pen {
   int32_t style = PS_SOLID;
   int32_t width = 1;
   COLORREF color = RGB(0, 0, 0);
-  friend bool operator==(const TPen&, const TPen&) = default;
+  friend bool operator==(const Pen&, const Pen&) = default;
 };
 
 // ---- brushes ----------------------------------------------------------------
 inline constexpr int32_t BS_SOLID = 0;
 inline constexpr int32_t BS_NULL = 1;  // no fill ("clear")
 
-struct TBrush {
+struct Brush {
   int32_t style = BS_SOLID;
   COLORREF color = RGB(255, 255, 255);
-  friend bool operator==(const TBrush&, const TBrush&) = default;
+  friend bool operator==(const Brush&, const Brush&) = default;
 };
 
 // ---- fonts ------------------------------------------------------------------
@@ -118,7 +118,7 @@ inline constexpr uint8_t VARIABLE_PITCH = 2;
 //    character height at the device's LOGPIXELSY.
 //  - lfEscapement: the direction of writing, tenths of a degree
 //    counter-clockwise from the x axis (900 reads bottom-to-top). Text turns
-//    about its reference point (TCanvas::TextOut).
+//    about its reference point (Canvas::TextOut).
 //  - lfWeight: 1..1000, FW_NORMAL 400, FW_BOLD 700; 0 counts as 400.
 //  - lfCharSet: kept for the template's sake; text is Unicode (UTF-8), so any
 //    character the face holds is drawn whatever the charset.
@@ -179,7 +179,7 @@ inline constexpr int32_t WHITEONBLACK = 2;
 inline constexpr int32_t COLORONCOLOR = 3;
 inline constexpr int32_t HALFTONE = 4;
 
-// Region combination (TRegion::CombineRgn, TCanvas::ExtSelectClipRgn).
+// Region combination (Region::CombineRgn, Canvas::ExtSelectClipRgn).
 inline constexpr int32_t RGN_AND = 1;
 inline constexpr int32_t RGN_OR = 2;
 inline constexpr int32_t RGN_XOR = 3;
@@ -192,7 +192,7 @@ inline constexpr int32_t NULLREGION = 1;
 inline constexpr int32_t SIMPLEREGION = 2;
 inline constexpr int32_t COMPLEXREGION = 3;
 
-// ---- device capabilities (TCanvas::GetDeviceCaps) ---------------------------
+// ---- device capabilities (Canvas::GetDeviceCaps) ---------------------------
 inline constexpr int32_t HORZSIZE = 4;           // printable width, mm
 inline constexpr int32_t VERTSIZE = 6;           // printable height, mm
 inline constexpr int32_t HORZRES = 8;            // printable width, pixels
@@ -207,4 +207,4 @@ inline constexpr int32_t PHYSICALOFFSETY = 113;  // printable area's top edge on
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_GDITYPES_H

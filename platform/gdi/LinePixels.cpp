@@ -1,5 +1,5 @@
 // labelplu: dash patterns of one-pixel pens.
-#include "LinePixels.h"
+#include "platform/gdi/LinePixels.h"
 
 #include <array>
 #include <numeric>
@@ -15,7 +15,7 @@ constexpr std::array<int32_t, 6> kDashDotDot{9, 3, 3, 3, 3, 3};
 
 }  // namespace
 
-TLineStyle::TLineStyle(int32_t penStyle) {
+LineStyle::LineStyle(int32_t penStyle) {
   switch (penStyle) {
     case PS_DASH:
       m_pattern = kDash;
@@ -35,7 +35,7 @@ TLineStyle::TLineStyle(int32_t penStyle) {
   m_length = std::accumulate(m_pattern.begin(), m_pattern.end(), int64_t{0});
 }
 
-bool TLineStyle::Next() {
+bool LineStyle::Next() {
   if (m_length == 0) return true;
   int64_t at = m_position;
   m_position = (m_position + 1) % m_length;
@@ -46,7 +46,7 @@ bool TLineStyle::Next() {
   return false;
 }
 
-void TLineStyle::Skip(int64_t count) {
+void LineStyle::Skip(int64_t count) {
   if (m_length == 0 || count <= 0) return;
   m_position = (m_position + count % m_length) % m_length;
 }

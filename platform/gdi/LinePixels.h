@@ -1,21 +1,21 @@
 // labelplu: the pixels of one-pixel lines, as the canvas paints them (inside
 // the canvas library).
-#ifndef LABELPLU_GDI_LINEPIXELS_H
-#define LABELPLU_GDI_LINEPIXELS_H
+#ifndef LABELPLU_PLATFORM_GDI_LINEPIXELS_H
+#define LABELPLU_PLATFORM_GDI_LINEPIXELS_H
 
 #include <algorithm>
 #include <cstdint>
 #include <span>
 
-#include "GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 namespace labelplu::gdi {
 
 // The on/off pattern of a one-pixel pen, advanced pixel by pixel along
 // connected lines and restarted by MoveTo.
-class TLineStyle {
+class LineStyle {
  public:
-  explicit TLineStyle(int32_t penStyle);
+  explicit LineStyle(int32_t penStyle);
   // True when the next pixel belongs to a dash (always for solid pens);
   // advances the pattern.
   bool Next();
@@ -37,7 +37,7 @@ class TLineStyle {
 // position rounded with halves towards the smaller coordinate, so a line
 // covers the same pixels whichever way it runs (except its excluded end).
 template <typename PixelFn>
-void WalkLine(POINT a, POINT b, const RECT& box, TLineStyle& style, PixelFn pixel);
+void WalkLine(POINT a, POINT b, const RECT& box, LineStyle& style, PixelFn pixel);
 
 // ---- implementation ---------------------------------------------------------
 namespace detail {
@@ -58,7 +58,7 @@ inline int64_t RoundHalfDown(Wide num, Wide den) {
 }  // namespace detail
 
 template <typename PixelFn>
-void WalkLine(POINT a, POINT b, const RECT& box, TLineStyle& style, PixelFn pixel) {
+void WalkLine(POINT a, POINT b, const RECT& box, LineStyle& style, PixelFn pixel) {
   const int64_t dx = static_cast<int64_t>(b.x) - a.x;
   const int64_t dy = static_cast<int64_t>(b.y) - a.y;
   const int64_t n = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
@@ -129,4 +129,4 @@ void WalkLine(POINT a, POINT b, const RECT& box, TLineStyle& style, PixelFn pixe
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_LINEPIXELS_H

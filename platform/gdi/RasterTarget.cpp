@@ -1,5 +1,5 @@
 // labelplu: raster targets in memory.
-#include "RasterTarget.h"
+#include "platform/gdi/RasterTarget.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <string>
 
-#include "GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 namespace labelplu::gdi {
 
@@ -18,15 +18,15 @@ int32_t DotsPerMetre(int32_t dpi) {
 QImage CreateRasterImage(int32_t widthPx, int32_t heightPx, int32_t dpiX, int32_t dpiY,
                          QImage::Format format) {
   if (widthPx < 1 || widthPx > kMaxRasterSide || heightPx < 1 || heightPx > kMaxRasterSide) {
-    throw TGdiError("raster size " + std::to_string(widthPx) + " x " + std::to_string(heightPx) +
+    throw GdiError("raster size " + std::to_string(widthPx) + " x " + std::to_string(heightPx) +
                     " pixels is outside 1.." + std::to_string(kMaxRasterSide));
   }
   if (static_cast<int64_t>(widthPx) * heightPx > kMaxRasterPixels) {
-    throw TGdiError("raster size " + std::to_string(widthPx) + " x " + std::to_string(heightPx) +
+    throw GdiError("raster size " + std::to_string(widthPx) + " x " + std::to_string(heightPx) +
                     " pixels is larger than " + std::to_string(kMaxRasterPixels) + " pixels");
   }
   if (dpiX < 1 || dpiX > 100000 || dpiY < 1 || dpiY > 100000) {
-    throw TGdiError("raster resolution " + std::to_string(dpiX) + " x " + std::to_string(dpiY) +
+    throw GdiError("raster resolution " + std::to_string(dpiX) + " x " + std::to_string(dpiY) +
                     " dpi is outside 1..100000");
   }
   switch (format) {
@@ -37,12 +37,12 @@ QImage CreateRasterImage(int32_t widthPx, int32_t heightPx, int32_t dpiX, int32_
     case QImage::Format_Grayscale8:
       break;
     default:
-      throw TGdiError("raster format " + std::to_string(static_cast<int>(format)) +
+      throw GdiError("raster format " + std::to_string(static_cast<int>(format)) +
                       " cannot be painted on");
   }
   QImage image(widthPx, heightPx, format);
   if (image.isNull()) {
-    throw TGdiError("out of memory for a raster of " + std::to_string(widthPx) + " x " +
+    throw GdiError("out of memory for a raster of " + std::to_string(widthPx) + " x " +
                     std::to_string(heightPx) + " pixels");
   }
   image.fill(Qt::white);

@@ -1,7 +1,7 @@
 // labelplu: raster targets for the canvas (images in memory at a chosen
 // resolution), and the GUI-application check that fonts need.
-#ifndef LABELPLU_GDI_RASTERTARGET_H
-#define LABELPLU_GDI_RASTERTARGET_H
+#ifndef LABELPLU_PLATFORM_GDI_RASTERTARGET_H
+#define LABELPLU_PLATFORM_GDI_RASTERTARGET_H
 
 #include <QImage>
 
@@ -19,10 +19,10 @@ inline constexpr int64_t kMaxRasterPixels = int64_t{1} << 28;
 int32_t DotsPerMetre(int32_t dpi);
 
 // An image of widthPx × heightPx pixels filled white, with its dots per
-// metre set to dpiX, dpiY, ready for a TCanvas. Formats the canvas paints
+// metre set to dpiX, dpiY, ready for a Canvas. Formats the canvas paints
 // on: QImage::Format_RGB32 (the default), Format_ARGB32_Premultiplied,
 // Format_RGB888, Format_BGR888 (the byte layout of a 24-bit bitmap's rows,
-// top-down), Format_Grayscale8. Throws TGdiError for a side outside
+// top-down), Format_Grayscale8. Throws GdiError for a side outside
 // 1..kMaxRasterSide, an area above kMaxRasterPixels, a dpi outside 1..100000
 // or another format (Format_Mono cannot be painted on: convert afterwards
 // with QImage::convertToFormat).
@@ -35,11 +35,11 @@ inline QImage CreateRasterImage(int32_t widthPx, int32_t heightPx, int32_t dpi,
 
 // True when a QGuiApplication (or QApplication) exists in this process:
 // fonts, text output and measurement need one (Qt aborts the process
-// otherwise, so the canvas checks first and throws TGdiError). The canvas
+// otherwise, so the canvas checks first and throws GdiError). The canvas
 // never creates the application object itself: whoever owns the process's
 // Qt set-up does (the plug-in on first need, a test's main).
 bool HasGuiApplication();
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_RASTERTARGET_H

@@ -1,5 +1,5 @@
 // labelplu: regions over QRegion.
-#include "Region.h"
+#include "platform/gdi/Region.h"
 
 #include <QPolygon>
 
@@ -14,7 +14,7 @@ int32_t ClampToLimit(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, -kRegionLimit, kRegionLimit));
 }
 
-struct TPointD {
+struct PointD {
   double x;
   double y;
 };
@@ -23,13 +23,13 @@ struct TPointD {
 // polygon against a convex window keeps the winding number of every point
 // inside the window, so both fill rules still hold for the part we keep.
 template <typename Inside, typename Cross>
-std::vector<TPointD> ClipSide(const std::vector<TPointD>& in, Inside inside, Cross cross) {
-  std::vector<TPointD> out;
+std::vector<PointD> ClipSide(const std::vector<PointD>& in, Inside inside, Cross cross) {
+  std::vector<PointD> out;
   if (in.empty()) return out;
   out.reserve(in.size() + 4);
-  TPointD prev = in.back();
+  PointD prev = in.back();
   bool prevIn = inside(prev);
-  for (const TPointD& cur : in) {
+  for (const PointD& cur : in) {
     const bool curIn = inside(cur);
     if (curIn != prevIn) out.push_back(cross(prev, cur));
     if (curIn) out.push_back(cur);
@@ -39,37 +39,37 @@ std::vector<TPointD> ClipSide(const std::vector<TPointD>& in, Inside inside, Cro
   return out;
 }
 
-std::vector<TPointD> ClipToLimit(std::vector<TPointD> poly) {
+std::vector<PointD> ClipToLimit(std::vector<PointD> poly) {
   const double lim = kRegionLimit;
   auto atX = [](double x) {
-    return [x](const TPointD& a, const TPointD& b) {
-      return TPointD{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
+    return [x](const PointD& a, const PointD& b) {
+      return PointD{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
     };
   };
   auto atY = [](double y) {
-    return [y](const TPointD& a, const TPointD& b) {
-      return TPointD{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
+    return [y](const PointD& a, const PointD& b) {
+      return PointD{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
     };
   };
   poly = ClipSide(
-      poly, [&](const TPointD& p) { return p.x >= -lim; }, atX(-lim));
+      poly, [&](const PointD& p) { return p.x >= -lim; }, atX(-lim));
   poly = ClipSide(
-      poly, [&](const TPointD& p) { return p.x <= lim; }, atX(lim));
+      poly, [&](const PointD& p) { return p.x <= lim; }, atX(lim));
   poly = ClipSide(
-      poly, [&](const TPointD& p) { return p.y >= -lim; }, atY(-lim));
+      poly, [&](const PointD& p) { return p.y >= -lim; }, atY(-lim));
   poly = ClipSide(
-      poly, [&](const TPointD& p) { return p.y <= lim; }, atY(lim));
+      poly, [&](const PointD& p) { return p.y <= lim; }, atY(lim));
   return poly;
 }
 
 }  // namespace
 
-TRegion TRegion::CreatePolygonRgn(std::span<const POINT> points, int32_t fillMode) {
+Region Region::CreatePolygonRgn(std::span<const POINT> points, int32_t fillMode) {
   if (fillMode != ALTERNATE && fillMode != WINDING) {
-    throw TGdiError("polygon fill mode " + std::to_string(fillMode) +
+    throw GdiError("polygon fill mode " + std::to_string(fillMode) +
                     " is neither ALTERNATE nor WINDING");
   }
-  if (points.size() < 3) return TRegion();
+  if (points.size() < 3) return Region();
   const Qt::FillRule rule = fillMode == ALTERNATE ? Qt::OddEvenFill : Qt::WindingFill;
   const bool inside = std::all_of(points.begin(), points.end(), [](const POINT& p) {
     return p.x >= -kRegionLimit && p.x <= kRegionLimit && p.y >= -kRegionLimit &&
@@ -80,28 +80,28 @@ TRegion TRegion::CreatePolygonRgn(std::span<const POINT> points, int32_t fillMod
     polygon.reserve(static_cast<qsizetype>(points.size()));
     for (const POINT& p : points) polygon << QPoint(p.x, p.y);
   } else {
-    std::vector<TPointD> poly;
+    std::vector<PointD> poly;
     poly.reserve(points.size());
     for (const POINT& p : points)
       poly.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
-    for (const TPointD& p : ClipToLimit(std::move(poly))) {
+    for (const PointD& p : ClipToLimit(std::move(poly))) {
       polygon << QPoint(ClampToLimit(std::llround(p.x)), ClampToLimit(std::llround(p.y)));
     }
-    if (polygon.size() < 3) return TRegion();
+    if (polygon.size() < 3) return Region();
   }
-  return TRegion(QRegion(polygon, rule));
+  return Region(QRegion(polygon, rule));
 }
 
-TRegion TRegion::CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+Region Region::CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
   const int32_t l = ClampToLimit(std::min(left, right));
   const int32_t r = ClampToLimit(std::max(left, right));
   const int32_t t = ClampToLimit(std::min(top, bottom));
   const int32_t b = ClampToLimit(std::max(top, bottom));
-  if (l == r || t == b) return TRegion();
-  return TRegion(QRegion(l, t, r - l, b - t));
+  if (l == r || t == b) return Region();
+  return Region(QRegion(l, t, r - l, b - t));
 }
 
-int32_t TRegion::CombineRgn(const TRegion& a, const TRegion& b, int32_t mode) {
+int32_t Region::CombineRgn(const Region& a, const Region& b, int32_t mode) {
   switch (mode) {
     case RGN_AND:
       m_region = a.m_region.intersected(b.m_region);
@@ -119,31 +119,31 @@ int32_t TRegion::CombineRgn(const TRegion& a, const TRegion& b, int32_t mode) {
       m_region = a.m_region;
       break;
     default:
-      throw TGdiError("region combination mode " + std::to_string(mode) + " is unknown");
+      throw GdiError("region combination mode " + std::to_string(mode) + " is unknown");
   }
   return Kind();
 }
 
-void TRegion::OffsetRgn(int32_t dx, int32_t dy) {
+void Region::OffsetRgn(int32_t dx, int32_t dy) {
   m_region.translate(dx, dy);
 }
 
-int32_t TRegion::GetRgnBox(RECT& box) const {
+int32_t Region::GetRgnBox(RECT& box) const {
   box = Box();
   return Kind();
 }
 
-RECT TRegion::Box() const {
+RECT Region::Box() const {
   if (m_region.isEmpty()) return RECT{};
   const QRect r = m_region.boundingRect();
   return RECT{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
 }
 
-bool TRegion::PtInRegion(int32_t x, int32_t y) const {
+bool Region::PtInRegion(int32_t x, int32_t y) const {
   return m_region.contains(QPoint(x, y));
 }
 
-int32_t TRegion::Kind() const {
+int32_t Region::Kind() const {
   if (m_region.isEmpty()) return NULLREGION;
   return m_region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }

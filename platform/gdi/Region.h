@@ -1,14 +1,14 @@
 // labelplu: regions of device pixels (polygon and rectangle regions, their
 // combination), used as clip regions of the canvas and filled by FillRgn.
-#ifndef LABELPLU_GDI_REGION_H
-#define LABELPLU_GDI_REGION_H
+#ifndef LABELPLU_PLATFORM_GDI_REGION_H
+#define LABELPLU_PLATFORM_GDI_REGION_H
 
 #include <QRegion>
 
 #include <cstdint>
 #include <span>
 
-#include "GdiTypes.h"
+#include "platform/gdi/GdiTypes.h"
 
 namespace labelplu::gdi {
 
@@ -20,10 +20,10 @@ inline constexpr int32_t kRegionLimit = 1 << 18;
 // A set of device pixels, a value type (copies are cheap and independent).
 // A default-constructed region is empty. Not thread-safe per object; distinct
 // objects may be used on distinct threads.
-class TRegion {
+class Region {
  public:
-  TRegion() = default;
-  explicit TRegion(QRegion region) : m_region(std::move(region)) {}
+  Region() = default;
+  explicit Region(QRegion region) : m_region(std::move(region)) {}
 
   // The pixels inside the polygon through the points (closed from the last
   // point back to the first), by the fill rule: ALTERNATE (even-odd: a
@@ -32,22 +32,22 @@ class TRegion {
   // a left or top edge belongs, on a right or bottom edge it does not, so the
   // polygon (0,0) (10,0) (10,10) (0,10) holds exactly the pixels 0..9 × 0..9,
   // as the platform's CreatePolygonRgn. Fewer than 3 points give an empty
-  // region. Throws TGdiError for another fill mode.
-  static TRegion CreatePolygonRgn(std::span<const POINT> points, int32_t fillMode = ALTERNATE);
+  // region. Throws GdiError for another fill mode.
+  static Region CreatePolygonRgn(std::span<const POINT> points, int32_t fillMode = ALTERNATE);
 
   // The pixels left..right-1 × top..bottom-1; swapped bounds are put in
   // order; an empty rectangle gives an empty region. Bounds are limited to
   // ±kRegionLimit.
-  static TRegion CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom);
-  static TRegion CreateRectRgn(const RECT& r) {
+  static Region CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom);
+  static Region CreateRectRgn(const RECT& r) {
     return CreateRectRgn(r.left, r.top, r.right, r.bottom);
   }
 
   // this := a (mode) b with RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF (a minus b),
   // RGN_COPY (a). a or b may be this very region. Returns the kind of the
-  // result (NULLREGION, SIMPLEREGION, COMPLEXREGION); throws TGdiError for
+  // result (NULLREGION, SIMPLEREGION, COMPLEXREGION); throws GdiError for
   // another mode.
-  int32_t CombineRgn(const TRegion& a, const TRegion& b, int32_t mode);
+  int32_t CombineRgn(const Region& a, const Region& b, int32_t mode);
 
   // Moves the region by (dx, dy) pixels.
   void OffsetRgn(int32_t dx, int32_t dy);
@@ -65,7 +65,7 @@ class TRegion {
   int32_t Kind() const;
 
   const QRegion& ToQRegion() const { return m_region; }
-  friend bool operator==(const TRegion& a, const TRegion& b) { return a.m_region == b.m_region; }
+  friend bool operator==(const Region& a, const Region& b) { return a.m_region == b.m_region; }
 
  private:
   QRegion m_region;
@@ -73,4 +73,4 @@ class TRegion {
 
 }  // namespace labelplu::gdi
 
-#endif
+#endif  // LABELPLU_PLATFORM_GDI_REGION_H

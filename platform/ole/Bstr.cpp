@@ -1,11 +1,11 @@
-#include "Bstr.h"
+#include "platform/ole/Bstr.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "OleInternal.h"
-#include "Utf.h"
+#include "platform/ole/OleInternal.h"
+#include "platform/ole/Utf.h"
 
 namespace labelplu::ole {
 

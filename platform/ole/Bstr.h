@@ -1,12 +1,12 @@
 // labelplu automation runtime: C++ helpers over BSTR.
-#ifndef LABELPLU_OLE_BSTR_H
-#define LABELPLU_OLE_BSTR_H
+#ifndef LABELPLU_PLATFORM_OLE_BSTR_H
+#define LABELPLU_PLATFORM_OLE_BSTR_H
 
 #include <memory>
 #include <string>
 #include <string_view>
 
-#include "OleExport.h"
+#include "platform/ole/OleExport.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu::ole {
@@ -33,4 +33,4 @@ LP_OLE_EXPORT BSTR Utf16ToBstr(std::u16string_view text);
 
 }  // namespace labelplu::ole
 
-#endif  // LABELPLU_OLE_BSTR_H
+#endif  // LABELPLU_PLATFORM_OLE_BSTR_H

@@ -1,8 +1,8 @@
 // labelplu automation runtime: ComObject<Interfaces...>, the base of every
 // COM object the project implements.
 //
-//   class TErrorInfo final : public ComObject<IErrorInfo> { ... };
-//   ComPtr<TErrorInfo> info = MakeCom<TErrorInfo>(args...);
+//   class ErrorInfoObject final : public ComObject<IErrorInfo> { ... };
+//   ComPtr<ErrorInfoObject> info = MakeCom<ErrorInfoObject>(args...);
 //
 // It implements IUnknown for all listed interfaces: an atomic reference
 // count that starts at 1 (the creator's reference; MakeCom adopts it) and
@@ -15,8 +15,8 @@
 // The interfaces have no virtual destructor and their vtables stay the plain
 // slot tables: the virtual destructor declared here follows the interfaces'
 // slots in the object's primary vtable.
-#ifndef LABELPLU_OLE_COMOBJECT_H
-#define LABELPLU_OLE_COMOBJECT_H
+#ifndef LABELPLU_PLATFORM_OLE_COMOBJECT_H
+#define LABELPLU_PLATFORM_OLE_COMOBJECT_H
 
 #include <atomic>
 #include <cstdint>
@@ -24,8 +24,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "ComPtr.h"
-#include "InterfaceId.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/InterfaceId.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu::ole {
@@ -89,4 +89,4 @@ ComPtr<T> MakeCom(Args&&... args) {
 
 }  // namespace labelplu::ole
 
-#endif  // LABELPLU_OLE_COMOBJECT_H
+#endif  // LABELPLU_PLATFORM_OLE_COMOBJECT_H

@@ -5,14 +5,14 @@
 // Release. There is no operator&; pass put() (or putVoid()) as an out
 // parameter: it releases what the pointer held and returns the address of
 // the now-null slot.
-#ifndef LABELPLU_OLE_COMPTR_H
-#define LABELPLU_OLE_COMPTR_H
+#ifndef LABELPLU_PLATFORM_OLE_COMPTR_H
+#define LABELPLU_PLATFORM_OLE_COMPTR_H
 
 #include <concepts>
 #include <cstddef>
 #include <utility>
 
-#include "InterfaceId.h"
+#include "platform/ole/InterfaceId.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu::ole {
@@ -96,4 +96,4 @@ private:
 
 }  // namespace labelplu::ole
 
-#endif  // LABELPLU_OLE_COMPTR_H
+#endif  // LABELPLU_PLATFORM_OLE_COMPTR_H

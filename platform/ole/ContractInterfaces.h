@@ -2,10 +2,10 @@
 // contract's interfaces (include/labelplu/plugin.h, valuearray.h), for
 // ComPtr::as and ComObject. Kept in one place so that the plug-in, the host
 // and the tests share one specialisation each.
-#ifndef LABELPLU_OLE_CONTRACTINTERFACES_H
-#define LABELPLU_OLE_CONTRACTINTERFACES_H
+#ifndef LABELPLU_PLATFORM_OLE_CONTRACTINTERFACES_H
+#define LABELPLU_PLATFORM_OLE_CONTRACTINTERFACES_H
 
-#include "InterfaceId.h"
+#include "platform/ole/InterfaceId.h"
 #include "labelplu/devices.h"
 #include "labelplu/plugin.h"
 #include "labelplu/valuearray.h"
@@ -19,4 +19,4 @@ LP_INTERFACE_ID(labelplu::IModelPlu, IUnknown, labelplu::IID_IModelPlu)
 LP_INTERFACE_ID(labelplu::IModelPlu2, labelplu::IModelPlu, labelplu::IID_IModelPlu2)
 LP_INTERFACE_ID(labelplu::IDeviceItem, IUnknown, labelplu::IID_IDeviceItem)
 
-#endif  // LABELPLU_OLE_CONTRACTINTERFACES_H
+#endif  // LABELPLU_PLATFORM_OLE_CONTRACTINTERFACES_H

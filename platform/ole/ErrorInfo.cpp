@@ -1,20 +1,20 @@
-#include "ErrorInfo.h"
+#include "platform/ole/ErrorInfo.h"
 
 #include <cstdio>
 #include <new>
 
-#include "Bstr.h"
-#include "ComPtr.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ComPtr.h"
 
 namespace labelplu::ole {
 
-EOleException::EOleException(HRESULT code, const std::string& message)
+OleException::OleException(HRESULT code, const std::string& message)
     : std::runtime_error(message), Code(code) {}
-EOleException::~EOleException() = default;
+OleException::~OleException() = default;
 
 HRESULT ReportException(const std::exception& e) noexcept {
   HRESULT code = E_FAIL;
-  if (const auto* ole = dynamic_cast<const EOleException*>(&e); ole && FAILED(ole->Code)) {
+  if (const auto* ole = dynamic_cast<const OleException*>(&e); ole && FAILED(ole->Code)) {
     code = ole->Code;
   } else if (dynamic_cast<const std::bad_alloc*>(&e)) {
     code = E_OUTOFMEMORY;
@@ -76,7 +76,7 @@ void OleCheck(HRESULT hr) {
   if (SUCCEEDED(hr)) return;
   std::string message = TakeErrorText();
   if (message.empty()) message = HResultText(hr);
-  throw EOleException(hr, message);
+  throw OleException(hr, message);
 }
 
 }  // namespace labelplu::ole

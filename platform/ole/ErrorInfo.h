@@ -4,36 +4,36 @@
 // in Safecall, which turns any exception into a failure HRESULT and leaves
 // its message in the thread's error information:
 //
-//   HRESULT TDriverObject::GetVersionText(BSTR* out) {
+//   HRESULT DriverObject::GetVersionText(BSTR* out) {
 //     return Safecall([&] { *out = Utf8ToBstr(versionText()); });
 //   }
 //
 // The caller turns a failure back into an exception with OleCheck, or reads
 // the message with TakeErrorText.
-#ifndef LABELPLU_OLE_ERRORINFO_H
-#define LABELPLU_OLE_ERRORINFO_H
+#ifndef LABELPLU_PLATFORM_OLE_ERRORINFO_H
+#define LABELPLU_PLATFORM_OLE_ERRORINFO_H
 
 #include <exception>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
 
-#include "OleExport.h"
+#include "platform/ole/OleExport.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu::ole {
 
 // A failure HRESULT of an interface call, with the callee's message.
-class LP_OLE_EXPORT EOleException : public std::runtime_error {
+class LP_OLE_EXPORT OleException : public std::runtime_error {
 public:
-  EOleException(HRESULT code, const std::string& message);
-  ~EOleException() override;
+  OleException(HRESULT code, const std::string& message);
+  ~OleException() override;
 
   HRESULT Code;
 };
 
 // Puts e.what() into the thread's error information and returns the
-// failure code for it: the code of an EOleException, E_OUTOFMEMORY for
+// failure code for it: the code of an OleException, E_OUTOFMEMORY for
 // std::bad_alloc, else E_FAIL.
 LP_OLE_EXPORT HRESULT ReportException(const std::exception& e) noexcept;
 
@@ -69,11 +69,11 @@ LP_OLE_EXPORT std::string TakeErrorText();
 // "Type mismatch.", ...), or "OLE error XXXXXXXX" for codes without one.
 LP_OLE_EXPORT std::string HResultText(HRESULT hr);
 
-// Does nothing when hr succeeded; otherwise raises EOleException with hr and
+// Does nothing when hr succeeded; otherwise raises OleException with hr and
 // the thread's error text (TakeErrorText), or HResultText(hr) when there is
 // none.
 LP_OLE_EXPORT void OleCheck(HRESULT hr);
 
 }  // namespace labelplu::ole
 
-#endif  // LABELPLU_OLE_ERRORINFO_H
+#endif  // LABELPLU_PLATFORM_OLE_ERRORINFO_H

@@ -3,17 +3,17 @@
 #include <new>
 #include <string>
 
-#include "Bstr.h"
-#include "ComObject.h"
-#include "Utf.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/Utf.h"
 
 using namespace labelplu::ole;
 
 namespace {
 
-class TErrorInfo final : public ComObject<IErrorInfo> {
+class ErrorInfoObject final : public ComObject<IErrorInfo> {
 public:
-  TErrorInfo(std::u16string description, std::u16string source)
+  ErrorInfoObject(std::u16string description, std::u16string source)
       : m_description(std::move(description)), m_source(std::move(source)) {}
 
   HRESULT GetGUID(GUID* out) override {
@@ -65,7 +65,7 @@ HRESULT GetErrorInfo(uint32_t reserved, IErrorInfo** out) {
 
 HRESULT SetErrorInfoText(const char* description, const char* source) {
   try {
-    auto info = MakeCom<TErrorInfo>(Utf8ToUtf16(description ? description : ""),
+    auto info = MakeCom<ErrorInfoObject>(Utf8ToUtf16(description ? description : ""),
                                     Utf8ToUtf16(source ? source : ""));
     return SetErrorInfo(0, info.get());
   } catch (const std::bad_alloc&) {

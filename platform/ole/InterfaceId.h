@@ -7,8 +7,8 @@
 //   LP_INTERFACE_ID(labelplu::ISafeArray, IDispatch, labelplu::IID_ISafeArray)
 //
 // The macro is used at global scope.
-#ifndef LABELPLU_OLE_INTERFACEID_H
-#define LABELPLU_OLE_INTERFACEID_H
+#ifndef LABELPLU_PLATFORM_OLE_INTERFACEID_H
+#define LABELPLU_PLATFORM_OLE_INTERFACEID_H
 
 #include "labelplu/oleauto.h"
 
@@ -30,4 +30,4 @@ LP_INTERFACE_ID(IUnknown, void, IID_IUnknown)
 LP_INTERFACE_ID(IDispatch, IUnknown, IID_IDispatch)
 LP_INTERFACE_ID(IErrorInfo, IUnknown, IID_IErrorInfo)
 
-#endif  // LABELPLU_OLE_INTERFACEID_H
+#endif  // LABELPLU_PLATFORM_OLE_INTERFACEID_H

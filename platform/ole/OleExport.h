@@ -4,9 +4,9 @@
 // helpers that other libraries of the project call (and the exception classes
 // they catch by type) are marked LP_OLE_EXPORT; header-only helpers need no
 // mark.
-#ifndef LABELPLU_OLE_OLEEXPORT_H
-#define LABELPLU_OLE_OLEEXPORT_H
+#ifndef LABELPLU_PLATFORM_OLE_OLEEXPORT_H
+#define LABELPLU_PLATFORM_OLE_OLEEXPORT_H
 
 #define LP_OLE_EXPORT __attribute__((visibility("default")))
 
-#endif  // LABELPLU_OLE_OLEEXPORT_H
+#endif  // LABELPLU_PLATFORM_OLE_OLEEXPORT_H

@@ -1,7 +1,7 @@
 // labelplu automation runtime: helpers shared by the runtime's own sources.
 // Not installed for other libraries; nothing here is exported.
-#ifndef LABELPLU_OLE_OLEINTERNAL_H
-#define LABELPLU_OLE_OLEINTERNAL_H
+#ifndef LABELPLU_PLATFORM_OLE_OLEINTERNAL_H
+#define LABELPLU_PLATFORM_OLE_OLEINTERNAL_H
 
 #include <cstdint>
 #include <string>
@@ -61,4 +61,4 @@ std::string_view TrimBlanks(std::string_view text);
 
 }  // namespace labelplu::ole::detail
 
-#endif  // LABELPLU_OLE_OLEINTERNAL_H
+#endif  // LABELPLU_PLATFORM_OLE_OLEINTERNAL_H

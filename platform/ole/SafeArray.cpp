@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "OleInternal.h"
+#include "platform/ole/OleInternal.h"
 
 using namespace labelplu::ole;
 

@@ -1,4 +1,4 @@
-#include "Utf.h"
+#include "platform/ole/Utf.h"
 
 #include <cstdint>
 

@@ -4,13 +4,13 @@
 // boundary (BSTR). Both directions replace what cannot be decoded with
 // U+FFFD, so a conversion never fails except for lack of memory
 // (std::bad_alloc).
-#ifndef LABELPLU_OLE_UTF_H
-#define LABELPLU_OLE_UTF_H
+#ifndef LABELPLU_PLATFORM_OLE_UTF_H
+#define LABELPLU_PLATFORM_OLE_UTF_H
 
 #include <string>
 #include <string_view>
 
-#include "OleExport.h"
+#include "platform/ole/OleExport.h"
 
 namespace labelplu::ole {
 
@@ -23,4 +23,4 @@ LP_OLE_EXPORT std::string Utf16ToUtf8(std::u16string_view text);
 
 }  // namespace labelplu::ole
 
-#endif  // LABELPLU_OLE_UTF_H
+#endif  // LABELPLU_PLATFORM_OLE_UTF_H

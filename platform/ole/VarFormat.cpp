@@ -1,4 +1,4 @@
-#include "VarFormat.h"
+#include "platform/ole/VarFormat.h"
 
 #include <locale.h>
 #include <stdlib.h>
@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "OleInternal.h"
+#include "platform/ole/OleInternal.h"
 
 namespace labelplu::ole {
 

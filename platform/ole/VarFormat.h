@@ -4,14 +4,14 @@
 // The process formats are fixed whatever the user's locale: decimal
 // separator ",", dates "dd.MM.yyyy", times "hh:mm:ss". Reading accepts "."
 // and "," as decimal separator. No function here depends on the C locale.
-#ifndef LABELPLU_OLE_VARFORMAT_H
-#define LABELPLU_OLE_VARFORMAT_H
+#ifndef LABELPLU_PLATFORM_OLE_VARFORMAT_H
+#define LABELPLU_PLATFORM_OLE_VARFORMAT_H
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "OleExport.h"
+#include "platform/ole/OleExport.h"
 
 namespace labelplu::ole {
 
@@ -43,4 +43,4 @@ LP_OLE_EXPORT bool TextToDateTime(std::string_view text, double& date);
 
 }  // namespace labelplu::ole
 
-#endif  // LABELPLU_OLE_VARFORMAT_H
+#endif  // LABELPLU_PLATFORM_OLE_VARFORMAT_H

@@ -1,10 +1,10 @@
-#include "Variant.h"
+#include "platform/ole/Variant.h"
 
 #include <cstdio>
 #include <cstring>
 #include <new>
 
-#include "OleInternal.h"
+#include "platform/ole/OleInternal.h"
 
 namespace labelplu::ole {
 
@@ -47,14 +47,14 @@ VARTYPE sourceType(const VARIANT& v) {
   if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
   const std::string types =
       "variant of type (" + VarTypeName(sourceType(v)) + ") into type (" + VarTypeName(vt) + ")";
-  if (hr == DISP_E_OVERFLOW) throw EVariantError("Overflow while converting " + types);
-  if (hr == DISP_E_TYPEMISMATCH) throw EVariantError("Could not convert " + types);
-  throw EVariantError("Invalid variant type conversion");
+  if (hr == DISP_E_OVERFLOW) throw VariantError("Overflow while converting " + types);
+  if (hr == DISP_E_TYPEMISMATCH) throw VariantError("Could not convert " + types);
+  throw VariantError("Invalid variant type conversion");
 }
 
 void checkCopy(HRESULT hr) {
   if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
-  if (FAILED(hr)) throw EVariantError("Invalid variant type conversion");
+  if (FAILED(hr)) throw VariantError("Invalid variant type conversion");
 }
 
 VARIANT emptyVariant() {
@@ -65,8 +65,8 @@ VARIANT emptyVariant() {
 
 }  // namespace
 
-EVariantError::EVariantError(const std::string& message) : std::runtime_error(message) {}
-EVariantError::~EVariantError() = default;
+VariantError::VariantError(const std::string& message) : std::runtime_error(message) {}
+VariantError::~VariantError() = default;
 
 std::string VarTypeName(VARTYPE vt) {
   std::string name;
@@ -151,7 +151,7 @@ OleVariant OleVariant::Adopt(VARIANT& value) noexcept {
 OleVariant OleVariant::AdoptArray(SAFEARRAY* psa) {
   VARTYPE vt;
   if (!psa || FAILED(SafeArrayGetVartype(psa, &vt))) {
-    throw EVariantError("Invalid variant type conversion");
+    throw VariantError("Invalid variant type conversion");
   }
   OleVariant result;
   result.m_value.vt = static_cast<VARTYPE>(VT_ARRAY | vt);

@@ -2,32 +2,32 @@
 //
 // OleVariant owns one VARIANT (copies are deep, moves transfer). The VarTo*
 // functions convert as VariantChangeType does (process formats, halves to
-// even, by-reference values read through) and raise EVariantError with the
+// even, by-reference values read through) and raise VariantError with the
 // texts a Delphi program gives:
 //   "Could not convert variant of type (String) into type (Integer)"
 //   "Overflow while converting variant of type (Double) into type (Integer)"
 //   "Invalid variant type conversion"
 // A lack of memory raises std::bad_alloc.
-#ifndef LABELPLU_OLE_VARIANT_H
-#define LABELPLU_OLE_VARIANT_H
+#ifndef LABELPLU_PLATFORM_OLE_VARIANT_H
+#define LABELPLU_PLATFORM_OLE_VARIANT_H
 
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "Bstr.h"
-#include "OleExport.h"
-#include "Utf.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/OleExport.h"
+#include "platform/ole/Utf.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu::ole {
 
 // A failed variant conversion; the message is in what() (UTF-8).
-class LP_OLE_EXPORT EVariantError : public std::runtime_error {
+class LP_OLE_EXPORT VariantError : public std::runtime_error {
 public:
-  explicit EVariantError(const std::string& message);
-  ~EVariantError() override;
+  explicit VariantError(const std::string& message);
+  ~VariantError() override;
 };
 
 // The Delphi name of a variant type: "Empty", "Null", "Smallint", "Integer",
@@ -58,7 +58,7 @@ public:
   // Takes over what value holds and leaves value VT_EMPTY.
   static OleVariant Adopt(VARIANT& value) noexcept;
   // Takes ownership of psa (from SafeArrayCreate) as VT_ARRAY | its element
-  // type. Throws EVariantError when psa is null or has no element type.
+  // type. Throws VariantError when psa is null or has no element type.
   static OleVariant AdoptArray(SAFEARRAY* psa);
   static OleVariant Null() noexcept;                    // VT_NULL
   static OleVariant FromInt64(int64_t value) noexcept;  // VT_I8
@@ -87,9 +87,9 @@ LP_OLE_EXPORT int64_t VarToInt64(const VARIANT& v);
 LP_OLE_EXPORT double VarToDouble(const VARIANT& v);
 LP_OLE_EXPORT bool VarToBool(const VARIANT& v);
 LP_OLE_EXPORT std::string VarToText(const VARIANT& v);
-// v converted to type vt (VariantChangeType), raising EVariantError.
+// v converted to type vt (VariantChangeType), raising VariantError.
 LP_OLE_EXPORT OleVariant VarAsType(const VARIANT& v, VARTYPE vt);
 
 }  // namespace labelplu::ole
 
-#endif  // LABELPLU_OLE_VARIANT_H
+#endif  // LABELPLU_PLATFORM_OLE_VARIANT_H

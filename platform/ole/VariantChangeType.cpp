@@ -6,9 +6,9 @@
 #include <cstring>
 #include <new>
 
-#include "Bstr.h"
-#include "OleInternal.h"
-#include "VarFormat.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/OleInternal.h"
+#include "platform/ole/VarFormat.h"
 
 using namespace labelplu::ole;
 

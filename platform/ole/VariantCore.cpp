@@ -1,7 +1,7 @@
 // Variant life cycle: initialisation, clearing and copying.
 #include <cstring>
 
-#include "OleInternal.h"
+#include "platform/ole/OleInternal.h"
 
 using namespace labelplu::ole;
 

@@ -1,5 +1,5 @@
 // labelplu: output paths and options of the built-in printers.
-#include "BuiltinOutput.h"
+#include "platform/spool/BuiltinOutput.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,10 +37,10 @@ std::optional<double> ParseNumber(std::string_view text) {
 }
 
 [[noreturn]] void BadOption(std::string_view part, const char* why) {
-  throw ESpoolError("printer option \"" + std::string(part) + "\": " + why);
+  throw SpoolError("printer option \"" + std::string(part) + "\": " + why);
 }
 
-void ParseOption(std::string_view part, TBuiltinOptions& options) {
+void ParseOption(std::string_view part, BuiltinOptions& options) {
   const size_t eq = part.find('=');
   if (eq == std::string_view::npos) BadOption(part, "expected key=value");
   const std::string key = Lower(Trim(part.substr(0, eq)));
@@ -75,12 +75,12 @@ void ParseOption(std::string_view part, TBuiltinOptions& options) {
 
 }  // namespace
 
-TParsedPrinterName ParsePrinterName(std::string_view text) {
-  TParsedPrinterName result;
+ParsedPrinterName ParsePrinterName(std::string_view text) {
+  ParsedPrinterName result;
   const size_t semi = text.find(';');
   result.Name = std::string(Trim(text.substr(0, semi)));
   if (semi == std::string_view::npos) return result;
-  TBuiltinOptions options;
+  BuiltinOptions options;
   std::string_view rest = text.substr(semi + 1);
   while (true) {
     const size_t next = rest.find(';');
@@ -98,7 +98,7 @@ std::string DefaultOutputFolder() {
     const char* value = std::getenv(name);
     if (value != nullptr && value[0] == '/') return std::string(value) + "/labelplu";
   }
-  throw ESpoolError(
+  throw SpoolError(
       "no output folder for the built-in printers: neither XDG_DOCUMENTS_DIR nor HOME is set");
 }
 
@@ -125,7 +125,7 @@ std::string ResolveOutputPath(const std::string& path) {
 void MakeParentFolder(const std::string& printerName, const std::string& path) {
   const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
   if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
-    throw ESpoolError("printer \"" + printerName + "\": cannot create the folder \"" +
+    throw SpoolError("printer \"" + printerName + "\": cannot create the folder \"" +
                       folder.toStdString() + "\" for \"" + path + "\"");
   }
 }

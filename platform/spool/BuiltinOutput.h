@@ -1,14 +1,14 @@
 // labelplu: where the built-in printers write, and the option form of a
 // built-in printer's name ("labelplu PDF; file=/tmp/a.pdf; paper=58x40;
 // dpi=300").
-#ifndef LABELPLU_SPOOL_BUILTINOUTPUT_H
-#define LABELPLU_SPOOL_BUILTINOUTPUT_H
+#ifndef LABELPLU_PLATFORM_SPOOL_BUILTINOUTPUT_H
+#define LABELPLU_PLATFORM_SPOOL_BUILTINOUTPUT_H
 
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "PrintObject.h"
+#include "platform/spool/PrintObject.h"
 
 namespace labelplu::spool {
 
@@ -16,16 +16,16 @@ namespace labelplu::spool {
 // when the rest holds options, those options. Keys (case-insensitive):
 // file (any text, trimmed), paper (W x H in millimetres, "x" or "*" or
 // "×" between, decimal point or comma, each 1..5000), dpi (1..4800).
-// Throws ESpoolError for an unknown key, a part without '=', or a bad
+// Throws SpoolError for an unknown key, a part without '=', or a bad
 // value, naming it.
-struct TParsedPrinterName {
+struct ParsedPrinterName {
   std::string Name;
-  std::optional<TBuiltinOptions> Options;
+  std::optional<BuiltinOptions> Options;
 };
-TParsedPrinterName ParsePrinterName(std::string_view text);
+ParsedPrinterName ParsePrinterName(std::string_view text);
 
 // The folder that the built-in printers write into when no path is given:
-// "labelplu" under $XDG_DOCUMENTS_DIR, else under $HOME. Throws ESpoolError
+// "labelplu" under $XDG_DOCUMENTS_DIR, else under $HOME. Throws SpoolError
 // when neither is set (never falls back to the working directory).
 std::string DefaultOutputFolder();
 
@@ -51,9 +51,9 @@ std::string UniqueName(const std::string& folder, const std::string& stem,
 }
 
 // Creates the folder that will hold path (and its parents). Throws
-// ESpoolError naming the printer and the path when it cannot.
+// SpoolError naming the printer and the path when it cannot.
 void MakeParentFolder(const std::string& printerName, const std::string& path);
 
 }  // namespace labelplu::spool
 
-#endif
+#endif  // LABELPLU_PLATFORM_SPOOL_BUILTINOUTPUT_H

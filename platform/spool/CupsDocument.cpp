@@ -1,5 +1,5 @@
 // labelplu: documents on CUPS queues.
-#include "CupsDocument.h"
+#include "platform/spool/CupsDocument.h"
 
 #include <QDir>
 #include <QPageLayout>
@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "PrintObject.h"
+#include "platform/spool/PrintObject.h"
 
 namespace labelplu::spool {
 
@@ -26,13 +26,13 @@ constexpr double kWaitSliceSeconds = 1.0;
 // between calls means the scheduler answered meanwhile, so the silence
 // starts again; one that outlasts the limit ends the job, and the requests
 // that follow on the same connection then fail at their first slice.
-struct TSilence {
+struct Silence {
   std::chrono::steady_clock::time_point start;
   std::chrono::steady_clock::time_point last;
 };
 
 int KeepWaiting(http_t*, void* data) {
-  auto& silence = *static_cast<TSilence*>(data);
+  auto& silence = *static_cast<Silence*>(data);
   const auto now = std::chrono::steady_clock::now();
   if (now - silence.last > std::chrono::duration<double>(kWaitSliceSeconds * 1.5)) {
     silence.start = now;
@@ -43,7 +43,7 @@ int KeepWaiting(http_t*, void* data) {
 
 }  // namespace
 
-void ConfigureQueuePrinter(QPrinter& printer, const TPageSetup& setup) {
+void ConfigureQueuePrinter(QPrinter& printer, const PageSetup& setup) {
   printer.setResolution(setup.DpiX);
   printer.setFullPage(false);
   // One by one: a whole layout with margins below the queue's minimum would
@@ -55,7 +55,7 @@ void ConfigureQueuePrinter(QPrinter& printer, const TPageSetup& setup) {
   printer.setPageMargins(chosen.minimumMargins(), chosen.units());
 }
 
-TCupsDocument::TCupsDocument(const QPrinterInfo& queue, const TPageSetup& setup,
+CupsDocument::CupsDocument(const QPrinterInfo& queue, const PageSetup& setup,
                              const std::string& title, int32_t copies)
     : m_queueName(queue.printerName().toStdString()),
       m_title(title),
@@ -77,28 +77,28 @@ TCupsDocument::TCupsDocument(const QPrinterInfo& queue, const TPageSetup& setup,
   m_printer->setOutputFileName(m_spoolFile.fileName());
   const QRect paper = m_printer->paperRect(QPrinter::DevicePixel).toRect();
   const QRect page = m_printer->pageRect(QPrinter::DevicePixel).toRect();
-  m_metrics = gdi::TPageMetrics{paper.width(), paper.height(), page.x(), page.y()};
+  m_metrics = gdi::PageMetrics{paper.width(), paper.height(), page.x(), page.y()};
   try {
-    m_canvas = std::make_unique<gdi::TCanvas>(*m_printer);
+    m_canvas = std::make_unique<gdi::Canvas>(*m_printer);
   } catch (const std::exception& e) {
     Fail(std::string("the queue refused the document: ") + e.what());
   }
   m_canvas->SetPageMetrics(m_metrics);
 }
 
-TCupsDocument::~TCupsDocument() {
+CupsDocument::~CupsDocument() {
   Abort();
 }
 
-void TCupsDocument::Fail(const std::string& what) const {
-  throw ESpoolError("printer \"" + m_queueName + "\": " + what);
+void CupsDocument::Fail(const std::string& what) const {
+  throw SpoolError("printer \"" + m_queueName + "\": " + what);
 }
 
-void TCupsDocument::NewPage() {
+void CupsDocument::NewPage() {
   if (!m_printer->newPage()) Fail("cannot start a new page");
 }
 
-void TCupsDocument::EndDoc() {
+void CupsDocument::EndDoc() {
   m_canvas->End();
   const bool written = m_printer->printerState() != QPrinter::Error;
   const QPageLayout layout = m_printer->pageLayout();
@@ -141,7 +141,7 @@ void TCupsDocument::EndDoc() {
     Fail(std::string("cannot reach the CUPS scheduler at \"") + cupsServer() +
          "\": " + cupsLastErrorString());
   }
-  TSilence silence{};
+  Silence silence{};
   httpSetTimeout(http, kWaitSliceSeconds, KeepWaiting, &silence);
   // One Print-Job request on that connection: cupsPrintFile2 would look the
   // queue up first on the shared connection, where the limit does not hold.
@@ -175,7 +175,7 @@ void TCupsDocument::EndDoc() {
   if (job <= 0) Fail("CUPS refused the job: " + reason);
 }
 
-void TCupsDocument::Abort() noexcept {
+void CupsDocument::Abort() noexcept {
   if (!m_printer) return;
   // Ending the painter writes the temporary file; nothing is sent.
   m_canvas.reset();

@@ -1,16 +1,16 @@
 // labelplu: recorded pages and canvas state carried between pages.
-#include "PageRecorder.h"
+#include "platform/spool/PageRecorder.h"
 
 #include <QPainter>
 
-#include "Canvas.h"
-#include "RasterTarget.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::spool {
 
-TPageRecorder::TPageRecorder(const QPaintDevice& model) : m_model(&model) {}
+PageRecorder::PageRecorder(const QPaintDevice& model) : m_model(&model) {}
 
-int TPageRecorder::metric(PaintDeviceMetric metric) const {
+int PageRecorder::metric(PaintDeviceMetric metric) const {
   switch (metric) {
     case PdmWidth:
       return m_model->width();
@@ -33,7 +33,7 @@ int TPageRecorder::metric(PaintDeviceMetric metric) const {
   }
 }
 
-void TPageRecorder::PlayOn(QPainter& painter) const {
+void PageRecorder::PlayOn(QPainter& painter) const {
   // Replay scales by the target's resolution over the picture format's own
   // (the base class's metric), whatever this recorder reported while
   // recording; undo that so that device pixels map one to one.
@@ -41,12 +41,12 @@ void TPageRecorder::PlayOn(QPainter& painter) const {
   const double ownY = QPicture::metric(PdmDpiY);
   painter.save();
   painter.scale(ownX / painter.device()->logicalDpiX(), ownY / painter.device()->logicalDpiY());
-  const_cast<TPageRecorder*>(this)->play(&painter);
+  const_cast<PageRecorder*>(this)->play(&painter);
   painter.restore();
 }
 
-TCanvasState SaveCanvasState(gdi::TCanvas& canvas) {
-  TCanvasState state;
+CanvasState SaveCanvasState(gdi::Canvas& canvas) {
+  CanvasState state;
   state.Pen = canvas.GetPen();
   state.Brush = canvas.GetBrush();
   state.Font = canvas.GetFont();
@@ -67,7 +67,7 @@ TCanvasState SaveCanvasState(gdi::TCanvas& canvas) {
   return state;
 }
 
-void RestoreCanvasState(const TCanvasState& state, gdi::TCanvas& canvas) {
+void RestoreCanvasState(const CanvasState& state, gdi::Canvas& canvas) {
   canvas.SelectPen(state.Pen);
   canvas.SelectBrush(state.Brush);
   if (gdi::HasGuiApplication()) canvas.SelectFont(state.Font);

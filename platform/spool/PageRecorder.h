@@ -1,15 +1,15 @@
 // labelplu: a page recorded for replay (copies on a printer that cannot
 // make them itself, documents held back until they end), and the carrying
 // over of a canvas's selections from one page's canvas to the next.
-#ifndef LABELPLU_SPOOL_PAGERECORDER_H
-#define LABELPLU_SPOOL_PAGERECORDER_H
+#ifndef LABELPLU_PLATFORM_SPOOL_PAGERECORDER_H
+#define LABELPLU_PLATFORM_SPOOL_PAGERECORDER_H
 
 #include <QPicture>
 
 #include <cstdint>
 #include <optional>
 
-#include "Canvas.h"
+#include "platform/gdi/Canvas.h"
 
 class QPainter;
 
@@ -19,9 +19,9 @@ namespace labelplu::spool {
 // stands for), so that a canvas on it measures, lays out text and scales
 // exactly as on that device. The model device must outlive the recorder's
 // painting.
-class TPageRecorder : public QPicture {
+class PageRecorder : public QPicture {
  public:
-  explicit TPageRecorder(const QPaintDevice& model);
+  explicit PageRecorder(const QPaintDevice& model);
 
   // Replays the page on a painter of a device with the model's resolution,
   // at the same device pixels. The painter's state is kept.
@@ -37,9 +37,9 @@ class TPageRecorder : public QPicture {
 // The selections of a canvas that a new page's canvas takes over: pen,
 // brush, font, text colour and background, mix, fill and stretch modes,
 // clip, viewport origin and current position.
-struct TCanvasState {
-  gdi::TPen Pen;
-  gdi::TBrush Brush;
+struct CanvasState {
+  gdi::Pen Pen;
+  gdi::Brush Brush;
   gdi::LOGFONT Font;
   gdi::COLORREF TextColor = 0;
   gdi::COLORREF BkColor = 0;
@@ -49,12 +49,12 @@ struct TCanvasState {
   int32_t StretchMode = 0;
   gdi::POINT Origin;
   gdi::POINT Position;
-  std::optional<gdi::TRegion> Clip;
+  std::optional<gdi::Region> Clip;
 };
-TCanvasState SaveCanvasState(gdi::TCanvas& canvas);
+CanvasState SaveCanvasState(gdi::Canvas& canvas);
 // The font is selected only when a GUI application exists.
-void RestoreCanvasState(const TCanvasState& state, gdi::TCanvas& canvas);
+void RestoreCanvasState(const CanvasState& state, gdi::Canvas& canvas);
 
 }  // namespace labelplu::spool
 
-#endif
+#endif  // LABELPLU_PLATFORM_SPOOL_PAGERECORDER_H

@@ -1,15 +1,15 @@
 // labelplu: the built-in PDF printer's output file.
-#include "PdfJob.h"
+#include "platform/spool/PdfJob.h"
 
 #include <QPageSize>
 #include <QPainter>
 
-#include "BuiltinOutput.h"
-#include "PrintObject.h"
+#include "platform/spool/BuiltinOutput.h"
+#include "platform/spool/PrintObject.h"
 
 namespace labelplu::spool {
 
-TPdfJob::TPdfJob(std::string printerName, std::string path, const std::string& title)
+PdfJob::PdfJob(std::string printerName, std::string path, const std::string& title)
     : m_printerName(std::move(printerName)), m_path(std::move(path)) {
   MakeParentFolder(m_printerName, m_path);
   m_file.setFileName(QString::fromStdString(m_path));
@@ -21,22 +21,22 @@ TPdfJob::TPdfJob(std::string printerName, std::string path, const std::string& t
   m_writer->setCreator(QStringLiteral("labelplu"));
 }
 
-TPdfJob::~TPdfJob() {
+PdfJob::~PdfJob() {
   Discard();
 }
 
-void TPdfJob::Fail(const std::string& what) const {
-  throw ESpoolError("printer \"" + m_printerName + "\": " + what);
+void PdfJob::Fail(const std::string& what) const {
+  throw SpoolError("printer \"" + m_printerName + "\": " + what);
 }
 
-void TPdfJob::ApplySetup(QPdfWriter& writer, const TPageSetup& setup) const {
+void PdfJob::ApplySetup(QPdfWriter& writer, const PageSetup& setup) const {
   writer.setResolution(setup.DpiX);
   QPageLayout layout = setup.Layout;
   layout.setMode(QPageLayout::FullPageMode);
   writer.setPageLayout(layout);
 }
 
-TDeviceCaps TPdfJob::Caps(const TPageSetup& setup) {
+DeviceCaps PdfJob::Caps(const PageSetup& setup) {
   QBuffer buffer;
   QPdfWriter writer(&buffer);
   writer.setResolution(setup.DpiX);
@@ -47,11 +47,11 @@ TDeviceCaps TPdfJob::Caps(const TPageSetup& setup) {
 }
 
 // The writer's next free page in the set-up's layout.
-void TPdfJob::StartWriterPage(const TPageSetup& setup) {
+void PdfJob::StartWriterPage(const PageSetup& setup) {
   if (!m_writerCanvas) {
     ApplySetup(*m_writer, setup);
     try {
-      m_writerCanvas = std::make_unique<gdi::TCanvas>(*m_writer);
+      m_writerCanvas = std::make_unique<gdi::Canvas>(*m_writer);
     } catch (const std::exception& e) {
       Fail("cannot begin the file \"" + m_path + "\": " + e.what());
     }
@@ -60,10 +60,10 @@ void TPdfJob::StartWriterPage(const TPageSetup& setup) {
     if (!m_writer->newPage()) Fail("cannot add a page to \"" + m_path + "\"");
   }
   m_writerPageUsed = true;
-  m_writerCanvas->SetPageMetrics(gdi::TPageMetrics{m_writer->width(), m_writer->height(), 0, 0});
+  m_writerCanvas->SetPageMetrics(gdi::PageMetrics{m_writer->width(), m_writer->height(), 0, 0});
 }
 
-void TPdfJob::BeginDoc(const TPageSetup& setup, int32_t copies) {
+void PdfJob::BeginDoc(const PageSetup& setup, int32_t copies) {
   m_setup = setup;
   m_copies = copies < 1 ? 1 : copies;
   m_holdBack = m_documentsDone > 0;
@@ -79,23 +79,23 @@ void TPdfJob::BeginDoc(const TPageSetup& setup, int32_t copies) {
   m_open = true;
 }
 
-void TPdfJob::StartRecordedPage() {
-  std::optional<TCanvasState> state;
+void PdfJob::StartRecordedPage() {
+  std::optional<CanvasState> state;
   if (m_pageCanvas) {
     state = SaveCanvasState(*m_pageCanvas);
     m_pageCanvas.reset();
   }
-  m_page = std::make_unique<TPageRecorder>(*m_model);
+  m_page = std::make_unique<PageRecorder>(*m_model);
   try {
     m_pageCanvas.emplace(*m_page);
   } catch (const std::exception& e) {
     Fail(std::string("cannot record a page: ") + e.what());
   }
-  m_pageCanvas->SetPageMetrics(gdi::TPageMetrics{m_model->width(), m_model->height(), 0, 0});
+  m_pageCanvas->SetPageMetrics(gdi::PageMetrics{m_model->width(), m_model->height(), 0, 0});
   if (state) RestoreCanvasState(*state, *m_pageCanvas);
 }
 
-void TPdfJob::FinishRecordedPage() {
+void PdfJob::FinishRecordedPage() {
   m_pageCanvas->End();
   if (m_holdBack) {
     m_heldPages.push_back(std::move(m_page));
@@ -105,20 +105,20 @@ void TPdfJob::FinishRecordedPage() {
   }
 }
 
-void TPdfJob::Replay(const TPageRecorder& page, const TPageSetup& setup, int32_t times) {
+void PdfJob::Replay(const PageRecorder& page, const PageSetup& setup, int32_t times) {
   for (int32_t i = 0; i < times; ++i) {
     StartWriterPage(setup);
     page.PlayOn(m_writerCanvas->Painter());
   }
 }
 
-gdi::TCanvas* TPdfJob::Canvas() {
+gdi::Canvas* PdfJob::Canvas() {
   if (!m_open) return nullptr;
   if (m_recording) return m_pageCanvas ? &*m_pageCanvas : nullptr;
   return m_writerCanvas.get();
 }
 
-void TPdfJob::NewPage() {
+void PdfJob::NewPage() {
   if (m_recording) {
     FinishRecordedPage();
     StartRecordedPage();
@@ -127,7 +127,7 @@ void TPdfJob::NewPage() {
   }
 }
 
-void TPdfJob::EndDoc() {
+void PdfJob::EndDoc() {
   if (m_recording) {
     FinishRecordedPage();
     for (const auto& page : m_heldPages) Replay(*page, m_setup, m_copies);
@@ -139,7 +139,7 @@ void TPdfJob::EndDoc() {
   ++m_documentsDone;
 }
 
-bool TPdfJob::AbortDoc() noexcept {
+bool PdfJob::AbortDoc() noexcept {
   m_open = false;
   m_pageCanvas.reset();
   m_page.reset();
@@ -150,7 +150,7 @@ bool TPdfJob::AbortDoc() noexcept {
   return false;
 }
 
-void TPdfJob::Finish() {
+void PdfJob::Finish() {
   if (!m_writerCanvas) Fail("no page was printed into \"" + m_path + "\"");
   m_writerCanvas->End();
   m_writerCanvas.reset();
@@ -160,7 +160,7 @@ void TPdfJob::Finish() {
   }
 }
 
-void TPdfJob::Discard() noexcept {
+void PdfJob::Discard() noexcept {
   m_pageCanvas.reset();
   try {
     if (m_writerCanvas) m_writerCanvas->End();

@@ -1,7 +1,7 @@
 // labelplu: one output file of the built-in PDF printer: the documents of
 // a job appended to one PDF, copies made by replaying recorded pages.
-#ifndef LABELPLU_SPOOL_PDFJOB_H
-#define LABELPLU_SPOOL_PDFJOB_H
+#ifndef LABELPLU_PLATFORM_SPOOL_PDFJOB_H
+#define LABELPLU_PLATFORM_SPOOL_PDFJOB_H
 
 #include <QBuffer>
 #include <QPdfWriter>
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
-#include "PageRecorder.h"
-#include "SpoolTypes.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/spool/PageRecorder.h"
+#include "platform/spool/SpoolTypes.h"
 
 namespace labelplu::spool {
 
@@ -27,63 +27,63 @@ namespace labelplu::spool {
 // page and each page replayed copy-count times. A document that follows
 // finished documents in the same file is recorded until it ends, so that
 // aborting it drops only its own pages.
-class TPdfJob {
+class PdfJob {
  public:
-  // Opens the file for writing; throws ESpoolError naming the printer and
+  // Opens the file for writing; throws SpoolError naming the printer and
   // the file when it cannot.
-  TPdfJob(std::string printerName, std::string path, const std::string& title);
-  ~TPdfJob();
-  TPdfJob(const TPdfJob&) = delete;
-  TPdfJob& operator=(const TPdfJob&) = delete;
+  PdfJob(std::string printerName, std::string path, const std::string& title);
+  ~PdfJob();
+  PdfJob(const PdfJob&) = delete;
+  PdfJob& operator=(const PdfJob&) = delete;
 
   const std::string& Path() const { return m_path; }
   // True when no document has been finished into the file.
   bool Empty() const { return m_documentsDone == 0; }
 
   // The caps of a PDF page in the set-up (no file involved).
-  static TDeviceCaps Caps(const TPageSetup& setup);
+  static DeviceCaps Caps(const PageSetup& setup);
 
-  void BeginDoc(const TPageSetup& setup, int32_t copies);
-  gdi::TCanvas* Canvas();
+  void BeginDoc(const PageSetup& setup, int32_t copies);
+  gdi::Canvas* Canvas();
   void NewPage();
   void EndDoc();
   // Drops the open document's pages. Returns false when the whole file had
   // to go (the document was the file's first): the job is then finished.
   bool AbortDoc() noexcept;
-  // Completes the file; throws ESpoolError when it cannot be written.
+  // Completes the file; throws SpoolError when it cannot be written.
   void Finish();
   // Removes the temporary file; never throws.
   void Discard() noexcept;
 
  private:
-  void ApplySetup(QPdfWriter& writer, const TPageSetup& setup) const;
-  void StartWriterPage(const TPageSetup& setup);
+  void ApplySetup(QPdfWriter& writer, const PageSetup& setup) const;
+  void StartWriterPage(const PageSetup& setup);
   void FinishRecordedPage();
   void StartRecordedPage();
-  void Replay(const TPageRecorder& page, const TPageSetup& setup, int32_t times);
+  void Replay(const PageRecorder& page, const PageSetup& setup, int32_t times);
   [[noreturn]] void Fail(const std::string& what) const;
 
   std::string m_printerName;
   std::string m_path;
   QSaveFile m_file;
   std::unique_ptr<QPdfWriter> m_writer;
-  std::unique_ptr<gdi::TCanvas> m_writerCanvas;
+  std::unique_ptr<gdi::Canvas> m_writerCanvas;
   bool m_writerPageUsed = false;
   int32_t m_documentsDone = 0;
 
   // The open document.
   bool m_open = false;
-  TPageSetup m_setup;
+  PageSetup m_setup;
   int32_t m_copies = 1;
   bool m_recording = false;
   bool m_holdBack = false;
   QBuffer m_modelBuffer;
   std::unique_ptr<QPdfWriter> m_model;  // metrics of the document's page
-  std::unique_ptr<TPageRecorder> m_page;
-  std::optional<gdi::TCanvas> m_pageCanvas;  // stays at one address across pages
-  std::vector<std::unique_ptr<TPageRecorder>> m_heldPages;
+  std::unique_ptr<PageRecorder> m_page;
+  std::optional<gdi::Canvas> m_pageCanvas;  // stays at one address across pages
+  std::vector<std::unique_ptr<PageRecorder>> m_heldPages;
 };
 
 }  // namespace labelplu::spool
 
-#endif
+#endif  // LABELPLU_PLATFORM_SPOOL_PDFJOB_H

@@ -1,24 +1,24 @@
 // labelplu: the process-wide print object.
-#include "PrintObject.h"
+#include "platform/spool/PrintObject.h"
 
-#include "SpoolPrintObject.h"
+#include "platform/spool/SpoolPrintObject.h"
 
 namespace labelplu::spool {
 
 namespace {
 
 // Constant-initialised: the plug-in module runs no initialisers at load.
-constinit TPrintObject* g_instance = nullptr;
+constinit PrintObject* g_instance = nullptr;
 
 }  // namespace
 
-TPrintObject& TPrintObject::Instance() {
-  if (g_instance == nullptr) g_instance = new TSpoolPrintObject();
+PrintObject& PrintObject::Instance() {
+  if (g_instance == nullptr) g_instance = new SpoolPrintObject();
   return *g_instance;
 }
 
-void TPrintObject::ReleaseInstance() {
-  TPrintObject* object = g_instance;
+void PrintObject::ReleaseInstance() {
+  PrintObject* object = g_instance;
   g_instance = nullptr;
   if (object == nullptr) return;
   object->Abort();

@@ -29,8 +29,8 @@
 //
 // Threads: the print object belongs to the thread that uses it (the thread
 // of the driver call). It needs a QGuiApplication for text on its canvas.
-#ifndef LABELPLU_SPOOL_PRINTOBJECT_H
-#define LABELPLU_SPOOL_PRINTOBJECT_H
+#ifndef LABELPLU_PLATFORM_SPOOL_PRINTOBJECT_H
+#define LABELPLU_PLATFORM_SPOOL_PRINTOBJECT_H
 
 #include <cstdint>
 #include <memory>
@@ -40,7 +40,7 @@
 #include <vector>
 
 namespace labelplu::gdi {
-class TCanvas;
+class Canvas;
 }
 
 namespace labelplu::spool {
@@ -49,13 +49,13 @@ inline constexpr const char* kPdfPrinterName = "labelplu PDF";
 inline constexpr const char* kRasterPrinterName = "labelplu Raster";
 
 // A failure of the spooler or of an output file, with a message for people.
-class ESpoolError : public std::runtime_error {
+class SpoolError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 // One paper a printer offers.
-struct TPaperInfo {
+struct PaperInfo {
   std::string Name;     // "A4", "Letter", "58 x 40 mm", ...
   int32_t Code = 0;     // platform paper number, 256 for a custom size
   double WidthMm = 0;   // portrait
@@ -64,7 +64,7 @@ struct TPaperInfo {
 
 // The part of a printer's device mode the driver reads and the settings
 // dialog may change.
-struct TDeviceMode {
+struct PageSettings {
   int32_t PaperCode = 0;     // dmPaperSize
   double PaperWidthMm = 0;   // dmPaperWidth / 10; 0 when the code alone says
   double PaperHeightMm = 0;  // dmPaperLength / 10
@@ -74,23 +74,23 @@ struct TDeviceMode {
 };
 
 // Options of the built-in printers.
-struct TBuiltinOptions {
+struct BuiltinOptions {
   std::string OutputPath;    // PDF file, or the PNG file pattern's base ("" = default)
   double PaperWidthMm = 0;   // 0 = the default paper (A4)
   double PaperHeightMm = 0;
   int32_t Dpi = 0;           // 0 = the printer's default resolution
 };
 
-class TPrintObject {
+class PrintObject {
  public:
   // The one print object of the process, created on first use.
-  static TPrintObject& Instance();
+  static PrintObject& Instance();
   // Drops the open document, if any, and destroys the print object (the
   // plug-in does so at unload, before the Qt application it created goes);
   // the next Instance() makes a new one. Never while a document is drawn.
   static void ReleaseInstance();
 
-  virtual ~TPrintObject() = default;
+  virtual ~PrintObject() = default;
 
   // ---- printers -----------------------------------------------------------
   // Names of the installed printers: CUPS queues, then the two built-ins.
@@ -110,17 +110,17 @@ class TPrintObject {
   virtual int32_t SelectPrinterByName(std::string_view name) = 0;
   virtual std::string PrinterName() const = 0;  // of the selected printer
   virtual bool IsBuiltin(int32_t index) const = 0;
-  virtual void SetBuiltinOptions(std::string_view printerName, const TBuiltinOptions& options) = 0;
+  virtual void SetBuiltinOptions(std::string_view printerName, const BuiltinOptions& options) = 0;
 
   // ---- device mode, papers, capabilities ----------------------------------
   // Back to the selected printer's defaults (drops changes made by a dialog).
   virtual void ResetDeviceMode() = 0;
-  virtual TDeviceMode DeviceMode() const = 0;
+  virtual PageSettings DeviceMode() const = 0;
   // Changes the selected printer's paper, orientation or resolution for the
   // following documents of this process.
-  virtual void SetDeviceMode(const TDeviceMode& mode) = 0;
+  virtual void SetDeviceMode(const PageSettings& mode) = 0;
   // The papers of a printer (by name; empty for an unknown one).
-  virtual std::vector<TPaperInfo> Papers(std::string_view printerName) const = 0;
+  virtual std::vector<PaperInfo> Papers(std::string_view printerName) const = 0;
   // HORZRES, VERTRES, HORZSIZE, VERTSIZE, PHYSICALWIDTH, PHYSICALHEIGHT,
   // PHYSICALOFFSETX, PHYSICALOFFSETY, LOGPIXELSX, LOGPIXELSY (gdi::GdiTypes.h
   // indexes) of the selected printer in its current device mode; 0 for others.
@@ -135,7 +135,7 @@ class TPrintObject {
   virtual int32_t Copies() const = 0;
   virtual void BeginJob() = 0;
   virtual void EndJob() = 0;
-  // Throw ESpoolError when the printer or the output refuses.
+  // Throw SpoolError when the printer or the output refuses.
   virtual void BeginDoc() = 0;
   virtual void NewPage() = 0;
   virtual void EndDoc() = 0;
@@ -143,7 +143,7 @@ class TPrintObject {
   virtual bool Printing() const = 0;  // a document is open
   // The canvas of the open document (null when none), in device pixels of
   // the printable area, with the page metrics set for GetDeviceCaps.
-  virtual gdi::TCanvas* Canvas() = 0;
+  virtual gdi::Canvas* Canvas() = 0;
   // Files written by the built-in printers since the last BeginJob (or the
   // last document outside a job), in order.
   virtual std::vector<std::string> OutputFiles() const = 0;
@@ -151,4 +151,4 @@ class TPrintObject {
 
 }  // namespace labelplu::spool
 
-#endif  // LABELPLU_SPOOL_PRINTOBJECT_H
+#endif  // LABELPLU_PLATFORM_SPOOL_PRINTOBJECT_H

@@ -1,14 +1,14 @@
 // labelplu: the built-in raster printer's PNG files.
-#include "RasterJob.h"
+#include "platform/spool/RasterJob.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 #include <cstdio>
 
-#include "BuiltinOutput.h"
-#include "PrintObject.h"
-#include "RasterTarget.h"
+#include "platform/spool/BuiltinOutput.h"
+#include "platform/spool/PrintObject.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::spool {
 namespace {
@@ -21,23 +21,23 @@ std::string FourDigits(int32_t n) {
 
 }  // namespace
 
-TRasterJob::TRasterJob(std::string printerName, std::string base)
+RasterJob::RasterJob(std::string printerName, std::string base)
     : m_printerName(std::move(printerName)), m_base(std::move(base)) {}
 
-TRasterJob::~TRasterJob() {
+RasterJob::~RasterJob() {
   AbortDoc();
 }
 
-void TRasterJob::Fail(const std::string& what) const {
-  throw ESpoolError("printer \"" + m_printerName + "\": " + what);
+void RasterJob::Fail(const std::string& what) const {
+  throw SpoolError("printer \"" + m_printerName + "\": " + what);
 }
 
-void TRasterJob::BeginDoc(const TPageSetup& setup, int32_t copies) {
+void RasterJob::BeginDoc(const PageSetup& setup, int32_t copies) {
   MakeParentFolder(m_printerName, m_base);
   try {
     m_image = gdi::CreateRasterImage(PaperPixelsX(setup), PaperPixelsY(setup), setup.DpiX,
                                      setup.DpiY);
-    m_canvas = std::make_unique<gdi::TCanvas>(m_image);
+    m_canvas = std::make_unique<gdi::Canvas>(m_image);
   } catch (const std::exception& e) {
     m_canvas.reset();
     m_image = QImage();
@@ -49,7 +49,7 @@ void TRasterJob::BeginDoc(const TPageSetup& setup, int32_t copies) {
   m_documentFiles.clear();
 }
 
-void TRasterJob::SavePage() {
+void RasterJob::SavePage() {
   for (int32_t copy = 0; copy < m_copies; ++copy) {
     ++m_page;
     const std::string path = m_base + "-" + FourDigits(m_document) + "-" + FourDigits(m_page) + ".png";
@@ -61,7 +61,7 @@ void TRasterJob::SavePage() {
   }
 }
 
-void TRasterJob::NewPage() {
+void RasterJob::NewPage() {
   SavePage();
   QPainter& painter = m_canvas->Painter();
   painter.save();
@@ -72,7 +72,7 @@ void TRasterJob::NewPage() {
   painter.restore();
 }
 
-void TRasterJob::EndDoc() {
+void RasterJob::EndDoc() {
   SavePage();
   m_canvas.reset();
   m_image = QImage();
@@ -80,7 +80,7 @@ void TRasterJob::EndDoc() {
   m_documentFiles.clear();
 }
 
-void TRasterJob::AbortDoc() noexcept {
+void RasterJob::AbortDoc() noexcept {
   m_canvas.reset();
   m_image = QImage();
   for (const std::string& path : m_documentFiles) QFile::remove(QString::fromStdString(path));

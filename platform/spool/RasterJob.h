@@ -1,7 +1,7 @@
 // labelplu: the output of the built-in raster printer: one PNG per page,
 // named <base>-<document>-<page>.png with four digits each.
-#ifndef LABELPLU_SPOOL_RASTERJOB_H
-#define LABELPLU_SPOOL_RASTERJOB_H
+#ifndef LABELPLU_PLATFORM_SPOOL_RASTERJOB_H
+#define LABELPLU_PLATFORM_SPOOL_RASTERJOB_H
 
 #include <QImage>
 
@@ -9,26 +9,26 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
-#include "SpoolTypes.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/spool/SpoolTypes.h"
 
 namespace labelplu::spool {
 
 // Documents are numbered from 1 within the job, pages from 1 within the
 // document; each copy of a page is a page of its own. Every file is written
 // under a temporary name and renamed when complete.
-class TRasterJob {
+class RasterJob {
  public:
-  TRasterJob(std::string printerName, std::string base);
-  ~TRasterJob();
-  TRasterJob(const TRasterJob&) = delete;
-  TRasterJob& operator=(const TRasterJob&) = delete;
+  RasterJob(std::string printerName, std::string base);
+  ~RasterJob();
+  RasterJob(const RasterJob&) = delete;
+  RasterJob& operator=(const RasterJob&) = delete;
 
-  // Throws ESpoolError for a page that cannot be made (too large) or a
+  // Throws SpoolError for a page that cannot be made (too large) or a
   // folder that cannot be created.
-  void BeginDoc(const TPageSetup& setup, int32_t copies);
-  gdi::TCanvas* Canvas() { return m_canvas.get(); }
-  // Throw ESpoolError when a file cannot be written.
+  void BeginDoc(const PageSetup& setup, int32_t copies);
+  gdi::Canvas* Canvas() { return m_canvas.get(); }
+  // Throw SpoolError when a file cannot be written.
   void NewPage();
   void EndDoc();
   // Removes the open document's files; never throws.
@@ -46,11 +46,11 @@ class TRasterJob {
   int32_t m_page = 0;
   int32_t m_copies = 1;
   QImage m_image;
-  std::unique_ptr<gdi::TCanvas> m_canvas;
+  std::unique_ptr<gdi::Canvas> m_canvas;
   std::vector<std::string> m_files;
   std::vector<std::string> m_documentFiles;
 };
 
 }  // namespace labelplu::spool
 
-#endif
+#endif  // LABELPLU_PLATFORM_SPOOL_RASTERJOB_H

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "SpoolPrintObject.h"
+#include "platform/spool/SpoolPrintObject.h"
 
 namespace labelplu::spool {
 namespace {
@@ -14,18 +14,18 @@ int32_t CodeOf(const QPageSize& size) {
   return id > 0 && id != kCustomPaperCode ? id : kCustomPaperCode;
 }
 
-TPaperInfo PaperOf(const QPageSize& size) {
+PaperInfo PaperOf(const QPageSize& size) {
   const QSizeF mm = size.size(QPageSize::Millimeter);
-  return TPaperInfo{size.name().toStdString(), CodeOf(size), mm.width(), mm.height()};
+  return PaperInfo{size.name().toStdString(), CodeOf(size), mm.width(), mm.height()};
 }
 
 }  // namespace
 
-TDeviceMode TSpoolPrintObject::DefaultMode(int32_t index) const {
-  TDeviceMode mode;
+PageSettings SpoolPrintObject::DefaultMode(int32_t index) const {
+  PageSettings mode;
   const int32_t slot = BuiltinSlot(index);
   if (slot >= 0) {
-    const TBuiltinOptions& options = m_builtinOptions[static_cast<size_t>(slot)];
+    const BuiltinOptions& options = m_builtinOptions[static_cast<size_t>(slot)];
     if (options.PaperWidthMm > 0 && options.PaperHeightMm > 0) {
       mode.PaperCode = kCustomPaperCode;
       mode.PaperWidthMm = options.PaperWidthMm;
@@ -51,15 +51,15 @@ TDeviceMode TSpoolPrintObject::DefaultMode(int32_t index) const {
   return mode;
 }
 
-void TSpoolPrintObject::ResetDeviceMode() {
+void SpoolPrintObject::ResetDeviceMode() {
   m_mode = DefaultMode(m_index);
   m_caps.reset();
 }
 
-void TSpoolPrintObject::SetDeviceMode(const TDeviceMode& mode) {
+void SpoolPrintObject::SetDeviceMode(const PageSettings& mode) {
   RequireNotPrinting("change the device mode");
   const auto bad = [&](const std::string& what) {
-    throw ESpoolError("printer \"" + PrinterName() + "\": " + what);
+    throw SpoolError("printer \"" + PrinterName() + "\": " + what);
   };
   if (mode.ResolutionX < 1 || mode.ResolutionX > kMaxDpi || mode.ResolutionY < 1 ||
       mode.ResolutionY > kMaxDpi) {
@@ -78,7 +78,7 @@ void TSpoolPrintObject::SetDeviceMode(const TDeviceMode& mode) {
   m_caps.reset();
 }
 
-TPageSetup TSpoolPrintObject::SetupOf(const TDeviceMode& mode) const {
+PageSetup SpoolPrintObject::SetupOf(const PageSettings& mode) const {
   QPageSize size;
   if (mode.PaperWidthMm > 0 && mode.PaperHeightMm > 0) {
     const QSizeF mm(mode.PaperWidthMm, mode.PaperHeightMm);
@@ -100,7 +100,7 @@ TPageSetup TSpoolPrintObject::SetupOf(const TDeviceMode& mode) const {
   } else {
     size = QPageSize(QPageSize::id(mode.PaperCode));
   }
-  TPageSetup setup;
+  PageSetup setup;
   setup.Layout = QPageLayout(size,
                              mode.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
                              QMarginsF(0, 0, 0, 0));
@@ -109,8 +109,8 @@ TPageSetup TSpoolPrintObject::SetupOf(const TDeviceMode& mode) const {
   return setup;
 }
 
-std::vector<TPaperInfo> TSpoolPrintObject::Papers(std::string_view printerName) const {
-  std::vector<TPaperInfo> papers;
+std::vector<PaperInfo> SpoolPrintObject::Papers(std::string_view printerName) const {
+  std::vector<PaperInfo> papers;
   const int32_t index = IndexOfPrinter(printerName);
   if (index < 0) return papers;
   const int32_t slot = BuiltinSlot(index);
@@ -122,45 +122,45 @@ std::vector<TPaperInfo> TSpoolPrintObject::Papers(std::string_view printerName) 
   }
   for (const auto& [id, name] : {std::pair{QPageSize::A4, "A4"}, std::pair{QPageSize::A5, "A5"},
                                   std::pair{QPageSize::Letter, "Letter"}}) {
-    TPaperInfo paper = PaperOf(QPageSize(id));
+    PaperInfo paper = PaperOf(QPageSize(id));
     paper.Name = name;  // Qt's own names are longer ("Letter / ANSI A")
     papers.push_back(paper);
   }
   // The custom size in force: the selected built-in's device mode, else the
   // built-in's options.
-  const TBuiltinOptions& options = m_builtinOptions[static_cast<size_t>(slot)];
+  const BuiltinOptions& options = m_builtinOptions[static_cast<size_t>(slot)];
   double w = options.PaperWidthMm;
   double h = options.PaperHeightMm;
   if (index == m_index && m_mode.PaperWidthMm > 0 && m_mode.PaperHeightMm > 0) {
     w = m_mode.PaperWidthMm;
     h = m_mode.PaperHeightMm;
   }
-  if (w > 0 && h > 0) papers.push_back(TPaperInfo{CustomPaperName(w, h), kCustomPaperCode, w, h});
+  if (w > 0 && h > 0) papers.push_back(PaperInfo{CustomPaperName(w, h), kCustomPaperCode, w, h});
   return papers;
 }
 
-int32_t TSpoolPrintObject::GetDeviceCaps(int32_t index) const {
-  if (m_open != TOpen::None) {
-    const gdi::TCanvas* canvas = const_cast<TSpoolPrintObject*>(this)->Canvas();
+int32_t SpoolPrintObject::GetDeviceCaps(int32_t index) const {
+  if (m_open != OpenKind::None) {
+    const gdi::Canvas* canvas = const_cast<SpoolPrintObject*>(this)->Canvas();
     if (canvas != nullptr) return CapsOfCanvas(*canvas).Get(index);
   }
   if (!m_caps) {
-    const TPageSetup setup = SetupOf(m_mode);
+    const PageSetup setup = SetupOf(m_mode);
     const int32_t slot = BuiltinSlot(m_index);
     if (slot == 0) {
-      m_caps = TPdfJob::Caps(setup);
+      m_caps = PdfJob::Caps(setup);
     } else if (slot == 1) {
       m_caps = CapsOfRaster(setup);
     } else {
       QPrinter printer(m_queues.at(static_cast<size_t>(m_index)), QPrinter::HighResolution);
       ConfigureQueuePrinter(printer, setup);
-      m_caps = CapsOfDevice(printer, TPageSetup{printer.pageLayout(), setup.DpiX, setup.DpiY});
+      m_caps = CapsOfDevice(printer, PageSetup{printer.pageLayout(), setup.DpiX, setup.DpiY});
     }
   }
   return m_caps->Get(index);
 }
 
-bool TSpoolPrintObject::SupportsCopies() const {
+bool SpoolPrintObject::SupportsCopies() const {
   return !IsBuiltin(m_index);
 }
 

@@ -1,10 +1,10 @@
 // labelplu: the print object: printers, selection and documents.
-#include "SpoolPrintObject.h"
+#include "platform/spool/SpoolPrintObject.h"
 
 #include <QFileInfo>
 #include <QPrinter>
 
-#include "BuiltinOutput.h"
+#include "platform/spool/BuiltinOutput.h"
 
 namespace labelplu::spool {
 namespace {
@@ -21,18 +21,18 @@ bool Exists(const std::string& path) {
 
 }  // namespace
 
-TSpoolPrintObject::TSpoolPrintObject() {
+SpoolPrintObject::SpoolPrintObject() {
   RefreshPrinters();
   SetPrinterIndex(0);
 }
 
-TSpoolPrintObject::~TSpoolPrintObject() {
+SpoolPrintObject::~SpoolPrintObject() {
   Abort();
 }
 
 // ---- printers -------------------------------------------------------------
 
-void TSpoolPrintObject::RefreshPrinters() {
+void SpoolPrintObject::RefreshPrinters() {
   const std::string selected = m_printers.empty() ? std::string() : PrinterName();
   const QList<QPrinterInfo> queues = QPrinterInfo::availablePrinters();
   m_queues.assign(queues.begin(), queues.end());
@@ -52,7 +52,7 @@ void TSpoolPrintObject::RefreshPrinters() {
   }
 }
 
-int32_t TSpoolPrintObject::IndexOfPrinter(std::string_view name) const {
+int32_t SpoolPrintObject::IndexOfPrinter(std::string_view name) const {
   const std::string_view bare = name.substr(0, name.find(';'));
   const QString wanted = QString::fromUtf8(bare.data(), static_cast<qsizetype>(bare.size())).trimmed();
   for (size_t i = 0; i < m_printers.size(); ++i) {
@@ -63,22 +63,22 @@ int32_t TSpoolPrintObject::IndexOfPrinter(std::string_view name) const {
   return -1;
 }
 
-void TSpoolPrintObject::RequireNotPrinting(const char* what) const {
+void SpoolPrintObject::RequireNotPrinting(const char* what) const {
   if (Printing()) {
-    throw ESpoolError(std::string("cannot ") + what + " while a document is open on \"" +
+    throw SpoolError(std::string("cannot ") + what + " while a document is open on \"" +
                       PrinterName() + "\"");
   }
 }
 
-void TSpoolPrintObject::SetPrinterIndex(int32_t index) {
+void SpoolPrintObject::SetPrinterIndex(int32_t index) {
   RequireNotPrinting("change the printer");
   m_index = index >= 0 && static_cast<size_t>(index) < m_printers.size() ? index : 0;
   ResetDeviceMode();
 }
 
-int32_t TSpoolPrintObject::SelectPrinterByName(std::string_view name) {
+int32_t SpoolPrintObject::SelectPrinterByName(std::string_view name) {
   RequireNotPrinting("change the printer");
-  const TParsedPrinterName parsed = ParsePrinterName(name);
+  const ParsedPrinterName parsed = ParsePrinterName(name);
   int32_t index = IndexOfPrinter(parsed.Name);
   // A queue added (or re-created) since the list was read would otherwise
   // lose its jobs to the first printer.
@@ -92,34 +92,34 @@ int32_t TSpoolPrintObject::SelectPrinterByName(std::string_view name) {
   return m_index;
 }
 
-std::string TSpoolPrintObject::PrinterName() const {
+std::string SpoolPrintObject::PrinterName() const {
   return m_printers.at(static_cast<size_t>(m_index));
 }
 
-int32_t TSpoolPrintObject::BuiltinSlot(int32_t index) const {
+int32_t SpoolPrintObject::BuiltinSlot(int32_t index) const {
   const int64_t slot = static_cast<int64_t>(index) - static_cast<int64_t>(QueueCount());
   return slot >= 0 && slot < static_cast<int64_t>(kBuiltinCount) ? static_cast<int32_t>(slot) : -1;
 }
 
-bool TSpoolPrintObject::IsBuiltin(int32_t index) const {
+bool SpoolPrintObject::IsBuiltin(int32_t index) const {
   return BuiltinSlot(index) >= 0;
 }
 
-void TSpoolPrintObject::SetBuiltinOptions(std::string_view printerName,
-                                          const TBuiltinOptions& options) {
+void SpoolPrintObject::SetBuiltinOptions(std::string_view printerName,
+                                          const BuiltinOptions& options) {
   const int32_t slot = BuiltinSlot(IndexOfPrinter(printerName));
   if (slot < 0) {
-    throw ESpoolError("\"" + std::string(printerName) + "\" is not a built-in printer");
+    throw SpoolError("\"" + std::string(printerName) + "\" is not a built-in printer");
   }
   const bool paper = options.PaperWidthMm != 0 || options.PaperHeightMm != 0;
   if (paper && !(options.PaperWidthMm >= 1 && options.PaperWidthMm <= kMaxPaperMm &&
                  options.PaperHeightMm >= 1 && options.PaperHeightMm <= kMaxPaperMm)) {
-    throw ESpoolError("printer \"" + std::string(printerName) + "\": paper " +
+    throw SpoolError("printer \"" + std::string(printerName) + "\": paper " +
                       CustomPaperName(options.PaperWidthMm, options.PaperHeightMm) +
                       " is outside 1..5000 mm");
   }
   if (options.Dpi < 0 || options.Dpi > kMaxDpi) {
-    throw ESpoolError("printer \"" + std::string(printerName) + "\": resolution " +
+    throw SpoolError("printer \"" + std::string(printerName) + "\": resolution " +
                       std::to_string(options.Dpi) + " is outside 1..4800 dpi");
   }
   m_builtinOptions[static_cast<size_t>(slot)] = options;
@@ -128,13 +128,13 @@ void TSpoolPrintObject::SetBuiltinOptions(std::string_view printerName,
 
 // ---- documents ------------------------------------------------------------
 
-std::string TSpoolPrintObject::PdfPath() const {
+std::string SpoolPrintObject::PdfPath() const {
   const std::string& given = m_builtinOptions[0].OutputPath;
   if (!given.empty()) return ResolveOutputPath(given);
   return UniqueName(DefaultOutputFolder(), SafeFileName(m_title), ".pdf", Exists);
 }
 
-std::string TSpoolPrintObject::RasterBase() const {
+std::string SpoolPrintObject::RasterBase() const {
   std::string given = m_builtinOptions[1].OutputPath;
   if (!given.empty()) {
     if (given.size() > 4 && SameName(given.substr(given.size() - 4), ".png")) {
@@ -146,26 +146,26 @@ std::string TSpoolPrintObject::RasterBase() const {
                     [](const std::string& base) { return Exists(base + "-0001-0001.png"); });
 }
 
-void TSpoolPrintObject::BeginJob() {
+void SpoolPrintObject::BeginJob() {
   if (m_inJob) EndJob();
   m_inJob = true;
   m_outputFiles.clear();
 }
 
-void TSpoolPrintObject::FinishPdfJob() {
+void SpoolPrintObject::FinishPdfJob() {
   if (!m_pdfJob) return;
-  std::unique_ptr<TPdfJob> job = std::move(m_pdfJob);
+  std::unique_ptr<PdfJob> job = std::move(m_pdfJob);
   if (job->Empty()) return;  // nothing finished: no file
   job->Finish();
   m_outputFiles.push_back(job->Path());
 }
 
-void TSpoolPrintObject::FinishRasterJob() {
+void SpoolPrintObject::FinishRasterJob() {
   m_rasterJob.reset();
   m_rasterFilesReported = 0;
 }
 
-void TSpoolPrintObject::EndJob() {
+void SpoolPrintObject::EndJob() {
   std::exception_ptr failure;
   try {
     if (Printing()) EndDoc();
@@ -182,89 +182,89 @@ void TSpoolPrintObject::EndJob() {
   if (failure) std::rethrow_exception(failure);
 }
 
-void TSpoolPrintObject::BeginDoc() {
+void SpoolPrintObject::BeginDoc() {
   RequireNotPrinting("begin a document");
   if (!m_inJob) {
     m_outputFiles.clear();
     m_pdfJob.reset();
     FinishRasterJob();
   }
-  const TPageSetup setup = SetupOf(m_mode);
+  const PageSetup setup = SetupOf(m_mode);
   switch (BuiltinSlot(m_index)) {
     case 0: {
-      if (!m_pdfJob) m_pdfJob = std::make_unique<TPdfJob>(kPdfPrinterName, PdfPath(), m_title);
+      if (!m_pdfJob) m_pdfJob = std::make_unique<PdfJob>(kPdfPrinterName, PdfPath(), m_title);
       try {
         m_pdfJob->BeginDoc(setup, m_copies);
       } catch (...) {
         if (!m_pdfJob->AbortDoc()) m_pdfJob.reset();
         throw;
       }
-      m_open = TOpen::Pdf;
+      m_open = OpenKind::Pdf;
       break;
     }
     case 1: {
-      if (!m_rasterJob) m_rasterJob = std::make_unique<TRasterJob>(kRasterPrinterName, RasterBase());
+      if (!m_rasterJob) m_rasterJob = std::make_unique<RasterJob>(kRasterPrinterName, RasterBase());
       m_rasterJob->BeginDoc(setup, m_copies);
-      m_open = TOpen::Raster;
+      m_open = OpenKind::Raster;
       break;
     }
     default:
-      m_cupsDocument = std::make_unique<TCupsDocument>(m_queues.at(static_cast<size_t>(m_index)),
+      m_cupsDocument = std::make_unique<CupsDocument>(m_queues.at(static_cast<size_t>(m_index)),
                                                        setup, m_title, m_copies);
-      m_open = TOpen::Cups;
+      m_open = OpenKind::Cups;
       break;
   }
 }
 
-gdi::TCanvas* TSpoolPrintObject::Canvas() {
+gdi::Canvas* SpoolPrintObject::Canvas() {
   switch (m_open) {
-    case TOpen::Cups:
+    case OpenKind::Cups:
       return m_cupsDocument->Canvas();
-    case TOpen::Pdf:
+    case OpenKind::Pdf:
       return m_pdfJob->Canvas();
-    case TOpen::Raster:
+    case OpenKind::Raster:
       return m_rasterJob->Canvas();
-    case TOpen::None:
+    case OpenKind::None:
       break;
   }
   return nullptr;
 }
 
-void TSpoolPrintObject::NewPage() {
-  if (!Printing()) throw ESpoolError("no document is open for a new page");
+void SpoolPrintObject::NewPage() {
+  if (!Printing()) throw SpoolError("no document is open for a new page");
   switch (m_open) {
-    case TOpen::Cups:
+    case OpenKind::Cups:
       m_cupsDocument->NewPage();
       break;
-    case TOpen::Pdf:
+    case OpenKind::Pdf:
       m_pdfJob->NewPage();
       break;
-    case TOpen::Raster:
+    case OpenKind::Raster:
       m_rasterJob->NewPage();
       break;
-    case TOpen::None:
+    case OpenKind::None:
       break;
   }
 }
 
-void TSpoolPrintObject::EndDoc() {
-  if (!Printing()) throw ESpoolError("no document is open to end");
+void SpoolPrintObject::EndDoc() {
+  if (!Printing()) throw SpoolError("no document is open to end");
   try {
     switch (m_open) {
-      case TOpen::Cups: {
-        std::unique_ptr<TCupsDocument> document = std::move(m_cupsDocument);
-        m_open = TOpen::None;
+      case OpenKind::Cups: {
+        std::unique_ptr<CupsDocument> document = std::move(m_cupsDocument);
+        m_open = OpenKind::None;
         document->EndDoc();
         break;
       }
-      case TOpen::Pdf:
+      case OpenKind::Pdf:
         m_pdfJob->EndDoc();
-        m_open = TOpen::None;
+        m_open = OpenKind::None;
         if (!m_inJob) FinishPdfJob();
         break;
-      case TOpen::Raster: {
+      case OpenKind::Raster: {
         m_rasterJob->EndDoc();
-        m_open = TOpen::None;
+        m_open = OpenKind::None;
         const std::vector<std::string>& files = m_rasterJob->Files();
         m_outputFiles.insert(m_outputFiles.end(),
                              files.begin() + static_cast<std::ptrdiff_t>(m_rasterFilesReported),
@@ -273,7 +273,7 @@ void TSpoolPrintObject::EndDoc() {
         if (!m_inJob) FinishRasterJob();
         break;
       }
-      case TOpen::None:
+      case OpenKind::None:
         break;
     }
   } catch (...) {
@@ -284,22 +284,22 @@ void TSpoolPrintObject::EndDoc() {
   }
 }
 
-void TSpoolPrintObject::Abort() {
+void SpoolPrintObject::Abort() {
   switch (m_open) {
-    case TOpen::Cups:
+    case OpenKind::Cups:
       if (m_cupsDocument) m_cupsDocument->Abort();
       m_cupsDocument.reset();
       break;
-    case TOpen::Pdf:
+    case OpenKind::Pdf:
       if (m_pdfJob && !m_pdfJob->AbortDoc()) m_pdfJob.reset();
       break;
-    case TOpen::Raster:
+    case OpenKind::Raster:
       if (m_rasterJob) m_rasterJob->AbortDoc();
       break;
-    case TOpen::None:
+    case OpenKind::None:
       break;
   }
-  m_open = TOpen::None;
+  m_open = OpenKind::None;
 }
 
 }  // namespace labelplu::spool

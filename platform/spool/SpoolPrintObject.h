@@ -1,8 +1,8 @@
 // labelplu: the print object's implementation: CUPS queues through Qt
 // PrintSupport, the built-in PDF and raster printers, device modes and
 // documents.
-#ifndef LABELPLU_SPOOL_SPOOLPRINTOBJECT_H
-#define LABELPLU_SPOOL_SPOOLPRINTOBJECT_H
+#ifndef LABELPLU_PLATFORM_SPOOL_SPOOLPRINTOBJECT_H
+#define LABELPLU_PLATFORM_SPOOL_SPOOLPRINTOBJECT_H
 
 #include <QPrinterInfo>
 
@@ -12,19 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "CupsDocument.h"
-#include "PdfJob.h"
-#include "PrintObject.h"
-#include "RasterJob.h"
-#include "SpoolTypes.h"
+#include "platform/spool/CupsDocument.h"
+#include "platform/spool/PdfJob.h"
+#include "platform/spool/PrintObject.h"
+#include "platform/spool/RasterJob.h"
+#include "platform/spool/SpoolTypes.h"
 
 namespace labelplu::spool {
 
-class TSpoolPrintObject final : public TPrintObject {
+class SpoolPrintObject final : public PrintObject {
  public:
   // Reads the printer list and selects index 0.
-  TSpoolPrintObject();
-  ~TSpoolPrintObject() override;
+  SpoolPrintObject();
+  ~SpoolPrintObject() override;
 
   const std::vector<std::string>& Printers() const override { return m_printers; }
   void RefreshPrinters() override;
@@ -34,12 +34,12 @@ class TSpoolPrintObject final : public TPrintObject {
   int32_t SelectPrinterByName(std::string_view name) override;
   std::string PrinterName() const override;
   bool IsBuiltin(int32_t index) const override;
-  void SetBuiltinOptions(std::string_view printerName, const TBuiltinOptions& options) override;
+  void SetBuiltinOptions(std::string_view printerName, const BuiltinOptions& options) override;
 
   void ResetDeviceMode() override;
-  TDeviceMode DeviceMode() const override { return m_mode; }
-  void SetDeviceMode(const TDeviceMode& mode) override;
-  std::vector<TPaperInfo> Papers(std::string_view printerName) const override;
+  PageSettings DeviceMode() const override { return m_mode; }
+  void SetDeviceMode(const PageSettings& mode) override;
+  std::vector<PaperInfo> Papers(std::string_view printerName) const override;
   int32_t GetDeviceCaps(int32_t index) const override;
   bool SupportsCopies() const override;
 
@@ -53,19 +53,19 @@ class TSpoolPrintObject final : public TPrintObject {
   void NewPage() override;
   void EndDoc() override;
   void Abort() override;
-  bool Printing() const override { return m_open != TOpen::None; }
-  gdi::TCanvas* Canvas() override;
+  bool Printing() const override { return m_open != OpenKind::None; }
+  gdi::Canvas* Canvas() override;
   std::vector<std::string> OutputFiles() const override { return m_outputFiles; }
 
  private:
-  enum class TOpen { None, Cups, Pdf, Raster };
+  enum class OpenKind { None, Cups, Pdf, Raster };
   static constexpr size_t kBuiltinCount = 2;
 
   size_t QueueCount() const { return m_queues.size(); }
   // Index of a built-in printer in m_builtinOptions, or -1.
   int32_t BuiltinSlot(int32_t index) const;
-  TDeviceMode DefaultMode(int32_t index) const;
-  TPageSetup SetupOf(const TDeviceMode& mode) const;
+  PageSettings DefaultMode(int32_t index) const;
+  PageSetup SetupOf(const PageSettings& mode) const;
   void RequireNotPrinting(const char* what) const;
   void FinishPdfJob();
   void FinishRasterJob();
@@ -75,20 +75,20 @@ class TSpoolPrintObject final : public TPrintObject {
   std::vector<QPrinterInfo> m_queues;
   std::vector<std::string> m_printers;
   int32_t m_index = 0;
-  std::array<TBuiltinOptions, kBuiltinCount> m_builtinOptions;
-  TDeviceMode m_mode;
-  mutable std::optional<TDeviceCaps> m_caps;  // of the selected printer, not printing
+  std::array<BuiltinOptions, kBuiltinCount> m_builtinOptions;
+  PageSettings m_mode;
+  mutable std::optional<DeviceCaps> m_caps;  // of the selected printer, not printing
   std::string m_title;
   int32_t m_copies = 1;
   bool m_inJob = false;
-  TOpen m_open = TOpen::None;
-  std::unique_ptr<TCupsDocument> m_cupsDocument;
-  std::unique_ptr<TPdfJob> m_pdfJob;
-  std::unique_ptr<TRasterJob> m_rasterJob;
+  OpenKind m_open = OpenKind::None;
+  std::unique_ptr<CupsDocument> m_cupsDocument;
+  std::unique_ptr<PdfJob> m_pdfJob;
+  std::unique_ptr<RasterJob> m_rasterJob;
   size_t m_rasterFilesReported = 0;
   std::vector<std::string> m_outputFiles;
 };
 
 }  // namespace labelplu::spool
 
-#endif
+#endif  // LABELPLU_PLATFORM_SPOOL_SPOOLPRINTOBJECT_H

@@ -1,5 +1,5 @@
 // labelplu: device capabilities of the print object's printers.
-#include "SpoolTypes.h"
+#include "platform/spool/SpoolTypes.h"
 
 #include <QPageSize>
 #include <QPaintDevice>
@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "Canvas.h"
-#include "GdiTypes.h"
-#include "RasterTarget.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::spool {
 namespace {
@@ -26,7 +26,7 @@ std::string CustomPaperName(double widthMm, double heightMm) {
   return text;
 }
 
-int32_t TDeviceCaps::Get(int32_t index) const {
+int32_t DeviceCaps::Get(int32_t index) const {
   switch (index) {
     case gdi::HORZRES:
       return HorzRes;
@@ -55,20 +55,20 @@ int32_t TDeviceCaps::Get(int32_t index) const {
 
 // The paper in millimetres as defined (a layout's point sizes are rounded),
 // turned as the orientation says; nearest pixel, halves to even.
-int32_t PaperPixelsX(const TPageSetup& setup) {
+int32_t PaperPixelsX(const PageSetup& setup) {
   const QSizeF mm = setup.Layout.pageSize().size(QPageSize::Millimeter);
   const double side = setup.Layout.orientation() == QPageLayout::Landscape ? mm.height() : mm.width();
   return static_cast<int32_t>(std::nearbyint(side * setup.DpiX / 25.4));
 }
 
-int32_t PaperPixelsY(const TPageSetup& setup) {
+int32_t PaperPixelsY(const PageSetup& setup) {
   const QSizeF mm = setup.Layout.pageSize().size(QPageSize::Millimeter);
   const double side = setup.Layout.orientation() == QPageLayout::Landscape ? mm.width() : mm.height();
   return static_cast<int32_t>(std::nearbyint(side * setup.DpiY / 25.4));
 }
 
-TDeviceCaps CapsOfDevice(const QPaintDevice& device, const TPageSetup& setup) {
-  TDeviceCaps caps;
+DeviceCaps CapsOfDevice(const QPaintDevice& device, const PageSetup& setup) {
+  DeviceCaps caps;
   caps.HorzRes = device.width();
   caps.VertRes = device.height();
   caps.HorzSize = device.widthMM();
@@ -84,8 +84,8 @@ TDeviceCaps CapsOfDevice(const QPaintDevice& device, const TPageSetup& setup) {
   return caps;
 }
 
-TDeviceCaps CapsOfCanvas(const gdi::TCanvas& canvas) {
-  TDeviceCaps caps;
+DeviceCaps CapsOfCanvas(const gdi::Canvas& canvas) {
+  DeviceCaps caps;
   caps.HorzRes = canvas.GetDeviceCaps(gdi::HORZRES);
   caps.VertRes = canvas.GetDeviceCaps(gdi::VERTRES);
   caps.HorzSize = canvas.GetDeviceCaps(gdi::HORZSIZE);
@@ -99,8 +99,8 @@ TDeviceCaps CapsOfCanvas(const gdi::TCanvas& canvas) {
   return caps;
 }
 
-TDeviceCaps CapsOfRaster(const TPageSetup& setup) {
-  TDeviceCaps caps;
+DeviceCaps CapsOfRaster(const PageSetup& setup) {
+  DeviceCaps caps;
   caps.HorzRes = caps.PhysicalWidth = PaperPixelsX(setup);
   caps.VertRes = caps.PhysicalHeight = PaperPixelsY(setup);
   const int32_t dpmX = gdi::DotsPerMetre(setup.DpiX);

@@ -1,8 +1,8 @@
 // labelplu: pieces shared by the print object's source files (not for
 // callers): the page a document is printed on and the device capabilities
 // that follow from it.
-#ifndef LABELPLU_SPOOL_SPOOLTYPES_H
-#define LABELPLU_SPOOL_SPOOLTYPES_H
+#ifndef LABELPLU_PLATFORM_SPOOL_SPOOLTYPES_H
+#define LABELPLU_PLATFORM_SPOOL_SPOOLTYPES_H
 
 #include <QPageLayout>
 
@@ -12,7 +12,7 @@
 class QPaintDevice;
 
 namespace labelplu::gdi {
-class TCanvas;
+class Canvas;
 }
 
 namespace labelplu::spool {
@@ -29,14 +29,14 @@ std::string CustomPaperName(double widthMm, double heightMm);
 // The paper, orientation and resolution of a document. Built-in printers
 // have no unprintable margins; a CUPS queue's minimum margins are in
 // Layout.
-struct TPageSetup {
+struct PageSetup {
   QPageLayout Layout;
   int32_t DpiX = 300;
   int32_t DpiY = 300;
 };
 
 // GetDeviceCaps answers of a printer in a given set-up.
-struct TDeviceCaps {
+struct DeviceCaps {
   int32_t HorzRes = 0;
   int32_t VertRes = 0;
   int32_t HorzSize = 0;
@@ -54,19 +54,19 @@ struct TDeviceCaps {
 // The capabilities of a paint device that is not being painted on (a
 // configured QPrinter or QPdfWriter): printable area from the device's own
 // metrics, paper and offsets from the set-up's layout.
-TDeviceCaps CapsOfDevice(const QPaintDevice& device, const TPageSetup& setup);
+DeviceCaps CapsOfDevice(const QPaintDevice& device, const PageSetup& setup);
 
 // The capabilities of a canvas (of an open document).
-TDeviceCaps CapsOfCanvas(const gdi::TCanvas& canvas);
+DeviceCaps CapsOfCanvas(const gdi::Canvas& canvas);
 
 // The capabilities of an image of the set-up's paper at its resolution,
 // computed as QImage computes its metrics (no image is made).
-TDeviceCaps CapsOfRaster(const TPageSetup& setup);
+DeviceCaps CapsOfRaster(const PageSetup& setup);
 
 // The paper of a set-up in whole pixels at its resolution.
-int32_t PaperPixelsX(const TPageSetup& setup);
-int32_t PaperPixelsY(const TPageSetup& setup);
+int32_t PaperPixelsX(const PageSetup& setup);
+int32_t PaperPixelsY(const PageSetup& setup);
 
 }  // namespace labelplu::spool
 
-#endif
+#endif  // LABELPLU_PLATFORM_SPOOL_SPOOLTYPES_H

@@ -1,4 +1,4 @@
-#include "BindFunction.h"
+#include "platform/sys/BindFunction.h"
 
 #include <dlfcn.h>
 

@@ -1,6 +1,6 @@
 // labelplu: binding a function of a shared library at run time.
-#ifndef LABELPLU_SYS_BINDFUNCTION_H
-#define LABELPLU_SYS_BINDFUNCTION_H
+#ifndef LABELPLU_PLATFORM_SYS_BINDFUNCTION_H
+#define LABELPLU_PLATFORM_SYS_BINDFUNCTION_H
 
 namespace labelplu::sys {
 
@@ -24,4 +24,4 @@ void BindFunction(F*& slot, const char* library, const char* function) {
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_BINDFUNCTION_H

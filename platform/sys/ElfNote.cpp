@@ -1,4 +1,4 @@
-#include "ElfNote.h"
+#include "platform/sys/ElfNote.h"
 
 #include <elf.h>
 #include <fcntl.h>

@@ -5,8 +5,8 @@
 // visited and the bytes read per note area are bounded, and a file that is
 // not ELF, is truncated or is malformed simply has no note. It never maps the
 // file and never allocates more than kMaxElfNoteArea bytes at a time.
-#ifndef LABELPLU_SYS_ELFNOTE_H
-#define LABELPLU_SYS_ELFNOTE_H
+#ifndef LABELPLU_PLATFORM_SYS_ELFNOTE_H
+#define LABELPLU_PLATFORM_SYS_ELFNOTE_H
 
 #include <cstdint>
 #include <optional>
@@ -40,4 +40,4 @@ ElfNoteResult ReadElfNote(const std::string& fileName, std::string_view owner, u
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_ELFNOTE_H

@@ -4,8 +4,8 @@
 // QCoreApplication (or QApplication) exists and the caller is on the
 // application's thread; otherwise the functions below just wait. Nothing
 // here creates an application object.
-#ifndef LABELPLU_SYS_MESSAGEPUMP_H
-#define LABELPLU_SYS_MESSAGEPUMP_H
+#ifndef LABELPLU_PLATFORM_SYS_MESSAGEPUMP_H
+#define LABELPLU_PLATFORM_SYS_MESSAGEPUMP_H
 
 #include <cstdint>
 
@@ -28,4 +28,4 @@ void ProcessMessages();
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_MESSAGEPUMP_H

@@ -1,4 +1,4 @@
-#include "ModulePath.h"
+#include "platform/sys/ModulePath.h"
 
 #include <dlfcn.h>
 #include <link.h>

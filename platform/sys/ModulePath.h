@@ -1,6 +1,6 @@
 // labelplu: the files of the running code.
-#ifndef LABELPLU_SYS_MODULEPATH_H
-#define LABELPLU_SYS_MODULEPATH_H
+#ifndef LABELPLU_PLATFORM_SYS_MODULEPATH_H
+#define LABELPLU_PLATFORM_SYS_MODULEPATH_H
 
 #include <string>
 
@@ -32,4 +32,4 @@ std::string FileNameWithoutExtension(const std::string& path);
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_MODULEPATH_H

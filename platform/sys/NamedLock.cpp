@@ -1,4 +1,4 @@
-#include "NamedLock.h"
+#include "platform/sys/NamedLock.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -13,19 +13,19 @@
 
 namespace labelplu::sys {
 
-static_assert(TNamedLock::kMaxName + 1 == sizeof(sockaddr_un::sun_path));
+static_assert(NamedLock::kMaxName + 1 == sizeof(sockaddr_un::sun_path));
 
-TNamedLock::TNamedLock(std::string name) : m_name(std::move(name)) {
+NamedLock::NamedLock(std::string name) : m_name(std::move(name)) {
   if (m_name.empty() || m_name.size() > kMaxName) {
     throw std::invalid_argument("Named lock: the name must have 1 to 107 bytes: " + m_name);
   }
 }
 
-TNamedLock::~TNamedLock() {
+NamedLock::~NamedLock() {
   Release();
 }
 
-TNamedLock::Attempt TNamedLock::Try() {
+NamedLock::Attempt NamedLock::Try() {
   if (m_fd >= 0) return Attempt::Taken;
   const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return Attempt::Unavailable;
@@ -43,11 +43,11 @@ TNamedLock::Attempt TNamedLock::Try() {
   return error == EADDRINUSE ? Attempt::Busy : Attempt::Unavailable;
 }
 
-bool TNamedLock::TryAcquire() {
+bool NamedLock::TryAcquire() {
   return Try() == Attempt::Taken;
 }
 
-bool TNamedLock::Acquire(uint32_t timeoutMs) {
+bool NamedLock::Acquire(uint32_t timeoutMs) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
     const Attempt attempt = Try();
@@ -57,7 +57,7 @@ bool TNamedLock::Acquire(uint32_t timeoutMs) {
   }
 }
 
-void TNamedLock::Release() {
+void NamedLock::Release() {
   if (m_fd < 0) return;
   ::close(m_fd);
   m_fd = -1;

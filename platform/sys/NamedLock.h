@@ -1,6 +1,6 @@
 // labelplu: named locks shared by every module and process of the machine.
 //
-// A TNamedLock holds a name in the Linux abstract socket namespace (a Unix
+// A NamedLock holds a name in the Linux abstract socket namespace (a Unix
 // socket bound to "\0" + name). Binding is atomic, so at most one holder
 // exists at a time across all modules and processes that share the network
 // namespace, including copies of this library loaded with RTLD_LOCAL that
@@ -8,26 +8,26 @@
 // descriptor closes, so a crashed process never leaves a stale lock. The
 // descriptor is close-on-exec; a child made by fork() shares it until the
 // holder releases it. Nothing is written to the file system.
-#ifndef LABELPLU_SYS_NAMEDLOCK_H
-#define LABELPLU_SYS_NAMEDLOCK_H
+#ifndef LABELPLU_PLATFORM_SYS_NAMEDLOCK_H
+#define LABELPLU_PLATFORM_SYS_NAMEDLOCK_H
 
 #include <cstdint>
 #include <string>
 
 namespace labelplu::sys {
 
-class TNamedLock {
+class NamedLock {
  public:
   // The longest name the abstract namespace takes.
   static constexpr size_t kMaxName = 107;
 
   // Does not take the name yet. Throws std::invalid_argument when name is
   // empty or longer than kMaxName bytes.
-  explicit TNamedLock(std::string name);
+  explicit NamedLock(std::string name);
   // Releases the name when held.
-  ~TNamedLock();
-  TNamedLock(const TNamedLock&) = delete;
-  TNamedLock& operator=(const TNamedLock&) = delete;
+  ~NamedLock();
+  NamedLock(const NamedLock&) = delete;
+  NamedLock& operator=(const NamedLock&) = delete;
 
   // Takes the name when nobody holds it. True when this object holds it
   // (also when it already did); false when another holder has it or the
@@ -52,4 +52,4 @@ class TNamedLock {
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_NAMEDLOCK_H

@@ -1,4 +1,4 @@
-#include "Speaker.h"
+#include "platform/sys/Speaker.h"
 
 #include <fcntl.h>
 #include <glob.h>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "MessagePump.h"
+#include "platform/sys/MessagePump.h"
 
 namespace labelplu::sys {
 namespace {

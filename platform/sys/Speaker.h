@@ -1,6 +1,6 @@
 // labelplu: the system speaker.
-#ifndef LABELPLU_SYS_SPEAKER_H
-#define LABELPLU_SYS_SPEAKER_H
+#ifndef LABELPLU_PLATFORM_SYS_SPEAKER_H
+#define LABELPLU_PLATFORM_SYS_SPEAKER_H
 
 #include <cstdint>
 
@@ -28,4 +28,4 @@ void Beep(uint32_t frequencyHz, uint32_t durationMs);
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_SPEAKER_H

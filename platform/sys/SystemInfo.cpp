@@ -1,4 +1,4 @@
-#include "SystemInfo.h"
+#include "platform/sys/SystemInfo.h"
 
 #include <pwd.h>
 #include <sys/syscall.h>

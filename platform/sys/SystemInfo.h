@@ -1,6 +1,6 @@
 // labelplu: facts about the machine, the session and the user.
-#ifndef LABELPLU_SYS_SYSTEMINFO_H
-#define LABELPLU_SYS_SYSTEMINFO_H
+#ifndef LABELPLU_PLATFORM_SYS_SYSTEMINFO_H
+#define LABELPLU_PLATFORM_SYS_SYSTEMINFO_H
 
 #include <sys/types.h>
 #include <unistd.h>
@@ -35,4 +35,4 @@ std::string StateFolder();
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_SYSTEMINFO_H

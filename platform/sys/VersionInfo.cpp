@@ -1,10 +1,10 @@
-#include "VersionInfo.h"
+#include "platform/sys/VersionInfo.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "ElfNote.h"
+#include "platform/sys/ElfNote.h"
 
 namespace labelplu::sys {
 namespace {
@@ -33,7 +33,7 @@ std::string TakeText(const std::vector<uint8_t>& d, size_t& pos) {
 
 }  // namespace
 
-uint16_t TFileVersion::Part(int index) const {
+uint16_t VersionNumbers::Part(int index) const {
   switch (index) {
     case 0:
       return static_cast<uint16_t>(Ms >> 16);
@@ -48,7 +48,7 @@ uint16_t TFileVersion::Part(int index) const {
   }
 }
 
-TVersionInfo::TVersionInfo(const std::string& fileName) : m_fileName(fileName) {
+VersionInfo::VersionInfo(const std::string& fileName) : m_fileName(fileName) {
   ElfNoteResult found = ReadElfNote(fileName, kVersionNoteOwner, kVersionNoteType);
   m_fileSize = found.FileSize;
   if (!found.Note || found.Note->Descriptor.size() < kFixedSize) return;
@@ -71,21 +71,21 @@ TVersionInfo::TVersionInfo(const std::string& fileName) : m_fileName(fileName) {
   }
 }
 
-std::string TVersionInfo::Translation() const {
+std::string VersionInfo::Translation() const {
   if (!m_hasBlock) return {};
   char text[9];
   std::snprintf(text, sizeof text, "%04X%04X", m_language, m_codePage);
   return text;
 }
 
-std::string TVersionInfo::StringValue(const std::string& name) const {
+std::string VersionInfo::StringValue(const std::string& name) const {
   for (const auto& [key, value] : m_strings) {
     if (EqualsIgnoringAsciiCase(key, name)) return value;
   }
   return {};
 }
 
-std::string TVersionInfo::VersionText() const {
+std::string VersionInfo::VersionText() const {
   std::string text = StringValue("FileVersion");
   if (!text.empty() || !m_hasBlock) return text;
   char buffer[32];
@@ -94,15 +94,15 @@ std::string TVersionInfo::VersionText() const {
   return buffer;
 }
 
-int64_t TVersionInfo::VersionNumber(const std::string& fileName) {
-  const TVersionInfo info(fileName);
+int64_t VersionInfo::VersionNumber(const std::string& fileName) {
+  const VersionInfo info(fileName);
   if (!info.HasBlock()) return 0;
-  const TFileVersion v = info.FileVersion();
+  const VersionNumbers v = info.FileVersion();
   return static_cast<int64_t>(v.Part(2)) * 100000 + v.Part(3);
 }
 
 int64_t VersionNumber(const std::string& fileName) {
-  return TVersionInfo::VersionNumber(fileName);
+  return VersionInfo::VersionNumber(fileName);
 }
 
 }  // namespace labelplu::sys

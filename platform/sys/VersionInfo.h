@@ -6,11 +6,11 @@
 //   uint16 FileVersion[4]      major, minor, release, build
 //   uint16 Language, CodePage  the translation of the string table
 //   "Key\0Value\0" ...         UTF-8 pairs, closed by an empty key
-// in the file's byte order. TVersionInfo reads that note from any file; a
+// in the file's byte order. VersionInfo reads that note from any file; a
 // file without it (not ELF, truncated, malformed, another program's) has no
 // version block and every query answers empty or 0.
-#ifndef LABELPLU_SYS_VERSIONINFO_H
-#define LABELPLU_SYS_VERSIONINFO_H
+#ifndef LABELPLU_PLATFORM_SYS_VERSIONINFO_H
+#define LABELPLU_PLATFORM_SYS_VERSIONINFO_H
 
 #include <cstdint>
 #include <string>
@@ -25,7 +25,7 @@ inline constexpr uint32_t kVersionNoteType = 0x4C56;
 
 // A file version as two 32-bit words: Ms = major << 16 | minor,
 // Ls = release << 16 | build.
-struct TFileVersion {
+struct VersionNumbers {
   uint32_t Ms = 0;
   uint32_t Ls = 0;
 
@@ -33,11 +33,11 @@ struct TFileVersion {
   uint16_t Part(int index) const;
 };
 
-class TVersionInfo {
+class VersionInfo {
  public:
   // Reads the file's version note and size. Never throws for a missing or
   // bad file: it then has no block and size 0 (or its size, when readable).
-  explicit TVersionInfo(const std::string& fileName);
+  explicit VersionInfo(const std::string& fileName);
 
   const std::string& FileName() const { return m_fileName; }
   // True when the file carries a well-formed version note.
@@ -50,7 +50,7 @@ class TVersionInfo {
   // ("041904E3"); empty without a block.
   std::string Translation() const;
   // The fixed file version; 0, 0 without a block.
-  TFileVersion FileVersion() const { return m_fileVersion; }
+  VersionNumbers FileVersion() const { return m_fileVersion; }
   // The string table's value for name (ASCII case ignored in the key);
   // empty when missing or without a block.
   std::string StringValue(const std::string& name) const;
@@ -67,15 +67,15 @@ class TVersionInfo {
   std::string m_fileName;
   bool m_hasBlock = false;
   uint64_t m_fileSize = 0;
-  TFileVersion m_fileVersion;
+  VersionNumbers m_fileVersion;
   uint16_t m_language = 0;
   uint16_t m_codePage = 0;
   std::vector<std::pair<std::string, std::string>> m_strings;
 };
 
-// Same as TVersionInfo::VersionNumber.
+// Same as VersionInfo::VersionNumber.
 int64_t VersionNumber(const std::string& fileName);
 
 }  // namespace labelplu::sys
 
-#endif
+#endif  // LABELPLU_PLATFORM_SYS_VERSIONINFO_H

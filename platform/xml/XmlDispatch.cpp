@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cstring>
 
-#include "Bstr.h"
-#include "ComObject.h"
-#include "ErrorInfo.h"
-#include "Variant.h"
-#include "XmlInternal.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
 
@@ -205,9 +205,9 @@ HRESULT invokeGuarded(VARIANT* result, EXCEPINFO* excep, Body&& body) noexcept {
   }
 }
 
-class TXmlNodeObject final : public ole::ComObject<IDispatch, IXmlNodeHandle> {
+class XmlNodeObject final : public ole::ComObject<IDispatch, IXmlNodeHandle> {
 public:
-  explicit TXmlNodeObject(XmlNode node) : m_node(std::move(node)) {
+  explicit XmlNodeObject(XmlNode node) : m_node(std::move(node)) {
     m_isDocument = m_node.nodeType() == NodeType::Document;
   }
 
@@ -238,7 +238,7 @@ private:
   bool m_isDocument = false;
 };
 
-ole::OleVariant TXmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* params) {
+ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* params) {
   const bool put = (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) != 0;
   const Arguments args(params, put);
   if (!m_isDocument && id >= FirstDocumentMember) throw NotAMember();
@@ -334,9 +334,9 @@ ole::OleVariant TXmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* para
   }
 }
 
-class TXmlNodeListObject final : public ole::ComObject<IDispatch> {
+class XmlNodeListObject final : public ole::ComObject<IDispatch> {
 public:
-  explicit TXmlNodeListObject(XmlNodeList list) : m_list(std::move(list)) {}
+  explicit XmlNodeListObject(XmlNodeList list) : m_list(std::move(list)) {}
 
   HRESULT GetTypeInfoCount(uint32_t* count) override {
     if (!count) return E_POINTER;
@@ -375,11 +375,11 @@ private:
 
 ole::ComPtr<IDispatch> NewNodeDispatch(const XmlNode& node) {
   NodeAccess::raw(node);
-  return ole::MakeCom<TXmlNodeObject>(node);
+  return ole::MakeCom<XmlNodeObject>(node);
 }
 
 ole::ComPtr<IDispatch> NewNodeListDispatch(const XmlNodeList& list) {
-  return ole::MakeCom<TXmlNodeListObject>(list);
+  return ole::MakeCom<XmlNodeListObject>(list);
 }
 
 }  // namespace labelplu::xml

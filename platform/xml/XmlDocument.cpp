@@ -5,7 +5,7 @@
 #include <climits>
 #include <mutex>
 
-#include "XmlInternal.h"
+#include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
 
@@ -133,7 +133,7 @@ void XmlDocument::loadXML(std::string_view text) const {
     }
   }
   if (buffer.size() > static_cast<size_t>(INT_MAX))
-    throw EXmlParseError(0, 0, "the document is too large");
+    throw XmlParseError(0, 0, "the document is too large");
 
   std::unique_ptr<xmlParserCtxt, CtxtDeleter> ctxt(xmlNewParserCtxt());
   if (!ctxt) throw std::bad_alloc();
@@ -165,7 +165,7 @@ void XmlDocument::loadXML(std::string_view text) const {
       failure.message = (last && last->message) ? last->message : "the text is not well-formed XML";
       while (!failure.message.empty() && failure.message.back() == '\n') failure.message.pop_back();
     }
-    throw EXmlParseError(failure.line, failure.column, failure.message);
+    throw XmlParseError(failure.line, failure.column, failure.message);
   }
 
   data.doc = parsed;

@@ -38,7 +38,7 @@
 // & < > escaped; CDATA sections, comments and processing instructions as
 // written.
 //
-// Errors. Every failure raises EXmlError (or EXmlParseError for a document
+// Errors. Every failure raises XmlError (or XmlParseError for a document
 // that is not well-formed) with a message a user can act on; lack of memory
 // raises std::bad_alloc. Nothing fails silently.
 //
@@ -46,8 +46,8 @@
 // different documents may be used on different threads at once. The layer
 // never changes libxml2's process-wide settings and never calls
 // xmlCleanupParser (the host may use libxml2 itself).
-#ifndef LABELPLU_XML_XMLDOM_H
-#define LABELPLU_XML_XMLDOM_H
+#ifndef LABELPLU_PLATFORM_XML_XMLDOM_H
+#define LABELPLU_PLATFORM_XML_XMLDOM_H
 
 #include <cstdint>
 #include <memory>
@@ -58,7 +58,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ComPtr.h"
+#include "platform/ole/ComPtr.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu::xml {
@@ -67,18 +67,18 @@ namespace labelplu::xml {
 // not select nodes, a name that is not an XML name, an operation the node
 // type does not support, an insertion that would break the tree, a
 // "bin.base64" content that is not base64. The message is UTF-8 in what().
-class EXmlError : public std::runtime_error {
+class XmlError : public std::runtime_error {
 public:
-  explicit EXmlError(const std::string& message);
-  ~EXmlError() override;
+  explicit XmlError(const std::string& message);
+  ~XmlError() override;
 };
 
 // loadXML of a text that is not a well-formed XML document. what() reads
 // "XML parse error at line <line>: <parser's message>".
-class EXmlParseError : public EXmlError {
+class XmlParseError : public XmlError {
 public:
-  EXmlParseError(int line, int column, const std::string& reason);
-  ~EXmlParseError() override;
+  XmlParseError(int line, int column, const std::string& reason);
+  ~XmlParseError() override;
 
   int Line() const noexcept { return m_line; }      // 1-based; 0 when unknown
   int Column() const noexcept { return m_column; }  // 1-based; 0 when unknown
@@ -116,7 +116,7 @@ struct DocumentData;  // internal: the libxml2 document and its bookkeeping
 // A node of a document, or the null node (what a selection that found
 // nothing, documentElement of an empty document, firstChild of a leaf...
 // give). Every member except isNull/operator bool/operator== raises
-// EXmlError on the null node. Attribute nodes are handed out only by XPath
+// XmlError on the null node. Attribute nodes are handed out only by XPath
 // ("//@Код"); they show no children.
 class XmlNode {
 public:
@@ -147,7 +147,7 @@ public:
   std::string text() const;
   // Elements: replaces all children by one text node (none when text is
   // empty). Text, CDATA, comment, processing instruction: sets the content.
-  // Documents: EXmlError.
+  // Documents: XmlError.
   void setText(std::string_view text) const;
 
   // The document this node belongs to (a document's own is itself).
@@ -165,16 +165,16 @@ public:
   // Appends child as the last child of this node and returns it. A node
   // that already has a parent is moved. A node of another document is
   // copied deeply into this document and the copy is inserted and returned.
-  // EXmlError when this node cannot hold children (text, attribute, ...),
+  // XmlError when this node cannot hold children (text, attribute, ...),
   // when child is this node or one of its ancestors, when child is a
   // document, or when a document would get a second element or a text node.
   XmlNode appendChild(const XmlNode& child) const;
   // Inserts child before ref (a child of this node) and returns it; a null
-  // ref appends. Same rules as appendChild; EXmlError when ref is not a
+  // ref appends. Same rules as appendChild; XmlError when ref is not a
   // child of this node.
   XmlNode insertBefore(const XmlNode& child, const XmlNode& ref) const;
   // Detaches child (a child of this node) and returns it; it stays usable
-  // and may be inserted again. EXmlError when child is not a child of this.
+  // and may be inserted again. XmlError when child is not a child of this.
   XmlNode removeChild(const XmlNode& child) const;
   // A copy of this node in the same document, not attached; deep copies the
   // subtree too, otherwise an element keeps only its attributes. A document
@@ -183,7 +183,7 @@ public:
 
   // XPath 1.0, evaluated with this node as the context node (a relative
   // path such as "Label/Item" on a document starts at the document node).
-  // The nodes in document order. EXmlError with the reason when the
+  // The nodes in document order. XmlError with the reason when the
   // expression does not parse or its result is not a node-set.
   XmlNodeList selectNodes(std::string_view xpath) const;
   // The first node of selectNodes(xpath), or the null node.
@@ -192,18 +192,18 @@ public:
   // name equals name exactly, or all of them for "*", in document order.
   XmlNodeList getElementsByTagName(std::string_view name) const;
 
-  // ---- Elements only (EXmlError on other node types) ----
+  // ---- Elements only (XmlError on other node types) ----
 
   // The value of the attribute of that qualified name; std::nullopt when
   // the element has none. "xmlns" / "xmlns:p" read namespace declarations.
   std::optional<std::string> getAttribute(std::string_view name) const;
   // Sets the attribute: an existing one keeps its position, a new one goes
-  // last. EXmlError when name is not an XML name.
+  // last. XmlError when name is not an XML name.
   void setAttribute(std::string_view name, std::string_view value) const;
   // As above with a variant value converted to text as the automation DOM
   // does: a text as it is; VT_BOOL as "-1" / "0"; empty and null as "";
   // numbers and dates in the process formats (decimal separator ",").
-  // Arrays and objects raise EXmlError.
+  // Arrays and objects raise XmlError.
   void setAttribute(std::string_view name, const VARIANT& value) const;
   // Removes the attribute; nothing happens when there is none.
   void removeAttribute(std::string_view name) const;
@@ -219,7 +219,7 @@ public:
   // writer declares xmlns:dt on the element when no ancestor does.
   void setDataType(std::string_view type) const;
   // The typed value as bytes: for "bin.base64" the text content decoded from
-  // base64 (blanks and line breaks ignored). EXmlError when the data type is
+  // base64 (blanks and line breaks ignored). XmlError when the data type is
   // not "bin.base64" or the text is not base64.
   std::vector<uint8_t> nodeTypedBytes() const;
   // Sets the data type to "bin.base64" when it is not, and the text content
@@ -266,13 +266,13 @@ public:
   XmlDocument();
 
   // The document a node belongs to (the node itself for a document node).
-  // EXmlError on the null node.
+  // XmlError on the null node.
   static XmlDocument OfNode(const XmlNode& node);
 
   // Replaces the whole content with the document parsed from text (already
   // decoded UTF-8, an encoding declaration ignored, see the top of this
   // file; a leading UTF-8 byte order mark is skipped). On failure the
-  // document is left empty and EXmlParseError is raised with the line and
+  // document is left empty and XmlParseError is raised with the line and
   // the parser's message.
   void loadXML(std::string_view text) const;
 
@@ -280,10 +280,10 @@ public:
   XmlNode documentElement() const;
   // Makes element the root: replaces the present root in place (the old one
   // is detached) or appends it after the other top-level nodes. A null
-  // element removes the root. EXmlError when element is not an element.
+  // element removes the root. XmlError when element is not an element.
   void setDocumentElement(const XmlNode& element) const;
 
-  // New nodes of this document, not attached to the tree. EXmlError when
+  // New nodes of this document, not attached to the tree. XmlError when
   // name/target is not an XML name. A processing instruction with target
   // "xml" is allowed (the declaration, as the automation DOM does).
   XmlNode createElement(std::string_view name) const;
@@ -299,7 +299,7 @@ public:
   // Properties by name (case-insensitive): "SelectionLanguage" ("XPath" or
   // "XSLPattern"; selections always use XPath 1.0) and "SelectionNamespaces"
   // (a blank-separated list of xmlns:prefix='uri' declarations, which XPath
-  // expressions may then use). EXmlError for another name or a bad value.
+  // expressions may then use). XmlError for another name or a bad value.
   void setProperty(std::string_view name, std::string_view value) const;
   std::string getProperty(std::string_view name) const;
 
@@ -337,7 +337,7 @@ private:
 // The automation object of a document or node: a new object holding a
 // reference to the document (the ComPtr holds the one reference; detach()
 // to hand it to a VARIANT). The document node gives a document object.
-// EXmlError on the null node.
+// XmlError on the null node.
 ole::ComPtr<IDispatch> NewNodeDispatch(const XmlNode& node);
 // The automation object of a node list.
 ole::ComPtr<IDispatch> NewNodeListDispatch(const XmlNodeList& list);
@@ -345,8 +345,8 @@ ole::ComPtr<IDispatch> NewNodeListDispatch(const XmlNodeList& list);
 // The document behind an automation object a host handed over: for this
 // module's own document object, that same document (no copy); for any other
 // object (another DOM, or one of our non-document nodes), a new document
-// parsed from the text its "xml" property gives. Raises EXmlError when the
-// object is null or has no readable "xml" property, EXmlParseError when the
+// parsed from the text its "xml" property gives. Raises XmlError when the
+// object is null or has no readable "xml" property, XmlParseError when the
 // text is not well-formed.
 XmlDocument DocumentFromDispatch(IDispatch* object);
 
@@ -361,4 +361,4 @@ std::optional<std::vector<uint8_t>> DecodeBase64(std::string_view text);
 
 }  // namespace labelplu::xml
 
-#endif  // LABELPLU_XML_XMLDOM_H
+#endif  // LABELPLU_PLATFORM_XML_XMLDOM_H

@@ -1,8 +1,8 @@
 // labelplu XML DOM: attributes and typed values of elements.
 #include <cstring>
 
-#include "Variant.h"
-#include "XmlInternal.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
 
@@ -80,7 +80,7 @@ std::string variantText(const VARIANT& value) {
     default:
       try {
         return ole::VarToText(*v);
-      } catch (const ole::EVariantError& e) {
+      } catch (const ole::VariantError& e) {
         ThrowXml(std::string("The attribute value cannot be converted to text: ") + e.what());
       }
   }

@@ -1,8 +1,8 @@
 // labelplu XML DOM: documents handed over by a host as automation objects.
-#include "Bstr.h"
-#include "ErrorInfo.h"
-#include "Variant.h"
-#include "XmlInternal.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
 

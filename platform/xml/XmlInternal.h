@@ -1,6 +1,6 @@
 // labelplu XML DOM: what the implementation files share (not part of the API).
-#ifndef LABELPLU_XML_XMLINTERNAL_H
-#define LABELPLU_XML_XMLINTERNAL_H
+#ifndef LABELPLU_PLATFORM_XML_XMLINTERNAL_H
+#define LABELPLU_PLATFORM_XML_XMLINTERNAL_H
 
 #include <libxml/tree.h>
 
@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "InterfaceId.h"
-#include "XmlDom.h"
+#include "platform/ole/InterfaceId.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu::xml {
 
@@ -40,7 +40,7 @@ struct DocumentData {
 
 // The bridge between handles and libxml2 pointers.
 struct NodeAccess {
-  // The libxml2 node of a handle; EXmlError for the null node.
+  // The libxml2 node of a handle; XmlError for the null node.
   static xmlNodePtr raw(const XmlNode& node);
   static const std::shared_ptr<DocumentData>& data(const XmlNode& node) { return node.m_doc; }
   // A handle for node of that document (the current document's own node
@@ -91,4 +91,4 @@ const void* ThisModuleTag() noexcept;
 
 LP_INTERFACE_ID(labelplu::xml::IXmlNodeHandle, IUnknown, labelplu::xml::IID_IXmlNodeHandle)
 
-#endif  // LABELPLU_XML_XMLINTERNAL_H
+#endif  // LABELPLU_PLATFORM_XML_XMLINTERNAL_H

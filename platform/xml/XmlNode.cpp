@@ -6,19 +6,19 @@
 // every node taken out of a tree is kept by the document until it goes.
 #include <climits>
 
-#include "XmlInternal.h"
+#include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
 
-EXmlError::EXmlError(const std::string& message) : std::runtime_error(message) {}
-EXmlError::~EXmlError() = default;
+XmlError::XmlError(const std::string& message) : std::runtime_error(message) {}
+XmlError::~XmlError() = default;
 
-EXmlParseError::EXmlParseError(int line, int column, const std::string& reason)
-    : EXmlError("XML parse error at line " + std::to_string(line) + ": " + reason),
+XmlParseError::XmlParseError(int line, int column, const std::string& reason)
+    : XmlError("XML parse error at line " + std::to_string(line) + ": " + reason),
       m_line(line), m_column(column), m_reason(reason) {}
-EXmlParseError::~EXmlParseError() = default;
+XmlParseError::~XmlParseError() = default;
 
-void ThrowXml(const std::string& message) { throw EXmlError(message); }
+void ThrowXml(const std::string& message) { throw XmlError(message); }
 
 std::string TakeXs(xmlChar* text) {
   std::string result = FromXs(text);

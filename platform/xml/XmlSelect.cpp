@@ -4,7 +4,7 @@
 
 #include <cctype>
 
-#include "XmlInternal.h"
+#include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
 

@@ -7,7 +7,7 @@
 // so that a node's text is a document on its own.
 #include <libxml/tree.h>
 
-#include "XmlInternal.h"
+#include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
 

@@ -1,5 +1,5 @@
 // The three exports of labelplu.plu and the module's start-up and shut-down.
-#include "ModuleState.h"
+#include "plugin/ModuleState.h"
 
 using labelplu::IPluginControl;
 

@@ -1,4 +1,4 @@
-#include "Errors.h"
+#include "base/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -129,14 +129,14 @@ TEST(FormatText, PlaceholdersTakeArgumentsLeftToRight) {
 }
 
 TEST(FormatText, MismatchIsAFormatError) {
-  EXPECT_THROW(Format("%s"), EFormatError);
-  EXPECT_THROW(Format("%d", "text"), EFormatError);
-  EXPECT_THROW(Format("%s", 5), EFormatError);
-  EXPECT_THROW(Format("%x", 5), EFormatError);
-  EXPECT_THROW(Format("trailing %", 5), EFormatError);
+  EXPECT_THROW(Format("%s"), FormatError);
+  EXPECT_THROW(Format("%d", "text"), FormatError);
+  EXPECT_THROW(Format("%s", 5), FormatError);
+  EXPECT_THROW(Format("%x", 5), FormatError);
+  EXPECT_THROW(Format("trailing %", 5), FormatError);
   // RaiseError with missing arguments raises the format error, not the code.
-  EXPECT_THROW(RaiseCode(20036), EFormatError);
-  EXPECT_THROW(RaiseCode(1007), EFormatError);
+  EXPECT_THROW(RaiseCode(20036), FormatError);
+  EXPECT_THROW(RaiseCode(1007), FormatError);
 }
 
 }  // namespace

@@ -3,12 +3,12 @@
 
 #include <functional>
 
-#include "Args.h"
-#include "Errors.h"
-#include "GuidText.h"
-#include "TestValueArray.h"
-#include "TestVariants.h"
-#include "VariantUtils.h"
+#include "base/Args.h"
+#include "base/Errors.h"
+#include "base/GuidText.h"
+#include "tests/values/TestValueArray.h"
+#include "tests/values/TestVariants.h"
+#include "base/VariantUtils.h"
 
 namespace labelplu {
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "BaseList.h"
-#include "GuidText.h"
-#include "ModelList.h"
-#include "ParameterList.h"
-#include "Variant.h"
-#include "XmlDom.h"
+#include "devices/SettingsList.h"
+#include "base/GuidText.h"
+#include "devices/ModelCatalog.h"
+#include "devices/ParameterList.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlDom.h"
 #include "labelplu/errors.h"
 
 namespace labelplu {
@@ -45,7 +45,7 @@ std::string ReadSample(const std::string& relative) {
   return text.str();
 }
 
-std::vector<std::string> Idents(const TModelList& list) {
+std::vector<std::string> Idents(const ModelCatalog& list) {
   std::vector<std::string> result;
   for (int32_t i = 0; i < list.Count(); ++i) result.push_back(list.Item(i).Ident());
   return result;
@@ -68,19 +68,19 @@ TEST(CollectionsTest, FilterBecomesPredicates) {
       {{103}, {"a&b \"q\""}, "[" + Cmp("Наименование", "=", "a&amp;b &quot;q&quot;") + "]", ""},
   };
   for (const auto& c : cases) {
-    TModelList list;
+    ModelCatalog list;
     list.SetFilter(c.keys, c.values);
-    const TFilterPredicates p = list.BuildPredicates();
+    const FilterPredicates p = list.BuildPredicates();
     EXPECT_EQ(p.Main, c.main) << c.values[0];
     EXPECT_EQ(p.Class, c.cls) << c.values[0];
   }
 }
 
 TEST(CollectionsTest, SetFilterReplacesKeysInPlaceAndChecksItsInput) {
-  TModelList list;
+  ModelCatalog list;
   list.SetFilter({118, 122, 129}, {"a", "b", "c"});
   list.SetFilter({118, 103}, {"x", "y"});
-  const std::vector<TBaseList::FilterLine> expected{{"118", "x"}, {"_101", "b"}, {"_100", "c"}, {"103", "y"}};
+  const std::vector<SettingsList::FilterLine> expected{{"118", "x"}, {"_101", "b"}, {"_100", "c"}, {"103", "y"}};
   EXPECT_EQ(list.Filter(), expected);
   list.ClearFilter();
   EXPECT_TRUE(list.Filter().empty());
@@ -170,19 +170,19 @@ TEST(CollectionsTest, DeletedModelWithVersionMinusOneDropsItself) {
   EXPECT_FALSE(list->IsModified());
 
   // Directly: the item reports that it is gone, the list counts a deletion.
-  TModelList direct;
+  ModelCatalog direct;
   direct.SetDocument(std::string_view(""));
-  TModelItem& item = direct.Add();
+  CatalogModel& item = direct.Add();
   item.SetVersion(kVersionDropped);
   direct.ResetModified(false);
   int changes = 0;
-  direct.SetOnChange([&](TBaseList&) { ++changes; });
+  direct.SetOnChange([&](SettingsList&) { ++changes; });
   EXPECT_FALSE(item.SetState(kStateDeleted));
   EXPECT_EQ(direct.Count(), 0);
   EXPECT_TRUE(direct.ListModified());
   EXPECT_GE(changes, 1);
 
-  TModelItem alone(nullptr);  // without a list nothing can destroy it
+  CatalogModel alone(nullptr);  // without a list nothing can destroy it
   alone.SetVersion(kVersionDropped);
   EXPECT_TRUE(alone.SetState(kStateDeleted));
   EXPECT_EQ(alone.State(), kStateDeleted);
@@ -193,7 +193,7 @@ TEST(CollectionsTest, InvalidCodeStopsTheLoadAndKeepsEarlierModels) {
       "<Модель Код=\"" + std::string(kCodeA) + "\" Идентификатор=\"Good\"/>"
       "<Модель Код=\"not-a-guid\" Идентификатор=\"Bad\"/>"
       "<Модель Идентификатор=\"Later\"/>");
-  TModelList list;
+  ModelCatalog list;
   list.SetDocument(std::string_view(doc));
   try {
     list.Load();
@@ -217,18 +217,18 @@ TEST(CollectionsTest, DocumentsFromVariants) {
   EXPECT_EQ(list->Count(), 1);
   EXPECT_TRUE(list->Document() == doc);  // this module's own document is used, not a copy
 
-  TModelList bad;
-  EXPECT_THROW(bad.SetDocument(ole::OleVariant(int32_t{5}).get()), xml::EXmlError);
-  EXPECT_THROW(bad.SetDocument(std::string_view("<Система>")), xml::EXmlParseError);
+  ModelCatalog bad;
+  EXPECT_THROW(bad.SetDocument(ole::OleVariant(int32_t{5}).get()), xml::XmlError);
+  EXPECT_THROW(bad.SetDocument(std::string_view("<Система>")), xml::XmlParseError);
   bad.SetDocument(ole::OleVariant().get());
-  EXPECT_THROW(bad.Load(), xml::EXmlError);
+  EXPECT_THROW(bad.Load(), xml::XmlError);
 }
 
 TEST(CollectionsTest, SampleCatalogueKeepsOnlyThisLibrarysLiveModel) {
   auto list = CreateModelCatalog(ReadSample("samples/settings/catalog.xml"), "", "", "0", "", "",
                                  "labelplu.plu");
   ASSERT_EQ(list->Count(), 1);
-  const TModelItem& model = list->Item(0);
+  const CatalogModel& model = list->Item(0);
   EXPECT_EQ(GuidToText(model.Code()), kDriverModel);
   EXPECT_EQ(model.Ident(), "WinPrinter");
   EXPECT_EQ(model.Name(), "Windows-принтер (ЖФУ8)");
@@ -241,7 +241,7 @@ TEST(CollectionsTest, SampleCatalogueKeepsOnlyThisLibrarysLiveModel) {
   EXPECT_EQ(list->FindModelByCode(TextToGuid(kDriverModel)), &model);
   EXPECT_EQ(list->FindModelByCode(TextToGuid("{0C4B6E2D-91A8-4F3B-B5D7-6E2F8A1C9D40}")), nullptr);
 
-  const TParameterList& params = model.ModelParams();
+  const ParameterList& params = model.ModelParams();
   ASSERT_EQ(params.Count(), 3);
   const struct {
     const char* name;
@@ -255,7 +255,7 @@ TEST(CollectionsTest, SampleCatalogueKeepsOnlyThisLibrarysLiveModel) {
       {"ВерсияДрайвера", "Версия драйвера", "Integer", "3", 1},
   };
   for (int32_t i = 0; i < 3; ++i) {
-    const TParameterItem& p = params.Item(i);
+    const ParameterItem& p = params.Item(i);
     EXPECT_EQ(p.ParamName(), expected[i].name);
     EXPECT_EQ(p.ParamDescription(), expected[i].caption);
     EXPECT_EQ(p.ParamType(), expected[i].type);
@@ -283,7 +283,7 @@ TEST(CollectionsTest, ParameterListLoadsWithHexFilterUnlessOwnerDeleted) {
       {"Комментарий", {}},  // not hexadecimal: compared with the empty text
   };
   for (const auto& c : cases) {
-    TParameterList list(device);
+    ParameterList list(device);
     list.SetFilter({101}, {c.filter});
     list.Load();
     std::vector<std::string> names;
@@ -291,14 +291,14 @@ TEST(CollectionsTest, ParameterListLoadsWithHexFilterUnlessOwnerDeleted) {
     EXPECT_EQ(names, c.names) << c.filter;
     EXPECT_FALSE(list.IsModified());
   }
-  TParameterList first(device);
+  ParameterList first(device);
   first.Load();
   EXPECT_EQ(first.Item(1).ParamValue(), "Склад №2");
   EXPECT_EQ(first.FirstItem(), &first.Item(0));
 
-  TModelItem owner(nullptr);
+  CatalogModel owner(nullptr);
   ASSERT_TRUE(owner.SetState(kStateDeleted));
-  TParameterList orphan(device);
+  ParameterList orphan(device);
   orphan.SetOwnerItem(&owner);
   EXPECT_TRUE(orphan.OwnerDeleted());
   orphan.Load();
@@ -307,9 +307,9 @@ TEST(CollectionsTest, ParameterListLoadsWithHexFilterUnlessOwnerDeleted) {
 
 TEST(CollectionsTest, ChangesPropagateUpAndResetClearsThem) {
   auto list = CreateModelCatalog(ReadSample("samples/settings/catalog.xml"), "", "", "", "", "", "");
-  TModelItem& model = *list->FindModelByCode(TextToGuid(kDriverModel));
+  CatalogModel& model = *list->FindModelByCode(TextToGuid(kDriverModel));
   int listChanges = 0;
-  list->SetOnChange([&](TBaseList&) { ++listChanges; });
+  list->SetOnChange([&](SettingsList&) { ++listChanges; });
   ASSERT_FALSE(list->IsModified());
 
   model.ModelParams().Item(1).SetParamValue("Склад №3");
@@ -338,13 +338,13 @@ TEST(CollectionsTest, ChangesPropagateUpAndResetClearsThem) {
 }
 
 TEST(CollectionsTest, ChangeLogKeepsFirstOldAndLatestNewValue) {
-  TModelList list;
+  ModelCatalog list;
   list.SetDocument(std::string_view(""));
-  TModelItem& a = list.Add();
+  CatalogModel& a = list.Add();
   a.SetCode(TextToGuid(kCodeA));
   a.SetLibrary("labelplu.plu");
   a.SetName("A");
-  TModelItem& b = list.Add();
+  CatalogModel& b = list.Add();
   b.SetCode(TextToGuid(kCodeB));
   list.ResetModified(false);
 
@@ -359,7 +359,7 @@ TEST(CollectionsTest, ChangeLogKeepsFirstOldAndLatestNewValue) {
   a.SetReleaseNumber(5);
   b.SetName("X");
   ASSERT_EQ(list.Changes().Count(), 3);
-  const TChangeItem& name = list.Changes().GetItem(0);
+  const ChangeEntry& name = list.Changes().GetItem(0);
   EXPECT_EQ(name.FieldName, "Наименование");
   EXPECT_EQ(name.OldValue, "B");
   EXPECT_EQ(name.NewValue, "D");
@@ -371,9 +371,9 @@ TEST(CollectionsTest, ChangeLogKeepsFirstOldAndLatestNewValue) {
   EXPECT_EQ(list.Changes().GetItem(2).Key, kCodeB);
 
   // Parameter texts compare case-sensitively; a parameter has no key.
-  TParameterList& params = a.ModelParams();
+  ParameterList& params = a.ModelParams();
   params.LogChanges = true;
-  TParameterItem& p = params.Add();
+  ParameterItem& p = params.Add();
   p.SetParamValue("x");
   p.SetParamValue("X");
   ASSERT_EQ(params.Changes().Count(), 1);

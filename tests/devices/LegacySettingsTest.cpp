@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "DevicesList.h"
-#include "Variant.h"
-#include "XmlHelpers.h"
-#include "XmlDom.h"
+#include "devices/DeviceList.h"
+#include "platform/ole/Variant.h"
+#include "devices/XmlHelpers.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu {
 namespace {
@@ -31,7 +31,7 @@ std::string CurrentDocument(const std::string& baud) {
          "</Устройство>";
 }
 
-std::string ListDocument(TDevicesList& list) {
+std::string ListDocument(DeviceList& list) {
   ole::OleVariant none;
   ole::OleVariant result;
   list.GetSettingsXml(none.get(), result.get());
@@ -43,7 +43,7 @@ TEST(LegacySettingsTest, BadPortValueIsRefusedInEitherForm) {
   // "19XOffChar200" came from the settings fuzzer: the legacy form kept it,
   // and the list's own document of the device then failed to load.
   for (const std::string& text : {LegacyDocument("19XOffChar200"), CurrentDocument("19XOffChar200")}) {
-    TDevicesList list("labelplu.plu");
+    DeviceList list("labelplu.plu");
     EXPECT_THROW(list.LoadSettings(ole::OleVariant(std::string_view(text)).get()),
                  std::invalid_argument)
         << text;
@@ -51,10 +51,10 @@ TEST(LegacySettingsTest, BadPortValueIsRefusedInEitherForm) {
 }
 
 TEST(LegacySettingsTest, ParameterWriteRefusesABadPortValue) {
-  TDevicesList list("labelplu.plu");
+  DeviceList list("labelplu.plu");
   list.LoadSettings(ole::OleVariant(std::string_view(CurrentDocument("9600"))).get());
   ASSERT_EQ(list.Count(), 1);
-  TDeviceItem& device = *list.GetDevice(0);
+  DeviceItem& device = *list.GetDevice(0);
   EXPECT_THROW(device.SetParam("baud", "x"), std::invalid_argument);
   EXPECT_EQ(device.GetParam("Baud"), "9600");
   device.SetParam("Baud", "19200");
@@ -65,10 +65,10 @@ TEST(LegacySettingsTest, WritesRefuseCharactersXmlCannotHold) {
   // Found by the request fuzzer: a density of "5\x1F\x1E" was stored, and
   // the list's document then failed to load ("invalid character in
   // attribute value").
-  TDevicesList list("labelplu.plu");
+  DeviceList list("labelplu.plu");
   list.LoadSettings(ole::OleVariant(std::string_view(CurrentDocument("9600"))).get());
   ASSERT_EQ(list.Count(), 1);
-  TDeviceItem& device = *list.GetDevice(0);
+  DeviceItem& device = *list.GetDevice(0);
   device.SetParam("Насыщенность", "5");
   for (const std::string& bad : std::vector<std::string>{"5\x1F\x1E", std::string("5\0", 2), "\x01",
                                                        "5\xEF\xBF\xBF"}) {
@@ -82,17 +82,17 @@ TEST(LegacySettingsTest, WritesRefuseCharactersXmlCannotHold) {
   // Tabs and line breaks are fine.
   device.SetParam("ШаблонПоУмолчанию", "a\tb\r\nc");
   const std::string saved = ListDocument(list);
-  TDevicesList again("labelplu.plu");
+  DeviceList again("labelplu.plu");
   again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
   EXPECT_EQ(again.GetDevice(0)->GetParam("ШаблонПоУмолчанию"), "a\tb\r\nc");
 }
 
 TEST(LegacySettingsTest, WrittenDocumentLoadsBackUnchanged) {
-  TDevicesList list("labelplu.plu");
+  DeviceList list("labelplu.plu");
   list.LoadSettings(ole::OleVariant(std::string_view(LegacyDocument("9600"))).get());
   ASSERT_EQ(list.Count(), 1);
   const std::string saved = ListDocument(list);
-  TDevicesList again("labelplu.plu");
+  DeviceList again("labelplu.plu");
   again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
   EXPECT_EQ(ListDocument(again), saved);
 }
@@ -111,12 +111,12 @@ TEST(LegacySettingsTest, ValueHoldingADocumentKeepsItsAttributeNames) {
       "<Устройство Код=\"{3C4D5E6F-7A8B-4C9D-8E0F-1A2B3C4D5E6F}\" Наименование=\"Склад\">"
       "<Параметры><Параметр Идентификатор=\"ШаблонПоУмолчанию\" Значение=\"" + escaped + "\"/>"
       "</Параметры></Устройство>";
-  TDevicesList list("labelplu.plu");
+  DeviceList list("labelplu.plu");
   list.LoadSettings(ole::OleVariant(std::string_view(text)).get());
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.GetDevice(0)->GetParam("ШаблонПоУмолчанию"), value);
   const std::string saved = ListDocument(list);
-  TDevicesList again("labelplu.plu");
+  DeviceList again("labelplu.plu");
   again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
   EXPECT_EQ(again.GetDevice(0)->GetParam("ШаблонПоУмолчанию"), value);
   EXPECT_EQ(ListDocument(again), saved);

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "ComObject.h"
-#include "ContractInterfaces.h"
-#include "GuidText.h"
-#include "ModelPlu.h"
-#include "Variant.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "base/GuidText.h"
+#include "devices/PluginModel.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu::test {
 
@@ -46,7 +46,7 @@ public:
     calls.push_back("InsertDevice " + ole::VarToText(settings));
     return device();
   }
-  void AssignModelInfo(const TModelInfo& info) override {
+  void AssignModelInfo(const ModelInfo& info) override {
     calls.push_back("AssignModelInfo " + info.Name + " " + std::to_string(info.VersionBuild));
   }
 
@@ -65,4 +65,4 @@ inline const GUID kBaseCode = TextToGuid("{7785F5AB-7C69-459E-915C-4D66F2EC68B9}
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_DEVICES_MODELTESTSUPPORT_H

@@ -2,7 +2,7 @@
 // key, name spellings, the pretty-printer and the text helpers.
 #include <gtest/gtest.h>
 
-#include "XmlHelpers.h"
+#include "devices/XmlHelpers.h"
 #include "labelplu/errors.h"
 
 using namespace labelplu;
@@ -29,7 +29,7 @@ TEST(XmlHelpers, VocabularyKeys) {
   EXPECT_EQ(GetNodeName(32), "/Система/Author");
   EXPECT_EQ(GetAttrName(102), "Зна4ение");
   EXPECT_EQ(GetAttrName(130), "Preference");
-  for (const TTagItem& item : NodeNames())
+  for (const TagEntry& item : NodeNames())
     if (item.Index >= 0) {
       EXPECT_EQ(GetNodeName(item.Index), item.Name);
     }

@@ -1,4 +1,4 @@
-#include "JobWatchdog.h"
+#include "tests/faults/JobWatchdog.h"
 
 #include <unistd.h>
 
@@ -10,7 +10,7 @@
 
 namespace labelplu::test {
 
-TJobWatchdog::TJobWatchdog(std::string what, int seconds, std::function<void()> onTimeout)
+JobWatchdog::JobWatchdog(std::string what, int seconds, std::function<void()> onTimeout)
     : m_what(std::move(what)) {
   m_thread = std::thread([this, seconds, onTimeout = std::move(onTimeout)] {
     std::unique_lock lock(m_mutex);
@@ -23,7 +23,7 @@ TJobWatchdog::TJobWatchdog(std::string what, int seconds, std::function<void()> 
   });
 }
 
-TJobWatchdog::~TJobWatchdog() {
+JobWatchdog::~JobWatchdog() {
   {
     std::lock_guard lock(m_mutex);
     m_finished = true;

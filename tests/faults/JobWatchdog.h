@@ -12,15 +12,15 @@
 
 namespace labelplu::test {
 
-class TJobWatchdog {
+class JobWatchdog {
  public:
   // onTimeout runs on the watchdog's thread before the process stops (to
   // end helper processes the test started, say).
-  TJobWatchdog(std::string what, int seconds, std::function<void()> onTimeout = {});
+  JobWatchdog(std::string what, int seconds, std::function<void()> onTimeout = {});
   // Disarms the deadline.
-  ~TJobWatchdog();
-  TJobWatchdog(const TJobWatchdog&) = delete;
-  TJobWatchdog& operator=(const TJobWatchdog&) = delete;
+  ~JobWatchdog();
+  JobWatchdog(const JobWatchdog&) = delete;
+  JobWatchdog& operator=(const JobWatchdog&) = delete;
 
  private:
   std::string m_what;
@@ -36,4 +36,4 @@ long ResidentKiB();
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_FAULTS_JOBWATCHDOG_H

@@ -13,13 +13,13 @@
 #include <memory>
 #include <thread>
 
-#include "DllWinPrinter.h"
-#include "Errors.h"
-#include "JobWatchdog.h"
-#include "ManagerWinPrinter.h"
-#include "ValueArray.h"
-#include "Variant.h"
-#include "BarcodeTemplate.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "base/Errors.h"
+#include "tests/faults/JobWatchdog.h"
+#include "print/PrinterDevice.h"
+#include "values/ValueArray.h"
+#include "platform/ole/Variant.h"
+#include "tests/support/BarcodeTemplate.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LP_ADDRESS_SANITIZER 1
@@ -36,9 +36,9 @@ namespace fs = std::filesystem;
 using ole::OleVariant;
 
 struct ParamsDeleter {
-  void operator()(TParams* p) const { TParams::Destroy(p); }
+  void operator()(RequestParams* p) const { RequestParams::Destroy(p); }
 };
-using ParamsPtr = std::unique_ptr<TParams, ParamsDeleter>;
+using ParamsPtr = std::unique_ptr<RequestParams, ParamsDeleter>;
 
 using test::kBarcodeTemplate;
 
@@ -50,9 +50,9 @@ class RegistryCyclesTest : public ::testing::Test {
     m_dir = pattern;
     fs::create_directory(m_dir / "out");
     std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kBarcodeTemplate;
-    m_driver = ole::MakeCom<TDllWinPrinter>(
+    m_driver = ole::MakeCom<SpoolerLabelDriver>(
         nullptr, &m_slot,
-        std::make_unique<TManagerWinPrinterList>((m_dir / "labelplu.plu").string()));
+        std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string()));
     m_slot = m_driver.get();
   }
   void TearDown() override {
@@ -62,7 +62,7 @@ class RegistryCyclesTest : public ::testing::Test {
   }
 
   OleVariant Call(const char* name, std::initializer_list<OleVariant> args = {}, int32_t kind = 1) {
-    ParamsPtr params(TParams::Create());
+    ParamsPtr params(RequestParams::Create());
     params->Add(OleVariant().get());
     params->Add(OleVariant(name).get());
     params->Add(OleVariant(kind).get());
@@ -84,14 +84,14 @@ class RegistryCyclesTest : public ::testing::Test {
 
   OleVariant Job(int labels) {
     auto table = [](int32_t rows, int32_t cols, const char* text) {
-      ole::ComPtr<TSafeArray> t = TSafeArray::Create();
+      ole::ComPtr<ValueArray> t = ValueArray::Create();
       EXPECT_EQ(t->SetBounds(rows, cols), S_OK);
       const OleVariant cell(text);
       for (int32_t r = 0; r < rows; ++r)
         for (int32_t c = 0; c < cols; ++c) EXPECT_EQ(t->SetValue(r, c, &cell.get()), S_OK);
       return OleVariant(static_cast<IDispatch*>(t.get()));
     };
-    ole::ComPtr<TSafeArray> job = TSafeArray::Create();
+    ole::ComPtr<ValueArray> job = ValueArray::Create();
     EXPECT_EQ(job->SetBounds(3, 1), S_OK);
     const OleVariant jobSlots[] = {table(0, 2, ""), table(1, 1, "ШтрихКод"),
                                    table(labels, 1, "4607001010005")};
@@ -120,12 +120,12 @@ class RegistryCyclesTest : public ::testing::Test {
   std::string m_firstName = "Windows-принтер (ЖФУ8) №1";
 
   fs::path m_dir;
-  TBaseDllObj* m_slot = nullptr;
-  ole::ComPtr<TDllWinPrinter> m_driver;
+  DriverObject* m_slot = nullptr;
+  ole::ComPtr<SpoolerLabelDriver> m_driver;
 };
 
 TEST_F(RegistryCyclesTest, AThousandCyclesKeepHandlesAndMemoryFlat) {
-  test::TJobWatchdog deadline("a thousand registry cycles", 300);
+  test::JobWatchdog deadline("a thousand registry cycles", 300);
   for (int i = 0; i < 20; ++i) ASSERT_NO_FATAL_FAILURE(Cycle(i));
   const int fdBefore = test::OpenFileCount();
   const long rssBefore = test::ResidentKiB();
@@ -170,7 +170,7 @@ TEST_F(RegistryCyclesTest, ASecondThreadDuringAJobWorksOnItsOwnDevicesAndIsRefus
   });
   int32_t result = -1;
   {
-    test::TJobWatchdog deadline("a job with a second thread's calls", 120);
+    test::JobWatchdog deadline("a job with a second thread's calls", 120);
     result = Int(Call("ВыполнитьПечать", {job}));
   }
   EXPECT_EQ(result, 0);

@@ -22,15 +22,15 @@
 #include <sstream>
 #include <vector>
 
-#include "Application.h"
-#include "JobWatchdog.h"
-#include "ManagerWinPrinter.h"
-#include "PrintObject.h"
-#include "PrivateCups.h"
-#include "ValueArray.h"
-#include "ViewWinPrinter.h"
-#include "BarcodeTemplate.h"
-#include "TextTable.h"
+#include "ui/Application.h"
+#include "tests/faults/JobWatchdog.h"
+#include "print/PrinterDevice.h"
+#include "platform/spool/PrintObject.h"
+#include "tests/support/PrivateCups.h"
+#include "values/ValueArray.h"
+#include "print/PageLayoutPrinter.h"
+#include "tests/support/BarcodeTemplate.h"
+#include "tests/support/TextTable.h"
 
 namespace labelplu {
 namespace {
@@ -47,7 +47,7 @@ using test::kBarcodeTemplate;
 ole::OleVariant Job(int labels) {
   Rows records;
   for (int i = 0; i < labels; ++i) records.push_back({"4607001010005"});
-  ole::ComPtr<TSafeArray> job = TSafeArray::Create();
+  ole::ComPtr<ValueArray> job = ValueArray::Create();
   EXPECT_EQ(job->SetBounds(3, 1), S_OK);
   const ole::OleVariant jobSlots[] = {Table({}, 2), Table({{"ШтрихКод"}}, 1), Table(records, 1)};
   for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(job->SetValue(i, 0, &jobSlots[i].get()), S_OK);
@@ -81,9 +81,9 @@ bool IsPdf(const fs::path& file) {
 }
 
 // A small tmpfs, left with almost no free space.
-class TFullDisk {
+class FullDisk {
  public:
-  explicit TFullDisk(const fs::path& where) : m_where(where) {
+  explicit FullDisk(const fs::path& where) : m_where(where) {
     fs::create_directories(where);
     if (mount("lptest", where.c_str(), "tmpfs", 0, "size=256k,mode=0777") != 0) {
       m_error = std::strerror(errno);
@@ -95,7 +95,7 @@ class TFullDisk {
     while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
     }
   }
-  ~TFullDisk() {
+  ~FullDisk() {
     if (m_mounted) umount2(m_where.c_str(), MNT_DETACH);
   }
   // Why the disk could not be mounted; empty when it is.
@@ -119,9 +119,9 @@ class SpoolFaultsTest : public ::testing::Test {
     m_dir = pattern;
     // A job that falls back to the built-in PDF printer writes here.
     setenv("XDG_DOCUMENTS_DIR", m_dir.c_str(), 1);
-    m_cups = std::make_unique<test::TPrivateCups>();
-    m_list = std::make_unique<TManagerWinPrinterList>((m_dir / "labelplu.plu").string());
-    m_device = dynamic_cast<TManagerWinPrinter*>(&m_list->AppendDevice());
+    m_cups = std::make_unique<test::PrivateCups>();
+    m_list = std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string());
+    m_device = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
     ASSERT_NE(m_device, nullptr);
     m_device->SetIsOn(true);
     m_device->SetParam("PrinterName", m_cups->QueueName());
@@ -142,7 +142,7 @@ class SpoolFaultsTest : public ::testing::Test {
   int32_t Print(const std::string& what, int labels = 2) {
     const ole::OleVariant job = Job(labels);
     // A hung job must not leave the scheduler behind, stopped or running.
-    test::TJobWatchdog deadline(what, kJobSeconds, [] {
+    test::JobWatchdog deadline(what, kJobSeconds, [] {
       if (const pid_t cupsd = ChildCupsd(); cupsd > 0) kill(cupsd, SIGKILL);
     });
     testing::internal::CaptureStderr();
@@ -178,9 +178,9 @@ class SpoolFaultsTest : public ::testing::Test {
   }
 
   fs::path m_dir;
-  std::unique_ptr<test::TPrivateCups> m_cups;
-  std::unique_ptr<TManagerWinPrinterList> m_list;
-  TManagerWinPrinter* m_device = nullptr;
+  std::unique_ptr<test::PrivateCups> m_cups;
+  std::unique_ptr<PrinterDeviceList> m_list;
+  PrinterDevice* m_device = nullptr;
   std::string m_stderr;
   std::unique_ptr<QTimer> m_faultTimer;
 };
@@ -248,7 +248,7 @@ TEST_F(SpoolFaultsTest, SchedulerKilledDuringTheJob) {
 
   // A new scheduler with the same queue name: the device prints again.
   m_cups.reset();
-  m_cups = std::make_unique<test::TPrivateCups>();
+  m_cups = std::make_unique<test::PrivateCups>();
   EXPECT_EQ(Print("job on the restarted scheduler"), 0) << m_stderr;
   EXPECT_TRUE(QueuePrinted());
 }
@@ -268,7 +268,7 @@ TEST_F(SpoolFaultsTest, SchedulerFrozenDuringTheJob) {
 }
 
 TEST_F(SpoolFaultsTest, FullDiskUnderThePdfPrinterAndTheSpoolFile) {
-  TFullDisk disk(m_dir / "full");
+  FullDisk disk(m_dir / "full");
   if (!disk.Error().empty()) GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.Error();
   const fs::path pdf = disk.Path() / "labels.pdf";
 

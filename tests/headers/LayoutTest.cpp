@@ -48,20 +48,20 @@ TEST(Layout, CAndCppAgree) {
 }
 
 TEST(Layout, ParameterListFieldOffsets) {
-  using labelplu::TParams;
-  static_assert(std::is_standard_layout_v<TParams>);
-  EXPECT_EQ(offsetof(TParams, ClassRef), 0u);
-  EXPECT_EQ(offsetof(TParams, Args), 8u);
-  EXPECT_EQ(offsetof(TParams, ErrorCode), 16u);
-  EXPECT_EQ(offsetof(TParams, Name), 24u);
-  EXPECT_EQ(offsetof(TParams, CallFlags), 32u);
-  EXPECT_EQ(offsetof(TParams, ErrorFlag), 34u);
-  EXPECT_EQ(offsetof(TParams, ErrorSource), 40u);
-  EXPECT_EQ(offsetof(TParams, ErrorText), 56u);
-  EXPECT_EQ(offsetof(TParams, ResultTarget), 72u);
-  EXPECT_EQ(offsetof(TParams, HostInterface), 80u);
-  EXPECT_EQ(offsetof(TParams, Next), 88u);
-  EXPECT_EQ(offsetof(TParams, OwnsArgs), 96u);
+  using labelplu::RequestParams;
+  static_assert(std::is_standard_layout_v<RequestParams>);
+  EXPECT_EQ(offsetof(RequestParams, ClassRef), 0u);
+  EXPECT_EQ(offsetof(RequestParams, Args), 8u);
+  EXPECT_EQ(offsetof(RequestParams, ErrorCode), 16u);
+  EXPECT_EQ(offsetof(RequestParams, Name), 24u);
+  EXPECT_EQ(offsetof(RequestParams, CallFlags), 32u);
+  EXPECT_EQ(offsetof(RequestParams, ErrorFlag), 34u);
+  EXPECT_EQ(offsetof(RequestParams, ErrorSource), 40u);
+  EXPECT_EQ(offsetof(RequestParams, ErrorText), 56u);
+  EXPECT_EQ(offsetof(RequestParams, ResultTarget), 72u);
+  EXPECT_EQ(offsetof(RequestParams, HostInterface), 80u);
+  EXPECT_EQ(offsetof(RequestParams, Next), 88u);
+  EXPECT_EQ(offsetof(RequestParams, OwnsArgs), 96u);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "CsvReader.h"
+#include "host/CsvReader.h"
 
 #include <gtest/gtest.h>
 
-#include "HostError.h"
+#include "host/HostError.h"
 
 namespace labelplu::host {
 namespace {

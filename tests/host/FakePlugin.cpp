@@ -21,10 +21,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "ComObject.h"
-#include "ContractInterfaces.h"
-#include "ErrorInfo.h"
-#include "Variant.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
 #include "labelplu/plugin.h"
 
 
@@ -70,16 +70,16 @@ void addToCounter(void* data, intptr_t arg) {
   *static_cast<intptr_t*>(data) += arg;
 }
 
-OleVariant element(TParams* p, int32_t index) {
+OleVariant element(RequestParams* p, int32_t index) {
   VARIANT v = p->Get(index);
   return OleVariant::Adopt(v);
 }
 
-OleVariant argument(TParams* p, int32_t i) {
+OleVariant argument(RequestParams* p, int32_t i) {
   return element(p, 3 + i);
 }
 
-bool callEntry(TParams* p, void*) {
+bool callEntry(RequestParams* p, void*) {
   if (p->Count() < 3) throw EProtectException(20000, "too few elements");
   const std::string name = ole::VarToText(element(p, 1));
   const int32_t kind = ole::VarToInt32(element(p, 2));
@@ -110,7 +110,7 @@ bool callEntry(TParams* p, void*) {
   if (name == "RunProc") {
     if (!g_sink) throw EProtectException(20000, "no host sink");
     const HRESULT hr =
-        g_sink->RunProcedure(TMethodRef{addToCounter, &g_counter}, ole::VarToInt32(argument(p, 0)));
+        g_sink->RunProcedure(HostProcedure{addToCounter, &g_counter}, ole::VarToInt32(argument(p, 0)));
     if (FAILED(hr)) throw EProtectException(20000, "RunProcedure failed");
     p->Set(0, OleVariant(static_cast<int32_t>(g_counter)));
     return true;
@@ -135,7 +135,7 @@ class FakeControl final : public ole::ComObject<IPluginControl> {
   ~FakeControl() override { trace("control freed"); }
   HRESULT Reserved1(int32_t) override { return S_OK; }
   HRESULT Reserved2(int32_t) override { return S_OK; }
-  HRESULT GetCallEntry(TCallEntry* out) override {
+  HRESULT GetCallEntry(CallEntryFn* out) override {
     trace("GetCallEntry");
     *out = callEntry;
     return S_OK;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
-#include "ComObject.h"
-#include "ContractInterfaces.h"
-#include "Variant.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "platform/ole/Variant.h"
 #include "labelplu/valuearray.h"
 
 

@@ -1,11 +1,11 @@
-#include "JsonVariant.h"
+#include "host/JsonVariant.h"
 
 #include <gtest/gtest.h>
 
-#include "HostError.h"
-#include "HostTestObjects.h"
-#include "TempDir.h"
-#include "ValueArrays.h"
+#include "host/HostError.h"
+#include "tests/host/HostTestObjects.h"
+#include "tests/support/TempDir.h"
+#include "host/ValueArrays.h"
 
 namespace labelplu::host {
 namespace {

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "LabelhostRun.h"
-#include "TempDir.h"
+#include "tests/host/LabelhostRun.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::test {
 namespace {

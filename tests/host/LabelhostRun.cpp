@@ -1,11 +1,11 @@
-#include "LabelhostRun.h"
+#include "tests/host/LabelhostRun.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::test {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Subprocess.h"
+#include "tests/host/Subprocess.h"
 
 namespace labelplu::test {
 

@@ -2,8 +2,8 @@
 // user runs it.
 #include <gtest/gtest.h>
 
-#include "LabelhostRun.h"
-#include "TempDir.h"
+#include "tests/host/LabelhostRun.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::test {
 namespace {

@@ -3,11 +3,11 @@
 // back to a method as its packed arguments.
 #include <gtest/gtest.h>
 
-#include "Bstr.h"
-#include "ErrorInfo.h"
-#include "LabelhostRun.h"
-#include "PluginHost.h"
-#include "TempDir.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "tests/host/LabelhostRun.h"
+#include "host/PluginHost.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "PluginHost.h"
+#include "host/PluginHost.h"
 
 #include <gtest/gtest.h>
 
@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "ErrorInfo.h"
-#include "HostError.h"
-#include "HostTestObjects.h"
-#include "TempDir.h"
-#include "ValueArrays.h"
+#include "platform/ole/ErrorInfo.h"
+#include "host/HostError.h"
+#include "tests/host/HostTestObjects.h"
+#include "tests/support/TempDir.h"
+#include "host/ValueArrays.h"
 
 namespace labelplu::host {
 namespace {
@@ -157,7 +157,7 @@ TEST_F(PluginHostTest, SinkRunsProceduresAndAnswersNotImplementedElsewhere) {
   EXPECT_EQ(ole::VarToInt32(host.Call("RunProc", values({OleVariant(int32_t{2})})).Result), 7);
 
   IHostEventSink* sink = host.Sink();
-  EXPECT_EQ(sink->RunProcedure(TMethodRef{nullptr, nullptr}, 0), E_POINTER);
+  EXPECT_EQ(sink->RunProcedure(HostProcedure{nullptr, nullptr}, 0), E_POINTER);
   EXPECT_EQ(sink->Reserved3(), E_NOTIMPL);
   EXPECT_EQ(sink->Reserved22(), E_NOTIMPL);
   EXPECT_EQ(sink->Reserved24(), E_NOTIMPL);
@@ -168,9 +168,9 @@ TEST_F(PluginHostTest, SinkRunsProceduresAndAnswersNotImplementedElsewhere) {
   OleVariant out;
   EXPECT_EQ(reinterpret_cast<CreateFn>(table[23])(sink, out.put()), REGDB_E_CLASSNOTREG);
   ole::TakeErrorText();
-  using RunFn = HRESULT (*)(IHostEventSink*, TMethodRef, intptr_t);
+  using RunFn = HRESULT (*)(IHostEventSink*, HostProcedure, intptr_t);
   intptr_t counter = 0;
-  const TMethodRef add{[](void* data, intptr_t arg) { *static_cast<intptr_t*>(data) += arg; },
+  const HostProcedure add{[](void* data, intptr_t arg) { *static_cast<intptr_t*>(data) += arg; },
                        &counter};
   EXPECT_EQ(reinterpret_cast<RunFn>(table[28])(sink, add, 9), S_OK);
   EXPECT_EQ(counter, 9);

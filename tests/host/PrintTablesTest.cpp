@@ -1,9 +1,9 @@
 // The tables of `labelhost print` from CSV text, and a template's size.
 #include <gtest/gtest.h>
 
-#include "HostError.h"
-#include "PrintCommand.h"
-#include "TempDir.h"
+#include "host/HostError.h"
+#include "host/PrintCommand.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::host {
 namespace {

@@ -1,12 +1,12 @@
-#include "ScriptRunner.h"
+#include "host/ScriptRunner.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 
-#include "HostError.h"
-#include "TempDir.h"
+#include "host/HostError.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::host {
 namespace {

@@ -1,4 +1,4 @@
-#include "SettingsStore.h"
+#include "host/SettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "HostError.h"
-#include "TempDir.h"
+#include "host/HostError.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::host {
 namespace {

@@ -6,19 +6,19 @@
 
 #include <memory>
 
-#include "Canvas.h"
-#include "LabelView.h"
-#include "RasterTarget.h"
-#include "TLb.h"
+#include "platform/gdi/Canvas.h"
+#include "label/LabelView.h"
+#include "platform/gdi/RasterTarget.h"
+#include "label/Label.h"
 
 namespace labelplu::test {
 
 // A view that counts the hooks the label and its primitives call.
-class CountingView : public TCanvasView {
+class CountingView : public CanvasView {
  public:
-  using TCanvasView::TCanvasView;
+  using CanvasView::CanvasView;
   void UpdateLayout() override { ++layouts; }
-  void PrimitiveChanged(TBasePrimitive&) override { ++primitiveChanges; }
+  void ItemChanged(LabelItem&) override { ++primitiveChanges; }
   int layouts = 0;
   int primitiveChanges = 0;
 };
@@ -28,11 +28,11 @@ class CountingView : public TCanvasView {
 struct RasterLabel {
   RasterLabel(int widthPx, int heightPx, int dpi)
       : image(gdi::CreateRasterImage(widthPx, heightPx, dpi)),
-        canvas(std::make_unique<gdi::TCanvas>(image)),
+        canvas(std::make_unique<gdi::Canvas>(image)),
         view(canvas.get(), dpi, dpi) {
     image.fill(kGrey);
     label.SetView(&view);
-    label.OnChanged = [this](TLb&) { ++repaints; };
+    label.OnChanged = [this](Label&) { ++repaints; };
   }
   ~RasterLabel() { label.SetView(nullptr); }
 
@@ -47,12 +47,12 @@ struct RasterLabel {
   static constexpr QRgb kWhite = 0xFFFFFF;
 
   QImage image;
-  std::unique_ptr<gdi::TCanvas> canvas;
+  std::unique_ptr<gdi::Canvas> canvas;
   CountingView view;
-  TLb label;
+  Label label;
   int repaints = 0;
 };
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_LABEL_LABELFIXTURE_H

@@ -2,9 +2,9 @@
 // origin, update blocks and modes.
 #include <gtest/gtest.h>
 
-#include "LabelFixture.h"
-#include "ProbePrimitives.h"
-#include "TBasePrimitive.h"
+#include "tests/label/LabelFixture.h"
+#include "tests/label/ProbeItems.h"
+#include "label/LabelItem.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -12,13 +12,13 @@ using namespace labelplu::test;
 namespace {
 
 // A black probe that covers a 20 × 10 mm label completely.
-TBasePrimitive& AddBlackBox(TLb& label) {
+LabelItem& AddBlackBox(Label& label) {
   label.SetWidth(20);
   label.SetHeight(10);
-  TBasePrimitive& p = label.AddPrimitive(ProbeClass());
+  LabelItem& p = label.AddItem(ProbeClass());
   p.SetWidth(20);
   p.SetHeight(10);
-  p.SetDrawBrush(gdi::TBrush{gdi::BS_SOLID, gdi::RGB(0, 0, 0)});
+  p.SetDrawBrush(gdi::Brush{gdi::BS_SOLID, gdi::RGB(0, 0, 0)});
   return p;
 }
 
@@ -42,14 +42,14 @@ TEST(LabelPaint, PrimitivesNeverMarkTheOuterMillimetre) {
 
 TEST(LabelPaint, TheLabelOriginMovesOutlineAndClip) {
   RasterLabel r(300, 200, 203);
-  TBasePrimitive& box = AddBlackBox(r.label);
+  LabelItem& box = AddBlackBox(r.label);
   r.label.SetMode(kModePrinter);
   r.label.BeginUpdate();
   r.label.SetLeft(10);  // 79.92 -> 80 px
   r.label.SetTop(5);    // 39.96 -> 40 px
   r.label.EndUpdate(true);
-  EXPECT_EQ(box.Outline().Points()[0], (gdi::POINT{80, 40}));
-  EXPECT_EQ(box.Outline().Points()[2], (gdi::POINT{80 + 160, 40 + 80}));
+  EXPECT_EQ(box.BoxOutline().Points()[0], (gdi::POINT{80, 40}));
+  EXPECT_EQ(box.BoxOutline().Points()[2], (gdi::POINT{80 + 160, 40 + 80}));
   EXPECT_EQ(r.Pixel(80 + 7, 60), RasterLabel::kGrey);
   EXPECT_EQ(r.Pixel(80 + 8, 60), RasterLabel::kBlack);
   EXPECT_EQ(r.Pixel(100, 40 + 7), RasterLabel::kGrey);
@@ -58,7 +58,7 @@ TEST(LabelPaint, TheLabelOriginMovesOutlineAndClip) {
 
 TEST(LabelPaint, InnerAreaIsWhiteUnderThePrimitives) {
   RasterLabel r(200, 100, 203);
-  TBasePrimitive& box = AddBlackBox(r.label);
+  LabelItem& box = AddBlackBox(r.label);
   box.SetWidth(5);  // 40 px wide; the rest of the inner area is white
   r.label.Invalidate(true);
   EXPECT_EQ(r.Pixel(20, 40), RasterLabel::kBlack);
@@ -78,7 +78,7 @@ TEST(LabelPaint, UpdateBlocksNestAndRepaintOnceOutsideModeZero) {
     r.repaints = 0;
     r.label.BeginUpdate();
     r.label.BeginUpdate();
-    r.label.Primitive(0).SetLeft(3);
+    r.label.Item(0).SetLeft(3);
     r.label.Paint();  // nothing while a block is open
     r.label.EndUpdate(true);
     EXPECT_EQ(r.repaints, 0);
@@ -96,7 +96,7 @@ TEST(LabelPaint, UpdateBlocksNestAndRepaintOnceOutsideModeZero) {
 TEST(LabelPaint, AForcedRepaintRecomputesEveryPrimitiveAndPaintsOnce) {
   RasterLabel r(200, 100, 203);
   AddBlackBox(r.label);
-  r.label.AddPrimitive(ProbeClass());
+  r.label.AddItem(ProbeClass());
   r.label.SetMode(kModePrinter);
   r.label.Invalidate(false);
   r.repaints = 0;
@@ -104,8 +104,8 @@ TEST(LabelPaint, AForcedRepaintRecomputesEveryPrimitiveAndPaintsOnce) {
   EXPECT_EQ(r.repaints, 0);
   r.label.Invalidate(true);
   EXPECT_EQ(r.repaints, 1);
-  EXPECT_FALSE(r.label.Primitive(0).Changed());
-  EXPECT_FALSE(r.label.Primitive(1).Changed());
+  EXPECT_FALSE(r.label.Item(0).Changed());
+  EXPECT_FALSE(r.label.Item(1).Changed());
 }
 
 TEST(LabelPaint, PrinterModeResetsTheZoom) {
@@ -121,23 +121,23 @@ TEST(LabelPaint, PrinterModeResetsTheZoom) {
 
 TEST(LabelPaint, SizeChangesReachTheViewAndPrimitivesCanBeDeleted) {
   RasterLabel r(200, 100, 203);
-  TBasePrimitive& box = AddBlackBox(r.label);
+  LabelItem& box = AddBlackBox(r.label);
   const int layouts = r.view.layouts;
   r.label.SetWidth(0.3);  // the label's own size is neither snapped nor raised
   EXPECT_EQ(r.label.Width(), 0.3);
   EXPECT_EQ(r.view.layouts, layouts + 1);
-  r.label.DeletePrimitive(nullptr);
-  r.label.DeletePrimitive(&box);
-  EXPECT_EQ(r.label.PrimitiveCount(), 0);
+  r.label.DeleteItem(nullptr);
+  r.label.DeleteItem(&box);
+  EXPECT_EQ(r.label.ItemCount(), 0);
 }
 
 TEST(LabelPaint, NoViewOrNoCanvasPaintsNothing) {
-  TLb label;
-  TBasePrimitive& p = label.AddPrimitive(ProbeClass());
+  Label label;
+  LabelItem& p = label.AddItem(ProbeClass());
   label.SetMode(kModePrinter);
   label.Invalidate(true);  // no view: nothing to map to
   EXPECT_TRUE(p.Changed());
-  TCanvasView view(nullptr, 203, 203);
+  CanvasView view(nullptr, 203, 203);
   label.SetView(&view);
   label.Invalidate(true);  // a scale but no canvas: prepared, not painted
   EXPECT_FALSE(p.Changed());

@@ -1,13 +1,13 @@
 // The caption table, property text conversions and the class table.
 #include <gtest/gtest.h>
 
-#include "Cp1251.h"
-#include "DataSources.h"
-#include "EnumTypes.h"
-#include "PrimitiveClasses.h"
-#include "PropText.h"
-#include "TBasePrimitive.h"
-#include "TLb.h"
+#include "label/Cp1251.h"
+#include "label/DataSources.h"
+#include "label/EnumTypes.h"
+#include "label/ItemClasses.h"
+#include "label/PropText.h"
+#include "label/LabelItem.h"
+#include "label/Label.h"
 
 using namespace labelplu;
 
@@ -71,15 +71,15 @@ TEST(LabelTables, NumberTexts) {
 }
 
 TEST(LabelTables, TheLabelPublishesItsSizeAndOrigin) {
-  TLb label;
+  Label label;
   std::vector<std::string_view> names;
-  for (const TPropInfo& prop : label.Properties()) names.push_back(prop.Name);
+  for (const PropertyInfo& prop : label.Properties()) names.push_back(prop.Name);
   EXPECT_EQ(names, (std::vector<std::string_view>{"Height", "Width", "Left", "Top"}));
   SetPropText(&label, "width", "30.5");
   EXPECT_EQ(GetPropText(&label, "Width"), "30,5");
   EXPECT_EQ(GetPropText(&label, "Nothing"), "");
   EXPECT_EQ(GetPropText(nullptr, "Width"), "");
-  EXPECT_THROW(SetPropText(&label, "Height", "2000"), EPropertyError);
+  EXPECT_THROW(SetPropText(&label, "Height", "2000"), PropertyError);
   EXPECT_EQ(label.Height(), 40.0);
 }
 
@@ -90,18 +90,22 @@ TEST(LabelTables, Windows1251) {
   try {
     Cp1251ToUtf8("ab\x98");
     ADD_FAILURE() << "no error";
-  } catch (const ECodePageError& e) {
+  } catch (const CodePageError& e) {
     EXPECT_EQ(e.Offset, 2u);
   }
 }
 
-TEST(LabelTables, ClassNamesMustCarryThePrefix) {
-  const TPrimitiveFactory factory = [](TLb&) -> std::unique_ptr<TBasePrimitive> { return nullptr; };
-  EXPECT_THROW(RegisterPrimitiveClass("Rectangle", factory), std::invalid_argument);
-  EXPECT_THROW(RegisterPrimitiveClass("TPr", factory), std::invalid_argument);
-  EXPECT_THROW(RegisterPrimitiveClass("TPrNothing", nullptr), std::invalid_argument);
-  EXPECT_FALSE(FindPrimitiveClass("TPrNothing").has_value());
-  EXPECT_TRUE(FindPrimitiveClass("tprprobe").has_value());
+TEST(LabelTables, ItemClassesAreFoundByTheirTemplateNameIgnoringCase) {
+  const ItemFactory factory = [](Label&) -> std::unique_ptr<LabelItem> { return nullptr; };
+  EXPECT_THROW(RegisterItemClass("", factory), std::invalid_argument);
+  EXPECT_THROW(RegisterItemClass("Nothing", nullptr), std::invalid_argument);
+  EXPECT_FALSE(FindItemClass("Nothing").has_value());
+  EXPECT_TRUE(FindItemClass("probe").has_value());
+  ASSERT_TRUE(FindItemClass("shk").has_value());
+  EXPECT_EQ(FindItemClass("shk")->ClassName, "Shk");
+  // The C++ class names are no template names.
+  EXPECT_FALSE(FindItemClass("LinearBarcodeItem").has_value());
+  EXPECT_FALSE(FindItemClass("TPrShk").has_value());
 }
 
 }  // namespace

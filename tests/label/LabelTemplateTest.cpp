@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Cp1251.h"
-#include "ProbePrimitives.h"
-#include "PropText.h"
-#include "TBasePrimitive.h"
-#include "TLb.h"
-#include "TemplateError.h"
+#include "label/Cp1251.h"
+#include "tests/label/ProbeItems.h"
+#include "label/PropText.h"
+#include "label/LabelItem.h"
+#include "label/Label.h"
+#include "label/TemplateError.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -31,10 +31,10 @@ std::string Setting(const std::string& name, const std::string& value) {
   return "<Property Name=\"" + name + "\" Value=\"" + value + "\"/>";
 }
 
-TBasePrimitive& LoadOne(TLb& label, const std::string& settings) {
+LabelItem& LoadOne(Label& label, const std::string& settings) {
   label.LoadFromXml(ProbeTemplate(settings));
-  EXPECT_EQ(label.PrimitiveCount(), 1);
-  return label.Primitive(0);
+  EXPECT_EQ(label.ItemCount(), 1);
+  return label.Item(0);
 }
 
 std::string TempPath(const std::string& name) {
@@ -66,22 +66,22 @@ TEST(LabelTemplate, LabelSizeFromTheRootWithDefaults) {
       {"<Label Width=\"30,5\" Height=\"20.25\"/>", 30.5, 20.25},  // both separators read
   };
   for (const Case& c : cases) {
-    TLb label;
+    Label label;
     EXPECT_EQ(label.LoadFromXml(c.root), 0);
     EXPECT_EQ(label.Width(), c.width) << c.root;
     EXPECT_EQ(label.Height(), c.height) << c.root;
-    EXPECT_EQ(label.PrimitiveCount(), 0);
+    EXPECT_EQ(label.ItemCount(), 0);
   }
 }
 
 TEST(LabelTemplate, UnknownClassesAreSkippedAndClassNamesIgnoreCase) {
-  TLb label;
+  Label label;
   label.LoadFromXml(
       "<Label><Item ClassName=\"Hologram\"/><Item ClassName=\"probe\"/><Item/>"
       "<Item ClassName=\"PROBEIMAGE\"/><Item ClassName=\"TextTemplate\"/></Label>");
-  ASSERT_EQ(label.PrimitiveCount(), 2);
-  EXPECT_EQ(label.Primitive(0).ClassName(), "TPrProbe");
-  EXPECT_EQ(label.Primitive(1).ClassName(), "TPrProbeImage");
+  ASSERT_EQ(label.ItemCount(), 2);
+  EXPECT_EQ(label.Item(0).ClassName(), "Probe");
+  EXPECT_EQ(label.Item(1).ClassName(), "ProbeImage");
 }
 
 TEST(LabelTemplate, SettingsByKind) {
@@ -112,24 +112,24 @@ TEST(LabelTemplate, SettingsByKind) {
       {"Font.Pitch", "fpFixed", "Font.Pitch", "fpFixed"},
   };
   for (const Case& c : cases) {
-    TLb label;
-    TBasePrimitive& p = LoadOne(label, Setting(c.name, c.value));
+    Label label;
+    LabelItem& p = LoadOne(label, Setting(c.name, c.value));
     EXPECT_EQ(GetPropText(&p, c.property), c.expected) << c.name << "=" << c.value;
   }
 }
 
 TEST(LabelTemplate, TheLaterOfFontHeightAndSizeWins) {
-  TLb label;
-  TBasePrimitive& a = LoadOne(label, Setting("Font.Height", "-40") + Setting("Font.Size", "14"));
+  Label label;
+  LabelItem& a = LoadOne(label, Setting("Font.Height", "-40") + Setting("Font.Size", "14"));
   EXPECT_EQ(a.Font().Size(), 14);
-  TBasePrimitive& b = LoadOne(label, Setting("Font.Size", "14") + Setting("Font.Height", "-40"));
+  LabelItem& b = LoadOne(label, Setting("Font.Size", "14") + Setting("Font.Height", "-40"));
   EXPECT_EQ(b.Font().Height(), -40);
   EXPECT_EQ(b.Font().Size(), 30);
 }
 
 TEST(LabelTemplate, EmptyValuesChangeOnlyStrings) {
-  TLb label;
-  TBasePrimitive& p =
+  Label label;
+  LabelItem& p =
       LoadOne(label, Setting("Value", "x") + Setting("Font.Name", "Courier") +
                          Setting("Left", "5") + Setting("Count", "3") +
                          Setting("HAlign", "haRight") + Setting("Font.Style", "fsBold") +
@@ -144,8 +144,8 @@ TEST(LabelTemplate, EmptyValuesChangeOnlyStrings) {
 }
 
 TEST(LabelTemplate, SettingsThatDoNotApplyAreSkippedOneByOne) {
-  TLb label;
-  TBasePrimitive& p = LoadOne(
+  Label label;
+  LabelItem& p = LoadOne(
       label,
       Setting("HAlign", "haMiddle") + Setting("Left", "12mm") + Setting("Count", "1001") +
           Setting("Count", "99999999999999999999") + Setting("Font.Style", "fsBold,fsShadow") +
@@ -173,19 +173,19 @@ TEST(LabelTemplate, FailuresNameTheSourceAndKeepTheLabel) {
       {"<Label Height=\"-1\"/>", "label Height \"-1\" mm is outside", 0},
   };
   for (const Case& c : cases) {
-    TLb label;
+    Label label;
     label.LoadFromXml(ProbeTemplate(""));
     try {
       label.LoadFromXml(c.text, "price.lb3");
       ADD_FAILURE() << "no error for " << c.text;
-    } catch (const ETemplateError& e) {
+    } catch (const TemplateError& e) {
       EXPECT_NE(std::string(e.what()).find("price.lb3: "), std::string::npos) << e.what();
       EXPECT_NE(e.Reason().find(c.message), std::string::npos) << e.what();
       if (c.line > 0) {
         EXPECT_EQ(e.Line(), c.line) << e.what();
       }
     }
-    EXPECT_EQ(label.PrimitiveCount(), 1) << c.text;
+    EXPECT_EQ(label.ItemCount(), 1) << c.text;
     EXPECT_EQ(label.UpdateCount(), 0);
   }
 }
@@ -194,8 +194,8 @@ TEST(LabelTemplate, TooManyItemsAreRefused) {
   std::string text = "<Label>";
   for (int i = 0; i <= kMaxTemplateItems; ++i) text += "<Item ClassName=\"Nothing\"/>";
   text += "</Label>";
-  TLb label;
-  EXPECT_THROW(label.LoadFromXml(text), ETemplateError);
+  Label label;
+  EXPECT_THROW(label.LoadFromXml(text), TemplateError);
 }
 
 TEST(LabelTemplate, FillValueByCaptionOrKeyInAnyCase) {
@@ -219,17 +219,17 @@ TEST(LabelTemplate, FillValueByCaptionOrKeyInAnyCase) {
       {"Нечто", {"1234567890128", "Цена", "1234567890128", ""}},
   };
   for (const Case& c : cases) {
-    TLb label;
+    Label label;
     label.LoadFromXml(text);
     label.FillValue(c.name, "4607001234567");
-    ASSERT_EQ(label.PrimitiveCount(), 4);
+    ASSERT_EQ(label.ItemCount(), 4);
     for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(label.Primitive(i).GetValue(), c.values[i]) << c.name << " " << i;
+      EXPECT_EQ(label.Item(i).GetValue(), c.values[i]) << c.name << " " << i;
   }
 }
 
 TEST(LabelTemplate, WrittenTemplatesRoundTrip) {
-  TLb label;
+  Label label;
   label.LoadFromXml(
       "<Label Width=\"58,5\" Height=\"40\">"
       "<Item ClassName=\"Probe\">" +
@@ -243,21 +243,21 @@ TEST(LabelTemplate, WrittenTemplatesRoundTrip) {
   QImage logo(3, 2, QImage::Format_RGB32);
   logo.fill(Qt::red);
   logo.setPixel(1, 1, qRgb(0, 0, 255));
-  label.Params().ImageList().Add(std::make_unique<TLabelImage>("logo.bmp", "", logo));
+  label.Images().Add(std::make_unique<EmbeddedImage>("logo.bmp", "", logo));
 
   const std::string first = TempPath("first.lb3");
   const std::string second = TempPath("second.lb3");
   label.SaveToFile(first);
-  TLb reread;
+  Label reread;
   reread.LoadFromFile(first);
   reread.SaveToFile(second);
   EXPECT_EQ(ReadBytes(first), ReadBytes(second));
 
   EXPECT_EQ(reread.Width(), 58.5);
-  ASSERT_EQ(reread.PrimitiveCount(), 2);
-  EXPECT_EQ(reread.Primitive(0).GetValue(), "Сыр «Российский» ✓ 中");
-  EXPECT_EQ(GetPropText(&reread.Primitive(0), "Ratio"), "0,001");
-  EXPECT_EQ(reread.Primitive(1).GetValue(), "logo.bmp");
+  ASSERT_EQ(reread.ItemCount(), 2);
+  EXPECT_EQ(reread.Item(0).GetValue(), "Сыр «Российский» ✓ 中");
+  EXPECT_EQ(GetPropText(&reread.Item(0), "Ratio"), "0,001");
+  EXPECT_EQ(reread.Item(1).GetValue(), "logo.bmp");
   const QImage found = reread.FindImage("LOGO.BMP");
   ASSERT_FALSE(found.isNull());
   EXPECT_EQ(found.pixel(1, 1) & 0xFFFFFF, 0x0000FFu);
@@ -275,7 +275,7 @@ TEST(LabelTemplate, WrittenTemplatesRoundTrip) {
 }
 
 TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
-  TLb label;
+  Label label;
   label.LoadFromFile(TempPath("missing.lb3"));  // nothing happens
   EXPECT_EQ(label.Width(), 58.0);
 
@@ -284,8 +284,8 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
   label.SetMode(kModePreview);
   label.LoadFromFile(good);
   EXPECT_EQ(label.Mode(), kModeOffScreen);
-  ASSERT_EQ(label.PrimitiveCount(), 1);
-  EXPECT_EQ(label.Primitive(0).GetValue(), "Цена");
+  ASSERT_EQ(label.ItemCount(), 1);
+  EXPECT_EQ(label.Item(0).GetValue(), "Цена");
 
   const std::string bad = TempPath("bad.lb3");
   WriteBytes(bad, "<Label>\r\n<Item ClassName=\"Probe\">\r\n" + Setting("Value", "\x98") +
@@ -293,7 +293,7 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
   try {
     label.LoadFromFile(bad);
     ADD_FAILURE() << "no error";
-  } catch (const ETemplateError& e) {
+  } catch (const TemplateError& e) {
     EXPECT_EQ(e.Source(), bad);
     EXPECT_EQ(e.Line(), 3);
   }
@@ -305,16 +305,16 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
   try {
     label.LoadFromFile(image);
     ADD_FAILURE() << "no error";
-  } catch (const ETemplateError& e) {
+  } catch (const TemplateError& e) {
     EXPECT_NE(std::string(e.what()).find("embedded image \"a.bmp\": not a bitmap file"),
               std::string::npos)
         << e.what();
   }
-  EXPECT_EQ(label.PrimitiveCount(), 0);  // no half-loaded label
+  EXPECT_EQ(label.ItemCount(), 0);  // no half-loaded label
 }
 
 TEST(LabelTemplate, FindImageLooksAtEmbeddedImagesThenFiles) {
-  TLb label;
+  Label label;
   EXPECT_TRUE(label.FindImage("nothing.bmp").isNull());
 
   QImage picture(4, 4, QImage::Format_RGB32);

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "PrimitiveTestSupport.h"
-#include "TPr2DShk.h"
-#include "TPrShk.h"
+#include "tests/label/ItemTestSupport.h"
+#include "label/MatrixBarcodeItem.h"
+#include "label/LinearBarcodeItem.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -29,9 +29,9 @@ std::string Template(const std::string& name) {
   return std::string(root == nullptr ? "." : root) + "/samples/templates/" + name + ".lb3";
 }
 
-F FormatOf(const TBasePrimitive& p) {
-  if (const auto* shk = dynamic_cast<const TPrShk*>(&p)) {
-    switch (shk->BarCodeType()) {
+F FormatOf(const LabelItem& p) {
+  if (const auto* barcode = dynamic_cast<const LinearBarcodeItem*>(&p)) {
+    switch (barcode->BarCodeType()) {
       case bcUPC_A: return F::UPCA;
       case bcUPC_E: return F::UPCE;
       case bcEAN_8: return F::EAN8;
@@ -44,18 +44,18 @@ F FormatOf(const TBasePrimitive& p) {
       default: return F::None;  // Code 11: no reader knows it
     }
   }
-  switch (dynamic_cast<const TPr2DShk&>(p).BRType2D()) {
-    case TBRType2D::br2Aztec: return F::Aztec;
-    case TBRType2D::br2DataMatrix: return F::DataMatrix;
-    case TBRType2D::br2PDF417: return F::PDF417;
-    case TBRType2D::br2MaxiCode: return F::MaxiCode;
-    case TBRType2D::br2RSS: return F::DataBar;
+  switch (dynamic_cast<const MatrixBarcodeItem&>(p).BRType2D()) {
+    case MatrixSymbology::br2Aztec: return F::Aztec;
+    case MatrixSymbology::br2DataMatrix: return F::DataMatrix;
+    case MatrixSymbology::br2PDF417: return F::PDF417;
+    case MatrixSymbology::br2MaxiCode: return F::MaxiCode;
+    case MatrixSymbology::br2RSS: return F::DataBar;
     default: return F::None;  // MicroPDF417: no reader knows it
   }
 }
 
 // What a reader of the primitive's box on the painted label returns.
-std::string ReadBox(const QImage& image, const TBasePrimitive& p, double ppm) {
+std::string ReadBox(const QImage& image, const LabelItem& p, double ppm) {
   const F format = FormatOf(p);
   // MaxiCode is read as a pure symbol: the box alone, cut to its ink.
   const bool pure = format == F::MaxiCode;
@@ -101,12 +101,12 @@ TEST(SampleBarcodes, FilledPriceTagAndShelfLabelScan) {
         painted.label.EndUpdate(false);
         const QImage& image = painted.Render();
         int barcodes = 0;
-        for (int i = 0; i < painted.label.PrimitiveCount(); ++i) {
-          const TBasePrimitive& p = painted.label.Primitive(i);
-          if (dynamic_cast<const T_ImageTemplate*>(&p) == nullptr) continue;
+        for (int i = 0; i < painted.label.ItemCount(); ++i) {
+          const LabelItem& p = painted.label.Item(i);
+          if (dynamic_cast<const ImageItemBase*>(&p) == nullptr) continue;
           ++barcodes;
           const std::string expected =
-              p.DS() == dsSHK ? row.at("ШтрихКод") : row.at("Артикул");
+              p.DataSource() == dsSHK ? row.at("ШтрихКод") : row.at("Артикул");
           EXPECT_EQ(ReadBox(image, p, painted.Ppm()), expected) << p.Caption();
         }
         EXPECT_EQ(barcodes, name == "shelf_label" ? 2 : 1);
@@ -133,11 +133,11 @@ TEST(SampleBarcodes, EverySymbolOfTheSymbologySheetsScans) {
       painted.label.LoadFromFile(Template(sheet.name));
       const QImage& image = painted.Render();
       int symbols = 0;
-      for (int i = 0; i < painted.label.PrimitiveCount(); ++i) {
-        const TBasePrimitive& p = painted.label.Primitive(i);
-        if (const auto* shk = dynamic_cast<const TPrShk*>(&p)) {
-          EXPECT_FALSE(shk->Encoder()->ErrorFlag()) << p.GetValue();
-        } else if (const auto* shk2d = dynamic_cast<const TPr2DShk*>(&p)) {
+      for (int i = 0; i < painted.label.ItemCount(); ++i) {
+        const LabelItem& p = painted.label.Item(i);
+        if (const auto* barcode = dynamic_cast<const LinearBarcodeItem*>(&p)) {
+          EXPECT_FALSE(barcode->Encoder()->ErrorFlag()) << p.GetValue();
+        } else if (const auto* shk2d = dynamic_cast<const MatrixBarcodeItem*>(&p)) {
           EXPECT_EQ(shk2d->ErrorMessage(), "") << p.GetValue();
         } else {
           continue;
@@ -148,7 +148,7 @@ TEST(SampleBarcodes, EverySymbolOfTheSymbologySheetsScans) {
         const std::string expected = known != decoded.end() ? known->second : p.GetValue();
         EXPECT_EQ(ReadBox(image, p, painted.Ppm()), expected) << p.GetValue();
       }
-      EXPECT_EQ(symbols, painted.label.PrimitiveCount() / 2);
+      EXPECT_EQ(symbols, painted.label.ItemCount() / 2);
     }
   }
 }

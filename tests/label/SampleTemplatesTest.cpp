@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "PrimitiveTestSupport.h"
+#include "tests/label/ItemTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -60,13 +60,13 @@ TEST(SampleTemplates, EverySampleIsCovered) {
 TEST(SampleTemplates, SamplesLoadAndWriteThemselvesBack) {
   for (const Sample& s : kSamples) {
     SCOPED_TRACE(s.name);
-    TLb label;
+    Label label;
     label.LoadFromFile(SourceRoot() + "/samples/templates/" + s.name + ".lb3");
-    EXPECT_EQ(label.PrimitiveCount(), s.primitives);
+    EXPECT_EQ(label.ItemCount(), s.primitives);
     EXPECT_EQ(label.Width(), s.widthMm);
     EXPECT_EQ(label.Height(), s.heightMm);
     const std::string written = label.SaveToXml();
-    TLb again;
+    Label again;
     again.LoadFromXml(written);
     EXPECT_EQ(again.SaveToXml(), written);
   }
@@ -80,7 +80,7 @@ TEST(SampleTemplates, SamplesRenderAsTheirReferenceImages) {
       SCOPED_TRACE(file);
       PaintedLabel p(dpi, s.widthMm, s.heightMm);
       p.label.LoadFromFile(SourceRoot() + "/samples/templates/" + s.name + ".lb3");
-      ASSERT_EQ(p.label.PrimitiveCount(), s.primitives);
+      ASSERT_EQ(p.label.ItemCount(), s.primitives);
       // The labels are black, white and grey: kept as 8-bit grey images.
       ASSERT_TRUE(p.Render().allGray());
       const QImage actual = p.image.convertToFormat(QImage::Format_Grayscale8);

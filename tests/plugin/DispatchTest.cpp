@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "BaseDllLP.h"
-#include "BaseMethods.h"
-#include "DllWinPrinter.h"
-#include "ErrorInfo.h"
-#include "ModuleState.h"
-#include "PluginControl.h"
-#include "Variant.h"
+#include "plugin/LabelPrinterDriver.h"
+#include "plugin/BaseMethods.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "platform/ole/ErrorInfo.h"
+#include "plugin/ModuleState.h"
+#include "plugin/PluginControlObject.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu {
 namespace {
@@ -24,14 +24,14 @@ void SetInt(VARIANT& target, int32_t value) {
 }
 
 // Doubles its argument in place (through a reference when given one).
-void Twice(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
+void Twice(const CallContext&, std::span<VARIANT> args, VARIANT& result) {
   const int32_t value = ole::VarToInt32(args[0]);
   SetInt(args[0], value * 2);
   SetInt(result, 0);
 }
 
 // Answers its argument as the result code.
-void Code(const TCallContext&, std::span<VARIANT> args, VARIANT& result) {
+void Code(const CallContext&, std::span<VARIANT> args, VARIANT& result) {
   SetInt(result, ole::VarToInt32(args[0]));
 }
 
@@ -40,73 +40,73 @@ void Answer(VARIANT& result, const char* text) {
   VariantClear(&result);
   result = value.release();
 }
-void LevelShadow(const TCallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "level"); }
-void DriverShadow(const TCallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "driver"); }
-void BaseShadow(const TCallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "base"); }
+void LevelShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "level"); }
+void DriverShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "driver"); }
+void BaseShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "base"); }
 
-const TMethodRecord kLevel[] = {{"Тень,Shadow", 0, LevelShadow}};
-const TMethodRecord kDriver[] = {
+const MethodRecord kLevel[] = {{"Тень,Shadow", 0, LevelShadow}};
+const MethodRecord kDriver[] = {
     {"Shadow,Тень", 0, DriverShadow}, {"Driver,Драйвер", 0, DriverShadow},
     {"Удвоить,Twice", 1, Twice}, {"Код,Code", 1, Code}};
-const TMethodRecord kBase[] = {
+const MethodRecord kBase[] = {
     {"Тень,Shadow", 0, BaseShadow}, {"Драйвер,Driver", 0, BaseShadow}, {"Base,База", 0, BaseShadow}};
 
-class TTestDevice : public TDeviceItem {
+class TestDevice : public DeviceItem {
 public:
-  using TDeviceItem::TDeviceItem;
+  using DeviceItem::DeviceItem;
   std::string GetErrorText(int32_t code) const override {
     return "устройство: " + std::to_string(code);
   }
 };
 
-class TTestList : public TDevicesList {
+class TestList : public DeviceList {
 public:
-  TTestList() : TDevicesList("labelplu.plu") {}
-  TDeviceItem& AddNamed(const std::string& name) {
-    TDeviceItem& device = AppendDevice();
+  TestList() : DeviceList("labelplu.plu") {}
+  DeviceItem& AddNamed(const std::string& name) {
+    DeviceItem& device = AppendDevice();
     device.Name = name;
     return device;
   }
 
 protected:
-  ole::ComPtr<TDeviceItem> CreateItem() override { return ole::MakeCom<TTestDevice>(*this); }
+  ole::ComPtr<DeviceItem> CreateItem() override { return ole::MakeCom<TestDevice>(*this); }
 };
 
-class TTestDriver : public TBaseDllLP {
+class TestDriver : public LabelPrinterDriver {
 public:
-  TTestDriver()
-      : TBaseDllLP({kDriver, kBase, BasePropertyTable()}, nullptr, &m_self,
-                   std::make_unique<TTestList>()) {
+  TestDriver()
+      : LabelPrinterDriver({kDriver, kBase, BasePropertyTable()}, nullptr, &m_self,
+                   std::make_unique<TestList>()) {
     SetLevelTables(kLevel, {});
   }
-  TTestList& List() { return static_cast<TTestList&>(Devices()); }
+  TestList& List() { return static_cast<TestList&>(Devices()); }
 
 private:
-  TBaseDllObj* m_self = this;
+  DriverObject* m_self = this;
 };
 
 // The module's own driver class over a list the test fills.
-class TRealDriver {
+class RealDriver {
 public:
-  TRealDriver()
-      : m_driver(ole::MakeCom<TDllWinPrinter>(nullptr, &m_slot, std::make_unique<TTestList>())) {
+  RealDriver()
+      : m_driver(ole::MakeCom<SpoolerLabelDriver>(nullptr, &m_slot, std::make_unique<TestList>())) {
     m_slot = m_driver.get();
   }
-  TDllWinPrinter* operator->() const { return m_driver.get(); }
-  TTestList& List() { return static_cast<TTestList&>(m_driver->Devices()); }
+  SpoolerLabelDriver* operator->() const { return m_driver.get(); }
+  TestList& List() { return static_cast<TestList&>(m_driver->Devices()); }
 
 private:
-  TBaseDllObj* m_slot = nullptr;
-  ole::ComPtr<TDllWinPrinter> m_driver;
+  DriverObject* m_slot = nullptr;
+  ole::ComPtr<SpoolerLabelDriver> m_driver;
 };
 
 struct ParamsDeleter {
-  void operator()(TParams* p) const { TParams::Destroy(p); }
+  void operator()(RequestParams* p) const { RequestParams::Destroy(p); }
 };
-using ParamsPtr = std::unique_ptr<TParams, ParamsDeleter>;
+using ParamsPtr = std::unique_ptr<RequestParams, ParamsDeleter>;
 
 ParamsPtr Request(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
-  ParamsPtr params(TParams::Create());
+  ParamsPtr params(RequestParams::Create());
   params->Add(OleVariant().get());
   params->Add(OleVariant(name).get());
   params->Add(OleVariant(kind).get());
@@ -114,7 +114,7 @@ ParamsPtr Request(const char* name, int32_t kind, std::initializer_list<OleVaria
   return params;
 }
 
-OleVariant ElementOf(const TParams& params, int32_t index) {
+OleVariant ElementOf(const RequestParams& params, int32_t index) {
   VARIANT v = params.Get(index);
   return OleVariant::Adopt(v);
 }
@@ -123,14 +123,14 @@ class DispatchTest : public ::testing::Test {
 protected:
   void SetUp() override {
     setenv("LANG", "ru_RU.UTF-8", 1);
-    driver = ole::MakeCom<TTestDriver>();
+    driver = ole::MakeCom<TestDriver>();
   }
   OleVariant Run(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
     ParamsPtr params = Request(name, kind, args);
     driver->Dispatch(params.get(), nullptr);
     return ElementOf(*params, 0);
   }
-  ole::ComPtr<TTestDriver> driver;
+  ole::ComPtr<TestDriver> driver;
 };
 
 class DriverTablesTest : public ::testing::Test {
@@ -141,7 +141,7 @@ protected:
     driver->Dispatch(params.get(), nullptr);
     return ElementOf(*params, 0);
   }
-  TRealDriver driver;
+  RealDriver driver;
 };
 
 TEST_F(DispatchTest, LookupFindsEitherHalfInAnyCaseLevelFirstThenDriverThenBase) {
@@ -178,7 +178,7 @@ TEST_F(DispatchTest, OutArgumentsAreCopiedBackToOwnedAndBorrowedBlocks) {
   slots[3].vt = VT_VARIANT | VT_BYREF;
   slots[3].pvarVal = &result;
   DISPPARAMS block{slots, nullptr, 4, 0};
-  ParamsPtr borrowed(TParams::Create());
+  ParamsPtr borrowed(RequestParams::Create());
   borrowed->Attach(&block);
   driver->Dispatch(borrowed.get(), nullptr);
   EXPECT_EQ(hostValue, 16);
@@ -208,7 +208,7 @@ TEST_F(DispatchTest, NonZeroResultsBecomeErrorsWithTheDevicesText) {
 }
 
 TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
-  TTestList& list = driver.List();
+  TestList& list = driver.List();
   list.AddNamed("Принтер №1");
   list.AddNamed("Принтер №2");
   list.AddNamed("Ёлочный");
@@ -228,7 +228,7 @@ TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
 }
 
 TEST_F(DriverTablesTest, SwitchingAndTheTemplateCheckFollowTheDevicesState) {
-  TDeviceItem& device = driver.List().AddNamed("Принтер №1");
+  DeviceItem& device = driver.List().AddNamed("Принтер №1");
   driver.List().SetCurrent(1);
   // Switched off: 3, and the argument keeps its value.
   ParamsPtr check = Request("ПроверитьШаблонЭтикетки", 1, {OleVariant("шаблон")});
@@ -257,14 +257,14 @@ TEST_F(DriverTablesTest, SwitchingAndTheTemplateCheckFollowTheDevicesState) {
 }
 
 TEST_F(DispatchTest, ControlObjectReportsAMissingDriver) {
-  ole::ComPtr<TPluginControl> noSlot = ole::MakeCom<TPluginControl>(nullptr, nullptr);
+  ole::ComPtr<PluginControlObject> noSlot = ole::MakeCom<PluginControlObject>(nullptr, nullptr);
   IDriverObject* out = nullptr;
   EXPECT_TRUE(FAILED(noSlot->GetDllObject(&out)));
   EXPECT_EQ(out, nullptr);
   EXPECT_EQ(ole::TakeErrorText(), "Обработчик GetDllObject не назначен");
 
-  TBaseDllObj* empty = nullptr;
-  ole::ComPtr<TPluginControl> nil = ole::MakeCom<TPluginControl>(&empty, nullptr);
+  DriverObject* empty = nullptr;
+  ole::ComPtr<PluginControlObject> nil = ole::MakeCom<PluginControlObject>(&empty, nullptr);
   EXPECT_TRUE(FAILED(nil->GetDllObject(&out)));
   EXPECT_EQ(ole::TakeErrorText(), "GetDllObject вернул Nil");
 }

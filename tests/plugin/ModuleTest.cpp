@@ -8,11 +8,11 @@
 #include <sstream>
 #include <string>
 
-#include "Bstr.h"
-#include "ComPtr.h"
-#include "ContractInterfaces.h"
-#include "ErrorInfo.h"
-#include "Variant.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
 #include "labelplu/plugin.h"
 
 
@@ -28,8 +28,8 @@ std::string PluginPath() {
 }
 
 // One request: result slot, name, kind, arguments.
-TParams* Request(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
-  TParams* params = TParams::Create();
+RequestParams* Request(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
+  RequestParams* params = RequestParams::Create();
   params->EnsureStorage();
   params->Add(OleVariant().get());
   params->Add(OleVariant(name).get());
@@ -39,11 +39,11 @@ TParams* Request(const char* name, int32_t kind, std::initializer_list<OleVarian
 }
 
 struct ParamsDeleter {
-  void operator()(TParams* p) const { TParams::Destroy(p); }
+  void operator()(RequestParams* p) const { RequestParams::Destroy(p); }
 };
-using ParamsPtr = std::unique_ptr<TParams, ParamsDeleter>;
+using ParamsPtr = std::unique_ptr<RequestParams, ParamsDeleter>;
 
-OleVariant ElementOf(const TParams& params, int32_t index) {
+OleVariant ElementOf(const RequestParams& params, int32_t index) {
   VARIANT v = params.Get(index);
   return OleVariant::Adopt(v);
 }
@@ -57,9 +57,9 @@ protected:
     unsetenv("LC_MESSAGES");
     m_module = dlopen(PluginPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(m_module, nullptr) << dlerror();
-    m_query = reinterpret_cast<TQueryFn>(dlsym(m_module, "Query"));
-    m_pluginControl = reinterpret_cast<TPluginControlFn>(dlsym(m_module, "PluginControl"));
-    m_beforeFree = reinterpret_cast<TBeforeFreeLibraryFn>(dlsym(m_module, "BeforeFreeLibrary"));
+    m_query = reinterpret_cast<QueryFn>(dlsym(m_module, "Query"));
+    m_pluginControl = reinterpret_cast<PluginControlFn>(dlsym(m_module, "PluginControl"));
+    m_beforeFree = reinterpret_cast<BeforeFreeLibraryFn>(dlsym(m_module, "BeforeFreeLibrary"));
     ASSERT_TRUE(m_query && m_pluginControl && m_beforeFree);
     m_pluginControl(m_control.put());
     ASSERT_TRUE(m_control);
@@ -94,12 +94,12 @@ protected:
   }
 
   void* m_module = nullptr;
-  TQueryFn m_query = nullptr;
-  TPluginControlFn m_pluginControl = nullptr;
-  TBeforeFreeLibraryFn m_beforeFree = nullptr;
+  QueryFn m_query = nullptr;
+  PluginControlFn m_pluginControl = nullptr;
+  BeforeFreeLibraryFn m_beforeFree = nullptr;
   ComPtr<IPluginControl> m_control;
   ComPtr<IDriverObject> m_driver;
-  TCallEntry m_entry = nullptr;
+  CallEntryFn m_entry = nullptr;
 };
 
 TEST_F(ModuleTest, ExportsExactlyTheThreeEntryPointsAndAnswersTheControlInterface) {
@@ -193,7 +193,7 @@ TEST_F(ModuleTest, FailuresCarryCodesAndTextsInTheUsersLanguage) {
 }
 
 TEST_F(ModuleTest, MalformedRequestsFailWithTheirTexts) {
-  ParamsPtr shortList(TParams::Create());
+  ParamsPtr shortList(RequestParams::Create());
   shortList->Add(OleVariant().get());
   shortList->Add(OleVariant("Beep").get());
   try {
@@ -215,8 +215,8 @@ TEST_F(ModuleTest, MalformedRequestsFailWithTheirTexts) {
 }
 
 TEST_F(ModuleTest, TaskContextReceivesTheDriverObject) {
-  static const TTaskClass taskClass{kTaskClassMagic, "TInternalTask", nullptr};
-  TTaskContext task{&taskClass, 0, {}, nullptr};
+  static const HostTaskClass taskClass{kTaskClassMagic, "TInternalTask", nullptr};
+  HostTask task{&taskClass, 0, {}, nullptr};
   ParamsPtr params(Request("Результат", 2));
   EXPECT_TRUE(m_entry(params.get(), &task));
   EXPECT_NE(task.Driver, nullptr);
@@ -225,7 +225,7 @@ TEST_F(ModuleTest, TaskContextReceivesTheDriverObject) {
 }
 
 TEST_F(ModuleTest, ChainStopsAtTheFirstFailure) {
-  TParams* first = Request("DeviceNumber", 3, {OleVariant(1)});
+  RequestParams* first = Request("DeviceNumber", 3, {OleVariant(1)});
   first->Next = Request("NoSuchMethod", 1);
   first->Next->Next = Request("DeviceNumber", 3, {OleVariant(7)});
   ParamsPtr chain(first);

@@ -9,15 +9,15 @@
 #include <string>
 #include <thread>
 
-#include "ArgTypes.h"
-#include "Bstr.h"
-#include "DialogColours.h"
-#include "DllWinPrinter.h"
-#include "XmlHelpers.h"
-#include "ManagerWinPrinter.h"
-#include "ValueArray.h"
-#include "Variant.h"
-#include "XmlDom.h"
+#include "base/ArgTypes.h"
+#include "platform/ole/Bstr.h"
+#include "devices/DialogColours.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "devices/XmlHelpers.h"
+#include "print/PrinterDevice.h"
+#include "values/ValueArray.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu {
 namespace {
@@ -25,9 +25,9 @@ namespace {
 using ole::OleVariant;
 
 struct ParamsDeleter {
-  void operator()(TParams* p) const { TParams::Destroy(p); }
+  void operator()(RequestParams* p) const { RequestParams::Destroy(p); }
 };
-using ParamsPtr = std::unique_ptr<TParams, ParamsDeleter>;
+using ParamsPtr = std::unique_ptr<RequestParams, ParamsDeleter>;
 
 std::string Sample(const std::string& name) {
   std::ifstream in(std::string(std::getenv("LABELPLU_SOURCE")) + "/samples/settings/" + name);
@@ -46,14 +46,14 @@ std::string XmlOf(const VARIANT& v) {
 class DriverHarness {
 public:
   DriverHarness() {
-    m_driver = ole::MakeCom<TDllWinPrinter>(nullptr, &m_slot,
-                                            std::make_unique<TManagerWinPrinterList>("labelplu.plu"));
+    m_driver = ole::MakeCom<SpoolerLabelDriver>(nullptr, &m_slot,
+                                            std::make_unique<PrinterDeviceList>("labelplu.plu"));
     m_slot = m_driver.get();
   }
 
   // Runs one request; returns the list with its written-back arguments.
   ParamsPtr Request(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
-    ParamsPtr params(TParams::Create());
+    ParamsPtr params(RequestParams::Create());
     params->Add(OleVariant().get());
     params->Add(OleVariant(name).get());
     params->Add(OleVariant(kind).get());
@@ -78,10 +78,10 @@ public:
     }
     return 0;
   }
-  TDevicesList& List() { return m_driver->Devices(); }
+  DeviceList& List() { return m_driver->Devices(); }
 
-  TBaseDllObj* m_slot = nullptr;
-  ole::ComPtr<TDllWinPrinter> m_driver;
+  DriverObject* m_slot = nullptr;
+  ole::ComPtr<SpoolerLabelDriver> m_driver;
 };
 
 class RegistryTest : public ::testing::Test, public DriverHarness {
@@ -151,14 +151,14 @@ TEST_F(RegistryTest, BulkSettingsLegacyDocumentsAndTheListDocumentRoundTrip) {
   Call("НастроитьУстройства", {OleVariant(Sample("system.xml"))});
   ASSERT_EQ(List().Count(), 2);
   EXPECT_NE(List().SettingsText.find("<Система>"), std::string::npos);
-  TDeviceItem& store = *List().GetDevice(0);
+  DeviceItem& store = *List().GetDevice(0);
   EXPECT_EQ(store.Name, "Склад");
   EXPECT_EQ(store.GetParam("Примечание"), "первая строка\r\nвторая строка");
   EXPECT_EQ(store.GetIntParam("MaxVertical"), 7);
   EXPECT_DOUBLE_EQ(List().GetDevice(1)->GetFloatParam("GapHorizontal"), 2.5);
 
   Call("AddDevice", {OleVariant(Sample("legacy.xml"))});
-  TDeviceItem& legacy = *List().GetDevice(2);
+  DeviceItem& legacy = *List().GetDevice(2);
   EXPECT_EQ(legacy.Name, "Старый принтер");
   EXPECT_EQ(legacy.GetParam("ШаблонПоУмолчанию"), "old.lb3");
   EXPECT_EQ(legacy.Port->Settings().ComNumber, 1);  // index of 2
@@ -213,7 +213,7 @@ TEST_F(RegistryTest, PropertyTablesGoOutAndComeBack) {
   for (int32_t r = 0; r < 3; ++r)
     for (int32_t c = 0; c < 7; ++c) input->SetValue(r, c, &rowsIn[r][c].get());
   Request("УстановитьСвойства", 1, {OleVariant(static_cast<IDispatch*>(input.get()))});
-  TDeviceItem& device = *List().GetDevice(0);
+  DeviceItem& device = *List().GetDevice(0);
   EXPECT_EQ(device.Name, "Т");
   EXPECT_DOUBLE_EQ(device.GetFloatParam("MarginTop"), 4.5);
   EXPECT_EQ(device.GetParam("Новый"), "a\r\nb");
@@ -231,7 +231,7 @@ TEST_F(RegistryTest, PropertyTablesGoOutAndComeBack) {
 }
 
 TEST_F(RegistryTest, BadDocumentsFailAndLeaveTheListAsDocumented) {
-  EXPECT_THROW(Call("AddDevice", {OleVariant("<Устройство")}), xml::EXmlParseError);
+  EXPECT_THROW(Call("AddDevice", {OleVariant("<Устройство")}), xml::XmlParseError);
   // The device made before the document failed was released at once: the
   // call came from the list's own thread, so it stays (until removed).
   const int32_t before = List().Count();
@@ -265,19 +265,19 @@ TEST_F(RegistryTest, PluginInformationDescribesTheModel) {
 TEST_F(RegistryTest, TheModelCatalogueDescribesParametersADocumentOnlyNames) {
   std::vector<OleVariant> args(13);
   args[7] = OleVariant(Sample("catalog.xml"));
-  ParamsPtr params(TParams::Create());
+  ParamsPtr params(RequestParams::Create());
   params->Add(OleVariant().get());
   params->Add(OleVariant("GetPlgInfo").get());
   params->Add(OleVariant(1).get());
   for (const OleVariant& arg : args) params->Add(arg.get());
   m_driver->Dispatch(params.get(), nullptr);
-  ASSERT_TRUE(List().ModelCatalog);
+  ASSERT_TRUE(List().Catalog);
 
   // The catalogue's own device document: "Комментарий" is no parameter of
   // the driver, so its description comes from the catalogue.
   Call("НастроитьУстройства", {OleVariant(Sample("catalog.xml"))});
   ASSERT_EQ(List().Count(), 1);
-  const TPropItem* comment = FindParam(List().GetDevice(0)->Params, "Комментарий");
+  const ParameterDescriptor* comment = FindParam(List().GetDevice(0)->Params, "Комментарий");
   ASSERT_NE(comment, nullptr);
   EXPECT_EQ(comment->ValueText, "Склад №2");
   // The bulk settings freed the catalogue before loading: nothing described.
@@ -294,7 +294,7 @@ TEST_F(RegistryTest, TheModelCatalogueDescribesParametersADocumentOnlyNames) {
                         "<Устройство КодМодели=\"{7785F5AB-7C69-459E-915C-4D66F2EC68B9}\">"
                         "<Параметры><Параметр Идентификатор=\"Комментарий\" Значение=\"x\"/>"
                         "</Параметры></Устройство>")});
-  const TPropItem* described = FindParam(List().GetDevice(1)->Params, "Комментарий");
+  const ParameterDescriptor* described = FindParam(List().GetDevice(1)->Params, "Комментарий");
   ASSERT_NE(described, nullptr);
   EXPECT_EQ(described->ValueText, "x");
   EXPECT_EQ(described->Caption, "Комментарий");
@@ -378,13 +378,13 @@ TEST_F(RegistryTest, ADocumentObjectWithColoursSetsTheDialogColours) {
   ole::ComPtr<IUnknown> inserted;
   ASSERT_EQ(model->InsertDevice(&asObject.get(), inserted.put()), S_OK);
   EXPECT_EQ(List().GetDevice(0)->Name, "Склад");
-  const TDialogColours colours = DialogColours();
+  const DialogColours colours = CurrentDialogColours();
   EXPECT_EQ(colours.Form, 15790320);
   EXPECT_EQ(colours.Font, 0);
   // A text is no document object: the colours stay.
   SetDialogColours({});
   List().LoadColours(OleVariant(Sample("system.xml")).get());
-  EXPECT_EQ(DialogColours().Form, -1);
+  EXPECT_EQ(CurrentDialogColours().Form, -1);
 }
 
 TEST_F(RegistryTest, DevicesACallMakesOnAnotherThreadLiveOnlyForThatCall) {
@@ -395,7 +395,7 @@ TEST_F(RegistryTest, DevicesACallMakesOnAnotherThreadLiveOnlyForThatCall) {
 
   // A document naming a device of another thread: that device is taken out
   // of the list and a new one made in its place.
-  TDeviceItem& mine = *List().GetDevice(0);
+  DeviceItem& mine = *List().GetDevice(0);
   mine.ThreadId += 1;
   xml::XmlDocument doc = mine.GetSettingsXml();
   const OleVariant asObject(xml::NewNodeDispatch(doc).get());

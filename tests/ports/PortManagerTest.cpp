@@ -1,4 +1,4 @@
-#include "PortManager.h"
+#include "ports/PortManager.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ private:
 };
 
 TEST(PortManagerTest, StartsOffWithTheInitialSettings) {
-  TPortManager port;
+  PortManager port;
   EXPECT_FALSE(port.On());
   EXPECT_FALSE(port.ProcessingEnabled());
   EXPECT_FALSE(port.Query());
@@ -47,7 +47,7 @@ TEST(PortManagerTest, StartsOffWithTheInitialSettings) {
   ASSERT_NE(port.PrinterPort(), nullptr);
   EXPECT_FALSE(port.PrinterPort()->HasProgress());
 
-  const TComPortSennings& s = port.Settings();
+  const SerialPortSettings& s = port.Settings();
   EXPECT_EQ(s.ComName, "");
   EXPECT_EQ(s.DeviceName, "");
   EXPECT_EQ(s.NetworkPrinterName, "");
@@ -76,7 +76,7 @@ TEST(PortManagerTest, StartsOffWithTheInitialSettings) {
 }
 
 TEST(PortManagerTest, CallbacksAnswerUntilCleared) {
-  TPortManager port;
+  PortManager port;
   bool flag = true;
   port.SetQueryCallback([&] { return flag; });
   EXPECT_TRUE(port.Query());
@@ -97,9 +97,9 @@ TEST(PortManagerTest, CallbacksAnswerUntilCleared) {
 // The device's switch-on and switch-off sequences, over and over: the state
 // follows, nothing is queued and no timer runs.
 TEST(PortManagerTest, SwitchingOnAndOffLeavesTheQueueEmpty) {
-  TPortManager port;
+  PortManager port;
   for (int i = 0; i < 3; ++i) {
-    LoadComPortSennings(port.Settings(), [](const std::string&) { return std::string(); });
+    LoadSerialPortSettings(port.Settings(), [](const std::string&) { return std::string(); });
     port.Suspend();
     port.Resume();
     port.SetOn(true);
@@ -115,12 +115,12 @@ TEST(PortManagerTest, SwitchingOnAndOffLeavesTheQueueEmpty) {
     EXPECT_TRUE(port.Commands().empty());
     EXPECT_FALSE(port.ResponseTimerActive());
   }
-  EXPECT_EQ(port.Settings(), TComPortSennings());
+  EXPECT_EQ(port.Settings(), SerialPortSettings());
 }
 
 TEST(PortManagerTest, ClosePausesWhileProcessingEventsWithoutBurningCpu) {
   Application app;
-  TPortManager port;
+  PortManager port;
   for (const bool drain : {true, false}) {
     bool delivered = false;
     QMetaObject::invokeMethod(
@@ -136,7 +136,7 @@ TEST(PortManagerTest, ClosePausesWhileProcessingEventsWithoutBurningCpu) {
 // Destruction closes (with its pause) after dropping the printer-port part,
 // so no progress callback reaches a device that is going away.
 TEST(PortManagerTest, DestructionClosesWithoutCallingBack) {
-  auto port = std::make_unique<TPortManager>();
+  auto port = std::make_unique<PortManager>();
   int progress = 0;
   port->PrinterPort()->SetProgress([&] { ++progress; });
   const auto [wall, cpu] = Measure([&] { port.reset(); });

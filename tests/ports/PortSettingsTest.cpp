@@ -1,4 +1,4 @@
-#include "PortSettings.h"
+#include "ports/SerialPortSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@ namespace {
 
 using Values = std::map<std::string, std::string>;
 
-TSettingLookup LookupIn(const Values& values) {
+SettingLookup LookupIn(const Values& values) {
   return [&values](const std::string& key) {
     const auto it = values.find(key);
     return it == values.end() ? std::string() : it->second;
@@ -29,10 +29,10 @@ TEST(PortSettingsTest, EveryKeyFillsItsField) {
       {"XOffChar", "2"},         {"TimeOutWrite", "60"}, {"IsOpen", "1"},
       {"NetworkPrinterName", "\\\\host\\printer"},       {"FileNamePrint", "out.prn"},
       {"DeviceName", "ignored: the device name has no key"}};
-  TComPortSennings s;
-  LoadComPortSennings(s, LookupIn(values));
+  SerialPortSettings s;
+  LoadSerialPortSettings(s, LookupIn(values));
 
-  TComPortSennings expected;
+  SerialPortSettings expected;
   expected.ComName = "/dev/ttyS1";
   expected.ComNumber = 3;
   expected.Baud = 0;
@@ -60,13 +60,13 @@ TEST(PortSettingsTest, EveryKeyFillsItsField) {
 }
 
 TEST(PortSettingsTest, AbsentOrEmptyValuesLeaveFieldsUnchanged) {
-  TComPortSennings s;
+  SerialPortSettings s;
   s.ComName = "kept";
   s.Baud = 9;
   s.IsOpen = true;
-  const TComPortSennings before = s;
+  const SerialPortSettings before = s;
   const Values values = {{"ComName", ""}, {"Baud", ""}, {"IsOpen", ""}};
-  LoadComPortSennings(s, LookupIn(values));
+  LoadSerialPortSettings(s, LookupIn(values));
   EXPECT_EQ(s, before);
 }
 
@@ -76,10 +76,10 @@ TEST(PortSettingsTest, BooleansTakeWordsAndNumbers) {
     bool value;
   } cases[] = {{"1", true}, {"0", false}, {"True", true}, {"FALSE", false}, {"2", true}};
   for (const auto& c : cases) {
-    TComPortSennings s;
+    SerialPortSettings s;
     s.IsOpen = !c.value;
     const Values values = {{"IsOpen", c.text}};
-    LoadComPortSennings(s, LookupIn(values));
+    LoadSerialPortSettings(s, LookupIn(values));
     EXPECT_EQ(s.IsOpen, c.value) << c.text;
   }
 }
@@ -100,9 +100,9 @@ TEST(PortSettingsTest, BadNumbersRaiseAfterTheFieldsBeforeThem) {
   };
   for (const auto& c : cases) {
     const Values values = {{"ComName", "first"}, {c.key, c.text}};
-    TComPortSennings s;
+    SerialPortSettings s;
     try {
-      LoadComPortSennings(s, LookupIn(values));
+      LoadSerialPortSettings(s, LookupIn(values));
       ADD_FAILURE() << c.text << " was accepted";
     } catch (const std::invalid_argument& e) {
       EXPECT_STREQ(e.what(), c.message);

@@ -1,9 +1,9 @@
-#include "FakePrintObjectSupport.h"
+#include "tests/print/FakePrintObjectSupport.h"
 
 #include <QString>
 
-#include "GdiTypes.h"
-#include "RasterTarget.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::test {
 
@@ -36,8 +36,8 @@ int32_t FakePrintObject::SelectPrinterByName(std::string_view name) {
   return m_index;
 }
 
-std::vector<spool::TPaperInfo> FakePrintObject::Papers(std::string_view printerName) const {
-  return IndexOfPrinter(printerName) >= 0 ? PaperList : std::vector<spool::TPaperInfo>{};
+std::vector<spool::PaperInfo> FakePrintObject::Papers(std::string_view printerName) const {
+  return IndexOfPrinter(printerName) >= 0 ? PaperList : std::vector<spool::PaperInfo>{};
 }
 
 int32_t FakePrintObject::GetDeviceCaps(int32_t index) const {
@@ -58,7 +58,7 @@ void FakePrintObject::SetCopies(int32_t copies) {
 void FakePrintObject::MaybeFail(const std::string& call) {
   if (call == FailOn && FailAfter-- <= 0) {
     Note(call + " failed");
-    throw spool::ESpoolError(call + " refused");
+    throw spool::SpoolError(call + " refused");
   }
 }
 
@@ -66,7 +66,7 @@ void FakePrintObject::StartPage() {
   m_page = gdi::CreateRasterImage(std::max(1, GetDeviceCaps(gdi::HORZRES)),
                                   std::max(1, GetDeviceCaps(gdi::VERTRES)), Mode.ResolutionX,
                                   Mode.ResolutionY);
-  m_canvas = std::make_unique<gdi::TCanvas>(m_page);
+  m_canvas = std::make_unique<gdi::Canvas>(m_page);
 }
 
 void FakePrintObject::FinishPage() {
@@ -77,14 +77,14 @@ void FakePrintObject::FinishPage() {
 
 void FakePrintObject::BeginDoc() {
   MaybeFail("BeginDoc");
-  if (m_canvas) throw spool::ESpoolError("a document is open already");
+  if (m_canvas) throw spool::SpoolError("a document is open already");
   Note("BeginDoc");
   StartPage();
 }
 
 void FakePrintObject::NewPage() {
   MaybeFail("NewPage");
-  if (!m_canvas) throw spool::ESpoolError("no document is open");
+  if (!m_canvas) throw spool::SpoolError("no document is open");
   Note("NewPage");
   FinishPage();
   StartPage();
@@ -92,7 +92,7 @@ void FakePrintObject::NewPage() {
 
 void FakePrintObject::EndDoc() {
   MaybeFail("EndDoc");
-  if (!m_canvas) throw spool::ESpoolError("no document is open");
+  if (!m_canvas) throw spool::SpoolError("no document is open");
   Note("EndDoc");
   FinishPage();
 }

@@ -11,22 +11,22 @@
 #include <string>
 #include <vector>
 
-#include "Canvas.h"
-#include "PrintObject.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/spool/PrintObject.h"
 
 namespace labelplu::test {
 
-class FakePrintObject : public spool::TPrintObject {
+class FakePrintObject : public spool::PrintObject {
  public:
   FakePrintObject();
   ~FakePrintObject() override;
 
   // ---- set up by the test ----
   std::vector<std::string> PrinterList{"Label Printer", "Office"};
-  spool::TDeviceMode Mode;  // A4 (code 9, sizes 0), 254 dpi
-  std::vector<spool::TPaperInfo> PaperList;
+  spool::PageSettings Mode;  // A4 (code 9, sizes 0), 254 dpi
+  std::vector<spool::PaperInfo> PaperList;
   std::map<int32_t, int32_t> Caps;  // GetDeviceCaps answers; 0 for others
-  // The call (as logged, e.g. "BeginDoc") that throws ESpoolError; the
+  // The call (as logged, e.g. "BeginDoc") that throws SpoolError; the
   // count of such calls to let through first.
   std::string FailOn;
   int FailAfter = 0;
@@ -36,7 +36,7 @@ class FakePrintObject : public spool::TPrintObject {
   std::vector<QImage> Pages;     // finished pages of ended documents, in order
   void Note(const std::string& entry) { Log.push_back(entry); }
 
-  // ---- TPrintObject ----
+  // ---- PrintObject ----
   const std::vector<std::string>& Printers() const override { return PrinterList; }
   void RefreshPrinters() override {}
   int32_t IndexOfPrinter(std::string_view name) const override;
@@ -45,11 +45,11 @@ class FakePrintObject : public spool::TPrintObject {
   int32_t SelectPrinterByName(std::string_view name) override;
   std::string PrinterName() const override { return PrinterList.at(static_cast<size_t>(m_index)); }
   bool IsBuiltin(int32_t) const override { return false; }
-  void SetBuiltinOptions(std::string_view, const spool::TBuiltinOptions&) override {}
+  void SetBuiltinOptions(std::string_view, const spool::BuiltinOptions&) override {}
   void ResetDeviceMode() override { Note("ResetDeviceMode"); }
-  spool::TDeviceMode DeviceMode() const override { return Mode; }
-  void SetDeviceMode(const spool::TDeviceMode& mode) override { Mode = mode; }
-  std::vector<spool::TPaperInfo> Papers(std::string_view printerName) const override;
+  spool::PageSettings DeviceMode() const override { return Mode; }
+  void SetDeviceMode(const spool::PageSettings& mode) override { Mode = mode; }
+  std::vector<spool::PaperInfo> Papers(std::string_view printerName) const override;
   int32_t GetDeviceCaps(int32_t index) const override;
   bool SupportsCopies() const override { return true; }
   void SetTitle(std::string_view title) override;
@@ -63,7 +63,7 @@ class FakePrintObject : public spool::TPrintObject {
   void EndDoc() override;
   void Abort() override;
   bool Printing() const override { return m_canvas != nullptr; }
-  gdi::TCanvas* Canvas() override { return m_canvas.get(); }
+  gdi::Canvas* Canvas() override { return m_canvas.get(); }
   std::vector<std::string> OutputFiles() const override { return {}; }
 
  private:
@@ -75,9 +75,9 @@ class FakePrintObject : public spool::TPrintObject {
   std::string m_title;
   int32_t m_copies = 1;
   QImage m_page;
-  std::unique_ptr<gdi::TCanvas> m_canvas;
+  std::unique_ptr<gdi::Canvas> m_canvas;
 };
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_PRINT_FAKEPRINTOBJECTSUPPORT_H

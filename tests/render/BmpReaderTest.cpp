@@ -1,6 +1,6 @@
 // Bitmap files of every bit depth read into the fast bitmap, and files that
 // must be refused before anything is allocated.
-#include "BmpReader.h"
+#include "render/BmpReader.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include <fstream>
 
-#include "FastBMP.h"
+#include "render/Bgr24Bitmap.h"
 
 using namespace labelplu;
 using gdi::COLORREF;
@@ -86,7 +86,7 @@ std::vector<uint8_t> MakeBmp(const BmpCase& k) {
   return file;
 }
 
-void ExpectPicture(const TFastBMP& bmp, const COLORREF (&expected)[6]) {
+void ExpectPicture(const Bgr24Bitmap& bmp, const COLORREF (&expected)[6]) {
   ASSERT_EQ(bmp.Width(), 3);
   ASSERT_EQ(bmp.Height(), 2);
   for (int line = 0; line < 2; ++line)
@@ -126,7 +126,7 @@ const BmpCase kCases[] = {
 TEST(BmpReader, ReadsEveryBitDepthAndRowOrder) {
   for (const BmpCase& k : kCases) {
     SCOPED_TRACE(k.name);
-    TFastBMP bmp;
+    Bgr24Bitmap bmp;
     bmp.LoadFromBmpData(MakeBmp(k));
     ExpectPicture(bmp, k.expected);
   }
@@ -142,7 +142,7 @@ TEST(BmpReader, ReadsFilesThatQtWrites) {
   for (const QImage& image : {picture, mono, picture.convertToFormat(QImage::Format_Indexed8)}) {
     const std::string path = QDir(dir.path()).filePath("picture.bmp").toStdString();
     ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
-    TFastBMP bmp;
+    Bgr24Bitmap bmp;
     bmp.LoadFromBmpFile(path);
     ASSERT_EQ(bmp.Width(), 5);
     ASSERT_EQ(bmp.Height(), 3);
@@ -183,11 +183,11 @@ TEST(BmpReader, RefusesDamagedAndHostileHeaders) {
       {"pixel offset inside the header", patch(10, 20, 4), "offset"},
   };
   for (const Case& k : cases) {
-    TFastBMP bmp(4, 4);
+    Bgr24Bitmap bmp(4, 4);
     try {
       bmp.LoadFromBmpData(k.file);
       ADD_FAILURE() << k.name << ": read without error";
-    } catch (const TBmpError& e) {
+    } catch (const BmpError& e) {
       EXPECT_NE(std::string(e.what()).find(k.message), std::string::npos) << k.name << ": " << e.what();
     }
     EXPECT_TRUE(bmp.IsEmpty()) << k.name;
@@ -196,28 +196,28 @@ TEST(BmpReader, RefusesDamagedAndHostileHeaders) {
   // Huge dimensions with too few bytes: refused before any allocation.
   std::vector<uint8_t> huge = patch(18, 16384, 4);
   for (int i = 0; i < 4; ++i) huge[22 + static_cast<size_t>(i)] = static_cast<uint8_t>(16384u >> (8 * i));
-  TFastBMP bmp;
-  EXPECT_THROW(bmp.LoadFromBmpData(huge), TBmpError);  // 2^28 pixels: within limits, file too short
+  Bgr24Bitmap bmp;
+  EXPECT_THROW(bmp.LoadFromBmpData(huge), BmpError);  // 2^28 pixels: within limits, file too short
   huge[22 + 1] = 0x80;  // height 32768: above 2^28 pixels
-  EXPECT_THROW(bmp.LoadFromBmpData(huge), TBmpError);
+  EXPECT_THROW(bmp.LoadFromBmpData(huge), BmpError);
 
   // Bit-field and colour-table problems.
   BmpCase split = kCases[5];
   split.masks = {0xF00F, 0x07E0, 0x001F};
-  EXPECT_THROW(bmp.LoadFromBmpData(MakeBmp(split)), TBmpError);
+  EXPECT_THROW(bmp.LoadFromBmpData(MakeBmp(split)), BmpError);
   std::vector<uint8_t> table = MakeBmp(kCases[2]);
   table[46] = 0;  // clrUsed 0: 256 entries claimed, three present
   table[47] = 1;
   table.resize(14 + 40 + 12);
-  EXPECT_THROW(bmp.LoadFromBmpData(table), TBmpError);
+  EXPECT_THROW(bmp.LoadFromBmpData(table), BmpError);
 }
 
 TEST(BmpReader, NamesTheFileThatCannotBeRead) {
-  TFastBMP bmp(2, 2);
+  Bgr24Bitmap bmp(2, 2);
   try {
     bmp.LoadFromBmpFile("/nonexistent/picture.bmp");
     FAIL() << "read a missing file";
-  } catch (const TBmpError& e) {
+  } catch (const BmpError& e) {
     EXPECT_NE(std::string(e.what()).find("/nonexistent/picture.bmp"), std::string::npos);
   }
   EXPECT_TRUE(bmp.IsEmpty());

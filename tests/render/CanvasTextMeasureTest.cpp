@@ -1,11 +1,11 @@
 // The layout measuring with a real font on the canvas.
-#include "CanvasTextMeasure.h"
+#include "render/CanvasTextMeasure.h"
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 
-#include "RasterTarget.h"
+#include "platform/gdi/RasterTarget.h"
 
 using namespace labelplu;
 
@@ -25,17 +25,17 @@ void EnsureGuiApplication() {
 TEST(CanvasTextMeasure, WrapsCyrillicTextWithTheSelectedFont) {
   EnsureGuiApplication();
   QImage image = gdi::CreateRasterImage(400, 300, 203);
-  gdi::TCanvas canvas(image);
+  gdi::Canvas canvas(image);
   gdi::LOGFONT font;
   font.lfHeight = -24;
   font.lfCharSet = 204;
   canvas.SelectFont(font);
-  const TCanvasTextMeasure dc(canvas);
+  const CanvasTextMeasure dc(canvas);
 
   const std::string text = "Съешь же ещё этих мягких французских булок, да выпей чаю";
   const int32_t width = 162;
   const int32_t available = width - 2;
-  TPage page;
+  TextPage page;
   page.SetVAlign(vaTop);
   page.SetHAlign(haLeft);
   page.SetWidth(width);
@@ -48,7 +48,7 @@ TEST(CanvasTextMeasure, WrapsCyrillicTextWithTheSelectedFont) {
   const int32_t lineHeight = canvas.GetTextExtentPoint32("1").cy;
   ASSERT_GT(lineHeight, 20);
   EXPECT_EQ(page.LineHeight(), lineHeight);
-  const std::vector<TStringItem> lines = page.Lines();
+  const std::vector<TextLine> lines = page.Lines();
   ASSERT_GE(lines.size(), 3u);
 
   std::string joined;

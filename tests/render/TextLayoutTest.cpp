@@ -1,7 +1,7 @@
 // Text layout over a measuring context of known widths: every character
 // 10 px, the blank 5 px, "W" 30 px, U+200B (zero width space) 0 px, every
 // text 20 px high.
-#include "TextLayout.h"
+#include "render/TextLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ class FakeMeasure : public ITextMeasure {
 public:
   explicit FakeMeasure(int32_t blankWidth = 5) : m_blank(blankWidth) {}
 
-  TTextExtent TextExtent(std::string_view utf8) const override {
+  TextSize TextExtent(std::string_view utf8) const override {
     int32_t width = 0;
     size_t i = 0;
     while (i < utf8.size()) {
@@ -52,7 +52,7 @@ std::ostream& operator<<(std::ostream& os, const Line& l) {
 }
 
 // Sets the page up in the order the text primitive does.
-void Lay(TPage& page, const ITextMeasure* dc, TVAlign v, THAlign h, int32_t width, int32_t height,
+void Lay(TextPage& page, const ITextMeasure* dc, VerticalAlignment v, HorizontalAlignment h, int32_t width, int32_t height,
          int32_t left, int32_t top, std::string text) {
   page.SetVAlign(v);
   page.SetHAlign(h);
@@ -64,9 +64,9 @@ void Lay(TPage& page, const ITextMeasure* dc, TVAlign v, THAlign h, int32_t widt
   page.SetText(std::move(text));
 }
 
-std::vector<Line> LinesOf(const TPage& page) {
+std::vector<Line> LinesOf(const TextPage& page) {
   std::vector<Line> out;
-  for (const TStringItem& item : page.Lines()) out.push_back({item.Text, item.X, item.Y});
+  for (const TextLine& item : page.Lines()) out.push_back({item.Text, item.X, item.Y});
   return out;
 }
 
@@ -75,8 +75,8 @@ struct LayoutCase {
   std::string text;
   int32_t width;
   int32_t height;
-  THAlign h;
-  TVAlign v;
+  HorizontalAlignment h;
+  VerticalAlignment v;
   std::vector<Line> lines;
   int32_t left = 0;
   int32_t top = 0;
@@ -146,7 +146,7 @@ TEST(TextLayout, LaysOutTheTableOfCases) {
   FakeMeasure dc;
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TPage page;
+    TextPage page;
     Lay(page, &dc, c.v, c.h, c.width, c.height, c.left, c.top, c.text);
     EXPECT_EQ(LinesOf(page), c.lines);
   }
@@ -170,17 +170,17 @@ TEST(TextLayout, SplitsParagraphsAtEveryKindOfBreak) {
   FakeMeasure dc;
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.text));
-    TPage page;
+    TextPage page;
     Lay(page, &dc, vaTop, haLeft, 100, 100, 0, 0, c.text);
     std::vector<std::string> got;
-    for (const TParagraph& p : page.Paragraphs()) got.push_back(p.Text());
+    for (const TextParagraph& p : page.Paragraphs()) got.push_back(p.Text());
     EXPECT_EQ(got, c.paragraphs);
   }
 }
 
 TEST(TextLayout, EverySetterLaysThePageOutAgain) {
   FakeMeasure dc;
-  TPage page;
+  TextPage page;
   Lay(page, &dc, vaTop, haLeft, 82, 100, 0, 0, "aaa bbb ccc");
   ASSERT_EQ(page.Lines().size(), 2u);
 
@@ -202,7 +202,7 @@ TEST(TextLayout, EverySetterLaysThePageOutAgain) {
 
 TEST(TextLayout, BlanksWithoutWidthDoNotHangJustification) {
   FakeMeasure dc(/*blankWidth=*/0);
-  TPage page;
+  TextPage page;
   Lay(page, &dc, vaTop, haFill, 82, 100, 0, 0, "aaa bbb ccc");
   EXPECT_EQ(LinesOf(page), (std::vector<Line>{{"aaa bbb ", 20, 0}, {"ccc", 0, 20}}));
 }
@@ -224,7 +224,7 @@ TEST(TextLayout, LongTextsCostMeasurementsInProportionToTheirLength) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeMeasure dc;
-    TPage page;
+    TextPage page;
     Lay(page, &dc, vaTop, haFill, 82, 100, 0, 0, c.text);
     EXPECT_EQ(page.Lines().size(), c.lines);
     EXPECT_LT(dc.m_measuredChars, 64 * c.text.size());
@@ -233,9 +233,9 @@ TEST(TextLayout, LongTextsCostMeasurementsInProportionToTheirLength) {
 
 TEST(TextLayout, TakeLineAlwaysTakesAPrefixOfAtLeastOneCharacter) {
   FakeMeasure dc;
-  TPage page;
+  TextPage page;
   page.SetWidth(100);
-  TParagraph paragraph(page);
+  TextParagraph paragraph(page);
   EXPECT_EQ(paragraph.TakeLine("abc", 50), "");  // nothing to measure with
   paragraph.SetDC(&dc);
   struct Case {
@@ -256,7 +256,7 @@ TEST(TextLayout, TakeLineAlwaysTakesAPrefixOfAtLeastOneCharacter) {
 
 TEST(TextLayout, CoordinatesOutside32BitsAreClamped) {
   FakeMeasure dc;
-  TPage page;
+  TextPage page;
   Lay(page, &dc, vaTop, haLeft, 100, 100, INT32_MAX - 5, INT32_MAX - 10, "a\nb");
   EXPECT_EQ(LinesOf(page), (std::vector<Line>{{"a", INT32_MAX - 5, INT32_MAX - 10},
                                               {"b", INT32_MAX - 5, INT32_MAX}}));

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "DriverHarness.h"
-#include "XmlDom.h"
+#include "tests/robustness/DriverHarness.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu::test {
 namespace {
@@ -28,7 +28,7 @@ TEST(XmlBounds, NestingPastTheParserDepthIsAParseError) {
     const Usage usage = Measure("XML nested deep", [&] {
       try {
         doc.loadXML(xml);
-      } catch (const xml::EXmlParseError& e) {
+      } catch (const xml::XmlParseError& e) {
         message = e.what();
       }
     });

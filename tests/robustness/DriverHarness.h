@@ -10,11 +10,11 @@
 #include <string>
 #include <utility>
 
-#include "DllWinPrinter.h"
-#include "ManagerWinPrinter.h"
-#include "Params.h"
-#include "ResourceMeter.h"
-#include "Variant.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "print/PrinterDevice.h"
+#include "values/RequestParams.h"
+#include "tests/robustness/ResourceMeter.h"
+#include "platform/ole/Variant.h"
 #include "labelplu/errors.h"
 
 namespace labelplu::test {
@@ -22,23 +22,23 @@ namespace labelplu::test {
 using ole::OleVariant;
 
 struct ParamsDeleter {
-  void operator()(TParams* p) const { TParams::Destroy(p); }
+  void operator()(RequestParams* p) const { RequestParams::Destroy(p); }
 };
-using ParamsPtr = std::unique_ptr<TParams, ParamsDeleter>;
+using ParamsPtr = std::unique_ptr<RequestParams, ParamsDeleter>;
 
 class DriverBounds : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("LANG", "ru_RU.UTF-8", 1);
-    m_driver = ole::MakeCom<TDllWinPrinter>(nullptr, &m_slot,
-                                            std::make_unique<TManagerWinPrinterList>("labelplu.plu"));
+    m_driver = ole::MakeCom<SpoolerLabelDriver>(nullptr, &m_slot,
+                                            std::make_unique<PrinterDeviceList>("labelplu.plu"));
     m_slot = m_driver.get();
   }
 
   // The parameter list of one request (kind 1 call, 2 get, 3 set), as a
   // host hands it over.
   static ParamsPtr Params(const char* name, int32_t kind, std::initializer_list<OleVariant> args) {
-    ParamsPtr params(TParams::Create());
+    ParamsPtr params(RequestParams::Create());
     params->Add(OleVariant().get());
     params->Add(OleVariant(name).get());
     params->Add(OleVariant(kind).get());
@@ -78,10 +78,10 @@ class DriverBounds : public ::testing::Test {
     return OleVariant::Adopt(v).get().lVal;
   }
 
-  TBaseDllObj* m_slot = nullptr;
-  ole::ComPtr<TDllWinPrinter> m_driver;
+  DriverObject* m_slot = nullptr;
+  ole::ComPtr<SpoolerLabelDriver> m_driver;
 };
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_ROBUSTNESS_DRIVERHARNESS_H

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "RobustnessSupport.h"
-#include "Subprocess.h"
+#include "tests/robustness/RobustnessSupport.h"
+#include "tests/host/Subprocess.h"
 
 namespace labelplu::test {
 namespace {

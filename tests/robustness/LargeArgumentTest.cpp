@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "DriverHarness.h"
+#include "tests/robustness/DriverHarness.h"
 
 namespace labelplu::test {
 namespace {

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "PrimitiveTestSupport.h"
-#include "PropText.h"
-#include "ResourceMeter.h"
+#include "tests/label/ItemTestSupport.h"
+#include "label/PropText.h"
+#include "tests/robustness/ResourceMeter.h"
 
 namespace labelplu::test {
 namespace {
@@ -40,7 +40,7 @@ TEST(LargeText, HundredMegabyteValuePaintsWithinSeconds) {
   };
   for (const auto& c : cases) {
     PaintedLabel painted(203);
-    TBasePrimitive& text = painted.Add(c.primitive);
+    LabelItem& text = painted.Add(c.primitive);
     SetPropText(&text, "DS", "dsName");
     SetPropText(&text, "Left", "2");
     SetPropText(&text, "Top", "2");

@@ -10,12 +10,12 @@
 #include <span>
 #include <string>
 
-#include "BmpReader.h"
-#include "FastBMP.h"
-#include "PrimitiveTestSupport.h"
-#include "PropText.h"
-#include "ResourceMeter.h"
-#include "RobustnessSupport.h"
+#include "render/BmpReader.h"
+#include "render/Bgr24Bitmap.h"
+#include "tests/label/ItemTestSupport.h"
+#include "label/PropText.h"
+#include "tests/robustness/ResourceMeter.h"
+#include "tests/robustness/RobustnessSupport.h"
 
 namespace labelplu::test {
 namespace {
@@ -35,12 +35,12 @@ constexpr Claim kClaims[] = {
 TEST(PictureBounds, HeadersClaimingHugePicturesAreRefused) {
   for (const Claim& c : kClaims) {
     const std::string file = BmpHeader(c.width, c.height, c.bitCount);
-    TFastBMP target;
+    Bgr24Bitmap target;
     std::string message;
     const Usage usage = Measure("bitmap header of absurd sides", [&] {
       try {
         ReadBmp(std::span(reinterpret_cast<const uint8_t*>(file.data()), file.size()), target);
-      } catch (const TBmpError& e) {
+      } catch (const BmpError& e) {
         message = e.what();
       }
     });
@@ -54,9 +54,9 @@ TEST(PictureBounds, FileLargerThanAnyPictureIsRefusedUnread) {
   TempDir dir;
   const std::string path = dir.write("huge.bmp", BmpHeader(16384, 16384, 32)).string();
   std::filesystem::resize_file(path, kMaxBmpFileBytes + 1);  // sparse
-  TFastBMP target;
+  Bgr24Bitmap target;
   const Usage usage = Measure("bitmap file of 1 GiB + 1 MiB + 1", [&] {
-    EXPECT_THROW(ReadBmpFile(path, target), TBmpError);
+    EXPECT_THROW(ReadBmpFile(path, target), BmpError);
   });
   EXPECT_LT(usage.seconds, 1.0);
   EXPECT_LT(usage.peakGrowthMb, 8);
@@ -68,7 +68,7 @@ TEST(PictureBounds, PicturePrimitivePaintsAFrameForAnAbsurdFile) {
     const std::string path =
         dir.write("absurd.bmp", BmpHeader(c.width, c.height, c.bitCount)).string();
     PaintedLabel painted(203);
-    TBasePrimitive& image = painted.Add("Image");
+    LabelItem& image = painted.Add("Image");
     SetPropText(&image, "ValueFileName", path);
     SetPropText(&image, "Left", "5");
     SetPropText(&image, "Top", "5");

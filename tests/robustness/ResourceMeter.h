@@ -60,4 +60,4 @@ inline constexpr double kMaxSeconds = 10.0;
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_ROBUSTNESS_RESOURCEMETER_H

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::test {
 
@@ -37,4 +37,4 @@ inline std::string Base64(const std::string& bytes) {
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_ROBUSTNESS_ROBUSTNESSSUPPORT_H

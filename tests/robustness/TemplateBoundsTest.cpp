@@ -1,6 +1,6 @@
 // Label templates far past their limits: a million items, a file larger than
 // a template may be, elements nested ten thousand deep, an embedded picture
-// whose header claims 2^31 × 2^31 pixels. Each ends in ETemplateError within
+// whose header claims 2^31 × 2^31 pixels. Each ends in TemplateError within
 // seconds and bounded memory, and the label keeps nothing of it.
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <fstream>
 #include <string>
 
-#include "ResourceMeter.h"
-#include "RobustnessSupport.h"
-#include "PrimitiveClasses.h"
-#include "TLb.h"
-#include "TemplateError.h"
+#include "tests/robustness/ResourceMeter.h"
+#include "tests/robustness/RobustnessSupport.h"
+#include "label/ItemClasses.h"
+#include "label/Label.h"
+#include "label/TemplateError.h"
 
 namespace labelplu::test {
 namespace {
@@ -25,12 +25,12 @@ std::string ManyItems(int count) {
 }
 
 // The error a load ends in, with its time and memory checked.
-std::string LoadError(const char* what, TLb& label, const std::string& xml, int64_t maxGrowthMb) {
+std::string LoadError(const char* what, Label& label, const std::string& xml, int64_t maxGrowthMb) {
   std::string message;
   const Usage usage = Measure(what, [&] {
     try {
       label.LoadFromXml(xml, "bounds.lb3");
-    } catch (const ETemplateError& e) {
+    } catch (const TemplateError& e) {
       message = e.what();
     }
   });
@@ -53,18 +53,18 @@ TEST(TemplateBounds, TooManyElementsAreRefusedBeforeParsing) {
        "640002 elements are more than the 640000 a template may hold"},
   };
   for (const auto& c : cases) {
-    TLb label;
-    label.AddPrimitive(*FindPrimitiveClass("TPrLine"));
+    Label label;
+    label.AddItem(*FindItemClass("Line"));
     const std::string message = LoadError(c.what, label, c.xml, 16);
     EXPECT_NE(message.find(c.message), std::string::npos) << message;
-    EXPECT_EQ(label.PrimitiveCount(), 1) << "the label keeps what it held";
+    EXPECT_EQ(label.ItemCount(), 1) << "the label keeps what it held";
   }
 
   // One item past the limit fails the same way; the limit itself loads.
-  TLb edge;
-  EXPECT_THROW(edge.LoadFromXml(ManyItems(kMaxTemplateItems + 1)), ETemplateError);
+  Label edge;
+  EXPECT_THROW(edge.LoadFromXml(ManyItems(kMaxTemplateItems + 1)), TemplateError);
   EXPECT_EQ(edge.LoadFromXml(ManyItems(kMaxTemplateItems)), 0);
-  EXPECT_EQ(edge.PrimitiveCount(), kMaxTemplateItems);
+  EXPECT_EQ(edge.ItemCount(), kMaxTemplateItems);
 }
 
 TEST(TemplateBounds, OversizedFileIsRefusedUnread) {
@@ -76,12 +76,12 @@ TEST(TemplateBounds, OversizedFileIsRefusedUnread) {
   }
   // A sparse file: its size is checked before a byte of it is read.
   std::filesystem::resize_file(path, kMaxTemplateBytes + 1);
-  TLb label;
+  Label label;
   std::string message;
   const Usage usage = Measure("template file of 64 MiB + 1", [&] {
     try {
       label.LoadFromFile(path);
-    } catch (const ETemplateError& e) {
+    } catch (const TemplateError& e) {
       message = e.what();
     }
   });
@@ -97,12 +97,12 @@ TEST(TemplateBounds, FileAtTheSizeLimitOfEmptyItems) {
   xml += "</Label>";
   const std::string path = dir.write("items.lb3", xml).string();
   xml = std::string();
-  TLb label;
+  Label label;
   std::string message;
   const Usage usage = Measure("template file of 64 MiB of empty items", [&] {
     try {
       label.LoadFromFile(path);
-    } catch (const ETemplateError& e) {
+    } catch (const TemplateError& e) {
       message = e.what();
     }
   });
@@ -113,7 +113,7 @@ TEST(TemplateBounds, FileAtTheSizeLimitOfEmptyItems) {
 }
 
 TEST(TemplateBounds, DeepNestingIsAParseError) {
-  TLb label;
+  Label label;
   std::string xml = "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"Line\">";
   for (int i = 0; i < 10000; ++i) xml += "<Property>";
   for (int i = 0; i < 10000; ++i) xml += "</Property>";
@@ -121,7 +121,7 @@ TEST(TemplateBounds, DeepNestingIsAParseError) {
   const std::string message = LoadError("template nested 10^4 deep", label, xml, 64);
   EXPECT_NE(message.find("bounds.lb3"), std::string::npos) << message;
   EXPECT_NE(message.find("depth"), std::string::npos) << message;
-  EXPECT_EQ(label.PrimitiveCount(), 0);
+  EXPECT_EQ(label.ItemCount(), 0);
 }
 
 TEST(TemplateBounds, EmbeddedPictureOfAbsurdSidesIsRefused) {
@@ -135,10 +135,10 @@ TEST(TemplateBounds, EmbeddedPictureOfAbsurdSidesIsRefused) {
                             "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
                             "<Image Name=\"big.bmp\" Path=\"\" dt:dt=\"bin.base64\">" +
                             Base64(BmpHeader(c.width, c.height, 24)) + "</Image></ImageList></Label>";
-    TLb label;
+    Label label;
     const std::string message = LoadError("embedded picture of absurd sides", label, xml, 32);
     EXPECT_NE(message.find("embedded image \"big.bmp\""), std::string::npos) << message;
-    EXPECT_EQ(label.PrimitiveCount(), 0) << c.width << " x " << c.height;
+    EXPECT_EQ(label.ItemCount(), 0) << c.width << " x " << c.height;
   }
 }
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "ResourceMeter.h"
-#include "TextLayout.h"
+#include "tests/robustness/ResourceMeter.h"
+#include "render/TextLayout.h"
 
 namespace labelplu::test {
 namespace {
@@ -22,7 +22,7 @@ std::string Huge(const std::string& pattern) {
 class FixedMeasure : public ITextMeasure {
  public:
   explicit FixedMeasure(int32_t charWidth) : m_charWidth(charWidth) {}
-  TTextExtent TextExtent(std::string_view utf8) const override {
+  TextSize TextExtent(std::string_view utf8) const override {
     ++calls;
     return {static_cast<int32_t>(utf8.size()) * m_charWidth, 10};
   }
@@ -50,14 +50,14 @@ TEST(TextBounds, PageLaysOutAtMostItsBoundOfLinesAndCharacters) {
   };
   for (const auto& c : cases) {
     const FixedMeasure measure(c.charWidth);
-    TPage page;
+    TextPage page;
     page.SetWidth(14);
     page.SetHeight(100);
     page.SetDC(&measure);
     const Usage usage = Measure(c.what, [&] { page.SetText(c.text); });
     EXPECT_LT(usage.seconds, 2.0) << c.what;
     EXPECT_LT(measure.calls, 200'000) << c.what;
-    const std::vector<TStringItem> lines = page.Lines();
+    const std::vector<TextLine> lines = page.Lines();
     EXPECT_EQ(lines.size(), c.lines) << c.what;
     EXPECT_EQ(page.Paragraphs().size(), c.paragraphs) << c.what;
     if (!lines.empty()) {

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
-#include "ErrorInfo.h"
-#include "MemoryStream.h"
-#include "ResourceMeter.h"
-#include "RobustnessSupport.h"
-#include "ValueArray.h"
-#include "ValueArrayStorage.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "values/ByteStream.h"
+#include "tests/robustness/ResourceMeter.h"
+#include "tests/robustness/RobustnessSupport.h"
+#include "values/ValueArray.h"
+#include "values/ValueArrayStorage.h"
 
 namespace labelplu::test {
 namespace {
@@ -31,8 +31,8 @@ class ValueBounds : public ::testing::Test {
   }
   void TearDown() override { SetStreamDumpFolderProvider(m_previous); }
 
-  static ole::ComPtr<TSafeArray> SmallTable() {
-    auto table = TSafeArray::Create();
+  static ole::ComPtr<ValueArray> SmallTable() {
+    auto table = ValueArray::Create();
     EXPECT_EQ(table->SetBounds(2, 3), S_OK);
     return table;
   }
@@ -109,11 +109,11 @@ TEST_F(ValueBounds, LateBoundSetBoundsAnswersTheSameError) {
   }
 }
 
-void PutI32(TMyMemoryStream& stream, int32_t value) { stream.Write(&value, 4); }
+void PutI32(ByteStream& stream, int32_t value) { stream.Write(&value, 4); }
 
 // Writes a two-dimensional array header of the tag claiming rows × cols
 // (upper bounds rows - 1, cols - 1), then `tail` zero bytes.
-void ArrayClaim(TMyMemoryStream& stream, uint32_t tag, int64_t rows, int64_t cols, int32_t tail) {
+void ArrayClaim(ByteStream& stream, uint32_t tag, int64_t rows, int64_t cols, int32_t tail) {
   PutI32(stream, static_cast<int32_t>(tag));
   PutI32(stream, 2);
   PutI32(stream, 0);
@@ -136,7 +136,7 @@ TEST_F(ValueBounds, StorageFilesClaimingHugeTablesAreRefused) {
   };
   for (const auto& c : cases) {
     auto table = SmallTable();
-    TMyMemoryStream stream;
+    ByteStream stream;
     ArrayClaim(stream, c.tag, c.rows, c.cols, 64);
     const std::string message = LoadError(table.get(), PackStorage(stream, 0.0));
     EXPECT_NE(message.find("Неверный размер массива."), std::string::npos) << message;
@@ -146,7 +146,7 @@ TEST_F(ValueBounds, StorageFilesClaimingHugeTablesAreRefused) {
 
 TEST_F(ValueBounds, StorageHeaderClaimingAHugeStreamIsRefused) {
   auto table = SmallTable();
-  TMyMemoryStream stream;
+  ByteStream stream;
   ArrayClaim(stream, VT_ARRAY | VT_VARIANT, 1, 1, 4);
   std::vector<uint8_t> file = PackStorage(stream, 0.0);
   // The unpacked size of the header (the last four bytes of it) claims 2^31 - 1.

@@ -22,4 +22,4 @@ inline constexpr const char* kBarcodeTemplate = R"(<?xml version="1.0" encoding=
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_SUPPORT_BARCODETEMPLATE_H

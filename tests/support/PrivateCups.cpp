@@ -1,5 +1,5 @@
 // The private CUPS scheduler of the tests.
-#include "PrivateCups.h"
+#include "tests/support/PrivateCups.h"
 
 #include <dlfcn.h>
 #include <signal.h>
@@ -113,13 +113,13 @@ void UseCupsServer(const char* server) {
 
 }  // namespace
 
-std::optional<std::string> TPrivateCups::SkipReason() {
+std::optional<std::string> PrivateCups::SkipReason() {
   if (access(kCupsd, X_OK) != 0) return std::string("cupsd is not installed (") + kCupsd + ")";
   if (geteuid() != 0) return std::string("a private cupsd needs root; this process is not");
   return std::nullopt;
 }
 
-TPrivateCups::TPrivateCups(std::string queueName) : m_queue(std::move(queueName)) {
+PrivateCups::PrivateCups(std::string queueName) : m_queue(std::move(queueName)) {
   if (const auto why = SkipReason()) throw std::runtime_error("private cupsd: " + *why);
   char pattern[] = "/tmp/labelplu-cups-XXXXXX";
   if (mkdtemp(pattern) == nullptr) throw std::runtime_error("private cupsd: mkdtemp failed");
@@ -191,11 +191,11 @@ TPrivateCups::TPrivateCups(std::string queueName) : m_queue(std::move(queueName)
   }
 }
 
-TPrivateCups::~TPrivateCups() {
+PrivateCups::~PrivateCups() {
   Stop();
 }
 
-void TPrivateCups::Stop() noexcept {
+void PrivateCups::Stop() noexcept {
   if (m_pid > 0) {
     kill(m_pid, SIGTERM);
     int status = 0;
@@ -219,14 +219,14 @@ void TPrivateCups::Stop() noexcept {
   m_dir.clear();
 }
 
-std::string TPrivateCups::ReadLog(const std::string& name) const {
+std::string PrivateCups::ReadLog(const std::string& name) const {
   std::ifstream in(m_dir + "/" + name, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-bool TPrivateCups::WaitForJobs(int timeoutMs) const {
+bool PrivateCups::WaitForJobs(int timeoutMs) const {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < end) {
     std::string out;

@@ -14,7 +14,7 @@
 //
 //   TEST(Cups, Something) {
 //     LP_SKIP_WITHOUT_PRIVATE_CUPS();
-//     labelplu::test::TPrivateCups cups;
+//     labelplu::test::PrivateCups cups;
 //     ... print to cups.QueueName(), then cups.WaitForJobs() and read
 //     cups.OutputFile() ...
 //   }
@@ -28,7 +28,7 @@
 
 namespace labelplu::test {
 
-class TPrivateCups {
+class PrivateCups {
  public:
   // Why a private scheduler cannot run here (cupsd not installed, or the
   // process is not root), or nullopt when it can. Only these two reasons
@@ -39,11 +39,11 @@ class TPrivateCups {
   // the default, key w164h113, and A4; 4-point unprintable margins on the
   // label size; copies made visible in the output by cupsManualCopies).
   // Throws std::runtime_error, with cupsd's error log, on any failure.
-  explicit TPrivateCups(std::string queueName = "labelplu-test");
+  explicit PrivateCups(std::string queueName = "labelplu-test");
   // Stops cupsd by its pid and removes the folder.
-  ~TPrivateCups();
-  TPrivateCups(const TPrivateCups&) = delete;
-  TPrivateCups& operator=(const TPrivateCups&) = delete;
+  ~PrivateCups();
+  PrivateCups(const PrivateCups&) = delete;
+  PrivateCups& operator=(const PrivateCups&) = delete;
 
   const std::string& QueueName() const { return m_queue; }
   // The file each job of the queue is written to (the last job wins).
@@ -74,9 +74,9 @@ class TPrivateCups {
 // run here.
 #define LP_SKIP_WITHOUT_PRIVATE_CUPS()                                          \
   do {                                                                          \
-    if (const auto lpCupsSkip = ::labelplu::test::TPrivateCups::SkipReason()) { \
+    if (const auto lpCupsSkip = ::labelplu::test::PrivateCups::SkipReason()) { \
       GTEST_SKIP() << *lpCupsSkip;                                              \
     }                                                                           \
   } while (false)
 
-#endif
+#endif  // LABELPLU_TESTS_SUPPORT_PRIVATECUPS_H

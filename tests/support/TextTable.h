@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ValueArray.h"
-#include "Variant.h"
+#include "values/ValueArray.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu::test {
 
@@ -20,7 +20,7 @@ using Rows = std::vector<std::vector<std::string>>;
 // rows.size() × cols cells (cols < 0: the first row's width) holding the
 // texts, as a late-bound value array.
 inline ole::OleVariant Table(const Rows& rows, int32_t cols = -1) {
-  ole::ComPtr<TSafeArray> table = TSafeArray::Create();
+  ole::ComPtr<ValueArray> table = ValueArray::Create();
   if (cols < 0) cols = rows.empty() ? 0 : static_cast<int32_t>(rows[0].size());
   EXPECT_EQ(table->SetBounds(static_cast<int32_t>(rows.size()), cols), S_OK);
   for (size_t r = 0; r < rows.size(); ++r) {
@@ -35,4 +35,4 @@ inline ole::OleVariant Table(const Rows& rows, int32_t cols = -1) {
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_SUPPORT_TEXTTABLE_H

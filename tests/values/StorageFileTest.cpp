@@ -6,8 +6,8 @@
 #include <ctime>
 #include <functional>
 
-#include "MemoryStream.h"
-#include "StorageFixture.h"
+#include "values/ByteStream.h"
+#include "tests/values/StorageFixture.h"
 
 namespace labelplu {
 namespace {
@@ -24,7 +24,7 @@ TEST(StorageChecksumTest, IsTheUninvertedCrc32FromZero) {
 
 TEST_F(StorageTest, HeaderAndPayloadAreLaidOutExactly) {
   auto sample = Sample();
-  TMyMemoryStream stream;
+  ByteStream stream;
   sample->WriteTo(stream);
   const Bytes expected = StreamBytes(stream);
   EXPECT_EQ(WordAt(expected, 0), 0x200C);
@@ -65,7 +65,7 @@ TEST_F(StorageTest, DamagedFilesFailWithTheirText) {
   const Bytes good = SavedSample();
   Bytes payload;
   {
-    TMyMemoryStream stream;
+    ByteStream stream;
     Sample()->WriteTo(stream);
     payload = StreamBytes(stream);
   }

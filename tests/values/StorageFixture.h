@@ -1,16 +1,16 @@
 // Common setting of the storage file tests: a sample table, hand-made
 // storage files, and an object that is not a value array.
-#ifndef LABELPLU_TESTS_STORAGEFIXTURE_H
-#define LABELPLU_TESTS_STORAGEFIXTURE_H
+#ifndef LABELPLU_TESTS_VALUES_STORAGEFIXTURE_H
+#define LABELPLU_TESTS_VALUES_STORAGEFIXTURE_H
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "ComObject.h"
-#include "ValueArrayFixture.h"
-#include "ValueArrayStorage.h"
+#include "platform/ole/ComObject.h"
+#include "tests/values/ValueArrayFixture.h"
+#include "values/ValueArrayStorage.h"
 
 namespace labelplu::test {
 
@@ -54,7 +54,7 @@ public:
 class StorageTest : public ValueArrayTest {
 protected:
   // A 2 x 2 table: an integer, a string, a double and a nested table.
-  ole::ComPtr<TSafeArray> Sample() {
+  ole::ComPtr<ValueArray> Sample() {
     Var one(I4(1)), two(Str("два")), half(R8(3.5));
     Var a(Str("a"));
     auto nested = Table(1, 2, {a.v, I4(5)});
@@ -85,11 +85,11 @@ protected:
   }
 
   // Saves table to path and loads it into a new table.
-  ole::ComPtr<TSafeArray> SaveAndLoad(TSafeArray* table, const std::string& path) {
+  ole::ComPtr<ValueArray> SaveAndLoad(ValueArray* table, const std::string& path) {
     VARIANT_BOOL ok = VARIANT_FALSE;
     EXPECT_EQ(Failure(CallFile(table, kSave, path, &ok)), "<ok>");
     EXPECT_EQ(ok, VARIANT_TRUE);
-    auto back = TSafeArray::Create();
+    auto back = ValueArray::Create();
     ok = VARIANT_FALSE;
     EXPECT_EQ(Failure(CallFile(back.get(), kLoad, path, &ok)), "<ok>");
     EXPECT_EQ(ok, VARIANT_TRUE);
@@ -106,4 +106,4 @@ protected:
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_STORAGEFIXTURE_H
+#endif  // LABELPLU_TESTS_VALUES_STORAGEFIXTURE_H

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <random>
 
-#include "MemoryStream.h"
-#include "StorageFixture.h"
-#include "VariantStream.h"
+#include "values/ByteStream.h"
+#include "tests/values/StorageFixture.h"
+#include "values/VariantStream.h"
 
 namespace labelplu {
 namespace {
@@ -120,7 +120,7 @@ TEST_F(StorageTest, TenThousandRowsComeBack) {
 TEST_F(StorageTest, ArraysWithAnEmptyDimensionComeBack) {
   const SAFEARRAYBOUND cube[3] = {{1, 1}, {0, 0}, {2, 3}};
   Var empty3d(ArrayOf(SafeArrayCreate(VT_VARIANT, 3, cube)));
-  TMyMemoryStream stream;
+  ByteStream stream;
   WriteVariant(stream, empty3d.v);
   stream.SetPosition(0);
   Var back;
@@ -129,7 +129,7 @@ TEST_F(StorageTest, ArraysWithAnEmptyDimensionComeBack) {
   EXPECT_EQ(SafeArrayGetDim(back.v.parray), 3u);
 
   const SAFEARRAYBOUND noColumns[2] = {{2, 0}, {0, 0}};
-  auto table = TSafeArray::Create();
+  auto table = ValueArray::Create();
   ASSERT_EQ(table->SetPSA(SafeArrayCreate(VT_VARIANT, 2, noColumns)), S_OK);
   auto loaded = SaveAndLoad(table.get(), Path("no-columns.sa"));
   EXPECT_EQ(loaded->RowCount(), 2);
@@ -147,7 +147,7 @@ TEST_F(StorageTest, DataThatDoesNotCompressIsStored) {
   }();
   const std::string raw = Path("noise.bin");
   PutFile(raw, noise);
-  auto bytes = TSafeArray::Create();
+  auto bytes = ValueArray::Create();
   VARIANT_BOOL ok = VARIANT_FALSE;
   ASSERT_EQ(CallFile(bytes.get(), &ISafeArray::LoadFromFileAsStream, raw, &ok), S_OK);
   auto back = SaveAndLoad(bytes.get(), Path("noise.sa"));
@@ -231,7 +231,7 @@ TEST_F(StorageTest, FailedSavesLeaveTheOldFileAndNoTemporaryFile) {
 TEST_F(StorageTest, RawByteFiles) {
   const Bytes data{0, 1, 2, 250, 255, 'x'};
   PutFile(Path("in.bin"), data);
-  auto table = TSafeArray::Create();
+  auto table = ValueArray::Create();
   VARIANT_BOOL ok = VARIANT_FALSE;
   ASSERT_EQ(CallFile(table.get(), &ISafeArray::LoadFromFileAsStream, Path("in.bin"), &ok), S_OK);
   EXPECT_EQ(ok, VARIANT_TRUE);
@@ -264,7 +264,7 @@ TEST_F(StorageTest, LateBoundFileCallsRaiseTheSameMessages) {
   Var path(Str(Path("late.sa")));
   auto table = Sample();
   EXPECT_EQ(Call(table.get(), u"SaveToFile", DISPATCH_METHOD, {path.v}), S_OK);
-  auto back = TSafeArray::Create();
+  auto back = ValueArray::Create();
   EXPECT_EQ(Call(back.get(), u"LoadFromFile", DISPATCH_METHOD, {path.v}), S_OK);
   EXPECT_EQ(CellText(back.get(), 0, 1), "два");
 

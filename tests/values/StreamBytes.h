@@ -1,6 +1,6 @@
 // Building and inspecting raw variant-stream bytes in tests.
-#ifndef LABELPLU_TESTS_STREAMBYTES_H
-#define LABELPLU_TESTS_STREAMBYTES_H
+#ifndef LABELPLU_TESTS_VALUES_STREAMBYTES_H
+#define LABELPLU_TESTS_VALUES_STREAMBYTES_H
 
 #include <cstdint>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "MemoryStream.h"
+#include "values/ByteStream.h"
 
 namespace labelplu::test {
 
@@ -29,12 +29,12 @@ inline Bytes operator+(Bytes a, const Bytes& b) {
   return a;
 }
 
-inline Bytes StreamBytes(const TMyMemoryStream& stream) {
+inline Bytes StreamBytes(const ByteStream& stream) {
   return Bytes(stream.Memory(), stream.Memory() + stream.Size());
 }
 
 // Puts bytes into stream and rewinds it.
-inline void Load(TMyMemoryStream& stream, const Bytes& bytes) {
+inline void Load(ByteStream& stream, const Bytes& bytes) {
   stream.Clear();
   stream.Write(bytes.data(), static_cast<int32_t>(bytes.size()));
   stream.SetPosition(0);
@@ -48,4 +48,4 @@ inline int32_t WordAt(const Bytes& bytes, size_t offset) {
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_STREAMBYTES_H
+#endif  // LABELPLU_TESTS_VALUES_STREAMBYTES_H

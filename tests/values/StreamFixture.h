@@ -1,15 +1,15 @@
 // Common setting of the variant stream tests: the value array test double
 // announced, dump files in a temporary folder.
-#ifndef LABELPLU_TESTS_STREAMFIXTURE_H
-#define LABELPLU_TESTS_STREAMFIXTURE_H
+#ifndef LABELPLU_TESTS_VALUES_STREAMFIXTURE_H
+#define LABELPLU_TESTS_VALUES_STREAMFIXTURE_H
 
 #include <gtest/gtest.h>
 
-#include "StreamBytes.h"
-#include "TempFolder.h"
-#include "TestValueArray.h"
-#include "TestVariants.h"
-#include "VariantStream.h"
+#include "tests/values/StreamBytes.h"
+#include "tests/values/TempFolder.h"
+#include "tests/values/TestValueArray.h"
+#include "tests/values/TestVariants.h"
+#include "values/VariantStream.h"
 
 namespace labelplu::test {
 
@@ -19,7 +19,7 @@ protected:
   void TearDown() override { TestValueArray::Revoke(); }
 
   Bytes Written(const VARIANT& value) {
-    TMyMemoryStream stream;
+    ByteStream stream;
     WriteVariant(stream, value);
     return StreamBytes(stream);
   }
@@ -27,7 +27,7 @@ protected:
   // Writes value and reads it back from the start.
   void RoundTrip(const VARIANT& value, VARIANT& out, bool* byRef = nullptr,
                  bool* refRecord = nullptr) {
-    TMyMemoryStream stream;
+    ByteStream stream;
     WriteVariant(stream, value);
     const int32_t size = stream.Size();
     stream.SetPosition(0);
@@ -54,4 +54,4 @@ protected:
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_STREAMFIXTURE_H
+#endif  // LABELPLU_TESTS_VALUES_STREAMFIXTURE_H

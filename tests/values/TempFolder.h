@@ -1,12 +1,12 @@
 // A temporary folder for one test, removed with everything in it.
-#ifndef LABELPLU_TESTS_TEMPFOLDER_H
-#define LABELPLU_TESTS_TEMPFOLDER_H
+#ifndef LABELPLU_TESTS_VALUES_TEMPFOLDER_H
+#define LABELPLU_TESTS_VALUES_TEMPFOLDER_H
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "MemoryStream.h"
+#include "values/ByteStream.h"
 
 namespace labelplu::test {
 
@@ -43,4 +43,4 @@ private:
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_TEMPFOLDER_H
+#endif  // LABELPLU_TESTS_VALUES_TEMPFOLDER_H

@@ -1,13 +1,13 @@
 // A test double of the value array class: ISafeArray over one SAFEARRAY,
 // announced under CLSID_ValueArray so that the code under test can create it.
-#ifndef LABELPLU_TESTS_TESTVALUEARRAY_H
-#define LABELPLU_TESTS_TESTVALUEARRAY_H
+#ifndef LABELPLU_TESTS_VALUES_TESTVALUEARRAY_H
+#define LABELPLU_TESTS_VALUES_TESTVALUEARRAY_H
 
 #include <vector>
 
-#include "ComObject.h"
-#include "ContractInterfaces.h"
-#include "VariantUtils.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "base/VariantUtils.h"
 #include "labelplu/valuearray.h"
 
 
@@ -122,4 +122,4 @@ private:
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_TESTVALUEARRAY_H
+#endif  // LABELPLU_TESTS_VALUES_TESTVALUEARRAY_H

@@ -1,12 +1,12 @@
 // Small helpers for building and inspecting variants in tests.
-#ifndef LABELPLU_TESTS_TESTVARIANTS_H
-#define LABELPLU_TESTS_TESTVARIANTS_H
+#ifndef LABELPLU_TESTS_VALUES_TESTVARIANTS_H
+#define LABELPLU_TESTS_VALUES_TESTVARIANTS_H
 
 #include <cstring>
 #include <string>
 #include <utility>
 
-#include "Bstr.h"
+#include "platform/ole/Bstr.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu::test {
@@ -87,4 +87,4 @@ inline std::string Text(const VARIANT& v) {
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_TESTVARIANTS_H
+#endif  // LABELPLU_TESTS_VALUES_TESTVARIANTS_H

@@ -1,8 +1,8 @@
 // Common setting of the value array tests: the real value array class
 // announced, dump files and test files in temporary folders, and helpers for
 // late-bound calls and raw file bytes.
-#ifndef LABELPLU_TESTS_VALUEARRAYFIXTURE_H
-#define LABELPLU_TESTS_VALUEARRAYFIXTURE_H
+#ifndef LABELPLU_TESTS_VALUES_VALUEARRAYFIXTURE_H
+#define LABELPLU_TESTS_VALUES_VALUEARRAYFIXTURE_H
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "Bstr.h"
-#include "ErrorInfo.h"
-#include "StreamBytes.h"
-#include "TempFolder.h"
-#include "TestVariants.h"
-#include "ValueArray.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "tests/values/StreamBytes.h"
+#include "tests/values/TempFolder.h"
+#include "tests/values/TestVariants.h"
+#include "values/ValueArray.h"
 
 namespace labelplu::test {
 
@@ -28,8 +28,8 @@ protected:
   }
 
   // A new table of rows x cols filled row by row from cells.
-  static ole::ComPtr<TSafeArray> Table(int32_t rows, int32_t cols, const std::vector<VARIANT>& cells = {}) {
-    auto table = TSafeArray::Create();
+  static ole::ComPtr<ValueArray> Table(int32_t rows, int32_t cols, const std::vector<VARIANT>& cells = {}) {
+    auto table = ValueArray::Create();
     EXPECT_EQ(table->SetBounds(rows, cols), S_OK);
     for (size_t i = 0; i < cells.size(); ++i) {
       EXPECT_EQ(table->SetValue(static_cast<int32_t>(i) / cols, static_cast<int32_t>(i) % cols, &cells[i]),
@@ -86,4 +86,4 @@ protected:
 
 }  // namespace labelplu::test
 
-#endif  // LABELPLU_TESTS_VALUEARRAYFIXTURE_H
+#endif  // LABELPLU_TESTS_VALUES_VALUEARRAYFIXTURE_H

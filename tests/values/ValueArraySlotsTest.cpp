@@ -1,5 +1,5 @@
 // The ISafeArray slots: bounds, cells, adoption of arrays, the class.
-#include "ValueArrayFixture.h"
+#include "tests/values/ValueArrayFixture.h"
 
 namespace labelplu {
 namespace {
@@ -14,7 +14,7 @@ SAFEARRAY* Array2D(VARTYPE vt, uint32_t rows, uint32_t cols, int32_t lower = 0) 
 }
 
 TEST_F(ValueArrayTest, NewObjectIsEmpty) {
-  auto table = TSafeArray::Create();
+  auto table = ValueArray::Create();
   int32_t empty = -1, rows = -1, cols = -1, type = -1;
   EXPECT_EQ(table->Empty(&empty), S_OK);
   EXPECT_EQ(table->GetBounds(&rows, &cols), S_OK);
@@ -29,7 +29,7 @@ TEST_F(ValueArrayTest, NewObjectIsEmpty) {
 }
 
 TEST_F(ValueArrayTest, SetBoundsKeepsTheCellsBothShapesShare) {
-  auto table = TSafeArray::Create();
+  auto table = ValueArray::Create();
   ASSERT_EQ(table->SetBounds(2, 3), S_OK);
   Var x(Str("x"));
   Var y(Str("y"));
@@ -66,7 +66,7 @@ TEST_F(ValueArrayTest, SetValueReadsThroughSupportedReferences) {
   double date = 45000.5;
   BSTR text = ole::Utf8ToBstr("ссылка");
   Var inner(I4(9));
-  auto other = TSafeArray::Create();
+  auto other = ValueArray::Create();
   IDispatch* object = other.get();
   const struct {
     VARIANT value;

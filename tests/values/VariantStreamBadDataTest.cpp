@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "StreamFixture.h"
+#include "tests/values/StreamFixture.h"
 
 namespace labelplu {
 namespace {
@@ -51,7 +51,7 @@ private:
 };
 
 std::string ReadFailure(const Bytes& bytes) {
-  TMyMemoryStream stream;
+  ByteStream stream;
   Load(stream, bytes);
   Var value;
   try {

@@ -1,7 +1,7 @@
 // Values written and read back.
 #include <cstring>
 
-#include "StreamFixture.h"
+#include "tests/values/StreamFixture.h"
 
 namespace labelplu {
 namespace {
@@ -77,7 +77,7 @@ TEST_F(StreamTest, StringsAndReferences) {
 }
 
 TEST_F(StreamTest, SingleByteStringsAreReadAsWindows1251) {
-  TMyMemoryStream stream;
+  ByteStream stream;
   Load(stream, Words({256, 4}) + Bytes{0xCF, 0xE8, 0xE2, 0xB9});
   Var back;
   ReadVariant(stream, back.v);
@@ -195,7 +195,7 @@ TEST_F(StreamTest, TwoDimensionalArrayWithoutValueArrayClass) {
   TestValueArray::Revoke();
   const SAFEARRAYBOUND bounds[2] = {{1, 0}, {1, 0}};
   Var cells(ArrayOf(SafeArrayCreate(VT_VARIANT, 2, bounds)));
-  TMyMemoryStream stream;
+  ByteStream stream;
   WriteVariant(stream, cells);
   stream.SetPosition(0);
   Var back;

@@ -1,5 +1,5 @@
 // The exact bytes of the variant stream and the values it refuses.
-#include "StreamFixture.h"
+#include "tests/values/StreamFixture.h"
 
 namespace labelplu {
 namespace {
@@ -77,10 +77,10 @@ public:
 };
 
 std::string WriteError(const VARIANT& value) {
-  TMyMemoryStream stream;
+  ByteStream stream;
   try {
     WriteVariant(stream, value);
-  } catch (const EInvalidOperation& e) {
+  } catch (const InvalidStreamOperation& e) {
     return e.what();
   }
   return "<written>";
@@ -114,8 +114,8 @@ TEST_F(StreamTest, AValueArrayHoldingItselfStopsAtTheDepthLimit) {
   ISafeArray* table = TestValueArray::Make(1, 1);
   Var self(Object(table));
   table->SetValue(0, 0, &self.v);  // a reference cycle, broken below
-  TMyMemoryStream stream;
-  EXPECT_THROW(WriteVariant(stream, self), EStreamWriteError);
+  ByteStream stream;
+  EXPECT_THROW(WriteVariant(stream, self), StreamWriteError);
   Var none;
   table->SetValue(0, 0, &none.v);
 }

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "GdiTestSupport.h"
+#include "tests/platform/gdi/GdiTestSupport.h"
 
 using namespace labelplu::gdi;
 
@@ -36,9 +36,9 @@ constexpr int kBarHeight = 60;
 
 // The pattern as a 24-bit bitmap and as a one-bit bitmap whose colour
 // table lists white first (index 0 white, 1 black).
-TDib Bars24() {
+Dib Bars24() {
   const int n = static_cast<int>(std::char_traits<char>::length(kModules));
-  TDib dib(n, 1, 24);
+  Dib dib(n, 1, 24);
   for (int x = 0; x < n; ++x) {
     const uint8_t v = kModules[x] == '1' ? 0 : 255;
     std::fill(dib.ScanLine(0) + 3 * x, dib.ScanLine(0) + 3 * x + 3, v);
@@ -46,9 +46,9 @@ TDib Bars24() {
   return dib;
 }
 
-TDib Bars1() {
+Dib Bars1() {
   const int n = static_cast<int>(std::char_traits<char>::length(kModules));
-  TDib dib(n, 2, 1);
+  Dib dib(n, 2, 1);
   dib.Colors()[0] = RGBQUAD{255, 255, 255, 0};
   dib.Colors()[1] = RGBQUAD{0, 0, 0, 0};
   for (int y = 0; y < 2; ++y) {
@@ -70,12 +70,12 @@ TEST(CanvasPdfImage, BarcodeBitmapsBecomeOneBitImagesThatRenderEveryBar) {
     writer.setResolution(203);
     writer.setPageSize(QPageSize(QSizeF(58, 40), QPageSize::Millimeter));
     writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    TCanvas canvas(writer);
+    Canvas canvas(writer);
     // A coloured pen and brush must not colour the bars.
-    canvas.SelectPen(TPen{PS_SOLID, 1, RGB(255, 0, 0)});
-    canvas.SelectBrush(TBrush{BS_SOLID, RGB(0, 0, 255)});
-    const TDib bars24 = Bars24();
-    const TDib bars1 = Bars1();
+    canvas.SelectPen(Pen{PS_SOLID, 1, RGB(255, 0, 0)});
+    canvas.SelectBrush(Brush{BS_SOLID, RGB(0, 0, 255)});
+    const Dib bars24 = Bars24();
+    const Dib bars1 = Bars1();
     const int width = bars24.Width() * kModule;
     canvas.StretchDIBits(20, 20, width, kBarHeight, 0, 0, bars24.Width(), 1, bars24.Ref());
     canvas.StretchDIBits(20, 120, width, kBarHeight, 0, 0, bars1.Width(), 2, bars1.Ref());

@@ -9,7 +9,7 @@
 #include <set>
 #include <utility>
 
-#include "GdiTestSupport.h"
+#include "tests/platform/gdi/GdiTestSupport.h"
 
 using namespace labelplu::gdi;
 using gditest::PixelMap;
@@ -24,7 +24,7 @@ class CanvasShapes : public ::testing::TestWithParam<int> {
 };
 
 TEST_P(CanvasShapes, DeviceReportsItsResolutionAndSize) {
-  TCanvas canvas(image);
+  Canvas canvas(image);
   EXPECT_EQ(canvas.GetDeviceCaps(LOGPIXELSX), GetParam());
   EXPECT_EQ(canvas.GetDeviceCaps(LOGPIXELSY), GetParam());
   EXPECT_EQ(canvas.GetDeviceCaps(HORZRES), 32);
@@ -35,8 +35,8 @@ TEST_P(CanvasShapes, DeviceReportsItsResolutionAndSize) {
 
 TEST_P(CanvasShapes, OnePixelRectangleCoversItsBorderRightAndBottomExclusive) {
   {
-    TCanvas canvas(image);
-    canvas.SelectBrush(TBrush{BS_SOLID, kGrey});
+    Canvas canvas(image);
+    canvas.SelectBrush(Brush{BS_SOLID, kGrey});
     canvas.Rectangle(2, 3, 10, 8);
   }
   EXPECT_EQ(PixelMap(image, QRect(0, 1, 12, 9)),
@@ -54,7 +54,7 @@ TEST_P(CanvasShapes, OnePixelRectangleCoversItsBorderRightAndBottomExclusive) {
 // Every pixel of the image: pen band, brush inside, or untouched.
 struct FrameCase {
   const char* name;
-  TPen pen;
+  Pen pen;
   QRect band;    // outer edge of the pen's band
   QRect inside;  // the brush's part
 };
@@ -62,19 +62,19 @@ struct FrameCase {
 TEST_P(CanvasShapes, WidePensLieWhereTheirStyleSays) {
   const FrameCase cases[] = {
       // Inside the bounds 4..19 × 4..15, four pixels wide.
-      {"inside frame", TPen{PS_INSIDEFRAME, 4, 0}, QRect(QPoint(4, 4), QPoint(19, 15)),
+      {"inside frame", Pen{PS_INSIDEFRAME, 4, 0}, QRect(QPoint(4, 4), QPoint(19, 15)),
        QRect(QPoint(8, 8), QPoint(15, 11))},
       // Centred on the one-pixel outline: two pixels out, one in.
-      {"solid", TPen{PS_SOLID, 4, 0}, QRect(QPoint(2, 2), QPoint(21, 17)),
+      {"solid", Pen{PS_SOLID, 4, 0}, QRect(QPoint(2, 2), QPoint(21, 17)),
        QRect(QPoint(6, 6), QPoint(17, 13))},
   };
   for (const FrameCase& c : cases) {
     SCOPED_TRACE(c.name);
     image.fill(Qt::white);
     {
-      TCanvas canvas(image);
+      Canvas canvas(image);
       canvas.SelectPen(c.pen);
-      canvas.SelectBrush(TBrush{BS_SOLID, kGrey});
+      canvas.SelectBrush(Brush{BS_SOLID, kGrey});
       canvas.Rectangle(4, 4, 20, 16);
     }
     for (int y = 0; y < image.height(); ++y) {
@@ -96,11 +96,11 @@ TEST_P(CanvasShapes, DoublePenClippedToItsOutlineLeavesTheFrameInside) {
     image.fill(QColor(0, 128, 255));
     const POINT outline[] = {{5, 5}, {25, 5}, {25, 19}, {5, 19}};
     {
-      TCanvas canvas(image);
-      const TRegion region = TRegion::CreatePolygonRgn(outline);
+      Canvas canvas(image);
+      const Region region = Region::CreatePolygonRgn(outline);
       canvas.SelectClipRgn(&region);
-      canvas.SelectPen(TPen{PS_SOLID, frame * 2, 0});
-      canvas.SelectBrush(TBrush{BS_SOLID, RGB(255, 255, 255)});
+      canvas.SelectPen(Pen{PS_SOLID, frame * 2, 0});
+      canvas.SelectBrush(Brush{BS_SOLID, RGB(255, 255, 255)});
       canvas.Polygon(outline);
     }
     const QRect box(QPoint(5, 5), QPoint(24, 18));
@@ -129,7 +129,7 @@ std::set<std::pair<int, int>> Painted(const QImage& image) {
 std::set<std::pair<int, int>> DrawLine(QImage& image, POINT a, POINT b) {
   image.fill(Qt::white);
   {
-    TCanvas canvas(image);
+    Canvas canvas(image);
     canvas.MoveTo(a.x, a.y);
     canvas.LineTo(b.x, b.y);
   }
@@ -169,8 +169,8 @@ TEST_P(CanvasShapes, LinesAcrossTheClipKeepTheirPixels) {
   }
   image.fill(Qt::white);
   {
-    TCanvas canvas(image);
-    const TRegion clip = TRegion::CreateRectRgn(10, 0, 20, 24);
+    Canvas canvas(image);
+    const Region clip = Region::CreateRectRgn(10, 0, 20, 24);
     canvas.SelectClipRgn(&clip);
     canvas.MoveTo(a.x, a.y);
     canvas.LineTo(b.x, b.y);
@@ -181,20 +181,20 @@ TEST_P(CanvasShapes, LinesAcrossTheClipKeepTheirPixels) {
 TEST_P(CanvasShapes, DashedPensPaintTheirPatternAndGapsByBackgroundMode) {
   struct Case {
     int32_t style;
-    TBrush brush;  // selecting it sets the background mode and colour
+    Brush brush;  // selecting it sets the background mode and colour
     const char* row;
   };
   const Case cases[] = {
-      {PS_DOT, TBrush{BS_NULL, 0}, "###...###...###...###...#......\n"},
-      {PS_DOT, TBrush{BS_SOLID, kGrey}, "###ooo###ooo###ooo###ooo#......\n"},
-      {PS_DASHDOT, TBrush{BS_NULL, 0}, "#########......###......#......\n"},
+      {PS_DOT, Brush{BS_NULL, 0}, "###...###...###...###...#......\n"},
+      {PS_DOT, Brush{BS_SOLID, kGrey}, "###ooo###ooo###ooo###ooo#......\n"},
+      {PS_DASHDOT, Brush{BS_NULL, 0}, "#########......###......#......\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.style);
     image.fill(Qt::white);
     {
-      TCanvas canvas(image);
-      canvas.SelectPen(TPen{c.style, 1, 0});
+      Canvas canvas(image);
+      canvas.SelectPen(Pen{c.style, 1, 0});
       canvas.SelectBrush(c.brush);
       canvas.MoveTo(0, 0);
       canvas.LineTo(12, 0);
@@ -207,9 +207,9 @@ TEST_P(CanvasShapes, DashedPensPaintTheirPatternAndGapsByBackgroundMode) {
 TEST_P(CanvasShapes, XorRectangleTwiceRestoresThePicture) {
   image.fill(QColor(10, 200, 30));
   const QImage before = image.copy();
-  TCanvas canvas(image);
-  canvas.SelectPen(TPen{PS_DASHDOT, 1, RGB(128, 128, 128)});
-  canvas.SelectBrush(TBrush{BS_NULL, 0});
+  Canvas canvas(image);
+  canvas.SelectPen(Pen{PS_DASHDOT, 1, RGB(128, 128, 128)});
+  canvas.SelectBrush(Brush{BS_NULL, 0});
   canvas.SetROP2(R2_XORPEN);
   canvas.Rectangle(3, 3, 28, 20);
   EXPECT_EQ(canvas.GetPixel(3, 3), RGB(10 ^ 128, 200 ^ 128, 30 ^ 128));
@@ -231,7 +231,7 @@ TEST(CanvasRepeatTopRow, CopiesTheTopRowDownWithinTheDeviceOnly) {
     }
     const QImage before = image.copy();
     {
-      TCanvas canvas(image);
+      Canvas canvas(image);
       canvas.SetViewportOrgEx(4, 2);
       // Logical rows 1..14 are device rows 3..16: the image ends at row 11,
       // and columns right of the image are left out.
@@ -252,9 +252,9 @@ TEST(CanvasRepeatTopRow, DeclinesWithAClipOrWithoutPixels) {
   QImage image = CreateRasterImage(10, 10, 203);
   image.fill(Qt::white);
   {
-    TCanvas canvas(image);
+    Canvas canvas(image);
     canvas.SetPixel(2, 0, RGB(0, 0, 0));
-    const TRegion clip = TRegion::CreateRectRgn(0, 0, 10, 10);
+    const Region clip = Region::CreateRectRgn(0, 0, 10, 10);
     canvas.SelectClipRgn(&clip);
     EXPECT_FALSE(canvas.RepeatTopRow(RECT{0, 0, 10, 10}));
   }
@@ -262,25 +262,25 @@ TEST(CanvasRepeatTopRow, DeclinesWithAClipOrWithoutPixels) {
   QBuffer out;
   out.open(QIODevice::WriteOnly);
   QPdfWriter writer(&out);
-  TCanvas pdf(writer);
+  Canvas pdf(writer);
   EXPECT_FALSE(pdf.RepeatTopRow(RECT{0, 0, 10, 10}));
 }
 
 TEST(RasterTarget, RefusesWhatCannotBePainted) {
-  EXPECT_THROW(CreateRasterImage(0, 10, 203), TGdiError);
-  EXPECT_THROW(CreateRasterImage(10, 70000, 203), TGdiError);
-  EXPECT_THROW(CreateRasterImage(60000, 60000, 203), TGdiError);
-  EXPECT_THROW(CreateRasterImage(10, 10, 0), TGdiError);
-  EXPECT_THROW(CreateRasterImage(10, 10, 203, QImage::Format_Mono), TGdiError);
+  EXPECT_THROW(CreateRasterImage(0, 10, 203), GdiError);
+  EXPECT_THROW(CreateRasterImage(10, 70000, 203), GdiError);
+  EXPECT_THROW(CreateRasterImage(60000, 60000, 203), GdiError);
+  EXPECT_THROW(CreateRasterImage(10, 10, 0), GdiError);
+  EXPECT_THROW(CreateRasterImage(10, 10, 203, QImage::Format_Mono), GdiError);
   QImage mono(8, 8, QImage::Format_Mono);
-  EXPECT_THROW(TCanvas{mono}, TGdiError);
+  EXPECT_THROW(Canvas{mono}, GdiError);
   QImage null;
-  EXPECT_THROW(TCanvas{null}, TGdiError);
+  EXPECT_THROW(Canvas{null}, GdiError);
   QImage image = CreateRasterImage(8, 8, 203);
-  TCanvas canvas(image);
+  Canvas canvas(image);
   canvas.End();
-  EXPECT_THROW(canvas.LineTo(3, 3), TGdiError);
-  EXPECT_THROW(canvas.SelectPen(TPen{42, 1, 0}), TGdiError);
+  EXPECT_THROW(canvas.LineTo(3, 3), GdiError);
+  EXPECT_THROW(canvas.SelectPen(Pen{42, 1, 0}), GdiError);
 }
 
 TEST(MulDiv, RoundsHalvesAwayFromZero) {

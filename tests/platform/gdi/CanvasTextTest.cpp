@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "GdiTestSupport.h"
+#include "tests/platform/gdi/GdiTestSupport.h"
 
 using namespace labelplu::gdi;
 using gditest::EnsureGuiApp;
@@ -41,9 +41,9 @@ class CanvasText : public ::testing::TestWithParam<int> {
 TEST_P(CanvasText, OpaqueTextFillsExactlyItsCellAtTheReferencePoint) {
   SIZE cell;
   {
-    TCanvas canvas(image);
+    Canvas canvas(image);
     canvas.SelectFont(EightPoint());
-    canvas.SelectBrush(TBrush{BS_SOLID, RGB(0, 0, 0)});
+    canvas.SelectBrush(Brush{BS_SOLID, RGB(0, 0, 0)});
     canvas.SetTextColor(RGB(255, 255, 255));
     cell = canvas.GetTextExtentPoint32("Цена 123,45");
     EXPECT_EQ(cell.cy, canvas.GetTextMetrics().tmHeight);
@@ -62,9 +62,9 @@ TEST_P(CanvasText, OpaqueTextFillsExactlyItsCellAtTheReferencePoint) {
 TEST_P(CanvasText, TransparentTextStaysInsideItsCell) {
   SIZE cell;
   {
-    TCanvas canvas(image);
+    Canvas canvas(image);
     canvas.SelectFont(EightPoint());
-    canvas.SelectBrush(TBrush{BS_NULL, 0});
+    canvas.SelectBrush(Brush{BS_NULL, 0});
     cell = canvas.GetTextExtentPoint32("Артикул");
     canvas.TextOut(20, 30, "Артикул");
   }
@@ -94,9 +94,9 @@ TEST_P(CanvasText, EscapementTurnsTheCellAboutTheReferencePoint) {
     image.fill(kBackground);
     SIZE cell;
     {
-      TCanvas canvas(image);
+      Canvas canvas(image);
       canvas.SelectFont(EightPoint(c.escapement));
-      canvas.SelectBrush(TBrush{BS_SOLID, RGB(255, 255, 255)});
+      canvas.SelectBrush(Brush{BS_SOLID, RGB(255, 255, 255)});
       cell = canvas.GetTextExtentPoint32("Наименование");
       canvas.TextOut(x, y, "Наименование");
     }
@@ -109,9 +109,9 @@ TEST_P(CanvasText, EscapementTurnsTheCellAboutTheReferencePoint) {
 TEST_P(CanvasText, EscapementReadsBottomToTop) {
   SIZE cell;
   {
-    TCanvas canvas(image);
+    Canvas canvas(image);
     canvas.SelectFont(EightPoint(900));
-    canvas.SelectBrush(TBrush{BS_NULL, 0});
+    canvas.SelectBrush(Brush{BS_NULL, 0});
     cell = canvas.GetTextExtentPoint32("H        ");
     canvas.TextOut(200, 200, "H        ");
   }
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(Dpi, CanvasText, ::testing::Values(203, 300));
 TEST(CanvasFont, NegativeHeightIsTheCharacterPositiveTheCell) {
   EnsureGuiApp();
   QImage image = CreateRasterImage(10, 10, 203);
-  TCanvas canvas(image);
+  Canvas canvas(image);
   for (int32_t h : {-23, -33, -100}) {
     SCOPED_TRACE(h);
     LOGFONT font;
@@ -170,13 +170,13 @@ TEST(CanvasFont, NegativeHeightIsTheCharacterPositiveTheCell) {
 TEST(CanvasFont, RefusesAbsurdFonts) {
   EnsureGuiApp();
   QImage image = CreateRasterImage(10, 10, 203);
-  TCanvas canvas(image);
+  Canvas canvas(image);
   LOGFONT font;
   font.lfHeight = -1000000;
-  EXPECT_THROW(canvas.SelectFont(font), TGdiError);
+  EXPECT_THROW(canvas.SelectFont(font), GdiError);
   font.lfHeight = -10;
   font.lfWeight = 5000;
-  EXPECT_THROW(canvas.SelectFont(font), TGdiError);
+  EXPECT_THROW(canvas.SelectFont(font), GdiError);
   EXPECT_EQ(canvas.GetFont().lfWeight, FW_NORMAL);  // the failed selection changed nothing
 }
 
@@ -188,12 +188,12 @@ TEST(CanvasFontDeathTest, NeedsAGuiApplication) {
   EXPECT_EXIT(
       {
         QImage image = CreateRasterImage(10, 10, 203);
-        TCanvas canvas(image);
+        Canvas canvas(image);
         canvas.Rectangle(1, 1, 5, 5);  // shapes need no application
         int code = 1;
         try {
           canvas.TextOut(0, 0, "x");
-        } catch (const TGdiError&) {
+        } catch (const GdiError&) {
           code = HasGuiApplication() ? 2 : 0;
         }
         std::exit(code);

@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "GdiTestSupport.h"
+#include "tests/platform/gdi/GdiTestSupport.h"
 
 using namespace labelplu::gdi;
 
@@ -15,8 +15,8 @@ namespace {
 constexpr QRgb kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
 
 // The 2 × 2 picture red, green over blue, white, as 24-bit rows.
-TDib TwoByTwo(bool bottomUp) {
-  TDib dib(2, bottomUp ? 2 : -2, 24);
+Dib TwoByTwo(bool bottomUp) {
+  Dib dib(2, bottomUp ? 2 : -2, 24);
   const uint8_t top[] = {0, 0, 255, 0, 255, 0};         // B, G, R: red, green
   const uint8_t bottom[] = {255, 0, 0, 255, 255, 255};  // blue, white
   std::copy(std::begin(top), std::end(top), dib.ScanLine(0));
@@ -34,7 +34,7 @@ TEST(DibLayout, RowsAreBottomUpWithFourByteStride) {
   EXPECT_EQ(DibStride(2, 24), 8u);
   EXPECT_EQ(DibStride(9, 1), 4u);
   EXPECT_EQ(DibStride(5, 8), 8u);
-  const TDib dib = TwoByTwo(true);
+  const Dib dib = TwoByTwo(true);
   // In memory the bottom row (blue, white) comes first.
   EXPECT_EQ(dib.Bits()[0], 255);
   EXPECT_EQ(dib.Bits()[2], 0);
@@ -45,17 +45,17 @@ TEST(DibLayout, RowsAreBottomUpWithFourByteStride) {
 }
 
 TEST(DibTransfer, StretchByThreeGivesBlocksTheRightWayUp) {
-  const TDib bottomUp = TwoByTwo(true);
-  const TDib topDown = TwoByTwo(false);
+  const Dib bottomUp = TwoByTwo(true);
+  const Dib topDown = TwoByTwo(false);
   QImage asImage(2, 2, QImage::Format_RGB32);
   asImage.setPixel(0, 0, kRed);
   asImage.setPixel(1, 0, kGreen);
   asImage.setPixel(0, 1, kBlue);
   asImage.setPixel(1, 1, kWhite);
-  const std::pair<const char*, std::function<void(TCanvas&)>> sources[] = {
-      {"bottom-up", [&](TCanvas& c) { c.StretchDIBits(1, 2, 6, 6, 0, 0, 2, 2, bottomUp.Ref()); }},
-      {"top-down", [&](TCanvas& c) { c.StretchDIBits(1, 2, 6, 6, 0, 0, 2, 2, topDown.Ref()); }},
-      {"image", [&](TCanvas& c) { c.StretchDrawImage(1, 2, 6, 6, asImage); }},
+  const std::pair<const char*, std::function<void(Canvas&)>> sources[] = {
+      {"bottom-up", [&](Canvas& c) { c.StretchDIBits(1, 2, 6, 6, 0, 0, 2, 2, bottomUp.Ref()); }},
+      {"top-down", [&](Canvas& c) { c.StretchDIBits(1, 2, 6, 6, 0, 0, 2, 2, topDown.Ref()); }},
+      {"image", [&](Canvas& c) { c.StretchDrawImage(1, 2, 6, 6, asImage); }},
   };
   for (int dpi : {203, 300}) {
     for (const auto& [name, paint] : sources) {
@@ -63,7 +63,7 @@ TEST(DibTransfer, StretchByThreeGivesBlocksTheRightWayUp) {
       QImage image = CreateRasterImage(10, 10, dpi);
       image.fill(Qt::black);
       {
-        TCanvas canvas(image);
+        Canvas canvas(image);
         paint(canvas);
       }
       for (int y = 0; y < 10; ++y) {
@@ -84,7 +84,7 @@ TEST(DibTransfer, StretchByThreeGivesBlocksTheRightWayUp) {
 TEST(DibTransfer, NearestPixelDropsEliminatedLinesAndMirrors) {
   // Five columns 0..4 of grey levels shrunk to two: the centres fall on
   // columns 1 and 3.
-  TDib dib(5, 1, 8);
+  Dib dib(5, 1, 8);
   for (int i = 0; i < 5; ++i) {
     dib.Colors()[static_cast<size_t>(i)] =
         RGBQUAD{static_cast<uint8_t>(i * 50), static_cast<uint8_t>(i * 50),
@@ -92,7 +92,7 @@ TEST(DibTransfer, NearestPixelDropsEliminatedLinesAndMirrors) {
     dib.ScanLine(0)[i] = static_cast<uint8_t>(i);
   }
   QImage image = CreateRasterImage(6, 1, 203);
-  TCanvas canvas(image);
+  Canvas canvas(image);
   canvas.StretchDIBits(0, 0, 2, 1, 0, 0, 5, 1, dib.Ref());
   EXPECT_EQ(canvas.GetPixel(0, 0), RGB(50, 50, 50));
   EXPECT_EQ(canvas.GetPixel(1, 0), RGB(150, 150, 150));
@@ -122,7 +122,7 @@ TEST(DibTransfer, PaletteBitmapsTransferTheirPaletteColours) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bits);
-    TDib dib(3, 2, c.bits);
+    Dib dib(3, 2, c.bits);
     ASSERT_EQ(dib.Bits().size(), c.rows.size());
     dib.Bits() = c.rows;
     dib.Colors()[0] = teal;
@@ -130,7 +130,7 @@ TEST(DibTransfer, PaletteBitmapsTransferTheirPaletteColours) {
     if (c.bits == 8) dib.Colors()[200] = plum;
     QImage image = CreateRasterImage(6, 5, 203);
     {
-      TCanvas canvas(image);
+      Canvas canvas(image);
       EXPECT_EQ(canvas.SetDIBitsToDevice(2, 1, 3, 2, 0, 0, dib.Ref()), 2);
     }
     for (int y = 0; y < 2; ++y) {
@@ -144,12 +144,12 @@ TEST(DibTransfer, PaletteBitmapsTransferTheirPaletteColours) {
 }
 
 TEST(DibTransfer, RespectsTheClipAndBoundsTheWork) {
-  const TDib dib = TwoByTwo(true);
+  const Dib dib = TwoByTwo(true);
   QImage image = CreateRasterImage(40, 40, 300);
   const auto start = std::chrono::steady_clock::now();
   {
-    TCanvas canvas(image);
-    const TRegion clip = TRegion::CreateRectRgn(0, 0, 20, 40);
+    Canvas canvas(image);
+    const Region clip = Region::CreateRectRgn(0, 0, 20, 40);
     canvas.SelectClipRgn(&clip);
     // A destination thousands of times larger than the device: only the
     // visible pixels are computed. The top-left quarter covers the device.
@@ -162,30 +162,30 @@ TEST(DibTransfer, RespectsTheClipAndBoundsTheWork) {
 }
 
 TEST(DibTransfer, RefusesBadBitmaps) {
-  const TDib good = TwoByTwo(true);
+  const Dib good = TwoByTwo(true);
   auto broken = [&](auto change) {
-    TDibRef ref = good.Ref();
+    DibRef ref = good.Ref();
     change(ref);
     return ref;
   };
-  const TDibRef bad[] = {
-      broken([&](TDibRef& r) { r.bits = r.bits.first(15); }),  // one byte short
-      broken([](TDibRef& r) { r.header.biBitCount = 7; }),
-      broken([](TDibRef& r) { r.header.biCompression = 1; }),
-      broken([](TDibRef& r) { r.header.biPlanes = 2; }),
-      broken([](TDibRef& r) { r.header.biWidth = 0; }),
-      broken([](TDibRef& r) { r.header.biHeight = 100000; }),
-      broken([](TDibRef& r) { r.header.biSize = 12; }),
+  const DibRef bad[] = {
+      broken([&](DibRef& r) { r.bits = r.bits.first(15); }),  // one byte short
+      broken([](DibRef& r) { r.header.biBitCount = 7; }),
+      broken([](DibRef& r) { r.header.biCompression = 1; }),
+      broken([](DibRef& r) { r.header.biPlanes = 2; }),
+      broken([](DibRef& r) { r.header.biWidth = 0; }),
+      broken([](DibRef& r) { r.header.biHeight = 100000; }),
+      broken([](DibRef& r) { r.header.biSize = 12; }),
   };
   QImage image = CreateRasterImage(4, 4, 203);
-  TCanvas canvas(image);
-  for (const TDibRef& ref : bad) {
-    EXPECT_THROW(canvas.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, ref), TGdiError);
-    EXPECT_THROW(DibToImage(ref), TGdiError);
+  Canvas canvas(image);
+  for (const DibRef& ref : bad) {
+    EXPECT_THROW(canvas.StretchDIBits(0, 0, 4, 4, 0, 0, 2, 2, ref), GdiError);
+    EXPECT_THROW(DibToImage(ref), GdiError);
   }
-  EXPECT_THROW(TDib(0, 5, 24), TGdiError);
-  EXPECT_THROW(TDib(5, 5, 12), TGdiError);
-  EXPECT_THROW(TDib::FromImage(QImage(), 24), TGdiError);
+  EXPECT_THROW(Dib(0, 5, 24), GdiError);
+  EXPECT_THROW(Dib(5, 5, 12), GdiError);
+  EXPECT_THROW(Dib::FromImage(QImage(), 24), GdiError);
 }
 
 TEST(DibConversion, ImagesRoundTrip) {
@@ -194,7 +194,7 @@ TEST(DibConversion, ImagesRoundTrip) {
     for (int x = 0; x < 5; ++x) image.setPixel(x, y, qRgb(x * 40, y * 80, 200 - x * 30));
   }
   image.setDotsPerMeterX(DotsPerMetre(203));
-  const TDib rgb = TDib::FromImage(image, 24);
+  const Dib rgb = Dib::FromImage(image, 24);
   EXPECT_GT(rgb.Header().biHeight, 0);
   EXPECT_EQ(rgb.Header().biXPelsPerMeter, DotsPerMetre(203));
   EXPECT_EQ(rgb.ToImage(), image);
@@ -203,7 +203,7 @@ TEST(DibConversion, ImagesRoundTrip) {
   indexed.setColorTable({qRgb(1, 2, 3), qRgb(250, 0, 7)});
   indexed.fill(1);
   indexed.setPixel(0, 0, 0);
-  const TDib eight = TDib::FromImage(indexed, 8);
+  const Dib eight = Dib::FromImage(indexed, 8);
   EXPECT_EQ(eight.Colors()[1], (RGBQUAD{7, 0, 250, 0}));
   EXPECT_EQ(eight.ScanLine(0)[0], 0);
   EXPECT_EQ(eight.ScanLine(1)[2], 1);

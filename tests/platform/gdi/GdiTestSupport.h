@@ -1,7 +1,7 @@
 // Helpers of the canvas tests: the GUI application that fonts need, raster
 // targets, and pixel maps that show a failure at a glance.
-#ifndef LABELPLU_TESTS_GDI_GDITESTSUPPORT_H
-#define LABELPLU_TESTS_GDI_GDITESTSUPPORT_H
+#ifndef LABELPLU_TESTS_PLATFORM_GDI_GDITESTSUPPORT_H
+#define LABELPLU_TESTS_PLATFORM_GDI_GDITESTSUPPORT_H
 
 #include <QGuiApplication>
 #include <QImage>
@@ -9,8 +9,8 @@
 
 #include <string>
 
-#include "Canvas.h"
-#include "RasterTarget.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace gditest {
 
@@ -53,4 +53,4 @@ inline QRect PaintedBox(const QImage& image, QRgb background) {
 
 }  // namespace gditest
 
-#endif
+#endif  // LABELPLU_TESTS_PLATFORM_GDI_GDITESTSUPPORT_H

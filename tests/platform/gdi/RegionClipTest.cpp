@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "GdiTestSupport.h"
+#include "tests/platform/gdi/GdiTestSupport.h"
 
 using namespace labelplu::gdi;
 using gditest::PixelMap;
@@ -25,21 +25,21 @@ std::vector<POINT> Star(int cx, int cy, int r) {
 
 TEST(Region, PolygonHoldsThePixelsInsideItsEdges) {
   const POINT square[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-  const TRegion region = TRegion::CreatePolygonRgn(square);
+  const Region region = Region::CreatePolygonRgn(square);
   EXPECT_EQ(region.Box(), (RECT{0, 0, 10, 10}));
   EXPECT_EQ(region.Kind(), SIMPLEREGION);
   EXPECT_TRUE(region.PtInRegion(0, 0));
   EXPECT_TRUE(region.PtInRegion(9, 9));
   EXPECT_FALSE(region.PtInRegion(10, 5));
   EXPECT_FALSE(region.PtInRegion(5, 10));
-  EXPECT_TRUE(TRegion::CreatePolygonRgn(std::span(square, 2)).IsEmpty());
-  EXPECT_THROW(TRegion::CreatePolygonRgn(square, 7), TGdiError);
+  EXPECT_TRUE(Region::CreatePolygonRgn(std::span(square, 2)).IsEmpty());
+  EXPECT_THROW(Region::CreatePolygonRgn(square, 7), GdiError);
 }
 
 TEST(Region, EvenOddStarLeavesItsCentreOut) {
   const auto star = Star(50, 50, 40);
-  const TRegion alternate = TRegion::CreatePolygonRgn(star, ALTERNATE);
-  const TRegion winding = TRegion::CreatePolygonRgn(star, WINDING);
+  const Region alternate = Region::CreatePolygonRgn(star, ALTERNATE);
+  const Region winding = Region::CreatePolygonRgn(star, WINDING);
   EXPECT_FALSE(alternate.PtInRegion(50, 50));
   EXPECT_TRUE(winding.PtInRegion(50, 50));
   EXPECT_TRUE(alternate.PtInRegion(50, 15));  // inside the top point
@@ -47,9 +47,9 @@ TEST(Region, EvenOddStarLeavesItsCentreOut) {
 
   QImage image = CreateRasterImage(100, 100, 203);
   {
-    TCanvas canvas(image);
+    Canvas canvas(image);
     canvas.SelectClipRgn(&alternate);
-    canvas.FillRect(RECT{0, 0, 100, 100}, TBrush{BS_SOLID, 0});
+    canvas.FillRect(RECT{0, 0, 100, 100}, Brush{BS_SOLID, 0});
   }
   EXPECT_EQ(image.pixel(50, 50) & 0xFFFFFF, 0xFFFFFFu);
   EXPECT_EQ(image.pixel(50, 15) & 0xFFFFFF, 0u);
@@ -63,9 +63,9 @@ TEST(Region, EvenOddStarLeavesItsCentreOut) {
 }
 
 TEST(Region, CombinesAsTheModeSays) {
-  const TRegion a = TRegion::CreateRectRgn(0, 0, 10, 10);
-  const TRegion b = TRegion::CreateRectRgn(5, 5, 15, 15);
-  TRegion r;
+  const Region a = Region::CreateRectRgn(0, 0, 10, 10);
+  const Region b = Region::CreateRectRgn(5, 5, 15, 15);
+  Region r;
   EXPECT_EQ(r.CombineRgn(a, b, RGN_AND), SIMPLEREGION);
   EXPECT_EQ(r.Box(), (RECT{5, 5, 10, 10}));
   EXPECT_EQ(r.CombineRgn(a, b, RGN_OR), COMPLEXREGION);
@@ -73,24 +73,24 @@ TEST(Region, CombinesAsTheModeSays) {
   r.CombineRgn(a, b, RGN_DIFF);
   EXPECT_TRUE(r.PtInRegion(2, 2));
   EXPECT_FALSE(r.PtInRegion(7, 7));
-  EXPECT_EQ(r.CombineRgn(a, TRegion::CreateRectRgn(20, 20, 30, 30), RGN_AND), NULLREGION);
-  EXPECT_THROW(r.CombineRgn(a, b, 99), TGdiError);
+  EXPECT_EQ(r.CombineRgn(a, Region::CreateRectRgn(20, 20, 30, 30), RGN_AND), NULLREGION);
+  EXPECT_THROW(r.CombineRgn(a, b, 99), GdiError);
 }
 
 TEST(CanvasClip, IntersectsAndRemoves) {
   QImage image = CreateRasterImage(12, 8, 300);
-  TCanvas canvas(image);
+  Canvas canvas(image);
   RECT box;
   EXPECT_EQ(canvas.GetClipBox(box), SIMPLEREGION);
   EXPECT_EQ(box, (RECT{0, 0, 12, 8}));
 
   // With no clip, intersecting makes the region the clip.
-  canvas.ExtSelectClipRgn(TRegion::CreateRectRgn(1, 1, 8, 7), RGN_AND);
-  canvas.ExtSelectClipRgn(TRegion::CreateRectRgn(4, 2, 11, 6), RGN_AND);
+  canvas.ExtSelectClipRgn(Region::CreateRectRgn(1, 1, 8, 7), RGN_AND);
+  canvas.ExtSelectClipRgn(Region::CreateRectRgn(4, 2, 11, 6), RGN_AND);
   canvas.GetClipBox(box);
   EXPECT_EQ(box, (RECT{4, 2, 8, 6}));
-  canvas.SelectBrush(TBrush{BS_SOLID, 0});
-  canvas.SelectPen(TPen{PS_NULL, 1, 0});
+  canvas.SelectBrush(Brush{BS_SOLID, 0});
+  canvas.SelectPen(Pen{PS_NULL, 1, 0});
   canvas.Rectangle(0, 0, 12, 8);
   EXPECT_EQ(PixelMap(image, QRect(0, 0, 12, 8)),
             "............\n"
@@ -104,24 +104,24 @@ TEST(CanvasClip, IntersectsAndRemoves) {
 
   canvas.RemoveClip();
   EXPECT_FALSE(canvas.HasClip());
-  canvas.FillRect(RECT{0, 7, 12, 8}, TBrush{BS_SOLID, RGB(128, 128, 128)});
+  canvas.FillRect(RECT{0, 7, 12, 8}, Brush{BS_SOLID, RGB(128, 128, 128)});
   EXPECT_EQ(PixelMap(image, QRect(0, 7, 12, 1)), "oooooooooooo\n");
 
   // An empty clip lets nothing through.
-  const TRegion empty;
+  const Region empty;
   EXPECT_EQ(canvas.SelectClipRgn(&empty), NULLREGION);
   EXPECT_EQ(canvas.GetClipBox(box), NULLREGION);
-  canvas.FillRect(RECT{0, 0, 12, 8}, TBrush{BS_SOLID, RGB(255, 255, 255)});
+  canvas.FillRect(RECT{0, 0, 12, 8}, Brush{BS_SOLID, RGB(255, 255, 255)});
   EXPECT_EQ(canvas.GetPixel(5, 3), RGB(0, 0, 0));
 }
 
 TEST(CanvasClip, ViewportOriginMovesDrawingAndClip) {
   QImage image = CreateRasterImage(12, 8, 203);
-  TCanvas canvas(image);
-  const TRegion clip = TRegion::CreateRectRgn(0, 0, 3, 3);
+  Canvas canvas(image);
+  const Region clip = Region::CreateRectRgn(0, 0, 3, 3);
   canvas.SelectClipRgn(&clip);
   canvas.SetViewportOrgEx(5, 2);
-  canvas.FillRect(RECT{-5, -2, 7, 6}, TBrush{BS_SOLID, 0});
+  canvas.FillRect(RECT{-5, -2, 7, 6}, Brush{BS_SOLID, 0});
   canvas.End();
   EXPECT_EQ(PixelMap(image, QRect(0, 0, 12, 8)),
             "............\n"
@@ -140,20 +140,20 @@ TEST(CanvasClip, FarAwayCoordinatesStayCheap) {
                         {2000000000, -2000000000},
                         {2000000000, 2000000000},
                         {-2000000000, 2000000000}};
-  const TRegion region = TRegion::CreatePolygonRgn(huge);
+  const Region region = Region::CreatePolygonRgn(huge);
   EXPECT_TRUE(region.PtInRegion(0, 0));
   EXPECT_EQ(region.Box(), (RECT{-kRegionLimit, -kRegionLimit, kRegionLimit, kRegionLimit}));
 
   QImage image = CreateRasterImage(20, 20, 203);
   {
-    TCanvas canvas(image);
-    canvas.SelectBrush(TBrush{BS_SOLID, RGB(128, 128, 128)});
-    canvas.SelectPen(TPen{PS_SOLID, 3, 0});
+    Canvas canvas(image);
+    canvas.SelectBrush(Brush{BS_SOLID, RGB(128, 128, 128)});
+    canvas.SelectPen(Pen{PS_SOLID, 3, 0});
     canvas.Polygon(huge);
     canvas.Rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
     canvas.MoveTo(-2000000000, 10);
     canvas.LineTo(2000000000, 10);
-    canvas.SelectPen(TPen{PS_DOT, 1, 0});
+    canvas.SelectPen(Pen{PS_DOT, 1, 0});
     canvas.MoveTo(-2000000000, 3);
     canvas.LineTo(2000000000, 4);
   }

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "ComPtr.h"
-#include "TestObjects.h"
-#include "VarFormat.h"
-#include "Variant.h"
+#include "platform/ole/ComPtr.h"
+#include "tests/platform/ole/TestObjects.h"
+#include "platform/ole/VarFormat.h"
+#include "platform/ole/Variant.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;
@@ -277,7 +277,7 @@ TEST(VariantChangeType, ReadsThroughReferences) {
 }
 
 TEST(VariantChangeType, ObjectsAndArraysConvertOnlyAmongThemselves) {
-  ComPtr<ITestFoo> object = MakeCom<TTestObject>();
+  ComPtr<ITestFoo> object = MakeCom<TestObject>();
   OleVariant unknown(static_cast<IUnknown*>(static_cast<ITestBar*>(object.as<ITestBar>().get())));
   OleVariant out;
   ASSERT_EQ(VariantChangeType(out.put(), &unknown.get(), 0, VT_DISPATCH), S_OK);
@@ -326,7 +326,7 @@ TEST(VarTo, RaiseDelphiTexts) {
     try {
       c.convert(c.value.get());
       ADD_FAILURE() << "no exception for " << c.message;
-    } catch (const EVariantError& e) {
+    } catch (const VariantError& e) {
       EXPECT_STREQ(e.what(), c.message);
     }
   }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "ComPtr.h"
-#include "TestObjects.h"
+#include "platform/ole/ComPtr.h"
+#include "tests/platform/ole/TestObjects.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;
@@ -11,12 +11,12 @@ namespace {
 const CLSID kClass = {0x1B0E5C01, 0x1111, 0x4222, {0x83, 0x33, 0, 0, 0, 0, 0, 1}};
 
 HRESULT createTestObject(const IID* iid, void** out) {
-  ComPtr<ITestFoo> object = MakeCom<TTestObject>(nullptr, 5);
+  ComPtr<ITestFoo> object = MakeCom<TestObject>(nullptr, 5);
   return object->QueryInterface(*iid, out);
 }
 
 HRESULT createOtherObject(const IID* iid, void** out) {
-  ComPtr<ITestFoo> object = MakeCom<TTestObject>(nullptr, 6);
+  ComPtr<ITestFoo> object = MakeCom<TestObject>(nullptr, 6);
   return object->QueryInterface(*iid, out);
 }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "ComObject.h"
-#include "ComPtr.h"
-#include "ContractInterfaces.h"
-#include "TestObjects.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/ContractInterfaces.h"
+#include "tests/platform/ole/TestObjects.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;
@@ -12,7 +12,7 @@ namespace {
 
 TEST(ComObject, QueryInterfaceAnswersEveryInterfaceAndItsBases) {
   bool destroyed = false;
-  ComPtr<TTestObject> object = MakeCom<TTestObject>(&destroyed);
+  ComPtr<TestObject> object = MakeCom<TestObject>(&destroyed);
   ITestFoo* foo = object.get();
 
   void* out = reinterpret_cast<void*>(1);
@@ -46,7 +46,7 @@ TEST(ComObject, QueryInterfaceAnswersEveryInterfaceAndItsBases) {
 // function pointers in slot order.
 TEST(ComObject, SlotsAreCallableThroughThePlainTable) {
   bool destroyed = false;
-  auto* object = new TTestObject(&destroyed, 21);
+  auto* object = new TestObject(&destroyed, 21);
   void* foo = static_cast<ITestFoo*>(object);
   void** table = *static_cast<void***>(foo);
 
@@ -72,7 +72,7 @@ TEST(ComObject, SlotsAreCallableThroughThePlainTable) {
 
 TEST(ComPtr, CopiesShareAndOutParametersReleaseFirst) {
   bool firstGone = false, secondGone = false;
-  ComPtr<ITestFoo> a = MakeCom<TTestObject>(&firstGone);
+  ComPtr<ITestFoo> a = MakeCom<TestObject>(&firstGone);
   {
     ComPtr<ITestFoo> b = a;
     EXPECT_EQ(RefCount(a.get()), 2u);
@@ -92,7 +92,7 @@ TEST(ComPtr, CopiesShareAndOutParametersReleaseFirst) {
   EXPECT_TRUE(firstGone);
   EXPECT_FALSE(a);
 
-  auto* second = new TTestObject(&secondGone);
+  auto* second = new TestObject(&secondGone);
   ComPtr<ITestFoo> adopted = ComPtr<ITestFoo>::Attach(second);
   EXPECT_EQ(RefCount(adopted.get()), 1u);
   ITestFoo* detached = adopted.detach();
@@ -100,7 +100,7 @@ TEST(ComPtr, CopiesShareAndOutParametersReleaseFirst) {
   EXPECT_TRUE(secondGone);
 }
 
-class TNames final : public ComObject<labelplu::IDriverNames> {
+class NamesObject final : public ComObject<labelplu::IDriverNames> {
 public:
   bool IsProperty(BSTR) override { return false; }
   bool IsMethod(BSTR) override { return true; }
@@ -110,7 +110,7 @@ public:
 };
 
 TEST(ComObject, ContractInterfacesHaveTheirIds) {
-  ComPtr<IUnknown> unknown = MakeCom<TNames>().as<IUnknown>();
+  ComPtr<IUnknown> unknown = MakeCom<NamesObject>().as<IUnknown>();
   ComPtr<labelplu::IDriverNames> names = unknown.as<labelplu::IDriverNames>();
   ASSERT_TRUE(names);
   EXPECT_TRUE(names->IsMethod(nullptr));

@@ -4,9 +4,9 @@
 #include <string>
 #include <thread>
 
-#include "ComPtr.h"
-#include "ErrorInfo.h"
-#include "Variant.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
 
 using namespace labelplu::ole;
 
@@ -66,7 +66,7 @@ TEST(Safecall, TurnsExceptionsIntoResultsWithTheirText) {
   EXPECT_EQ(Safecall([] { VarToInt32(OleVariant("abc")); }), E_FAIL);
   EXPECT_EQ(TakeErrorText(), "Could not convert variant of type (String) into type (Integer)");
 
-  EXPECT_EQ(Safecall([] { throw EOleException(DISP_E_BADINDEX, "bad index"); }), DISP_E_BADINDEX);
+  EXPECT_EQ(Safecall([] { throw OleException(DISP_E_BADINDEX, "bad index"); }), DISP_E_BADINDEX);
   EXPECT_EQ(TakeErrorText(), "bad index");
 
   EXPECT_EQ(Safecall([] { throw 42; }), E_FAIL);
@@ -79,14 +79,14 @@ TEST(OleCheck, RaisesWithTheCalleesTextOrTheCodesText) {
   try {
     OleCheck(hr);
     ADD_FAILURE() << "no exception";
-  } catch (const EOleException& e) {
+  } catch (const OleException& e) {
     EXPECT_EQ(e.Code, E_FAIL);
     EXPECT_STREQ(e.what(), "Устройство не готово");
   }
   try {
     OleCheck(DISP_E_TYPEMISMATCH);
     ADD_FAILURE() << "no exception";
-  } catch (const EOleException& e) {
+  } catch (const OleException& e) {
     EXPECT_STREQ(e.what(), "Type mismatch.");
   }
   EXPECT_EQ(HResultText(static_cast<HRESULT>(0x80041234u)), "OLE error 80041234");

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string>
 
-#include "Bstr.h"
-#include "Utf.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/Utf.h"
 
 using namespace labelplu::ole;
 

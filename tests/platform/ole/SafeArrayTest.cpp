@@ -4,9 +4,9 @@
 #include <cstring>
 #include <memory>
 
-#include "ComPtr.h"
-#include "TestObjects.h"
-#include "Variant.h"
+#include "platform/ole/ComPtr.h"
+#include "tests/platform/ole/TestObjects.h"
+#include "platform/ole/Variant.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;
@@ -135,7 +135,7 @@ TEST(SafeArray, ElementsAreCopiedInAndOutAndFreedWithTheArray) {
   SysFreeString(read);
 
   bool destroyed = false;
-  ComPtr<ITestFoo> object = MakeCom<TTestObject>(&destroyed);
+  ComPtr<ITestFoo> object = MakeCom<TestObject>(&destroyed);
   {
     ArrayPtr objects(SafeArrayCreateVector(VT_DISPATCH, 0, 2));
     const int32_t first = 0;

@@ -1,8 +1,8 @@
 // Test interfaces and a reference-counted object implementing them.
-#ifndef LABELPLU_TESTS_OLE_TESTOBJECTS_H
-#define LABELPLU_TESTS_OLE_TESTOBJECTS_H
+#ifndef LABELPLU_TESTS_PLATFORM_OLE_TESTOBJECTS_H
+#define LABELPLU_TESTS_PLATFORM_OLE_TESTOBJECTS_H
 
-#include "ComObject.h"
+#include "platform/ole/ComObject.h"
 
 namespace labelplu::ole::test {
 
@@ -27,11 +27,11 @@ LP_INTERFACE_ID(labelplu::ole::test::ITestBar, IUnknown, labelplu::ole::test::II
 namespace labelplu::ole::test {
 
 // Sets *destroyed when deleted.
-class TTestObject final : public ComObject<ITestFoo, ITestBar> {
+class TestObject final : public ComObject<ITestFoo, ITestBar> {
 public:
-  explicit TTestObject(bool* destroyed = nullptr, int32_t value = 7)
+  explicit TestObject(bool* destroyed = nullptr, int32_t value = 7)
       : m_destroyed(destroyed), m_value(value) {}
-  ~TTestObject() override {
+  ~TestObject() override {
     if (m_destroyed) *m_destroyed = true;
   }
 
@@ -66,4 +66,4 @@ inline uint32_t RefCount(IUnknown* unk) {
 
 }  // namespace labelplu::ole::test
 
-#endif  // LABELPLU_TESTS_OLE_TESTOBJECTS_H
+#endif  // LABELPLU_TESTS_PLATFORM_OLE_TESTOBJECTS_H

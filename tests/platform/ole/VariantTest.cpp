@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "ComPtr.h"
-#include "TestObjects.h"
-#include "Variant.h"
+#include "platform/ole/ComPtr.h"
+#include "tests/platform/ole/TestObjects.h"
+#include "platform/ole/Variant.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;
@@ -11,7 +11,7 @@ namespace {
 
 TEST(Variant, CopyIsDeepAndClearFreesWhatTheVariantOwns) {
   bool destroyed = false;
-  ComPtr<ITestFoo> object = MakeCom<TTestObject>(&destroyed);
+  ComPtr<ITestFoo> object = MakeCom<TestObject>(&destroyed);
 
   OleVariant text("Значение");
   OleVariant dispatch(static_cast<IDispatch*>(object.get()));
@@ -119,7 +119,7 @@ TEST(Variant, InvalidTypesAreRefused) {
 
 TEST(OleVariant, OwnsItsValue) {
   bool destroyed = false;
-  ComPtr<ITestFoo> object = MakeCom<TTestObject>(&destroyed);
+  ComPtr<ITestFoo> object = MakeCom<TestObject>(&destroyed);
   {
     OleVariant a(static_cast<IDispatch*>(object.get()));
     OleVariant b = a;
@@ -144,7 +144,7 @@ TEST(OleVariant, OwnsItsValue) {
   EXPECT_EQ(OleVariant(int32_t{5}).type(), VT_I4);
   EXPECT_EQ(OleVariant(true).get().boolVal, VARIANT_TRUE);
   EXPECT_EQ(OleVariant(static_cast<const char*>(nullptr)).type(), VT_BSTR);
-  EXPECT_THROW(OleVariant::AdoptArray(nullptr), EVariantError);
+  EXPECT_THROW(OleVariant::AdoptArray(nullptr), VariantError);
 }
 
 }  // namespace

@@ -4,22 +4,22 @@
 
 #include <cmath>
 
-#include "Canvas.h"
-#include "SpoolPrintObject.h"
-#include "SpoolTestSupport.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/spool/SpoolPrintObject.h"
+#include "tests/platform/spool/SpoolTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::spool;
 
 namespace {
 
-int32_t PdfIndex(const TPrintObject& po) {
+int32_t PdfIndex(const PrintObject& po) {
   return po.IndexOfPrinter(kPdfPrinterName);
 }
 
 TEST(PrintObject, ListsQueuesThenTheTwoBuiltinsAndIsOnePerProcess) {
-  TPrintObject& po = TPrintObject::Instance();
-  EXPECT_EQ(&po, &TPrintObject::Instance());
+  PrintObject& po = PrintObject::Instance();
+  EXPECT_EQ(&po, &PrintObject::Instance());
   const auto& printers = po.Printers();
   ASSERT_GE(printers.size(), 2u);
   EXPECT_EQ(printers[printers.size() - 2], kPdfPrinterName);
@@ -34,12 +34,12 @@ TEST(PrintObject, ListsQueuesThenTheTwoBuiltinsAndIsOnePerProcess) {
 }
 
 TEST(PrintObject, SelectsByNameWithOptionsAndFallsBackToTheFirstPrinter) {
-  TSpoolPrintObject po;
+  SpoolPrintObject po;
   const int32_t pdf = PdfIndex(po);
   EXPECT_EQ(po.SelectPrinterByName("LabelPlu PDF ; file=/tmp/x/a.pdf; paper=58,5 x 40; dpi=600"),
             pdf);
   EXPECT_EQ(po.PrinterName(), kPdfPrinterName);
-  TDeviceMode mode = po.DeviceMode();
+  PageSettings mode = po.DeviceMode();
   EXPECT_EQ(mode.PaperCode, 256);
   EXPECT_DOUBLE_EQ(mode.PaperWidthMm, 58.5);
   EXPECT_DOUBLE_EQ(mode.PaperHeightMm, 40);
@@ -63,24 +63,24 @@ TEST(PrintObject, SelectsByNameWithOptionsAndFallsBackToTheFirstPrinter) {
 }
 
 TEST(PrintObject, RejectsMalformedOptionsNamingThem) {
-  TSpoolPrintObject po;
+  SpoolPrintObject po;
   const std::string base = std::string(kPdfPrinterName) + "; ";
   for (const char* bad : {"paper=58", "paper=axb", "paper=0x40", "paper=6000x40", "dpi=0",
                           "dpi=12.5", "dpi=99999", "colour=red", "file", "file="}) {
     try {
       po.SelectPrinterByName(base + bad);
       ADD_FAILURE() << bad << " was accepted";
-    } catch (const ESpoolError& e) {
+    } catch (const SpoolError& e) {
       const std::string key = std::string(bad).substr(0, std::string(bad).find('='));
       EXPECT_NE(std::string(e.what()).find(key), std::string::npos) << e.what();
     }
   }
-  EXPECT_THROW(po.SetBuiltinOptions("no such printer", TBuiltinOptions{}), ESpoolError);
-  EXPECT_THROW(po.SetBuiltinOptions(kPdfPrinterName, TBuiltinOptions{"", 10, 0, 0}), ESpoolError);
+  EXPECT_THROW(po.SetBuiltinOptions("no such printer", BuiltinOptions{}), SpoolError);
+  EXPECT_THROW(po.SetBuiltinOptions(kPdfPrinterName, BuiltinOptions{"", 10, 0, 0}), SpoolError);
 }
 
 TEST(PrintObject, BuiltinPapersAreA4A5LetterAndTheCustomSize) {
-  TSpoolPrintObject po;
+  SpoolPrintObject po;
   struct Expected {
     const char* name;
     int32_t code;
@@ -95,7 +95,7 @@ TEST(PrintObject, BuiltinPapersAreA4A5LetterAndTheCustomSize) {
     EXPECT_NEAR(papers[i].WidthMm, standard[i].w, 0.05);
     EXPECT_NEAR(papers[i].HeightMm, standard[i].h, 0.05);
   }
-  po.SetBuiltinOptions(kRasterPrinterName, TBuiltinOptions{"", 58, 40, 0});
+  po.SetBuiltinOptions(kRasterPrinterName, BuiltinOptions{"", 58, 40, 0});
   papers = po.Papers(kRasterPrinterName);
   ASSERT_EQ(papers.size(), 4u);
   EXPECT_EQ(papers[3].Name, "58 x 40 mm");
@@ -110,10 +110,10 @@ TEST(PrintObject, BuiltinPapersAreA4A5LetterAndTheCustomSize) {
 // an open document: the view converts between them, so they must agree.
 TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
   spooltest::EnsureGuiApp();
-  spooltest::TTempDir dir;
+  spooltest::TempDir dir;
   struct Case {
     const char* printer;
-    TDeviceMode mode;
+    PageSettings mode;
     int32_t horzRes, vertRes, horzSize, vertSize;
   };
   const Case cases[] = {
@@ -129,7 +129,7 @@ TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.printer) + " paper " + std::to_string(c.mode.PaperCode) +
                  " orientation " + std::to_string(c.mode.Orientation));
-    TSpoolPrintObject po;
+    SpoolPrintObject po;
     po.SelectPrinterByName(std::string(c.printer) + "; file=" + (dir / "out"));
     po.SetDeviceMode(c.mode);
     EXPECT_EQ(po.GetDeviceCaps(gdi::HORZRES), c.horzRes);
@@ -163,22 +163,22 @@ TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
 }
 
 TEST(PrintObject, RefusesChangesWhileADocumentIsOpenAndBadDeviceModes) {
-  spooltest::TTempDir dir;
-  TSpoolPrintObject po;
+  spooltest::TempDir dir;
+  SpoolPrintObject po;
   po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + (dir / "r"));
-  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{12345, 0, 0, 1, 203, 203}), ESpoolError);
-  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{256, 0.5, 40, 1, 203, 203}), ESpoolError);
-  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{9, 0, 0, 1, 0, 203}), ESpoolError);
+  EXPECT_THROW(po.SetDeviceMode(PageSettings{12345, 0, 0, 1, 203, 203}), SpoolError);
+  EXPECT_THROW(po.SetDeviceMode(PageSettings{256, 0.5, 40, 1, 203, 203}), SpoolError);
+  EXPECT_THROW(po.SetDeviceMode(PageSettings{9, 0, 0, 1, 0, 203}), SpoolError);
   EXPECT_EQ(po.DeviceMode().PaperCode, 9);
-  po.SetDeviceMode(TDeviceMode{256, 20, 10, 1, 100, 100});
+  po.SetDeviceMode(PageSettings{256, 20, 10, 1, 100, 100});
   po.BeginDoc();
-  EXPECT_THROW(po.BeginDoc(), ESpoolError);
-  EXPECT_THROW(po.SetPrinterIndex(0), ESpoolError);
-  EXPECT_THROW(po.SetDeviceMode(TDeviceMode{9, 0, 0, 1, 203, 203}), ESpoolError);
+  EXPECT_THROW(po.BeginDoc(), SpoolError);
+  EXPECT_THROW(po.SetPrinterIndex(0), SpoolError);
+  EXPECT_THROW(po.SetDeviceMode(PageSettings{9, 0, 0, 1, 203, 203}), SpoolError);
   po.Abort();
   po.Abort();  // nothing open: fine
-  EXPECT_THROW(po.NewPage(), ESpoolError);
-  EXPECT_THROW(po.EndDoc(), ESpoolError);
+  EXPECT_THROW(po.NewPage(), SpoolError);
+  EXPECT_THROW(po.EndDoc(), SpoolError);
   EXPECT_EQ(po.Canvas(), nullptr);
   EXPECT_TRUE(po.OutputFiles().empty());
   po.ResetDeviceMode();

@@ -8,10 +8,10 @@
 #include <cmath>
 #include <filesystem>
 
-#include "Canvas.h"
-#include "PrivateCups.h"
-#include "SpoolPrintObject.h"
-#include "SpoolTestSupport.h"
+#include "platform/gdi/Canvas.h"
+#include "tests/support/PrivateCups.h"
+#include "platform/spool/SpoolPrintObject.h"
+#include "tests/platform/spool/SpoolTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::spool;
@@ -21,8 +21,8 @@ namespace {
 TEST(CupsPrinter, QueueIsListedWithItsPapersAndPrintsAJobWithTitleAndCopies) {
   LP_SKIP_WITHOUT_PRIVATE_CUPS();
   spooltest::EnsureGuiApp();
-  test::TPrivateCups cups("lp-labels");
-  TSpoolPrintObject po;
+  test::PrivateCups cups("lp-labels");
+  SpoolPrintObject po;
 
   const std::vector<std::string> printers = {"lp-labels", kPdfPrinterName, kRasterPrinterName};
   ASSERT_EQ(po.Printers(), printers);
@@ -40,7 +40,7 @@ TEST(CupsPrinter, QueueIsListedWithItsPapersAndPrintsAJobWithTitleAndCopies) {
 
   // The PPD's defaults: the label paper, 203 dpi, 4 pt unprintable margins.
   EXPECT_EQ(po.SelectPrinterByName("lp-labels"), 0);
-  const TDeviceMode mode = po.DeviceMode();
+  const PageSettings mode = po.DeviceMode();
   EXPECT_EQ(mode.PaperCode, 256);
   EXPECT_NEAR(mode.PaperWidthMm, 57.86, 0.01);
   EXPECT_EQ(mode.ResolutionX, 203);
@@ -89,8 +89,8 @@ TEST(CupsPrinter, QueueIsListedWithItsPapersAndPrintsAJobWithTitleAndCopies) {
 TEST(CupsPrinter, AnAbortedDocumentNeverReachesTheQueueAndARefusalIsAnError) {
   LP_SKIP_WITHOUT_PRIVATE_CUPS();
   spooltest::EnsureGuiApp();
-  test::TPrivateCups cups("lp-abort");
-  TSpoolPrintObject po;
+  test::PrivateCups cups("lp-abort");
+  SpoolPrintObject po;
   ASSERT_EQ(po.SelectPrinterByName("lp-abort"), 0);
   po.BeginDoc();
   po.Canvas()->Rectangle(0, 0, 100, 100);
@@ -115,7 +115,7 @@ TEST(CupsPrinter, AnAbortedDocumentNeverReachesTheQueueAndARefusalIsAnError) {
   try {
     po.EndDoc();
     FAIL() << "EndDoc succeeded on a queue that rejects jobs";
-  } catch (const ESpoolError& e) {
+  } catch (const SpoolError& e) {
     EXPECT_NE(std::string(e.what()).find("lp-abort"), std::string::npos) << e.what();
   }
   EXPECT_FALSE(po.Printing());

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "Canvas.h"
-#include "SpoolPrintObject.h"
-#include "SpoolTestSupport.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/spool/SpoolPrintObject.h"
+#include "tests/platform/spool/SpoolTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::spool;
@@ -19,14 +19,14 @@ namespace {
 
 // A label-like page: a frame, a text with the page's number, and a
 // barcode-like black-and-white bitmap.
-void PaintPage(gdi::TCanvas& canvas, int page) {
-  canvas.SelectPen(gdi::TPen{gdi::PS_SOLID, 3, gdi::RGB(0, 0, 0)});
+void PaintPage(gdi::Canvas& canvas, int page) {
+  canvas.SelectPen(gdi::Pen{gdi::PS_SOLID, 3, gdi::RGB(0, 0, 0)});
   canvas.Rectangle(10, 10, 400, 250);
   gdi::LOGFONT font;
   font.lfHeight = -40;
   canvas.SelectFont(font);
   canvas.TextOut(30, 30, "Цена " + std::to_string(page));
-  gdi::TDib bars(24, 1, 24);
+  gdi::Dib bars(24, 1, 24);
   for (int x = 0; x < 24; ++x) {
     const uint8_t v = (x % 3 == 0 || x == 23) ? 0 : 255;
     std::fill(bars.ScanLine(0) + 3 * x, bars.ScanLine(0) + 3 * x + 3, v);
@@ -34,7 +34,7 @@ void PaintPage(gdi::TCanvas& canvas, int page) {
   canvas.StretchDIBits(30, 120, 24 * 12, 100, 0, 0, 24, 1, bars.Ref());
 }
 
-void PrintDocument(TPrintObject& po, int pages, int32_t copies) {
+void PrintDocument(PrintObject& po, int pages, int32_t copies) {
   po.SetCopies(copies);
   po.BeginDoc();
   for (int p = 1; p <= pages; ++p) {
@@ -61,21 +61,21 @@ std::vector<std::string> RenderPages(const std::string& pdf, const std::string& 
   return pages;
 }
 
-struct TImageRow {
+struct ImageRow {
   int bpc = 0;
   std::string encoding;
 };
 
-std::vector<TImageRow> PdfImages(const std::string& pdf) {
+std::vector<ImageRow> PdfImages(const std::string& pdf) {
   std::istringstream lines(spooltest::RunCommand("pdfimages -list '" + pdf + "'"));
-  std::vector<TImageRow> rows;
+  std::vector<ImageRow> rows;
   std::string line;
   for (int n = 0; std::getline(lines, line); ++n) {
     if (n < 2) continue;  // the two header lines
     std::istringstream fields(line);
     std::string page, num, type, width, height, color, comp, bpc, enc;
     fields >> page >> num >> type >> width >> height >> color >> comp >> bpc >> enc;
-    rows.push_back(TImageRow{std::atoi(bpc.c_str()), enc});
+    rows.push_back(ImageRow{std::atoi(bpc.c_str()), enc});
   }
   return rows;
 }
@@ -88,10 +88,10 @@ class PdfPrinter : public ::testing::Test {
     m_po.SetTitle("Этикетки");
   }
   void SetFile(const std::string& path) {
-    m_po.SetBuiltinOptions(kPdfPrinterName, TBuiltinOptions{path, 58, 40, 203});
+    m_po.SetBuiltinOptions(kPdfPrinterName, BuiltinOptions{path, 58, 40, 203});
   }
-  spooltest::TTempDir m_dir;
-  TSpoolPrintObject m_po;
+  spooltest::TempDir m_dir;
+  SpoolPrintObject m_po;
 };
 
 TEST_F(PdfPrinter, CopiesRepeatEachPageExactlyAndKeepBarcodesOneBit) {
@@ -110,7 +110,7 @@ TEST_F(PdfPrinter, CopiesRepeatEachPageExactlyAndKeepBarcodesOneBit) {
 
   const auto images = PdfImages(m_dir / "three.pdf");
   ASSERT_EQ(images.size(), 6u);
-  for (const TImageRow& row : images) {
+  for (const ImageRow& row : images) {
     EXPECT_EQ(row.bpc, 1);
     EXPECT_NE(row.encoding, "jpeg");
   }
@@ -132,8 +132,8 @@ TEST_F(PdfPrinter, CanvasKeepsItsAddressAndSelectionsAcrossRecordedPages) {
   SetFile(m_dir / "state.pdf");
   m_po.SetCopies(2);
   m_po.BeginDoc();
-  gdi::TCanvas* canvas = m_po.Canvas();
-  canvas->SelectPen(gdi::TPen{gdi::PS_DASH, 1, gdi::RGB(255, 0, 0)});
+  gdi::Canvas* canvas = m_po.Canvas();
+  canvas->SelectPen(gdi::Pen{gdi::PS_DASH, 1, gdi::RGB(255, 0, 0)});
   canvas->SetViewportOrgEx(5, 7);
   canvas->SetTextColor(gdi::RGB(1, 2, 3));
   canvas->MoveTo(11, 12);
@@ -217,7 +217,7 @@ TEST_F(PdfPrinter, AnUnwritableOutputFailsNamingPrinterAndFileAndLeavesNothing) 
   try {
     m_po.BeginDoc();
     FAIL() << "BeginDoc succeeded";
-  } catch (const ESpoolError& e) {
+  } catch (const SpoolError& e) {
     EXPECT_NE(std::string(e.what()).find(kPdfPrinterName), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find("plain/sub"), std::string::npos) << e.what();
   }

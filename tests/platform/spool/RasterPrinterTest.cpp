@@ -6,9 +6,9 @@
 
 #include <filesystem>
 
-#include "Canvas.h"
-#include "SpoolPrintObject.h"
-#include "SpoolTestSupport.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/spool/SpoolPrintObject.h"
+#include "tests/platform/spool/SpoolTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::spool;
@@ -16,16 +16,16 @@ using namespace labelplu::spool;
 namespace {
 
 TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
-  spooltest::TTempDir dir;
-  TSpoolPrintObject po;
+  spooltest::TempDir dir;
+  SpoolPrintObject po;
   po.SelectPrinterByName(std::string(kRasterPrinterName) + "; paper=58x40; file=" +
                          (dir / "lab.png"));
   po.BeginJob();
   po.SetCopies(2);
   po.BeginDoc();
-  po.Canvas()->FillRect(gdi::RECT{0, 0, 10, 10}, gdi::TBrush{gdi::BS_SOLID, gdi::RGB(0, 0, 0)});
+  po.Canvas()->FillRect(gdi::RECT{0, 0, 10, 10}, gdi::Brush{gdi::BS_SOLID, gdi::RGB(0, 0, 0)});
   po.NewPage();
-  po.Canvas()->FillRect(gdi::RECT{20, 0, 30, 10}, gdi::TBrush{gdi::BS_SOLID, gdi::RGB(0, 0, 0)});
+  po.Canvas()->FillRect(gdi::RECT{20, 0, 30, 10}, gdi::Brush{gdi::BS_SOLID, gdi::RGB(0, 0, 0)});
   po.EndDoc();
   po.SetCopies(1);
   po.BeginDoc();
@@ -63,8 +63,8 @@ TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
 }
 
 TEST(RasterPrinter, OutsideAJobEachDocumentIsAJobOfItsOwn) {
-  spooltest::TTempDir dir;
-  TSpoolPrintObject po;
+  spooltest::TempDir dir;
+  SpoolPrintObject po;
   po.SelectPrinterByName(std::string(kRasterPrinterName) + "; paper=20x10; dpi=100; file=" +
                          (dir / "x"));
   po.BeginDoc();
@@ -78,14 +78,14 @@ TEST(RasterPrinter, OutsideAJobEachDocumentIsAJobOfItsOwn) {
 }
 
 TEST(RasterPrinter, FailuresAreSpoolErrorsNamingPrinterAndFile) {
-  spooltest::TTempDir dir;
+  spooltest::TempDir dir;
   { std::ofstream(dir / "plain") << "x"; }
-  TSpoolPrintObject po;
+  SpoolPrintObject po;
   po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + (dir / "plain/r"));
   try {
     po.BeginDoc();
     FAIL() << "BeginDoc succeeded";
-  } catch (const ESpoolError& e) {
+  } catch (const SpoolError& e) {
     EXPECT_NE(std::string(e.what()).find(kRasterPrinterName), std::string::npos) << e.what();
     EXPECT_NE(std::string(e.what()).find("plain"), std::string::npos) << e.what();
   }
@@ -93,7 +93,7 @@ TEST(RasterPrinter, FailuresAreSpoolErrorsNamingPrinterAndFile) {
   // A page too large to hold in memory is refused, not attempted.
   po.SelectPrinterByName(std::string(kRasterPrinterName) + "; paper=5000x5000; dpi=4800; file=" +
                          (dir / "big"));
-  EXPECT_THROW(po.BeginDoc(), ESpoolError);
+  EXPECT_THROW(po.BeginDoc(), SpoolError);
   EXPECT_FALSE(po.Printing());
 }
 

@@ -1,8 +1,8 @@
 // Helpers of the print object's tests: the GUI application that text
 // needs, temporary folders, and the poppler and Ghostscript tools that read
 // what was printed.
-#ifndef LABELPLU_TESTS_SPOOL_SPOOLTESTSUPPORT_H
-#define LABELPLU_TESTS_SPOOL_SPOOLTESTSUPPORT_H
+#ifndef LABELPLU_TESTS_PLATFORM_SPOOL_SPOOLTESTSUPPORT_H
+#define LABELPLU_TESTS_PLATFORM_SPOOL_SPOOLTESTSUPPORT_H
 
 #include <QGuiApplication>
 
@@ -26,13 +26,13 @@ inline void EnsureGuiApp() {
 }
 
 // A fresh folder under /tmp, removed with the object.
-class TTempDir {
+class TempDir {
  public:
-  TTempDir() {
+  TempDir() {
     char pattern[] = "/tmp/labelplu-spool-XXXXXX";
     if (mkdtemp(pattern) != nullptr) m_path = pattern;
   }
-  ~TTempDir() {
+  ~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
   }
@@ -82,4 +82,4 @@ inline std::string ReadBytes(const std::string& path) {
 
 }  // namespace spooltest
 
-#endif
+#endif  // LABELPLU_TESTS_PLATFORM_SPOOL_SPOOLTESTSUPPORT_H

@@ -1,4 +1,4 @@
-#include "BindFunction.h"
+#include "platform/sys/BindFunction.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "TestSupport.h"
+#include "tests/platform/sys/TestSupport.h"
 
 namespace labelplu::sys {
 namespace {

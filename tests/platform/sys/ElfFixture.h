@@ -1,6 +1,6 @@
 // Hand-made ELF files carrying a version note, for the reader's tests.
-#ifndef LABELPLU_TESTS_SYS_ELFFIXTURE_H
-#define LABELPLU_TESTS_SYS_ELFFIXTURE_H
+#ifndef LABELPLU_TESTS_PLATFORM_SYS_ELFFIXTURE_H
+#define LABELPLU_TESTS_PLATFORM_SYS_ELFFIXTURE_H
 
 #include <cstdint>
 #include <fstream>
@@ -139,4 +139,4 @@ inline void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_PLATFORM_SYS_ELFFIXTURE_H

@@ -1,4 +1,4 @@
-// Two modules, each with its own copy of BaseLog, loaded with RTLD_LOCAL
+// Two modules, each with its own copy of SharedLog, loaded with RTLD_LOCAL
 // into one process: the agreement goes through the process, not through
 // shared C++ globals.
 #include <dlfcn.h>
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "SystemInfo.h"
-#include "TestSupport.h"
+#include "platform/sys/SystemInfo.h"
+#include "tests/platform/sys/TestSupport.h"
 
 namespace {
 

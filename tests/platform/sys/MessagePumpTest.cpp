@@ -1,4 +1,4 @@
-#include "MessagePump.h"
+#include "platform/sys/MessagePump.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ModulePath.h"
+#include "platform/sys/ModulePath.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "TestSupport.h"
+#include "tests/platform/sys/TestSupport.h"
 
 namespace labelplu::sys {
 namespace {

@@ -1,4 +1,4 @@
-#include "NamedLock.h"
+#include "platform/sys/NamedLock.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -17,7 +17,7 @@ std::string UniqueName(const char* what) {
 
 TEST(NamedLockTest, OneHolderAtATime) {
   const std::string name = UniqueName("one");
-  TNamedLock a(name), b(name);
+  NamedLock a(name), b(name);
   EXPECT_TRUE(a.TryAcquire());
   EXPECT_TRUE(a.TryAcquire());  // already held
   EXPECT_FALSE(b.TryAcquire());
@@ -25,12 +25,12 @@ TEST(NamedLockTest, OneHolderAtATime) {
   a.Release();
   EXPECT_TRUE(b.TryAcquire());
   {
-    TNamedLock c(name + ".other");
+    NamedLock c(name + ".other");
     EXPECT_TRUE(c.TryAcquire());  // names are independent
   }
   b.Release();
   {
-    TNamedLock scoped(name);
+    NamedLock scoped(name);
     EXPECT_TRUE(scoped.TryAcquire());
   }
   EXPECT_TRUE(a.TryAcquire());  // the destructor released it
@@ -38,7 +38,7 @@ TEST(NamedLockTest, OneHolderAtATime) {
 
 TEST(NamedLockTest, AcquireWaitsForTheHolder) {
   const std::string name = UniqueName("wait");
-  TNamedLock holder(name), waiter(name);
+  NamedLock holder(name), waiter(name);
   ASSERT_TRUE(holder.TryAcquire());
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(waiter.Acquire(40));
@@ -49,12 +49,12 @@ TEST(NamedLockTest, AcquireWaitsForTheHolder) {
 
 TEST(NamedLockTest, OtherProcessesSeeTheHolderAndItsEnd) {
   const std::string name = UniqueName("process");
-  TNamedLock holder(name);
+  NamedLock holder(name);
   ASSERT_TRUE(holder.TryAcquire());
   auto childTakes = [&name] {
     const pid_t child = ::fork();
     if (child == 0) {
-      TNamedLock lock(name);
+      NamedLock lock(name);
       ::_exit(lock.TryAcquire() ? 1 : 0);
     }
     int status = 0;
@@ -67,9 +67,9 @@ TEST(NamedLockTest, OtherProcessesSeeTheHolderAndItsEnd) {
 }
 
 TEST(NamedLockTest, NamesMustFit) {
-  EXPECT_THROW(TNamedLock(""), std::invalid_argument);
-  EXPECT_THROW(TNamedLock(std::string(108, 'n')), std::invalid_argument);
-  TNamedLock longest(UniqueName("x") + std::string(107 - UniqueName("x").size(), 'n'));
+  EXPECT_THROW(NamedLock(""), std::invalid_argument);
+  EXPECT_THROW(NamedLock(std::string(108, 'n')), std::invalid_argument);
+  NamedLock longest(UniqueName("x") + std::string(107 - UniqueName("x").size(), 'n'));
   EXPECT_TRUE(longest.TryAcquire());
 }
 

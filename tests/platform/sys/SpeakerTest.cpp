@@ -1,4 +1,4 @@
-#include "Speaker.h"
+#include "platform/sys/Speaker.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "SystemInfo.h"
+#include "platform/sys/SystemInfo.h"
 
 #include <gtest/gtest.h>
 #include <pwd.h>

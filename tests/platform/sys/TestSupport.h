@@ -1,6 +1,6 @@
 // Helpers of the lp_sys tests.
-#ifndef LABELPLU_TESTS_SYS_TESTSUPPORT_H
-#define LABELPLU_TESTS_SYS_TESTSUPPORT_H
+#ifndef LABELPLU_TESTS_PLATFORM_SYS_TESTSUPPORT_H
+#define LABELPLU_TESTS_PLATFORM_SYS_TESTSUPPORT_H
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -69,4 +69,4 @@ class MemoryFile {
 
 }  // namespace labelplu::test
 
-#endif
+#endif  // LABELPLU_TESTS_PLATFORM_SYS_TESTSUPPORT_H

@@ -1,4 +1,4 @@
-#include "VersionInfo.h"
+#include "platform/sys/VersionInfo.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <random>
 
-#include "ElfFixture.h"
-#include "ModulePath.h"
-#include "TestSupport.h"
+#include "tests/platform/sys/ElfFixture.h"
+#include "platform/sys/ModulePath.h"
+#include "tests/platform/sys/TestSupport.h"
 
 namespace labelplu::sys {
 namespace {
@@ -24,7 +24,7 @@ using test::WriteFile;
 // This executable carries the build's version note (lp_embed_version).
 TEST(VersionInfoTest, ReadsTheNoteOfTheBuiltExecutable) {
   const std::string self = ProgramPath();
-  const TVersionInfo info(self);
+  const VersionInfo info(self);
   ASSERT_TRUE(info.HasBlock());
   EXPECT_EQ(info.Translation(), "041904E3");
   const uint32_t ms = LP_VERSION_MAJOR << 16 | LP_VERSION_MINOR;
@@ -36,14 +36,14 @@ TEST(VersionInfoTest, ReadsTheNoteOfTheBuiltExecutable) {
   EXPECT_EQ(info.StringValue("fileversion"), LP_VERSION_TEXT);  // keys ignore ASCII case
   EXPECT_EQ(info.StringValue("NoSuchKey"), "");
   EXPECT_EQ(info.FileSize(), std::filesystem::file_size(self));
-  EXPECT_EQ(TVersionInfo::VersionNumber(self),
+  EXPECT_EQ(VersionInfo::VersionNumber(self),
             int64_t{LP_VERSION_PATCH} * 100000 + LP_VERSION_TWEAK);
 }
 
 // A shared object gets the note as well, with its own file name.
 TEST(VersionInfoTest, ReadsTheNoteOfABuiltModule) {
   const std::string module = test::BinDir() + "/sys_probe.plu";
-  const TVersionInfo info(module);
+  const VersionInfo info(module);
   ASSERT_TRUE(info.HasBlock());
   EXPECT_EQ(info.StringValue("OriginalFilename"), "sys_probe.plu");
   EXPECT_EQ(info.StringValue("FileDescription"), "labelplu test module");
@@ -81,7 +81,7 @@ TEST(VersionInfoTest, FixedVersionOfHandMadeFiles) {
     const std::vector<uint8_t> bytes = ElfWriter(shape).Build();
     WriteFile(path, bytes);
 
-    const TVersionInfo info(path);
+    const VersionInfo info(path);
     ASSERT_TRUE(info.HasBlock());
     EXPECT_EQ(info.FileSize(), bytes.size());
     EXPECT_EQ(info.VersionText(), "1.2.3.4");
@@ -120,7 +120,7 @@ TEST(VersionInfoTest, FilesWithoutBlock) {
                {"/dev/null", 0},          {"/proc/self/status", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
-    const TVersionInfo info(c.path);
+    const VersionInfo info(c.path);
     EXPECT_FALSE(info.HasBlock());
     EXPECT_EQ(info.FileSize(), c.size);
     EXPECT_EQ(info.Translation(), "");
@@ -168,14 +168,14 @@ TEST(VersionInfoTest, HostileFieldsFindNothing) {
     if (!c.keepSegments) ElfWriter::PutInto(bytes, false, l.phoff, 4, 0);  // p_type: none
     // With only the other way removed, the note is still found...
     WriteFile(dir.Path("hostile.so"), bytes);
-    EXPECT_TRUE(TVersionInfo(dir.Path("hostile.so")).HasBlock());
+    EXPECT_TRUE(VersionInfo(dir.Path("hostile.so")).HasBlock());
     // ...so the mutation is what hides it.
     ElfWriter::PutInto(bytes, false, c.offset, c.width, c.value);
     if (std::string(c.what) == "extended section count huge") {
       ElfWriter::PutInto(bytes, false, l.shoff + 32, 8, 1ull << 32);  // shdr[0].sh_size
     }
     WriteFile(dir.Path("hostile.so"), bytes);
-    EXPECT_FALSE(TVersionInfo(dir.Path("hostile.so")).HasBlock());
+    EXPECT_FALSE(VersionInfo(dir.Path("hostile.so")).HasBlock());
   }
 
   // Note sizes that run past their area end the search of that area.
@@ -183,12 +183,12 @@ TEST(VersionInfoTest, HostileFieldsFindNothing) {
     std::vector<uint8_t> bytes = good;
     ElfWriter::PutInto(bytes, false, l.ourNoteAt, 4, namesz);
     WriteFile(dir.Path("hostile.so"), bytes);
-    EXPECT_FALSE(TVersionInfo(dir.Path("hostile.so")).HasBlock());
+    EXPECT_FALSE(VersionInfo(dir.Path("hostile.so")).HasBlock());
   }
   std::vector<uint8_t> bytes = good;
   ElfWriter::PutInto(bytes, false, l.ourNoteAt + 4, 4, 0xFFFFFFF0);
   WriteFile(dir.Path("hostile.so"), bytes);
-  EXPECT_FALSE(TVersionInfo(dir.Path("hostile.so")).HasBlock());
+  EXPECT_FALSE(VersionInfo(dir.Path("hostile.so")).HasBlock());
 }
 
 // Every truncation and many random corruptions of a valid file: no crash,
@@ -202,7 +202,7 @@ TEST(VersionInfoTest, TruncatedAndCorruptedFilesNeverMisread) {
   const std::string path = file.Path();
   for (size_t n = 0; n < good.size(); ++n) {
     file.Set(std::vector<uint8_t>(good.begin(), good.begin() + n));
-    const TVersionInfo info(path);
+    const VersionInfo info(path);
     if (info.HasBlock()) {
       EXPECT_EQ(info.VersionText(), "1.2.3.4") << "cut at " << n;
     }
@@ -216,7 +216,7 @@ TEST(VersionInfoTest, TruncatedAndCorruptedFilesNeverMisread) {
     const int flips = 1 + static_cast<int>(random() % 4);
     for (int i = 0; i < flips; ++i) bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
     file.Set(bytes);
-    const TVersionInfo info(path);
+    const VersionInfo info(path);
     (void)info.VersionText();
     (void)info.StringValue("ProductName");
   }

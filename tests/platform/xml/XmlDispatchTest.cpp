@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "Bstr.h"
-#include "ComObject.h"
-#include "ErrorInfo.h"
-#include "Variant.h"
-#include "XmlDom.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
+#include "platform/xml/XmlDom.h"
 
 using namespace labelplu;
 using namespace labelplu::xml;
@@ -172,11 +172,11 @@ TEST(XmlDispatch, DocumentsHandedOverByAHost) {
   get(NewNodeDispatch(doc.documentElement()).get(), "appendChild", {foreignArg});
   EXPECT_EQ(doc.xml(), "<a x=\"1\"><Устройство Код=\"{F}\"/></a>\r\n");
 
-  EXPECT_THROW(DocumentFromDispatch(nullptr), EXmlError);
+  EXPECT_THROW(DocumentFromDispatch(nullptr), XmlError);
   ComPtr<IDispatch> list = NewNodeListDispatch(doc.selectNodes("//*"));
-  EXPECT_THROW(DocumentFromDispatch(list.get()), EXmlError);
+  EXPECT_THROW(DocumentFromDispatch(list.get()), XmlError);
   ComPtr<ForeignDocument> broken = ole::MakeCom<ForeignDocument>("<a>");
-  EXPECT_THROW(DocumentFromDispatch(broken.get()), EXmlParseError);
+  EXPECT_THROW(DocumentFromDispatch(broken.get()), XmlParseError);
 }
 
 }  // namespace

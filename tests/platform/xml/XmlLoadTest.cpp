@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "XmlDom.h"
+#include "platform/xml/XmlDom.h"
 
 using namespace labelplu::xml;
 
@@ -78,7 +78,7 @@ TEST(XmlLoad, MalformedTextGivesLineAndLeavesDocumentEmpty) {
     try {
       doc.loadXML(c.text);
       ADD_FAILURE() << "no error";
-    } catch (const EXmlParseError& e) {
+    } catch (const XmlParseError& e) {
       EXPECT_EQ(e.Line(), c.line);
       EXPECT_FALSE(e.Reason().empty());
       EXPECT_EQ(std::string(e.what()),
@@ -99,7 +99,7 @@ TEST(XmlLoad, EveryTruncationLoadsOrFailsCleanly) {
     try {
       doc.loadXML(full.substr(0, n));
       EXPECT_EQ(n, full.size());
-    } catch (const EXmlParseError& e) {
+    } catch (const XmlParseError& e) {
       EXPECT_GE(e.Line(), 1);
     }
   }
@@ -122,7 +122,7 @@ TEST(XmlLoad, ExternalEntitiesAreNeverRead) {
     XmlDocument doc;
     try {
       doc.loadXML(text);
-    } catch (const EXmlParseError&) {
+    } catch (const XmlParseError&) {
       continue;  // refusing the document is as good as not reading the file
     }
     EXPECT_EQ(doc.xml().find("TOP-SECRET"), std::string::npos);
@@ -144,7 +144,7 @@ TEST(XmlLoad, EntityExpansionBombFailsQuickly) {
     SCOPED_TRACE(body);
     const auto start = std::chrono::steady_clock::now();
     XmlDocument doc;
-    EXPECT_THROW(doc.loadXML(text + "]>" + body), EXmlParseError);
+    EXPECT_THROW(doc.loadXML(text + "]>" + body), XmlParseError);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   }
 }

@@ -2,7 +2,7 @@
 // the errors of bad expressions.
 #include <gtest/gtest.h>
 
-#include "XmlDom.h"
+#include "platform/xml/XmlDom.h"
 
 using namespace labelplu::xml;
 
@@ -83,7 +83,7 @@ TEST(XmlSelect, BadExpressionsGiveClearErrors) {
     try {
       doc.selectNodes(c.expression);
       ADD_FAILURE() << "no error";
-    } catch (const EXmlError& e) {
+    } catch (const XmlError& e) {
       EXPECT_NE(std::string(e.what()).find(c.fragment), std::string::npos) << e.what();
     }
   }
@@ -96,9 +96,9 @@ TEST(XmlSelect, SelectionProperties) {
   doc.loadXML("<r xmlns:d=\"urn:d\"><d:x/></r>");
   doc.setProperty("SelectionNamespaces", "xmlns:q='urn:d'");
   EXPECT_EQ(doc.selectNodes("//q:x").length(), 1);
-  EXPECT_THROW(doc.setProperty("SelectionLanguage", "SQL"), EXmlError);
-  EXPECT_THROW(doc.setProperty("SelectionNamespaces", "q=urn"), EXmlError);
-  EXPECT_THROW(doc.setProperty("NoSuchProperty", "1"), EXmlError);
+  EXPECT_THROW(doc.setProperty("SelectionLanguage", "SQL"), XmlError);
+  EXPECT_THROW(doc.setProperty("SelectionNamespaces", "q=urn"), XmlError);
+  EXPECT_THROW(doc.setProperty("NoSuchProperty", "1"), XmlError);
 }
 
 TEST(XmlSelect, ElementsByTagName) {

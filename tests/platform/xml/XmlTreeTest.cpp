@@ -2,7 +2,7 @@
 // their document or its content, hierarchy errors.
 #include <gtest/gtest.h>
 
-#include "XmlDom.h"
+#include "platform/xml/XmlDom.h"
 
 using namespace labelplu::xml;
 
@@ -92,7 +92,7 @@ TEST(XmlTree, RemovedAndReplacedChildrenStayUsable) {
   a.insertBefore(b, a.firstChild());
   EXPECT_EQ(a.xml(), "<a><b>x</b>new!</a>");
   EXPECT_EQ(a.childNodes().length(), 3);
-  EXPECT_THROW(a.removeChild(tail), EXmlError);
+  EXPECT_THROW(a.removeChild(tail), XmlError);
 }
 
 TEST(XmlTree, HierarchyErrors) {
@@ -101,15 +101,15 @@ TEST(XmlTree, HierarchyErrors) {
   XmlNode a = doc.documentElement();
   XmlNode b = a.firstChild();
   XmlNode text = doc.createTextNode("t");
-  EXPECT_THROW(b.appendChild(a), EXmlError);                     // an ancestor
-  EXPECT_THROW(a.appendChild(a), EXmlError);                     // itself
-  EXPECT_THROW(doc.appendChild(doc.createElement("second")), EXmlError);
-  EXPECT_THROW(doc.appendChild(text), EXmlError);                // text at the top
-  EXPECT_THROW(text.appendChild(doc.createElement("x")), EXmlError);
-  EXPECT_THROW(a.insertBefore(doc.createElement("x"), text), EXmlError);  // ref not a child
-  EXPECT_THROW(a.appendChild(doc), EXmlError);
-  EXPECT_THROW(XmlNode().nodeName(), EXmlError);
-  EXPECT_THROW(doc.getAttribute("x"), EXmlError);
+  EXPECT_THROW(b.appendChild(a), XmlError);                     // an ancestor
+  EXPECT_THROW(a.appendChild(a), XmlError);                     // itself
+  EXPECT_THROW(doc.appendChild(doc.createElement("second")), XmlError);
+  EXPECT_THROW(doc.appendChild(text), XmlError);                // text at the top
+  EXPECT_THROW(text.appendChild(doc.createElement("x")), XmlError);
+  EXPECT_THROW(a.insertBefore(doc.createElement("x"), text), XmlError);  // ref not a child
+  EXPECT_THROW(a.appendChild(doc), XmlError);
+  EXPECT_THROW(XmlNode().nodeName(), XmlError);
+  EXPECT_THROW(doc.getAttribute("x"), XmlError);
   EXPECT_EQ(doc.xml(), "<a><b/></a>\r\n");
 }
 

@@ -1,7 +1,7 @@
 // "bin.base64" typed content: embedded images of label templates.
 #include <gtest/gtest.h>
 
-#include "XmlDom.h"
+#include "platform/xml/XmlDom.h"
 
 using namespace labelplu::xml;
 
@@ -65,9 +65,9 @@ TEST(XmlTypedValue, BadContentAndWrongType) {
   doc.loadXML("<r xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
               "<a dt:dt=\"bin.base64\">not*base64</a><b dt:dt=\"bin.base64\">QQ=</b>"
               "<c>QUJD</c><d dt:dt=\"bin.base64\"/></r>");
-  EXPECT_THROW(doc.selectSingleNode("//a").nodeTypedBytes(), EXmlError);
-  EXPECT_THROW(doc.selectSingleNode("//b").nodeTypedBytes(), EXmlError);
-  EXPECT_THROW(doc.selectSingleNode("//c").nodeTypedBytes(), EXmlError);
+  EXPECT_THROW(doc.selectSingleNode("//a").nodeTypedBytes(), XmlError);
+  EXPECT_THROW(doc.selectSingleNode("//b").nodeTypedBytes(), XmlError);
+  EXPECT_THROW(doc.selectSingleNode("//c").nodeTypedBytes(), XmlError);
   EXPECT_TRUE(doc.selectSingleNode("//d").nodeTypedBytes().empty());
 }
 

@@ -1,8 +1,8 @@
 // A module that takes part in the log-file agreement at load time, as the
-// plug-in does: lp_sys and BaseLog linked statically, hidden, not shared with
+// plug-in does: lp_sys and SharedLog linked statically, hidden, not shared with
 // other copies of this module.
-#include "BaseLog.h"
-#include "ModulePath.h"
+#include "base/SharedLog.h"
+#include "platform/sys/ModulePath.h"
 
 #include <string>
 

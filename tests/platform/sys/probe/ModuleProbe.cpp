@@ -1,5 +1,5 @@
 // A module that links lp_sys statically, as the plug-in does.
-#include "ModulePath.h"
+#include "platform/sys/ModulePath.h"
 
 #include <string>
 

@@ -1,0 +1,118 @@
+// The print manager: this driver's kind of device, and its device list.
+#ifndef LABELPLU_PRINT_PRINTERDEVICE_H
+#define LABELPLU_PRINT_PRINTERDEVICE_H
+
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "devices/DeviceList.h"
+#include "devices/MethodRecords.h"
+#include "platform/ole/Variant.h"
+
+namespace labelplu {
+
+// The nine parameters every label-printer driver of the family has (no
+// handlers: the driver object adds its own to publish them as properties).
+std::span<const PropertyRecord> LabelPrinterParamRecords();
+// The eighteen page-layout parameters of this driver.
+std::span<const PropertyRecord> PageLayoutParamRecords();
+
+class Label;
+class PageLayoutPrinter;
+
+// A label device printing on a printer of the print object. A print job
+// fills the label template once per record of a table and hands each label
+// to the printer view, which places the labels on pages.
+//
+// Threads: the thread of the driver call. A job runs the thread's event loop
+// while it prints, so the host may call back into the device meanwhile; a
+// second job on the same device then answers 14.
+class PrinterDevice : public DeviceItem {
+ public:
+  explicit PrinterDevice(DeviceList& list);
+  // Frees the view, then the label.
+  ~PrinterDevice() override;
+
+  // Code 6 is the device's own error text (none here); the code of a
+  // framework error that ended the last job its message; every other code
+  // the list's.
+  std::string GetErrorText(int32_t code) const override;
+
+  // The print job. input is a variant array whose elements 0, 1, 2, or a
+  // one-column value array whose rows 0, 1, 2, are the common parameters
+  // (name/value rows), the field names (one per row, column 0) and the
+  // records (one row per label, one column per field); a missing element is
+  // empty. Result: CheckOn's code when the device is off, 14 while another
+  // job of this device runs, 11 for a missing template file, 12 when the
+  // records have another column count than there are field names, 10 when
+  // filling or printing failed (the message is shown to a person who can
+  // answer it, else written to the log and to standard error; the labels
+  // drawn so far are still printed), 0 on success. A value array of another
+  // column count gives 20028 (EProtectException codes become the result);
+  // a slot that is not a value array, and any other failure, raise after
+  // the clean-up. After the job the slots are empty and the label and the
+  // view are gone.
+  int32_t ExecutePrint(const VARIANT& input);
+  // The template check and the value-name listing: CheckOn's code only.
+  int32_t CheckTemplate();
+  int32_t GetValuesName();
+  // Sending raw data is not available on this kind of device: 3 when the
+  // device is off, else -2.
+  int32_t SendToDevice(std::string_view data, int32_t option);
+
+  // Creates the label and the view when missing, then loads the template
+  // name: empty means the setting "ШаблонПоУмолчанию", overridden by a
+  // "Шаблон" row (case ignored) of the common parameters. A name holding
+  // "/", "\" or ":" is a path; any other name is a file of the plug-in
+  // module's folder. 0 when loaded, 11 when no such file exists (the label
+  // keeps what it held). A template that fails to load raises.
+  int32_t SelectTemplate(std::string name);
+
+  // The label and the view of the template in use; null outside a job
+  // until SelectTemplate creates them.
+  Label* LoadedLabel() const { return m_label.get(); }
+  PageLayoutPrinter* View() const { return m_view.get(); }
+  bool Busy() const { return m_busy; }
+
+  // The description of result code 6; nothing in this driver fills it.
+  std::string DeviceErrorText;
+
+  // Shows the settings dialog (DeviceUserInterface::EditSettings). On OK the
+  // device's name and settings are written back and the answer is 0; on
+  // cancel nothing changes and the answer is -1. Without a display a person
+  // sees, or without a user interface installed, it answers -1 at once and
+  // says why in the driver's log. Storing the settings is the host's
+  // separate call.
+  int32_t ShowSettings() override;
+
+ private:
+  int32_t FillAndPrint();
+  void ReportJobFailure(const std::string& message);
+  std::string TemplateFolder() const;
+
+  bool m_busy = false;
+  // The last job that ended in a framework error: its code and message.
+  int32_t m_failureCode = 0;
+  std::string m_failureText;
+  ole::OleVariant m_commonParams;
+  ole::OleVariant m_fieldNames;
+  ole::OleVariant m_records;
+  std::unique_ptr<Label> m_label;
+  std::unique_ptr<PageLayoutPrinter> m_view;
+};
+
+class PrinterDeviceList : public DeviceList {
+ public:
+  // Registers the driver's model and its two parameter tables.
+  explicit PrinterDeviceList(std::string moduleFileName = {});
+  std::string GetErrorText(int32_t code) const override;
+
+ protected:
+  ole::ComPtr<DeviceItem> CreateItem() override;
+};
+
+}  // namespace labelplu
+
+#endif  // LABELPLU_PRINT_PRINTERDEVICE_H

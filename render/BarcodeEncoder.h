@@ -1,0 +1,110 @@
+// labelplu: the linear barcode encoder's pure part: a text and a symbology
+// in, the symbol's bar/space elements (widths in modules) and its display
+// text out. Nothing here draws; LinearBarcodeRenderer (LinearBarcodeRenderer.h) paints the elements.
+//
+// All functions are pure and may be called from any thread.
+#ifndef LABELPLU_RENDER_BARCODEENCODER_H
+#define LABELPLU_RENDER_BARCODEENCODER_H
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace labelplu {
+
+// The ten linear symbologies, in their stored (template) order.
+enum BarcodeSymbology : uint8_t {
+  bcUPC_A,
+  bcUPC_E,
+  bcEAN_8,
+  bcEAN_13,
+  bcInterleaved2of5,
+  bcCodabar,
+  bcCode11,
+  bcCode39,
+  bcCode93,
+  bcCode128
+};
+inline constexpr int kBarCodeTypeCount = 10;
+
+// The start code set of Code 128 when the data does not name one.
+enum Code128CodeSet : uint8_t { csCodeA, csCodeB };
+
+// Element kinds (flags): a guard element carries bkGuard with bkSpace or
+// bkBar (18 a guard bar, 17 a guard space).
+inline constexpr uint8_t bkSpace = 1;
+inline constexpr uint8_t bkBar = 2;
+inline constexpr uint8_t bkGuard = 16;
+
+// One element of the symbol: its width in narrow modules and its kind.
+struct BarElement {
+  int32_t ModuleCount = 0;
+  uint8_t Kind = 0;
+  bool IsBar() const { return (Kind & bkBar) != 0; }
+  friend bool operator==(const BarElement&, const BarElement&) = default;
+};
+
+// The ordered elements of a symbol, first bar leftmost.
+using BarElements = std::vector<BarElement>;
+
+// Data the symbology cannot encode. what() is one of the two texts below.
+class BarcodeError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+inline constexpr const char* kBarCodeEmptyText = "Штрихкод имеет нулевую длину";
+inline constexpr const char* kBarCodeBadCharText = "Штрихкод содержит некорректный символ";
+
+// How a symbol is encoded besides its text.
+struct BarcodeOptions {
+  bool AddCheckChar = false;
+  // Wide-element width in modules for Interleaved 2 of 5, Codabar and
+  // Code 11 (Code 39 always uses 2). Values below 2 are taken as 2, above
+  // 20 as 20 (wider gives nothing a scanner needs and bounds the symbol).
+  int32_t BarNarrowToWideRatio = 2;
+  Code128CodeSet Code128Subset = csCodeA;
+};
+
+// The elements of `code` in the symbology. Empty code: an empty list.
+// Throws BarcodeError for data the symbology cannot hold. `code` is UTF-8;
+// Code 128's special characters #130..#139 (FNC/shift/set changes, the
+// three start codes, stop) are the code points U+0082..U+008B.
+//
+// UPC/EAN: missing digits count as 0, extra ones are ignored; the check
+// digit is computed when the data has exactly 11 (UPC-A), 7 (EAN-8) or 12
+// (EAN-13) digits, else the next data digit is used unverified. UPC-E
+// encodes the first six digits with number system 0 and the parity the
+// UPC-E standard derives from the check digit of the expanded UPC-A number.
+// Code 39 expects upper case (LinearBarcodeRenderer upper-cases on setting); Codabar
+// data carries its own start/stop letters. Code 128 without any special
+// character chooses its code sets itself (start B for lower-case text,
+// shifts or set changes when control characters and lower case mix); with
+// one, every character maps to its fixed value as written.
+BarElements EncodeBarCode(std::string_view code, BarcodeSymbology type,
+                             const BarcodeOptions& options);
+
+// The text shown under the symbol for `code` (characters below #32 of
+// Code 93/128 as blanks). Never throws.
+std::string BarCodeDisplayText(std::string_view code, BarcodeSymbology type, bool addCheckChar);
+
+// The UPC/EAN check digit of the digits (weight 3 on the rightmost one and
+// every second one leftwards). `digits` must be ASCII digits.
+int32_t UpcEanCheckDigit(std::string_view digits);
+
+// The UPC-A number (11 digits, no check digit) that a six-digit UPC-E body
+// stands for, number system 0.
+std::string ExpandUpcE(std::string_view sixDigits);
+
+// The symbol values of Code 128 (start, data with any shifts and set
+// changes, check value when asked, stop 106) and of Code 93 (data after the
+// full-ASCII expansion, then C and K when asked; no start/stop). Throw
+// BarcodeError as EncodeBarCode.
+std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset,
+                                   bool addCheckChar);
+std::vector<int32_t> Code93Values(std::string_view code, bool addCheckChar);
+
+}  // namespace labelplu
+
+#endif  // LABELPLU_RENDER_BARCODEENCODER_H

@@ -1,0 +1,245 @@
+// The print manager's job on the built-in raster printer: result codes,
+// template choice, the order in which values apply, copies, the busy flag,
+// a failing job, and the state left behind.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <zbar.h>
+
+#include <QImage>
+#include <QTimer>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "base/Errors.h"
+#include "ui/Application.h"
+#include "print/PrinterDevice.h"
+#include "values/ValueArray.h"
+#include "tests/support/BarcodeTemplate.h"
+#include "tests/support/TextTable.h"
+
+namespace labelplu {
+namespace {
+
+namespace fs = std::filesystem;
+using test::Rows;
+using test::Table;
+
+// An EAN-13 symbol filled from "ШтрихКод" (its caption's key is dsSHK).
+using test::kBarcodeTemplate;
+
+ole::OleVariant Job(const ole::OleVariant& common, const ole::OleVariant& names,
+                    const ole::OleVariant& records) {
+  ole::ComPtr<ValueArray> job = ValueArray::Create();
+  EXPECT_EQ(job->SetBounds(3, 1), S_OK);
+  EXPECT_EQ(job->SetValue(0, 0, &common.get()), S_OK);
+  EXPECT_EQ(job->SetValue(1, 0, &names.get()), S_OK);
+  EXPECT_EQ(job->SetValue(2, 0, &records.get()), S_OK);
+  return ole::OleVariant(static_cast<IDispatch*>(job.get()));
+}
+
+std::string Decode(const QImage& page) {
+  const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
+  zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
+  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_EAN13, zbar::ZBAR_CFG_ENABLE, 1);
+  std::vector<unsigned char> pixels;
+  for (int y = 0; y < grey.height(); ++y)
+    pixels.insert(pixels.end(), grey.constScanLine(y), grey.constScanLine(y) + grey.width());
+  zbar::zbar_image_t* image = zbar::zbar_image_create();
+  zbar::zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
+  zbar::zbar_image_set_size(image, static_cast<unsigned>(grey.width()),
+                            static_cast<unsigned>(grey.height()));
+  zbar::zbar_image_set_data(image, pixels.data(), pixels.size(), nullptr);
+  zbar::zbar_scan_image(scanner, image);
+  const zbar::zbar_symbol_t* symbol = zbar::zbar_image_first_symbol(image);
+  std::string text = symbol ? zbar::zbar_symbol_get_data(symbol) : "<unread>";
+  zbar::zbar_image_destroy(image);
+  zbar::zbar_image_scanner_destroy(scanner);
+  return text;
+}
+
+class PrinterDeviceJobTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    std::string pattern = (fs::temp_directory_path() / "lpmanager-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+    fs::create_directory(m_dir / "out");
+    // The list's module file places the plug-in's folder here.
+    m_list = std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string());
+    m_device = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
+    ASSERT_NE(m_device, nullptr);
+    m_device->SetIsOn(true);
+    m_device->SetParam("PrinterName", "labelplu Raster; file=" + (m_dir / "out/page").string() +
+                                          "; dpi=203; paper=58x40");
+    Write("barcode.lb3", kBarcodeTemplate);
+  }
+  void TearDown() override {
+    m_list.reset();
+    std::error_code ec;
+    fs::remove_all(m_dir, ec);
+  }
+
+  std::string Write(const std::string& name, const std::string& text) {
+    std::ofstream(m_dir / name, std::ios::binary) << text;
+    return (m_dir / name).string();
+  }
+
+  std::vector<QImage> Pages() const {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(m_dir / "out"))
+      files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    std::vector<QImage> pages;
+    for (const std::string& file : files) pages.emplace_back(QString::fromStdString(file));
+    return pages;
+  }
+
+  // Prints records of one "ШтрихКод" field (plus more fields) with common.
+  int32_t Print(const Rows& common, const Rows& names, const Rows& records,
+                int32_t recordCols = -1) {
+    return m_device->ExecutePrint(
+        Job(Table(common, common.empty() ? 2 : -1), Table(names, 1), Table(records, recordCols)));
+  }
+
+  fs::path m_dir;
+  std::unique_ptr<PrinterDeviceList> m_list;
+  PrinterDevice* m_device = nullptr;
+};
+
+TEST_F(PrinterDeviceJobTest, SwitchedOffDeviceAnswersThreeEverywhere) {
+  const ole::OleVariant job = Job(Table({}, 2), Table({}, 1), Table({}, 0));
+  m_device->SetIsOn(false);
+  EXPECT_EQ(m_device->ExecutePrint(job), 3);
+  EXPECT_EQ(m_device->CheckTemplate(), 3);
+  EXPECT_EQ(m_device->GetValuesName(), 3);
+  EXPECT_EQ(m_device->SendToDevice("^XA", 0), 3);
+  m_device->SetIsOn(true);
+  EXPECT_EQ(m_device->CheckTemplate(), 0);
+  EXPECT_EQ(m_device->GetValuesName(), 0);
+  EXPECT_EQ(m_device->SendToDevice("^XA", 0), -2);
+}
+
+TEST_F(PrinterDeviceJobTest, TemplateChoice) {
+  fs::create_directory(m_dir / "elsewhere");
+  const std::string elsewhere = Write("elsewhere/other.lb3", kBarcodeTemplate);
+  struct Case {
+    const char* what;
+    std::string defaultTemplate;
+    Rows common;
+    int32_t result;
+  };
+  const Case cases[] = {
+      {"default only, bare name from the plug-in's folder", "barcode.lb3", {}, 0},
+      {"missing default", "missing.lb3", {}, 11},
+      {"no template at all", "", {}, 11},
+      {"Шаблон beats the default", "missing.lb3", {{"шаблон", "barcode.lb3"}}, 0},
+      {"a missing Шаблон beats an existing default",
+       "barcode.lb3",
+       {{"Шаблон", "missing.lb3"}},
+       11},
+      {"a path is used unchanged", "missing.lb3", {{"Шаблон", elsewhere}}, 0},
+      {"a bare name is not looked for in the current folder", "", {{"Шаблон", "other.lb3"}}, 11},
+  };
+  const fs::path cwd = fs::current_path();
+  fs::current_path(m_dir / "elsewhere");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    m_device->SetParam("ШаблонПоУмолчанию", c.defaultTemplate);
+    EXPECT_EQ(Print(c.common, {{"ШтрихКод"}}, {{"4607001010005"}}), c.result);
+  }
+  fs::current_path(cwd);
+}
+
+TEST_F(PrinterDeviceJobTest, RecordsWinOverCommonValuesAndCopiesRepeatLabels) {
+  m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
+  const int32_t result =
+      Print({{"ШтрихКод", "4006381333931"}}, {{"ШтрихКод"}, {"ЧислоКопий"}},
+            {{"4607001010005", "3"}, {"4607001010371", "abc"}, {"4607001010746", ""}});
+  ASSERT_EQ(result, 0);
+  std::vector<std::string> read;
+  for (const QImage& page : Pages()) read.push_back(Decode(page));
+  EXPECT_EQ(read, (std::vector<std::string>{"4607001010005", "4607001010005", "4607001010005",
+                                            "4607001010371", "4607001010746"}));
+  // Nothing of the job is kept.
+  EXPECT_EQ(m_device->LoadedLabel(), nullptr);
+  EXPECT_EQ(m_device->View(), nullptr);
+  EXPECT_FALSE(m_device->Busy());
+}
+
+TEST_F(PrinterDeviceJobTest, TablesOfTheWrongShape) {
+  m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
+  // Records of three columns for two field names.
+  EXPECT_EQ(Print({}, {{"ШтрихКод"}, {"Цена"}}, {{"4607001010005", "1", "2"}}), 12);
+  // No records: nothing to print, and no document.
+  EXPECT_EQ(Print({}, {{"ШтрихКод"}}, {}, 1), 0);
+  EXPECT_TRUE(Pages().empty());
+  // The job array itself with two columns.
+  EXPECT_EQ(m_device->ExecutePrint(Table({{"a", "b"}, {"c", "d"}, {"e", "f"}})), 20028);
+  // The caller hears what went wrong, not "Неопределенная ошибка".
+  EXPECT_EQ(m_device->GetErrorText(20028), ErrorTemplate(20028));
+  EXPECT_EQ(m_device->GetErrorText(11), "Файл шаблона этикетки не найден");
+  // A slot that is not a value array fails to the caller, the device free.
+  ole::ComPtr<ValueArray> job = ValueArray::Create();
+  ASSERT_EQ(job->SetBounds(3, 1), S_OK);
+  EXPECT_ANY_THROW(m_device->ExecutePrint(ole::OleVariant(static_cast<IDispatch*>(job.get()))));
+  EXPECT_FALSE(m_device->Busy());
+  EXPECT_EQ(m_device->LoadedLabel(), nullptr);
+}
+
+TEST_F(PrinterDeviceJobTest, AVariantArrayCarriesTheTablesToo) {
+  m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
+  SAFEARRAYBOUND bound{2, 0};  // the records element is missing
+  SAFEARRAY* psa = SafeArrayCreate(VT_VARIANT, 1, &bound);
+  ASSERT_NE(psa, nullptr);
+  ole::OleVariant array = ole::OleVariant::AdoptArray(psa);
+  const ole::OleVariant common = Table({}, 2);
+  const ole::OleVariant names = Table({{"ШтрихКод"}});
+  int32_t index = 0;
+  ASSERT_EQ(SafeArrayPutElement(psa, &index, const_cast<VARIANT*>(&common.get())), S_OK);
+  index = 1;
+  ASSERT_EQ(SafeArrayPutElement(psa, &index, const_cast<VARIANT*>(&names.get())), S_OK);
+  // The missing records are an empty value, which is not a value array.
+  EXPECT_ANY_THROW(m_device->ExecutePrint(array));
+}
+
+TEST_F(PrinterDeviceJobTest, FailedJobPrintsWhatWasDrawnAndDoesNotBlock) {
+  m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
+  // Common parameters with one column: the first label cannot be filled.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Print({{"ШтрихКод"}}, {{"ШтрихКод"}}, {{"4607001010005"}}), 10);
+  const std::string stderrText = testing::internal::GetCapturedStderr();
+  EXPECT_NE(stderrText.find("Ошибка! Номер элемента массива за пределами границ."),
+            std::string::npos)
+      << stderrText;
+  // A copy count past the limit fails on the second record: the first is
+  // printed all the same.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Print({}, {{"ШтрихКод"}, {"ЧислоКопий"}},
+                  {{"4607001010005", "1"}, {"4607001010371", "100000"}}),
+            13);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("(999)"), std::string::npos);
+  const std::vector<QImage> pages = Pages();
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(Decode(pages[0]), "4607001010005");
+  EXPECT_FALSE(m_device->Busy());
+}
+
+TEST_F(PrinterDeviceJobTest, ASecondJobWhileOneRunsIsBusy) {
+  m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
+  const ole::OleVariant job =
+      Job(Table({}, 2), Table({{"ШтрихКод"}}), Table({{"4607001010005"}, {"4607001010371"}}));
+  int32_t nested = -1;
+  // Posted now, run by the event processing of the job below.
+  QTimer::singleShot(0, [&] { nested = m_device->ExecutePrint(job); });
+  EXPECT_EQ(m_device->ExecutePrint(job), 0);
+  EXPECT_EQ(nested, 14);
+  EXPECT_EQ(m_device->ResultCode, 14);
+  EXPECT_EQ(Pages().size(), 2u);
+}
+
+}  // namespace
+}  // namespace labelplu

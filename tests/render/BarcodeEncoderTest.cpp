@@ -1,0 +1,166 @@
+// The encoder's data rules: check characters, working copies, validation,
+// display texts and the Code 128 code-set choice.
+#include "render/BarcodeEncoder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "render/LinearBarcodeRenderer.h"
+#include "tests/render/BarcodeTestSupport.h"
+
+using namespace labelplu;
+
+namespace {
+
+BarcodeOptions Options(bool check, Code128CodeSet subset = csCodeA) {
+  BarcodeOptions o;
+  o.AddCheckChar = check;
+  o.Code128Subset = subset;
+  return o;
+}
+
+std::string Modules(const std::string& data, BarcodeSymbology type, bool check = false) {
+  return test::ModuleString(EncodeBarCode(data, type, Options(check)));
+}
+
+TEST(BarcodeEncoder, Ean13CheckDigitIsComputedOnlyForTwelveDigits) {
+  EXPECT_EQ(UpcEanCheckDigit("123456789012"), 8);
+  EXPECT_EQ(Modules("123456789012", bcEAN_13), Modules("1234567890128", bcEAN_13));
+  // A wrong check digit given with the data is encoded as given.
+  EXPECT_NE(Modules("1234567890120", bcEAN_13), Modules("1234567890128", bcEAN_13));
+  EXPECT_EQ(Modules("1234567890120", bcEAN_13).substr(0, 85),
+            Modules("1234567890128", bcEAN_13).substr(0, 85));
+  EXPECT_EQ(BarCodeDisplayText("123456789012", bcEAN_13, false), "1234567890128");
+}
+
+TEST(BarcodeEncoder, DisplayTexts) {
+  struct Case {
+    std::string code;
+    BarcodeSymbology type;
+    bool check;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"03600029145", bcUPC_A, false, "036000291452"},
+      {"036", bcUPC_A, false, "036000000000"},
+      {"1234567", bcUPC_E, false, "123456"},
+      {"123", bcUPC_E, false, "123000"},
+      {"9638507", bcEAN_8, false, "96385074"},
+      {"123", bcInterleaved2of5, false, "0123"},
+      {"1234", bcInterleaved2of5, true, "012348"},
+      {"a1234b", bcCodabar, false, "1234"},
+      {"CODE39", bcCode39, true, "CODE39"},
+      {"*CODE39*", bcCode39, false, "CODE39"},
+      {"A\tB", bcCode128, false, "A B"},
+      {"A\nB", bcCode93, false, "A B"},
+      {"", bcEAN_13, false, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(BarCodeDisplayText(c.code, c.type, c.check), c.shown) << c.code;
+  }
+}
+
+TEST(BarcodeEncoder, Interleaved2of5PadsToAnEvenCountWithTheCheckDigit) {
+  EXPECT_EQ(Modules("123", bcInterleaved2of5), Modules("0123", bcInterleaved2of5));
+  EXPECT_EQ(Modules("1234", bcInterleaved2of5, true), Modules("012348", bcInterleaved2of5));
+}
+
+TEST(BarcodeEncoder, BadDataRaisesTheTwoErrors) {
+  struct Case {
+    std::string code;
+    BarcodeSymbology type;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"12345678901A", bcEAN_13, kBarCodeBadCharText},
+      {"   ", bcUPC_A, kBarCodeEmptyText},
+      {"12 34", bcInterleaved2of5, kBarCodeBadCharText},
+      {"a12e4b", bcCodabar, kBarCodeBadCharText},
+      {"12/3", bcCode11, kBarCodeBadCharText},
+      {"code", bcCode39, kBarCodeBadCharText},
+      {"Ш", bcCode93, kBarCodeBadCharText},
+      {"Ш", bcCode128, kBarCodeBadCharText},
+      {"\x7f", bcCode128, kBarCodeBadCharText},
+  };
+  for (const Case& c : cases) {
+    try {
+      EncodeBarCode(c.code, c.type, Options(false));
+      ADD_FAILURE() << c.code << " encoded";
+    } catch (const BarcodeError& e) {
+      EXPECT_STREQ(e.what(), c.error) << c.code;
+    }
+  }
+  EXPECT_TRUE(EncodeBarCode("", bcEAN_13, Options(false)).empty());
+}
+
+TEST(BarcodeEncoder, Code128Values) {
+  const std::string startA = "\xC2\x88";  // #136
+  struct Case {
+    std::string code;
+    Code128CodeSet subset;
+    bool check;
+    std::vector<int32_t> values;
+  };
+  const Case cases[] = {
+      // Text that scanned right before keeps its values: upper case, digits
+      // and control characters in code set A, and anything in B without controls.
+      {"ABC123", csCodeA, false, {103, 33, 34, 35, 17, 18, 19, 106}},
+      {"A\tB", csCodeA, true, {103, 33, 73, 34, (103 + 33 + 2 * 73 + 3 * 34) % 103, 106}},
+      {"Ab1", csCodeB, false, {104, 33, 66, 17, 106}},
+      // Lower case starts in code set B and scans as itself.
+      {"abc", csCodeA, true, {104, 65, 66, 67, (104 + 65 + 2 * 66 + 3 * 67) % 103, 106}},
+      // Data naming its start code is taken as written, lower case included.
+      {startA + "abc", csCodeA, true, {103, 65, 66, 67, 89, 106}},
+      // Mixed: one control among lower case is shifted, a run switches sets.
+      {"a\tb", csCodeA, false, {104, 65, 98, 73, 66, 106}},
+      {"ab\r\ncd", csCodeA, false, {104, 65, 66, 101, 77, 74, 100, 67, 68, 106}},
+      {"\tx", csCodeB, false, {103, 73, 98, 88, 106}},
+      {"AB  ", csCodeA, false, {103, 33, 34, 106}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Code128Values(c.code, c.subset, c.check), c.values) << c.code;
+  }
+}
+
+TEST(BarcodeEncoder, Code93FullAsciiAndCheckCharacters) {
+  EXPECT_EQ(Code93Values("A+B", false), (std::vector<int32_t>{10, 41, 11}));
+  EXPECT_EQ(Code93Values("a!", false), (std::vector<int32_t>{46, 10, 45, 10}));
+  // C over weights 1..20 from the right, K over data and C with 1..15.
+  const std::vector<int32_t> v = Code93Values("TEST93", true);
+  ASSERT_EQ(v.size(), 8u);
+  EXPECT_EQ(v[6], (29 * 6 + 14 * 5 + 28 * 4 + 29 * 3 + 9 * 2 + 3 * 1) % 47);
+  EXPECT_EQ(v[7], (29 * 7 + 14 * 6 + 28 * 5 + 29 * 4 + 9 * 3 + 3 * 2 + v[6]) % 47);
+}
+
+TEST(BarcodeEncoder, UpcEExpansionFollowsTheLastDigit) {
+  EXPECT_EQ(ExpandUpcE("123450"), "01200000345");
+  EXPECT_EQ(ExpandUpcE("123453"), "01230000045");
+  EXPECT_EQ(ExpandUpcE("123454"), "01234000005");
+  EXPECT_EQ(ExpandUpcE("123457"), "01234500007");
+  EXPECT_THROW(ExpandUpcE("12345"), BarcodeError);
+}
+
+TEST(BarcodeEncoder, SettingTheCodeFollowsTheCurrentType) {
+  LinearBarcodeRenderer bc;
+  bc.SetBarCodeType(bcCode39);
+  bc.SetAddCheckChar(true);
+  bc.SetCode("abc-1");
+  EXPECT_EQ(bc.Code(), "ABC-1");
+  EXPECT_FALSE(bc.ErrorFlag());
+  EXPECT_EQ(test::ModuleString(bc.Elements()), Modules("*ABC-1*", bcCode39));
+  EXPECT_EQ(bc.DisplayText(), "ABC-1");
+
+  bc.SetBarCodeType(bcCodabar);
+  bc.SetCode("A123B");
+  EXPECT_EQ(bc.Code(), "a123b");
+  bc.SetBarCodeType(bcEAN_13);
+  EXPECT_TRUE(bc.ErrorFlag());
+  EXPECT_STREQ(bc.ErrorMessage().c_str(), kBarCodeBadCharText);
+  bc.SetCode("");
+  EXPECT_FALSE(bc.ErrorFlag());
+  EXPECT_TRUE(bc.Elements().empty());
+}
+
+}  // namespace

@@ -1,0 +1,377 @@
+// The settings dialog, built directly for a device with known settings and
+// driven through its widgets: what it shows, automatic placement, paper
+// margins from the printer, writing back after OK, cancel, the colour
+// scheme, the preview opened on request, and ShowSettings without a display.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/DeviceWindows.h"
+#include "base/SharedLog.h"
+#include "devices/DialogColours.h"
+#include "print/PrinterDevice.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SettingsDialog.h"
+#include "print/PageLayoutPrinter.h"
+
+namespace labelplu {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The built-in raster printer on its default paper, A4.
+constexpr const char* kPrinter = "labelplu Raster; dpi=203";
+
+// A print manager that records every setting written to it.
+class RecordingManager : public PrinterDevice {
+ public:
+  using PrinterDevice::PrinterDevice;
+  void SetParam(std::string_view name, std::string_view value) override {
+    if (Recording) Written.emplace_back(name, value);
+    PrinterDevice::SetParam(name, value);
+  }
+  bool Recording = false;
+  std::vector<std::pair<std::string, std::string>> Written;
+};
+
+class RecordingList : public PrinterDeviceList {
+ public:
+  using PrinterDeviceList::PrinterDeviceList;
+
+ protected:
+  ole::ComPtr<DeviceItem> CreateItem() override { return ole::MakeCom<RecordingManager>(*this); }
+};
+
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EnsureApplication();
+    InstallDeviceWindows();
+    std::string pattern = (fs::temp_directory_path() / "lpsettings-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    m_dir = pattern;
+    WriteTemplate("label.lb3", 58, 40);
+    m_list = std::make_unique<RecordingList>((m_dir / "labelplu.plu").string());
+    m_device = dynamic_cast<RecordingManager*>(&m_list->AppendDevice());
+    ASSERT_NE(m_device, nullptr);
+    m_device->Name = "Склад 1";
+    Set({{"PrinterName", kPrinter},
+         {"ШаблонПоУмолчанию", "label.lb3"},
+         {"AutoPosition", "0"},
+         {"MaxHorizontal", "3"},
+         {"MaxVertical", "5"},
+         {"GapHorizontal", "2,5"},
+         {"GapVertical", "1"},
+         {"HorizontalAlign", "2"},
+         {"VerticalAlign", "0"},
+         {"AutoPaperMargin", "0"},
+         {"MarginLeft", "1,5"},
+         {"MarginRight", "2"},
+         {"MarginTop", "3"},
+         {"MarginBottom", "4"},
+         {"UseRasterization", "1"},
+         {"PrinterCopies", "0"},
+         {"PrintHSeparator", "1"},
+         {"PrintVSeparator", "0"}});
+  }
+  void TearDown() override {
+    m_list.reset();
+    std::error_code ec;
+    fs::remove_all(m_dir, ec);
+  }
+
+  void WriteTemplate(const std::string& name, double width, double height) {
+    std::ofstream(m_dir / name, std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<Label Width=\"" << width
+        << "\" Height=\"" << height << "\"/>\n";
+  }
+  void Set(const std::vector<std::pair<std::string, std::string>>& values) {
+    for (const auto& [name, value] : values) m_device->SetParam(name, value);
+  }
+  std::unique_ptr<SettingsDialog> Dialog() {
+    return std::make_unique<SettingsDialog>(nullptr, *m_device);
+  }
+  template <class T>
+  static T* Find(QWidget& dialog, const char* name) {
+    T* widget = dialog.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+  }
+
+  fs::path m_dir;
+  std::unique_ptr<RecordingList> m_list;
+  RecordingManager* m_device = nullptr;
+};
+
+TEST_F(SettingsDialogTest, ShowsTheStoredSettings) {
+  const auto dialog = Dialog();
+  EXPECT_EQ(dialog->windowTitle().toStdString(), "Настройки");
+  EXPECT_EQ(dialog->size(), QSize(450, 432));
+  EXPECT_EQ(Find<QTabWidget>(*dialog, "pcPages")->currentIndex(), 0);
+  EXPECT_EQ(Find<QLineEdit>(*dialog, "edIdentif")->text().toStdString(), "Склад 1");
+  EXPECT_EQ(Find<QLineEdit>(*dialog, "edTemplate")->text().toStdString(), "label.lb3");
+  // The built-in printer's options do not hide it from the list.
+  EXPECT_EQ(Find<QComboBox>(*dialog, "cbPrinter")->currentText().toStdString(), "labelplu Raster");
+  EXPECT_FALSE(Find<QPushButton>(*dialog, "btnPrinterProps")->isEnabled());
+
+  auto* across = Find<QSpinBox>(*dialog, "edMaxH");
+  EXPECT_EQ(across->value(), 3);
+  EXPECT_TRUE(across->isEnabled());
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxV")->value(), 5);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxAll")->value(), 15);
+  EXPECT_FALSE(Find<QSpinBox>(*dialog, "edMaxAll")->isEnabled());
+  EXPECT_EQ(Find<QDoubleSpinBox>(*dialog, "edGapH")->text().toStdString(), "2,5");
+  EXPECT_DOUBLE_EQ(Find<QDoubleSpinBox>(*dialog, "edGapV")->value(), 1.0);
+
+  auto* alignH = Find<QComboBox>(*dialog, "cbCenteringH");
+  auto* alignV = Find<QComboBox>(*dialog, "cbCenteringV");
+  ASSERT_EQ(alignH->count(), 3);
+  ASSERT_EQ(alignV->count(), 3);
+  EXPECT_EQ(alignH->itemText(0).toStdString() + alignH->itemText(1).toStdString() +
+                alignH->itemText(2).toStdString(),
+            "ЛевоЦентрПраво");
+  EXPECT_EQ(alignV->itemText(0).toStdString() + alignV->itemText(2).toStdString(), "ВерхНиз");
+  EXPECT_EQ(alignH->currentIndex(), 2);
+  EXPECT_EQ(alignV->currentIndex(), 0);
+
+  const std::pair<const char*, double> margins[] = {
+      {"edMarginL", 1.5}, {"edMarginR", 2}, {"edMarginT", 3}, {"edMarginB", 4}};
+  for (const auto& [name, value] : margins) {
+    auto* edit = Find<QDoubleSpinBox>(*dialog, name);
+    EXPECT_DOUBLE_EQ(edit->value(), value) << name;
+    EXPECT_FALSE(edit->isReadOnly()) << name;
+  }
+  const std::pair<const char*, bool> boxes[] = {
+      {"cbAuto", false},          {"cbPaperAuto", false}, {"cbUseRasterization", true},
+      {"cbPrinterCopies", false}, {"cbPrintH", true},     {"cbPrintV", false}};
+  for (const auto& [name, checked] : boxes)
+    EXPECT_EQ(Find<QCheckBox>(*dialog, name)->isChecked(), checked) << name;
+
+  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaper")->text().toStdString(), "A4");
+  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaperRotation")->text().toStdString(), "Книжная");
+  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaperW")->text().toStdString(), "210 мм.");
+  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaperH")->text().toStdString(), "297 мм.");
+
+  // The picture in the documentation is this dialog.
+  const QImage shot = dialog->grab().toImage();
+  EXPECT_EQ(shot.size(), QSize(450, 432) * dialog->devicePixelRatioF());
+  if (const char* update = getenv("LABELPLU_UPDATE_SCREENSHOTS"); update && *update == '1') {
+    const fs::path file = fs::path(getenv("LABELPLU_SOURCE")) / "docs" / "settings-dialog.png";
+    fs::create_directories(file.parent_path());
+    EXPECT_TRUE(shot.save(QString::fromStdString(file.string())));
+  }
+}
+
+TEST_F(SettingsDialogTest, UnknownPrinterSelectsTheFirst) {
+  Set({{"PrinterName", "Нет такого принтера"}});
+  const auto dialog = Dialog();
+  auto* printers = Find<QComboBox>(*dialog, "cbPrinter");
+  EXPECT_EQ(printers->currentIndex(), 0);
+  EXPECT_EQ(dialog->PrinterName(), printers->itemText(0).toStdString());
+}
+
+// A4 less 1 mm margins: 208 / (58 + 2) = 3 across, 295 / (40 + 2) = 7 down.
+TEST_F(SettingsDialogTest, AutomaticPlacementFollowsPaperMarginsAndGaps) {
+  Set({{"AutoPosition", "1"},
+       {"MaxHorizontal", "9"},
+       {"MaxVertical", "9"},
+       {"GapHorizontal", "2"},
+       {"GapVertical", "2"},
+       {"MarginLeft", "1"},
+       {"MarginRight", "1"},
+       {"MarginTop", "1"},
+       {"MarginBottom", "1"}});
+  const auto dialog = Dialog();
+  auto* across = Find<QSpinBox>(*dialog, "edMaxH");
+  auto* down = Find<QSpinBox>(*dialog, "edMaxV");
+  auto* all = Find<QSpinBox>(*dialog, "edMaxAll");
+  EXPECT_EQ(across->value(), 3);
+  EXPECT_EQ(down->value(), 7);
+  EXPECT_EQ(all->value(), 21);
+  EXPECT_FALSE(across->isEnabled());
+  EXPECT_FALSE(down->isEnabled());
+
+  // 208 / 78 = 2 across; the view takes the gap.
+  Find<QDoubleSpinBox>(*dialog, "edGapH")->setValue(20);
+  EXPECT_DOUBLE_EQ(m_device->View()->GapHorizontal, 20);
+  EXPECT_EQ(across->value(), 2);
+  // (297 - 99 - 1) / 42 = 4 down.
+  Find<QDoubleSpinBox>(*dialog, "edMarginT")->setValue(99);
+  EXPECT_DOUBLE_EQ(m_device->View()->MarginTop, 99);
+  EXPECT_EQ(down->value(), 4);
+  EXPECT_EQ(all->value(), 8);
+
+  // Manual counts: the product follows, the view's counts stay.
+  Find<QCheckBox>(*dialog, "cbAuto")->click();
+  ASSERT_TRUE(across->isEnabled());
+  across->setValue(99);
+  down->setValue(99);
+  EXPECT_EQ(all->value(), 99 * 99);
+  EXPECT_EQ(dialog->MaxHorizontal(), 99);
+}
+
+TEST_F(SettingsDialogTest, AutomaticCountsStayWithinTheirRange) {
+  WriteTemplate("tiny.lb3", 1, 1);
+  Set({{"ШаблонПоУмолчанию", "tiny.lb3"},
+       {"AutoPosition", "1"},
+       {"GapHorizontal", "0"},
+       {"GapVertical", "0"}});
+  const auto dialog = Dialog();
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxH")->value(), 99);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxV")->value(), 99);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxAll")->value(), 99 * 99);
+}
+
+TEST_F(SettingsDialogTest, PaperMarginsComeFromThePrinterAndLockTheFields) {
+  const auto dialog = Dialog();
+  PageLayoutPrinter& view = *m_device->View();
+  view.OffsetX = 4.2;
+  view.OffsetY = 3.1;
+  view.UnprintableRight = 2.5;
+  view.UnprintableBottom = 6;
+  Find<QCheckBox>(*dialog, "cbPaperAuto")->click();
+  const std::pair<const char*, double> margins[] = {
+      {"edMarginL", 4.2}, {"edMarginT", 3.1}, {"edMarginR", 2.5}, {"edMarginB", 6}};
+  for (const auto& [name, value] : margins) {
+    auto* edit = Find<QDoubleSpinBox>(*dialog, name);
+    EXPECT_DOUBLE_EQ(edit->value(), value) << name;
+    EXPECT_TRUE(edit->isReadOnly()) << name;
+  }
+  EXPECT_EQ(Find<QDoubleSpinBox>(*dialog, "edMarginL")->text().toStdString(), "4,2");
+  EXPECT_DOUBLE_EQ(view.MarginLeft, 4.2);
+  EXPECT_DOUBLE_EQ(view.MarginBottom, 6);
+
+  Find<QCheckBox>(*dialog, "cbPaperAuto")->click();
+  EXPECT_FALSE(Find<QDoubleSpinBox>(*dialog, "edMarginL")->isReadOnly());
+  EXPECT_DOUBLE_EQ(Find<QDoubleSpinBox>(*dialog, "edMarginL")->value(), 4.2);
+}
+
+TEST_F(SettingsDialogTest, OkWritesEverySettingInOrderAndCancelWritesNothing) {
+  const auto dialog = Dialog();
+  m_device->Recording = true;
+  Find<QLineEdit>(*dialog, "edIdentif")->setText(QString::fromUtf8("Упаковка"));
+  Find<QLineEdit>(*dialog, "edTemplate")->setText("other.lb3");
+  Find<QSpinBox>(*dialog, "edMaxV")->setValue(6);
+  Find<QDoubleSpinBox>(*dialog, "edMarginB")->setValue(7.5);
+  Find<QComboBox>(*dialog, "cbCenteringV")->setCurrentIndex(1);
+  Find<QCheckBox>(*dialog, "cbPrintV")->click();
+
+  QTimer::singleShot(0, dialog.get(), [&] { Find<QPushButton>(*dialog, "btnCancel")->click(); });
+  EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+  EXPECT_TRUE(m_device->Written.empty());
+  EXPECT_EQ(m_device->Name, "Склад 1");
+
+  QTimer::singleShot(0, dialog.get(), [&] { Find<QPushButton>(*dialog, "btnOk")->click(); });
+  ASSERT_EQ(dialog->exec(), QDialog::Accepted);
+  dialog->ApplyTo(*m_device);
+  EXPECT_EQ(m_device->Name, "Упаковка");
+  const std::vector<std::pair<std::string, std::string>> expected{
+      {"ШаблонПоУмолчанию", "other.lb3"},
+      {"PrinterName", kPrinter},
+      {"PaperIndex", "9"},
+      {"AutoPosition", "0"},
+      {"MaxHorizontal", "3"},
+      {"MaxVertical", "6"},
+      {"GapHorizontal", "2,5"},
+      {"GapVertical", "1"},
+      {"HorizontalAlign", "2"},
+      {"VerticalAlign", "1"},
+      {"AutoPaperMargin", "0"},
+      {"MarginLeft", "1,5"},
+      {"MarginRight", "2"},
+      {"MarginTop", "3"},
+      {"MarginBottom", "7,5"},
+      {"UseRasterization", "1"},
+      {"PrinterCopies", "0"},
+      {"PrintHSeparator", "1"},
+      {"PrintVSeparator", "1"}};
+  EXPECT_EQ(m_device->Written, expected);
+  EXPECT_EQ(m_device->GetParam("MarginBottom"), "7,5");
+}
+
+TEST_F(SettingsDialogTest, ColourSchemeSetsFontColoursOnlyWhenGiven) {
+  const DialogColours saved = CurrentDialogColours();
+  const QColor designed = QPalette().color(QPalette::WindowText);
+  DialogColours colours;
+  colours.Form = 0x00FFFF;  // yellow (0x00BBGGRR)
+  colours.Font = -1;
+  SetDialogColours(colours);
+  {
+    const auto dialog = Dialog();
+    EXPECT_EQ(dialog->palette().color(QPalette::Window), QColor(255, 255, 0));
+    for (QWidget* widget : dialog->findChildren<QLabel*>())
+      EXPECT_EQ(widget->palette().color(QPalette::WindowText), designed);
+  }
+  colours.Font = 0x0000FF;  // red
+  SetDialogColours(colours);
+  {
+    const auto dialog = Dialog();
+    EXPECT_EQ(Find<QLabel>(*dialog, "lbPaper")->palette().color(QPalette::WindowText),
+              QColor(255, 0, 0));
+    const auto groups = dialog->findChildren<QGroupBox*>();
+    ASSERT_FALSE(groups.empty());
+    for (QGroupBox* group : groups)
+      EXPECT_EQ(group->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+  }
+  SetDialogColours(saved);
+}
+
+// LABELPLU_OPEN=preview: the preview opens with the edited values as soon
+// as the dialog shows, and the dialog ends as cancelled when it closes.
+TEST_F(SettingsDialogTest, PreviewOpensAtOnceWhenAsked) {
+  const auto dialog = Dialog();
+  Find<QSpinBox>(*dialog, "edMaxH")->setValue(2);
+  Find<QCheckBox>(*dialog, "cbPrintV")->click();
+  bool previewSeen = false;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* preview = dynamic_cast<PreviewWindow*>(QApplication::activeModalWidget())) {
+      previewSeen = true;
+      EXPECT_EQ(m_device->View()->MaxHorizontal, 2);
+      EXPECT_EQ(m_device->View()->LabelsPerPage, 10);
+      EXPECT_TRUE(m_device->View()->PrintVSeparator);
+      preview->accept();
+    }
+  });
+  closer.start(20);
+  setenv(kOpenVariable, kOpenPreview, 1);
+  const int result = dialog->exec();
+  unsetenv(kOpenVariable);
+  EXPECT_TRUE(previewSeen);
+  EXPECT_EQ(result, QDialog::Rejected);
+  EXPECT_TRUE(m_device->Written.empty());
+}
+
+TEST_F(SettingsDialogTest, ShowSettingsWithoutDisplayCancelsAtOnce) {
+  ASSERT_FALSE(IsInteractiveDisplay());
+  m_device->Recording = true;
+  EXPECT_EQ(m_device->ShowSettings(), -1);
+  EXPECT_TRUE(m_device->Written.empty());
+  std::ifstream log(LogFileName());
+  std::stringstream text;
+  text << log.rdbuf();
+  EXPECT_NE(text.str().find("Settings of device \"Склад 1\" cancelled: no display"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace labelplu

@@ -1,0 +1,415 @@
+// labelplu: the preview window.
+#include "ui/PreviewWindow.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <functional>
+#include <stdexcept>
+
+#include "ui/Application.h"
+#include "print/PrinterDevice.h"
+#include "platform/gdi/RasterTarget.h"
+#include "label/Label.h"
+#include "print/PageLayoutPrinter.h"
+
+namespace labelplu {
+
+namespace {
+
+constexpr int kImageLeft = 8;
+constexpr int kImageTop = 8;
+constexpr int kFitSlack = 10;
+constexpr int32_t kMinZoom = 1;
+constexpr int32_t kMaxZoom = 10000;
+constexpr int32_t kDefaultDpi = 96;
+constexpr const char* kLayoutProgress = "Расчет параметров отображения";
+
+int32_t Truncated(double percent) {
+  if (!std::isfinite(percent)) return 100;
+  if (percent < kMinZoom) return kMinZoom;
+  if (percent > kMaxZoom) return kMaxZoom;
+  return static_cast<int32_t>(percent);
+}
+
+int32_t FirstWordPercent(const std::string& item) {
+  const size_t begin = item.find_first_not_of(" %");
+  if (begin == std::string::npos) return 100;
+  const size_t end = std::min(item.find_first_of(" %", begin), item.size());
+  int32_t value = 0;
+  const char* first = item.data() + begin;
+  const char* last = item.data() + end;
+  const auto [ptr, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || ptr != last) return 100;
+  return value >= kMinZoom && value <= kMaxZoom ? value : 100;
+}
+
+int32_t DpmOf(int32_t dpi) { return static_cast<int32_t>(std::lround(dpi / 0.0254)); }
+int32_t DpiOfDpm(int32_t dpm) { return static_cast<int32_t>(std::lround(dpm * 0.0254)); }
+
+// Small drawn icons, so that the window needs no image files.
+QIcon DrawnIcon(const std::function<void(QPainter&)>& draw) {
+  QPixmap pixmap(20, 20);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setPen(QPen(Qt::black, 1));
+  draw(painter);
+  return QIcon(pixmap);
+}
+
+QIcon PrinterIcon() {
+  return DrawnIcon([](QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(5, 2, 10, 6);
+    p.setBrush(QColor(192, 192, 192));
+    p.drawRect(1, 8, 18, 7);
+    p.setBrush(Qt::white);
+    p.drawRect(5, 13, 10, 5);
+  });
+}
+
+QIcon FramesIcon() {
+  return DrawnIcon([](QPainter& p) {
+    p.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashDotLine));
+    for (const int x : {2, 11})
+      for (const int y : {2, 11}) p.drawRect(x, y, 7, 7);
+  });
+}
+
+// A sheet with the given marks drawn over it in colour.
+QIcon SheetIcon(const QColor& colour, const std::function<void(QPainter&)>& marks) {
+  return DrawnIcon([&](QPainter& p) {
+    p.setBrush(Qt::white);
+    p.drawRect(3, 1, 14, 18);
+    p.setPen(QPen(colour, 1));
+    p.setBrush(Qt::NoBrush);
+    marks(p);
+  });
+}
+
+QIcon MarginsIcon() {
+  return SheetIcon(Qt::red, [](QPainter& p) {
+    p.drawLines(QVector<QLine>{{3, 4, 17, 4}, {3, 16, 17, 16}, {6, 1, 6, 19}, {14, 1, 14, 19}});
+  });
+}
+
+QIcon PrintableZoneIcon() {
+  return SheetIcon(Qt::blue, [](QPainter& p) { p.drawRect(5, 3, 10, 14); });
+}
+
+QString MessageOf(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    return QString::fromUtf8(e.what());
+  } catch (...) {
+    return QStringLiteral("Unknown failure");
+  }
+}
+
+PageLayoutPrinter& RequireView(PrinterDevice& manager) {
+  if (manager.LoadedLabel() == nullptr || manager.View() == nullptr)
+    throw std::logic_error("The preview needs a loaded template: the print manager has no label");
+  return *manager.View();
+}
+
+}  // namespace
+
+int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHeight, double paperWidthMm,
+                    double paperHeightMm, int32_t logPixelsX, int32_t logPixelsY) {
+  if (index < 0 || index > 2) return FirstWordPercent(item);
+  const double aw = std::max(0, boxWidth - 2 * kImageLeft - kFitSlack);
+  const double ah = std::max(0, boxHeight - 2 * kImageTop - kFitSlack);
+  const double pw = paperWidthMm * logPixelsX / 25.4;
+  const double ph = paperHeightMm * logPixelsY / 25.4;
+  // Without a paper (or screen) size there is nothing to fit.
+  if (!(pw > 0) || !(ph > 0)) return 100;
+  switch (index) {
+    case 0:
+      return Truncated(std::min(ah / ph, aw / pw) * 100);
+    case 1:
+      return Truncated(aw / pw * 100);
+    default:
+      return Truncated(ah / ph * 100);
+  }
+}
+
+PreviewWindow::PreviewWindow(QWidget* owner, PrinterDevice& manager)
+    : ThemedDialog(owner), m_manager(manager), m_view(&RequireView(manager)) {
+  setWindowTitle(QStringLiteral("Просмотр"));
+  BuildControls();
+  resize(858, 627);
+  if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+
+  PageLayoutPrinter& view = *m_view;
+  const int32_t dpiX = ScreenLogPixels(false);
+  const int32_t dpiY = ScreenLogPixels(true);
+  // The view takes its preview scale from the image's resolution, so the
+  // image carries the screen's.
+  m_pageImage = gdi::CreateRasterImage(1, 1, dpiX, dpiY);
+  view.ShownLabel().SetMode(kModePreview);
+  view.SetPreviewImage(&m_pageImage);
+  try {
+    view.UpdateLayout();
+    view.ReadPrinterGeometry();
+  } catch (...) {
+    view.SetPreviewImage(nullptr);
+    throw;
+  }
+  ShowPrintableArea = ShowMarginLines = ShowLabelFrames = true;
+  ApplyColourScheme();
+}
+
+PreviewWindow::~PreviewWindow() {
+  // The view may have been replaced meanwhile (a print job frees it); only
+  // the one that holds this window's image is told to let go.
+  if (m_manager.View() == m_view) m_view->SetPreviewImage(nullptr);
+}
+
+PageLayoutPrinter& PreviewWindow::View() const {
+  if (m_manager.View() != m_view) throw std::logic_error("The print manager's view of this preview is gone");
+  return *m_view;
+}
+
+void PreviewWindow::BuildControls() {
+  auto* toolBar = new QToolBar(this);
+  toolBar->setObjectName(QStringLiteral("ToolBar1"));
+  toolBar->setMovable(false);
+  toolBar->setFloatable(false);
+
+  auto makeButton = [this, toolBar](const char* name, const QString& hint, const QIcon& icon) {
+    auto* button = new QToolButton(toolBar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    button->setIcon(icon);
+    button->setAutoRaise(true);
+    toolBar->addWidget(button);
+    return button;
+  };
+
+  m_btnPrint = makeButton("btnPrint", QStringLiteral("Печать"), PrinterIcon());
+  connect(m_btnPrint, &QToolButton::clicked, this, [this] { PrintPage(); });
+
+  m_cbZoom = new QComboBox(toolBar);
+  m_cbZoom->setObjectName(QStringLiteral("cbZoom"));
+  m_cbZoom->setToolTip(QStringLiteral("Масштаб просмотра"));
+  m_cbZoom->setStatusTip(m_cbZoom->toolTip());
+  m_cbZoom->setMaxVisibleItems(16);
+  m_cbZoom->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+  for (const char* item : kZoomItems) m_cbZoom->addItem(QString::fromUtf8(item));
+  m_cbZoom->setCurrentIndex(kZoomItem100);
+  toolBar->addWidget(m_cbZoom);
+  connect(m_cbZoom, &QComboBox::currentIndexChanged, this, [this](int index) { ZoomChanged(index); });
+  toolBar->addSeparator();
+
+  auto makeToggle = [&](const char* name, const QString& hint, const QIcon& icon, bool PreviewWindow::*flag) {
+    QToolButton* button = makeButton(name, hint, icon);
+    button->setCheckable(true);
+    button->setChecked(true);
+    connect(button, &QToolButton::toggled, this, [this, flag](bool down) {
+      this->*flag = down;
+      try {
+        Redraw();
+      } catch (...) {
+        ShowFailure(std::current_exception());
+      }
+    });
+    return button;
+  };
+  m_btnBorder = makeToggle("btnBorder", QStringLiteral("Границы этикеток"), FramesIcon(),
+                           &PreviewWindow::ShowLabelFrames);
+  m_btnMargin = makeToggle("btnMargin", QStringLiteral("Размеры страницы"), MarginsIcon(),
+                           &PreviewWindow::ShowMarginLines);
+  m_btnPage = makeToggle("btnPage", QStringLiteral("Зона печати принтера"), PrintableZoneIcon(),
+                         &PreviewWindow::ShowPrintableArea);
+  toolBar->addSeparator();
+
+  m_btnClose = new QToolButton(toolBar);
+  m_btnClose->setObjectName(QStringLiteral("btnClose"));
+  m_btnClose->setText(QStringLiteral("Закрыть"));
+  m_btnClose->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  m_btnClose->setAutoRaise(true);
+  toolBar->addWidget(m_btnClose);
+  connect(m_btnClose, &QToolButton::clicked, this, &QDialog::accept);
+
+  m_scrollBox = new QScrollArea(this);
+  m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+  m_scrollBox->setFrameShape(QFrame::NoFrame);
+  QPalette grey = m_scrollBox->palette();
+  grey.setColor(QPalette::Window, QColor(128, 128, 128));
+  m_scrollBox->setPalette(grey);
+  m_scrollBox->setBackgroundRole(QPalette::Window);
+  m_scrollBox->setWidgetResizable(false);
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("Page"));
+  m_image = new QLabel(page);
+  m_image->setObjectName(QStringLiteral("Image1"));
+  m_image->move(kImageLeft, kImageTop);
+  m_scrollBox->setWidget(page);
+
+  m_sb = new QStatusBar(this);
+  m_sb->setObjectName(QStringLiteral("sb"));
+  m_sb->setSizeGripEnabled(false);
+
+  m_timer = new QTimer(this);
+  m_timer->setObjectName(QStringLiteral("Timer1"));
+  m_timer->setInterval(300);
+  m_timer->setSingleShot(true);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(toolBar);
+  layout->addWidget(m_scrollBox, 1);
+  layout->addWidget(m_sb);
+}
+
+void PreviewWindow::showEvent(QShowEvent* event) {
+  ThemedDialog::showEvent(event);
+  try {
+    View().UpdateLayout();
+    m_scrollBox->horizontalScrollBar()->setValue(0);
+    m_scrollBox->verticalScrollBar()->setValue(0);
+    m_timer->start();
+    Redraw();
+  } catch (...) {
+    ShowFailure(std::current_exception());
+  }
+}
+
+bool PreviewWindow::event(QEvent* event) {
+  // A dialog has no status bar of its own: the hints of the controls under
+  // the mouse arrive here and go to sb.
+  if (event->type() == QEvent::StatusTip) {
+    ShowStatus(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return ThemedDialog::event(event);
+}
+
+void PreviewWindow::Redraw() {
+  PageLayoutPrinter& view = View();
+  // The view paints on the image through a painter of its own; that
+  // painter must go before the image is changed or read here.
+  view.ReleasePreviewCanvas();
+  const int32_t dpiX = ScreenLogPixels(false);
+  const int32_t dpiY = ScreenLogPixels(true);
+  if (DpiOfDpm(m_pageImage.dotsPerMeterX()) != dpiX) m_pageImage.setDotsPerMeterX(DpmOf(dpiX));
+  if (DpiOfDpm(m_pageImage.dotsPerMeterY()) != dpiY) m_pageImage.setDotsPerMeterY(DpmOf(dpiY));
+  try {
+    view.PaintPreview();
+    view.DrawPaperEdge();
+    if (ShowPrintableArea) view.DrawPrintableArea();
+    if (ShowMarginLines) view.DrawMarginLines();
+    if (ShowLabelFrames) view.DrawLabelFrames();
+  } catch (...) {
+    view.ReleasePreviewCanvas();
+    ShowImage();
+    throw;
+  }
+  view.ReleasePreviewCanvas();
+  ShowImage();
+}
+
+void PreviewWindow::ShowImage() {
+  m_image->setPixmap(QPixmap::fromImage(m_pageImage));
+  m_image->resize(m_pageImage.size());
+  m_scrollBox->widget()->resize(m_pageImage.width() + 2 * kImageLeft, m_pageImage.height() + 2 * kImageTop);
+}
+
+void PreviewWindow::SetZoomIndex(int index) {
+  if (index < 0 || index >= kZoomItemCount) throw std::out_of_range("No such zoom item");
+  if (m_cbZoom->currentIndex() == index)
+    ZoomChanged(index);
+  else
+    m_cbZoom->setCurrentIndex(index);
+}
+
+void PreviewWindow::ZoomChanged(int index) {
+  try {
+    m_scrollBox->horizontalScrollBar()->setValue(0);
+    m_scrollBox->verticalScrollBar()->setValue(0);
+    ShowStatus(QString::fromUtf8(kLayoutProgress));
+    // Paint the progress text; user input waits, so that no second zoom
+    // change starts inside this one.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    PageLayoutPrinter& view = View();
+    const QSize box = m_scrollBox->viewport()->size();
+    m_zoomPercent = ZoomPercent(index, m_cbZoom->itemText(index).toStdString(), box.width(), box.height(),
+                                view.PaperWidth, view.PaperHeight, ScreenLogPixels(false), ScreenLogPixels(true));
+    view.SetZoomX(m_zoomPercent / 100.0);
+    view.SetZoomY(m_zoomPercent / 100.0);
+    view.UpdateLayout();
+    Redraw();
+    ShowStatus(QString());
+  } catch (...) {
+    ShowFailure(std::current_exception());
+  }
+}
+
+bool PreviewWindow::PrintPage() {
+  std::exception_ptr failure;
+  try {
+    View().PrintPreviewPage();
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  // Printing switched the label to printer mode and back, which set the
+  // zoom to 1: the page on screen keeps the zoom the list shows.
+  try {
+    PageLayoutPrinter& view = View();
+    view.SetZoomX(m_zoomPercent / 100.0);
+    view.SetZoomY(m_zoomPercent / 100.0);
+    Redraw();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  if (!failure) return true;
+  ShowFailure(failure);
+  return false;
+}
+
+void PreviewWindow::ShowStatus(const QString& text) {
+  if (text.isEmpty())
+    m_sb->clearMessage();
+  else
+    m_sb->showMessage(text);
+}
+
+void PreviewWindow::ShowFailure(const std::exception_ptr& failure) {
+  const QString message = MessageOf(failure);
+  ShowStatus(message);
+  // A box only where a person can answer it; otherwise the status bar
+  // keeps the message.
+  if (IsInteractiveDisplay()) QMessageBox::warning(this, windowTitle(), message);
+}
+
+QString PreviewWindow::StatusText() const { return m_sb->currentMessage(); }
+
+int32_t PreviewWindow::ScreenLogPixels(bool vertical) const {
+  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  if (s == nullptr) return kDefaultDpi;
+  const auto dpi = std::lround(vertical ? s->logicalDotsPerInchY() : s->logicalDotsPerInchX());
+  return dpi >= 1 && dpi <= 100000 ? static_cast<int32_t>(dpi) : kDefaultDpi;
+}
+
+}  // namespace labelplu

@@ -1,0 +1,159 @@
+// labelplu: the settings dialog of a print manager: the device's name, the
+// default template, the printer, the page layout (labels across and down,
+// gaps, alignment, margins) and the print options.
+//
+// The dialog edits the print manager's printer view live: gaps and margins
+// go into the view as they change, and with automatic placement on the
+// label counts follow the paper, margins, gaps and the loaded label's size.
+// Choosing a printer selects it in the print object at once, whatever the
+// dialog's result. The dialog itself stores nothing until ApplyTo writes
+// its values into the device after OK (DeviceWindows.h).
+//
+// "Просмотр" opens the preview window with the values being edited. When
+// the process environment holds LABELPLU_OPEN=preview, the dialog opens the
+// preview as soon as it is shown and closes as cancelled once the preview
+// closes (the channel labelhost's preview command uses).
+//
+// Every control carries its name as objectName (edIdentif, edTemplate,
+// cbPrinter, ...), so that tests can find it.
+//
+// Threads: the GUI thread.
+#ifndef LABELPLU_UI_SETTINGSDIALOG_H
+#define LABELPLU_UI_SETTINGSDIALOG_H
+
+#include <cstdint>
+#include <string>
+
+#include "ui/ThemedDialog.h"
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QToolButton;
+
+namespace labelplu {
+
+class PrinterDevice;
+class PageLayoutPrinter;
+
+// The environment variable and value that make the dialog open its preview
+// at once.
+inline constexpr const char* kOpenVariable = "LABELPLU_OPEN";
+inline constexpr const char* kOpenPreview = "preview";
+
+class SettingsDialog : public ThemedDialog {
+ public:
+  // Builds the controls and loads the device's settings; creates the
+  // manager's label and view when missing and loads the template named by
+  // "ШаблонПоУмолчанию" (a missing file leaves the label as it was). A
+  // setting that is not a number, or a template that fails to load, raises.
+  SettingsDialog(QWidget* owner, PrinterDevice& manager);
+  ~SettingsDialog() override;
+
+  // What is written after OK: the identifier becomes the device's Name,
+  // then "ШаблонПоУмолчанию", "PrinterName", "PaperIndex", "AutoPosition",
+  // "MaxHorizontal", "MaxVertical", "GapHorizontal", "GapVertical",
+  // "HorizontalAlign", "VerticalAlign", "AutoPaperMargin", "MarginLeft",
+  // "MarginRight", "MarginTop", "MarginBottom", "UseRasterization",
+  // "PrinterCopies", "PrintHSeparator" and "PrintVSeparator" are set in this
+  // order (SetParam).
+  void ApplyTo(PrinterDevice& device) const;
+
+  // ---- values after OK ------------------------------------------------------
+  std::string Identifier() const;    // edIdentif
+  std::string TemplateName() const;  // edTemplate
+  // The selected printer's name. When it is the printer the settings named
+  // and they carried built-in printer options ("labelplu Raster; dpi=203"),
+  // the stored name with its options.
+  std::string PrinterName() const;
+  int32_t PaperCode() const;     // the view's paper
+  int32_t AutoPosition() const;  // 0/1
+  int32_t MaxHorizontal() const;
+  int32_t MaxVertical() const;
+  double GapHorizontal() const;
+  double GapVertical() const;
+  int32_t HorizontalAlign() const;  // 0 left, 1 centre, 2 right
+  int32_t VerticalAlign() const;    // 0 top, 1 centre, 2 bottom
+  int32_t AutoPaperMargin() const;  // 0/1
+  double MarginLeft() const;
+  double MarginRight() const;
+  double MarginTop() const;
+  double MarginBottom() const;
+  int32_t UseRasterization() const;  // 0/1
+  int32_t PrinterCopies() const;
+  int32_t PrintHSeparator() const;
+  int32_t PrintVSeparator() const;
+
+  // "Просмотр": loads the template shown, copies the edited layout into the
+  // view and shows the preview window modally.
+  void ShowPreview();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildControls();
+  void LoadValues();
+  void ConnectHandlers();
+  PageLayoutPrinter& View() const;
+
+  void PrinterChanged();
+  void PrinterProperties();
+  void PaperMarginsChanged();
+  void AutoPlacementChanged();
+  void CountsChanged();
+  void GapChanged();
+  void MarginChanged();
+  void BrowseTemplate();
+  void ShowPaperData();
+  void UpdatePrinterPropsButton();
+  // Runs a handler; a failure is shown in a message box instead of
+  // unwinding through the event loop.
+  template <class Handler>
+  void Guarded(Handler handler);
+
+  PrinterDevice& m_manager;
+  std::string m_storedPrinter;
+  QString m_templateFolder;
+  bool m_autoOpenDone = false;
+
+  QTabWidget* m_pages = nullptr;
+  QLineEdit* m_edIdentif = nullptr;
+  QLineEdit* m_edTemplate = nullptr;
+  QToolButton* m_btnBrowse = nullptr;
+  QComboBox* m_cbPrinter = nullptr;
+  QPushButton* m_btnPrinterProps = nullptr;
+  QCheckBox* m_cbAuto = nullptr;
+  QSpinBox* m_edMaxAll = nullptr;
+  QSpinBox* m_edMaxH = nullptr;
+  QSpinBox* m_edMaxV = nullptr;
+  QDoubleSpinBox* m_edGapH = nullptr;
+  QDoubleSpinBox* m_edGapV = nullptr;
+  QComboBox* m_cbCenteringH = nullptr;
+  QComboBox* m_cbCenteringV = nullptr;
+  QCheckBox* m_cbPaperAuto = nullptr;
+  QDoubleSpinBox* m_edMarginL = nullptr;
+  QDoubleSpinBox* m_edMarginR = nullptr;
+  QDoubleSpinBox* m_edMarginT = nullptr;
+  QDoubleSpinBox* m_edMarginB = nullptr;
+  QLabel* m_lbPaper = nullptr;
+  QLabel* m_lbPaperRotation = nullptr;
+  QLabel* m_lbPaperW = nullptr;
+  QLabel* m_lbPaperH = nullptr;
+  QCheckBox* m_cbUseRasterization = nullptr;
+  QCheckBox* m_cbPrinterCopies = nullptr;
+  QCheckBox* m_cbPrintH = nullptr;
+  QCheckBox* m_cbPrintV = nullptr;
+  QPushButton* m_btnPreview = nullptr;
+  QPushButton* m_btnOk = nullptr;
+  QPushButton* m_btnCancel = nullptr;
+};
+
+}  // namespace labelplu
+
+#endif  // LABELPLU_UI_SETTINGSDIALOG_H
