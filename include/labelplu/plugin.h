@@ -91,7 +91,7 @@ struct RequestParams {
   // "Неподдерживаемый тип параметра.".
   void Set(int32_t index, const VARIANT& value);
   // Appends a copy of value (creating the owned block when needed). The 51st
-  // element raises std::runtime_error "RequestParams - превышена емкость хранилища
+  // element raises std::runtime_error "TParams - превышена емкость хранилища
   // данных.".
   void Add(const VARIANT& value);
   // Clears every element (count 0), the error fields and ResultTarget, and
@@ -232,6 +232,16 @@ struct IPluginControl : IUnknown {
   virtual HRESULT SetApplication(int32_t value) = 0;
 };
 
+// ---- Earlier names ----------------------------------------------------------
+// The names these types had in earlier releases of this header, so that a
+// host written against them still compiles. Same types, same layouts.
+using TParams = RequestParams;
+using TParamsClass = RequestParamsClass;
+using TTaskContext = HostTask;
+using TTaskClass = HostTaskClass;
+using TMethodRef = HostProcedure;
+using TCallEntry = CallEntryFn;
+
 }  // namespace labelplu
 
 // ---- Exports ----------------------------------------------------------------
@@ -243,6 +253,10 @@ typedef int32_t (*QueryFn)(void);
 typedef void (*PluginControlFn)(labelplu::IPluginControl** out);
 // Called before the host unloads the module; does nothing.
 typedef void (*BeforeFreeLibraryFn)(void);
+// Earlier names of the three.
+typedef QueryFn TQueryFn;
+typedef PluginControlFn TPluginControlFn;
+typedef BeforeFreeLibraryFn TBeforeFreeLibraryFn;
 }
 
 #endif  // LABELPLU_PLUGIN_H

@@ -64,4 +64,11 @@ TEST(Layout, ParameterListFieldOffsets) {
   EXPECT_EQ(offsetof(RequestParams, OwnsArgs), 96u);
 }
 
+// Hosts written against the earlier names of the header still compile.
+static_assert(std::is_same_v<labelplu::TParams, labelplu::RequestParams>);
+static_assert(std::is_same_v<labelplu::TTaskContext, labelplu::HostTask>);
+static_assert(std::is_same_v<labelplu::TMethodRef, labelplu::HostProcedure>);
+static_assert(std::is_same_v<labelplu::TCallEntry, labelplu::CallEntryFn>);
+static_assert(std::is_same_v<TPluginControlFn, PluginControlFn>);
+
 }  // namespace
