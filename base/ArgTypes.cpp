@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "platform/ole/Variant.h"
 #include "base/VariantUtils.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu {
 

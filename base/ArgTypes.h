@@ -6,9 +6,9 @@
 #include <initializer_list>
 #include <string>
 
+#include "labelplu/oleauto.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/ContractInterfaces.h"
-#include "labelplu/oleauto.h"
 
 namespace labelplu {
 

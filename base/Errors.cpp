@@ -41,7 +41,8 @@ constexpr ErrorRow kErrorTable[] = {
     {20028, "Неверная структура параметра", "Incorrect structure of parameter"},
     {20029, "Неверный тип свойства [%s]", "Incorrect type of property [%s]"},
     {20030, "Оборудование выключено.", "The equipment is switched off."},
-    {20031, "Оборудование заблокировано другой задачей.", "The equipment is blocked by other task."},
+    {20031, "Оборудование заблокировано другой задачей.",
+     "The equipment is blocked by other task."},
     {20032,
      "Устройство не готово: - не включен компьютер [%s] или с ним нет связи.\r\n"
      "Возможная причина - установленное программное обеспечение (firewall) блокирует сетевое "
@@ -176,8 +177,12 @@ void RaiseErrorArgs(int32_t code, std::span<const FormatArg> args) {
   throw EProtectException(code, FormatText("%s", args));
 }
 
-void RaiseCode(int32_t code) { RaiseErrorArgs(code, {}); }
+void RaiseCode(int32_t code) {
+  RaiseErrorArgs(code, {});
+}
 
-void RaiseMessage(std::string_view text) { RaiseError(20000, text); }
+void RaiseMessage(std::string_view text) {
+  RaiseError(20000, text);
+}
 
 }  // namespace labelplu

@@ -32,13 +32,19 @@ using FormatArg = std::variant<std::string, int64_t>;
 // The call sites of the driver pass matching arguments; this is a programming
 // error made visible, never undefined behaviour.
 class FormatError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
-inline FormatArg ToFormatArg(std::string_view text) { return FormatArg(std::string(text)); }
-inline FormatArg ToFormatArg(const char* text) { return FormatArg(std::string(text ? text : "")); }
-inline FormatArg ToFormatArg(const std::string& text) { return FormatArg(text); }
+inline FormatArg ToFormatArg(std::string_view text) {
+  return FormatArg(std::string(text));
+}
+inline FormatArg ToFormatArg(const char* text) {
+  return FormatArg(std::string(text ? text : ""));
+}
+inline FormatArg ToFormatArg(const std::string& text) {
+  return FormatArg(text);
+}
 template <std::integral T>
 FormatArg ToFormatArg(T value) {
   return FormatArg(static_cast<int64_t>(value));

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
+#include "base/VariantUtils.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/Utf.h"
-#include "base/VariantUtils.h"
 
 namespace labelplu {
 

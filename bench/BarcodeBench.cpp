@@ -16,21 +16,21 @@
 #include <memory>
 #include <string>
 
+#include "label/ItemClasses.h"
+#include "label/Label.h"
+#include "label/LabelView.h"
+#include "label/LinearBarcodeItem.h"
+#include "label/MatrixBarcodeItem.h"
+#include "platform/gdi/RasterTarget.h"
+#include "render/Bgr24Bitmap.h"
 #include "render/LinearBarcodeRenderer.h"
 #include "render/MatrixBarcodeGenerator.h"
-#include "render/Bgr24Bitmap.h"
-#include "label/LabelView.h"
-#include "label/ItemClasses.h"
-#include "platform/gdi/RasterTarget.h"
-#include "label/Label.h"
-#include "label/MatrixBarcodeItem.h"
-#include "label/LinearBarcodeItem.h"
 
 namespace labelplu::bench {
 namespace {
 
 const std::string kEan13 = "4607001234567";
-const std::string kCode128 = "SHELF-42/ROW-7 lot19";   // 20 characters
+const std::string kCode128 = "SHELF-42/ROW-7 lot19";           // 20 characters
 const std::string kMatrix = "https://example.org/p?id=46070";  // 30 characters
 
 void EnsureGuiApplication() {
@@ -44,7 +44,9 @@ constexpr double kMils = 12.0;
 
 // libzint draws a module 2 × scale pixels wide: the scale that gives the
 // same whole-dot module as ours.
-float ZintScale(int32_t modulePixels) { return static_cast<float>(modulePixels) / 2.0F; }
+float ZintScale(int32_t modulePixels) {
+  return static_cast<float>(modulePixels) / 2.0F;
+}
 
 void ZintRun(benchmark::State& state, int symbology, const std::string& data, float scale,
              bool text = true) {
@@ -85,19 +87,25 @@ void OursLinear(benchmark::State& state, BarcodeSymbology type, const std::strin
   if (bc.ErrorFlag()) state.SkipWithError(bc.ErrorMessage().c_str());
 }
 
-void BM_Ean13_Ours(benchmark::State& state) { OursLinear(state, bcEAN_13, kEan13); }
+void BM_Ean13_Ours(benchmark::State& state) {
+  OursLinear(state, bcEAN_13, kEan13);
+}
 void BM_Ean13_Zint(benchmark::State& state) {
   const auto dpi = static_cast<int32_t>(state.range(0));
   ZintRun(state, BARCODE_EANX, kEan13.substr(0, 12), ZintScale(ComputeBarModules(kMils, dpi).Bar));
 }
-void BM_Code128_Ours(benchmark::State& state) { OursLinear(state, bcCode128, kCode128); }
+void BM_Code128_Ours(benchmark::State& state) {
+  OursLinear(state, bcCode128, kCode128);
+}
 void BM_Code128_Zint(benchmark::State& state) {
   const auto dpi = static_cast<int32_t>(state.range(0));
   ZintRun(state, BARCODE_CODE128, kCode128, ZintScale(ComputeBarModules(kMils, dpi).Bar));
 }
 
 // Bars alone: the encoder and bar painting without the text line.
-void BM_Ean13Bars_Ours(benchmark::State& state) { OursLinear(state, bcEAN_13, kEan13, false); }
+void BM_Ean13Bars_Ours(benchmark::State& state) {
+  OursLinear(state, bcEAN_13, kEan13, false);
+}
 void BM_Ean13Bars_Zint(benchmark::State& state) {
   const auto dpi = static_cast<int32_t>(state.range(0));
   ZintRun(state, BARCODE_EANX, kEan13.substr(0, 12), ZintScale(ComputeBarModules(kMils, dpi).Bar),
@@ -124,7 +132,8 @@ void BM_DataMatrix_Ours(benchmark::State& state) {
 }
 void BM_DataMatrix_Zint(benchmark::State& state) {
   const auto dpi = static_cast<int32_t>(state.range(0));
-  ZintRun(state, BARCODE_DATAMATRIX, kMatrix, ZintScale(MatrixBarcodeGenerator::ModulePixelsFor(0.5, dpi)));
+  ZintRun(state, BARCODE_DATAMATRIX, kMatrix,
+          ZintScale(MatrixBarcodeGenerator::ModulePixelsFor(0.5, dpi)));
 }
 
 BENCHMARK(BM_Ean13_Ours)->Arg(203)->Arg(300)->Unit(benchmark::kMicrosecond);

@@ -41,14 +41,22 @@ HeapWindow::HeapWindow() {
   g_counting.store(true, std::memory_order_release);
 }
 
-HeapWindow::~HeapWindow() { g_counting.store(false, std::memory_order_release); }
+HeapWindow::~HeapWindow() {
+  g_counting.store(false, std::memory_order_release);
+}
 
-size_t HeapWindow::Peak() const { return static_cast<size_t>(std::max<int64_t>(g_peak.load(), 0)); }
+size_t HeapWindow::Peak() const {
+  return static_cast<size_t>(std::max<int64_t>(g_peak.load(), 0));
+}
 
 #if !defined(LP_NO_HEAP_COUNTER)
-bool Counting() { return true; }
+bool Counting() {
+  return true;
+}
 #else
-bool Counting() { return false; }
+bool Counting() {
+  return false;
+}
 #endif
 
 }  // namespace labelplu::bench
@@ -56,7 +64,9 @@ bool Counting() { return false; }
 #if !defined(LP_NO_HEAP_COUNTER)
 namespace {
 
-bool Counting() { return labelplu::bench::g_counting.load(std::memory_order_relaxed); }
+bool Counting() {
+  return labelplu::bench::g_counting.load(std::memory_order_relaxed);
+}
 
 void Added(void* block) {
   if (block && Counting()) labelplu::bench::Count(static_cast<int64_t>(malloc_usable_size(block)));
@@ -103,7 +113,9 @@ void* memalign(size_t alignment, size_t size) {
   return block;
 }
 
-void* aligned_alloc(size_t alignment, size_t size) { return memalign(alignment, size); }
+void* aligned_alloc(size_t alignment, size_t size) {
+  return memalign(alignment, size);
+}
 
 int posix_memalign(void** out, size_t alignment, size_t size) {
   void* block = __libc_memalign(alignment, size);

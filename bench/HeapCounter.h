@@ -19,7 +19,7 @@ bool Counting();
 
 // Counts while it lives (one window at a time, on one thread's behalf).
 class HeapWindow {
-public:
+ public:
   HeapWindow();
   ~HeapWindow();
   HeapWindow(const HeapWindow&) = delete;

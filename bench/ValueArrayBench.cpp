@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/HeapCounter.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
-#include "bench/HeapCounter.h"
 #include "values/ByteStream.h"
 #include "values/ValueArray.h"
 
@@ -32,8 +32,8 @@ namespace {
 constexpr int32_t kRows = 100000;
 constexpr int32_t kCols = 5;
 
-const char* const kWords[] = {"Молоко", "Кефир", "Хлеб ржаной", "Сыр", "Масло сливочное",
-                              "Чай", "Яблоки", "Сок вишнёвый"};
+const char* const kWords[] = {"Молоко",          "Кефир", "Хлеб ржаной", "Сыр",
+                              "Масло сливочное", "Чай",   "Яблоки",      "Сок вишнёвый"};
 
 struct Fixture {
   ole::ComPtr<ValueArray> table;
@@ -92,7 +92,8 @@ size_t PeakOf(F op) {
 
 void ReportPeak(benchmark::State& state, size_t peak) {
   state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
-  state.counters["peak_per_stream"] = static_cast<double>(peak) / static_cast<double>(Shared().stream.size());
+  state.counters["peak_per_stream"] =
+      static_cast<double>(peak) / static_cast<double>(Shared().stream.size());
   state.counters["stream_MB"] = static_cast<double>(Shared().stream.size()) / 1e6;
 }
 
@@ -119,7 +120,8 @@ void ZlibDecompress(benchmark::State& state) {
 void Save(benchmark::State& state) {
   Fixture& f = Shared();
   VARIANT_BOOL ok = VARIANT_FALSE;
-  if (FAILED(f.table->SaveToFile(f.file.get(), &ok))) state.SkipWithError(ole::TakeErrorText().c_str());
+  if (FAILED(f.table->SaveToFile(f.file.get(), &ok)))
+    state.SkipWithError(ole::TakeErrorText().c_str());
 }
 
 void Load(benchmark::State& state, ValueArray& table) {
@@ -161,7 +163,8 @@ void BM_LoadFromFile(benchmark::State& state) {
     state.ResumeTiming();
     Load(state, *table);
     state.PauseTiming();
-    if (table->RowCount() != kRows || table->ColCount() != kCols) state.SkipWithError("wrong table loaded");
+    if (table->RowCount() != kRows || table->ColCount() != kCols)
+      state.SkipWithError("wrong table loaded");
     table = nullptr;
     state.ResumeTiming();
   }
@@ -175,7 +178,7 @@ BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 // The console output, and the figures the goals compare.
 class GoalReporter : public benchmark::ConsoleReporter {
-public:
+ public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
@@ -199,14 +202,14 @@ public:
     Peak("load heap peak / stream size", "BM_LoadFromFile", 3.0);
   }
 
-private:
+ private:
   // On processor time, which other load on the machine disturbs least; the
   // ratio of wall times follows in brackets.
   void Ratio(const char* what, const char* a, const char* b, double goal) const {
     if (!m_cpu.count(a) || !m_cpu.count(b)) return;
     const double ratio = m_cpu.at(a) / m_cpu.at(b);
-    std::printf("  %-32s %6.2f / %.1f  %-6s (wall %.2f)\n", what, ratio, goal, ratio <= goal ? "met" : "MISSED",
-                m_real.at(a) / m_real.at(b));
+    std::printf("  %-32s %6.2f / %.1f  %-6s (wall %.2f)\n", what, ratio, goal,
+                ratio <= goal ? "met" : "MISSED", m_real.at(a) / m_real.at(b));
   }
   void Peak(const char* what, const char* a, double goal) const {
     if (!m_peak.count(a)) return;

@@ -34,8 +34,8 @@ const ChangeEntry* ChangeLog::Find(std::string_view fieldName, std::string_view 
 }
 
 const ChangeEntry& ChangeLog::Record(std::string_view fieldName, std::string_view key,
-                                       std::string_view description, std::string_view oldValue,
-                                       std::string_view newValue) {
+                                     std::string_view description, std::string_view oldValue,
+                                     std::string_view newValue) {
   ChangeEntry* entry = FindEntry(m_items, fieldName, key);
   if (entry == nullptr) {
     ChangeEntry& added = m_items.emplace_back();

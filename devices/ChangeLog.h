@@ -18,7 +18,7 @@ namespace labelplu {
 
 // One logged field of one item. Every text is empty in a new entry.
 struct ChangeEntry {
-  std::string FieldName;    // the field's change-log name ("Наименование", "FParamValue", ...)
+  std::string FieldName;  // the field's change-log name ("Наименование", "FParamValue", ...)
   std::string OldValue;     // the value before the first logged change
   std::string NewValue;     // the value after the latest logged change
   std::string Key;          // the item's key (a model: its code as GUID text)
@@ -27,7 +27,7 @@ struct ChangeEntry {
 
 // An ordered, owned list of change entries.
 class ChangeLog {
-public:
+ public:
   int32_t Count() const noexcept { return static_cast<int32_t>(m_items.size()); }
   // The entry at a 0-based index. Raises std::out_of_range outside
   // 0..Count()-1.
@@ -49,7 +49,7 @@ public:
 
   void Clear() noexcept { m_items.clear(); }
 
-private:
+ private:
   std::vector<ChangeEntry> m_items;
 };
 

@@ -3,19 +3,19 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "devices/DeviceList.h"
-#include "platform/ole/ErrorInfo.h"
 #include "base/GuidText.h"
-#include "platform/sys/MessagePump.h"
-#include "devices/PortParameters.h"
-#include "platform/sys/SystemInfo.h"
 #include "base/TextUtils.h"
+#include "base/VariantUtils.h"
+#include "devices/DeviceList.h"
+#include "devices/PortParameters.h"
+#include "devices/XmlHelpers.h"
+#include "platform/ole/ErrorInfo.h"
 #include "platform/ole/VarFormat.h"
 #include "platform/ole/Variant.h"
-#include "base/VariantUtils.h"
-#include "platform/sys/VersionInfo.h"
+#include "platform/sys/MessagePump.h"
 #include "platform/sys/ModulePath.h"
-#include "devices/XmlHelpers.h"
+#include "platform/sys/SystemInfo.h"
+#include "platform/sys/VersionInfo.h"
 
 namespace labelplu {
 
@@ -93,7 +93,9 @@ int32_t DeviceItem::ShowSettings() {
   return -1;
 }
 
-bool DeviceItem::IsOn() const { return Port && Port->On(); }
+bool DeviceItem::IsOn() const {
+  return Port && Port->On();
+}
 
 void DeviceItem::SetOn(int32_t value) {
   SetResult(0);
@@ -165,10 +167,13 @@ ole::OleVariant DeviceItem::GetPropsArray() const {
     const std::string type =
         SameText(item->TypeName, "Integer") || SameText(item->TypeName, "Double") ? "Number"
                                                                                   : item->TypeName;
-    const ole::OleVariant cells[7] = {ole::OleVariant(item->Name), item->TypedCurrent(),
-                                      ole::OleVariant(type), item->TypedDefault(),
+    const ole::OleVariant cells[7] = {ole::OleVariant(item->Name),
+                                      item->TypedCurrent(),
+                                      ole::OleVariant(type),
+                                      item->TypedDefault(),
                                       ole::OleVariant(item->ReadOnly != 0),
-                                      ole::OleVariant(item->Caption), ole::OleVariant(item->Hint)};
+                                      ole::OleVariant(item->Caption),
+                                      ole::OleVariant(item->Hint)};
     for (int32_t row = 0; row < 7; ++row) {
       const int32_t at[2] = {row, column};
       ole::OleCheck(SafeArrayPutElement(psa, at, &cells[row].get()));
@@ -209,8 +214,10 @@ int64_t DeviceItem::GetCurrencyParam(std::string_view name) const {
 
 void DeviceItem::SetVariantParam(std::string_view name, const VARIANT& value) {
   const VARIANT& v = DerefVariant(value);
-  if (v.vt == VT_BOOL) SetParam(name, v.boolVal ? "1" : "0");
-  else SetParam(name, ole::VarToText(v));
+  if (v.vt == VT_BOOL)
+    SetParam(name, v.boolVal ? "1" : "0");
+  else
+    SetParam(name, ole::VarToText(v));
 }
 
 void DeviceItem::SetFloatParam(std::string_view name, double value) {
@@ -233,8 +240,7 @@ bool DeviceItem::ParamDefaultInt(std::string_view name, int32_t& value) const {
   return true;
 }
 
-void DeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data,
-                                  intptr_t arg) {
+void DeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data, intptr_t arg) {
   if (HostLink) {
     ole::OleCheck(HostLink->RunProcedure(HostProcedure{proc, data}, arg));
   } else {
@@ -242,7 +248,9 @@ void DeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* d
   }
 }
 
-bool DeviceItem::OwnerFlag() const { return Owner && Owner->Flag != 0; }
+bool DeviceItem::OwnerFlag() const {
+  return Owner && Owner->Flag != 0;
+}
 
 void DeviceItem::KeepAlive() {
   try {

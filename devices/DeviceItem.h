@@ -9,15 +9,15 @@
 #include <string_view>
 #include <vector>
 
+#include "devices/DeviceInfo.h"
+#include "devices/ParameterDescriptor.h"
+#include "labelplu/devices.h"
+#include "labelplu/plugin.h"
 #include "platform/ole/ComObject.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/ContractInterfaces.h"
-#include "devices/DeviceInfo.h"
-#include "ports/PortManager.h"
-#include "devices/ParameterDescriptor.h"
 #include "platform/xml/XmlDom.h"
-#include "labelplu/devices.h"
-#include "labelplu/plugin.h"
+#include "ports/PortManager.h"
 
 namespace labelplu {
 
@@ -27,7 +27,7 @@ class DeviceList;
 using NameValueLines = std::vector<std::string>;
 
 class DeviceItem : public ole::ComObject<IDeviceItem> {
-public:
+ public:
   // A device of list; Initialize completes it once it is in the list.
   explicit DeviceItem(DeviceList& list);
   ~DeviceItem() override;
@@ -130,10 +130,10 @@ public:
   // The host's service interface, taken from the list at creation.
   ole::ComPtr<IHostEventSink> HostLink;
 
-protected:
+ protected:
   DeviceList& List() const;
 
-private:
+ private:
   void LoadCurrentFormat(const xml::XmlNode& element);
   void LoadLegacyFormat(const xml::XmlNode& element);
   void ApplyCatalogue(const GUID& modelCode);

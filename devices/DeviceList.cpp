@@ -4,19 +4,21 @@
 
 #include "base/ArgTypes.h"
 #include "base/GuidText.h"
+#include "base/TextUtils.h"
+#include "base/VariantUtils.h"
 #include "devices/ModelCatalog.h"
+#include "devices/XmlHelpers.h"
+#include "platform/ole/Variant.h"
 #include "platform/sys/ModulePath.h"
 #include "platform/sys/SystemInfo.h"
-#include "base/TextUtils.h"
-#include "platform/ole/Variant.h"
-#include "base/VariantUtils.h"
-#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
 namespace {
 
-bool NoHandler(const CallContext&, bool, VARIANT&, std::string_view) { return false; }
+bool NoHandler(const CallContext&, bool, VARIANT&, std::string_view) {
+  return false;
+}
 
 // Every device list registers these two into its model.
 constexpr PropertyRecord kStandardParams[] = {
@@ -31,7 +33,9 @@ constexpr PropertyRecord kStandardParams[] = {
      NoHandler},
 };
 
-std::string OwnModuleFileName() { return sys::ExtractFileName(sys::ModulePath(false)); }
+std::string OwnModuleFileName() {
+  return sys::ExtractFileName(sys::ModulePath(false));
+}
 
 }  // namespace
 
@@ -61,7 +65,9 @@ DeviceItem* DeviceList::GetDevice(int32_t index) const {
   return m_items[static_cast<size_t>(index)].get();
 }
 
-DeviceItem* DeviceList::CurrentDevice() const { return GetDevice(Current - 1); }
+DeviceItem* DeviceList::CurrentDevice() const {
+  return GetDevice(Current - 1);
+}
 
 int32_t DeviceList::IndexOf(const DeviceItem* device) const {
   for (size_t i = 0; i < m_items.size(); ++i)
@@ -76,7 +82,12 @@ void DeviceList::RegisterParams(std::span<const PropertyRecord> records) {
 int32_t DeviceList::SelectDevice(const VARIANT& key) {
   const VARIANT& v = DerefVariant(key);
   switch (EffectiveType(v)) {
-    case VT_I2: case VT_I4: case VT_I1: case VT_UI1: case VT_UI2: case VT_UI4: {
+    case VT_I2:
+    case VT_I4:
+    case VT_I1:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4: {
       const int64_t number = ole::VarToInt64(v);
       if (number < 1 || number > Count()) return 3;
       Current = static_cast<int32_t>(number);
@@ -99,9 +110,13 @@ int32_t DeviceList::SelectDevice(const VARIANT& key) {
   }
 }
 
-ole::ComPtr<DeviceItem> DeviceList::CreateItem() { return ole::MakeCom<DeviceItem>(*this); }
+ole::ComPtr<DeviceItem> DeviceList::CreateItem() {
+  return ole::MakeCom<DeviceItem>(*this);
+}
 
-DeviceItem& DeviceList::AppendDevice() { return InsertNewDevice(Count()); }
+DeviceItem& DeviceList::AppendDevice() {
+  return InsertNewDevice(Count());
+}
 
 DeviceItem& DeviceList::InsertNewDevice(int32_t index) {
   ole::ComPtr<DeviceItem> item = CreateItem();
@@ -258,7 +273,9 @@ void DeviceList::Extract(DeviceItem* device) {
   }
 }
 
-void DeviceList::LoadModels(const VARIANT& settings) { m_models->LoadModels(settings); }
+void DeviceList::LoadModels(const VARIANT& settings) {
+  m_models->LoadModels(settings);
+}
 
 void DeviceList::LoadModelCatalog(const VARIANT& settings) {
   Catalog.reset();
@@ -285,7 +302,9 @@ std::string DeviceList::DeviceKind() const {
   return model ? model->DeviceKind : std::string();
 }
 
-const ParameterDescriptorList& DeviceList::ModelParams() const { return m_models->CurrentParams(); }
+const ParameterDescriptorList& DeviceList::ModelParams() const {
+  return m_models->CurrentParams();
+}
 
 std::string DeviceList::CurrentName() const {
   const DeviceItem* device = Current > 0 ? CurrentDevice() : nullptr;

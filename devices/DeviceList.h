@@ -10,22 +10,22 @@
 #include <string>
 #include <vector>
 
-#include "platform/ole/ComPtr.h"
 #include "devices/DeviceInfo.h"
 #include "devices/DeviceItem.h"
 #include "devices/MethodRecords.h"
 #include "devices/PluginModel.h"
 #include "devices/PluginModelList.h"
-#include "platform/sys/VersionInfo.h"
 #include "labelplu/oleauto.h"
 #include "labelplu/plugin.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/sys/VersionInfo.h"
 
 namespace labelplu {
 
 class ModelCatalog;
 
 class DeviceList : public IModelOwner {
-public:
+ public:
   // moduleFileName: the file name (no directory) settings documents name as
   // this plug-in's library; empty: the module this code runs in.
   explicit DeviceList(std::string moduleFileName = {});
@@ -127,14 +127,14 @@ public:
   // The host's service interface, set by the driver object.
   ole::ComPtr<IHostEventSink> HostLink;
 
-protected:
+ protected:
   // A new, not yet initialised device of the list's item class.
   virtual ole::ComPtr<DeviceItem> CreateItem();
   // Hook called when the list became empty after ReleaseCallDevices or
   // ClearDevices.
   virtual void AllRemoved() {}
 
-private:
+ private:
   // The device a document names by its "Код" (document objects only); a
   // device of another thread is taken out of the list and not found.
   DeviceItem* FindDocumentDevice(const VARIANT& settings);

@@ -2,13 +2,13 @@
 // legacy forms), and the port parameters as named values.
 #include <algorithm>
 
-#include "devices/DeviceItem.h"
-#include "devices/DeviceList.h"
 #include "base/GuidText.h"
-#include "devices/ModelCatalog.h"
-#include "devices/PortParameters.h"
 #include "base/TextUtils.h"
 #include "base/VariantUtils.h"
+#include "devices/DeviceItem.h"
+#include "devices/DeviceList.h"
+#include "devices/ModelCatalog.h"
+#include "devices/PortParameters.h"
 #include "devices/XmlHelpers.h"
 
 namespace labelplu {
@@ -29,11 +29,13 @@ bool IsTableConverted(std::string_view name) {
   return false;
 }
 
-std::string RemoveLineBreaks(std::string_view text) { return ReplaceAll(text, "\r\n", "", true); }
+std::string RemoveLineBreaks(std::string_view text) {
+  return ReplaceAll(text, "\r\n", "", true);
+}
 
 // Name=value lines from the elements of a selection.
 NameValueLines ReadItems(const xml::XmlNodeList& nodes, std::string_view nameAttr,
-                          std::string_view valueAttr) {
+                         std::string_view valueAttr) {
   NameValueLines lines;
   for (const xml::XmlNode& node : nodes)
     SetNameValue(lines, GetAttributeDef(node, nameAttr), GetAttributeDef(node, valueAttr));
@@ -64,11 +66,14 @@ void DeviceItem::WritePortParams(NameValueLines* target) {
   } sink{this, target};
   const DeviceList& list = List();
   ForEachPortValue(
-      Port->Settings(), {list.WritePortMain != 0, list.WritePortFlow != 0, list.WritePortTarget != 0},
+      Port->Settings(),
+      {list.WritePortMain != 0, list.WritePortFlow != 0, list.WritePortTarget != 0},
       [](void* context, std::string_view name, const std::string& value) {
         auto* s = static_cast<Sink*>(context);
-        if (s->target) SetNameValue(*s->target, name, value);
-        else s->device->SetParam(name, value);
+        if (s->target)
+          SetNameValue(*s->target, name, value);
+        else
+          s->device->SetParam(name, value);
       },
       &sink);
 }
@@ -122,13 +127,14 @@ int32_t DeviceItem::LoadFromXml(const VARIANT& settings) {
 
 int32_t DeviceItem::LoadFromXmlNode(xml::XmlNode element) {
   if (element.isNull()) return 0;
-  if (element.nodeType() != xml::NodeType::Element ||
-      !SameText(element.nodeName(), GetNodeName(1)))
+  if (element.nodeType() != xml::NodeType::Element || !SameText(element.nodeName(), GetNodeName(1)))
     element = element.selectSingleNode(GetNodeName(28));
   if (element.isNull()) return 0;
   const xml::XmlDocument doc = xml::XmlDocument::OfNode(element);
-  if (HasItemsIn(doc, "ComPort") || HasItemsIn(doc, "Дополнительно")) LoadLegacyFormat(element);
-  else LoadCurrentFormat(element);
+  if (HasItemsIn(doc, "ComPort") || HasItemsIn(doc, "Дополнительно"))
+    LoadLegacyFormat(element);
+  else
+    LoadCurrentFormat(element);
   return AfterLoadSettings();
 }
 
@@ -137,13 +143,14 @@ void DeviceItem::LoadCurrentFormat(const xml::XmlNode& element) {
   Code = TextToGuid(GetAttributeByTag(element, kAttrCode, GuidToText(Code)));
   Name = GetAttributeByTag(element, kAttrName, Name);
   const GUID modelCode = TextToGuid(GetAttributeByTag(element, kAttrModelCode));
-  const NameValueLines lines = ReadItems(SelectNodesByTag(element, 15), GetAttrName(kAttrIdent),
-                                          GetAttrName(kAttrValue));
+  const NameValueLines lines =
+      ReadItems(SelectNodesByTag(element, 15), GetAttrName(kAttrIdent), GetAttrName(kAttrValue));
   ReadPortParams(&lines);
   for (const std::string& line : lines) {
     const size_t eq = line.find('=');
-    SetParamValue(Params, std::string_view(line).substr(0, eq),
-                  eq == std::string::npos ? std::string_view() : std::string_view(line).substr(eq + 1));
+    SetParamValue(
+        Params, std::string_view(line).substr(0, eq),
+        eq == std::string::npos ? std::string_view() : std::string_view(line).substr(eq + 1));
   }
   ApplyCatalogue(modelCode);
 }
@@ -170,8 +177,9 @@ void DeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
   }
   for (const std::string& line : extra) {
     const size_t eq = line.find('=');
-    SetParamValue(Params, std::string_view(line).substr(0, eq),
-                  eq == std::string::npos ? std::string_view() : std::string_view(line).substr(eq + 1));
+    SetParamValue(
+        Params, std::string_view(line).substr(0, eq),
+        eq == std::string::npos ? std::string_view() : std::string_view(line).substr(eq + 1));
   }
 }
 

@@ -3,12 +3,12 @@
 #include <atomic>
 #include <mutex>
 
-#include "devices/DeviceList.h"
-#include "devices/DialogColours.h"
 #include "base/GuidText.h"
-#include "devices/ModelCatalog.h"
 #include "base/TextUtils.h"
 #include "base/VariantUtils.h"
+#include "devices/DeviceList.h"
+#include "devices/DialogColours.h"
+#include "devices/ModelCatalog.h"
 #include "devices/XmlHelpers.h"
 
 namespace labelplu {

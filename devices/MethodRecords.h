@@ -30,7 +30,7 @@ using MethodHandler = void (*)(const CallContext& ctx, std::span<VARIANT> args, 
 // A property handler reads (isWrite false: fills value) or writes (isWrite
 // true: takes value). nameRu is the record's Russian name.
 using PropertyHandler = bool (*)(const CallContext& ctx, bool isWrite, VARIANT& value,
-                                  std::string_view nameRu);
+                                 std::string_view nameRu);
 
 struct MethodRecord {
   // The Russian and the English name separated by one comma, either first.

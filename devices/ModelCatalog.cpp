@@ -11,7 +11,9 @@ namespace labelplu {
 
 namespace {
 
-bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+bool SameGuid(const GUID& a, const GUID& b) {
+  return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
 
 int32_t IntAttribute(const xml::XmlNode& node, int32_t attrKey) {
   return TryTextToInt(GetAttributeByTag(node, attrKey)).value_or(0);
@@ -58,17 +60,21 @@ void CatalogModel::LoadParams() {
   }
 }
 
-std::string CatalogModel::ChangeKey() const { return GuidToText(m_code); }
+std::string CatalogModel::ChangeKey() const {
+  return GuidToText(m_code);
+}
 
-std::string CatalogModel::ChangeDescription() const { return m_library + ", " + m_name; }
+std::string CatalogModel::ChangeDescription() const {
+  return m_library + ", " + m_name;
+}
 
 // ---- ModelCatalog ----
 
 void ModelCatalog::Load() {
   const FilterPredicates predicates = BuildPredicates();
   const xml::XmlNode& document = RequireDocument();
-  xml::XmlNodeList nodes = SelectNodesByTag(document, NodeKey::ClassModelsFormat,
-                                            predicates.Main, predicates.Class);
+  xml::XmlNodeList nodes =
+      SelectNodesByTag(document, NodeKey::ClassModelsFormat, predicates.Main, predicates.Class);
   if (nodes.length() == 0 && predicates.Main.empty() && predicates.Class.empty()) {
     nodes = SelectNodesByTag(document, NodeKey::AnyModel);
   }
@@ -122,15 +128,15 @@ namespace {
 
 template <class Document>
 std::unique_ptr<ModelCatalog> BuildCatalog(const Document& document, std::string_view code,
-                                         std::string_view identifier, std::string_view state,
-                                         std::string_view name, std::string_view classIdent,
-                                         std::string_view library) {
+                                           std::string_view identifier, std::string_view state,
+                                           std::string_view name, std::string_view classIdent,
+                                           std::string_view library) {
   auto list = std::make_unique<ModelCatalog>();
   list->SetDocument(document);
-  list->SetFilter({AttrKey::Code, AttrKey::Identifier, AttrKey::Library, 122, AttrKey::Name,
-                   AttrKey::State},
-                  {std::string(code), std::string(identifier), std::string(library),
-                   std::string(classIdent), std::string(name), std::string(state)});
+  list->SetFilter(
+      {AttrKey::Code, AttrKey::Identifier, AttrKey::Library, 122, AttrKey::Name, AttrKey::State},
+      {std::string(code), std::string(identifier), std::string(library), std::string(classIdent),
+       std::string(name), std::string(state)});
   list->Load();
   list->ResetModified(false);
   list->ClearFilter();
@@ -139,25 +145,27 @@ std::unique_ptr<ModelCatalog> BuildCatalog(const Document& document, std::string
 
 }  // namespace
 
-std::unique_ptr<ModelCatalog> CreateModelCatalog(const xml::XmlNode& document, std::string_view code,
-                                               std::string_view identifier, std::string_view state,
-                                               std::string_view name, std::string_view classIdent,
-                                               std::string_view library) {
+std::unique_ptr<ModelCatalog> CreateModelCatalog(const xml::XmlNode& document,
+                                                 std::string_view code, std::string_view identifier,
+                                                 std::string_view state, std::string_view name,
+                                                 std::string_view classIdent,
+                                                 std::string_view library) {
   return BuildCatalog(document, code, identifier, state, name, classIdent, library);
 }
 
 std::unique_ptr<ModelCatalog> CreateModelCatalog(const VARIANT& document, std::string_view code,
-                                               std::string_view identifier, std::string_view state,
-                                               std::string_view name, std::string_view classIdent,
-                                               std::string_view library) {
+                                                 std::string_view identifier,
+                                                 std::string_view state, std::string_view name,
+                                                 std::string_view classIdent,
+                                                 std::string_view library) {
   return BuildCatalog(document, code, identifier, state, name, classIdent, library);
 }
 
 std::unique_ptr<ModelCatalog> CreateModelCatalog(std::string_view documentText,
-                                               std::string_view code, std::string_view identifier,
-                                               std::string_view state, std::string_view name,
-                                               std::string_view classIdent,
-                                               std::string_view library) {
+                                                 std::string_view code, std::string_view identifier,
+                                                 std::string_view state, std::string_view name,
+                                                 std::string_view classIdent,
+                                                 std::string_view library) {
   return BuildCatalog(documentText, code, identifier, state, name, classIdent, library);
 }
 

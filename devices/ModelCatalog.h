@@ -22,15 +22,15 @@
 #include <string>
 #include <string_view>
 
-#include "devices/SettingsList.h"
 #include "devices/ParameterList.h"
+#include "devices/SettingsList.h"
 #include "labelplu/oleauto.h"
 
 namespace labelplu {
 
 // One catalogue model.
 class CatalogModel : public SettingsItem {
-public:
+ public:
   // A live model with the null code, empty texts, 0 integers and an empty
   // child parameter list (Params()) whose parent is owner and whose document
   // is owner's document (an empty document without an owner); the child
@@ -75,7 +75,7 @@ public:
   std::string ChangeKey() const override;
   std::string ChangeDescription() const override;
 
-private:
+ private:
   int32_t m_usesHost = 0;
   std::string m_ident;
   std::string m_classIdent;
@@ -88,7 +88,7 @@ private:
 
 // The model catalogue.
 class ModelCatalog : public SettingsList {
-public:
+ public:
   explicit ModelCatalog(xml::XmlNode document = {}) : SettingsList(std::move(document)) {}
 
   // Appends one model for every element the filter selects, in document
@@ -124,19 +124,21 @@ public:
 // ResetModified(false); ClearFilter. The document variant and text are
 // taken as SettingsList::SetDocument takes them. Raises what SetDocument and
 // Load raise; no catalogue is returned then.
-std::unique_ptr<ModelCatalog> CreateModelCatalog(const xml::XmlNode& document, std::string_view code,
-                                               std::string_view identifier, std::string_view state,
-                                               std::string_view name, std::string_view classIdent,
-                                               std::string_view library);
+std::unique_ptr<ModelCatalog> CreateModelCatalog(const xml::XmlNode& document,
+                                                 std::string_view code, std::string_view identifier,
+                                                 std::string_view state, std::string_view name,
+                                                 std::string_view classIdent,
+                                                 std::string_view library);
 std::unique_ptr<ModelCatalog> CreateModelCatalog(const VARIANT& document, std::string_view code,
-                                               std::string_view identifier, std::string_view state,
-                                               std::string_view name, std::string_view classIdent,
-                                               std::string_view library);
+                                                 std::string_view identifier,
+                                                 std::string_view state, std::string_view name,
+                                                 std::string_view classIdent,
+                                                 std::string_view library);
 std::unique_ptr<ModelCatalog> CreateModelCatalog(std::string_view documentText,
-                                               std::string_view code, std::string_view identifier,
-                                               std::string_view state, std::string_view name,
-                                               std::string_view classIdent,
-                                               std::string_view library);
+                                                 std::string_view code, std::string_view identifier,
+                                                 std::string_view state, std::string_view name,
+                                                 std::string_view classIdent,
+                                                 std::string_view library);
 
 }  // namespace labelplu
 

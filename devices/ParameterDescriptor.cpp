@@ -3,14 +3,16 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "devices/MethodRecords.h"
 #include "base/TextUtils.h"
+#include "devices/MethodRecords.h"
 #include "devices/XmlHelpers.h"
 
 namespace labelplu {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -63,7 +65,8 @@ std::optional<int32_t> TryTextToInt(std::string_view text) {
   }
   if (text.empty()) return std::nullopt;
   uint64_t magnitude = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), magnitude, base);
   if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   if (base == 16) {
     if (magnitude > 0xFFFFFFFFu) return std::nullopt;
@@ -164,7 +167,9 @@ const ParameterDescriptor& ParameterDescriptorList::Item(int32_t index) const {
   return *m_items[static_cast<size_t>(index)];
 }
 
-ParameterDescriptor& ParameterDescriptorList::Add() { return *m_items.emplace_back(std::make_unique<ParameterDescriptor>()); }
+ParameterDescriptor& ParameterDescriptorList::Add() {
+  return *m_items.emplace_back(std::make_unique<ParameterDescriptor>());
+}
 
 void ParameterDescriptorList::Delete(int32_t index) {
   if (index < 0 || index >= Count()) IndexError(index);

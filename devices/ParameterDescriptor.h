@@ -17,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ole/Variant.h"
 #include "labelplu/oleauto.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu {
 
@@ -46,10 +46,10 @@ std::optional<double> TryTextToFloat(std::string_view text);
 // One property descriptor. A new descriptor has every text empty and
 // ReadOnly 0.
 class ParameterDescriptor {
-public:
-  std::string Name;         // identifier of the parameter
-  std::string AltName;      // second identifier; lookups accept either
-  std::string Caption;      // display name
+ public:
+  std::string Name;     // identifier of the parameter
+  std::string AltName;  // second identifier; lookups accept either
+  std::string Caption;  // display name
   // "Integer", "Double", "Число", "Boolean", "String", "Строка" or other.
   std::string TypeName;
   uint8_t ReadOnly = 0;     // 0/1
@@ -83,7 +83,7 @@ public:
 
 // An owning, ordered list of descriptors.
 class ParameterDescriptorList {
-public:
+ public:
   ParameterDescriptorList() = default;
   ParameterDescriptorList(const ParameterDescriptorList&) = delete;
   ParameterDescriptorList& operator=(const ParameterDescriptorList&) = delete;
@@ -106,7 +106,7 @@ public:
   auto begin() const { return m_items.begin(); }
   auto end() const { return m_items.end(); }
 
-private:
+ private:
   std::vector<std::unique_ptr<ParameterDescriptor>> m_items;
 };
 

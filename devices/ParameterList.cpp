@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "base/TextUtils.h"
 #include "devices/ParameterDescriptor.h"
 #include "devices/TagTables.h"
-#include "base/TextUtils.h"
 #include "devices/XmlHelpers.h"
 
 namespace labelplu {

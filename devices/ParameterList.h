@@ -23,7 +23,7 @@ namespace labelplu {
 // One parameter description: identifier, caption, type, value, default,
 // hint and read-only flag (all texts empty and the flag 0 in a new item).
 class ParameterItem : public SettingsItem {
-public:
+ public:
   explicit ParameterItem(SettingsList* owner) : SettingsItem(owner) {}
 
   int32_t ParamReadOnly() const noexcept { return m_readOnly; }
@@ -47,7 +47,7 @@ public:
   }
   void SetParamValue(std::string_view value) { SetTextField(m_value, value, true, "FParamValue"); }
 
-private:
+ private:
   int32_t m_readOnly = 0;
   std::string m_type;
   std::string m_hint;
@@ -59,7 +59,7 @@ private:
 
 // A list of parameter items.
 class ParameterList : public SettingsList {
-public:
+ public:
   explicit ParameterList(xml::XmlNode document = {}) : SettingsList(std::move(document)) {}
   ParameterList(SettingsList* parent, xml::XmlNode document)
       : SettingsList(parent, std::move(document)) {}
@@ -89,7 +89,7 @@ public:
   // The first item whose ParamName equals name (case ignored), or null.
   ParameterItem* FindParamItem(std::string_view name) const;
 
-private:
+ private:
   SettingsItem* m_ownerItem = nullptr;
 };
 

@@ -3,12 +3,12 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/VariantUtils.h"
+#include "devices/PluginModelList.h"
+#include "devices/XmlHelpers.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
-#include "devices/PluginModelList.h"
 #include "platform/ole/Variant.h"
-#include "base/VariantUtils.h"
-#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 namespace {
@@ -98,16 +98,16 @@ std::string PluginModel::ParamsXmlText() const {
 xml::XmlDocument PluginModel::ModelXmlDocument() const {
   xml::XmlDocument doc = NewXmlDocument(GetNodeName(NodeKey::Model), Utf16Declaration());
   xml::XmlNode params = CreateElementByTag(doc, NodeKey::Params);
-  static const std::vector<int32_t> keys = {AttrKey::Identifier, AttrKey::Name,
-                                            AttrKey::Type,       AttrKey::ReadOnly,
+  static const std::vector<int32_t> keys = {AttrKey::Identifier,   AttrKey::Name,
+                                            AttrKey::Type,         AttrKey::ReadOnly,
                                             AttrKey::DefaultValue, AttrKey::Description};
   for (const auto& item : Params) {
     xml::XmlNode element = CreateElementByTag(doc, NodeKey::Param);
-    SetAttributesByTag(element, keys,
-                       {ole::OleVariant(item->Name), ole::OleVariant(item->Caption),
-                        ole::OleVariant(item->DisplayType()), ole::OleVariant(item->ReadOnly != 0),
-                        ole::OleVariant(item->DefaultText),
-                        ole::OleVariant(EscapeNewLines(item->Hint, true))});
+    SetAttributesByTag(
+        element, keys,
+        {ole::OleVariant(item->Name), ole::OleVariant(item->Caption),
+         ole::OleVariant(item->DisplayType()), ole::OleVariant(item->ReadOnly != 0),
+         ole::OleVariant(item->DefaultText), ole::OleVariant(EscapeNewLines(item->Hint, true))});
     params.appendChild(element);
   }
   doc.documentElement().appendChild(params);
@@ -120,16 +120,36 @@ HRESULT PluginModel::GetCode(GUID* out) {
   return S_OK;
 }
 
-HRESULT PluginModel::GetIdent(BSTR* out) { return OutText(out, Ident); }
-HRESULT PluginModel::GetName(BSTR* out) { return OutText(out, Name); }
-HRESULT PluginModel::GetDeviceKind(BSTR* out) { return OutText(out, DeviceKind); }
-HRESULT PluginModel::GetEquipmentClass(BSTR* out) { return OutText(out, EquipmentClass); }
-HRESULT PluginModel::GetVersion1(int32_t* out) { return OutInt(out, Version1); }
-HRESULT PluginModel::GetVersion2(int32_t* out) { return OutInt(out, Version2); }
-HRESULT PluginModel::GetVersion3(int32_t* out) { return OutInt(out, Version3); }
-HRESULT PluginModel::GetVersion4(int32_t* out) { return OutInt(out, Version4); }
-HRESULT PluginModel::GetUsesHost(int32_t* out) { return OutInt(out, UsesHost); }
-HRESULT PluginModel::GetReservedValue(int32_t* out) { return OutInt(out, -1); }
+HRESULT PluginModel::GetIdent(BSTR* out) {
+  return OutText(out, Ident);
+}
+HRESULT PluginModel::GetName(BSTR* out) {
+  return OutText(out, Name);
+}
+HRESULT PluginModel::GetDeviceKind(BSTR* out) {
+  return OutText(out, DeviceKind);
+}
+HRESULT PluginModel::GetEquipmentClass(BSTR* out) {
+  return OutText(out, EquipmentClass);
+}
+HRESULT PluginModel::GetVersion1(int32_t* out) {
+  return OutInt(out, Version1);
+}
+HRESULT PluginModel::GetVersion2(int32_t* out) {
+  return OutInt(out, Version2);
+}
+HRESULT PluginModel::GetVersion3(int32_t* out) {
+  return OutInt(out, Version3);
+}
+HRESULT PluginModel::GetVersion4(int32_t* out) {
+  return OutInt(out, Version4);
+}
+HRESULT PluginModel::GetUsesHost(int32_t* out) {
+  return OutInt(out, UsesHost);
+}
+HRESULT PluginModel::GetReservedValue(int32_t* out) {
+  return OutInt(out, -1);
+}
 
 HRESULT PluginModel::GetParamsXml(BSTR* out) {
   if (!out) return E_POINTER;
@@ -143,8 +163,12 @@ HRESULT PluginModel::GetReservedObject(int32_t /*index*/, IUnknown** out) {
   return S_OK;
 }
 
-HRESULT PluginModel::ReservedCall1() { return S_OK; }
-HRESULT PluginModel::ReservedCall2() { return S_OK; }
+HRESULT PluginModel::ReservedCall1() {
+  return S_OK;
+}
+HRESULT PluginModel::ReservedCall2() {
+  return S_OK;
+}
 
 HRESULT PluginModel::GetDriver(IUnknown** out) {
   if (!out) return E_POINTER;
@@ -166,7 +190,7 @@ HRESULT PluginModel::FindOrAddDevice(const VARIANT* settings, IUnknown** out) {
 }
 
 HRESULT PluginModel::DeleteDevice(uint32_t d0, uint32_t d1, uint32_t d2, uint32_t d3,
-                                    int32_t* out) {
+                                  int32_t* out) {
   return Out(out, [&] {
     *out = 0;
     const uint32_t words[4] = {d0, d1, d2, d3};
@@ -185,8 +209,8 @@ HRESULT PluginModel::SetSettingsText(const VARIANT* settings, int32_t* out) {
     const VARTYPE type = value.vt & ~VT_BYREF;
     if (type == VT_DISPATCH) {
       IDispatch* object = !(value.vt & VT_BYREF) ? value.pdispVal
-                          : value.ppdispVal ? *value.ppdispVal
-                                            : nullptr;
+                          : value.ppdispVal      ? *value.ppdispVal
+                                                 : nullptr;
       owner().SetSettingsText(DispatchXmlText(object));
     } else if (type == VT_BSTR) {
       owner().SetSettingsText(ole::VarToText(value));

@@ -15,13 +15,13 @@
 #include <cstdint>
 #include <string>
 
+#include "devices/ParameterDescriptor.h"
+#include "labelplu/devices.h"
+#include "labelplu/oleauto.h"
 #include "platform/ole/ComObject.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/ContractInterfaces.h"
-#include "devices/ParameterDescriptor.h"
 #include "platform/xml/XmlDom.h"
-#include "labelplu/devices.h"
-#include "labelplu/oleauto.h"
 
 namespace labelplu {
 
@@ -47,7 +47,7 @@ struct ModelInfo {
 // turn failures into HRESULTs). Device results are interface references the
 // caller owns (null when there is none).
 class IModelOwner {
-public:
+ public:
   // The driver object's interface, from the plug-in control interface.
   virtual ole::ComPtr<IUnknown> GetDriverInterface() = 0;
   // The device of the settings document's code; a new device loaded from
@@ -65,29 +65,29 @@ public:
   // fields stay).
   virtual void AssignModelInfo(const ModelInfo& info) = 0;
 
-protected:
+ protected:
   ~IModelOwner() = default;
 };
 
 // One model. The fields are public data as the registrations write them.
 class PluginModel final : public ole::ComObject<IModelPlu2> {
-public:
+ public:
   // A new model of list (null: a model outside any list). Every text empty,
   // every number 0, the null code (not registered), no parameters.
   explicit PluginModel(PluginModelList* list);
 
-  GUID Code{};            // the null GUID until registered
+  GUID Code{};  // the null GUID until registered
   std::string Name;
-  int32_t Version1 = 0;   // the plug-in's four version numbers
+  int32_t Version1 = 0;  // the plug-in's four version numbers
   int32_t Version2 = 0;
   int32_t Version3 = 0;
   int32_t Version4 = 0;
-  int32_t UsesHost = 0;   // works with the host platform
-  std::string NamePrefix; // prefix of default device names
+  int32_t UsesHost = 0;    // works with the host platform
+  std::string NamePrefix;  // prefix of default device names
   std::string Ident;
   std::string DeviceKind;
   std::string EquipmentClass;
-  ParameterDescriptorList Params;       // registered parameters, defaults as values
+  ParameterDescriptorList Params;  // registered parameters, defaults as values
 
   // The model list, or null once the list is gone.
   PluginModelList* List() const { return m_list; }
@@ -128,7 +128,7 @@ public:
   HRESULT FindDevice(const VARIANT* settings, IUnknown** out) override;
   HRESULT InsertDevice(const VARIANT* settings, IUnknown** out) override;
 
-private:
+ private:
   ~PluginModel() override = default;
   // The owning device list; raises when the model has none.
   IModelOwner& owner() const;

@@ -4,10 +4,10 @@
 
 #include "base/Errors.h"
 #include "base/GuidText.h"
-#include "platform/sys/ModulePath.h"
-#include "platform/ole/Variant.h"
 #include "base/VariantUtils.h"
 #include "devices/XmlHelpers.h"
+#include "platform/ole/Variant.h"
+#include "platform/sys/ModulePath.h"
 
 namespace labelplu {
 namespace {
@@ -62,7 +62,9 @@ int32_t PluginModelList::IndexOf(const PluginModel* model) const {
   return -1;
 }
 
-ParameterDescriptorList& PluginModelList::CurrentParams() const { return GetModel(m_currentIndex)->Params; }
+ParameterDescriptorList& PluginModelList::CurrentParams() const {
+  return GetModel(m_currentIndex)->Params;
+}
 
 PluginModel* PluginModelList::FindModel(const GUID& code) const {
   for (const auto& model : m_items) {
@@ -78,8 +80,7 @@ void PluginModelList::SelectModel(int32_t index) {
 }
 
 PluginModel& PluginModelList::RegisterModel(const GUID& code, std::string_view name,
-                                            const ModelInfo* info,
-                                            std::string_view equipmentClass,
+                                            const ModelInfo* info, std::string_view equipmentClass,
                                             std::string_view deviceKind, std::string_view ident,
                                             std::string_view prefix, int32_t usesHost,
                                             int32_t version4, int32_t version3, int32_t version2,
@@ -103,8 +104,8 @@ PluginModel& PluginModelList::RegisterModel(const GUID& code, std::string_view n
 }
 
 bool PluginModelList::RegisterDerivedModel(const GUID& code, std::string_view name,
-                                         std::string_view ident, std::string_view prefix,
-                                         int32_t usesHost) {
+                                           std::string_view ident, std::string_view prefix,
+                                           int32_t usesHost) {
   if (m_items.empty()) RaiseMessage("Не зарегистрирована базовая модель");
   PluginModel* model = FindModel(code);
   if (!model) model = &append();
@@ -139,9 +140,10 @@ void PluginModelList::LoadModels(const VARIANT& settings) {
     // treats the null code as "not registered yet") and be overwritten.
     if (IsNullGuid(code)) continue;
     const std::string ident = GetAttributeByTag(element, AttrKey::Identifier);
-    const int32_t usesHost = TryTextToInt(GetAttributeByTag(element, AttrKey::UsesHost)).value_or(0);
-    if (!RegisterDerivedModel(code, GetAttributeByTag(element, AttrKey::Name), ident,
-                              ident + " №", usesHost))
+    const int32_t usesHost =
+        TryTextToInt(GetAttributeByTag(element, AttrKey::UsesHost)).value_or(0);
+    if (!RegisterDerivedModel(code, GetAttributeByTag(element, AttrKey::Name), ident, ident + " №",
+                              usesHost))
       continue;
     ParameterDescriptorList& params = CurrentParams();
     for (const xml::XmlNode& node : SelectNodesByTag(element, NodeKey::ChildParams)) {

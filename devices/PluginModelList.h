@@ -19,15 +19,15 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ole/ComPtr.h"
-#include "devices/PluginModel.h"
 #include "devices/ParameterDescriptor.h"
+#include "devices/PluginModel.h"
 #include "labelplu/oleauto.h"
+#include "platform/ole/ComPtr.h"
 
 namespace labelplu {
 
 class PluginModelList {
-public:
+ public:
   // One unregistered base model (null code, empty texts, zeros, no
   // parameters), selected. owner may be null (a list without devices: the
   // models' device methods then fail). moduleFileName is the file name,
@@ -71,10 +71,10 @@ public:
   // first registration fills the unregistered base model. The argument
   // order, versions last and reversed, is that of the driver family.
   PluginModel& RegisterModel(const GUID& code, std::string_view name, const ModelInfo* info,
-                               std::string_view equipmentClass, std::string_view deviceKind,
-                               std::string_view ident, std::string_view prefix,
-                               int32_t usesHost, int32_t version4, int32_t version3,
-                               int32_t version2, int32_t version1);
+                             std::string_view equipmentClass, std::string_view deviceKind,
+                             std::string_view ident, std::string_view prefix, int32_t usesHost,
+                             int32_t version4, int32_t version3, int32_t version2,
+                             int32_t version1);
 
   // The model of code (FindModel, or a new one appended) becomes a model
   // derived from the base model: unless it is the base model itself, it
@@ -103,7 +103,7 @@ public:
   // malformed text raises xml::XmlParseError.
   void LoadModels(const VARIANT& settings);
 
-private:
+ private:
   PluginModel& append();
 
   IModelOwner* m_owner;

@@ -1,11 +1,11 @@
 #include "devices/PropertyTable.h"
 
-#include "platform/ole/ErrorInfo.h"
 #include "base/Errors.h"
 #include "base/TextUtils.h"
-#include "values/ValueArray.h"
-#include "platform/ole/Variant.h"
 #include "devices/XmlHelpers.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 
@@ -16,7 +16,9 @@ ole::OleVariant Decoded(const ole::OleVariant& value) {
   return ole::OleVariant(EscapeNewLines(ole::VarToText(value.get()), false));
 }
 
-ole::OleVariant Text(std::string_view text) { return ole::OleVariant(EscapeNewLines(text, false)); }
+ole::OleVariant Text(std::string_view text) {
+  return ole::OleVariant(EscapeNewLines(text, false));
+}
 
 // At most count characters (not bytes) of a UTF-8 text.
 std::string Cut(const std::string& text, size_t count) {
@@ -52,14 +54,20 @@ int32_t FillPropsTable(DeviceItem& device, ole::ComPtr<ISafeArray>& table) {
   const auto put = [&](int32_t row, int32_t col, const ole::OleVariant& value) {
     ole::OleCheck(table->SetValue(row, col, &value.get()));
   };
-  const ole::OleVariant header[7] = {Text("ИмяУстройства"), Text("Имя устройства"),
-                                     Text("Имя устройства"), Text("Строка"), Text(device.Name),
-                                     ole::OleVariant(1), Text("")};
+  const ole::OleVariant header[7] = {Text("ИмяУстройства"),
+                                     Text("Имя устройства"),
+                                     Text("Имя устройства"),
+                                     Text("Строка"),
+                                     Text(device.Name),
+                                     ole::OleVariant(1),
+                                     Text("")};
   for (int32_t col = 0; col < 7; ++col) put(0, col, header[col]);
   int32_t row = 1;
   for (const auto& item : device.Params) {
-    const ole::OleVariant cells[7] = {Text(item->Name),         Text(item->Caption),
-                                      Text(item->Hint),         Text(item->DisplayType()),
+    const ole::OleVariant cells[7] = {Text(item->Name),
+                                      Text(item->Caption),
+                                      Text(item->Hint),
+                                      Text(item->DisplayType()),
                                       Decoded(item->TypedCurrent()),
                                       ole::OleVariant(static_cast<int32_t>(item->ReadOnly)),
                                       Decoded(item->TypedDefault())};

@@ -4,13 +4,13 @@
 #include <charconv>
 #include <stdexcept>
 
-#include "platform/ole/Bstr.h"
 #include "base/Errors.h"
-#include "devices/ParameterList.h"
 #include "base/TextUtils.h"
+#include "devices/ParameterList.h"
+#include "devices/XmlHelpers.h"
+#include "platform/ole/Bstr.h"
 #include "platform/ole/Utf.h"
 #include "platform/ole/Variant.h"
-#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -46,7 +46,8 @@ std::string FilterKey(int32_t key) {
 int32_t AttributeKeyOf(std::string_view filterKey) {
   if (!filterKey.empty() && filterKey.front() == '_') filterKey.remove_prefix(1);
   int32_t key = 0;
-  const auto [end, error] = std::from_chars(filterKey.data(), filterKey.data() + filterKey.size(), key);
+  const auto [end, error] =
+      std::from_chars(filterKey.data(), filterKey.data() + filterKey.size(), key);
   if (error != std::errc() || end != filterKey.data() + filterKey.size()) {
     throw std::invalid_argument("Неверный ключ фильтра: " + std::string(filterKey));
   }
@@ -124,17 +125,19 @@ bool SettingsItem::SetState(int32_t value) {
 }
 
 void SettingsItem::LogChange(std::string_view oldValue, std::string_view newValue,
-                          std::string_view fieldName) {
+                             std::string_view fieldName) {
   if (m_owner == nullptr) return;
   m_owner->Changes().Record(fieldName, ChangeKey(), ChangeDescription(), oldValue, newValue);
 }
 
-bool SettingsItem::LogsChanges() const { return m_owner != nullptr && m_owner->LogChanges; }
+bool SettingsItem::LogsChanges() const {
+  return m_owner != nullptr && m_owner->LogChanges;
+}
 
 // The value is stored before the notification so that a change handler
 // already sees it.
 bool SettingsItem::SetTextField(std::string& field, std::string_view value, bool caseSensitive,
-                             std::string_view logName) {
+                                std::string_view logName) {
   const bool changed = caseSensitive ? field != value : !SameText(field, value);
   if (changed && LogsChanges()) LogChange(field, value, logName);
   field = value;
@@ -179,7 +182,8 @@ void SettingsList::SetDocument(const VARIANT& document) {
       return;
     case VT_DISPATCH:
     case VT_DISPATCH | VT_BYREF: {
-      IDispatch* object = v->vt == VT_DISPATCH ? v->pdispVal : (v->ppdispVal ? *v->ppdispVal : nullptr);
+      IDispatch* object =
+          v->vt == VT_DISPATCH ? v->pdispVal : (v->ppdispVal ? *v->ppdispVal : nullptr);
       if (std::optional<xml::XmlNode> own = xml::OwnNodeFromDispatch(object)) {
         m_document = std::move(*own);
       } else {
@@ -189,7 +193,7 @@ void SettingsList::SetDocument(const VARIANT& document) {
     }
     default:
       throw xml::XmlError("Значение типа " + ole::VarTypeName(v->vt) +
-                           " не является XML-документом.");
+                          " не является XML-документом.");
   }
 }
 
@@ -205,7 +209,8 @@ const xml::XmlNode& SettingsList::RequireDocument() const {
   return m_document;
 }
 
-void SettingsList::SetFilter(const std::vector<int32_t>& keys, const std::vector<std::string>& values) {
+void SettingsList::SetFilter(const std::vector<int32_t>& keys,
+                             const std::vector<std::string>& values) {
   if (keys.size() != values.size()) {
     RaiseMessage("Размерности массивов аттрибутов и значений не совпадают");
   }
@@ -256,7 +261,9 @@ SettingsItem& SettingsList::AppendItem(std::unique_ptr<SettingsItem> item) {
   return *m_items.emplace_back(std::move(item));
 }
 
-void SettingsList::Delete(int32_t index) { Remove(GetItem(index)); }
+void SettingsList::Delete(int32_t index) {
+  Remove(GetItem(index));
+}
 
 void SettingsList::Remove(SettingsItem& item) {
   auto it = std::find_if(m_items.begin(), m_items.end(),

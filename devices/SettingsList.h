@@ -30,8 +30,8 @@
 #include <vector>
 
 #include "devices/ChangeLog.h"
-#include "platform/xml/XmlDom.h"
 #include "labelplu/oleauto.h"
+#include "platform/xml/XmlDom.h"
 
 namespace labelplu {
 
@@ -62,7 +62,7 @@ struct FilterPredicates {
 
 // One item of a settings collection.
 class SettingsItem {
-public:
+ public:
   // Called with the item that changed and the detail passed to SetModified.
   using ChangeHandler = std::function<void(SettingsItem& sender, int32_t detail)>;
 
@@ -110,14 +110,13 @@ public:
   // Writes the owner list's change log: the entry of (fieldName, ChangeKey())
   // keeps its first old value and takes newValue; a new entry gets
   // ChangeDescription(). Nothing happens without an owner.
-  void LogChange(std::string_view oldValue, std::string_view newValue,
-                 std::string_view fieldName);
+  void LogChange(std::string_view oldValue, std::string_view newValue, std::string_view fieldName);
   // The key and description of the item in the change log; empty for an
   // item class that has no identifying fields.
   virtual std::string ChangeKey() const { return {}; }
   virtual std::string ChangeDescription() const { return {}; }
 
-protected:
+ protected:
   // The field setters of the descendants: when value differs from field
   // (texts case-sensitively or case-insensitively, integers numerically)
   // and the owner logs changes, LogChange; then the value is stored and the
@@ -128,7 +127,7 @@ protected:
   // Installs the child list (an item owns at most one).
   void SetParamsList(std::unique_ptr<ParameterList> params);
 
-private:
+ private:
   bool LogsChanges() const;
 
   SettingsList* m_owner;
@@ -143,7 +142,7 @@ private:
 
 // A collection of settings items read from an XML document.
 class SettingsList {
-public:
+ public:
   // Called with the list whose Changed() ran.
   using ChangeHandler = std::function<void(SettingsList& sender)>;
   // One filter line: the key (decimal attribute key, or "_101" / "_100"
@@ -239,14 +238,14 @@ public:
   // FindModelByCode also returns deleted models while true.
   bool IncludeDeleted = true;
 
-protected:
+ protected:
   // Appends an item created with this list as its owner; returns it.
   SettingsItem& AppendItem(std::unique_ptr<SettingsItem> item);
   void SetFirstItem(SettingsItem* item) noexcept { m_firstItem = item; }
   // The document, or xml::XmlError when the list has none.
   const xml::XmlNode& RequireDocument() const;
 
-private:
+ private:
   void NoteDeletion();
 
   SettingsList* m_parent = nullptr;

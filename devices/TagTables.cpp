@@ -27,7 +27,8 @@ constexpr std::array<TagEntry, kLastNodeKey - kFirstNodeKey + 1> kNodeNames{{
     kGap,
     {15, "./Параметры/Параметр", "./Parameters/Parameter"},
     {16, "/Система/Оборудование/Устройство", "/System/Equipment/Device"},
-    {17, "/Система/КлассыОборудования/КлассОборудования", "/System/EquipmentClasses/EquipmentClass"},
+    {17, "/Система/КлассыОборудования/КлассОборудования",
+     "/System/EquipmentClasses/EquipmentClass"},
     {18, "//Параметры/Параметр", "//Parameters/Parameter"},
     {19, "/Система/КлассыОборудования/КлассОборудования/Модель",
      "/System/EquipmentClasses/EquipmentClass/Model"},
@@ -86,9 +87,11 @@ constexpr std::array<TagEntry, kLastAttrKey - kFirstAttrKey + 1> kAttributeNames
 // Every entry sits at the position of its key (gaps excepted).
 constexpr bool keysMatch() {
   for (size_t i = 0; i < kNodeNames.size(); ++i)
-    if (kNodeNames[i].Index != -1 && kNodeNames[i].Index != static_cast<int32_t>(i) + kFirstNodeKey) return false;
+    if (kNodeNames[i].Index != -1 && kNodeNames[i].Index != static_cast<int32_t>(i) + kFirstNodeKey)
+      return false;
   for (size_t i = 0; i < kAttributeNames.size(); ++i)
-    if (kAttributeNames[i].Index != -1 && kAttributeNames[i].Index != static_cast<int32_t>(i) + kFirstAttrKey)
+    if (kAttributeNames[i].Index != -1 &&
+        kAttributeNames[i].Index != static_cast<int32_t>(i) + kFirstAttrKey)
       return false;
   return true;
 }
@@ -96,8 +99,12 @@ static_assert(keysMatch(), "a tag table entry is out of place");
 
 }  // namespace
 
-std::span<const TagEntry> NodeNames() { return kNodeNames; }
+std::span<const TagEntry> NodeNames() {
+  return kNodeNames;
+}
 
-std::span<const TagEntry> AttributeNames() { return kAttributeNames; }
+std::span<const TagEntry> AttributeNames() {
+  return kAttributeNames;
+}
 
 }  // namespace labelplu

@@ -25,19 +25,23 @@ xml::XmlDocument NewXmlDocument(std::string_view rootName, std::string_view decl
   return doc;
 }
 
-std::string Utf16Declaration() { return "version=\"1.0\" encoding=\"UTF-16\""; }
+std::string Utf16Declaration() {
+  return "version=\"1.0\" encoding=\"UTF-16\"";
+}
 
 // ---- Vocabulary ----
 
 std::string GetNodeName(int32_t key) {
-  if (key < kFirstNodeKey || key > kLastNodeKey) RaiseMessage("Индекс имени узла за пределами границы.");
+  if (key < kFirstNodeKey || key > kLastNodeKey)
+    RaiseMessage("Индекс имени узла за пределами границы.");
   const TagEntry& item = NodeNames()[static_cast<size_t>(key - kFirstNodeKey)];
   if (item.Index != key) RaiseMessage("Нарушение индекса списка имени узлов");
   return std::string(item.Name);
 }
 
 std::string GetAttrName(int32_t key) {
-  if (key < kFirstAttrKey || key > kLastAttrKey) RaiseMessage("Индекс имени аттрибута за пределами границы.");
+  if (key < kFirstAttrKey || key > kLastAttrKey)
+    RaiseMessage("Индекс имени аттрибута за пределами границы.");
   const TagEntry& item = AttributeNames()[static_cast<size_t>(key - kFirstAttrKey)];
   if (item.Index != key) RaiseMessage("Нарушение индекса списка имени аттрибутов");
   return std::string(item.Name);
@@ -47,29 +51,33 @@ xml::XmlNode CreateElementByTag(const xml::XmlDocument& doc, int32_t nodeKey) {
   return doc.createElement(GetNodeName(nodeKey));
 }
 
-xml::XmlNodeList SelectNodesByTag(const xml::XmlNode& context, int32_t nodeKey, std::string_view suffix,
-                                  std::string_view argument) {
+xml::XmlNodeList SelectNodesByTag(const xml::XmlNode& context, int32_t nodeKey,
+                                  std::string_view suffix, std::string_view argument) {
   std::string path = GetNodeName(nodeKey);
   if (const size_t at = path.find("%s"); at != std::string::npos) path.replace(at, 2, argument);
   path += suffix;
   return context.selectNodes(path);
 }
 
-xml::XmlNode SelectSingleNodeByTag(const xml::XmlNode& context, int32_t nodeKey, std::string_view suffix) {
+xml::XmlNode SelectSingleNodeByTag(const xml::XmlNode& context, int32_t nodeKey,
+                                   std::string_view suffix) {
   return context.selectSingleNode(GetNodeName(nodeKey) + std::string(suffix));
 }
 
 void SetAttributesByTag(const xml::XmlNode& element, const std::vector<int32_t>& keys,
                         const std::vector<ole::OleVariant>& values) {
-  if (keys.size() != values.size()) RaiseMessage("Размерности массивов аттрибутов и значений не совпадают");
-  for (size_t i = 0; i < keys.size(); ++i) element.setAttribute(GetAttrName(keys[i]), values[i].get());
+  if (keys.size() != values.size())
+    RaiseMessage("Размерности массивов аттрибутов и значений не совпадают");
+  for (size_t i = 0; i < keys.size(); ++i)
+    element.setAttribute(GetAttrName(keys[i]), values[i].get());
 }
 
 std::string GetAttributeByTag(const xml::XmlNode& element, int32_t attrKey, std::string_view def) {
   return GetAttributeDef(element, GetAttrName(attrKey), def);
 }
 
-std::string GetAttributeDef(const xml::XmlNode& element, std::string_view name, std::string_view def) {
+std::string GetAttributeDef(const xml::XmlNode& element, std::string_view name,
+                            std::string_view def) {
   if (element.isNull()) return std::string(def);
   return element.getAttribute(name).value_or(std::string(def));
 }
@@ -185,7 +193,8 @@ void RequireXmlWritable(std::string_view text, std::string_view what) {
     uint32_t bad = 0;
     if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
       bad = byte;
-    } else if (byte == 0xEF && (text.substr(i + 1, 2) == "\xBF\xBE" || text.substr(i + 1, 2) == "\xBF\xBF")) {
+    } else if (byte == 0xEF &&
+               (text.substr(i + 1, 2) == "\xBF\xBE" || text.substr(i + 1, 2) == "\xBF\xBF")) {
       bad = text[i + 2] == '\xBE' ? 0xFFFE : 0xFFFF;
     } else {
       continue;
@@ -200,7 +209,8 @@ void RequireXmlWritable(std::string_view text, std::string_view what) {
 const std::array<uint8_t, 256>& UpperCaseTable() {
   static const std::array<uint8_t, 256> table = [] {
     std::array<uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = static_cast<uint8_t>(i >= 'a' && i <= 'z' ? i - 'a' + 'A' : i);
+    for (int i = 0; i < 256; ++i)
+      t[i] = static_cast<uint8_t>(i >= 'a' && i <= 'z' ? i - 'a' + 'A' : i);
     return t;
   }();
   return table;
@@ -218,8 +228,8 @@ std::array<size_t, 256> BuildShiftTable(std::string_view pattern, bool caseSensi
   return table;
 }
 
-std::string ReplaceAll(std::string_view source, std::string_view pattern, std::string_view replacement,
-                       bool caseSensitive) {
+std::string ReplaceAll(std::string_view source, std::string_view pattern,
+                       std::string_view replacement, bool caseSensitive) {
   if (source.empty()) return std::string();
   const std::array<size_t, 256> shift = BuildShiftTable(pattern, caseSensitive);
   const auto& upper = UpperCaseTable();
@@ -236,7 +246,8 @@ std::string ReplaceAll(std::string_view source, std::string_view pattern, std::s
   size_t capacity = n;
   if (replacement.size() > m) {
     const long double worst = static_cast<long double>(n) * replacement.size() / m;
-    capacity = worst > static_cast<long double>(n + (1u << 20)) ? n + (1u << 20) : static_cast<size_t>(worst);
+    capacity = worst > static_cast<long double>(n + (1u << 20)) ? n + (1u << 20)
+                                                                : static_cast<size_t>(worst);
   }
   std::string out(capacity, '\0');
   size_t written = 0;

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/CsvReader.h"
 #include "fuzz/FuzzSetup.h"
+#include "host/CsvReader.h"
 #include "host/HostError.h"
 #include "host/ValueArrays.h"
 

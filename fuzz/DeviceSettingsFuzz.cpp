@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "fuzz/FuzzSetup.h"
-#include "print/PrinterDevice.h"
 #include "platform/xml/XmlDom.h"
+#include "print/PrinterDevice.h"
 
 using namespace labelplu;
 

@@ -20,14 +20,14 @@
 #include <string>
 #include <vector>
 
-#include "plugin/BaseMethods.h"
-#include "plugin/SpoolerLabelDriver.h"
-#include "platform/ole/ErrorInfo.h"
 #include "fuzz/FuzzSetup.h"
-#include "print/PrinterDevice.h"
-#include "values/ValueArray.h"
+#include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"
+#include "plugin/BaseMethods.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "print/PrinterDevice.h"
+#include "values/ValueArray.h"
 
 using namespace labelplu;
 
@@ -80,9 +80,10 @@ struct Referents {
 };
 
 ole::OleVariant Text(FuzzedDataProvider& in) {
-  std::string text = in.ConsumeBool() ? std::string(kTexts[in.ConsumeIntegralInRange<size_t>(
-                                            0, std::size(kTexts) - 1)])
-                                      : in.ConsumeRandomLengthString(64);
+  std::string text =
+      in.ConsumeBool()
+          ? std::string(kTexts[in.ConsumeIntegralInRange<size_t>(0, std::size(kTexts) - 1)])
+          : in.ConsumeRandomLengthString(64);
   try {
     return ole::OleVariant(std::string_view(text));
   } catch (const std::exception&) {
@@ -105,17 +106,23 @@ ole::OleVariant Table(FuzzedDataProvider& in) {
 
 ole::OleVariant Argument(FuzzedDataProvider& in, Referents& referents) {
   switch (in.ConsumeIntegralInRange<int>(0, 10)) {
-    case 0: return {};
+    case 0:
+      return {};
     case 1: {
       ole::OleVariant v;
       v.get().vt = VT_NULL;
       return v;
     }
-    case 2: return ole::OleVariant(in.ConsumeIntegral<int32_t>());
-    case 3: return ole::OleVariant(in.ConsumeIntegralInRange<int32_t>(-2, 12));
-    case 4: return ole::OleVariant(in.ConsumeFloatingPoint<double>());
-    case 5: return ole::OleVariant(in.ConsumeBool());
-    case 6: return Table(in);
+    case 2:
+      return ole::OleVariant(in.ConsumeIntegral<int32_t>());
+    case 3:
+      return ole::OleVariant(in.ConsumeIntegralInRange<int32_t>(-2, 12));
+    case 4:
+      return ole::OleVariant(in.ConsumeFloatingPoint<double>());
+    case 5:
+      return ole::OleVariant(in.ConsumeBool());
+    case 6:
+      return Table(in);
     case 7: {  // a reference to a variant holding any of the above
       VARIANT& target = referents.Next();
       target = Argument(in, referents).release();
@@ -133,15 +140,17 @@ ole::OleVariant Argument(FuzzedDataProvider& in, Referents& referents) {
       ref.get().plVal = &target.lVal;
       return ref;
     }
-    default: return Text(in);
+    default:
+      return Text(in);
   }
 }
 
-std::unique_ptr<RequestParams, ParamsDeleter> Request(FuzzedDataProvider& in, Referents& referents) {
+std::unique_ptr<RequestParams, ParamsDeleter> Request(FuzzedDataProvider& in,
+                                                      Referents& referents) {
   std::unique_ptr<RequestParams, ParamsDeleter> params(RequestParams::Create());
   if (in.ConsumeIntegralInRange<int>(0, 15) == 0) {
-    static const char* const kCommands[] = {"__FRee", "__Load", "__@@EventSupport",
-                                            "__@@SwitchOff", "__Other"};
+    static const char* const kCommands[] = {"__FRee", "__Load", "__@@EventSupport", "__@@SwitchOff",
+                                            "__Other"};
     params->SetName(kCommands[in.ConsumeIntegralInRange<size_t>(0, std::size(kCommands) - 1)]);
     return params;
   }
@@ -171,8 +180,9 @@ std::string ListDocument(DeviceList& list) {
   ole::OleVariant none;
   ole::OleVariant result;
   list.GetSettingsXml(none.get(), result.get());
-  std::optional<xml::XmlNode> node =
-      result.get().vt == VT_DISPATCH ? xml::OwnNodeFromDispatch(result.get().pdispVal) : std::nullopt;
+  std::optional<xml::XmlNode> node = result.get().vt == VT_DISPATCH
+                                         ? xml::OwnNodeFromDispatch(result.get().pdispVal)
+                                         : std::nullopt;
   if (!node) fuzz::Finding("the list's document is not its own");
   return node->xml();
 }
@@ -208,10 +218,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     g_names.emplace_back(record.NameEn);
   }
   // The label-printer level's and the driver's own methods.
-  for (const char* both : {"ВыбратьУстройство,ChoiceDevice", "ПередатьВУстройство,SendToDevice",
-                           "ПроверитьШаблонЭтикетки,CheckLabelTemplate",
-                           "ПолучитьИдентификаторыПеременных,GetIDsOfVariables",
-                           "ВыполнитьПечать,ExecutePrint"})
+  for (const char* both :
+       {"ВыбратьУстройство,ChoiceDevice", "ПередатьВУстройство,SendToDevice",
+        "ПроверитьШаблонЭтикетки,CheckLabelTemplate",
+        "ПолучитьИдентификаторыПеременных,GetIDsOfVariables", "ВыполнитьПечать,ExecutePrint"})
     AddNames(both);
   return 0;
 }

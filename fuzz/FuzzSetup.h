@@ -20,7 +20,8 @@ inline void Setup() {
 
 // The bytes of a stream, for comparing two writes.
 inline std::string Contents(const ByteStream& stream) {
-  return std::string(reinterpret_cast<const char*>(stream.Memory()), static_cast<size_t>(stream.Size()));
+  return std::string(reinterpret_cast<const char*>(stream.Memory()),
+                     static_cast<size_t>(stream.Size()));
 }
 
 // A broken invariant is a finding: stop so that libFuzzer keeps the input.

@@ -16,12 +16,12 @@
 #include <string>
 #include <string_view>
 
-#include "platform/gdi/Canvas.h"
 #include "fuzz/FuzzSetup.h"
-#include "label/LabelView.h"
-#include "platform/gdi/RasterTarget.h"
 #include "label/Label.h"
+#include "label/LabelView.h"
 #include "label/TemplateError.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/RasterTarget.h"
 
 using namespace labelplu;
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string_view>
 
-#include "fuzz/FuzzSetup.h"
 #include "devices/ModelCatalog.h"
+#include "fuzz/FuzzSetup.h"
 
 using namespace labelplu;
 

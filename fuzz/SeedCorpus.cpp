@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ole/Bstr.h"
 #include "fuzz/FuzzSetup.h"
+#include "platform/ole/Bstr.h"
 #include "values/VariantStream.h"
 
 using namespace labelplu;
@@ -55,11 +55,21 @@ int main(int argc, char** argv) {
   auto nested = ValueArray::Create();
   nested->SetBounds(1, 2);
   nested->SetValue(0, 0, &text.get());
-  const VARIANT kinds[] = {Of(VT_I2, -2),         Of(VT_I4, 5),    Of(VT_R4, 0x3FA00000),
-                           Of(VT_R8, 0x4004000000000000), Of(VT_CY, 12345), Of(VT_DATE, 0x40E5F8C000000000),
-                           Of(VT_BOOL, 0xFFFF),   Of(VT_I1, -7),   Of(VT_UI1, 250),
-                           Of(VT_UI2, 65000),     Of(VT_UI4, 7),   Of(VT_I8, -9000000000000LL),
-                           Of(VT_ERROR, 0x80020004), Of(VT_NULL, 0), Of(VT_EMPTY, 0)};
+  const VARIANT kinds[] = {Of(VT_I2, -2),
+                           Of(VT_I4, 5),
+                           Of(VT_R4, 0x3FA00000),
+                           Of(VT_R8, 0x4004000000000000),
+                           Of(VT_CY, 12345),
+                           Of(VT_DATE, 0x40E5F8C000000000),
+                           Of(VT_BOOL, 0xFFFF),
+                           Of(VT_I1, -7),
+                           Of(VT_UI1, 250),
+                           Of(VT_UI2, 65000),
+                           Of(VT_UI4, 7),
+                           Of(VT_I8, -9000000000000LL),
+                           Of(VT_ERROR, 0x80020004),
+                           Of(VT_NULL, 0),
+                           Of(VT_EMPTY, 0)};
   auto mixed = ValueArray::Create();
   mixed->SetBounds(4, 5);
   for (int32_t i = 0; i < 15; ++i) mixed->SetValue(i / 5, i % 5, &kinds[i]);
@@ -73,7 +83,8 @@ int main(int argc, char** argv) {
   auto bytes = ValueArray::Create();
   const SAFEARRAYBOUND row[2] = {{1, 0}, {16, 0}};
   SAFEARRAY* raw = SafeArrayCreate(VT_UI1, 2, row);
-  for (uint8_t i = 0; i < 16; ++i) static_cast<uint8_t*>(raw->pvData)[i] = static_cast<uint8_t>(i * 17);
+  for (uint8_t i = 0; i < 16; ++i)
+    static_cast<uint8_t*>(raw->pvData)[i] = static_cast<uint8_t>(i * 17);
   bytes->SetPSAType(raw, VT_UI1);
   PutTable(storage + "bytes.sa", *bytes);
 
@@ -93,7 +104,8 @@ int main(int argc, char** argv) {
   cube = SafeArrayCreate(VT_VARIANT, 3, cubeBounds);
   ole::OleVariant cubeValue = ole::OleVariant::AdoptArray(cube);
   PutStream(streams + "cube", cubeValue);
-  const uint8_t single[] = {0, 1, 0, 0, 3, 0, 0, 0, 0xCF, 0xF0, 0xE8};  // 256: "При" in Windows-1251
+  const uint8_t single[] = {0, 1, 0,    0,    3,   0,
+                            0, 0, 0xCF, 0xF0, 0xE8};  // 256: "При" in Windows-1251
   Put(streams + "single", single, sizeof single);
   (void)reference.release();  // points at text: nothing of its own to free
   return 0;

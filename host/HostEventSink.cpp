@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/ole/ErrorInfo.h"
 #include "labelplu/valuearray.h"
+#include "platform/ole/ErrorInfo.h"
 
 namespace labelplu::host {
 

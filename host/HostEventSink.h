@@ -2,10 +2,9 @@
 #ifndef LABELPLU_HOST_HOSTEVENTSINK_H
 #define LABELPLU_HOST_HOSTEVENTSINK_H
 
+#include "labelplu/plugin.h"
 #include "platform/ole/ComObject.h"
 #include "platform/ole/ContractInterfaces.h"
-#include "labelplu/plugin.h"
-
 
 namespace labelplu::host {
 

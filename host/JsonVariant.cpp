@@ -5,13 +5,13 @@
 #include <optional>
 #include <vector>
 
-#include "platform/ole/Bstr.h"
+#include "base/VariantUtils.h"
 #include "host/CsvReader.h"
 #include "host/FileText.h"
 #include "host/HostError.h"
 #include "host/ValueArrays.h"
+#include "platform/ole/Bstr.h"
 #include "platform/ole/VarFormat.h"
-#include "base/VariantUtils.h"
 
 namespace labelplu::host {
 

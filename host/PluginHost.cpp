@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/ole/ErrorInfo.h"
 #include "host/HostError.h"
+#include "platform/ole/ErrorInfo.h"
 
 namespace labelplu::host {
 

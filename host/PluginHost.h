@@ -20,10 +20,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ole/ComPtr.h"
 #include "host/HostEventSink.h"
-#include "platform/ole/Variant.h"
 #include "labelplu/plugin.h"
+#include "platform/ole/ComPtr.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu::host {
 

@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include "platform/ole/Bstr.h"
 #include "host/HostError.h"
+#include "platform/ole/Bstr.h"
 
 namespace labelplu::host {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "labelplu/valuearray.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/Variant.h"
-#include "labelplu/valuearray.h"
 
 namespace labelplu::host {
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/gdi/Dib.h"
 #include "base/TextUtils.h"
+#include "platform/gdi/Dib.h"
 
 namespace labelplu {
 

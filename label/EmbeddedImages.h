@@ -56,7 +56,9 @@ class EmbeddedImages {
   void Clear() { m_images.clear(); }
   int32_t Count() const { return static_cast<int32_t>(m_images.size()); }
   // 0 <= index < Count(); std::out_of_range otherwise.
-  const EmbeddedImage& Item(int32_t index) const { return *m_images.at(static_cast<size_t>(index)); }
+  const EmbeddedImage& Item(int32_t index) const {
+    return *m_images.at(static_cast<size_t>(index));
+  }
   // The first image whose Name equals name ignoring case; null when none.
   const EmbeddedImage* Find(std::string_view name) const;
 

@@ -34,7 +34,8 @@ std::span<const PropertyInfo> GraphicTextItem::Properties() const {
       BaseProp::Font(),
       EnumProperty<TextBase>("VAlign", VAlignType(), &TextBase::VAlign, &TextBase::SetVAlign),
       EnumProperty<TextBase>("HAlign", HAlignType(), &TextBase::HAlign, &TextBase::SetHAlign),
-      EnumProperty<TextBase>("Negative", BooleanType(), &TextBase::Negative, &TextBase::SetNegative)};
+      EnumProperty<TextBase>("Negative", BooleanType(), &TextBase::Negative,
+                             &TextBase::SetNegative)};
   return table;
 }
 

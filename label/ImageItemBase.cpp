@@ -5,8 +5,8 @@
 #include <cmath>
 #include <exception>
 
-#include "label/PixelRound.h"
 #include "label/Label.h"
+#include "label/PixelRound.h"
 
 namespace labelplu {
 

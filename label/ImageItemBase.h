@@ -22,8 +22,8 @@
 
 #include <cstdint>
 
-#include "render/Bgr24Bitmap.h"
 #include "label/LabelItem.h"
+#include "render/Bgr24Bitmap.h"
 
 namespace labelplu {
 

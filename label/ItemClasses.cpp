@@ -22,8 +22,7 @@ struct Registry {
   std::vector<ItemClass> classes;
 };
 
-void Add(std::vector<ItemClass>& classes, std::string_view className,
-         ItemFactory factory) {
+void Add(std::vector<ItemClass>& classes, std::string_view className, ItemFactory factory) {
   for (ItemClass& c : classes)
     if (SameTextAscii(c.ClassName, className)) {
       c = ItemClass{std::string(className), factory};
@@ -37,8 +36,8 @@ Registry& TheRegistry() {
   static Registry* registry = [] {
     auto* r = new Registry;
     if (__start_lp_label_item_classes != nullptr)
-      for (const ItemClassEntry* e = __start_lp_label_item_classes; e != __stop_lp_label_item_classes;
-           ++e)
+      for (const ItemClassEntry* e = __start_lp_label_item_classes;
+           e != __stop_lp_label_item_classes; ++e)
         Add(r->classes, e->ClassName, e->Create);
     return r;
   }();

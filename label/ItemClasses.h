@@ -62,11 +62,10 @@ struct ItemClassEntry {
 // Class, with the bare class name and the name templates use
 // (LP_REGISTER_LABEL_ITEM(LineItem, "Line")): registers that name with a
 // factory that constructs Class(Label&).
-#define LP_REGISTER_LABEL_ITEM(Class, templateName)                                                          \
-  static std::unique_ptr<::labelplu::LabelItem> lpCreateItem_##Class(               \
-      ::labelplu::Label& owner) {                                                               \
-    return std::make_unique<Class>(owner);                                                    \
-  }                                                                                           \
+#define LP_REGISTER_LABEL_ITEM(Class, templateName)                                                \
+  static std::unique_ptr<::labelplu::LabelItem> lpCreateItem_##Class(::labelplu::Label& owner) {   \
+    return std::make_unique<Class>(owner);                                                         \
+  }                                                                                                \
   [[gnu::used, gnu::section("lp_label_item_classes")]] static constexpr ::labelplu::ItemClassEntry \
       lpItemEntry_##Class{templateName, &lpCreateItem_##Class};
 

@@ -98,12 +98,14 @@ void ItemFont::Assign(const ItemFont& source) {
 std::span<const PropertyInfo> ItemFont::Properties() const {
   static const std::vector<PropertyInfo> table = {
       IntegerProperty<ItemFont>("Charset", &ItemFont::Charset, &ItemFont::SetCharset, 0, 255),
-      IntegerProperty<ItemFont>("Color", &ItemFont::Color, &ItemFont::SetColor, INT32_MIN, INT32_MAX),
+      IntegerProperty<ItemFont>("Color", &ItemFont::Color, &ItemFont::SetColor, INT32_MIN,
+                                INT32_MAX),
       IntegerProperty<ItemFont>("Height", &ItemFont::Height, &ItemFont::SetHeight, -kMaxFontHeight,
-                             kMaxFontHeight),
+                                kMaxFontHeight),
       StringProperty<ItemFont>("Name", &ItemFont::Name, &ItemFont::SetName),
       EnumProperty<ItemFont>("Pitch", FontPitchType(), &ItemFont::Pitch, &ItemFont::SetPitch),
-      IntegerProperty<ItemFont>("Size", &ItemFont::Size, &ItemFont::SetSize, -kMaxFontSize, kMaxFontSize),
+      IntegerProperty<ItemFont>("Size", &ItemFont::Size, &ItemFont::SetSize, -kMaxFontSize,
+                                kMaxFontSize),
       SetProperty<ItemFont>("Style", FontStyleType(), &ItemFont::Style, &ItemFont::SetStyle),
   };
   return table;

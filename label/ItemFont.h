@@ -22,8 +22,8 @@
 #include <string>
 
 #include "label/EnumTypes.h"
-#include "platform/gdi/GdiTypes.h"
 #include "label/Published.h"
+#include "platform/gdi/GdiTypes.h"
 
 namespace labelplu {
 

@@ -8,12 +8,12 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "base/TextUtils.h"
 #include "label/DataSources.h"
-#include "platform/sys/ModulePath.h"
+#include "label/LabelItem.h"
 #include "label/PixelRound.h"
 #include "label/PropText.h"
-#include "label/LabelItem.h"
-#include "base/TextUtils.h"
+#include "platform/sys/ModulePath.h"
 
 namespace labelplu {
 

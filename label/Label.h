@@ -39,12 +39,12 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/gdi/Canvas.h"
-#include "label/LabelView.h"
-#include "label/ItemClasses.h"
-#include "label/Published.h"
-#include "platform/gdi/Region.h"
 #include "label/EmbeddedImages.h"
+#include "label/ItemClasses.h"
+#include "label/LabelView.h"
+#include "label/Published.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/Region.h"
 
 namespace labelplu {
 
@@ -85,9 +85,7 @@ class Label : public PublishedObject {
   void DeleteItem(LabelItem* primitive);
   int32_t ItemCount() const { return static_cast<int32_t>(m_items.size()); }
   // 0 <= index < ItemCount(); std::out_of_range otherwise.
-  LabelItem& Item(int32_t index) const {
-    return *m_items.at(static_cast<size_t>(index));
-  }
+  LabelItem& Item(int32_t index) const { return *m_items.at(static_cast<size_t>(index)); }
 
   // ---- templates -----------------------------------------------------------
   // Loads a template from UTF-8 XML text (the file's encoding declaration

@@ -1,9 +1,9 @@
 // labelplu: the primitive base.
 #include "label/LabelItem.h"
 
+#include "label/Label.h"
 #include "label/LabelView.h"
 #include "label/PixelRound.h"
-#include "label/Label.h"
 
 namespace labelplu {
 

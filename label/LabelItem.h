@@ -37,13 +37,13 @@
 #include <string>
 #include <string_view>
 
-#include "platform/gdi/Canvas.h"
 #include "label/DataSources.h"
 #include "label/EnumTypes.h"
-#include "platform/gdi/GdiTypes.h"
-#include "label/Published.h"
-#include "label/Outline.h"
 #include "label/ItemFont.h"
+#include "label/Outline.h"
+#include "label/Published.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/GdiTypes.h"
 
 namespace labelplu {
 
@@ -163,7 +163,7 @@ class LabelItem : public PublishedObject {
 
   // ---- published property entries for the tables of concrete classes ------
   struct BaseProp {
-    static PropertyInfo DataSource();             // DataSourceKind
+    static PropertyInfo DataSource();     // DataSourceKind
     static PropertyInfo Value();          // string, GetValue / SetValue
     static PropertyInfo ValueFileName();  // the same text under the picture's name
     static PropertyInfo Left();           // Real, mm

@@ -7,8 +7,8 @@
 #include <numbers>
 #include <vector>
 
-#include "label/PixelRound.h"
 #include "label/ItemClasses.h"
+#include "label/PixelRound.h"
 
 namespace labelplu {
 
@@ -114,12 +114,14 @@ void LineItem::Draw() {
 
 std::span<const PropertyInfo> LineItem::Properties() const {
   static const std::vector<PropertyInfo> table = {
-      RealProperty<LineItem>("LineLeft", &LineItem::LineLeft, &LineItem::SetLineLeft, kLengthLimitMm),
+      RealProperty<LineItem>("LineLeft", &LineItem::LineLeft, &LineItem::SetLineLeft,
+                             kLengthLimitMm),
       RealProperty<LineItem>("LineTop", &LineItem::LineTop, &LineItem::SetLineTop, kLengthLimitMm),
       RealProperty<LineItem>("LineLength", &LineItem::LineLength, &LineItem::SetLineLength,
-                            kLengthLimitMm),
+                             kLengthLimitMm),
       BaseProp::RotationFixed(),
-      RealProperty<LineItem>("PenWidth", &LineItem::PenWidth, &LineItem::SetPenWidth, kLengthLimitMm)};
+      RealProperty<LineItem>("PenWidth", &LineItem::PenWidth, &LineItem::SetPenWidth,
+                             kLengthLimitMm)};
   return table;
 }
 

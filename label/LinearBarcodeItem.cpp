@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "label/EnumTypes.h"
-#include "label/PixelRound.h"
 #include "label/ItemClasses.h"
 #include "label/Label.h"
+#include "label/PixelRound.h"
 
 namespace labelplu {
 
@@ -166,19 +166,23 @@ std::span<const PropertyInfo> LinearBarcodeItem::Properties() const {
       BaseProp::Top(),
       BaseProp::Width(),
       BaseProp::Height(),
-      EnumProperty<LinearBarcodeItem>("BarCodeType", BarCodeTypeType(), &LinearBarcodeItem::BarCodeType,
-                           &LinearBarcodeItem::SetBarCodeType),
+      EnumProperty<LinearBarcodeItem>("BarCodeType", BarCodeTypeType(),
+                                      &LinearBarcodeItem::BarCodeType,
+                                      &LinearBarcodeItem::SetBarCodeType),
       EnumProperty<LinearBarcodeItem>("TextVisible", BooleanType(), &LinearBarcodeItem::TextVisible,
-                           &LinearBarcodeItem::SetTextVisible),
-      IntegerProperty<LinearBarcodeItem>("MaxSymbols", &LinearBarcodeItem::MaxSymbols, &LinearBarcodeItem::SetMaxSymbols,
-                              INT32_MIN, INT32_MAX),
-      IntegerProperty<LinearBarcodeItem>("BarNarrowToWideRatio", &LinearBarcodeItem::BarNarrowToWideRatio,
-                              &LinearBarcodeItem::SetBarNarrowToWideRatio, INT32_MIN, INT32_MAX),
-      RealProperty<LinearBarcodeItem>("BarWidth", &LinearBarcodeItem::BarWidth, &LinearBarcodeItem::SetBarWidth),
+                                      &LinearBarcodeItem::SetTextVisible),
+      IntegerProperty<LinearBarcodeItem>("MaxSymbols", &LinearBarcodeItem::MaxSymbols,
+                                         &LinearBarcodeItem::SetMaxSymbols, INT32_MIN, INT32_MAX),
+      IntegerProperty<LinearBarcodeItem>(
+          "BarNarrowToWideRatio", &LinearBarcodeItem::BarNarrowToWideRatio,
+          &LinearBarcodeItem::SetBarNarrowToWideRatio, INT32_MIN, INT32_MAX),
+      RealProperty<LinearBarcodeItem>("BarWidth", &LinearBarcodeItem::BarWidth,
+                                      &LinearBarcodeItem::SetBarWidth),
       BaseProp::Font(),
       BaseProp::RotationFixed(),
-      EnumProperty<LinearBarcodeItem>("AddCheckChar", BooleanType(), &LinearBarcodeItem::AddCheckChar,
-                           &LinearBarcodeItem::SetAddCheckChar)};
+      EnumProperty<LinearBarcodeItem>("AddCheckChar", BooleanType(),
+                                      &LinearBarcodeItem::AddCheckChar,
+                                      &LinearBarcodeItem::SetAddCheckChar)};
   return table;
 }
 

@@ -18,8 +18,8 @@
 #include <memory>
 #include <string>
 
-#include "render/LinearBarcodeRenderer.h"
 #include "label/ImageItemBase.h"
+#include "render/LinearBarcodeRenderer.h"
 
 namespace labelplu {
 

@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "render/LinearBarcodeRenderer.h"
 #include "label/EnumTypes.h"
-#include "label/PixelRound.h"
 #include "label/ItemClasses.h"
 #include "label/Label.h"
+#include "label/PixelRound.h"
+#include "render/LinearBarcodeRenderer.h"
 
 namespace labelplu {
 
@@ -243,13 +243,15 @@ std::span<const PropertyInfo> MatrixBarcodeItem::Properties() const {
       BaseProp::Height(),
       BaseProp::RotationFixed(),
       EnumProperty<MatrixBarcodeItem>("BRType2D", BRType2DType(), &MatrixBarcodeItem::BRType2D,
-                             &MatrixBarcodeItem::SetBRType2D),
+                                      &MatrixBarcodeItem::SetBRType2D),
       IntegerProperty<MatrixBarcodeItem>("ErrorCorrection", &MatrixBarcodeItem::ErrorCorrection,
-                                &MatrixBarcodeItem::SetErrorCorrection, INT16_MIN, INT16_MAX),
+                                         &MatrixBarcodeItem::SetErrorCorrection, INT16_MIN,
+                                         INT16_MAX),
       IntegerProperty<MatrixBarcodeItem>("HeightToWidth", &MatrixBarcodeItem::HeightToWidth,
-                                &MatrixBarcodeItem::SetHeightToWidth, INT16_MIN, INT16_MAX),
-      RealProperty<MatrixBarcodeItem>("AspectRatio", &MatrixBarcodeItem::AspectRatio, &MatrixBarcodeItem::SetAspectRatio,
-                             3.0e38)};
+                                         &MatrixBarcodeItem::SetHeightToWidth, INT16_MIN,
+                                         INT16_MAX),
+      RealProperty<MatrixBarcodeItem>("AspectRatio", &MatrixBarcodeItem::AspectRatio,
+                                      &MatrixBarcodeItem::SetAspectRatio, 3.0e38)};
   return table;
 }
 

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <stdexcept>
 
-#include "label/PixelRound.h"
 #include "label/LabelItem.h"
+#include "label/PixelRound.h"
 
 namespace labelplu {
 

@@ -22,9 +22,9 @@ std::span<const PropertyInfo> PictureItem::Properties() const {
       BaseProp::Height(),
       BaseProp::RotationFixed(),
       EnumProperty<ImageItemBase>("AutoSize", BooleanType(), &ImageItemBase::AutoSize,
-                                    &ImageItemBase::SetAutoSize),
+                                  &ImageItemBase::SetAutoSize),
       EnumProperty<ImageItemBase>("Stretch", BooleanType(), &ImageItemBase::Stretch,
-                                    &ImageItemBase::SetStretch)};
+                                  &ImageItemBase::SetStretch)};
   return table;
 }
 

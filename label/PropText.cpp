@@ -23,7 +23,7 @@ std::string_view Trim(std::string_view s) {
 
 [[noreturn]] void Fail(const PropertyInfo& prop, std::string_view text, std::string_view why) {
   throw PropertyError("property \"" + std::string(prop.Name) + "\": \"" + std::string(text) +
-                       "\" " + std::string(why));
+                      "\" " + std::string(why));
 }
 
 int64_t ParseSet(const PropertyInfo& prop, std::string_view text) {

@@ -109,7 +109,7 @@ inline constexpr double kLengthLimitMm = 10000.0;
 
 template <class T, class V, class A>
 PropertyInfo IntegerProperty(std::string_view name, V (T::*get)() const, void (T::*set)(A),
-                          int64_t min, int64_t max) {
+                             int64_t min, int64_t max) {
   static_assert(std::is_integral_v<V>);
   PropertyInfo p;
   p.Name = name;
@@ -129,7 +129,7 @@ PropertyInfo IntegerProperty(std::string_view name, V (T::*get)() const, void (T
 // type holding the ordinal (bool for the Boolean type).
 template <class T, class E, class A>
 PropertyInfo EnumProperty(std::string_view name, const EnumInfo& type, E (T::*get)() const,
-                       void (T::*set)(A)) {
+                          void (T::*set)(A)) {
   PropertyInfo p;
   p.Name = name;
   p.Kind = PropertyKind::Enumeration;
@@ -146,7 +146,7 @@ PropertyInfo EnumProperty(std::string_view name, const EnumInfo& type, E (T::*ge
 // A set property; the accessors read and write the member mask.
 template <class T, class M, class A>
 PropertyInfo SetProperty(std::string_view name, const EnumInfo& memberType, M (T::*get)() const,
-                      void (T::*set)(A)) {
+                         void (T::*set)(A)) {
   PropertyInfo p;
   p.Name = name;
   p.Kind = PropertyKind::Set;
@@ -162,7 +162,7 @@ PropertyInfo SetProperty(std::string_view name, const EnumInfo& memberType, M (T
 
 template <class T, class V, class A>
 PropertyInfo RealProperty(std::string_view name, V (T::*get)() const, void (T::*set)(A),
-                       double limit = kRealLimit) {
+                          double limit = kRealLimit) {
   PropertyInfo p;
   p.Name = name;
   p.Kind = PropertyKind::Real;

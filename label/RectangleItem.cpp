@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "label/PixelRound.h"
 #include "label/ItemClasses.h"
+#include "label/PixelRound.h"
 
 namespace labelplu {
 
@@ -28,7 +28,8 @@ void RectangleItem::Draw() {
   // A pen wider than twice the box adds nothing visible; the bound keeps
   // absurd pen widths from reaching the painter.
   const gdi::RECT box = DeviceRect();
-  const int64_t side = std::max<int64_t>(int64_t{box.right} - box.left, int64_t{box.bottom} - box.top);
+  const int64_t side =
+      std::max<int64_t>(int64_t{box.right} - box.left, int64_t{box.bottom} - box.top);
   int64_t width = int64_t{RoundPx(PixelsPerMmX() * m_penWidth)} * 2;
   width = std::clamp<int64_t>(width, 2, std::max<int64_t>(2, 2 * side + 2));
   gdi::Pen pen = DrawPen();
@@ -42,7 +43,7 @@ std::span<const PropertyInfo> RectangleItem::Properties() const {
   static const std::vector<PropertyInfo> table = {
       BaseProp::Left(), BaseProp::Top(), BaseProp::Width(), BaseProp::Height(),
       RealProperty<RectangleItem>("PenWidth", &RectangleItem::PenWidth, &RectangleItem::SetPenWidth,
-                                 kLengthLimitMm)};
+                                  kLengthLimitMm)};
   return table;
 }
 

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "devices/XmlHelpers.h"
 #include "label/Cp1251.h"
-#include "label/PropText.h"
-#include "label/LabelItem.h"
 #include "label/Label.h"
+#include "label/LabelItem.h"
+#include "label/PropText.h"
 #include "label/TemplateError.h"
 #include "platform/xml/XmlDom.h"
-#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -26,8 +26,8 @@ double ReadLabelSide(const xml::XmlNode& root, std::string_view name, const std:
   if (!text || !ParseRealText(*text, value)) return kDefaultLabelSideMm;
   if (!(value > 0 && value <= kMaxLabelSideMm))
     throw TemplateError(source, 0,
-                         "label " + std::string(name) + " \"" + *text + "\" mm is outside 0.." +
-                             FormatRealText(kMaxLabelSideMm) + " mm");
+                        "label " + std::string(name) + " \"" + *text + "\" mm is outside 0.." +
+                            FormatRealText(kMaxLabelSideMm) + " mm");
   return value;
 }
 
@@ -116,8 +116,8 @@ int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName
     if (tags.items > kMaxTemplateItems) throw TemplateError(source, 0, TooManyItems(tags.items));
     if (tags.elements > kMaxTemplateElements)
       throw TemplateError(source, 0,
-                           std::to_string(tags.elements) + " elements are more than the " +
-                               std::to_string(kMaxTemplateElements) + " a template may hold");
+                          std::to_string(tags.elements) + " elements are more than the " +
+                              std::to_string(kMaxTemplateElements) + " a template may hold");
     const xml::XmlDocument doc = CreateXmlDocument();
     try {
       doc.loadXML(xmlText);
@@ -132,7 +132,8 @@ int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName
     const double width = ReadLabelSide(root, "Width", source);
     const double height = ReadLabelSide(root, "Height", source);
     const xml::XmlNodeList items = doc.selectNodes("Label/Item");
-    if (items.length() > kMaxTemplateItems) throw TemplateError(source, 0, TooManyItems(items.length()));
+    if (items.length() > kMaxTemplateItems)
+      throw TemplateError(source, 0, TooManyItems(items.length()));
     Clear();
     try {
       SetWidth(width);

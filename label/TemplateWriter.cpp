@@ -1,13 +1,13 @@
 // labelplu: writing a label as its template.
 #include <fstream>
 
+#include "devices/XmlHelpers.h"
 #include "label/Cp1251.h"
-#include "label/PropText.h"
-#include "label/LabelItem.h"
 #include "label/Label.h"
+#include "label/LabelItem.h"
+#include "label/PropText.h"
 #include "label/TemplateError.h"
 #include "platform/xml/XmlDom.h"
-#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 

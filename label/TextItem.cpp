@@ -50,7 +50,8 @@ std::span<const PropertyInfo> TextItem::Properties() const {
       BaseProp::Height(),
       BaseProp::RotationFixed(),
       IntegerProperty<T>("FontSize", &T::FontSize, &T::SetFontSize, kMin, kMax),
-      EnumProperty<TextBase>("Negative", BooleanType(), &TextBase::Negative, &TextBase::SetNegative),
+      EnumProperty<TextBase>("Negative", BooleanType(), &TextBase::Negative,
+                             &TextBase::SetNegative),
       IntegerProperty<T>("MaxSymbols", &T::MaxSymbols, &T::SetMaxSymbols, kMin, kMax)};
   return table;
 }

@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "render/CanvasTextMeasure.h"
-#include "label/PixelRound.h"
 #include "label/Label.h"
+#include "label/PixelRound.h"
+#include "render/CanvasTextMeasure.h"
 
 namespace labelplu {
 

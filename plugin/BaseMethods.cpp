@@ -5,22 +5,24 @@
 #include <algorithm>
 
 #include "base/ArgTypes.h"
-#include "plugin/DriverObject.h"
 #include "base/Errors.h"
-#include "platform/sys/Speaker.h"
+#include "base/GuidText.h"
+#include "base/VariantUtils.h"
+#include "devices/PropertyTable.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
-#include "base/GuidText.h"
-#include "devices/PropertyTable.h"
-#include "values/ValueArray.h"
 #include "platform/ole/Variant.h"
-#include "base/VariantUtils.h"
+#include "platform/sys/Speaker.h"
+#include "plugin/DriverObject.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 
 namespace {
 
-int32_t ArgInt(const VARIANT& v) { return ole::VarToInt32(DerefVariant(v)); }
+int32_t ArgInt(const VARIANT& v) {
+  return ole::VarToInt32(DerefVariant(v));
+}
 
 // ResultDescription (code) → the description of the code.
 void ResultDescription(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
@@ -42,9 +44,13 @@ void DeleteDevice(const CallContext& ctx, std::span<VARIANT> args, VARIANT& resu
   StoreInt(result, 3);
 }
 
-void ReturnZero(const CallContext&, std::span<VARIANT>, VARIANT& result) { StoreInt(result, 0); }
+void ReturnZero(const CallContext&, std::span<VARIANT>, VARIANT& result) {
+  StoreInt(result, 0);
+}
 
-bool IsSettings(const VARIANT& v) { return IsOfType(v, {VT_BSTR, VT_DISPATCH}); }
+bool IsSettings(const VARIANT& v) {
+  return IsOfType(v, {VT_BSTR, VT_DISPATCH});
+}
 
 // SettingDevices (settings document): loads the bulk settings.
 void SettingDevices(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
@@ -127,11 +133,10 @@ void GetPlgInfo(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result
   GUID code{};
   ole::OleCheck(model->GetCode(&code));
   ole::OleVariant values[12] = {
-      ole::OleVariant(GuidToText(code)),     text(&IModelPlu::GetName),
-      number(&IModelPlu::GetVersion1),       number(&IModelPlu::GetVersion2),
-      number(&IModelPlu::GetVersion3),       number(&IModelPlu::GetVersion4),
-      number(&IModelPlu::GetUsesHost),       text(&IModelPlu::GetParamsXml),
-      text(&IModelPlu::GetIdent),            text(&IModelPlu::GetDeviceKind),
+      ole::OleVariant(GuidToText(code)), text(&IModelPlu::GetName), number(&IModelPlu::GetVersion1),
+      number(&IModelPlu::GetVersion2), number(&IModelPlu::GetVersion3),
+      number(&IModelPlu::GetVersion4), number(&IModelPlu::GetUsesHost),
+      text(&IModelPlu::GetParamsXml), text(&IModelPlu::GetIdent), text(&IModelPlu::GetDeviceKind),
       text(&IModelPlu::GetEquipmentClass),
       // The list's address; 64 bits wide, since it does not fit in 32.
       ole::OleVariant::FromInt64(static_cast<int64_t>(reinterpret_cast<intptr_t>(&list)))};
@@ -199,7 +204,8 @@ void Switch(const CallContext& ctx, VARIANT& result, bool on) {
   if (!device) return StoreInt(result, 3);
   ole::OleVariant value(on);
   for (const PropertyRecord& record : BasePropertyTable())
-    if (record.NameRu == "УстройствоВключено") record.Handler(ctx, true, value.get(), record.NameRu);
+    if (record.NameRu == "УстройствоВключено")
+      record.Handler(ctx, true, value.get(), record.NameRu);
   const int32_t code = device->ResultCode;
   StoreInt(result, code);
   if (code != 0) throw EHardwareEquipmentException(code, device->GetErrorText(code));
@@ -230,22 +236,28 @@ void Beep(const CallContext&, std::span<VARIANT> args, VARIANT& result) {
 
 bool PropertyPageEnabled(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   DeviceList& list = ctx.Driver.Devices();
-  if (isWrite) list.PropertyPageEnabled = ArgInt(value);
-  else StoreInt(value, list.PropertyPageEnabled);
+  if (isWrite)
+    list.PropertyPageEnabled = ArgInt(value);
+  else
+    StoreInt(value, list.PropertyPageEnabled);
   return true;
 }
 
 bool DeviceNumber(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   DeviceList& list = ctx.Driver.Devices();
-  if (isWrite) list.SetCurrent(ArgInt(value));
-  else StoreInt(value, list.Current);
+  if (isWrite)
+    list.SetCurrent(ArgInt(value));
+  else
+    StoreInt(value, list.Current);
   return true;
 }
 
 bool DeviceName(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   DeviceList& list = ctx.Driver.Devices();
-  if (isWrite) list.SetCurrentName(ole::VarToText(DerefVariant(value)));
-  else StoreText(value, list.CurrentName());
+  if (isWrite)
+    list.SetCurrentName(ole::VarToText(DerefVariant(value)));
+  else
+    StoreText(value, list.CurrentName());
   return true;
 }
 
@@ -305,7 +317,14 @@ constexpr MethodRecord kBaseMethods[] = {
 };
 
 constinit PropertyRecord kBaseProperties[] = {
-    {"ДоступностьСтраницыСвойств", "PropertyPageEnabled", {}, {}, false, {}, {}, PropertyPageEnabled},
+    {"ДоступностьСтраницыСвойств",
+     "PropertyPageEnabled",
+     {},
+     {},
+     false,
+     {},
+     {},
+     PropertyPageEnabled},
     {"НомерУстройства", "DeviceNumber", {}, {}, false, {}, {}, DeviceNumber},
     {"ИмяУстройства", "DeviceName", {}, {}, false, {}, {}, DeviceName},
     {"КоличествоУстройств", "DevicesQuantity", {}, {}, true, {}, {}, DevicesQuantity},
@@ -316,7 +335,11 @@ constinit PropertyRecord kBaseProperties[] = {
 
 }  // namespace
 
-std::span<const MethodRecord> BaseMethodTable() { return kBaseMethods; }
-std::span<PropertyRecord> BasePropertyTable() { return kBaseProperties; }
+std::span<const MethodRecord> BaseMethodTable() {
+  return kBaseMethods;
+}
+std::span<PropertyRecord> BasePropertyTable() {
+  return kBaseProperties;
+}
 
 }  // namespace labelplu

@@ -3,10 +3,10 @@
 #include <vector>
 
 #include "base/ArgTypes.h"
-#include "plugin/DriverObject.h"
-#include "platform/ole/ErrorInfo.h"
 #include "base/Errors.h"
+#include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
+#include "plugin/DriverObject.h"
 
 namespace labelplu {
 
@@ -14,7 +14,7 @@ namespace {
 
 // Owns the handler's argument array.
 class ArgArray {
-public:
+ public:
   explicit ArgArray(size_t count) : m_items(count) {
     for (VARIANT& v : m_items) VariantInit(&v);
   }
@@ -26,7 +26,7 @@ public:
   std::span<VARIANT> span() { return m_items; }
   VARIANT& operator[](size_t i) { return m_items[i]; }
 
-private:
+ private:
   std::vector<VARIANT> m_items;
 };
 
@@ -37,8 +37,17 @@ ole::OleVariant Element(const RequestParams& params, int32_t index) {
 
 bool IsOrdinal(VARTYPE vt) {
   switch (vt) {
-    case VT_I1: case VT_I2: case VT_I4: case VT_I8: case VT_UI1: case VT_UI2: case VT_UI4:
-    case VT_UI8: case VT_INT: case VT_UINT: case VT_BOOL:
+    case VT_I1:
+    case VT_I2:
+    case VT_I4:
+    case VT_I8:
+    case VT_UI1:
+    case VT_UI2:
+    case VT_UI4:
+    case VT_UI8:
+    case VT_INT:
+    case VT_UINT:
+    case VT_BOOL:
       return true;
     default:
       return false;
@@ -48,7 +57,7 @@ bool IsOrdinal(VARTYPE vt) {
 // Clears the device's task reference when the request ends, however it ends.
 // Holds the device: the request may take it out of the list.
 class OwnerScope {
-public:
+ public:
   OwnerScope(DeviceItem* device, HostTask* task) : m_device(device) {
     if (m_device) m_device->SetOwner(task);
   }
@@ -58,7 +67,7 @@ public:
   OwnerScope(const OwnerScope&) = delete;
   OwnerScope& operator=(const OwnerScope&) = delete;
 
-private:
+ private:
   ole::ComPtr<DeviceItem> m_device;
 };
 
@@ -142,8 +151,8 @@ void DriverObject::DispatchOne(RequestParams& params, void* context, bool& handl
   handled = true;
 }
 
-void DriverObject::CallMethod(RequestParams& params, const MethodLookup& method, const std::string& name,
-                             const CallContext& ctx) {
+void DriverObject::CallMethod(RequestParams& params, const MethodLookup& method,
+                              const std::string& name, const CallContext& ctx) {
   const int32_t needed = method.Record->ParamCount;
   int32_t passed = params.Count() - 3;
 
@@ -162,13 +171,16 @@ void DriverObject::CallMethod(RequestParams& params, const MethodLookup& method,
     }
   }
   if (passed != needed)
-    RaiseMessage("Неверное количество переданных параметров\r\nФункция [" + name + "]\r\nПередано: " +
-                 std::to_string(passed) + "\r\nНеобходимо: " + std::to_string(needed));
+    RaiseMessage("Неверное количество переданных параметров\r\nФункция [" + name +
+                 "]\r\nПередано: " + std::to_string(passed) +
+                 "\r\nНеобходимо: " + std::to_string(needed));
 
   ArgArray args(static_cast<size_t>(needed));
   for (int32_t i = 0; i < needed; ++i) {
-    if (packed) ole::OleCheck(packed->GetValue(i, 0, &args[static_cast<size_t>(i)]));
-    else args[static_cast<size_t>(i)] = params.Get(3 + i);
+    if (packed)
+      ole::OleCheck(packed->GetValue(i, 0, &args[static_cast<size_t>(i)]));
+    else
+      args[static_cast<size_t>(i)] = params.Get(3 + i);
   }
 
   // The value array gets the (possibly changed) arguments back whatever

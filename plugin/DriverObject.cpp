@@ -2,14 +2,14 @@
 
 #include <cstring>
 
+#include "base/TextUtils.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/sys/MessagePump.h"
 #include "platform/sys/ModulePath.h"
-#include "plugin/PluginControlObject.h"
 #include "platform/sys/SystemInfo.h"
-#include "base/TextUtils.h"
 #include "platform/sys/VersionInfo.h"
+#include "plugin/PluginControlObject.h"
 
 namespace labelplu {
 
@@ -23,7 +23,7 @@ std::string InstanceLockName(const std::string& key) {
 }  // namespace
 
 DriverObject::DriverObject(const DriverTables& tables, CallEntryFn callEntry,
-                         DriverObject* const* driverSlot, std::unique_ptr<DeviceList> list)
+                           DriverObject* const* driverSlot, std::unique_ptr<DeviceList> list)
     : m_control(ole::MakeCom<PluginControlObject>(driverSlot, callEntry)),
       m_driverMethods(tables.DriverMethods),
       m_baseMethods(tables.BaseMethods),
@@ -35,9 +35,8 @@ DriverObject::DriverObject(const DriverTables& tables, CallEntryFn callEntry,
   m_versionText = version.VersionText();
   m_buildNumber = version.FileVersion().Part(3);
   m_releaseNumber = version.FileVersion().Part(2);
-  m_list->SetDriverInterfaceSource([this] {
-    return ole::ComPtr<IUnknown>(static_cast<IDriverObject*>(this));
-  });
+  m_list->SetDriverInterfaceSource(
+      [this] { return ole::ComPtr<IUnknown>(static_cast<IDriverObject*>(this)); });
   m_instanceLock.TryAcquire();
 }
 
@@ -50,7 +49,7 @@ DriverObject::~DriverObject() {
 }
 
 void DriverObject::SetLevelTables(std::span<const MethodRecord> methods,
-                                 std::span<PropertyRecord> props) {
+                                  std::span<PropertyRecord> props) {
   m_levelMethods = methods;
   m_levelProperties = props;
 }

@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ole/ComObject.h"
 #include "devices/DeviceList.h"
 #include "devices/MethodRecords.h"
-#include "platform/sys/NamedLock.h"
+#include "platform/ole/ComObject.h"
 #include "platform/ole/ContractInterfaces.h"
+#include "platform/sys/NamedLock.h"
 
 namespace labelplu {
 
@@ -41,12 +41,12 @@ struct DriverTables {
 };
 
 class DriverObject : public ole::ComObject<IDriverObject, IDriverNames> {
-public:
+ public:
   // driverSlot: the module's driver-object global (handed to the control
   // object); callEntry: the dispatch entry the control object hands out;
   // list: the device list, owned from here on.
   DriverObject(const DriverTables& tables, CallEntryFn callEntry, DriverObject* const* driverSlot,
-              std::unique_ptr<DeviceList> list);
+               std::unique_ptr<DeviceList> list);
   ~DriverObject() override;
 
   // Runs the request chain; returns whether the last request processed was
@@ -92,11 +92,11 @@ public:
   bool IsSwitchOn(BSTR name) override;
   bool IsSwitchOff(BSTR name) override;
 
-protected:
+ protected:
   // The label-printer level adds its tables here.
   void SetLevelTables(std::span<const MethodRecord> methods, std::span<PropertyRecord> props);
 
-private:
+ private:
   // Handles a control command; false when name is not one.
   bool RunControlCommand(RequestParams& params);
   void DispatchOne(RequestParams& params, void* context, bool& handled);

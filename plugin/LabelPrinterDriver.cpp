@@ -1,11 +1,11 @@
 #include "plugin/LabelPrinterDriver.h"
 
 #include "base/ArgTypes.h"
-#include "print/PrinterDevice.h"
-#include "devices/ParameterDescriptor.h"
 #include "base/Errors.h"
-#include "platform/ole/Variant.h"
 #include "base/VariantUtils.h"
+#include "devices/ParameterDescriptor.h"
+#include "platform/ole/Variant.h"
+#include "print/PrinterDevice.h"
 
 namespace labelplu {
 
@@ -15,7 +15,9 @@ int32_t ResultCodeOf(const VARIANT& result) {
   return result.vt == VT_EMPTY ? 0 : ole::VarToInt32(result);
 }
 
-LabelPrinterDriver& LevelDriver(const CallContext& ctx) { return dynamic_cast<LabelPrinterDriver&>(ctx.Driver); }
+LabelPrinterDriver& LevelDriver(const CallContext& ctx) {
+  return dynamic_cast<LabelPrinterDriver&>(ctx.Driver);
+}
 
 using LevelOperation = void (LabelPrinterDriver::*)(DeviceItem&, VARIANT&, VARIANT&);
 
@@ -81,7 +83,7 @@ bool DeviceParameter(const CallContext& ctx, bool isWrite, VARIANT& value,
 std::span<PropertyRecord> LevelProperties() {
   static std::vector<PropertyRecord> records = [] {
     std::vector<PropertyRecord> list(LabelPrinterParamRecords().begin(),
-                                      LabelPrinterParamRecords().end());
+                                     LabelPrinterParamRecords().end());
     for (PropertyRecord& record : list) record.Handler = DeviceParameter;
     return list;
   }();
@@ -102,7 +104,8 @@ void ChoiceDeviceHandler(const CallContext& ctx, std::span<VARIANT> args, VARIAN
 }
 
 LabelPrinterDriver::LabelPrinterDriver(const DriverTables& tables, CallEntryFn callEntry,
-                       DriverObject* const* driverSlot, std::unique_ptr<DeviceList> list)
+                                       DriverObject* const* driverSlot,
+                                       std::unique_ptr<DeviceList> list)
     : DriverObject(tables, callEntry, driverSlot, std::move(list)) {
   SetLevelTables(kLevelMethods, LevelProperties());
 }

@@ -8,9 +8,9 @@
 namespace labelplu {
 
 class LabelPrinterDriver : public DriverObject {
-public:
-  LabelPrinterDriver(const DriverTables& tables, CallEntryFn callEntry, DriverObject* const* driverSlot,
-             std::unique_ptr<DeviceList> list);
+ public:
+  LabelPrinterDriver(const DriverTables& tables, CallEntryFn callEntry,
+                     DriverObject* const* driverSlot, std::unique_ptr<DeviceList> list);
 
   // The three print operations; a driver without them fails with 21011 and
   // the operation's name.

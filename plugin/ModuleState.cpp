@@ -2,12 +2,12 @@
 
 #include <stdexcept>
 
-#include "ui/Application.h"
 #include "base/SharedLog.h"
-#include "plugin/SpoolerLabelDriver.h"
+#include "platform/spool/PrintObject.h"
 #include "platform/sys/ModulePath.h"
 #include "plugin/PluginControlObject.h"
-#include "platform/spool/PrintObject.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "ui/Application.h"
 #include "values/ValueArray.h"
 
 namespace labelplu {
@@ -66,9 +66,13 @@ void UnloadModule() {
   }
 }
 
-DriverObject* ModuleDriverObject() { return g_driver; }
+DriverObject* ModuleDriverObject() {
+  return g_driver;
+}
 
-IPluginControl* ControlInterface() { return g_control; }
+IPluginControl* ControlInterface() {
+  return g_control;
+}
 
 bool CallEntry(RequestParams* params, void* context) {
   try {

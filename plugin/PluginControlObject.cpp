@@ -1,8 +1,8 @@
 #include "plugin/PluginControlObject.h"
 
-#include "plugin/DriverObject.h"
-#include "platform/ole/ErrorInfo.h"
 #include "base/Errors.h"
+#include "platform/ole/ErrorInfo.h"
+#include "plugin/DriverObject.h"
 
 namespace labelplu {
 

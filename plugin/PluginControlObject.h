@@ -10,7 +10,7 @@ namespace labelplu {
 class DriverObject;
 
 class PluginControlObject final : public ole::ComObject<IPluginControl> {
-public:
+ public:
   // driverSlot: where GetDllObject looks for the driver object (null: no
   // handler assigned). callEntry: what GetCallEntry hands out.
   PluginControlObject(DriverObject* const* driverSlot, CallEntryFn callEntry);
@@ -21,7 +21,7 @@ public:
   HRESULT GetDllObject(IDriverObject** out) override;
   HRESULT SetApplication(int32_t) override { return S_OK; }
 
-private:
+ private:
   DriverObject* const* m_driverSlot;
   CallEntryFn m_callEntry;
   int32_t m_reserved = 0;

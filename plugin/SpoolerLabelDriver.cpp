@@ -1,10 +1,10 @@
 #include "plugin/SpoolerLabelDriver.h"
 
 #include "base/ArgTypes.h"
-#include "plugin/BaseMethods.h"
 #include "base/Errors.h"
-#include "platform/ole/Variant.h"
 #include "base/VariantUtils.h"
+#include "platform/ole/Variant.h"
+#include "plugin/BaseMethods.h"
 #include "ui/DeviceWindows.h"
 
 namespace labelplu {
@@ -42,9 +42,9 @@ constexpr MethodRecord kDriverMethods[] = {
 }  // namespace
 
 SpoolerLabelDriver::SpoolerLabelDriver(CallEntryFn callEntry, DriverObject* const* driverSlot,
-                               std::unique_ptr<DeviceList> list)
-    : LabelPrinterDriver({kDriverMethods, BaseMethodTable(), BasePropertyTable()}, callEntry, driverSlot,
-                 std::move(list)) {
+                                       std::unique_ptr<DeviceList> list)
+    : LabelPrinterDriver({kDriverMethods, BaseMethodTable(), BasePropertyTable()}, callEntry,
+                         driverSlot, std::move(list)) {
   // Jobs get their application object, failures their message box and the
   // settings request its dialog from the Qt windows.
   InstallDeviceWindows();

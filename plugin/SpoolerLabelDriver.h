@@ -11,7 +11,7 @@ class SpoolerLabelDriver final : public LabelPrinterDriver {
  public:
   // list: the device list (the driver's own kind unless a test hands one).
   SpoolerLabelDriver(CallEntryFn callEntry, DriverObject* const* driverSlot,
-                 std::unique_ptr<DeviceList> list = std::make_unique<PrinterDeviceList>());
+                     std::unique_ptr<DeviceList> list = std::make_unique<PrinterDeviceList>());
 
   // Both answer whether the device is switched on (0) or not (3).
   void CheckTemplate(DeviceItem& device, VARIANT& arg, VARIANT& result) override;

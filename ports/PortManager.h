@@ -35,7 +35,7 @@ using TCmdList = std::deque<TCmd>;
 // port operations call to keep the host alive. It holds no file handle: no
 // printer port is opened by this driver.
 class KeepAliveHook {
-public:
+ public:
   using ProgressCallback = std::function<void()>;
 
   // Stores the callback (an empty function clears it).
@@ -46,12 +46,12 @@ public:
     if (m_progress) m_progress();
   }
 
-private:
+ private:
   ProgressCallback m_progress;
 };
 
 class PortManager {
-public:
+ public:
   // Returns a flag of the device's current host task (false without one).
   using QueryCallback = std::function<bool()>;
 
@@ -101,7 +101,7 @@ public:
   // costs almost no CPU.
   void Close(bool drain);
 
-private:
+ private:
   DeviceItem* m_owner = nullptr;
   bool m_on = false;
   bool m_processing = false;

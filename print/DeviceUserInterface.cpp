@@ -6,8 +6,12 @@ namespace {
 constinit DeviceUserInterface* g_userInterface = nullptr;
 }  // namespace
 
-void SetDeviceUserInterface(DeviceUserInterface* ui) { g_userInterface = ui; }
+void SetDeviceUserInterface(DeviceUserInterface* ui) {
+  g_userInterface = ui;
+}
 
-DeviceUserInterface* CurrentDeviceUserInterface() { return g_userInterface; }
+DeviceUserInterface* CurrentDeviceUserInterface() {
+  return g_userInterface;
+}
 
 }  // namespace labelplu

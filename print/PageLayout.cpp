@@ -4,7 +4,9 @@
 
 namespace labelplu {
 
-PageLayout::PageLayout(Label& label) : m_label(label) { m_label.SetView(this); }
+PageLayout::PageLayout(Label& label) : m_label(label) {
+  m_label.SetView(this);
+}
 
 PageLayout::~PageLayout() {
   if (m_label.View() == this) m_label.SetView(nullptr);

@@ -4,12 +4,12 @@
 #include <exception>
 #include <stdexcept>
 
-#include "platform/gdi/GdiTypes.h"
-#include "print/PrinterDevice.h"
-#include "platform/sys/MessagePump.h"
-#include "label/PixelRound.h"
 #include "label/Label.h"
+#include "label/PixelRound.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/sys/MessagePump.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
 
 namespace labelplu {
 
@@ -53,9 +53,13 @@ void PageLayoutPrinter::RunDocumentCall(void (spool::PrintObject::*call)()) {
   if (doc.error) std::rethrow_exception(doc.error);
 }
 
-void PageLayoutPrinter::StartDocument() { RunDocumentCall(&spool::PrintObject::BeginDoc); }
+void PageLayoutPrinter::StartDocument() {
+  RunDocumentCall(&spool::PrintObject::BeginDoc);
+}
 
-void PageLayoutPrinter::EndDocument() { RunDocumentCall(&spool::PrintObject::EndDoc); }
+void PageLayoutPrinter::EndDocument() {
+  RunDocumentCall(&spool::PrintObject::EndDoc);
+}
 
 void PageLayoutPrinter::AbortDocument() {
   try {
@@ -93,8 +97,8 @@ void PageLayoutPrinter::DrawSeparators(double x, double y) {
   const double w = ShownLabel().Width();
   const double h = ShownLabel().Height();
   canvas->SelectBrush(gdi::Brush{gdi::BS_NULL, gdi::RGB(255, 255, 255)});
-  canvas->SelectPen(gdi::Pen{gdi::PS_SOLID, std::max(1, RoundPx(m_pixelsPerMmX * 0.1)),
-                              gdi::RGB(0, 0, 0)});
+  canvas->SelectPen(
+      gdi::Pen{gdi::PS_SOLID, std::max(1, RoundPx(m_pixelsPerMmX * 0.1)), gdi::RGB(0, 0, 0)});
   const int32_t x1 = RoundPx(m_pixelsPerMmX * (x - GapHorizontal / 2));
   const int32_t y1 = RoundPx(m_pixelsPerMmY * (y - GapVertical / 2));
   const int32_t x2 = x1 + RoundPx((w + GapHorizontal) * m_pixelsPerMmX);
@@ -143,8 +147,10 @@ void PageLayoutPrinter::BeginLabelJob() {
 }
 
 void PageLayoutPrinter::PrintLabel(int32_t copies) {
-  if (LabelsPerPage == 1 && PrinterCopies) PrintWithPrinterCopies(copies);
-  else PrintRepeated(copies);
+  if (LabelsPerPage == 1 && PrinterCopies)
+    PrintWithPrinterCopies(copies);
+  else
+    PrintRepeated(copies);
 }
 
 void PageLayoutPrinter::PrintWithPrinterCopies(int32_t copies) {
@@ -156,8 +162,10 @@ void PageLayoutPrinter::PrintWithPrinterCopies(int32_t copies) {
       if (m_printer.Printing()) EndDocument();
       m_printer.SetCopies(copies);
     }
-    if (!m_printer.Printing()) StartDocument();
-    else if (copies == 1) m_printer.NewPage();
+    if (!m_printer.Printing())
+      StartDocument();
+    else if (copies == 1)
+      m_printer.NewPage();
     PositionCursor = 0;
     DrawLabelAt(Positions.Item(0).MmX, Positions.Item(0).MmY);
     if (copies > 1) {
@@ -196,8 +204,10 @@ void PageLayoutPrinter::PrintRepeated(int32_t copies) {
 void PageLayoutPrinter::FinishJob(bool ok) {
   try {
     if (m_printer.Printing()) {
-      if (ok) EndDocument();
-      else AbortDocument();
+      if (ok)
+        EndDocument();
+      else
+        AbortDocument();
     }
   } catch (...) {
     AbortDocument();

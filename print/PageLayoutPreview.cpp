@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/gdi/GdiTypes.h"
-#include "platform/sys/MessagePump.h"
-#include "label/PixelRound.h"
-#include "platform/gdi/RasterTarget.h"
 #include "label/Label.h"
+#include "label/PixelRound.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/RasterTarget.h"
+#include "platform/sys/MessagePump.h"
 #include "print/PageLayoutPrinter.h"
 
 namespace labelplu {
@@ -31,7 +31,9 @@ void PageLayoutPrinter::SetPreviewImage(QImage* image) {
   m_previewImage = image;
 }
 
-void PageLayoutPrinter::ReleasePreviewCanvas() { m_previewCanvas.reset(); }
+void PageLayoutPrinter::ReleasePreviewCanvas() {
+  m_previewCanvas.reset();
+}
 
 gdi::Canvas* PageLayoutPrinter::PreviewCanvas() {
   if (m_previewImage == nullptr || m_previewImage->isNull()) return nullptr;
@@ -40,8 +42,10 @@ gdi::Canvas* PageLayoutPrinter::PreviewCanvas() {
 }
 
 void PageLayoutPrinter::ResizePreviewImage(int32_t widthPx, int32_t heightPx) {
-  const int32_t dpiX = m_previewImage->isNull() ? kDefaultDpi : DpiOf(m_previewImage->dotsPerMeterX());
-  const int32_t dpiY = m_previewImage->isNull() ? kDefaultDpi : DpiOf(m_previewImage->dotsPerMeterY());
+  const int32_t dpiX =
+      m_previewImage->isNull() ? kDefaultDpi : DpiOf(m_previewImage->dotsPerMeterX());
+  const int32_t dpiY =
+      m_previewImage->isNull() ? kDefaultDpi : DpiOf(m_previewImage->dotsPerMeterY());
   // A paper too large for a raster (or none read yet) is shown cut to what
   // a raster can hold.
   const int32_t width = std::clamp(widthPx, 1, gdi::kMaxRasterSide);

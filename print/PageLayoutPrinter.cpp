@@ -8,12 +8,12 @@
 #include <limits>
 #include <stdexcept>
 
-#include "platform/gdi/GdiTypes.h"
-#include "print/PrinterDevice.h"
-#include "print/PaperList.h"
-#include "label/PixelRound.h"
-#include "platform/gdi/RasterTarget.h"
 #include "label/Label.h"
+#include "label/PixelRound.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/RasterTarget.h"
+#include "print/PaperList.h"
+#include "print/PrinterDevice.h"
 
 namespace labelplu {
 
@@ -44,13 +44,17 @@ double PixelsToMm(int32_t pixels, int32_t sizeMm, int32_t resolution) {
 double AlignedEdge(int32_t align, double paperMm, double marginLow, double marginHigh,
                    double blockMm) {
   double edge = marginLow;
-  if (align == 1) edge = marginLow + (paperMm - marginLow - marginHigh - blockMm) / 2;
-  else if (align == 2) edge = paperMm - (blockMm + marginHigh);
+  if (align == 1)
+    edge = marginLow + (paperMm - marginLow - marginHigh - blockMm) / 2;
+  else if (align == 2)
+    edge = paperMm - (blockMm + marginHigh);
   return std::max(edge, marginLow);
 }
 
 // An image side in pixels the raster target accepts.
-int32_t ClampSide(int32_t px) { return std::clamp(px, 1, gdi::kMaxRasterSide); }
+int32_t ClampSide(int32_t px) {
+  return std::clamp(px, 1, gdi::kMaxRasterSide);
+}
 
 }  // namespace
 
@@ -218,10 +222,9 @@ gdi::Canvas* PageLayoutPrinter::Canvas() {
 // failing the print job that sized it.
 void PageLayoutPrinter::ResizeWorkBitmap(int32_t widthPx, int32_t heightPx) {
   const int32_t width = ClampSide(widthPx);
-  const int32_t height =
-      std::clamp<int32_t>(heightPx, 1,
-                          static_cast<int32_t>(std::min<int64_t>(gdi::kMaxRasterSide,
-                                                                 gdi::kMaxRasterPixels / width)));
+  const int32_t height = std::clamp<int32_t>(
+      heightPx, 1,
+      static_cast<int32_t>(std::min<int64_t>(gdi::kMaxRasterSide, gdi::kMaxRasterPixels / width)));
   if (m_workBitmap.width() == width && m_workBitmap.height() == height) return;
   m_workCanvas.reset();
   m_workBitmap = gdi::CreateRasterImage(width, height, kScreenDpi, QImage::Format_Grayscale8);

@@ -23,10 +23,10 @@
 #include <memory>
 #include <string>
 
-#include "print/PageLayout.h"
+#include "label/Outline.h"
 #include "platform/gdi/Canvas.h"
 #include "platform/spool/PrintObject.h"
-#include "label/Outline.h"
+#include "print/PageLayout.h"
 
 namespace labelplu {
 
@@ -45,7 +45,8 @@ class PageLayoutPrinter : public PageLayout {
   // tests); registers itself with the label. Settings as at construction:
   // one label per page, resolution -1, no positions. The destructor closes
   // a job that BeginLabelJob opened and FinishJob did not close.
-  explicit PageLayoutPrinter(Label& label, spool::PrintObject& printer = spool::PrintObject::Instance());
+  explicit PageLayoutPrinter(Label& label,
+                             spool::PrintObject& printer = spool::PrintObject::Instance());
   ~PageLayoutPrinter() override;
 
   // ---- settings -----------------------------------------------------------
@@ -119,8 +120,8 @@ class PageLayoutPrinter : public PageLayout {
   QImage* PreviewImage() const { return m_previewImage; }
 
   // ---- fields ---------------------------------------------------------------
-  Outline Positions;            // (X, Y) in mm, row by row
-  int32_t PositionCursor = 0;   // next position to print
+  Outline Positions;           // (X, Y) in mm, row by row
+  int32_t PositionCursor = 0;  // next position to print
   double OffsetX = 0, OffsetY = 0;
   double UnprintableRight = 0, UnprintableBottom = 0;
   int32_t ResolutionX = -1, ResolutionY = -1;

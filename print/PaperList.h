@@ -14,9 +14,9 @@ namespace labelplu {
 
 struct PaperEntry {
   std::string Name;
-  int32_t Code = 0;     // from an unsigned 16-bit paper number
-  double Width = 0;     // mm
-  double Height = 0;    // mm
+  int32_t Code = 0;   // from an unsigned 16-bit paper number
+  double Width = 0;   // mm
+  double Height = 0;  // mm
 };
 
 using PaperList = std::vector<PaperEntry>;

@@ -6,7 +6,9 @@ namespace labelplu {
 
 namespace {
 
-bool NoHandler(const CallContext&, bool, VARIANT&, std::string_view) { return false; }
+bool NoHandler(const CallContext&, bool, VARIANT&, std::string_view) {
+  return false;
+}
 
 constexpr PropertyRecord kLabelPrinterParams[] = {
     {"Использовать", "Use", "Использовать", "Integer", false, "1",
@@ -99,13 +101,17 @@ constexpr const char* kErrorTexts[] = {
 };
 
 // {7785F5AB-7C69-459E-915C-4D66F2EC68B9}
-constexpr GUID kModelCode = {0x7785F5AB, 0x7C69, 0x459E,
-                             {0x91, 0x5C, 0x4D, 0x66, 0xF2, 0xEC, 0x68, 0xB9}};
+constexpr GUID kModelCode = {
+    0x7785F5AB, 0x7C69, 0x459E, {0x91, 0x5C, 0x4D, 0x66, 0xF2, 0xEC, 0x68, 0xB9}};
 
 }  // namespace
 
-std::span<const PropertyRecord> LabelPrinterParamRecords() { return kLabelPrinterParams; }
-std::span<const PropertyRecord> PageLayoutParamRecords() { return kPageLayoutParams; }
+std::span<const PropertyRecord> LabelPrinterParamRecords() {
+  return kLabelPrinterParams;
+}
+std::span<const PropertyRecord> PageLayoutParamRecords() {
+  return kPageLayoutParams;
+}
 
 std::string PrinterDevice::GetErrorText(int32_t code) const {
   if (code == 6) return DeviceErrorText;

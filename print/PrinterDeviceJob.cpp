@@ -6,18 +6,18 @@
 #include <filesystem>
 #include <functional>
 
-#include "print/DeviceUserInterface.h"
 #include "base/ArgTypes.h"
-#include "base/SharedLog.h"
-#include "platform/ole/ErrorInfo.h"
 #include "base/Errors.h"
-#include "print/JobProgress.h"
-#include "print/PrinterDevice.h"
-#include "platform/sys/ModulePath.h"
-#include "label/Label.h"
+#include "base/SharedLog.h"
 #include "base/TextUtils.h"
 #include "base/VariantUtils.h"
+#include "label/Label.h"
+#include "platform/ole/ErrorInfo.h"
+#include "platform/sys/ModulePath.h"
+#include "print/DeviceUserInterface.h"
+#include "print/JobProgress.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
 
 namespace labelplu {
 
@@ -31,8 +31,8 @@ ole::ComPtr<ISafeArray> TableOf(const ole::OleVariant& slot) {
   ole::ComPtr<ISafeArray> table = ValueArrayOf(slot.get());
   if (!table) {
     throw ole::OleException(DISP_E_TYPEMISMATCH,
-                             "Invalid variant operation: the value is not a value array (" +
-                                 ValueText(slot.get()) + ")");
+                            "Invalid variant operation: the value is not a value array (" +
+                                ValueText(slot.get()) + ")");
   }
   return table;
 }
@@ -69,7 +69,6 @@ int32_t CopiesOf(std::string_view text) {
   if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return 1;
   return value;
 }
-
 
 }  // namespace
 
@@ -153,8 +152,8 @@ int32_t PrinterDevice::ExecutePrint(const VARIANT& input) {
 
 int32_t PrinterDevice::ShowSettings() {
   if (DeviceUserInterface* ui = CurrentDeviceUserInterface()) return ui->EditSettings(*this);
-  const std::string why = "Settings of device \"" + Name +
-                          "\" cancelled: the driver has no user interface installed";
+  const std::string why =
+      "Settings of device \"" + Name + "\" cancelled: the driver has no user interface installed";
   AppendLogLine(why);
   std::fprintf(stderr, "labelplu: %s\n", why.c_str());
   return -1;

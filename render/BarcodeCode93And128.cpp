@@ -18,9 +18,9 @@ constexpr std::string_view kCode93Native = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ
 // Full-ASCII pairs for 0..127: shift ('$' 43, '%' 44, '/' 45, '+' 46) and
 // letter; a blank shift means the character is native.
 constexpr std::string_view kCode93Shift =
-    "%$$$$$$$$$$$$$$$$$$$$$$$$$$%%%%%"  // 0..31
-    " ///  ///// /             /%%%%%"  // 32..63
-    "%                          %%%%%"  // 64..95
+    "%$$$$$$$$$$$$$$$$$$$$$$$$$$%%%%%"   // 0..31
+    " ///  ///// /             /%%%%%"   // 32..63
+    "%                          %%%%%"   // 64..95
     "%++++++++++++++++++++++++++%%%%%";  // 96..127
 constexpr std::string_view kCode93Letter =
     "UABCDEFGHIJKLMNOPQRSTUVWXYZABCDE"
@@ -63,7 +63,9 @@ std::vector<int32_t> CodePoints(std::string_view text) {
   return out;
 }
 
-bool IsSpecial128(int32_t c) { return c >= 130 && c <= 139; }
+bool IsSpecial128(int32_t c) {
+  return c >= 130 && c <= 139;
+}
 
 // The fixed value of a character, as code sets A/B share it: blank..'~'
 // from 0, control characters from 64, #130..#139 the function values.

@@ -56,7 +56,7 @@ std::string DigitsPadded(std::string_view code, size_t count, size_t dataCount) 
 }  // namespace
 
 BarElements EncodeBarCode(std::string_view code, BarcodeSymbology type,
-                             const BarcodeOptions& options) {
+                          const BarcodeOptions& options) {
   if (code.empty()) return {};
   const int32_t wide = std::clamp(options.BarNarrowToWideRatio, 2, 20);
   switch (type) {

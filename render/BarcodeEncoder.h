@@ -1,6 +1,7 @@
 // labelplu: the linear barcode encoder's pure part: a text and a symbology
 // in, the symbol's bar/space elements (widths in modules) and its display
-// text out. Nothing here draws; LinearBarcodeRenderer (LinearBarcodeRenderer.h) paints the elements.
+// text out. Nothing here draws; LinearBarcodeRenderer (LinearBarcodeRenderer.h) paints the
+// elements.
 //
 // All functions are pure and may be called from any thread.
 #ifndef LABELPLU_RENDER_BARCODEENCODER_H
@@ -83,7 +84,7 @@ struct BarcodeOptions {
 // shifts or set changes when control characters and lower case mix); with
 // one, every character maps to its fixed value as written.
 BarElements EncodeBarCode(std::string_view code, BarcodeSymbology type,
-                             const BarcodeOptions& options);
+                          const BarcodeOptions& options);
 
 // The text shown under the symbol for `code` (characters below #32 of
 // Code 93/128 as blanks). Never throws.
@@ -101,8 +102,7 @@ std::string ExpandUpcE(std::string_view sixDigits);
 // changes, check value when asked, stop 106) and of Code 93 (data after the
 // full-ASCII expansion, then C and K when asked; no start/stop). Throw
 // BarcodeError as EncodeBarCode.
-std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset,
-                                   bool addCheckChar);
+std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset, bool addCheckChar);
 std::vector<int32_t> Code93Values(std::string_view code, bool addCheckChar);
 
 }  // namespace labelplu

@@ -5,15 +5,17 @@
 #include <cstring>
 #include <string>
 
-#include "render/BmpReader.h"
 #include "platform/gdi/RasterTarget.h"
+#include "render/BmpReader.h"
 
 namespace labelplu {
 
 using gdi::COLORREF;
 using gdi::GdiError;
 
-Bgr24Bitmap::~Bgr24Bitmap() { DropCanvas(); }
+Bgr24Bitmap::~Bgr24Bitmap() {
+  DropCanvas();
+}
 
 void Bgr24Bitmap::DropCanvas() {
   if (m_canvas) m_canvas->End();
@@ -25,8 +27,8 @@ void Bgr24Bitmap::SetSize(int32_t width, int32_t height) {
   if (width == m_width && height == m_height) return;
   if (width < 0 || height < 0 || width > gdi::kMaxRasterSide || height > gdi::kMaxRasterSide ||
       int64_t{width} * height > gdi::kMaxRasterPixels) {
-    throw GdiError("fast bitmap: size " + std::to_string(width) + " x " +
-                    std::to_string(height) + " is outside 0..65535 per side or 2^28 pixels");
+    throw GdiError("fast bitmap: size " + std::to_string(width) + " x " + std::to_string(height) +
+                   " is outside 0..65535 per side or 2^28 pixels");
   }
   const int32_t stride = ((width * 24 + 31) / 32) * 4;
   const int64_t byteSize = int64_t{stride} * height;
@@ -61,7 +63,8 @@ void Bgr24Bitmap::Fill(COLORREF color) {
     first[3 * x + 1] = g;
     first[3 * x + 2] = r;
   }
-  for (int32_t y = 1; y < m_height; ++y) std::memcpy(first + int64_t{y} * m_stride, first, size_t(m_stride));
+  for (int32_t y = 1; y < m_height; ++y)
+    std::memcpy(first + int64_t{y} * m_stride, first, size_t(m_stride));
 }
 
 COLORREF Bgr24Bitmap::Pixel(int32_t x, int32_t row) const {
@@ -81,8 +84,8 @@ void Bgr24Bitmap::SetPixel(int32_t x, int32_t row, COLORREF color) {
 gdi::Canvas& Bgr24Bitmap::Canvas() {
   if (m_canvas) return *m_canvas;
   if (IsEmpty()) throw GdiError("fast bitmap: an empty bitmap has no canvas");
-  auto view = std::make_unique<QImage>(m_bits.get(), m_width, m_height, m_stride,
-                                       QImage::Format_BGR888);
+  auto view =
+      std::make_unique<QImage>(m_bits.get(), m_width, m_height, m_stride, QImage::Format_BGR888);
   view->setDotsPerMeterX(gdi::DotsPerMetre(m_dpiX));
   view->setDotsPerMeterY(gdi::DotsPerMetre(m_dpiY));
   auto canvas = std::make_unique<gdi::Canvas>(*view);
@@ -94,7 +97,7 @@ gdi::Canvas& Bgr24Bitmap::Canvas() {
 void Bgr24Bitmap::SetResolution(int32_t dpiX, int32_t dpiY) {
   if (dpiX < 1 || dpiY < 1 || dpiX > 100000 || dpiY > 100000) {
     throw GdiError("fast bitmap: resolution " + std::to_string(dpiX) + " x " +
-                    std::to_string(dpiY) + " dpi is outside 1..100000");
+                   std::to_string(dpiY) + " dpi is outside 1..100000");
   }
   DropCanvas();
   m_dpiX = dpiX;
@@ -116,7 +119,7 @@ void Bgr24Bitmap::DrawTo(gdi::Canvas& canvas, int32_t x, int32_t y) const {
 }
 
 void Bgr24Bitmap::StretchDrawTo(gdi::Canvas& canvas, int32_t x, int32_t y, int32_t width,
-                             int32_t height) const {
+                                int32_t height) const {
   if (IsEmpty()) return;
   canvas.SetStretchBltMode(gdi::COLORONCOLOR);
   canvas.StretchDIBits(x, y, width, height, 0, 0, m_width, m_height, DibRef());
@@ -125,8 +128,10 @@ void Bgr24Bitmap::StretchDrawTo(gdi::Canvas& canvas, int32_t x, int32_t y, int32
 void Bgr24Bitmap::CopyInto(Bgr24Bitmap& dest, int32_t x, int32_t y) const {
   if (IsEmpty() || dest.IsEmpty() || &dest == this) return;
   // Lines from the top: source line t lands on destination line y + t.
-  const int64_t left = std::max<int64_t>(0, x), right = std::min<int64_t>(dest.m_width, int64_t{x} + m_width);
-  const int64_t top = std::max<int64_t>(0, y), bottom = std::min<int64_t>(dest.m_height, int64_t{y} + m_height);
+  const int64_t left = std::max<int64_t>(0, x),
+                right = std::min<int64_t>(dest.m_width, int64_t{x} + m_width);
+  const int64_t top = std::max<int64_t>(0, y),
+                bottom = std::min<int64_t>(dest.m_height, int64_t{y} + m_height);
   if (left >= right || top >= bottom) return;
   const size_t bytes = static_cast<size_t>(3 * (right - left));
   for (int64_t line = top; line < bottom; ++line) {

@@ -19,7 +19,9 @@ void CopyPixels(const Bgr24Bitmap& from, Bgr24Bitmap& to) {
 
 // Rounds half to even, as the scale factors of the enlarging branch are
 // rounded (the default floating-point rounding mode).
-int64_t RoundEven(double v) { return static_cast<int64_t>(std::nearbyint(v)); }
+int64_t RoundEven(double v) {
+  return static_cast<int64_t>(std::nearbyint(v));
+}
 
 }  // namespace
 
@@ -116,7 +118,7 @@ void Bgr24Bitmap::ResizeSmooth(Bgr24Bitmap& dest) const {
 }
 
 void Bgr24Bitmap::RotateInto(const Bgr24Bitmap& source, Bgr24Bitmap& dest, int32_t cx, int32_t cy,
-                          double degrees) {
+                             double degrees) {
   if (source.IsEmpty() || dest.IsEmpty() || &source == &dest) return;
   const int32_t ex = (dest.m_width - source.m_width) / 2;
   const int32_t ey = (dest.m_height - source.m_height) / 2;

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <vector>
 
-#include "render/Bgr24Bitmap.h"
 #include "platform/gdi/RasterTarget.h"
+#include "render/Bgr24Bitmap.h"
 
 namespace labelplu {
 namespace {
@@ -18,7 +18,9 @@ constexpr uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kJpeg = 4, kP
                    kAlphaBitFields = 6;
 constexpr size_t kFileHeader = 14;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t U32(const uint8_t* p) {
   return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
 }
@@ -60,7 +62,9 @@ void DecodeMasked(const BmpLayout& l, Bgr24Bitmap& target, uint32_t stride, int 
   }
 }
 
-std::string Str(int64_t v) { return std::to_string(v); }
+std::string Str(int64_t v) {
+  return std::to_string(v);
+}
 
 }  // namespace
 
@@ -68,9 +72,7 @@ void DecodeBmpRows(const BmpLayout& l, Bgr24Bitmap& target) {
   const uint32_t stride = gdi::DibStride(l.width, l.bitCount);
   target.SetSize(l.width, l.height);
   auto dest = [&](int32_t k) { return target.Row(l.topDown ? l.height - 1 - k : k); };
-  auto source = [&](int32_t k) {
-    return l.bits.data() + size_t{stride} * static_cast<size_t>(k);
-  };
+  auto source = [&](int32_t k) { return l.bits.data() + size_t{stride} * static_cast<size_t>(k); };
   switch (l.bitCount) {
     case 1:
     case 4:
@@ -149,7 +151,8 @@ void ReadBmp(std::span<const uint8_t> file, Bgr24Bitmap& target) {
     throw BmpError("unsupported information header size " + Str(infoSize));
   }
   if (kFileHeader + infoSize > n) {
-    throw BmpError("information header of " + Str(infoSize) + " bytes runs past the end of the file");
+    throw BmpError("information header of " + Str(infoSize) +
+                   " bytes runs past the end of the file");
   }
   const uint8_t* h = d + kFileHeader;
   const bool core = infoSize == 12;
@@ -196,7 +199,7 @@ void ReadBmp(std::span<const uint8_t> file, Bgr24Bitmap& target) {
   const int64_t rows = topDown ? -height : height;
   if (width < 1 || width > gdi::kMaxRasterSide || rows < 1 || rows > gdi::kMaxRasterSide) {
     throw BmpError("picture size " + Str(width) + " x " + Str(height) +
-                    " is outside 1..65535 per side");
+                   " is outside 1..65535 per side");
   }
   if (width * rows > gdi::kMaxRasterPixels) {
     throw BmpError("picture of " + Str(width) + " x " + Str(rows) + " pixels is too large");
@@ -242,11 +245,11 @@ void ReadBmp(std::span<const uint8_t> file, Bgr24Bitmap& target) {
   const uint64_t need = stride * static_cast<uint64_t>(rows);
   if (offBits < kFileHeader + infoSize || offBits > n) {
     throw BmpError("pixel data offset " + Str(offBits) + " lies outside the file of " +
-                    Str(int64_t(n)) + " bytes");
+                   Str(int64_t(n)) + " bytes");
   }
   if (n - offBits < need) {
     throw BmpError("truncated: " + Str(int64_t(need)) + " bytes of pixels needed at offset " +
-                    Str(offBits) + ", " + Str(int64_t(n - offBits)) + " present");
+                   Str(offBits) + ", " + Str(int64_t(n - offBits)) + " present");
   }
   layout.bits = file.subspan(offBits, static_cast<size_t>(need));
   DecodeBmpRows(layout, target);

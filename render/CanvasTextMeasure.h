@@ -16,12 +16,12 @@ namespace labelplu {
 // throws gdi::GdiError when the canvas cannot measure (no GUI application
 // in the process, painting ended).
 class CanvasTextMeasure : public ITextMeasure {
-public:
+ public:
   explicit CanvasTextMeasure(const gdi::Canvas& canvas) : m_canvas(&canvas) {}
 
   TextSize TextExtent(std::string_view utf8) const override;
 
-private:
+ private:
   const gdi::Canvas* m_canvas;
 };
 

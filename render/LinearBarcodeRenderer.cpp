@@ -12,9 +12,13 @@ namespace labelplu {
 namespace {
 
 // Rounding of the module arithmetic: to nearest, halves to even.
-int32_t RoundEven(double v) { return static_cast<int32_t>(std::nearbyint(v)); }
+int32_t RoundEven(double v) {
+  return static_cast<int32_t>(std::nearbyint(v));
+}
 
-double PositiveOr(double v, double fallback) { return std::isfinite(v) && v > 0 ? v : fallback; }
+double PositiveOr(double v, double fallback) {
+  return std::isfinite(v) && v > 0 ? v : fallback;
+}
 
 // Restores what RenderTo changes on the caller's canvas, also when painting fails.
 class CanvasStateGuard {
@@ -76,9 +80,8 @@ int64_t BarElementsWidth(const BarElements& elements, const BarModules& modules)
   return width;
 }
 
-int32_t PaintBarElements(gdi::Canvas& canvas, const BarElements& elements, int32_t x,
-                         int32_t top, int32_t height, const BarModules& modules,
-                         gdi::COLORREF color) {
+int32_t PaintBarElements(gdi::Canvas& canvas, const BarElements& elements, int32_t x, int32_t top,
+                         int32_t height, const BarModules& modules, gdi::COLORREF color) {
   const gdi::Brush brush{gdi::BS_SOLID, color};
   for (const BarElement& e : elements) {
     const int32_t w = e.ModuleCount * (e.IsBar() ? modules.Bar : modules.Space);
@@ -88,7 +91,9 @@ int32_t PaintBarElements(gdi::Canvas& canvas, const BarElements& elements, int32
   return x;
 }
 
-LinearBarcodeRenderer::LinearBarcodeRenderer() { Encode(); }
+LinearBarcodeRenderer::LinearBarcodeRenderer() {
+  Encode();
+}
 
 void LinearBarcodeRenderer::SetCode(const std::string& code) {
   std::string value = code;
@@ -175,7 +180,8 @@ void LinearBarcodeRenderer::PaintSymbol(gdi::Canvas& canvas, const gdi::RECT& ar
   const BarModules modules =
       ComputeBarModules(m_barWidthMils, Resolution(canvas), m_barToSpaceRatio);
   const int64_t total64 = BarElementsWidth(m_elements, modules);
-  if (total64 > gdi::kMaxRasterSide * int64_t{16}) throw std::length_error("barcode wider than any raster target");
+  if (total64 > gdi::kMaxRasterSide * int64_t{16})
+    throw std::length_error("barcode wider than any raster target");
   const auto total = static_cast<int32_t>(total64);
   const int32_t x = area.left;
   const int32_t y = area.top;

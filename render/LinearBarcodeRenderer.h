@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <string>
 
-#include "render/BarcodeEncoder.h"
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/GdiTypes.h"
+#include "render/BarcodeEncoder.h"
 
 namespace labelplu {
 
@@ -35,9 +35,8 @@ BarModules ComputeBarModules(double barWidthMils, int32_t dpi, double barToSpace
 // Paints the elements left to right from x: spaces advance x, bars fill
 // [x, x + width) × [top, top + height) with the colour. Returns the x after
 // the last element. Throws gdi::GdiError only as the canvas does.
-int32_t PaintBarElements(gdi::Canvas& canvas, const BarElements& elements, int32_t x,
-                         int32_t top, int32_t height, const BarModules& modules,
-                         gdi::COLORREF color);
+int32_t PaintBarElements(gdi::Canvas& canvas, const BarElements& elements, int32_t x, int32_t top,
+                         int32_t height, const BarModules& modules, gdi::COLORREF color);
 
 // Total width in pixels of the elements at the module sizes.
 int64_t BarElementsWidth(const BarElements& elements, const BarModules& modules);

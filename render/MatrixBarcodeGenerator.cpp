@@ -29,7 +29,7 @@ struct SymbolSettings {
 };
 
 SymbolSettings MapSettings(int16_t codeType, int16_t security, float aspect, int16_t heightToWidth,
-                      const std::string& caption) {
+                           const std::string& caption) {
   SymbolSettings s;
   const int rowHeight = std::max<int>(1, heightToWidth);
   switch (codeType) {
@@ -201,7 +201,7 @@ void MatrixBarcodeGenerator::Refresh() {
   m_symbology = 0;
   if (m_caption.size() > kMaxCaptionBytes) {
     throw MatrixBarcodeError("2D barcode: the data is longer than " +
-                          std::to_string(kMaxCaptionBytes) + " bytes");
+                             std::to_string(kMaxCaptionBytes) + " bytes");
   }
   const SymbolSettings s =
       MapSettings(m_codeType, m_securityLevel, m_aspectRatio, m_heightToWidth, m_caption);

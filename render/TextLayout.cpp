@@ -126,7 +126,8 @@ std::string TextParagraph::TakeLine(std::string_view source, int32_t width) cons
 std::string TextParagraph::Justify(std::string line, int32_t width) const {
   int32_t current = TextWidth(line);
   const size_t start = line.find_first_not_of(' ');
-  if (current >= width || start == std::string::npos || line.find(' ', start) == std::string::npos) {
+  if (current >= width || start == std::string::npos ||
+      line.find(' ', start) == std::string::npos) {
     return line;
   }
   size_t pos = start;

@@ -50,7 +50,7 @@ struct TextSize {
 // advance widths); the wrapping relies on it to find a line's end with few
 // measurements.
 class ITextMeasure {
-public:
+ public:
   virtual ~ITextMeasure() = default;
   // The width and height of the UTF-8 text on one line (no wrapping; line
   // breaks are not expected). The empty text has width 0.
@@ -73,7 +73,7 @@ class TextPage;
 // that fit the page's width. Every setter stores its value and lays the
 // paragraph out again; the result is in Lines().
 class TextParagraph {
-public:
+ public:
   // A paragraph of `page` (not owned; it must outlive the paragraph and is
   // read for its Width on every layout). Empty, left and top aligned, no
   // measuring context, no lines.
@@ -113,7 +113,7 @@ public:
   // a gap, or whose blanks have no measurable width, is returned as it is.
   std::string Justify(std::string line, int32_t width) const;
 
-private:
+ private:
   friend class TextPage;
   void Layout();
 
@@ -141,7 +141,7 @@ private:
 // the text after them is dropped. Coordinates that would not fit in 32 bits
 // are clamped.
 class TextPage {
-public:
+ public:
   // An empty page at (0, 0) of size 0 × 0, left and top aligned, without a
   // measuring context.
   TextPage() = default;
@@ -177,7 +177,7 @@ public:
   // The height of the text "1" in the measuring context; 0 without one.
   int32_t LineHeight() const;
 
-private:
+ private:
   void Layout();
 
   int32_t m_top = 0;

@@ -25,11 +25,11 @@
 #include <functional>
 #include <stdexcept>
 
-#include "ui/Application.h"
-#include "print/PrinterDevice.h"
-#include "platform/gdi/RasterTarget.h"
 #include "label/Label.h"
+#include "platform/gdi/RasterTarget.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
+#include "ui/Application.h"
 
 namespace labelplu {
 
@@ -62,8 +62,12 @@ int32_t FirstWordPercent(const std::string& item) {
   return value >= kMinZoom && value <= kMaxZoom ? value : 100;
 }
 
-int32_t DpmOf(int32_t dpi) { return static_cast<int32_t>(std::lround(dpi / 0.0254)); }
-int32_t DpiOfDpm(int32_t dpm) { return static_cast<int32_t>(std::lround(dpm * 0.0254)); }
+int32_t DpmOf(int32_t dpi) {
+  return static_cast<int32_t>(std::lround(dpi / 0.0254));
+}
+int32_t DpiOfDpm(int32_t dpm) {
+  return static_cast<int32_t>(std::lround(dpm * 0.0254));
+}
 
 // Small drawn icons, so that the window needs no image files.
 QIcon DrawnIcon(const std::function<void(QPainter&)>& draw) {
@@ -133,8 +137,9 @@ PageLayoutPrinter& RequireView(PrinterDevice& manager) {
 
 }  // namespace
 
-int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHeight, double paperWidthMm,
-                    double paperHeightMm, int32_t logPixelsX, int32_t logPixelsY) {
+int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHeight,
+                    double paperWidthMm, double paperHeightMm, int32_t logPixelsX,
+                    int32_t logPixelsY) {
   if (index < 0 || index > 2) return FirstWordPercent(item);
   const double aw = std::max(0, boxWidth - 2 * kImageLeft - kFitSlack);
   const double ah = std::max(0, boxHeight - 2 * kImageTop - kFitSlack);
@@ -157,7 +162,8 @@ PreviewWindow::PreviewWindow(QWidget* owner, PrinterDevice& manager)
   setWindowTitle(QStringLiteral("Просмотр"));
   BuildControls();
   resize(858, 627);
-  if (const QScreen* desktop = screen()) move(desktop->availableGeometry().center() - rect().center());
+  if (const QScreen* desktop = screen())
+    move(desktop->availableGeometry().center() - rect().center());
 
   PageLayoutPrinter& view = *m_view;
   const int32_t dpiX = ScreenLogPixels(false);
@@ -185,7 +191,8 @@ PreviewWindow::~PreviewWindow() {
 }
 
 PageLayoutPrinter& PreviewWindow::View() const {
-  if (m_manager.View() != m_view) throw std::logic_error("The print manager's view of this preview is gone");
+  if (m_manager.View() != m_view)
+    throw std::logic_error("The print manager's view of this preview is gone");
   return *m_view;
 }
 
@@ -218,10 +225,12 @@ void PreviewWindow::BuildControls() {
   for (const char* item : kZoomItems) m_cbZoom->addItem(QString::fromUtf8(item));
   m_cbZoom->setCurrentIndex(kZoomItem100);
   toolBar->addWidget(m_cbZoom);
-  connect(m_cbZoom, &QComboBox::currentIndexChanged, this, [this](int index) { ZoomChanged(index); });
+  connect(m_cbZoom, &QComboBox::currentIndexChanged, this,
+          [this](int index) { ZoomChanged(index); });
   toolBar->addSeparator();
 
-  auto makeToggle = [&](const char* name, const QString& hint, const QIcon& icon, bool PreviewWindow::*flag) {
+  auto makeToggle = [&](const char* name, const QString& hint, const QIcon& icon,
+                        bool PreviewWindow::*flag) {
     QToolButton* button = makeButton(name, hint, icon);
     button->setCheckable(true);
     button->setChecked(true);
@@ -333,7 +342,8 @@ void PreviewWindow::Redraw() {
 void PreviewWindow::ShowImage() {
   m_image->setPixmap(QPixmap::fromImage(m_pageImage));
   m_image->resize(m_pageImage.size());
-  m_scrollBox->widget()->resize(m_pageImage.width() + 2 * kImageLeft, m_pageImage.height() + 2 * kImageTop);
+  m_scrollBox->widget()->resize(m_pageImage.width() + 2 * kImageLeft,
+                                m_pageImage.height() + 2 * kImageTop);
 }
 
 void PreviewWindow::SetZoomIndex(int index) {
@@ -354,8 +364,9 @@ void PreviewWindow::ZoomChanged(int index) {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     PageLayoutPrinter& view = View();
     const QSize box = m_scrollBox->viewport()->size();
-    m_zoomPercent = ZoomPercent(index, m_cbZoom->itemText(index).toStdString(), box.width(), box.height(),
-                                view.PaperWidth, view.PaperHeight, ScreenLogPixels(false), ScreenLogPixels(true));
+    m_zoomPercent = ZoomPercent(index, m_cbZoom->itemText(index).toStdString(), box.width(),
+                                box.height(), view.PaperWidth, view.PaperHeight,
+                                ScreenLogPixels(false), ScreenLogPixels(true));
     view.SetZoomX(m_zoomPercent / 100.0);
     view.SetZoomY(m_zoomPercent / 100.0);
     view.UpdateLayout();
@@ -403,7 +414,9 @@ void PreviewWindow::ShowFailure(const std::exception_ptr& failure) {
   if (IsInteractiveDisplay()) QMessageBox::warning(this, windowTitle(), message);
 }
 
-QString PreviewWindow::StatusText() const { return m_sb->currentMessage(); }
+QString PreviewWindow::StatusText() const {
+  return m_sb->currentMessage();
+}
 
 int32_t PreviewWindow::ScreenLogPixels(bool vertical) const {
   const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();

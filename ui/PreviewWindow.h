@@ -33,8 +33,15 @@ class PageLayoutPrinter;
 
 // The zoom items, in list order: three fitting modes, then percentages.
 inline constexpr int kZoomItemCount = 9;
-inline constexpr const char* kZoomItems[kZoomItemCount] = {
-    "Вся страница", "По ширине страницы", "По высоте страницы", "25 %", "50 %", "75 %", "100 %", "150 %", "200 %"};
+inline constexpr const char* kZoomItems[kZoomItemCount] = {"Вся страница",
+                                                           "По ширине страницы",
+                                                           "По высоте страницы",
+                                                           "25 %",
+                                                           "50 %",
+                                                           "75 %",
+                                                           "100 %",
+                                                           "150 %",
+                                                           "200 %"};
 inline constexpr int kZoomItem100 = 6;
 
 // The zoom percentage for the zoom item at index with text item, for a
@@ -46,8 +53,9 @@ inline constexpr int kZoomItem100 = 6;
 // by blanks and "%") as a decimal integer, 100 when it is not one. Results
 // stay within [1, 10000]: a fitting mode without a paper size gives 100, a
 // box too small for any page 1.
-int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHeight, double paperWidthMm,
-                    double paperHeightMm, int32_t logPixelsX, int32_t logPixelsY);
+int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHeight,
+                    double paperWidthMm, double paperHeightMm, int32_t logPixelsX,
+                    int32_t logPixelsY);
 
 class PreviewWindow : public ThemedDialog {
  public:

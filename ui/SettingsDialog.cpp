@@ -17,10 +17,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "print/PrinterDevice.h"
-#include "platform/sys/ModulePath.h"
 #include "platform/spool/PrintObject.h"
+#include "platform/sys/ModulePath.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
 
 namespace labelplu {
 

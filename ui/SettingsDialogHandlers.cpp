@@ -14,18 +14,18 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cstdio>
 #include <memory>
 
-#include "ui/Application.h"
-#include "print/PrinterDevice.h"
-#include "ui/PreviewWindow.h"
-#include "platform/spool/PrintObject.h"
-#include "ui/SettingsDialog.h"
 #include "platform/ole/VarFormat.h"
+#include "platform/spool/PrintObject.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
+#include "ui/Application.h"
+#include "ui/PreviewWindow.h"
+#include "ui/SettingsDialog.h"
 
 namespace labelplu {
 

@@ -4,11 +4,11 @@
 #include <new>
 #include <stdexcept>
 
-#include "platform/ole/Bstr.h"
-#include "platform/ole/ErrorInfo.h"
 #include "base/Errors.h"
 #include "base/TextUtils.h"
 #include "base/VariantUtils.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
 
 namespace labelplu {
 namespace {
@@ -44,15 +44,18 @@ void AutomationNameTable::add(Entry entry) {
   m_entries.push_back(std::move(entry));
 }
 
-void AutomationNameTable::AddMethod(std::string_view name, int16_t paramCount, AutomationHandler handler) {
+void AutomationNameTable::AddMethod(std::string_view name, int16_t paramCount,
+                                    AutomationHandler handler) {
   add(Entry{UpperAscii(name), paramCount, true, std::move(handler), {}});
 }
 
-void AutomationNameTable::AddProperty(std::string_view name, AutomationHandler handler, AutomationHandler setter) {
+void AutomationNameTable::AddProperty(std::string_view name, AutomationHandler handler,
+                                      AutomationHandler setter) {
   add(Entry{UpperAscii(name), 0, false, std::move(handler), std::move(setter)});
 }
 
-HRESULT AutomationNameTable::GetIDsOfNames(OLECHAR** names, uint32_t count, DISPID* ids) const noexcept {
+HRESULT AutomationNameTable::GetIDsOfNames(OLECHAR** names, uint32_t count,
+                                           DISPID* ids) const noexcept {
   if (!names || !ids || count == 0) return E_INVALIDARG;
   for (uint32_t i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   ids[0] = DISPID_UNKNOWN;
@@ -70,7 +73,8 @@ HRESULT AutomationNameTable::GetIDsOfNames(OLECHAR** names, uint32_t count, DISP
   return E_NOTIMPL;
 }
 
-void AutomationNameTable::run(const Entry& entry, uint16_t flags, DISPPARAMS& args, VARIANT* result) const {
+void AutomationNameTable::run(const Entry& entry, uint16_t flags, DISPPARAMS& args,
+                              VARIANT* result) const {
   ole::OleVariant value;
   bool served = false;
   bool hasResult = false;
@@ -86,21 +90,23 @@ void AutomationNameTable::run(const Entry& entry, uint16_t flags, DISPPARAMS& ar
     }
   } else if (flags == DISPATCH_PROPERTYGET) {
     if (!entry.IsMethod) {
-      if (!entry.Handler) throw std::runtime_error("Свойство недоступно для чтения [" + entry.Name + "]");
+      if (!entry.Handler)
+        throw std::runtime_error("Свойство недоступно для чтения [" + entry.Name + "]");
       entry.Handler(args, value);
       served = hasResult = true;
     }
   } else if (flags == DISPATCH_PROPERTYPUT || flags == DISPATCH_PROPERTYPUTREF ||
              flags == (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
     if (!entry.IsMethod) {
-      if (!entry.Setter) throw std::runtime_error("Свойство недоступно для записи [" + entry.Name + "]");
+      if (!entry.Setter)
+        throw std::runtime_error("Свойство недоступно для записи [" + entry.Name + "]");
       entry.Setter(args, value);
       served = true;
     }
   }
   if (!served) {
-    throw std::runtime_error("Метод/Свойство [" + entry.Name + "] не обнаружено. Флаг:" +
-                             std::to_string(flags));
+    throw std::runtime_error("Метод/Свойство [" + entry.Name +
+                             "] не обнаружено. Флаг:" + std::to_string(flags));
   }
   if (hasResult && result) {
     VariantClear(result);
@@ -109,7 +115,7 @@ void AutomationNameTable::run(const Entry& entry, uint16_t flags, DISPPARAMS& ar
 }
 
 HRESULT AutomationNameTable::Invoke(DISPID id, uint16_t flags, DISPPARAMS* params, VARIANT* result,
-                               EXCEPINFO* excep) const noexcept {
+                                    EXCEPINFO* excep) const noexcept {
   if (id < 0 || static_cast<size_t>(id) >= m_entries.size()) return DISP_E_MEMBERNOTFOUND;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   DISPPARAMS& args = params ? *params : none;

@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
+#include "labelplu/oleauto.h"
 #include "platform/ole/ComObject.h"
 #include "platform/ole/Variant.h"
-#include "labelplu/oleauto.h"
 
 namespace labelplu {
 
@@ -35,15 +35,15 @@ using AutomationHandler = std::function<void(DISPPARAMS& args, ole::OleVariant& 
 // The name table and the late-bound call rules, shared by every
 // AutomationObject<Dual>.
 class AutomationNameTable {
-public:
+ public:
   static constexpr size_t kCapacity = 100;
 
   struct Entry {
     std::string Name;        // the registered name in upper case (ASCII letters folded)
     int16_t ParamCount = 0;  // methods: required argument count, 0 = not checked
     bool IsMethod = false;
-    AutomationHandler Handler;    // method body or property read
-    AutomationHandler Setter;     // property write; empty = read-only
+    AutomationHandler Handler;  // method body or property read
+    AutomationHandler Setter;   // property write; empty = read-only
   };
 
   // Append an entry; a table that already holds kCapacity entries raises
@@ -67,7 +67,7 @@ public:
   HRESULT Invoke(DISPID id, uint16_t flags, DISPPARAMS* params, VARIANT* result,
                  EXCEPINFO* excep) const noexcept;
 
-private:
+ private:
   void add(Entry entry);
   // The call itself; raises the failure texts of late-bound calls.
   void run(const Entry& entry, uint16_t flags, DISPPARAMS& args, VARIANT* result) const;
@@ -96,7 +96,7 @@ void SetArg(DISPPARAMS* args, int32_t index, const VARIANT& value);
 // that calls Initialize once the object is fully constructed.
 template <class Dual>
 class AutomationObject : public ole::ComObject<Dual> {
-public:
+ public:
   HRESULT GetTypeInfoCount(uint32_t* count) override {
     if (!count) return E_POINTER;
     *count = 0;
@@ -123,7 +123,7 @@ public:
 
   const AutomationNameTable& Names() const { return m_names; }
 
-protected:
+ protected:
   AutomationObject() = default;
 
   // The descendant adds its names here (AddMethod, AddProperty).
@@ -132,11 +132,12 @@ protected:
   void AddMethod(std::string_view name, int16_t paramCount, AutomationHandler handler) {
     m_names.AddMethod(name, paramCount, std::move(handler));
   }
-  void AddProperty(std::string_view name, AutomationHandler handler, AutomationHandler setter = {}) {
+  void AddProperty(std::string_view name, AutomationHandler handler,
+                   AutomationHandler setter = {}) {
     m_names.AddProperty(name, std::move(handler), std::move(setter));
   }
 
-private:
+ private:
   AutomationNameTable m_names;
 };
 

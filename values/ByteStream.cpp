@@ -7,8 +7,8 @@
 #include <mutex>
 #include <new>
 
-#include "base/SharedLog.h"
 #include "base/Errors.h"
+#include "base/SharedLog.h"
 
 namespace labelplu {
 namespace {
@@ -57,8 +57,8 @@ void ByteStream::Write(const void* data, int32_t count) {
   if (count == 0) return;
   const int64_t end = static_cast<int64_t>(m_position) + count;
   if (count < 0 || end > kMaxSize) {
-    throw StreamWriteError(Format("Ошибка записи потока. Превышен размер потока. Pos=%d Count=%d",
-                                   m_position, count));
+    throw StreamWriteError(
+        Format("Ошибка записи потока. Превышен размер потока. Pos=%d Count=%d", m_position, count));
   }
   if (end > m_capacity) {
     const int64_t missing = end - m_capacity;

@@ -18,13 +18,13 @@ namespace labelplu {
 // A read past the end of a stream, or data whose claims (counts, sizes) the
 // stream cannot hold. what() begins with "Ошибка чтения потока. ".
 class StreamReadError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
 // A write that would take the stream beyond 2 GiB (its sizes are 32-bit).
 class StreamWriteError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
@@ -36,7 +36,7 @@ DumpFolderProvider SetStreamDumpFolderProvider(DumpFolderProvider provider);
 std::string StreamDumpFolder();
 
 class ByteStream {
-public:
+ public:
   // Every growth adds at least this many bytes of capacity.
   static constexpr int32_t kGrowthStep = 500000;
 
@@ -87,7 +87,7 @@ public:
   // satisfy (detail, when given, names the fault) after dumping as Read does.
   [[noreturn]] void FailRead(int64_t count, std::string_view detail = {}) const;
 
-private:
+ private:
   struct FreeDeleter {
     void operator()(uint8_t* p) const { std::free(p); }
   };

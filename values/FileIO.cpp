@@ -25,7 +25,8 @@ mode_t CurrentUmask() {
   std::ifstream status("/proc/self/status");
   std::string line;
   while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    if (line.rfind("Umask:", 0) == 0)
+      return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
   }
   return 022;
 }
@@ -44,7 +45,7 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes) {
 // The file a symbolic link finally names; the name itself otherwise (also
 // for a dangling link, which then becomes a file).
 std::string ResolveTarget(const std::string& name) {
-  struct stat info{};
+  struct stat info {};
   if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return name;
   char* resolved = ::realpath(name.c_str(), nullptr);
   if (!resolved) return name;
@@ -68,7 +69,7 @@ bool InputFile::Open(const std::string& name) {
     if (errno == ENOENT || errno == ENOTDIR) return false;
     FailFile("Не удалось открыть файл", name, errno);
   }
-  struct stat info{};
+  struct stat info {};
   if (::fstat(fd, &info) != 0) {
     const int error = errno;
     ::close(fd);
@@ -98,13 +99,14 @@ void ReplaceFile(const std::string& name, std::span<const uint8_t> head,
                  std::span<const uint8_t> tail) {
   const std::string target = ResolveTarget(name);
   const size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string folder =
+      slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
   std::string temp = folder + "." + base + ".XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) FailFile("Не удалось создать файл", name, errno);
 
-  struct stat old{};
+  struct stat old {};
   const mode_t mode = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)
                           ? (old.st_mode & 07777)
                           : (0644 & ~CurrentUmask());

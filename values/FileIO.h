@@ -13,7 +13,7 @@ namespace labelplu {
 
 // A file opened for one read of its whole contents.
 class InputFile {
-public:
+ public:
   InputFile() = default;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
@@ -29,7 +29,7 @@ public:
   // reading fails or the file turns out shorter.
   void ReadAll(uint8_t* buffer);
 
-private:
+ private:
   int m_fd = -1;
   int64_t m_size = 0;
   std::string m_name;

@@ -5,10 +5,10 @@
 #include <new>
 #include <stdexcept>
 
-#include "platform/ole/Bstr.h"
 #include "base/Errors.h"
-#include "platform/ole/Variant.h"
 #include "base/VariantUtils.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu {
 

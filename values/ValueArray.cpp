@@ -6,10 +6,10 @@
 #include <new>
 #include <stdexcept>
 
-#include "platform/ole/Bstr.h"
-#include "platform/ole/ErrorInfo.h"
 #include "base/Errors.h"
 #include "base/VariantUtils.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
 
 namespace labelplu {
 namespace {
@@ -90,7 +90,8 @@ void ValueArray::resize(int32_t rows, int32_t cols) {
 }
 
 ole::OleVariant ValueArray::valueAt(int32_t row, int32_t col) const {
-  void* cell = row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
+  void* cell =
+      row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
   if (!cell) throw std::runtime_error(kOutOfBounds);
   ole::OleVariant value;
   if (m_elementType == VT_VARIANT) {
@@ -105,10 +106,11 @@ ole::OleVariant ValueArray::valueAt(int32_t row, int32_t col) const {
 }
 
 void ValueArray::storeValue(int32_t row, int32_t col, const VARIANT& value) {
-  void* cell = row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
+  void* cell =
+      row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
   if (!cell) {
-    throw std::runtime_error(Format("%s X:%d Y:%d CountX:%d CountY:%d\r\n%s", kOutOfBounds, row, col,
-                                    m_rowCount, m_colCount, ValueText(value)));
+    throw std::runtime_error(Format("%s X:%d Y:%d CountX:%d CountY:%d\r\n%s", kOutOfBounds, row,
+                                    col, m_rowCount, m_colCount, ValueText(value)));
   }
   ole::OleVariant copy;
   if (value.vt & VT_BYREF) {
@@ -151,8 +153,8 @@ void ValueArray::adopt(SAFEARRAY* psa, int32_t elementType) {
   const int32_t wanted = elementType & ~VT_ARRAY;
   VARTYPE actual = VT_EMPTY;
   if (FAILED(SafeArrayGetVartype(psa, &actual)) || actual != wanted) {
-    throw std::runtime_error(Format("Тип элементов массива (%d) не совпадает с указанным (%d).",
-                                    actual, wanted));
+    throw std::runtime_error(
+        Format("Тип элементов массива (%d) не совпадает с указанным (%d).", actual, wanted));
   }
   if (psa != m_data.get()) m_data.reset(psa);
   m_elementType = static_cast<VARTYPE>(wanted);

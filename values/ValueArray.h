@@ -21,18 +21,18 @@
 #include <string>
 #include <vector>
 
-#include "values/AutomationObject.h"
+#include "labelplu/valuearray.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/ContractInterfaces.h"
 #include "platform/ole/Variant.h"
-#include "labelplu/valuearray.h"
+#include "values/AutomationObject.h"
 
 namespace labelplu {
 
 class ByteStream;
 
 class ValueArray final : public AutomationObject<ISafeArray> {
-public:
+ public:
   // A new value array: a 1 x 1 array of variants, no rows or columns in use,
   // its late-bound names registered.
   static ole::ComPtr<ValueArray> Create();
@@ -92,10 +92,10 @@ public:
   SAFEARRAY* Data() const { return m_data.get(); }
   VARTYPE ElementType() const { return m_elementType; }
 
-protected:
+ protected:
   void RegisterNames() override;
 
-private:
+ private:
   struct ArrayDeleter {
     void operator()(SAFEARRAY* psa) const { SafeArrayDestroy(psa); }
   };

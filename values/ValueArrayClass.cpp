@@ -25,9 +25,13 @@ void AnnounceValueArrayClass() {
   ole::OleCheck(OleRegisterClass(&CLSID_ValueArray, "AddIn", &ValueArrayFactory));
 }
 
-void RevokeValueArrayClass() { OleRevokeClass(&CLSID_ValueArray); }
+void RevokeValueArrayClass() {
+  OleRevokeClass(&CLSID_ValueArray);
+}
 
-void EnsureValueArrayClass() { std::call_once(g_announced, AnnounceValueArrayClass); }
+void EnsureValueArrayClass() {
+  std::call_once(g_announced, AnnounceValueArrayClass);
+}
 
 ole::ComPtr<ISafeArray> CreateValueArray() {
   EnsureValueArrayClass();

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "base/Errors.h"
-#include "values/FileIO.h"
 #include "values/ByteStream.h"
+#include "values/FileIO.h"
 #include "values/ValueArray.h"
 #include "values/ValueArrayStorage.h"
 #include "values/VariantStream.h"

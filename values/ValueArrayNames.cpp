@@ -8,8 +8,12 @@
 namespace labelplu {
 namespace {
 
-int32_t IntArg(DISPPARAMS& args, int32_t index) { return ole::VarToInt32(GetArg(&args, index)); }
-std::string TextArg(DISPPARAMS& args, int32_t index) { return ole::VarToText(GetArg(&args, index)); }
+int32_t IntArg(DISPPARAMS& args, int32_t index) {
+  return ole::VarToInt32(GetArg(&args, index));
+}
+std::string TextArg(DISPPARAMS& args, int32_t index) {
+  return ole::VarToText(GetArg(&args, index));
+}
 
 // "__SetPSA" takes the array's address as a 64-bit integer (what "__PSA"
 // gives) or, from older callers, as a 32-bit one.
@@ -34,9 +38,8 @@ void ValueArray::RegisterNames() {
     SetArg(&args, 0, OleVariant(m_rowCount));
     SetArg(&args, 1, OleVariant(m_colCount));
   });
-  AddMethod("SetBounds", 2, [this](DISPPARAMS& args, OleVariant&) {
-    resize(IntArg(args, 0), IntArg(args, 1));
-  });
+  AddMethod("SetBounds", 2,
+            [this](DISPPARAMS& args, OleVariant&) { resize(IntArg(args, 0), IntArg(args, 1)); });
   AddMethod("GetValue", 2, [this](DISPPARAMS& args, OleVariant& result) {
     result = valueAt(IntArg(args, 0), IntArg(args, 1));
   });
@@ -54,19 +57,19 @@ void ValueArray::RegisterNames() {
     const int32_t row = IntArg(args, 0);
     for (int32_t i = 1; i < ArgCount(&args); ++i) storeValue(row, i - 1, GetArg(&args, i));
   });
-  AddMethod("__SetPSA", 1, [this](DISPPARAMS& args, OleVariant&) {
-    adopt(PointerArg(args, 0), VT_VARIANT);
-  });
-  AddMethod("LoadFromFile", 1, [this](DISPPARAMS& args, OleVariant&) { loadFile(TextArg(args, 0)); });
+  AddMethod("__SetPSA", 1,
+            [this](DISPPARAMS& args, OleVariant&) { adopt(PointerArg(args, 0), VT_VARIANT); });
+  AddMethod("LoadFromFile", 1,
+            [this](DISPPARAMS& args, OleVariant&) { loadFile(TextArg(args, 0)); });
   AddMethod("SaveToFile", 1, [this](DISPPARAMS& args, OleVariant&) { saveFile(TextArg(args, 0)); });
-  AddMethod("SaveToFileAsStream", 1, [this](DISPPARAMS& args, OleVariant&) {
-    saveRawFile(TextArg(args, 0));
-  });
-  AddMethod("LoadFromFileAsStream", 1, [this](DISPPARAMS& args, OleVariant&) {
-    loadRawFile(TextArg(args, 0));
-  });
-  AddProperty("RowCount", [this](DISPPARAMS&, OleVariant& result) { result = OleVariant(m_rowCount); });
-  AddProperty("ColCount", [this](DISPPARAMS&, OleVariant& result) { result = OleVariant(m_colCount); });
+  AddMethod("SaveToFileAsStream", 1,
+            [this](DISPPARAMS& args, OleVariant&) { saveRawFile(TextArg(args, 0)); });
+  AddMethod("LoadFromFileAsStream", 1,
+            [this](DISPPARAMS& args, OleVariant&) { loadRawFile(TextArg(args, 0)); });
+  AddProperty("RowCount",
+              [this](DISPPARAMS&, OleVariant& result) { result = OleVariant(m_rowCount); });
+  AddProperty("ColCount",
+              [this](DISPPARAMS&, OleVariant& result) { result = OleVariant(m_colCount); });
 }
 
 }  // namespace labelplu

@@ -39,7 +39,9 @@ void PutLE64(uint8_t* at, uint64_t value) {
   for (int i = 0; i < 8; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-[[noreturn]] void Fail(const char* text) { throw std::runtime_error(text); }
+[[noreturn]] void Fail(const char* text) {
+  throw std::runtime_error(text);
+}
 
 struct InflateGuard {
   z_stream* zs;

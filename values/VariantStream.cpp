@@ -8,9 +8,9 @@
 
 #include "base/Errors.h"
 #include "base/TextUtils.h"
-#include "platform/ole/Variant.h"
 #include "base/VariantUtils.h"
 #include "labelplu/valuearray.h"
+#include "platform/ole/Variant.h"
 
 namespace labelplu {
 namespace {
@@ -20,9 +20,13 @@ constexpr uint32_t kRefRecord = VT_BYREF;
 // Value bytes of the fixed-size types, indexed by type code.
 constexpr int kValueSize[21] = {0, 0, 2, 4, 4, 8, 8, 8, 0, 0, 4, 2, 0, 0, 0, 0, 1, 1, 2, 4, 8};
 
-int ValueSize(uint32_t code) { return code <= 20 ? kValueSize[code] : 0; }
+int ValueSize(uint32_t code) {
+  return code <= 20 ? kValueSize[code] : 0;
+}
 
-bool IsRawElement(uint32_t code) { return (code >= VT_I2 && code <= VT_DATE) || code == VT_BOOL || code == VT_UI1; }
+bool IsRawElement(uint32_t code) {
+  return (code >= VT_I2 && code <= VT_DATE) || code == VT_BOOL || code == VT_UI1;
+}
 
 // Element types written one value at a time, with their element size.
 int PerElementSize(uint32_t code) {
@@ -45,11 +49,14 @@ int PerElementSize(uint32_t code) {
 }
 
 [[noreturn]] void RaiseUnsupported(uint32_t typeWord, const std::string& representation) {
-  throw InvalidStreamOperation("Неподдерживаемый тип данных.\r\nТип данных=" + std::to_string(typeWord) +
-                          "\r\nПредставление: (" + representation + ")");
+  throw InvalidStreamOperation(
+      "Неподдерживаемый тип данных.\r\nТип данных=" + std::to_string(typeWord) +
+      "\r\nПредставление: (" + representation + ")");
 }
 
-[[noreturn]] void RaiseUnsupported(const VARIANT& value) { RaiseUnsupported(value.vt, ValueText(value)); }
+[[noreturn]] void RaiseUnsupported(const VARIANT& value) {
+  RaiseUnsupported(value.vt, ValueText(value));
+}
 
 struct ArrayDeleter {
   void operator()(SAFEARRAY* psa) const { SafeArrayDestroy(psa); }
@@ -87,8 +94,12 @@ void ForEachElement(const Shape& shape, F f) {
   }
 }
 
-void WriteU32(ByteStream& stream, uint32_t value) { stream.Write(&value, 4); }
-void WriteI32(ByteStream& stream, int32_t value) { stream.Write(&value, 4); }
+void WriteU32(ByteStream& stream, uint32_t value) {
+  stream.Write(&value, 4);
+}
+void WriteI32(ByteStream& stream, int32_t value) {
+  stream.Write(&value, 4);
+}
 
 void WriteVariantAt(ByteStream& stream, const VARIANT& value, int depth);
 
@@ -140,11 +151,10 @@ void WriteArrayAt(ByteStream& stream, SAFEARRAY* psa, uint32_t tag, int depth) {
   });
 }
 
-void WriteValueArrayObject(ByteStream& stream, const VARIANT& value, IDispatch* object,
-                           int depth) {
+void WriteValueArrayObject(ByteStream& stream, const VARIANT& value, IDispatch* object, int depth) {
   ISafeArray* table = nullptr;
-  if (!object ||
-      FAILED(object->QueryInterface(IID_ISafeArray, reinterpret_cast<void**>(&table))) || !table) {
+  if (!object || FAILED(object->QueryInterface(IID_ISafeArray, reinterpret_cast<void**>(&table))) ||
+      !table) {
     RaiseUnsupported(value);
   }
   SAFEARRAY* psa = nullptr;
@@ -282,7 +292,8 @@ SAFEARRAY* ReadArrayAt(ByteStream& stream, uint32_t tag, int depth) {
     bounds[k].lLbound = shape.lower[k];
     bounds[k].cElements = static_cast<uint32_t>(shape.count[k]);
   }
-  ArrayPtr psa(SafeArrayCreate(static_cast<VARTYPE>(element), static_cast<uint32_t>(d), bounds.data()));
+  ArrayPtr psa(
+      SafeArrayCreate(static_cast<VARTYPE>(element), static_cast<uint32_t>(d), bounds.data()));
   if (!psa) throw std::bad_alloc();
   if (SafeArrayGetElemsize(psa.get()) != static_cast<uint32_t>(size)) {
     RaiseUnsupported(tag, "Неопределено");
@@ -395,7 +406,9 @@ void ReadVariantAt(ByteStream& stream, VARIANT& value, bool& byRefSeen, bool& re
 
 }  // namespace
 
-void WriteVariant(ByteStream& stream, const VARIANT& value) { WriteVariantAt(stream, value, 0); }
+void WriteVariant(ByteStream& stream, const VARIANT& value) {
+  WriteVariantAt(stream, value, 0);
+}
 
 void WriteArray(ByteStream& stream, SAFEARRAY* psa, uint32_t tag) {
   WriteArrayAt(stream, psa, tag, 0);
@@ -411,6 +424,8 @@ void ReadVariant(ByteStream& stream, VARIANT& value) {
   ReadVariant(stream, value, byRef, refRecord);
 }
 
-SAFEARRAY* ReadArray(ByteStream& stream, uint32_t tag) { return ReadArrayAt(stream, tag, 0); }
+SAFEARRAY* ReadArray(ByteStream& stream, uint32_t tag) {
+  return ReadArrayAt(stream, tag, 0);
+}
 
 }  // namespace labelplu

@@ -26,8 +26,8 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "values/ByteStream.h"
 #include "labelplu/oleauto.h"
+#include "values/ByteStream.h"
 
 namespace labelplu {
 
@@ -37,7 +37,7 @@ inline constexpr int32_t kMaxArrayDims = 64;
 // A value of a type the format cannot carry: "Неподдерживаемый тип данных.\r\n
 // Тип данных=<type word>\r\nПредставление: (<value as text>)".
 class InvalidStreamOperation : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 

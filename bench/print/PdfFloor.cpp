@@ -88,8 +88,10 @@ std::array<bool, 95> Ean13Modules(const std::string& code) {
   const int first = code[0] - '0';
   for (int i = 1; i <= 6; ++i) {
     const int d = code[i] - '0';
-    if (kParity[first][i - 1] == 'L') put(kL[d], false, false);
-    else put(kL[d], true, true);  // G = reversed R, R = inverted L
+    if (kParity[first][i - 1] == 'L')
+      put(kL[d], false, false);
+    else
+      put(kL[d], true, true);  // G = reversed R, R = inverted L
   }
   for (const char* g = "01010"; *g; ++g) m[at++] = *g == '1';
   for (int i = 7; i <= 12; ++i) put(kL[code[i] - '0'], true, false);
@@ -107,7 +109,8 @@ QImage BarcodeImage(const std::string& code, int moduleDots, int heightDots) {
   for (int x = 0; x < 95 * moduleDots; ++x)
     if (modules[static_cast<size_t>(x / moduleDots)]) image.setPixel(x, 0, 0);
   const auto bytes = static_cast<size_t>(image.bytesPerLine());
-  for (int y = 1; y < heightDots; ++y) std::memcpy(image.scanLine(y), image.constScanLine(0), bytes);
+  for (int y = 1; y < heightDots; ++y)
+    std::memcpy(image.scanLine(y), image.constScanLine(0), bytes);
   return image;
 }
 
@@ -160,14 +163,15 @@ int main(int argc, char** argv) {
     painter.drawRect(QRectF((x0 + 1) * px, (y0 + 1) * px, (labelW - 2) * px, (labelH - 2) * px));
     painter.setFont(nameFont);
     painter.drawText(QRectF((x0 + 2.5) * px, (y0 + 2) * px, (labelW - 5) * px, 6 * px),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, QString::fromStdString(row[0]));
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                     QString::fromStdString(row[0]));
     painter.setFont(priceFont);
     painter.drawText(QRectF((x0 + 2.5) * px, (y0 + 8) * px, labelW * 0.6 * px, 7 * px),
                      Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(row[1]));
     painter.setFont(articleFont);
-    painter.drawText(QRectF((x0 + labelW * 0.6 + 3) * px, (y0 + 10.5) * px,
-                            (labelW * 0.4 - 5.5) * px, 4 * px),
-                     Qt::AlignRight | Qt::AlignTop, QString::fromStdString(row[2]));
+    painter.drawText(
+        QRectF((x0 + labelW * 0.6 + 3) * px, (y0 + 10.5) * px, (labelW * 0.4 - 5.5) * px, 4 * px),
+        Qt::AlignRight | Qt::AlignTop, QString::fromStdString(row[2]));
     const QImage bars = BarcodeImage(row[3], 6, static_cast<int>((labelH - 22) * px));
     painter.drawImage(QPointF((x0 + 5) * px, (y0 + 16) * px), bars);
     painter.setFont(nameFont);

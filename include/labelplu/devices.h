@@ -51,7 +51,7 @@ struct IModelPlu : IUnknown {
   virtual HRESULT GetUsesHost(int32_t* out) = 0;
   // The parameter description document as text.
   virtual HRESULT GetParamsXml(BSTR* out) = 0;
-  virtual HRESULT GetReservedValue(int32_t* out) = 0;              // -1
+  virtual HRESULT GetReservedValue(int32_t* out) = 0;                    // -1
   virtual HRESULT GetReservedObject(int32_t index, IUnknown** out) = 0;  // null
   virtual HRESULT ReservedCall1() = 0;
   virtual HRESULT ReservedCall2() = 0;

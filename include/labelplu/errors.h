@@ -25,7 +25,7 @@
 namespace labelplu {
 
 class __attribute__((visibility("default"))) EProtectException : public std::runtime_error {
-public:
+ public:
   EProtectException(int32_t code, const std::string& message)
       : std::runtime_error(message), Code(code), Codes{code} {}
 
@@ -37,7 +37,7 @@ public:
 
 class __attribute__((visibility("default"))) EHardwareEquipmentException
     : public EProtectException {
-public:
+ public:
   using EProtectException::EProtectException;
 };
 

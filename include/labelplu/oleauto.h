@@ -269,9 +269,9 @@ struct IDispatch : IUnknown {
 /* The description of the last failure on a thread. */
 struct IErrorInfo : IUnknown {
   virtual HRESULT GetGUID(GUID* out) = 0;
-  virtual HRESULT GetSource(BSTR* out) = 0;       /* caller frees *out */
-  virtual HRESULT GetDescription(BSTR* out) = 0;  /* caller frees *out */
-  virtual HRESULT GetHelpFile(BSTR* out) = 0;     /* caller frees *out */
+  virtual HRESULT GetSource(BSTR* out) = 0;      /* caller frees *out */
+  virtual HRESULT GetDescription(BSTR* out) = 0; /* caller frees *out */
+  virtual HRESULT GetHelpFile(BSTR* out) = 0;    /* caller frees *out */
   virtual HRESULT GetHelpContext(uint32_t* out) = 0;
 };
 

@@ -56,17 +56,17 @@ inline constexpr uint32_t kParamsCapacity = 50;
 // them into the plug-in and into its host library from one source.
 struct RequestParams {
   const RequestParamsClass* ClassRef;  // the creator's type descriptor
-  DISPPARAMS* Args;              // argument block; null until attached or created
-  int32_t ErrorCode;             // 0 = none
-  char* Name;                    // control command, malloc'd UTF-8, owned; null = none
-  uint16_t CallFlags;            // DISPATCH_* of the call; 0 when created
-  uint8_t ErrorFlag;             // ErrorCode != 0
-  VARIANT ErrorSource;           // where a recorded failure happened
-  VARIANT ErrorText;             // "Очищено Clear" after Clear
-  VARIANT* ResultTarget;         // where a call's result is to be copied; may be null
-  IUnknown* HostInterface;       // the host's event sink for "__@@EventSupport"; not owned
+  DISPPARAMS* Args;                    // argument block; null until attached or created
+  int32_t ErrorCode;                   // 0 = none
+  char* Name;                          // control command, malloc'd UTF-8, owned; null = none
+  uint16_t CallFlags;                  // DISPATCH_* of the call; 0 when created
+  uint8_t ErrorFlag;                   // ErrorCode != 0
+  VARIANT ErrorSource;                 // where a recorded failure happened
+  VARIANT ErrorText;                   // "Очищено Clear" after Clear
+  VARIANT* ResultTarget;               // where a call's result is to be copied; may be null
+  IUnknown* HostInterface;             // the host's event sink for "__@@EventSupport"; not owned
   RequestParams* Next;                 // next request of the chain; owned
-  uint8_t OwnsArgs;              // Args was created by EnsureStorage
+  uint8_t OwnsArgs;                    // Args was created by EnsureStorage
 
   // A new list (calloc'd, fields empty, ErrorSource and ErrorText empty
   // strings). classRef may be null. Freed with Destroy.
@@ -121,9 +121,9 @@ struct HostTaskClass {
 // The context object of CallEntry: null, or a task object of the host.
 struct HostTask {
   const HostTaskClass* ClassRef;
-  uint8_t Flag;      // read by the device the task works with
-  GUID DeviceId;     // the device the task addresses
-  void* Driver;      // written by the driver before each request; opaque
+  uint8_t Flag;   // read by the device the task works with
+  GUID DeviceId;  // the device the task addresses
+  void* Driver;   // written by the driver before each request; opaque
 };
 
 // ---- Interfaces -------------------------------------------------------------
@@ -191,9 +191,9 @@ struct IDriverNames;
 // BSTRs owned by the caller; out interfaces are references the caller
 // releases.
 struct IDriverObject : IUnknown {
-  virtual HRESULT GetModulePath(BSTR* out) = 0;     // full path of labelplu.plu
-  virtual HRESULT GetVersionText(BSTR* out) = 0;    // e.g. "1.3.1.0"
-  virtual HRESULT GetBuildNumber(uint16_t* out) = 0;  // fourth version number
+  virtual HRESULT GetModulePath(BSTR* out) = 0;         // full path of labelplu.plu
+  virtual HRESULT GetVersionText(BSTR* out) = 0;        // e.g. "1.3.1.0"
+  virtual HRESULT GetBuildNumber(uint16_t* out) = 0;    // fourth version number
   virtual HRESULT GetInterfaceLevel(int32_t* out) = 0;  // 3
   virtual HRESULT GetInstanceKind(int32_t* out) = 0;    // 1
   // The model interface of model index; null when there is no such model.

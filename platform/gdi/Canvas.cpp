@@ -14,16 +14,15 @@
 #include "platform/gdi/LinePixels.h"
 
 namespace labelplu::gdi {
-Canvas::Canvas(QPaintDevice& device)
-    : m_device(&device), m_painter(std::make_unique<QPainter>()) {
+Canvas::Canvas(QPaintDevice& device) : m_device(&device), m_painter(std::make_unique<QPainter>()) {
   if (device.devType() == QInternal::Image) {
     const auto& image = static_cast<const QImage&>(device);
     if (image.isNull()) throw GdiError("cannot paint on a null image");
     if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
         image.format() == QImage::Format_Indexed8) {
       throw GdiError("cannot paint on an image of format " +
-                      std::to_string(static_cast<int>(image.format())) +
-                      " (monochrome and indexed images are converted after painting)");
+                     std::to_string(static_cast<int>(image.format())) +
+                     " (monochrome and indexed images are converted after painting)");
     }
   }
   if (!m_painter->begin(&device)) throw GdiError("cannot begin painting on the device");
@@ -269,7 +268,8 @@ bool Canvas::RepeatTopRow(const RECT& rect) {
   const int64_t top = static_cast<int64_t>(rect.top) + m_origin.y;
   if (top < 0 || top >= image.height()) return false;
   const int64_t left = std::max<int64_t>(static_cast<int64_t>(rect.left) + m_origin.x, 0);
-  const int64_t right = std::min<int64_t>(static_cast<int64_t>(rect.right) + m_origin.x, image.width());
+  const int64_t right =
+      std::min<int64_t>(static_cast<int64_t>(rect.right) + m_origin.x, image.width());
   const int64_t bottom =
       std::min<int64_t>(static_cast<int64_t>(rect.bottom) + m_origin.y, image.height());
   if (right <= left || bottom <= top + 1) return true;
@@ -280,11 +280,12 @@ bool Canvas::RepeatTopRow(const RECT& rect) {
   auto* bits = const_cast<uchar*>(image.constBits());
   const auto pixel = static_cast<size_t>(image.depth() / 8);
   const auto stride = static_cast<size_t>(image.bytesPerLine());
-  const uchar* source = bits + static_cast<size_t>(top) * stride + static_cast<size_t>(left) * pixel;
+  const uchar* source =
+      bits + static_cast<size_t>(top) * stride + static_cast<size_t>(left) * pixel;
   const size_t bytes = static_cast<size_t>(right - left) * pixel;
   for (int64_t row = top + 1; row < bottom; ++row) {
-    std::memcpy(bits + static_cast<size_t>(row) * stride + static_cast<size_t>(left) * pixel, source,
-                bytes);
+    std::memcpy(bits + static_cast<size_t>(row) * stride + static_cast<size_t>(left) * pixel,
+                source, bytes);
   }
   return true;
 }

@@ -252,7 +252,7 @@ class Canvas {
   Brush m_brush;
   LOGFONT m_logFont;
   mutable std::unique_ptr<FontState> m_font;  // built on first need
-  std::unique_ptr<FontState> m_spareFont;      // the font selected before, if built
+  std::unique_ptr<FontState> m_spareFont;     // the font selected before, if built
   LOGFONT m_spareLogFont;
   COLORREF m_textColor = RGB(0, 0, 0);
   COLORREF m_bkColor = RGB(255, 255, 255);

@@ -168,8 +168,8 @@ void Canvas::PaintByDevice(const Transfer& t, const QImage& used, int64_t usedX,
 }
 
 int32_t Canvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, int32_t destHeight,
-                               int32_t xSrc, int32_t ySrc, int32_t srcWidth, int32_t srcHeight,
-                               const DibRef& dib) {
+                              int32_t xSrc, int32_t ySrc, int32_t srcWidth, int32_t srcHeight,
+                              const DibRef& dib) {
   RequireActive();
   const DibPixels pixels(dib);
   if (destWidth == 0 || destHeight == 0 || srcWidth <= 0 || srcHeight <= 0) return 0;
@@ -181,7 +181,7 @@ int32_t Canvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, i
       std::min<int64_t>(static_cast<int64_t>(xSrc) + srcWidth, pixels.Width());
   if (usedBottom <= usedTop || usedRight <= usedLeft) return 0;
   const Transfer t{xDest, yDest,    destWidth, destHeight,     xSrc,
-                    ySrc,  srcWidth, srcHeight, pixels.Width(), pixels.Height()};
+                   ySrc,  srcWidth, srcHeight, pixels.Width(), pixels.Height()};
   if (IsRaster(*m_device) && m_stretchMode != HALFTONE) {
     PaintNearest(t, [&](int32_t x, int32_t y) { return pixels.Pixel(x, y); });
   } else {
@@ -208,7 +208,7 @@ int32_t Canvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, i
     }
     if ((partRight - partLeft) * (partBottom - partTop) > kMaxRasterPixels) {
       throw GdiError("bitmap part of " + std::to_string(partRight - partLeft) + " x " +
-                      std::to_string(partBottom - partTop) + " pixels is too large to transfer");
+                     std::to_string(partBottom - partTop) + " pixels is too large to transfer");
     }
     // A black-and-white picture (a barcode) goes straight to one bit.
     QImage used = OneBitImage(dib, partLeft, partTop, partRight, partBottom);
@@ -223,7 +223,7 @@ int32_t Canvas::StretchDIBits(int32_t xDest, int32_t yDest, int32_t destWidth, i
 }
 
 int32_t Canvas::SetDIBitsToDevice(int32_t xDest, int32_t yDest, int32_t width, int32_t height,
-                                   int32_t xSrc, int32_t ySrc, const DibRef& dib) {
+                                  int32_t xSrc, int32_t ySrc, const DibRef& dib) {
   if (width <= 0 || height <= 0) {
     RequireActive();
     ValidateDib(dib);
@@ -246,13 +246,12 @@ void Canvas::DrawImage(int32_t x, int32_t y, const QImage& image) {
 }
 
 void Canvas::StretchDrawImage(int32_t x, int32_t y, int32_t width, int32_t height,
-                               const QImage& image) {
+                              const QImage& image) {
   RequireActive();
   if (image.isNull() || width == 0 || height == 0) return;
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
   if (rgb.isNull()) throw GdiError("out of memory converting an image");
-  const Transfer t{x, y,           width,        height,      0,
-                    0, rgb.width(), rgb.height(), rgb.width(), rgb.height()};
+  const Transfer t{x, y, width, height, 0, 0, rgb.width(), rgb.height(), rgb.width(), rgb.height()};
   if (IsRaster(*m_device) && m_stretchMode != HALFTONE) {
     PaintNearest(t, [&](int32_t sx, int32_t sy) {
       return reinterpret_cast<const QRgb*>(rgb.constScanLine(sy))[sx];

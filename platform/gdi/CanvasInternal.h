@@ -22,7 +22,9 @@ struct Canvas::FontState {
 Canvas::FontState BuildFontState(const LOGFONT& font, int32_t dpiY);
 
 // Whether the device is an image (pixels the canvas can read back).
-inline bool IsRaster(const QPaintDevice& device) { return device.devType() == QInternal::Image; }
+inline bool IsRaster(const QPaintDevice& device) {
+  return device.devType() == QInternal::Image;
+}
 
 inline QColor ToQColor(COLORREF c) {
   return QColor(GetRValue(c), GetGValue(c), GetBValue(c));

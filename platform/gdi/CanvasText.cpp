@@ -33,7 +33,7 @@ Canvas::FontState BuildFontState(const LOGFONT& lf, int32_t dpiY) {
   const int64_t height = lf.lfHeight;
   if (height > kMaxFontPixels || height < -kMaxFontPixels) {
     throw GdiError("font height " + std::to_string(lf.lfHeight) + " pixels is beyond " +
-                    std::to_string(kMaxFontPixels));
+                   std::to_string(kMaxFontPixels));
   }
   Canvas::FontState state;
   QFont& font = state.font;

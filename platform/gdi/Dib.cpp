@@ -38,23 +38,23 @@ void ValidateDib(const DibRef& dib) {
     throw GdiError("bitmap has " + std::to_string(h.biPlanes) + " planes instead of 1");
   if (!KnownBitCount(h.biBitCount)) {
     throw GdiError("bitmap bit count " + std::to_string(h.biBitCount) +
-                    " is not 1, 4, 8, 16, 24 or 32");
+                   " is not 1, 4, 8, 16, 24 or 32");
   }
   if (h.biCompression != BI_RGB) {
     throw GdiError("bitmap compression " + std::to_string(h.biCompression) +
-                    " is not supported (only BI_RGB)");
+                   " is not supported (only BI_RGB)");
   }
   const int64_t height = h.biHeight < 0 ? -static_cast<int64_t>(h.biHeight) : h.biHeight;
   if (h.biWidth < 1 || h.biWidth > kMaxDibSide || height < 1 || height > kMaxDibSide) {
     throw GdiError("bitmap size " + std::to_string(h.biWidth) + " x " + std::to_string(height) +
-                    " is outside 1.." + std::to_string(kMaxDibSide));
+                   " is outside 1.." + std::to_string(kMaxDibSide));
   }
   const uint64_t needed =
       static_cast<uint64_t>(DibStride(h.biWidth, h.biBitCount)) * static_cast<uint64_t>(height);
   if (dib.bits.size() < needed) {
     throw GdiError("bitmap of " + std::to_string(h.biWidth) + " x " + std::to_string(height) +
-                    " at " + std::to_string(h.biBitCount) + " bits needs " +
-                    std::to_string(needed) + " bytes, has " + std::to_string(dib.bits.size()));
+                   " at " + std::to_string(h.biBitCount) + " bits needs " + std::to_string(needed) +
+                   " bytes, has " + std::to_string(dib.bits.size()));
   }
 }
 
@@ -129,12 +129,12 @@ QImage DibToImage(const DibRef& dib, int32_t x, int32_t y, int32_t width, int32_
 Dib::Dib(int32_t width, int32_t height, uint16_t bitCount) {
   if (!KnownBitCount(bitCount)) {
     throw GdiError("bitmap bit count " + std::to_string(bitCount) +
-                    " is not 1, 4, 8, 16, 24 or 32");
+                   " is not 1, 4, 8, 16, 24 or 32");
   }
   const int32_t absHeight = height < 0 ? -height : height;
   if (width < 1 || width > kMaxDibSide || absHeight < 1 || absHeight > kMaxDibSide) {
     throw GdiError("bitmap size " + std::to_string(width) + " x " + std::to_string(height) +
-                    " is outside 1.." + std::to_string(kMaxDibSide));
+                   " is outside 1.." + std::to_string(kMaxDibSide));
   }
   m_header.biWidth = width;
   m_header.biHeight = height;
@@ -160,7 +160,7 @@ Dib Dib::FromImage(const QImage& image, uint16_t bitCount) {
   if (image.isNull()) throw GdiError("cannot make a bitmap of a null image");
   if (bitCount != 8 && bitCount != 24 && bitCount != 32) {
     throw GdiError("bitmap bit count " + std::to_string(bitCount) +
-                    " is not 8, 24 or 32 for an image");
+                   " is not 8, 24 or 32 for an image");
   }
   Dib dib(image.width(), image.height(), bitCount);
   dib.m_header.biXPelsPerMeter = image.dotsPerMeterX();

@@ -67,7 +67,7 @@ std::vector<PointD> ClipToLimit(std::vector<PointD> poly) {
 Region Region::CreatePolygonRgn(std::span<const POINT> points, int32_t fillMode) {
   if (fillMode != ALTERNATE && fillMode != WINDING) {
     throw GdiError("polygon fill mode " + std::to_string(fillMode) +
-                    " is neither ALTERNATE nor WINDING");
+                   " is neither ALTERNATE nor WINDING");
   }
   if (points.size() < 3) return Region();
   const Qt::FillRule rule = fillMode == ALTERNATE ? Qt::OddEvenFill : Qt::WindingFill;

@@ -41,7 +41,9 @@ BSTR CopyBstr(BSTR s, bool& ok) {
 
 }  // namespace detail
 
-std::string BstrToUtf8(BSTR s) { return Utf16ToUtf8(BstrView(s)); }
+std::string BstrToUtf8(BSTR s) {
+  return Utf16ToUtf8(BstrView(s));
+}
 
 BSTR Utf16ToBstr(std::u16string_view text) {
   if (text.size() > UINT32_MAX / sizeof(OLECHAR)) throw std::bad_alloc();
@@ -50,7 +52,9 @@ BSTR Utf16ToBstr(std::u16string_view text) {
   return s;
 }
 
-BSTR Utf8ToBstr(std::string_view text) { return Utf16ToBstr(Utf8ToUtf16(text)); }
+BSTR Utf8ToBstr(std::string_view text) {
+  return Utf16ToBstr(Utf8ToUtf16(text));
+}
 
 }  // namespace labelplu::ole
 
@@ -92,7 +96,9 @@ uint32_t SysStringByteLen(BSTR s) {
   return bytes;
 }
 
-uint32_t SysStringLen(BSTR s) { return SysStringByteLen(s) / sizeof(OLECHAR); }
+uint32_t SysStringLen(BSTR s) {
+  return SysStringByteLen(s) / sizeof(OLECHAR);
+}
 
 size_t SysStringToUtf8(BSTR s, char** out) {
   if (!out) return 0;

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ole/OleExport.h"
 #include "labelplu/oleauto.h"
+#include "platform/ole/OleExport.h"
 
 namespace labelplu::ole {
 

@@ -24,9 +24,9 @@
 #include <type_traits>
 #include <utility>
 
+#include "labelplu/oleauto.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/InterfaceId.h"
-#include "labelplu/oleauto.h"
 
 namespace labelplu::ole {
 
@@ -35,7 +35,7 @@ class ComObject : public Interfaces... {
   static_assert(sizeof...(Interfaces) > 0, "a COM object implements at least one interface");
   using First = std::tuple_element_t<0, std::tuple<Interfaces...>>;
 
-public:
+ public:
   ComObject(const ComObject&) = delete;
   ComObject& operator=(const ComObject&) = delete;
 
@@ -62,18 +62,19 @@ public:
     return count;
   }
 
-protected:
+ protected:
   ComObject() = default;
   virtual ~ComObject() = default;
 
-private:
+ private:
   // Walks I's chain of interfaces (I, its base, ...) up to IUnknown.
   template <class I, class B>
   void* findIn(const IID& iid) {
     if constexpr (std::is_void_v<B> || std::is_same_v<B, IUnknown>) {
       return nullptr;
     } else {
-      if (IsEqualGUID(&iid, &InterfaceId<B>::value())) return static_cast<B*>(static_cast<I*>(this));
+      if (IsEqualGUID(&iid, &InterfaceId<B>::value()))
+        return static_cast<B*>(static_cast<I*>(this));
       return findIn<I, typename InterfaceId<B>::Base>(iid);
     }
   }

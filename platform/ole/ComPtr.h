@@ -12,14 +12,14 @@
 #include <cstddef>
 #include <utility>
 
-#include "platform/ole/InterfaceId.h"
 #include "labelplu/oleauto.h"
+#include "platform/ole/InterfaceId.h"
 
 namespace labelplu::ole {
 
 template <class T>
 class ComPtr {
-public:
+ public:
   ComPtr() noexcept = default;
   ComPtr(std::nullptr_t) noexcept {}
   // Shares p: takes a new reference (AddRef). Use Attach to adopt one.
@@ -27,13 +27,11 @@ public:
   ComPtr(const ComPtr& other) noexcept : m_ptr(other.m_ptr) { addRef(); }
   ComPtr(ComPtr&& other) noexcept : m_ptr(std::exchange(other.m_ptr, nullptr)) {}
   template <class U>
-    requires std::convertible_to<U*, T*>
-  ComPtr(const ComPtr<U>& other) noexcept : m_ptr(other.get()) {
-    addRef();
-  }
+  requires std::convertible_to<U*, T*> ComPtr(const ComPtr<U>& other)
+  noexcept : m_ptr(other.get()) { addRef(); }
   template <class U>
-    requires std::convertible_to<U*, T*>
-  ComPtr(ComPtr<U>&& other) noexcept : m_ptr(other.detach()) {}
+  requires std::convertible_to<U*, T*> ComPtr(ComPtr<U>&& other)
+  noexcept : m_ptr(other.detach()) {}
   ~ComPtr() { reset(); }
 
   ComPtr& operator=(const ComPtr& other) noexcept {
@@ -86,7 +84,7 @@ public:
   friend bool operator==(const ComPtr& a, const ComPtr& b) noexcept { return a.m_ptr == b.m_ptr; }
   friend bool operator==(const ComPtr& a, std::nullptr_t) noexcept { return a.m_ptr == nullptr; }
 
-private:
+ private:
   void addRef() const noexcept {
     if (m_ptr) m_ptr->AddRef();
   }

@@ -5,10 +5,10 @@
 #ifndef LABELPLU_PLATFORM_OLE_CONTRACTINTERFACES_H
 #define LABELPLU_PLATFORM_OLE_CONTRACTINTERFACES_H
 
-#include "platform/ole/InterfaceId.h"
 #include "labelplu/devices.h"
 #include "labelplu/plugin.h"
 #include "labelplu/valuearray.h"
+#include "platform/ole/InterfaceId.h"
 
 LP_INTERFACE_ID(labelplu::ISafeArray, IDispatch, labelplu::IID_ISafeArray)
 LP_INTERFACE_ID(labelplu::IPluginControl, IUnknown, labelplu::IID_IPluginControl)

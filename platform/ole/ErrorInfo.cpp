@@ -46,24 +46,42 @@ std::string TakeErrorText() {
 
 std::string HResultText(HRESULT hr) {
   switch (hr) {
-    case S_OK: return "The operation completed successfully.";
-    case E_NOTIMPL: return "Not implemented";
-    case E_NOINTERFACE: return "No such interface supported";
-    case E_POINTER: return "Invalid pointer";
-    case E_FAIL: return "Unspecified error";
-    case E_UNEXPECTED: return "Catastrophic failure";
-    case E_OUTOFMEMORY: return "Not enough memory resources are available to complete this operation.";
-    case E_INVALIDARG: return "The parameter is incorrect.";
-    case DISP_E_MEMBERNOTFOUND: return "Member not found.";
-    case DISP_E_TYPEMISMATCH: return "Type mismatch.";
-    case DISP_E_UNKNOWNNAME: return "Unknown name.";
-    case DISP_E_EXCEPTION: return "Exception occurred.";
-    case DISP_E_OVERFLOW: return "Out of present range.";
-    case DISP_E_BADINDEX: return "Invalid index.";
-    case DISP_E_ARRAYISLOCKED: return "Memory is locked.";
-    case DISP_E_BADPARAMCOUNT: return "Invalid number of parameters.";
-    case REGDB_E_CLASSNOTREG: return "Class not registered";
-    case CLASS_E_CLASSNOTAVAILABLE: return "ClassFactory cannot supply requested class";
+    case S_OK:
+      return "The operation completed successfully.";
+    case E_NOTIMPL:
+      return "Not implemented";
+    case E_NOINTERFACE:
+      return "No such interface supported";
+    case E_POINTER:
+      return "Invalid pointer";
+    case E_FAIL:
+      return "Unspecified error";
+    case E_UNEXPECTED:
+      return "Catastrophic failure";
+    case E_OUTOFMEMORY:
+      return "Not enough memory resources are available to complete this operation.";
+    case E_INVALIDARG:
+      return "The parameter is incorrect.";
+    case DISP_E_MEMBERNOTFOUND:
+      return "Member not found.";
+    case DISP_E_TYPEMISMATCH:
+      return "Type mismatch.";
+    case DISP_E_UNKNOWNNAME:
+      return "Unknown name.";
+    case DISP_E_EXCEPTION:
+      return "Exception occurred.";
+    case DISP_E_OVERFLOW:
+      return "Out of present range.";
+    case DISP_E_BADINDEX:
+      return "Invalid index.";
+    case DISP_E_ARRAYISLOCKED:
+      return "Memory is locked.";
+    case DISP_E_BADPARAMCOUNT:
+      return "Invalid number of parameters.";
+    case REGDB_E_CLASSNOTREG:
+      return "Class not registered";
+    case CLASS_E_CLASSNOTAVAILABLE:
+      return "ClassFactory cannot supply requested class";
     default: {
       char text[32];
       std::snprintf(text, sizeof text, "OLE error %08X", static_cast<unsigned>(hr));

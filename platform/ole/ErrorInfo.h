@@ -18,14 +18,14 @@
 #include <string>
 #include <type_traits>
 
-#include "platform/ole/OleExport.h"
 #include "labelplu/oleauto.h"
+#include "platform/ole/OleExport.h"
 
 namespace labelplu::ole {
 
 // A failure HRESULT of an interface call, with the callee's message.
 class LP_OLE_EXPORT OleException : public std::runtime_error {
-public:
+ public:
   OleException(HRESULT code, const std::string& message);
   ~OleException() override;
 

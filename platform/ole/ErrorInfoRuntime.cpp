@@ -12,7 +12,7 @@ using namespace labelplu::ole;
 namespace {
 
 class ErrorInfoObject final : public ComObject<IErrorInfo> {
-public:
+ public:
   ErrorInfoObject(std::u16string description, std::u16string source)
       : m_description(std::move(description)), m_source(std::move(source)) {}
 
@@ -30,7 +30,7 @@ public:
     return S_OK;
   }
 
-private:
+ private:
   static HRESULT copyOut(const std::u16string& text, BSTR* out) {
     if (!out) return E_POINTER;
     *out = SysAllocStringLen(text.data(), static_cast<uint32_t>(text.size()));
@@ -66,7 +66,7 @@ HRESULT GetErrorInfo(uint32_t reserved, IErrorInfo** out) {
 HRESULT SetErrorInfoText(const char* description, const char* source) {
   try {
     auto info = MakeCom<ErrorInfoObject>(Utf8ToUtf16(description ? description : ""),
-                                    Utf8ToUtf16(source ? source : ""));
+                                         Utf8ToUtf16(source ? source : ""));
     return SetErrorInfo(0, info.get());
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;

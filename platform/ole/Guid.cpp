@@ -2,17 +2,17 @@
 // identifiers.
 #include <sys/random.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include "labelplu/oleauto.h"
 
 const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID IID_IDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-const IID IID_IErrorInfo = {0x1CF2B120, 0x547D, 0x101B,
-                            {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+const IID IID_IErrorInfo = {
+    0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
 const IID IID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 namespace {
@@ -70,7 +70,7 @@ HRESULT CoCreateGuid(GUID* out) {
   unsigned char bytes[16];
   if (!fillRandom(bytes, sizeof bytes)) return E_FAIL;
   std::memcpy(out, bytes, sizeof bytes);
-  out->Data3 = static_cast<uint16_t>((out->Data3 & 0x0FFF) | 0x4000);  // version 4
+  out->Data3 = static_cast<uint16_t>((out->Data3 & 0x0FFF) | 0x4000);   // version 4
   out->Data4[0] = static_cast<uint8_t>((out->Data4[0] & 0x3F) | 0x80);  // RFC 4122 variant
   return S_OK;
 }
@@ -83,8 +83,8 @@ HRESULT CLSIDFromString(const OLECHAR* text, GUID* out) {
   for (int i = 0; i < 38; ++i) {
     if (text[i] == 0) return E_INVALIDARG;
   }
-  if (text[38] != 0 || text[0] != u'{' || text[37] != u'}' || text[9] != u'-' ||
-      text[14] != u'-' || text[19] != u'-' || text[24] != u'-') {
+  if (text[38] != 0 || text[0] != u'{' || text[37] != u'}' || text[9] != u'-' || text[14] != u'-' ||
+      text[19] != u'-' || text[24] != u'-') {
     return E_INVALIDARG;
   }
   GUID g;
@@ -109,7 +109,8 @@ int32_t StringFromGUID2(const GUID* guid, OLECHAR* buf, int32_t max) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   OLECHAR* p = buf;
   auto put = [&p](uint64_t value, int digits) {
-    for (int i = digits - 1; i >= 0; --i) *p++ = static_cast<OLECHAR>(kHex[(value >> (4 * i)) & 0xF]);
+    for (int i = digits - 1; i >= 0; --i)
+      *p++ = static_cast<OLECHAR>(kHex[(value >> (4 * i)) & 0xF]);
   };
   *p++ = u'{';
   put(guid->Data1, 8);

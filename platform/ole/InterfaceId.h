@@ -19,11 +19,11 @@ struct InterfaceId;  // { static const IID& value(); using Base = ...; }
 
 }  // namespace labelplu::ole
 
-#define LP_INTERFACE_ID(Type, BaseType, iid)                   \
-  template <>                                                  \
-  struct labelplu::ole::InterfaceId<Type> {                    \
-    static const IID& value() noexcept { return (iid); }       \
-    using Base = BaseType;                                     \
+#define LP_INTERFACE_ID(Type, BaseType, iid)             \
+  template <>                                            \
+  struct labelplu::ole::InterfaceId<Type> {              \
+    static const IID& value() noexcept { return (iid); } \
+    using Base = BaseType;                               \
   };
 
 LP_INTERFACE_ID(IUnknown, void, IID_IUnknown)

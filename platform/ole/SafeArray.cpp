@@ -30,11 +30,16 @@ ElementKind kindOf(const SAFEARRAY* psa) {
 
 uint16_t featuresFor(VARTYPE vt) {
   switch (vt) {
-    case VT_BSTR: return FADF_BSTR;
-    case VT_UNKNOWN: return FADF_UNKNOWN;
-    case VT_DISPATCH: return FADF_DISPATCH;
-    case VT_VARIANT: return FADF_VARIANT;
-    default: return 0;
+    case VT_BSTR:
+      return FADF_BSTR;
+    case VT_UNKNOWN:
+      return FADF_UNKNOWN;
+    case VT_DISPATCH:
+      return FADF_DISPATCH;
+    case VT_VARIANT:
+      return FADF_VARIANT;
+    default:
+      return 0;
   }
 }
 
@@ -85,7 +90,9 @@ void freeDescriptor(SAFEARRAY* psa) {
   std::free(reinterpret_cast<unsigned char*>(psa) - kPrefixSize);
 }
 
-void* allocData(size_t bytes) { return std::calloc(bytes ? bytes : 1, 1); }
+void* allocData(size_t bytes) {
+  return std::calloc(bytes ? bytes : 1, 1);
+}
 
 unsigned char* elementAt(const SAFEARRAY* psa, uint64_t i) {
   return static_cast<unsigned char*>(psa->pvData) + i * psa->cbElements;
@@ -142,7 +149,8 @@ SAFEARRAY* SafeArrayCreate(VARTYPE vt, uint32_t cDims, const SAFEARRAYBOUND* bou
   if (!isElementType(vt) || cDims == 0 || cDims > UINT16_MAX || !bounds) return nullptr;
   uint64_t count = 1;
   for (uint32_t i = 0; i < cDims; ++i) {
-    if (!boundFits(bounds[i]) || __builtin_mul_overflow(count, uint64_t{bounds[i].cElements}, &count)) {
+    if (!boundFits(bounds[i]) ||
+        __builtin_mul_overflow(count, uint64_t{bounds[i].cElements}, &count)) {
       return nullptr;
     }
   }
@@ -207,15 +215,20 @@ HRESULT SafeArrayCopy(const SAFEARRAY* psa, SAFEARRAY** out) {
   return S_OK;
 }
 
-uint32_t SafeArrayGetDim(const SAFEARRAY* psa) { return psa ? psa->cDims : 0; }
+uint32_t SafeArrayGetDim(const SAFEARRAY* psa) {
+  return psa ? psa->cDims : 0;
+}
 
-uint32_t SafeArrayGetElemsize(const SAFEARRAY* psa) { return psa ? psa->cbElements : 0; }
+uint32_t SafeArrayGetElemsize(const SAFEARRAY* psa) {
+  return psa ? psa->cbElements : 0;
+}
 
 HRESULT SafeArrayGetVartype(const SAFEARRAY* psa, VARTYPE* vt) {
   if (!psa || !vt) return E_INVALIDARG;
   if (psa->fFeatures & FADF_HAVEVARTYPE) {
     uint32_t stored;
-    std::memcpy(&stored, reinterpret_cast<const unsigned char*>(psa) - sizeof stored, sizeof stored);
+    std::memcpy(&stored, reinterpret_cast<const unsigned char*>(psa) - sizeof stored,
+                sizeof stored);
     *vt = static_cast<VARTYPE>(stored);
   } else if (psa->fFeatures & FADF_BSTR) {
     *vt = VT_BSTR;
@@ -294,7 +307,9 @@ HRESULT SafeArrayAccessData(SAFEARRAY* psa, void** data) {
   return hr;
 }
 
-HRESULT SafeArrayUnaccessData(SAFEARRAY* psa) { return SafeArrayUnlock(psa); }
+HRESULT SafeArrayUnaccessData(SAFEARRAY* psa) {
+  return SafeArrayUnlock(psa);
+}
 
 HRESULT SafeArrayPtrOfIndex(SAFEARRAY* psa, const int32_t* indices, void** out) {
   if (!psa || !indices || !out) return E_INVALIDARG;

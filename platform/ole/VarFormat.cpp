@@ -54,7 +54,9 @@ void appendPadded(std::string& out, int64_t value, int width) {
   out += digits;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Reads between minDigits and maxDigits decimal digits at text[pos].
 bool readNumber(std::string_view text, size_t& pos, int minDigits, int maxDigits, int64_t& value) {
@@ -138,7 +140,8 @@ HRESULT ParseNumber(std::string_view text, ParsedNumber& out) {
   out = ParsedNumber();
   if (plainInteger && integerDigits <= 20) {
     unsigned __int128 magnitude = 0;
-    for (size_t i = negative ? 1 : 0; i < normal.size(); ++i) magnitude = magnitude * 10 + (normal[i] - '0');
+    for (size_t i = negative ? 1 : 0; i < normal.size(); ++i)
+      magnitude = magnitude * 10 + (normal[i] - '0');
     if (magnitude <= UINT64_MAX) {
       out.isInteger = true;
       out.integer = negative ? -static_cast<__int128>(magnitude) : static_cast<__int128>(magnitude);
@@ -157,8 +160,8 @@ std::string FormatFloat(double value, int precision) {
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
   if (value == 0) return "0";
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
-                                 precision - 1);
+  const auto res =
+      std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, precision - 1);
   const std::string_view sci(buf, static_cast<size_t>(res.ptr - buf));
   // sci is "[-]d[.ddd]e±xx".
   const size_t ePos = sci.find('e');
@@ -168,7 +171,8 @@ std::string FormatFloat(double value, int precision) {
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   int exponent = 0;
-  std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(), exponent);
+  std::from_chars(sci.data() + ePos + 1 + (sci[ePos + 1] == '+'), sci.data() + sci.size(),
+                  exponent);
 
   std::string out = value < 0 ? "-" : "";
   const int pointAt = exponent + 1;  // digits before the decimal separator
@@ -190,7 +194,9 @@ std::string FormatFloat(double value, int precision) {
 
 }  // namespace detail
 
-std::string FloatToText(double value) { return detail::FormatFloat(value, 15); }
+std::string FloatToText(double value) {
+  return detail::FormatFloat(value, 15);
+}
 
 bool TextToFloat(std::string_view text, double& value) {
   detail::ParsedNumber number;

@@ -12,28 +12,53 @@ namespace {
 
 const char* baseTypeName(VARTYPE vt) {
   switch (vt) {
-    case VT_EMPTY: return "Empty";
-    case VT_NULL: return "Null";
-    case VT_I2: return "Smallint";
-    case VT_I4: case VT_INT: return "Integer";
-    case VT_R4: return "Single";
-    case VT_R8: return "Double";
-    case VT_CY: return "Currency";
-    case VT_DATE: return "Date";
-    case VT_BSTR: case VT_STRING: return "String";
-    case VT_DISPATCH: return "Dispatch";
-    case VT_ERROR: return "Error";
-    case VT_BOOL: return "Boolean";
-    case VT_VARIANT: return "Variant";
-    case VT_UNKNOWN: return "Unknown";
-    case VT_DECIMAL: return "Decimal";
-    case VT_I1: return "ShortInt";
-    case VT_UI1: return "Byte";
-    case VT_UI2: return "Word";
-    case VT_UI4: case VT_UINT: return "LongWord";
-    case VT_I8: return "Int64";
-    case VT_UI8: return "UInt64";
-    default: return nullptr;
+    case VT_EMPTY:
+      return "Empty";
+    case VT_NULL:
+      return "Null";
+    case VT_I2:
+      return "Smallint";
+    case VT_I4:
+    case VT_INT:
+      return "Integer";
+    case VT_R4:
+      return "Single";
+    case VT_R8:
+      return "Double";
+    case VT_CY:
+      return "Currency";
+    case VT_DATE:
+      return "Date";
+    case VT_BSTR:
+    case VT_STRING:
+      return "String";
+    case VT_DISPATCH:
+      return "Dispatch";
+    case VT_ERROR:
+      return "Error";
+    case VT_BOOL:
+      return "Boolean";
+    case VT_VARIANT:
+      return "Variant";
+    case VT_UNKNOWN:
+      return "Unknown";
+    case VT_DECIMAL:
+      return "Decimal";
+    case VT_I1:
+      return "ShortInt";
+    case VT_UI1:
+      return "Byte";
+    case VT_UI2:
+      return "Word";
+    case VT_UI4:
+    case VT_UINT:
+      return "LongWord";
+    case VT_I8:
+      return "Int64";
+    case VT_UI8:
+      return "UInt64";
+    default:
+      return nullptr;
   }
 }
 
@@ -139,7 +164,9 @@ OleVariant& OleVariant::operator=(OleVariant&& other) noexcept {
   return *this;
 }
 
-OleVariant::~OleVariant() { clear(); }
+OleVariant::~OleVariant() {
+  clear();
+}
 
 OleVariant OleVariant::Adopt(VARIANT& value) noexcept {
   OleVariant result;
@@ -210,13 +237,21 @@ OleVariant VarAsType(const VARIANT& v, VARTYPE vt) {
   return result;
 }
 
-int32_t VarToInt32(const VARIANT& v) { return VarAsType(v, VT_I4).get().lVal; }
+int32_t VarToInt32(const VARIANT& v) {
+  return VarAsType(v, VT_I4).get().lVal;
+}
 
-int64_t VarToInt64(const VARIANT& v) { return VarAsType(v, VT_I8).get().llVal; }
+int64_t VarToInt64(const VARIANT& v) {
+  return VarAsType(v, VT_I8).get().llVal;
+}
 
-double VarToDouble(const VARIANT& v) { return VarAsType(v, VT_R8).get().dblVal; }
+double VarToDouble(const VARIANT& v) {
+  return VarAsType(v, VT_R8).get().dblVal;
+}
 
-bool VarToBool(const VARIANT& v) { return VarAsType(v, VT_BOOL).get().boolVal != 0; }
+bool VarToBool(const VARIANT& v) {
+  return VarAsType(v, VT_BOOL).get().boolVal != 0;
+}
 
 std::string VarToText(const VARIANT& v) {
   if (sourceType(v) == VT_NULL) return {};

@@ -16,16 +16,16 @@
 #include <string>
 #include <string_view>
 
+#include "labelplu/oleauto.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/OleExport.h"
 #include "platform/ole/Utf.h"
-#include "labelplu/oleauto.h"
 
 namespace labelplu::ole {
 
 // A failed variant conversion; the message is in what() (UTF-8).
 class LP_OLE_EXPORT VariantError : public std::runtime_error {
-public:
+ public:
   explicit VariantError(const std::string& message);
   ~VariantError() override;
 };
@@ -38,15 +38,15 @@ public:
 LP_OLE_EXPORT std::string VarTypeName(VARTYPE vt);
 
 class LP_OLE_EXPORT OleVariant {
-public:
-  OleVariant() noexcept;                  // VT_EMPTY
-  OleVariant(int32_t value) noexcept;     // VT_I4
-  OleVariant(double value) noexcept;      // VT_R8
-  OleVariant(bool value) noexcept;        // VT_BOOL
-  OleVariant(std::string_view utf8);      // VT_BSTR
-  OleVariant(const char* utf8);           // VT_BSTR; null gives the empty text
-  OleVariant(IDispatch* object) noexcept; // VT_DISPATCH; takes a reference (null allowed)
-  OleVariant(IUnknown* object) noexcept;  // VT_UNKNOWN; takes a reference (null allowed)
+ public:
+  OleVariant() noexcept;                   // VT_EMPTY
+  OleVariant(int32_t value) noexcept;      // VT_I4
+  OleVariant(double value) noexcept;       // VT_R8
+  OleVariant(bool value) noexcept;         // VT_BOOL
+  OleVariant(std::string_view utf8);       // VT_BSTR
+  OleVariant(const char* utf8);            // VT_BSTR; null gives the empty text
+  OleVariant(IDispatch* object) noexcept;  // VT_DISPATCH; takes a reference (null allowed)
+  OleVariant(IUnknown* object) noexcept;   // VT_UNKNOWN; takes a reference (null allowed)
   // A deep copy of value (VariantCopy).
   explicit OleVariant(const VARIANT& value);
   OleVariant(const OleVariant& other);
@@ -76,7 +76,7 @@ public:
   VARTYPE type() const noexcept { return m_value.vt; }
   bool isEmpty() const noexcept { return m_value.vt == VT_EMPTY; }
 
-private:
+ private:
   VARIANT m_value;
 };
 

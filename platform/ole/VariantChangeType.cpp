@@ -18,8 +18,16 @@ using Int = __int128;
 
 bool isIntegerType(VARTYPE vt) {
   switch (vt) {
-    case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4:
-    case VT_INT: case VT_UINT: case VT_I8: case VT_UI8:
+    case VT_I1:
+    case VT_UI1:
+    case VT_I2:
+    case VT_UI2:
+    case VT_I4:
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT:
+    case VT_I8:
+    case VT_UI8:
       return true;
     default:
       return false;
@@ -29,14 +37,24 @@ bool isIntegerType(VARTYPE vt) {
 // The integer value of an integer-typed view.
 Int integerOf(const VARIANT& v) {
   switch (v.vt) {
-    case VT_I1: return v.cVal;
-    case VT_UI1: return v.bVal;
-    case VT_I2: return v.iVal;
-    case VT_UI2: return v.uiVal;
-    case VT_I4: case VT_INT: return v.lVal;
-    case VT_UI4: case VT_UINT: return v.ulVal;
-    case VT_I8: return v.llVal;
-    default: return static_cast<Int>(v.ullVal);
+    case VT_I1:
+      return v.cVal;
+    case VT_UI1:
+      return v.bVal;
+    case VT_I2:
+      return v.iVal;
+    case VT_UI2:
+      return v.uiVal;
+    case VT_I4:
+    case VT_INT:
+      return v.lVal;
+    case VT_UI4:
+    case VT_UINT:
+      return v.ulVal;
+    case VT_I8:
+      return v.llVal;
+    default:
+      return static_cast<Int>(v.ullVal);
   }
 }
 
@@ -71,12 +89,21 @@ HRESULT readInteger(const VARIANT& v, Int& out) {
     return S_OK;
   }
   switch (v.vt) {
-    case VT_EMPTY: out = 0; return S_OK;
-    case VT_R4: return roundHalfEven(v.fltVal, out);
-    case VT_R8: return roundHalfEven(v.dblVal, out);
-    case VT_DATE: return roundHalfEven(v.date, out);
-    case VT_CY: out = roundCurrency(v.cyVal); return S_OK;
-    case VT_BOOL: out = v.boolVal ? -1 : 0; return S_OK;
+    case VT_EMPTY:
+      out = 0;
+      return S_OK;
+    case VT_R4:
+      return roundHalfEven(v.fltVal, out);
+    case VT_R8:
+      return roundHalfEven(v.dblVal, out);
+    case VT_DATE:
+      return roundHalfEven(v.date, out);
+    case VT_CY:
+      out = roundCurrency(v.cyVal);
+      return S_OK;
+    case VT_BOOL:
+      out = v.boolVal ? -1 : 0;
+      return S_OK;
     case VT_BSTR: {
       detail::ParsedNumber number;
       const HRESULT hr = readNumberText(v.bstrVal, number);
@@ -96,14 +123,40 @@ HRESULT readInteger(const VARIANT& v, Int& out) {
 HRESULT storeInteger(VARTYPE vt, Int value, bool fromBool, VARIANT& result) {
   Int lo, hi;
   switch (vt) {
-    case VT_I1: lo = INT8_MIN; hi = INT8_MAX; break;
-    case VT_UI1: lo = 0; hi = UINT8_MAX; break;
-    case VT_I2: lo = INT16_MIN; hi = INT16_MAX; break;
-    case VT_UI2: lo = 0; hi = UINT16_MAX; break;
-    case VT_I4: case VT_INT: lo = INT32_MIN; hi = INT32_MAX; break;
-    case VT_UI4: case VT_UINT: lo = 0; hi = UINT32_MAX; break;
-    case VT_I8: lo = INT64_MIN; hi = INT64_MAX; break;
-    default: lo = 0; hi = UINT64_MAX; break;
+    case VT_I1:
+      lo = INT8_MIN;
+      hi = INT8_MAX;
+      break;
+    case VT_UI1:
+      lo = 0;
+      hi = UINT8_MAX;
+      break;
+    case VT_I2:
+      lo = INT16_MIN;
+      hi = INT16_MAX;
+      break;
+    case VT_UI2:
+      lo = 0;
+      hi = UINT16_MAX;
+      break;
+    case VT_I4:
+    case VT_INT:
+      lo = INT32_MIN;
+      hi = INT32_MAX;
+      break;
+    case VT_UI4:
+    case VT_UINT:
+      lo = 0;
+      hi = UINT32_MAX;
+      break;
+    case VT_I8:
+      lo = INT64_MIN;
+      hi = INT64_MAX;
+      break;
+    default:
+      lo = 0;
+      hi = UINT64_MAX;
+      break;
   }
   if (fromBool && value && lo == 0) value = hi;
   if (value < lo || value > hi) return DISP_E_OVERFLOW;
@@ -121,12 +174,24 @@ HRESULT readReal(const VARIANT& v, double& out) {
     return S_OK;
   }
   switch (v.vt) {
-    case VT_EMPTY: out = 0; return S_OK;
-    case VT_R4: out = v.fltVal; return S_OK;
-    case VT_R8: out = v.dblVal; return S_OK;
-    case VT_DATE: out = v.date; return S_OK;
-    case VT_CY: out = static_cast<double>(v.cyVal) / 10000.0; return S_OK;
-    case VT_BOOL: out = v.boolVal ? -1.0 : 0.0; return S_OK;
+    case VT_EMPTY:
+      out = 0;
+      return S_OK;
+    case VT_R4:
+      out = v.fltVal;
+      return S_OK;
+    case VT_R8:
+      out = v.dblVal;
+      return S_OK;
+    case VT_DATE:
+      out = v.date;
+      return S_OK;
+    case VT_CY:
+      out = static_cast<double>(v.cyVal) / 10000.0;
+      return S_OK;
+    case VT_BOOL:
+      out = v.boolVal ? -1.0 : 0.0;
+      return S_OK;
     case VT_BSTR: {
       detail::ParsedNumber number;
       const HRESULT hr = readNumberText(v.bstrVal, number);
@@ -227,13 +292,25 @@ HRESULT readText(const VARIANT& v, std::string& out) {
     return S_OK;
   }
   switch (v.vt) {
-    case VT_EMPTY: out.clear(); return S_OK;
-    case VT_R4: out = detail::FormatFloat(v.fltVal, 7); return S_OK;
-    case VT_R8: out = FloatToText(v.dblVal); return S_OK;
-    case VT_CY: out = CurrencyToText(v.cyVal); return S_OK;
-    case VT_DATE: return DateTimeToText(v.date, out) ? S_OK : DISP_E_OVERFLOW;
-    case VT_BOOL: out = v.boolVal ? "True" : "False"; return S_OK;
-    default: return DISP_E_TYPEMISMATCH;
+    case VT_EMPTY:
+      out.clear();
+      return S_OK;
+    case VT_R4:
+      out = detail::FormatFloat(v.fltVal, 7);
+      return S_OK;
+    case VT_R8:
+      out = FloatToText(v.dblVal);
+      return S_OK;
+    case VT_CY:
+      out = CurrencyToText(v.cyVal);
+      return S_OK;
+    case VT_DATE:
+      return DateTimeToText(v.date, out) ? S_OK : DISP_E_OVERFLOW;
+    case VT_BOOL:
+      out = v.boolVal ? "True" : "False";
+      return S_OK;
+    default:
+      return DISP_E_TYPEMISMATCH;
   }
 }
 

@@ -126,7 +126,7 @@ void MakeParentFolder(const std::string& printerName, const std::string& path) {
   const QString folder = QFileInfo(QString::fromStdString(path)).absolutePath();
   if (!QDir().mkpath(folder) || !QFileInfo(folder).isDir()) {
     throw SpoolError("printer \"" + printerName + "\": cannot create the folder \"" +
-                      folder.toStdString() + "\" for \"" + path + "\"");
+                     folder.toStdString() + "\" for \"" + path + "\"");
   }
 }
 

@@ -56,7 +56,7 @@ void ConfigureQueuePrinter(QPrinter& printer, const PageSetup& setup) {
 }
 
 CupsDocument::CupsDocument(const QPrinterInfo& queue, const PageSetup& setup,
-                             const std::string& title, int32_t copies)
+                           const std::string& title, int32_t copies)
     : m_queueName(queue.printerName().toStdString()),
       m_title(title),
       m_copies(copies < 1 ? 1 : copies),

@@ -25,7 +25,7 @@ class CupsDocument {
  public:
   // Begins the job; throws SpoolError naming the queue when it refuses.
   CupsDocument(const QPrinterInfo& queue, const PageSetup& setup, const std::string& title,
-                int32_t copies);
+               int32_t copies);
   ~CupsDocument();
   CupsDocument(const CupsDocument&) = delete;
   CupsDocument& operator=(const CupsDocument&) = delete;

@@ -56,9 +56,9 @@ class SpoolError : public std::runtime_error {
 
 // One paper a printer offers.
 struct PaperInfo {
-  std::string Name;     // "A4", "Letter", "58 x 40 mm", ...
-  int32_t Code = 0;     // platform paper number, 256 for a custom size
-  double WidthMm = 0;   // portrait
+  std::string Name;    // "A4", "Letter", "58 x 40 mm", ...
+  int32_t Code = 0;    // platform paper number, 256 for a custom size
+  double WidthMm = 0;  // portrait
   double HeightMm = 0;
 };
 
@@ -75,10 +75,10 @@ struct PageSettings {
 
 // Options of the built-in printers.
 struct BuiltinOptions {
-  std::string OutputPath;    // PDF file, or the PNG file pattern's base ("" = default)
-  double PaperWidthMm = 0;   // 0 = the default paper (A4)
+  std::string OutputPath;   // PDF file, or the PNG file pattern's base ("" = default)
+  double PaperWidthMm = 0;  // 0 = the default paper (A4)
   double PaperHeightMm = 0;
-  int32_t Dpi = 0;           // 0 = the printer's default resolution
+  int32_t Dpi = 0;  // 0 = the printer's default resolution
 };
 
 class PrintObject {
@@ -139,7 +139,7 @@ class PrintObject {
   virtual void BeginDoc() = 0;
   virtual void NewPage() = 0;
   virtual void EndDoc() = 0;
-  virtual void Abort() = 0;  // never throws; nothing open is fine
+  virtual void Abort() = 0;           // never throws; nothing open is fine
   virtual bool Printing() const = 0;  // a document is open
   // The canvas of the open document (null when none), in device pixels of
   // the printable area, with the page metrics set for GetDeviceCaps.

@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
+#include "platform/gdi/RasterTarget.h"
 #include "platform/spool/BuiltinOutput.h"
 #include "platform/spool/PrintObject.h"
-#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::spool {
 namespace {
@@ -35,8 +35,8 @@ void RasterJob::Fail(const std::string& what) const {
 void RasterJob::BeginDoc(const PageSetup& setup, int32_t copies) {
   MakeParentFolder(m_printerName, m_base);
   try {
-    m_image = gdi::CreateRasterImage(PaperPixelsX(setup), PaperPixelsY(setup), setup.DpiX,
-                                     setup.DpiY);
+    m_image =
+        gdi::CreateRasterImage(PaperPixelsX(setup), PaperPixelsY(setup), setup.DpiX, setup.DpiY);
     m_canvas = std::make_unique<gdi::Canvas>(m_image);
   } catch (const std::exception& e) {
     m_canvas.reset();
@@ -52,7 +52,8 @@ void RasterJob::BeginDoc(const PageSetup& setup, int32_t copies) {
 void RasterJob::SavePage() {
   for (int32_t copy = 0; copy < m_copies; ++copy) {
     ++m_page;
-    const std::string path = m_base + "-" + FourDigits(m_document) + "-" + FourDigits(m_page) + ".png";
+    const std::string path =
+        m_base + "-" + FourDigits(m_document) + "-" + FourDigits(m_page) + ".png";
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly) || !m_image.save(&file, "PNG") || !file.commit()) {
       Fail("cannot write the file \"" + path + "\": " + file.errorString().toStdString());

@@ -33,7 +33,9 @@ PageSettings SpoolPrintObject::DefaultMode(int32_t index) const {
     } else {
       mode.PaperCode = QPageSize(QPageSize::A4).windowsId();
     }
-    const int32_t dpi = options.Dpi > 0 ? options.Dpi : slot == 0 ? kPdfDefaultDpi : kRasterDefaultDpi;
+    const int32_t dpi = options.Dpi > 0 ? options.Dpi
+                        : slot == 0     ? kPdfDefaultDpi
+                                        : kRasterDefaultDpi;
     mode.ResolutionX = mode.ResolutionY = dpi;
     return mode;
   }
@@ -69,7 +71,8 @@ void SpoolPrintObject::SetDeviceMode(const PageSettings& mode) {
   const bool sized = mode.PaperWidthMm > 0 || mode.PaperHeightMm > 0;
   if (sized && !(mode.PaperWidthMm >= 1 && mode.PaperWidthMm <= kMaxPaperMm &&
                  mode.PaperHeightMm >= 1 && mode.PaperHeightMm <= kMaxPaperMm)) {
-    bad("paper " + CustomPaperName(mode.PaperWidthMm, mode.PaperHeightMm) + " is outside 1..5000 mm");
+    bad("paper " + CustomPaperName(mode.PaperWidthMm, mode.PaperHeightMm) +
+        " is outside 1..5000 mm");
   }
   if (!sized && !QPageSize(QPageSize::id(mode.PaperCode)).isValid()) {
     bad("paper code " + std::to_string(mode.PaperCode) + " is unknown and no size is given");
@@ -101,9 +104,9 @@ PageSetup SpoolPrintObject::SetupOf(const PageSettings& mode) const {
     size = QPageSize(QPageSize::id(mode.PaperCode));
   }
   PageSetup setup;
-  setup.Layout = QPageLayout(size,
-                             mode.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
-                             QMarginsF(0, 0, 0, 0));
+  setup.Layout =
+      QPageLayout(size, mode.Orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait,
+                  QMarginsF(0, 0, 0, 0));
   setup.DpiX = mode.ResolutionX;
   setup.DpiY = mode.ResolutionY;
   return setup;
@@ -121,7 +124,7 @@ std::vector<PaperInfo> SpoolPrintObject::Papers(std::string_view printerName) co
     return papers;
   }
   for (const auto& [id, name] : {std::pair{QPageSize::A4, "A4"}, std::pair{QPageSize::A5, "A5"},
-                                  std::pair{QPageSize::Letter, "Letter"}}) {
+                                 std::pair{QPageSize::Letter, "Letter"}}) {
     PaperInfo paper = PaperOf(QPageSize(id));
     paper.Name = name;  // Qt's own names are longer ("Letter / ANSI A")
     papers.push_back(paper);

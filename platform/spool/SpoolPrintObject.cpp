@@ -37,7 +37,8 @@ void SpoolPrintObject::RefreshPrinters() {
   const QList<QPrinterInfo> queues = QPrinterInfo::availablePrinters();
   m_queues.assign(queues.begin(), queues.end());
   m_printers.clear();
-  for (const QPrinterInfo& queue : m_queues) m_printers.push_back(queue.printerName().toStdString());
+  for (const QPrinterInfo& queue : m_queues)
+    m_printers.push_back(queue.printerName().toStdString());
   m_printers.push_back(kPdfPrinterName);
   m_printers.push_back(kRasterPrinterName);
   m_caps.reset();
@@ -54,7 +55,8 @@ void SpoolPrintObject::RefreshPrinters() {
 
 int32_t SpoolPrintObject::IndexOfPrinter(std::string_view name) const {
   const std::string_view bare = name.substr(0, name.find(';'));
-  const QString wanted = QString::fromUtf8(bare.data(), static_cast<qsizetype>(bare.size())).trimmed();
+  const QString wanted =
+      QString::fromUtf8(bare.data(), static_cast<qsizetype>(bare.size())).trimmed();
   for (size_t i = 0; i < m_printers.size(); ++i) {
     if (QString::fromStdString(m_printers[i]).compare(wanted, Qt::CaseInsensitive) == 0) {
       return static_cast<int32_t>(i);
@@ -66,7 +68,7 @@ int32_t SpoolPrintObject::IndexOfPrinter(std::string_view name) const {
 void SpoolPrintObject::RequireNotPrinting(const char* what) const {
   if (Printing()) {
     throw SpoolError(std::string("cannot ") + what + " while a document is open on \"" +
-                      PrinterName() + "\"");
+                     PrinterName() + "\"");
   }
 }
 
@@ -106,7 +108,7 @@ bool SpoolPrintObject::IsBuiltin(int32_t index) const {
 }
 
 void SpoolPrintObject::SetBuiltinOptions(std::string_view printerName,
-                                          const BuiltinOptions& options) {
+                                         const BuiltinOptions& options) {
   const int32_t slot = BuiltinSlot(IndexOfPrinter(printerName));
   if (slot < 0) {
     throw SpoolError("\"" + std::string(printerName) + "\" is not a built-in printer");
@@ -115,12 +117,12 @@ void SpoolPrintObject::SetBuiltinOptions(std::string_view printerName,
   if (paper && !(options.PaperWidthMm >= 1 && options.PaperWidthMm <= kMaxPaperMm &&
                  options.PaperHeightMm >= 1 && options.PaperHeightMm <= kMaxPaperMm)) {
     throw SpoolError("printer \"" + std::string(printerName) + "\": paper " +
-                      CustomPaperName(options.PaperWidthMm, options.PaperHeightMm) +
-                      " is outside 1..5000 mm");
+                     CustomPaperName(options.PaperWidthMm, options.PaperHeightMm) +
+                     " is outside 1..5000 mm");
   }
   if (options.Dpi < 0 || options.Dpi > kMaxDpi) {
     throw SpoolError("printer \"" + std::string(printerName) + "\": resolution " +
-                      std::to_string(options.Dpi) + " is outside 1..4800 dpi");
+                     std::to_string(options.Dpi) + " is outside 1..4800 dpi");
   }
   m_builtinOptions[static_cast<size_t>(slot)] = options;
   if (BuiltinSlot(m_index) == slot && !Printing()) ResetDeviceMode();
@@ -210,7 +212,7 @@ void SpoolPrintObject::BeginDoc() {
     }
     default:
       m_cupsDocument = std::make_unique<CupsDocument>(m_queues.at(static_cast<size_t>(m_index)),
-                                                       setup, m_title, m_copies);
+                                                      setup, m_title, m_copies);
       m_open = OpenKind::Cups;
       break;
   }

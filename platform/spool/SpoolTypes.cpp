@@ -57,13 +57,15 @@ int32_t DeviceCaps::Get(int32_t index) const {
 // turned as the orientation says; nearest pixel, halves to even.
 int32_t PaperPixelsX(const PageSetup& setup) {
   const QSizeF mm = setup.Layout.pageSize().size(QPageSize::Millimeter);
-  const double side = setup.Layout.orientation() == QPageLayout::Landscape ? mm.height() : mm.width();
+  const double side =
+      setup.Layout.orientation() == QPageLayout::Landscape ? mm.height() : mm.width();
   return static_cast<int32_t>(std::nearbyint(side * setup.DpiX / 25.4));
 }
 
 int32_t PaperPixelsY(const PageSetup& setup) {
   const QSizeF mm = setup.Layout.pageSize().size(QPageSize::Millimeter);
-  const double side = setup.Layout.orientation() == QPageLayout::Landscape ? mm.width() : mm.height();
+  const double side =
+      setup.Layout.orientation() == QPageLayout::Landscape ? mm.width() : mm.height();
   return static_cast<int32_t>(std::nearbyint(side * setup.DpiY / 25.4));
 }
 

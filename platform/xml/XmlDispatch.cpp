@@ -12,7 +12,8 @@
 
 namespace labelplu::xml {
 
-const IID IID_IXmlNodeHandle = {0x688a439b, 0xf23d, 0x450c, {0xba, 0xe7, 0x11, 0xbd, 0xec, 0x8d, 0xf8, 0x3f}};
+const IID IID_IXmlNodeHandle = {
+    0x688a439b, 0xf23d, 0x450c, {0xba, 0xe7, 0x11, 0xbd, 0xec, 0x8d, 0xf8, 0x3f}};
 
 const void* ThisModuleTag() noexcept {
   static const char tag = 0;
@@ -24,14 +25,43 @@ namespace {
 constexpr HRESULT kParamNotFound = static_cast<HRESULT>(0x80020004u);  // DISP_E_PARAMNOTFOUND
 
 enum Member : DISPID {
-  Xml = 1, Text, NodeName, NodeTypeId, ParentNode, FirstChild, LastChild, PreviousSibling,
-  NextSibling, ChildNodes, HasChildNodes, OwnerDocument, AppendChild, InsertBefore, RemoveChild,
-  CloneNode, SelectNodes, SelectSingleNode, GetElementsByTagName, GetAttribute, SetAttribute,
-  RemoveAttribute, DataType, NodeTypedValue,
+  Xml = 1,
+  Text,
+  NodeName,
+  NodeTypeId,
+  ParentNode,
+  FirstChild,
+  LastChild,
+  PreviousSibling,
+  NextSibling,
+  ChildNodes,
+  HasChildNodes,
+  OwnerDocument,
+  AppendChild,
+  InsertBefore,
+  RemoveChild,
+  CloneNode,
+  SelectNodes,
+  SelectSingleNode,
+  GetElementsByTagName,
+  GetAttribute,
+  SetAttribute,
+  RemoveAttribute,
+  DataType,
+  NodeTypedValue,
   FirstDocumentMember,  // the members below exist on documents only
-  LoadXML = FirstDocumentMember, DocumentElement, CreateElement, CreateProcessingInstruction,
-  CreateTextNode, CreateComment, CreateCDATASection, Async, SetProperty, GetProperty,
-  Length, Item  // node lists
+  LoadXML = FirstDocumentMember,
+  DocumentElement,
+  CreateElement,
+  CreateProcessingInstruction,
+  CreateTextNode,
+  CreateComment,
+  CreateCDATASection,
+  Async,
+  SetProperty,
+  GetProperty,
+  Length,
+  Item  // node lists
 };
 
 struct MemberName {
@@ -39,31 +69,52 @@ struct MemberName {
   DISPID id;
 };
 
-constexpr MemberName kNodeMembers[] = {
-    {"xml", Xml}, {"text", Text}, {"nodeName", NodeName}, {"nodeType", NodeTypeId},
-    {"parentNode", ParentNode}, {"firstChild", FirstChild}, {"lastChild", LastChild},
-    {"previousSibling", PreviousSibling}, {"nextSibling", NextSibling}, {"childNodes", ChildNodes},
-    {"hasChildNodes", HasChildNodes}, {"ownerDocument", OwnerDocument}, {"appendChild", AppendChild},
-    {"insertBefore", InsertBefore}, {"removeChild", RemoveChild}, {"cloneNode", CloneNode},
-    {"selectNodes", SelectNodes}, {"selectSingleNode", SelectSingleNode},
-    {"getElementsByTagName", GetElementsByTagName}, {"getAttribute", GetAttribute},
-    {"setAttribute", SetAttribute}, {"removeAttribute", RemoveAttribute}, {"dataType", DataType},
-    {"nodeTypedValue", NodeTypedValue}, {"loadXML", LoadXML}, {"documentElement", DocumentElement},
-    {"createElement", CreateElement}, {"createProcessingInstruction", CreateProcessingInstruction},
-    {"createTextNode", CreateTextNode}, {"createComment", CreateComment},
-    {"createCDATASection", CreateCDATASection}, {"async", Async}, {"setProperty", SetProperty},
-    {"getProperty", GetProperty}};
+constexpr MemberName kNodeMembers[] = {{"xml", Xml},
+                                       {"text", Text},
+                                       {"nodeName", NodeName},
+                                       {"nodeType", NodeTypeId},
+                                       {"parentNode", ParentNode},
+                                       {"firstChild", FirstChild},
+                                       {"lastChild", LastChild},
+                                       {"previousSibling", PreviousSibling},
+                                       {"nextSibling", NextSibling},
+                                       {"childNodes", ChildNodes},
+                                       {"hasChildNodes", HasChildNodes},
+                                       {"ownerDocument", OwnerDocument},
+                                       {"appendChild", AppendChild},
+                                       {"insertBefore", InsertBefore},
+                                       {"removeChild", RemoveChild},
+                                       {"cloneNode", CloneNode},
+                                       {"selectNodes", SelectNodes},
+                                       {"selectSingleNode", SelectSingleNode},
+                                       {"getElementsByTagName", GetElementsByTagName},
+                                       {"getAttribute", GetAttribute},
+                                       {"setAttribute", SetAttribute},
+                                       {"removeAttribute", RemoveAttribute},
+                                       {"dataType", DataType},
+                                       {"nodeTypedValue", NodeTypedValue},
+                                       {"loadXML", LoadXML},
+                                       {"documentElement", DocumentElement},
+                                       {"createElement", CreateElement},
+                                       {"createProcessingInstruction", CreateProcessingInstruction},
+                                       {"createTextNode", CreateTextNode},
+                                       {"createComment", CreateComment},
+                                       {"createCDATASection", CreateCDATASection},
+                                       {"async", Async},
+                                       {"setProperty", SetProperty},
+                                       {"getProperty", GetProperty}};
 
 constexpr MemberName kListMembers[] = {{"length", Length}, {"item", Item}};
 
 struct BadParamCount {};
-struct NotAMember {};      // no such member, or not for this kind of call
-struct BadNamedArgs {};    // named arguments other than a property put's value
+struct NotAMember {};    // no such member, or not for this kind of call
+struct BadNamedArgs {};  // named arguments other than a property put's value
 
 bool sameName(const std::string& a, const char* b) {
   if (a.size() != std::strlen(b)) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -84,7 +135,7 @@ HRESULT lookUp(const MemberName (&table)[N], OLECHAR** names, uint32_t count, DI
 // The positional arguments of a call (first argument first) and the value
 // of a property put.
 class Arguments {
-public:
+ public:
   Arguments(DISPPARAMS* params, bool put) {
     if (!params || params->cArgs == 0) {
       if (put) throw BadParamCount();
@@ -94,7 +145,8 @@ public:
     const uint32_t named = params->cNamedArgs;
     if (named > params->cArgs || (named && !params->rgdispidNamedArgs)) throw BadNamedArgs();
     if (put) {
-      if (named > 1 || (named == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)) throw BadNamedArgs();
+      if (named > 1 || (named == 1 && params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT))
+        throw BadNamedArgs();
       m_value = &params->rgvarg[0];
       m_first = 1;
     } else if (named) {
@@ -110,7 +162,7 @@ public:
   const VARIANT& value() const { return *m_value; }
   std::string text(uint32_t i) const { return ole::VarToText(at(i)); }
 
-private:
+ private:
   DISPPARAMS* m_params = nullptr;
   const VARIANT* m_value = nullptr;
   uint32_t m_first = 0;
@@ -125,13 +177,19 @@ const VARIANT& deref(const VARIANT& v) {
 IUnknown* objectOf(const VARIANT& value) {
   const VARIANT& v = deref(value);
   switch (v.vt) {
-    case VT_DISPATCH: return v.pdispVal;
-    case VT_UNKNOWN: return v.punkVal;
-    case VT_DISPATCH | VT_BYREF: return v.ppdispVal ? *v.ppdispVal : nullptr;
-    case VT_UNKNOWN | VT_BYREF: return v.ppunkVal ? *v.ppunkVal : nullptr;
+    case VT_DISPATCH:
+      return v.pdispVal;
+    case VT_UNKNOWN:
+      return v.punkVal;
+    case VT_DISPATCH | VT_BYREF:
+      return v.ppdispVal ? *v.ppdispVal : nullptr;
+    case VT_UNKNOWN | VT_BYREF:
+      return v.ppunkVal ? *v.ppunkVal : nullptr;
     case VT_EMPTY:
-    case VT_NULL: return nullptr;
-    default: ThrowXml("The argument must be a DOM node.");
+    case VT_NULL:
+      return nullptr;
+    default:
+      ThrowXml("The argument must be a DOM node.");
   }
 }
 
@@ -206,7 +264,7 @@ HRESULT invokeGuarded(VARIANT* result, EXCEPINFO* excep, Body&& body) noexcept {
 }
 
 class XmlNodeObject final : public ole::ComObject<IDispatch, IXmlNodeHandle> {
-public:
+ public:
   explicit XmlNodeObject(XmlNode node) : m_node(std::move(node)) {
     m_isDocument = m_node.nodeType() == NodeType::Document;
   }
@@ -220,18 +278,19 @@ public:
     if (out) *out = nullptr;
     return E_NOTIMPL;
   }
-  HRESULT GetIDsOfNames(const IID&, OLECHAR** names, uint32_t count, uint32_t, DISPID* ids) override {
+  HRESULT GetIDsOfNames(const IID&, OLECHAR** names, uint32_t count, uint32_t,
+                        DISPID* ids) override {
     return lookUp(kNodeMembers, names, count, ids, m_isDocument ? Length : FirstDocumentMember);
   }
-  HRESULT Invoke(DISPID id, const IID&, uint32_t, uint16_t flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* excep, uint32_t*) override {
+  HRESULT Invoke(DISPID id, const IID&, uint32_t, uint16_t flags, DISPPARAMS* params,
+                 VARIANT* result, EXCEPINFO* excep, uint32_t*) override {
     return invokeGuarded(result, excep, [&] { return call(id, flags, params); });
   }
 
   const void* ModuleTag() override { return ThisModuleTag(); }
   const XmlNode* Node() override { return &m_node; }
 
-private:
+ private:
   ole::OleVariant call(DISPID id, uint16_t flags, DISPPARAMS* params);
 
   XmlNode m_node;
@@ -246,8 +305,12 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
   if (put) {
     args.expect(0, 0);
     switch (id) {
-      case Text: node.setText(ole::VarToText(args.value())); return {};
-      case DataType: node.setDataType(ole::VarToText(args.value())); return {};
+      case Text:
+        node.setText(ole::VarToText(args.value()));
+        return {};
+      case DataType:
+        node.setDataType(ole::VarToText(args.value()));
+        return {};
       case NodeTypedValue: {
         const VARIANT& v = deref(args.value());
         if ((v.vt & VT_ARRAY) && (v.vt & VT_TYPEMASK) == VT_UI1) {
@@ -260,37 +323,70 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
       case DocumentElement:
         XmlDocument::OfNode(node).setDocumentElement(nodeArgument(args.value()));
         return {};
-      case Async: XmlDocument::OfNode(node).setAsync(ole::VarToBool(args.value())); return {};
-      default: throw NotAMember();
+      case Async:
+        XmlDocument::OfNode(node).setAsync(ole::VarToBool(args.value()));
+        return {};
+      default:
+        throw NotAMember();
     }
   }
   auto noArgs = [&] { args.expect(0, 0); };
   switch (id) {
-    case Xml: noArgs(); return ole::OleVariant(std::string_view(node.xml()));
-    case Text: noArgs(); return ole::OleVariant(std::string_view(node.text()));
-    case NodeName: noArgs(); return ole::OleVariant(std::string_view(node.nodeName()));
-    case NodeTypeId: noArgs(); return ole::OleVariant(static_cast<int32_t>(node.nodeType()));
-    case ParentNode: noArgs(); return nodeResult(node.parentNode());
-    case FirstChild: noArgs(); return nodeResult(node.firstChild());
-    case LastChild: noArgs(); return nodeResult(node.lastChild());
-    case PreviousSibling: noArgs(); return nodeResult(node.previousSibling());
-    case NextSibling: noArgs(); return nodeResult(node.nextSibling());
-    case ChildNodes: noArgs(); return ole::OleVariant(NewNodeListDispatch(node.childNodes()).get());
-    case HasChildNodes: noArgs(); return ole::OleVariant(node.hasChildNodes());
+    case Xml:
+      noArgs();
+      return ole::OleVariant(std::string_view(node.xml()));
+    case Text:
+      noArgs();
+      return ole::OleVariant(std::string_view(node.text()));
+    case NodeName:
+      noArgs();
+      return ole::OleVariant(std::string_view(node.nodeName()));
+    case NodeTypeId:
+      noArgs();
+      return ole::OleVariant(static_cast<int32_t>(node.nodeType()));
+    case ParentNode:
+      noArgs();
+      return nodeResult(node.parentNode());
+    case FirstChild:
+      noArgs();
+      return nodeResult(node.firstChild());
+    case LastChild:
+      noArgs();
+      return nodeResult(node.lastChild());
+    case PreviousSibling:
+      noArgs();
+      return nodeResult(node.previousSibling());
+    case NextSibling:
+      noArgs();
+      return nodeResult(node.nextSibling());
+    case ChildNodes:
+      noArgs();
+      return ole::OleVariant(NewNodeListDispatch(node.childNodes()).get());
+    case HasChildNodes:
+      noArgs();
+      return ole::OleVariant(node.hasChildNodes());
     case OwnerDocument:
       noArgs();
       return m_isDocument ? nodeResult(XmlNode()) : nodeResult(node.ownerDocument());
-    case AppendChild: args.expect(1, 1); return nodeResult(node.appendChild(nodeArgument(args.at(0))));
+    case AppendChild:
+      args.expect(1, 1);
+      return nodeResult(node.appendChild(nodeArgument(args.at(0))));
     case InsertBefore:
       args.expect(1, 2);
       return nodeResult(node.insertBefore(nodeArgument(args.at(0)),
                                           args.count() > 1 ? nodeArgument(args.at(1)) : XmlNode()));
-    case RemoveChild: args.expect(1, 1); return nodeResult(node.removeChild(nodeArgument(args.at(0))));
-    case CloneNode: args.expect(1, 1); return nodeResult(node.cloneNode(ole::VarToBool(args.at(0))));
+    case RemoveChild:
+      args.expect(1, 1);
+      return nodeResult(node.removeChild(nodeArgument(args.at(0))));
+    case CloneNode:
+      args.expect(1, 1);
+      return nodeResult(node.cloneNode(ole::VarToBool(args.at(0))));
     case SelectNodes:
       args.expect(1, 1);
       return ole::OleVariant(NewNodeListDispatch(node.selectNodes(args.text(0))).get());
-    case SelectSingleNode: args.expect(1, 1); return nodeResult(node.selectSingleNode(args.text(0)));
+    case SelectSingleNode:
+      args.expect(1, 1);
+      return nodeResult(node.selectSingleNode(args.text(0)));
     case GetElementsByTagName:
       args.expect(1, 1);
       return ole::OleVariant(NewNodeListDispatch(node.getElementsByTagName(args.text(0))).get());
@@ -299,8 +395,14 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
       const auto value = node.getAttribute(args.text(0));
       return value ? ole::OleVariant(std::string_view(*value)) : ole::OleVariant::Null();
     }
-    case SetAttribute: args.expect(2, 2); node.setAttribute(args.text(0), deref(args.at(1))); return {};
-    case RemoveAttribute: args.expect(1, 1); node.removeAttribute(args.text(0)); return {};
+    case SetAttribute:
+      args.expect(2, 2);
+      node.setAttribute(args.text(0), deref(args.at(1)));
+      return {};
+    case RemoveAttribute:
+      args.expect(1, 1);
+      node.removeAttribute(args.text(0));
+      return {};
     case DataType: {
       noArgs();
       const std::string type = node.dataType();
@@ -311,18 +413,32 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
       if (node.nodeType() == NodeType::Element && node.dataType() == "bin.base64")
         return bytesResult(node.nodeTypedBytes());
       return ole::OleVariant(std::string_view(node.text()));
-    case LoadXML: args.expect(1, 1); XmlDocument::OfNode(node).loadXML(args.text(0)); return true;
-    case DocumentElement: noArgs(); return nodeResult(XmlDocument::OfNode(node).documentElement());
-    case CreateElement: args.expect(1, 1); return nodeResult(XmlDocument::OfNode(node).createElement(args.text(0)));
+    case LoadXML:
+      args.expect(1, 1);
+      XmlDocument::OfNode(node).loadXML(args.text(0));
+      return true;
+    case DocumentElement:
+      noArgs();
+      return nodeResult(XmlDocument::OfNode(node).documentElement());
+    case CreateElement:
+      args.expect(1, 1);
+      return nodeResult(XmlDocument::OfNode(node).createElement(args.text(0)));
     case CreateProcessingInstruction:
       args.expect(2, 2);
-      return nodeResult(XmlDocument::OfNode(node).createProcessingInstruction(args.text(0), args.text(1)));
-    case CreateTextNode: args.expect(1, 1); return nodeResult(XmlDocument::OfNode(node).createTextNode(args.text(0)));
-    case CreateComment: args.expect(1, 1); return nodeResult(XmlDocument::OfNode(node).createComment(args.text(0)));
+      return nodeResult(
+          XmlDocument::OfNode(node).createProcessingInstruction(args.text(0), args.text(1)));
+    case CreateTextNode:
+      args.expect(1, 1);
+      return nodeResult(XmlDocument::OfNode(node).createTextNode(args.text(0)));
+    case CreateComment:
+      args.expect(1, 1);
+      return nodeResult(XmlDocument::OfNode(node).createComment(args.text(0)));
     case CreateCDATASection:
       args.expect(1, 1);
       return nodeResult(XmlDocument::OfNode(node).createCDATASection(args.text(0)));
-    case Async: noArgs(); return ole::OleVariant(XmlDocument::OfNode(node).async());
+    case Async:
+      noArgs();
+      return ole::OleVariant(XmlDocument::OfNode(node).async());
     case SetProperty:
       args.expect(2, 2);
       XmlDocument::OfNode(node).setProperty(args.text(0), args.text(1));
@@ -330,12 +446,13 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
     case GetProperty:
       args.expect(1, 1);
       return ole::OleVariant(std::string_view(XmlDocument::OfNode(node).getProperty(args.text(0))));
-    default: throw NotAMember();
+    default:
+      throw NotAMember();
   }
 }
 
 class XmlNodeListObject final : public ole::ComObject<IDispatch> {
-public:
+ public:
   explicit XmlNodeListObject(XmlNodeList list) : m_list(std::move(list)) {}
 
   HRESULT GetTypeInfoCount(uint32_t* count) override {
@@ -347,11 +464,12 @@ public:
     if (out) *out = nullptr;
     return E_NOTIMPL;
   }
-  HRESULT GetIDsOfNames(const IID&, OLECHAR** names, uint32_t count, uint32_t, DISPID* ids) override {
+  HRESULT GetIDsOfNames(const IID&, OLECHAR** names, uint32_t count, uint32_t,
+                        DISPID* ids) override {
     return lookUp(kListMembers, names, count, ids, Item + 1);
   }
-  HRESULT Invoke(DISPID id, const IID&, uint32_t, uint16_t flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* excep, uint32_t*) override {
+  HRESULT Invoke(DISPID id, const IID&, uint32_t, uint16_t flags, DISPPARAMS* params,
+                 VARIANT* result, EXCEPINFO* excep, uint32_t*) override {
     return invokeGuarded(result, excep, [&]() -> ole::OleVariant {
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) throw NotAMember();
       const Arguments args(params, false);
@@ -367,7 +485,7 @@ public:
     });
   }
 
-private:
+ private:
   XmlNodeList m_list;
 };
 

@@ -37,7 +37,9 @@ void captureParseError(void* userData, xmlErrorPtr error) {
     failure->message.pop_back();
 }
 
-bool isXmlBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isXmlBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 bool isBlankText(const xmlChar* text) {
   if (!text) return true;
@@ -101,9 +103,12 @@ std::shared_ptr<DocumentData> NewDocumentData() {
   return std::make_shared<DocumentData>(tree);
 }
 
-XmlDocument::XmlDocument() : XmlNode(NewDocumentData(), nullptr) { m_node = m_doc.get(); }
+XmlDocument::XmlDocument() : XmlNode(NewDocumentData(), nullptr) {
+  m_node = m_doc.get();
+}
 
-XmlDocument::XmlDocument(std::shared_ptr<DocumentData> doc) noexcept : XmlNode(std::move(doc), nullptr) {
+XmlDocument::XmlDocument(std::shared_ptr<DocumentData> doc) noexcept
+    : XmlNode(std::move(doc), nullptr) {
   m_node = m_doc.get();
 }
 
@@ -142,7 +147,8 @@ void XmlDocument::loadXML(std::string_view text) const {
   ctxt->sax->serror = captureParseError;
   // No network, no DTD loading, no entity substitution (so no external
   // entity is ever read), libxml2's expansion limits left in force.
-  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+  const int options =
+      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
   xmlDocPtr parsed = xmlCtxtReadMemory(ctxt.get(), buffer.data(), static_cast<int>(buffer.size()),
                                        nullptr, "UTF-8", options);
   const bool ok = parsed && ctxt->wellFormed;
@@ -210,8 +216,9 @@ namespace {
 
 void checkName(std::string_view name, bool qualified) {
   const std::string text(name);
-  const bool valid = !text.empty() && text.find('\0') == std::string::npos &&
-                     (qualified ? xmlValidateQName(Xs(text), 0) == 0 : xmlValidateNCName(Xs(text), 0) == 0);
+  const bool valid =
+      !text.empty() && text.find('\0') == std::string::npos &&
+      (qualified ? xmlValidateQName(Xs(text), 0) == 0 : xmlValidateNCName(Xs(text), 0) == 0);
   if (!valid) ThrowXml("\"" + text + "\" is not a valid XML name.");
 }
 
@@ -225,7 +232,8 @@ XmlNode XmlDocument::createElement(std::string_view name) const {
   return NodeAccess::make(m_doc, node);
 }
 
-XmlNode XmlDocument::createProcessingInstruction(std::string_view target, std::string_view data) const {
+XmlNode XmlDocument::createProcessingInstruction(std::string_view target,
+                                                 std::string_view data) const {
   checkName(target, false);
   if (data.find("?>") != std::string_view::npos)
     ThrowXml("The data of a processing instruction cannot contain \"?>\".");
@@ -262,8 +270,12 @@ XmlNode XmlDocument::createCDATASection(std::string_view text) const {
   return NodeAccess::make(m_doc, node);
 }
 
-bool XmlDocument::async() const { return m_doc->async; }
+bool XmlDocument::async() const {
+  return m_doc->async;
+}
 
-void XmlDocument::setAsync(bool value) const { m_doc->async = value; }
+void XmlDocument::setAsync(bool value) const {
+  m_doc->async = value;
+}
 
 }  // namespace labelplu::xml

@@ -58,8 +58,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ole/ComPtr.h"
 #include "labelplu/oleauto.h"
+#include "platform/ole/ComPtr.h"
 
 namespace labelplu::xml {
 
@@ -68,7 +68,7 @@ namespace labelplu::xml {
 // type does not support, an insertion that would break the tree, a
 // "bin.base64" content that is not base64. The message is UTF-8 in what().
 class XmlError : public std::runtime_error {
-public:
+ public:
   explicit XmlError(const std::string& message);
   ~XmlError() override;
 };
@@ -76,15 +76,15 @@ public:
 // loadXML of a text that is not a well-formed XML document. what() reads
 // "XML parse error at line <line>: <parser's message>".
 class XmlParseError : public XmlError {
-public:
+ public:
   XmlParseError(int line, int column, const std::string& reason);
   ~XmlParseError() override;
 
-  int Line() const noexcept { return m_line; }      // 1-based; 0 when unknown
-  int Column() const noexcept { return m_column; }  // 1-based; 0 when unknown
+  int Line() const noexcept { return m_line; }                     // 1-based; 0 when unknown
+  int Column() const noexcept { return m_column; }                 // 1-based; 0 when unknown
   const std::string& Reason() const noexcept { return m_reason; }  // the parser's message
 
-private:
+ private:
   int m_line;
   int m_column;
   std::string m_reason;
@@ -119,7 +119,7 @@ struct DocumentData;  // internal: the libxml2 document and its bookkeeping
 // XmlError on the null node. Attribute nodes are handed out only by XPath
 // ("//@Код"); they show no children.
 class XmlNode {
-public:
+ public:
   XmlNode() noexcept;  // the null node
   XmlNode(const XmlNode&) noexcept;
   XmlNode(XmlNode&&) noexcept;
@@ -130,7 +130,9 @@ public:
   bool isNull() const noexcept { return m_node == nullptr; }
   explicit operator bool() const noexcept { return m_node != nullptr; }
   // Same node of the same document (two null nodes are equal).
-  friend bool operator==(const XmlNode& a, const XmlNode& b) noexcept { return a.m_node == b.m_node; }
+  friend bool operator==(const XmlNode& a, const XmlNode& b) noexcept {
+    return a.m_node == b.m_node;
+  }
 
   NodeType nodeType() const;
   // Elements: the qualified name ("Параметр", "dt:x"); processing
@@ -227,7 +229,7 @@ public:
   // (as the automation DOM writes it; readers ignore the line feeds).
   void setNodeTypedBytes(std::span<const uint8_t> bytes) const;
 
-protected:
+ protected:
   XmlNode(std::shared_ptr<DocumentData> doc, void* node) noexcept;
 
   std::shared_ptr<DocumentData> m_doc;
@@ -241,7 +243,7 @@ protected:
 // A fixed list of nodes (a snapshot, as selectNodes / childNodes /
 // getElementsByTagName returned it).
 class XmlNodeList {
-public:
+ public:
   XmlNodeList() = default;
   explicit XmlNodeList(std::vector<XmlNode> nodes) noexcept : m_nodes(std::move(nodes)) {}
 
@@ -253,7 +255,7 @@ public:
   auto end() const noexcept { return m_nodes.end(); }
   const std::vector<XmlNode>& nodes() const noexcept { return m_nodes; }
 
-private:
+ private:
   std::vector<XmlNode> m_nodes;
 };
 
@@ -261,7 +263,7 @@ private:
 // the document node: appendChild, insertBefore, childNodes, selectNodes, xml
 // and the rest work on it.
 class XmlDocument : public XmlNode {
-public:
+ public:
   // A new, empty document (no nodes, "SelectionLanguage" "XPath", async true).
   XmlDocument();
 
@@ -303,7 +305,7 @@ public:
   void setProperty(std::string_view name, std::string_view value) const;
   std::string getProperty(std::string_view name) const;
 
-private:
+ private:
   explicit XmlDocument(std::shared_ptr<DocumentData> doc) noexcept;
   friend class XmlNode;
   friend struct NodeAccess;

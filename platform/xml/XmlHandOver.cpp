@@ -36,7 +36,8 @@ XmlDocument DocumentFromDispatch(IDispatch* object) {
   if (FAILED(hr)) {
     const std::string info = ole::TakeErrorText();
     if (reason.empty()) reason = info.empty() ? ole::HResultText(hr) : info;
-    ThrowXml("The \"xml\" property of the object given as an XML document cannot be read: " + reason);
+    ThrowXml("The \"xml\" property of the object given as an XML document cannot be read: " +
+             reason);
   }
   XmlDocument doc;
   doc.loadXML(ole::VarToText(text));

@@ -15,10 +15,14 @@ XmlError::~XmlError() = default;
 
 XmlParseError::XmlParseError(int line, int column, const std::string& reason)
     : XmlError("XML parse error at line " + std::to_string(line) + ": " + reason),
-      m_line(line), m_column(column), m_reason(reason) {}
+      m_line(line),
+      m_column(column),
+      m_reason(reason) {}
 XmlParseError::~XmlParseError() = default;
 
-void ThrowXml(const std::string& message) { throw XmlError(message); }
+void ThrowXml(const std::string& message) {
+  throw XmlError(message);
+}
 
 std::string TakeXs(xmlChar* text) {
   std::string result = FromXs(text);
@@ -38,7 +42,9 @@ XmlNode NodeAccess::make(const std::shared_ptr<DocumentData>& data, xmlNodePtr n
   return XmlNode(data, node);
 }
 
-XmlDocument NodeAccess::document(std::shared_ptr<DocumentData> data) { return XmlDocument(std::move(data)); }
+XmlDocument NodeAccess::document(std::shared_ptr<DocumentData> data) {
+  return XmlDocument(std::move(data));
+}
 
 XmlNode::XmlNode() noexcept = default;
 XmlNode::XmlNode(std::shared_ptr<DocumentData> doc, void* node) noexcept
@@ -105,7 +111,8 @@ void checkInsertion(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
       ThrowXml("A node of this type cannot be inserted.");
   }
   for (xmlNodePtr up = parent; up; up = up->parent)
-    if (up == child) ThrowXml("A node cannot be inserted into itself or into one of its descendants.");
+    if (up == child)
+      ThrowXml("A node cannot be inserted into itself or into one of its descendants.");
   if (ref && ref->parent != parent) ThrowXml("The reference node is not a child of this node.");
   if (isDocument(parent) && child->type == XML_ELEMENT_NODE) {
     const xmlNodePtr root = xmlDocGetRootElement(reinterpret_cast<xmlDocPtr>(parent));
@@ -153,7 +160,9 @@ std::string XmlNode::nodeName() const {
   }
 }
 
-std::string XmlNode::xml() const { return WriteXml(NodeAccess::raw(*this)); }
+std::string XmlNode::xml() const {
+  return WriteXml(NodeAccess::raw(*this));
+}
 
 std::string XmlNode::text() const {
   xmlNodePtr node = NodeAccess::raw(*this);
@@ -251,7 +260,9 @@ XmlNodeList XmlNode::childNodes() const {
   return XmlNodeList(std::move(nodes));
 }
 
-XmlNode XmlNode::appendChild(const XmlNode& child) const { return insertBefore(child, XmlNode()); }
+XmlNode XmlNode::appendChild(const XmlNode& child) const {
+  return insertBefore(child, XmlNode());
+}
 
 XmlNode XmlNode::insertBefore(const XmlNode& child, const XmlNode& ref) const {
   xmlNodePtr parent = NodeAccess::raw(*this);
@@ -259,7 +270,8 @@ XmlNode XmlNode::insertBefore(const XmlNode& child, const XmlNode& ref) const {
   xmlNodePtr before = ref.isNull() ? nullptr : NodeAccess::raw(ref);
   if (before == node) return child;
   if (isDocument(node)) ThrowXml("A document cannot be inserted into another node.");
-  const xmlDocPtr targetDoc = isDocument(parent) ? reinterpret_cast<xmlDocPtr>(parent) : parent->doc;
+  const xmlDocPtr targetDoc =
+      isDocument(parent) ? reinterpret_cast<xmlDocPtr>(parent) : parent->doc;
   if (node->doc != targetDoc) {
     // A node of another document: a deep copy joins this one.
     checkInsertion(parent, node, before);

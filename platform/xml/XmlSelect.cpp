@@ -14,7 +14,8 @@ void captureXPathError(void* userData, xmlErrorPtr error) {
   auto* message = static_cast<std::string*>(userData);
   if (!message || !error || !message->empty()) return;
   *message = error->message ? error->message : "XPath error";
-  while (!message->empty() && (message->back() == '\n' || message->back() == ' ')) message->pop_back();
+  while (!message->empty() && (message->back() == '\n' || message->back() == ' '))
+    message->pop_back();
 }
 
 struct ContextDeleter {
@@ -27,7 +28,8 @@ struct ObjectDeleter {
 bool sameAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -80,8 +82,10 @@ std::string spellOutChildAxis(const std::string& expression) {
     }
     if (c != '/' || (i > 0 && expression[i - 1] == '/')) continue;
     size_t next = i + 1;
-    while (next < expression.size() && std::isspace(static_cast<unsigned char>(expression[next]))) ++next;
-    if (next < expression.size() && static_cast<unsigned char>(expression[next]) >= 0x80) out += "child::";
+    while (next < expression.size() && std::isspace(static_cast<unsigned char>(expression[next])))
+      ++next;
+    if (next < expression.size() && static_cast<unsigned char>(expression[next]) >= 0x80)
+      out += "child::";
   }
   return out;
 }
@@ -91,7 +95,8 @@ std::string spellOutChildAxis(const std::string& expression) {
 XmlNodeList XmlNode::selectNodes(std::string_view xpath) const {
   xmlNodePtr node = NodeAccess::raw(*this);
   const std::string expression(xpath);
-  if (expression.find('\0') != std::string::npos) ThrowXml("The XPath expression contains a zero character.");
+  if (expression.find('\0') != std::string::npos)
+    ThrowXml("The XPath expression contains a zero character.");
   xmlDocPtr doc = (node->type == XML_DOCUMENT_NODE) ? reinterpret_cast<xmlDocPtr>(node) : node->doc;
   EnsureLibxmlInitialised();
   std::unique_ptr<xmlXPathContext, ContextDeleter> ctx(xmlXPathNewContext(doc));
@@ -103,7 +108,8 @@ XmlNodeList XmlNode::selectNodes(std::string_view xpath) const {
   for (const auto& [prefix, uri] : m_doc->xpathNamespaces)
     if (xmlXPathRegisterNs(ctx.get(), Xs(prefix), Xs(uri)) != 0) throw std::bad_alloc();
   const std::string compiled = spellOutChildAxis(expression);
-  std::unique_ptr<xmlXPathObject, ObjectDeleter> result(xmlXPathEvalExpression(Xs(compiled), ctx.get()));
+  std::unique_ptr<xmlXPathObject, ObjectDeleter> result(
+      xmlXPathEvalExpression(Xs(compiled), ctx.get()));
   if (!result) {
     if (message.empty()) message = "the expression cannot be evaluated";
     ThrowXml("XPath error in \"" + expression + "\": " + message + ".");
@@ -123,7 +129,9 @@ XmlNodeList XmlNode::selectNodes(std::string_view xpath) const {
   return XmlNodeList(std::move(nodes));
 }
 
-XmlNode XmlNode::selectSingleNode(std::string_view xpath) const { return selectNodes(xpath).item(0); }
+XmlNode XmlNode::selectSingleNode(std::string_view xpath) const {
+  return selectNodes(xpath).item(0);
+}
 
 XmlNodeList XmlNode::getElementsByTagName(std::string_view name) const {
   xmlNodePtr root = NodeAccess::raw(*this);
@@ -152,7 +160,8 @@ void XmlDocument::setProperty(std::string_view name, std::string_view value) con
     } else if (sameAscii(value, "XSLPattern")) {
       m_doc->selectionLanguage = "XSLPattern";
     } else {
-      ThrowXml("SelectionLanguage must be \"XPath\" or \"XSLPattern\", not \"" + std::string(value) + "\".");
+      ThrowXml("SelectionLanguage must be \"XPath\" or \"XSLPattern\", not \"" +
+               std::string(value) + "\".");
     }
     return;
   }

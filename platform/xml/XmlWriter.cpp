@@ -17,9 +17,15 @@ void escapeText(std::string& out, const xmlChar* text, bool attribute) {
   if (!text) return;
   for (const xmlChar* p = text; *p; ++p) {
     switch (*p) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
       case '"':
         if (attribute) {
           out += "&quot;";
@@ -27,7 +33,9 @@ void escapeText(std::string& out, const xmlChar* text, bool attribute) {
           out += '"';
         }
         break;
-      case '\r': out += "&#13;"; break;
+      case '\r':
+        out += "&#13;";
+        break;
       case '\n':
         if (attribute) {
           out += "&#10;";
@@ -42,7 +50,8 @@ void escapeText(std::string& out, const xmlChar* text, bool attribute) {
           out += '\t';
         }
         break;
-      default: out += static_cast<char>(*p);
+      default:
+        out += static_cast<char>(*p);
     }
   }
 }
@@ -62,17 +71,19 @@ void writeAttributeValue(std::string& out, xmlAttrPtr attr) {
 
 // The prefixes declared in the text written so far, innermost last.
 class Scope {
-public:
+ public:
   bool declares(const std::string& prefix, const std::string& uri) const {
     for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it)
       if (it->first == prefix) return it->second == uri;
     return prefix == "xml";
   }
-  void add(std::string prefix, std::string uri) { m_entries.emplace_back(std::move(prefix), std::move(uri)); }
+  void add(std::string prefix, std::string uri) {
+    m_entries.emplace_back(std::move(prefix), std::move(uri));
+  }
   size_t mark() const { return m_entries.size(); }
   void pop(size_t mark) { m_entries.resize(mark); }
 
-private:
+ private:
   std::vector<std::pair<std::string, std::string>> m_entries;
 };
 
@@ -93,7 +104,8 @@ void needNamespace(std::string& out, Scope& scope, xmlNsPtr ns) {
 void writeStartTag(std::string& out, xmlNodePtr elem, Scope& scope) {
   out += '<';
   out += QualifiedName(elem);
-  for (xmlNsPtr ns = elem->nsDef; ns; ns = ns->next) declare(out, scope, FromXs(ns->prefix), FromXs(ns->href));
+  for (xmlNsPtr ns = elem->nsDef; ns; ns = ns->next)
+    declare(out, scope, FromXs(ns->prefix), FromXs(ns->href));
   bool plainDataType = false;
   for (xmlAttrPtr attr = elem->properties; attr; attr = attr->next) {
     const std::string name = QualifiedName(reinterpret_cast<xmlNodePtr>(attr));
@@ -110,7 +122,8 @@ void writeStartTag(std::string& out, xmlNodePtr elem, Scope& scope) {
     if (!attr->ns && name == "dt:dt") plainDataType = true;
   }
   needNamespace(out, scope, elem->ns);
-  for (xmlAttrPtr attr = elem->properties; attr; attr = attr->next) needNamespace(out, scope, attr->ns);
+  for (xmlAttrPtr attr = elem->properties; attr; attr = attr->next)
+    needNamespace(out, scope, attr->ns);
   // A data type set through the API is a plain "dt:dt" attribute; its
   // prefix is declared here unless the element or an ancestor does it.
   if (plainDataType && !scope.declares("dt", std::string(kDataTypesNamespace)))

@@ -5,7 +5,9 @@ using labelplu::IPluginControl;
 
 #define LP_EXPORT extern "C" __attribute__((visibility("default")))
 
-LP_EXPORT int32_t Query() { return labelplu::QueryValue(); }
+LP_EXPORT int32_t Query() {
+  return labelplu::QueryValue();
+}
 
 LP_EXPORT void PluginControl(IPluginControl** out) {
   if (!out) return;
@@ -18,8 +20,12 @@ LP_EXPORT void BeforeFreeLibrary() {}
 
 namespace {
 
-__attribute__((constructor)) void StartModule() { labelplu::LoadModule(); }
+__attribute__((constructor)) void StartModule() {
+  labelplu::LoadModule();
+}
 
-__attribute__((destructor)) void StopModule() { labelplu::UnloadModule(); }
+__attribute__((destructor)) void StopModule() {
+  labelplu::UnloadModule();
+}
 
 }  // namespace

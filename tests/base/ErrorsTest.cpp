@@ -14,7 +14,7 @@ constexpr const char* kLanguageVars[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "L
 
 // Sets the language variables for one test and restores them afterwards.
 class LanguageTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     for (const char* name : kLanguageVars) {
       const char* value = std::getenv(name);
@@ -49,7 +49,7 @@ protected:
     return EProtectException(0, "");
   }
 
-private:
+ private:
   std::map<std::string, std::optional<std::string>> m_saved;
 };
 
@@ -100,9 +100,11 @@ TEST_F(LanguageTest, TemplatesWithoutTextAreCompleteUnknownErrors) {
                "of management by the equipment. \r\n The equipment : [нет библиотеки]");
 
   Russian();
-  EXPECT_STREQ(Catch([] { RaiseCode(20058); }).what(), "PluInfo не доступна, Объект DLL не создан.");
+  EXPECT_STREQ(Catch([] { RaiseCode(20058); }).what(),
+               "PluInfo не доступна, Объект DLL не создан.");
   EXPECT_STREQ(Catch([] { RaiseCode(20010); }).what(), "Неизвестная ошибка (Код = 20010)!");
-  EXPECT_EQ(ErrorTemplate(20041), "Ошибка конфигурационного файла:\r\nдублирование описания решения.");
+  EXPECT_EQ(ErrorTemplate(20041),
+            "Ошибка конфигурационного файла:\r\nдублирование описания решения.");
   EXPECT_STREQ(Catch([] { RaiseError(20057, "a.plu", "нет файла"); }).what(),
                "Ошибка загрузки библиотеки: a.plu\r\nПричина: нет файла");
 }

@@ -6,9 +6,9 @@
 #include "base/Args.h"
 #include "base/Errors.h"
 #include "base/GuidText.h"
+#include "base/VariantUtils.h"
 #include "tests/values/TestValueArray.h"
 #include "tests/values/TestVariants.h"
-#include "base/VariantUtils.h"
 
 namespace labelplu {
 namespace {

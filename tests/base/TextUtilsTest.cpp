@@ -41,11 +41,11 @@ TEST(FoldCase, SimpleFoldingTableSpotChecks) {
     char32_t from;
     char32_t to;
   } cases[] = {
-      {U'Z', U'z'},      {U'Ё', U'ё'},      {U'Я', U'я'},      {U'ё', U'ё'},
+      {U'Z', U'z'},     {U'Ё', U'ё'},       {U'Я', U'я'},     {U'ё', U'ё'},
       {0x1E9E, 0x00DF},  // capital sharp s (an S entry)
       {0x0130, 0x0130},  // dotted I has only a full folding
-      {0x1F88, 0x1F80},  {0x0100, 0x0101}, {0x0101, 0x0101}, {0x13F8, 0x13F0},
-      {0xAB70, 0x13A0},  {0x10400, 0x10428}, {0x00B5, 0x03BC}, {0x212A, U'k'},
+      {0x1F88, 0x1F80}, {0x0100, 0x0101},   {0x0101, 0x0101}, {0x13F8, 0x13F0},
+      {0xAB70, 0x13A0}, {0x10400, 0x10428}, {0x00B5, 0x03BC}, {0x212A, U'k'},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(static_cast<uint32_t>(FoldCase(c.from)), static_cast<uint32_t>(c.to))
@@ -76,9 +76,10 @@ TEST(HexToInt, ReadsDollarHexOrGivesZero) {
     const char* text;
     int32_t value;
   } cases[] = {
-      {"1F", 31},         {"$1f", 31},   {"7FFFFFFF", 0x7FFFFFFF}, {"FFFFFFFF", -1},
-      {"000000001", 1},   {"100000000", 0}, {"", 0},               {"$", 0},
-      {"G", 0},           {" 1", 0},     {"1 ", 0},                {"$$1", 0},
+      {"1F", 31},       {"$1f", 31},      {"7FFFFFFF", 0x7FFFFFFF},
+      {"FFFFFFFF", -1}, {"000000001", 1}, {"100000000", 0},
+      {"", 0},          {"$", 0},         {"G", 0},
+      {" 1", 0},        {"1 ", 0},        {"$$1", 0},
       {"-1", 0},
   };
   for (const Case& c : cases) EXPECT_EQ(HexToInt(c.text), c.value) << c.text;

@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "devices/SettingsList.h"
 #include "base/GuidText.h"
 #include "devices/ModelCatalog.h"
 #include "devices/ParameterList.h"
+#include "devices/SettingsList.h"
+#include "labelplu/errors.h"
 #include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"
-#include "labelplu/errors.h"
 
 namespace labelplu {
 namespace {
@@ -62,9 +62,15 @@ TEST(CollectionsTest, FilterBecomesPredicates) {
       {{118}, {"LabelPLU.plu"}, "[" + Cmp(lib, "=", "labelplu.plu") + "]", ""},
       {{115}, {"0"}, "[" + Cmp(state, "!=", "1") + "]", ""},
       {{115}, {"1"}, "[" + Cmp(state, "!=", "0") + "]", ""},
-      {{122, 129}, {"ВЕСЫ", "{AB}"}, "", "[" + Cmp(id, "=", "весы") + " and " + Cmp("Код", "=", "{ab}") + "]"},
-      {{118, 115, 101}, {"a.plu", "0", "Ё"},
-       "[" + Cmp(lib, "=", "a.plu") + " and " + Cmp(state, "!=", "1") + " and " + Cmp(id, "=", "ё") + "]", ""},
+      {{122, 129},
+       {"ВЕСЫ", "{AB}"},
+       "",
+       "[" + Cmp(id, "=", "весы") + " and " + Cmp("Код", "=", "{ab}") + "]"},
+      {{118, 115, 101},
+       {"a.plu", "0", "Ё"},
+       "[" + Cmp(lib, "=", "a.plu") + " and " + Cmp(state, "!=", "1") + " and " +
+           Cmp(id, "=", "ё") + "]",
+       ""},
       {{103}, {"a&b \"q\""}, "[" + Cmp("Наименование", "=", "a&amp;b &quot;q&quot;") + "]", ""},
   };
   for (const auto& c : cases) {
@@ -80,7 +86,8 @@ TEST(CollectionsTest, SetFilterReplacesKeysInPlaceAndChecksItsInput) {
   ModelCatalog list;
   list.SetFilter({118, 122, 129}, {"a", "b", "c"});
   list.SetFilter({118, 103}, {"x", "y"});
-  const std::vector<SettingsList::FilterLine> expected{{"118", "x"}, {"_101", "b"}, {"_100", "c"}, {"103", "y"}};
+  const std::vector<SettingsList::FilterLine> expected{
+      {"118", "x"}, {"_101", "b"}, {"_100", "c"}, {"103", "y"}};
   EXPECT_EQ(list.Filter(), expected);
   list.ClearFilter();
   EXPECT_TRUE(list.Filter().empty());
@@ -99,12 +106,13 @@ TEST(CollectionsTest, SetFilterReplacesKeysInPlaceAndChecksItsInput) {
 }
 
 TEST(CollectionsTest, CatalogueSelectsByFilter) {
-  const std::string doc = SystemDoc(
-      "<Модель Код=\"" + std::string(kCodeA) + "\" Идентификатор=\"Live\" Библиотека=\"LABELPLU.PLU\" Состояние=\"0\"/>"
-      "<Модель Идентификатор=\"NoState\" Библиотека=\"labelplu.plu\"/>"
-      "<Модель Идентификатор=\"Deleted\" Библиотека=\"labelplu.plu\" Состояние=\"1\"/>"
-      "<Модель Идентификатор=\"Quoted\" Библиотека=\"q&quot;.plu\" Наименование=\"Имя\"/>"
-      "<Модель Идентификатор=\"Other\" Библиотека=\"other.plu\" Состояние=\"2\"/>");
+  const std::string doc =
+      SystemDoc("<Модель Код=\"" + std::string(kCodeA) +
+                "\" Идентификатор=\"Live\" Библиотека=\"LABELPLU.PLU\" Состояние=\"0\"/>"
+                "<Модель Идентификатор=\"NoState\" Библиотека=\"labelplu.plu\"/>"
+                "<Модель Идентификатор=\"Deleted\" Библиотека=\"labelplu.plu\" Состояние=\"1\"/>"
+                "<Модель Идентификатор=\"Quoted\" Библиотека=\"q&quot;.plu\" Наименование=\"Имя\"/>"
+                "<Модель Идентификатор=\"Other\" Библиотека=\"other.plu\" Состояние=\"2\"/>");
   const struct {
     const char* state;
     const char* name;
@@ -115,22 +123,25 @@ TEST(CollectionsTest, CatalogueSelectsByFilter) {
       {"0", "", "", "labelplu.plu", {"Live", "NoState"}},
       {"*", "", "", "labelplu.plu", {"Live", "NoState", "Deleted"}},
       {"1", "", "", "", {"NoState", "Deleted", "Quoted", "Other"}},  // any state but "0"
-      {"", "", "", "q\".plu", {}},                                 // the quote is escaped, never equal
+      {"", "", "", "q\".plu", {}},  // the quote is escaped, never equal
       {"", "имя", "", "", {"Quoted"}},
       {"0", "", "ПРИНТЕРЫ", "", {"Live", "NoState", "Quoted", "Other"}},
       {"", "", "Весы", "", {}},
   };
   for (const auto& c : cases) {
     auto list = CreateModelCatalog(doc, "", "", c.state, c.name, c.classIdent, c.library);
-    EXPECT_EQ(Idents(*list), c.idents) << c.state << "|" << c.name << "|" << c.classIdent << "|" << c.library;
+    EXPECT_EQ(Idents(*list), c.idents)
+        << c.state << "|" << c.name << "|" << c.classIdent << "|" << c.library;
     EXPECT_TRUE(list->Filter().empty());
     EXPECT_FALSE(list->IsModified());
   }
 }
 
 TEST(CollectionsTest, FallsBackToAnyModelOnlyWithoutFilter) {
-  const std::string flat = "<Корень><Модель Идентификатор=\"M\" Библиотека=\"labelplu.plu\"/></Корень>";
-  EXPECT_EQ(Idents(*CreateModelCatalog(flat, "", "", "", "", "", "")), std::vector<std::string>{"M"});
+  const std::string flat =
+      "<Корень><Модель Идентификатор=\"M\" Библиотека=\"labelplu.plu\"/></Корень>";
+  EXPECT_EQ(Idents(*CreateModelCatalog(flat, "", "", "", "", "", "")),
+            std::vector<std::string>{"M"});
   EXPECT_EQ(CreateModelCatalog(flat, "", "", "0", "", "", "labelplu.plu")->Count(), 0);
   EXPECT_EQ(CreateModelCatalog(flat, "", "", "", "", "", "labelplu.plu")->Count(), 0);
   // The model directly under the document has no class element.
@@ -142,10 +153,14 @@ TEST(CollectionsTest, FallsBackToAnyModelOnlyWithoutFilter) {
 }
 
 TEST(CollectionsTest, FindModelByCodePrefersTheLaterModel) {
-  const std::string doc = SystemDoc(
-      "<Модель Код=\"" + std::string(kCodeA) + "\" Идентификатор=\"First\"/>"
-      "<Модель Код=\"" + std::string(kCodeB) + "\" Идентификатор=\"Other\"/>"
-      "<Модель Код=\"" + std::string(kCodeA) + "\" Идентификатор=\"Second\" Состояние=\"1\"/>");
+  const std::string doc =
+      SystemDoc("<Модель Код=\"" + std::string(kCodeA) +
+                "\" Идентификатор=\"First\"/>"
+                "<Модель Код=\"" +
+                std::string(kCodeB) +
+                "\" Идентификатор=\"Other\"/>"
+                "<Модель Код=\"" +
+                std::string(kCodeA) + "\" Идентификатор=\"Second\" Состояние=\"1\"/>");
   auto list = CreateModelCatalog(doc, "", "", "", "", "", "");
   ASSERT_EQ(list->Count(), 3);
   ASSERT_NE(list->FindModelByCode(TextToGuid(kCodeA)), nullptr);
@@ -189,10 +204,10 @@ TEST(CollectionsTest, DeletedModelWithVersionMinusOneDropsItself) {
 }
 
 TEST(CollectionsTest, InvalidCodeStopsTheLoadAndKeepsEarlierModels) {
-  const std::string doc = SystemDoc(
-      "<Модель Код=\"" + std::string(kCodeA) + "\" Идентификатор=\"Good\"/>"
-      "<Модель Код=\"not-a-guid\" Идентификатор=\"Bad\"/>"
-      "<Модель Идентификатор=\"Later\"/>");
+  const std::string doc = SystemDoc("<Модель Код=\"" + std::string(kCodeA) +
+                                    "\" Идентификатор=\"Good\"/>"
+                                    "<Модель Код=\"not-a-guid\" Идентификатор=\"Bad\"/>"
+                                    "<Модель Идентификатор=\"Later\"/>");
   ModelCatalog list;
   list.SetDocument(std::string_view(doc));
   try {
@@ -306,7 +321,8 @@ TEST(CollectionsTest, ParameterListLoadsWithHexFilterUnlessOwnerDeleted) {
 }
 
 TEST(CollectionsTest, ChangesPropagateUpAndResetClearsThem) {
-  auto list = CreateModelCatalog(ReadSample("samples/settings/catalog.xml"), "", "", "", "", "", "");
+  auto list =
+      CreateModelCatalog(ReadSample("samples/settings/catalog.xml"), "", "", "", "", "", "");
   CatalogModel& model = *list->FindModelByCode(TextToGuid(kDriverModel));
   int listChanges = 0;
   list->SetOnChange([&](SettingsList&) { ++listChanges; });

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "devices/DeviceList.h"
-#include "platform/ole/Variant.h"
 #include "devices/XmlHelpers.h"
+#include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"
 
 namespace labelplu {
@@ -21,13 +21,17 @@ namespace {
 std::string LegacyDocument(const std::string& extraBaud) {
   return "<Устройство Код=\"{3C4D5E6F-7A8B-4C9D-8E0F-1A2B3C4D5E6F}\" Описание=\"Старый\">"
          "<Параметры><ComPort><Item Имя=\"Baud\" Значение=\"19200\"/></ComPort>"
-         "<Дополнительно><Item Имя=\"Baud\" Значение=\"" + extraBaud + "\"/></Дополнительно>"
+         "<Дополнительно><Item Имя=\"Baud\" Значение=\"" +
+         extraBaud +
+         "\"/></Дополнительно>"
          "</Параметры></Устройство>";
 }
 
 std::string CurrentDocument(const std::string& baud) {
   return "<Устройство Код=\"{3C4D5E6F-7A8B-4C9D-8E0F-1A2B3C4D5E6F}\" Наименование=\"Старый\">"
-         "<Параметры><Параметр Идентификатор=\"Baud\" Значение=\"" + baud + "\"/></Параметры>"
+         "<Параметры><Параметр Идентификатор=\"Baud\" Значение=\"" +
+         baud +
+         "\"/></Параметры>"
          "</Устройство>";
 }
 
@@ -42,7 +46,8 @@ std::string ListDocument(DeviceList& list) {
 TEST(LegacySettingsTest, BadPortValueIsRefusedInEitherForm) {
   // "19XOffChar200" came from the settings fuzzer: the legacy form kept it,
   // and the list's own document of the device then failed to load.
-  for (const std::string& text : {LegacyDocument("19XOffChar200"), CurrentDocument("19XOffChar200")}) {
+  for (const std::string& text :
+       {LegacyDocument("19XOffChar200"), CurrentDocument("19XOffChar200")}) {
     DeviceList list("labelplu.plu");
     EXPECT_THROW(list.LoadSettings(ole::OleVariant(std::string_view(text)).get()),
                  std::invalid_argument)
@@ -70,8 +75,8 @@ TEST(LegacySettingsTest, WritesRefuseCharactersXmlCannotHold) {
   ASSERT_EQ(list.Count(), 1);
   DeviceItem& device = *list.GetDevice(0);
   device.SetParam("Насыщенность", "5");
-  for (const std::string& bad : std::vector<std::string>{"5\x1F\x1E", std::string("5\0", 2), "\x01",
-                                                       "5\xEF\xBF\xBF"}) {
+  for (const std::string& bad :
+       std::vector<std::string>{"5\x1F\x1E", std::string("5\0", 2), "\x01", "5\xEF\xBF\xBF"}) {
     EXPECT_THROW(device.SetParam("Насыщенность", bad), std::invalid_argument);
   }
   EXPECT_THROW(device.SetParam("Насыщенность\x0B", "5"), std::invalid_argument);
@@ -104,12 +109,13 @@ TEST(LegacySettingsTest, ValueHoldingADocumentKeepsItsAttributeNames) {
   const std::string value =
       "<Параметр Идентификатор=\"A\" Значение=\"1\" ЗначениеПоУмолчанию=\"2\"/>"
       "<Параметр Зна4ение=\"3\"/>";
-  const std::string escaped = ReplaceAll(ReplaceAll(ReplaceAll(value, "&", "&amp;", true), "<",
-                                                    "&lt;", true),
-                                         "\"", "&quot;", true);
+  const std::string escaped = ReplaceAll(
+      ReplaceAll(ReplaceAll(value, "&", "&amp;", true), "<", "&lt;", true), "\"", "&quot;", true);
   const std::string text =
       "<Устройство Код=\"{3C4D5E6F-7A8B-4C9D-8E0F-1A2B3C4D5E6F}\" Наименование=\"Склад\">"
-      "<Параметры><Параметр Идентификатор=\"ШаблонПоУмолчанию\" Значение=\"" + escaped + "\"/>"
+      "<Параметры><Параметр Идентификатор=\"ШаблонПоУмолчанию\" Значение=\"" +
+      escaped +
+      "\"/>"
       "</Параметры></Устройство>";
   DeviceList list("labelplu.plu");
   list.LoadSettings(ole::OleVariant(std::string_view(text)).get());

@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/ole/ComObject.h"
-#include "platform/ole/ContractInterfaces.h"
 #include "base/GuidText.h"
 #include "devices/PluginModel.h"
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ContractInterfaces.h"
 #include "platform/ole/Variant.h"
 
 namespace labelplu::test {
 
 // A device interface with nothing behind it.
 class FakeDevice final : public ole::ComObject<IDeviceItem> {
-public:
+ public:
   HRESULT GetIsOn(VARIANT_BOOL*) override { return E_NOTIMPL; }
   HRESULT ShowSettings(int32_t*) override { return E_NOTIMPL; }
   HRESULT GetSettingsXml(VARIANT*) override { return E_NOTIMPL; }
@@ -24,7 +24,7 @@ public:
 };
 
 class FakeOwner final : public IModelOwner {
-public:
+ public:
   ole::ComPtr<IUnknown> GetDriverInterface() override { return device(); }
   ole::ComPtr<IUnknown> FindOrAddDevice(const VARIANT& settings) override {
     calls.push_back("FindOrAddDevice " + ole::VarToText(settings));
@@ -57,7 +57,7 @@ public:
 
   std::vector<std::string> calls;
 
-private:
+ private:
   ole::ComPtr<FakeDevice> m_device;
 };
 

@@ -41,7 +41,8 @@ TEST(ParameterDescriptorTest, TypedValueConvertsByTypeAndFallsBackWithoutRaising
       {"Double", "", "1,5", VT_R8, 1.5, ""},
       {"Число", "", "-2,25E1", VT_R8, -22.5, ""},
       {"Double", "3,5", "abc", VT_R8, 3.5, ""},
-      {"Double", "3.5", "", VT_R8, 3.5, ""},  // bad value: the default, read as TypedDefault reads it
+      {"Double", "3.5", "", VT_R8, 3.5,
+       ""},  // bad value: the default, read as TypedDefault reads it
       {"Double", "x", "1.2.3", VT_R8, 0, ""},
       {"Double", "", "inf", VT_R8, 0, ""},
       {"Boolean", "", "True", VT_BOOL, 1, ""},
@@ -57,10 +58,17 @@ TEST(ParameterDescriptorTest, TypedValueConvertsByTypeAndFallsBackWithoutRaising
     const ole::OleVariant value = item.TypedValue(c.text);
     ASSERT_EQ(value.type(), c.vt);
     switch (c.vt) {
-      case VT_I4: EXPECT_EQ(value.get().lVal, static_cast<int32_t>(c.number)); break;
-      case VT_R8: EXPECT_DOUBLE_EQ(value.get().dblVal, c.number); break;
-      case VT_BOOL: EXPECT_EQ(value.get().boolVal, c.number ? VARIANT_TRUE : VARIANT_FALSE); break;
-      default: EXPECT_EQ(ole::VarToText(value), c.string);
+      case VT_I4:
+        EXPECT_EQ(value.get().lVal, static_cast<int32_t>(c.number));
+        break;
+      case VT_R8:
+        EXPECT_DOUBLE_EQ(value.get().dblVal, c.number);
+        break;
+      case VT_BOOL:
+        EXPECT_EQ(value.get().boolVal, c.number ? VARIANT_TRUE : VARIANT_FALSE);
+        break;
+      default:
+        EXPECT_EQ(ole::VarToText(value), c.string);
     }
   }
 }
@@ -75,9 +83,8 @@ TEST(ParameterDescriptorTest, TypedCurrentAndDefaultReadValueAndDefault) {
 
 TEST(ParameterDescriptorTest, DisplayTypeNamesOnlyThreeTypes) {
   const std::pair<const char*, const char*> cases[] = {
-      {"Integer", "Число"}, {"INTEGER", "Число"}, {"Boolean", "Boolean"},
-      {"string", "Строка"}, {"Double", ""},       {"Число", ""},
-      {"Строка", ""},       {"", ""}};
+      {"Integer", "Число"}, {"INTEGER", "Число"}, {"Boolean", "Boolean"}, {"string", "Строка"},
+      {"Double", ""},       {"Число", ""},        {"Строка", ""},         {"", ""}};
   for (const auto& [type, shown] : cases) {
     EXPECT_EQ(Descriptor(type, "").DisplayType(), shown) << type;
   }
@@ -157,10 +164,10 @@ TEST(ParameterDescriptorTest, RegisterParamAddsOrUpdatesByName) {
   const std::string longHint(300, 'h');
   std::string cyrillicHint;
   for (int i = 0; i < 300; ++i) cyrillicHint += "ж";
-  const PropertyRecord first{"Использовать", "Usable", "Caption", "Integer", false,
-                              "1",            longHint, nullptr};
-  const PropertyRecord again{"использовать", "", "Другая", "String", true,
-                              "x",            cyrillicHint, nullptr};
+  const PropertyRecord first{"Использовать", "Usable", "Caption", "Integer",
+                             false,          "1",      longHint,  nullptr};
+  const PropertyRecord again{"использовать", "",  "Другая",     "String",
+                             true,           "x", cyrillicHint, nullptr};
   ParameterDescriptorList list;
   ParameterDescriptor& item = RegisterParam(list, first);
   EXPECT_EQ(item.AltName, "Usable");
@@ -181,16 +188,29 @@ TEST(ParameterDescriptorTest, RegisterParamAddsOrUpdatesByName) {
 }
 
 TEST(ParameterDescriptorTest, NumberTextsFollowTheProcessFormat) {
-  const std::pair<const char*, std::optional<int32_t>> integers[] = {
-      {"0", 0},        {"+12", 12}, {" 12", 12}, {"12 ", std::nullopt}, {"-2147483648", INT32_MIN},
-      {"0x10", 16},    {"$FFFFFFFF", -1}, {"$100000000", std::nullopt}, {"", std::nullopt},
-      {"-", std::nullopt}, {"1e3", std::nullopt}};
+  const std::pair<const char*, std::optional<int32_t>> integers[] = {{"0", 0},
+                                                                     {"+12", 12},
+                                                                     {" 12", 12},
+                                                                     {"12 ", std::nullopt},
+                                                                     {"-2147483648", INT32_MIN},
+                                                                     {"0x10", 16},
+                                                                     {"$FFFFFFFF", -1},
+                                                                     {"$100000000", std::nullopt},
+                                                                     {"", std::nullopt},
+                                                                     {"-", std::nullopt},
+                                                                     {"1e3", std::nullopt}};
   for (const auto& [text, value] : integers) EXPECT_EQ(TryTextToInt(text), value) << text;
 
-  const std::pair<const char*, std::optional<double>> floats[] = {
-      {"1,5", 1.5},  {" -0,5 ", -0.5}, {"2e3", 2000.0},     {",5", 0.5},
-      {"1.5", std::nullopt}, {"1e", std::nullopt}, {"1,2,3", std::nullopt}, {"nan", std::nullopt},
-      {"1e999", std::nullopt}, {"", std::nullopt}};
+  const std::pair<const char*, std::optional<double>> floats[] = {{"1,5", 1.5},
+                                                                  {" -0,5 ", -0.5},
+                                                                  {"2e3", 2000.0},
+                                                                  {",5", 0.5},
+                                                                  {"1.5", std::nullopt},
+                                                                  {"1e", std::nullopt},
+                                                                  {"1,2,3", std::nullopt},
+                                                                  {"nan", std::nullopt},
+                                                                  {"1e999", std::nullopt},
+                                                                  {"", std::nullopt}};
   for (const auto& [text, value] : floats) EXPECT_EQ(TryTextToFloat(text), value) << text;
 }
 

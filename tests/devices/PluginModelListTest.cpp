@@ -7,9 +7,9 @@
 
 #include "base/Errors.h"
 #include "base/GuidText.h"
-#include "tests/devices/ModelTestSupport.h"
 #include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"
+#include "tests/devices/ModelTestSupport.h"
 
 namespace labelplu {
 namespace {
@@ -20,8 +20,8 @@ const char* const kModule = "labelplu.plu";
 
 // The driver's own registration, with one parameter of its own.
 void RegisterBase(PluginModelList& list) {
-  list.RegisterModel(kBaseCode, "Windows-принтер (ЖФУ8)", nullptr, "Принтеры этикеток",
-                     "Принтер", "WinPrinter", "", 0, 0, 1, 3, 1);
+  list.RegisterModel(kBaseCode, "Windows-принтер (ЖФУ8)", nullptr, "Принтеры этикеток", "Принтер",
+                     "WinPrinter", "", 0, 0, 1, 3, 1);
   list.CurrentParams().Add().Name = "Базовый";
 }
 

@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/ole/Bstr.h"
-#include "platform/ole/ErrorInfo.h"
 #include "base/GuidText.h"
 #include "devices/PluginModelList.h"
-#include "tests/devices/ModelTestSupport.h"
+#include "platform/ole/Bstr.h"
+#include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"
+#include "tests/devices/ModelTestSupport.h"
 
 namespace labelplu {
 namespace {
@@ -24,7 +24,7 @@ std::string TakeBstr(BSTR text) {
 
 // A list with a registered base model holding two parameters.
 class PluginModelTest : public ::testing::Test {
-protected:
+ protected:
   PluginModelTest() : list(std::make_unique<PluginModelList>(&owner, "labelplu.plu")) {
     list->RegisterModel(test::kBaseCode, "Model", nullptr, "Class", "Kind", "Ident", "", 0, 0, 1, 3,
                         1);
@@ -158,12 +158,11 @@ TEST_F(PluginModelTest, DeviceSlotsGoToTheOwningList) {
     EXPECT_EQ(result, 0);
   }
 
-  EXPECT_EQ(owner.calls,
-            std::vector<std::string>({"FindOrAddDevice <Устройство/>",
-                                      "FindDeviceInterface <Устройство/>",
-                                      "InsertDevice <Устройство/>",
-                                      "DeleteByCode {01020304-0506-0708-090A-0B0C0D0E0F10}",
-                                      "SetSettingsText text", "SetSettingsText <Система/>\r\n"}));
+  EXPECT_EQ(owner.calls, std::vector<std::string>(
+                             {"FindOrAddDevice <Устройство/>", "FindDeviceInterface <Устройство/>",
+                              "InsertDevice <Устройство/>",
+                              "DeleteByCode {01020304-0506-0708-090A-0B0C0D0E0F10}",
+                              "SetSettingsText text", "SetSettingsText <Система/>\r\n"}));
 }
 
 TEST_F(PluginModelTest, FailuresComeBackAsHresultsWithTheirText) {

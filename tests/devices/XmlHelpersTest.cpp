@@ -43,8 +43,8 @@ TEST(XmlHelpers, VocabularyKeys) {
     int32_t key;
     const std::string& text;
   };
-  const Case cases[] = {{true, 34, nodeRange},  {true, -1, nodeRange},  {true, 3, nodeGap},
-                        {true, 33, nodeGap},    {true, 30, nodeGap},    {false, 99, attrRange},
+  const Case cases[] = {{true, 34, nodeRange},   {true, -1, nodeRange}, {true, 3, nodeGap},
+                        {true, 33, nodeGap},     {true, 30, nodeGap},   {false, 99, attrRange},
                         {false, 131, attrRange}, {false, 0, attrRange}, {false, 110, attrGap},
                         {false, 116, attrGap}};
   for (const auto& c : cases) {
@@ -66,8 +66,9 @@ TEST(XmlHelpers, DocumentsByKey) {
   xml::XmlDocument doc = NewXmlDocument("Модель", Utf16Declaration());
   xml::XmlNode params = doc.documentElement().appendChild(CreateElementByTag(doc, NodeKey::Params));
   xml::XmlNode param = params.appendChild(CreateElementByTag(doc, NodeKey::Param));
-  SetAttributesByTag(param, {AttrKey::Identifier, AttrKey::Name, AttrKey::ReadOnly, AttrKey::DefaultValue},
-                     {OleVariant("Порт"), OleVariant("Порт связи"), OleVariant(true), OleVariant(int32_t(3))});
+  SetAttributesByTag(
+      param, {AttrKey::Identifier, AttrKey::Name, AttrKey::ReadOnly, AttrKey::DefaultValue},
+      {OleVariant("Порт"), OleVariant("Порт связи"), OleVariant(true), OleVariant(int32_t(3))});
   EXPECT_EQ(params.xml(),
             "<Параметры><Параметр Идентификатор=\"Порт\" Наименование=\"Порт связи\" "
             "ФлагТолько4тение=\"-1\" Зна4ениеПоУмол4анию=\"3\"/></Параметры>");
@@ -75,7 +76,8 @@ TEST(XmlHelpers, DocumentsByKey) {
   EXPECT_EQ(SelectNodesByTag(doc.documentElement(), NodeKey::ChildParams).length(), 1);
   EXPECT_EQ(SelectNodesByTag(doc, NodeKey::AnyParams, "[@Идентификатор=\"Порт\"]").length(), 1);
   EXPECT_EQ(SelectNodesByTag(doc, NodeKey::AnyParams, "[@Идентификатор=\"Нет\"]").length(), 0);
-  EXPECT_EQ(GetAttributeByTag(SelectSingleNodeByTag(doc, NodeKey::AnyParams), AttrKey::Name), "Порт связи");
+  EXPECT_EQ(GetAttributeByTag(SelectSingleNodeByTag(doc, NodeKey::AnyParams), AttrKey::Name),
+            "Порт связи");
   EXPECT_EQ(GetAttributeByTag(param, AttrKey::Description, "нет"), "нет");
   EXPECT_EQ(GetAttributeByTag(xml::XmlNode(), AttrKey::Code, "d"), "d");
   EXPECT_EQ(GetAttributeDef(param, "Тип", "t"), "t");
@@ -85,10 +87,14 @@ TEST(XmlHelpers, DocumentsByKey) {
 
   // The format key receives a predicate.
   xml::XmlDocument system;
-  system.loadXML("<Система><КлассыОборудования><КлассОборудования Идентификатор=\"A\"><Модель/></КлассОборудования>"
-                 "<КлассОборудования Идентификатор=\"B\"><Модель/><Модель/></КлассОборудования>"
-                 "</КлассыОборудования></Система>");
-  EXPECT_EQ(SelectNodesByTag(system, NodeKey::ClassModelsFormat, "", "[@Идентификатор=\"B\"]").length(), 2);
+  system.loadXML(
+      "<Система><КлассыОборудования><КлассОборудования "
+      "Идентификатор=\"A\"><Модель/></КлассОборудования>"
+      "<КлассОборудования Идентификатор=\"B\"><Модель/><Модель/></КлассОборудования>"
+      "</КлассыОборудования></Система>");
+  EXPECT_EQ(
+      SelectNodesByTag(system, NodeKey::ClassModelsFormat, "", "[@Идентификатор=\"B\"]").length(),
+      2);
   EXPECT_EQ(SelectNodesByTag(system, NodeKey::ClassModelsFormat, "[1]", "").length(), 2);
   EXPECT_EQ(SelectNodesByTag(system, NodeKey::SystemModels, "", "ignored").length(), 3);
 }
@@ -96,12 +102,15 @@ TEST(XmlHelpers, DocumentsByKey) {
 TEST(XmlHelpers, SetAttributesByTagFailures) {
   xml::XmlDocument doc = NewXmlDocument("a", "");
   xml::XmlNode a = doc.documentElement();
-  EXPECT_EQ(error20000([&] { SetAttributesByTag(a, {100, 101}, {OleVariant("x")}); }),
+  EXPECT_EQ(error20000([&] {
+              SetAttributesByTag(a, {100, 101}, {OleVariant("x")});
+            }),
             "Размерности массивов аттрибутов и значений не совпадают");
   EXPECT_FALSE(a.getAttribute("Код"));
   EXPECT_EQ(error20000([&] {
-              SetAttributesByTag(a, {100, 101, 99, 103}, {OleVariant("1"), OleVariant("2"), OleVariant("3"),
-                                                         OleVariant("4")});
+              SetAttributesByTag(
+                  a, {100, 101, 99, 103},
+                  {OleVariant("1"), OleVariant("2"), OleVariant("3"), OleVariant("4")});
             }),
             "Индекс имени аттрибута за пределами границы.");
   EXPECT_EQ(a.xml(), "<a Код=\"1\" Идентификатор=\"2\"/>");
@@ -109,13 +118,16 @@ TEST(XmlHelpers, SetAttributesByTagFailures) {
 
 TEST(XmlHelpers, NameSpelling) {
   std::string text =
-      "<Параметр Значение=\"Значение\" ЗначениеПоУмолчанию=\"1\" ФлагТолькоЧтение=\"0\">Значение</Параметр>";
+      "<Параметр Значение=\"Значение\" ЗначениеПоУмолчанию=\"1\" "
+      "ФлагТолькоЧтение=\"0\">Значение</Параметр>";
   ConvertNameSpelling(text, 0);
   EXPECT_EQ(text,
-            "<Параметр Зна4ение=\"Значение\" Зна4ениеПоУмол4анию=\"1\" ФлагТолько4тение=\"0\">Значение</Параметр>");
+            "<Параметр Зна4ение=\"Значение\" Зна4ениеПоУмол4анию=\"1\" "
+            "ФлагТолько4тение=\"0\">Значение</Параметр>");
   ConvertNameSpelling(text, 1);
   EXPECT_EQ(text,
-            "<Параметр Значение=\"Значение\" ЗначениеПоУмолчанию=\"1\" ФлагТолькоЧтение=\"0\">Значение</Параметр>");
+            "<Параметр Значение=\"Значение\" ЗначениеПоУмолчанию=\"1\" "
+            "ФлагТолькоЧтение=\"0\">Значение</Параметр>");
   ConvertNameSpelling(text, 2);
   EXPECT_NE(text.find(" Значение="), std::string::npos);
 
@@ -140,7 +152,8 @@ TEST(XmlHelpers, FormatXmlText) {
   };
   const Case cases[] = {
       {"<Label><Item Name=\"a\"/><Item><P>t</P></Item></Label>",
-       "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<Label>\r\n\t<Item Name=\"a\"/>\r\n\t<Item>"
+       "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<Label>\r\n\t<Item "
+       "Name=\"a\"/>\r\n\t<Item>"
        "\r\n\t\t<P>t\r\n\t\t</P>\r\n\t</Item>\r\n</Label>"},
       {"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<a><b/></a>\r\n",
        "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\r\n<a>\r\n\t<b/>\r\n</a>"},

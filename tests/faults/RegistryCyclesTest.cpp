@@ -13,13 +13,13 @@
 #include <memory>
 #include <thread>
 
-#include "plugin/SpoolerLabelDriver.h"
 #include "base/Errors.h"
-#include "tests/faults/JobWatchdog.h"
-#include "print/PrinterDevice.h"
-#include "values/ValueArray.h"
 #include "platform/ole/Variant.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "print/PrinterDevice.h"
+#include "tests/faults/JobWatchdog.h"
 #include "tests/support/BarcodeTemplate.h"
+#include "values/ValueArray.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LP_ADDRESS_SANITIZER 1
@@ -51,8 +51,7 @@ class RegistryCyclesTest : public ::testing::Test {
     fs::create_directory(m_dir / "out");
     std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kBarcodeTemplate;
     m_driver = ole::MakeCom<SpoolerLabelDriver>(
-        nullptr, &m_slot,
-        std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string()));
+        nullptr, &m_slot, std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string()));
     m_slot = m_driver.get();
   }
   void TearDown() override {

@@ -22,15 +22,15 @@
 #include <sstream>
 #include <vector>
 
-#include "ui/Application.h"
-#include "tests/faults/JobWatchdog.h"
-#include "print/PrinterDevice.h"
 #include "platform/spool/PrintObject.h"
-#include "tests/support/PrivateCups.h"
-#include "values/ValueArray.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
+#include "tests/faults/JobWatchdog.h"
 #include "tests/support/BarcodeTemplate.h"
+#include "tests/support/PrivateCups.h"
 #include "tests/support/TextTable.h"
+#include "ui/Application.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 namespace {

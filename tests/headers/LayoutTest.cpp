@@ -37,11 +37,20 @@ TEST(Layout, AutomationTypesMatchCom) {
 
 TEST(Layout, CAndCppAgree) {
   const size_t cpp[] = {
-      sizeof(VARIANT),          offsetof(VARIANT, llVal),        sizeof(GUID),
-      offsetof(GUID, Data4),    sizeof(SAFEARRAYBOUND),          offsetof(SAFEARRAY, cbElements),
-      offsetof(SAFEARRAY, cLocks), offsetof(SAFEARRAY, pvData),  offsetof(SAFEARRAY, rgsabound),
-      sizeof(DISPPARAMS),       offsetof(DISPPARAMS, cArgs),     offsetof(DISPPARAMS, cNamedArgs),
-      sizeof(EXCEPINFO),        offsetof(EXCEPINFO, scode),
+      sizeof(VARIANT),
+      offsetof(VARIANT, llVal),
+      sizeof(GUID),
+      offsetof(GUID, Data4),
+      sizeof(SAFEARRAYBOUND),
+      offsetof(SAFEARRAY, cbElements),
+      offsetof(SAFEARRAY, cLocks),
+      offsetof(SAFEARRAY, pvData),
+      offsetof(SAFEARRAY, rgsabound),
+      sizeof(DISPPARAMS),
+      offsetof(DISPPARAMS, cArgs),
+      offsetof(DISPPARAMS, cNamedArgs),
+      sizeof(EXCEPINFO),
+      offsetof(EXCEPINFO, scode),
   };
   ASSERT_EQ(lpCLayoutCount, std::size(cpp));
   for (size_t i = 0; i < lpCLayoutCount; ++i) EXPECT_EQ(lpCLayout[i], cpp[i]) << "entry " << i;

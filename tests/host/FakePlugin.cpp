@@ -21,12 +21,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "labelplu/plugin.h"
 #include "platform/ole/ComObject.h"
 #include "platform/ole/ContractInterfaces.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
-#include "labelplu/plugin.h"
-
 
 namespace {
 
@@ -109,8 +108,8 @@ bool callEntry(RequestParams* p, void*) {
   }
   if (name == "RunProc") {
     if (!g_sink) throw EProtectException(20000, "no host sink");
-    const HRESULT hr =
-        g_sink->RunProcedure(HostProcedure{addToCounter, &g_counter}, ole::VarToInt32(argument(p, 0)));
+    const HRESULT hr = g_sink->RunProcedure(HostProcedure{addToCounter, &g_counter},
+                                            ole::VarToInt32(argument(p, 0)));
     if (FAILED(hr)) throw EProtectException(20000, "RunProcedure failed");
     p->Set(0, OleVariant(static_cast<int32_t>(g_counter)));
     return true;

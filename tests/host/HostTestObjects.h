@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "labelplu/valuearray.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ComObject.h"
 #include "platform/ole/ContractInterfaces.h"
 #include "platform/ole/Variant.h"
-#include "labelplu/valuearray.h"
-
 
 namespace labelplu::test {
 

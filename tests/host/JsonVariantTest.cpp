@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "host/HostError.h"
+#include "host/ValueArrays.h"
 #include "tests/host/HostTestObjects.h"
 #include "tests/support/TempDir.h"
-#include "host/ValueArrays.h"
 
 namespace labelplu::host {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/xml/XmlDom.h"
 #include "tests/host/LabelhostRun.h"
 #include "tests/support/TempDir.h"
-#include "platform/xml/XmlDom.h"
 
 namespace labelplu::test {
 namespace {

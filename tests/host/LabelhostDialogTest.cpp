@@ -14,9 +14,9 @@
 #include <string>
 #include <thread>
 
+#include "platform/xml/XmlDom.h"
 #include "tests/host/LabelhostRun.h"
 #include "tests/support/TempDir.h"
-#include "platform/xml/XmlDom.h"
 
 // Last: Xlib's macros (None, Bool, Status) would break the headers above.
 #include <X11/Xatom.h>

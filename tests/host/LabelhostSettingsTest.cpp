@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/ole/Utf.h"
 #include "tests/host/LabelhostRun.h"
 #include "tests/support/TempDir.h"
-#include "platform/ole/Utf.h"
 
 namespace labelplu::test {
 namespace {

@@ -3,10 +3,10 @@
 // back to a method as its packed arguments.
 #include <gtest/gtest.h>
 
+#include "host/PluginHost.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
 #include "tests/host/LabelhostRun.h"
-#include "host/PluginHost.h"
 #include "tests/support/TempDir.h"
 
 namespace labelplu::test {
@@ -27,8 +27,7 @@ OleVariant Invoke(IDispatch* object, const char* name, std::vector<OleVariant> a
   DISPPARAMS params{block.data(), nullptr, static_cast<uint32_t>(block.size()), 0};
   OleVariant result;
   EXCEPINFO excep{};
-  const HRESULT hr =
-      object->Invoke(id, IID_NULL, 0, flags, &params, result.put(), &excep, nullptr);
+  const HRESULT hr = object->Invoke(id, IID_NULL, 0, flags, &params, result.put(), &excep, nullptr);
   SysFreeString(excep.bstrSource);
   SysFreeString(excep.bstrDescription);
   SysFreeString(excep.bstrHelpFile);
@@ -46,7 +45,8 @@ TEST(LateBoundValueArray, FilledSavedReloadedAndPassedAsPackedArguments) {
   IDispatch* table = made.Result.get().pdispVal;
 
   Invoke(table, "setbounds", {OleVariant(2), OleVariant(3)});
-  Invoke(table, "SetRowValues", {OleVariant(0), OleVariant("Сыр"), OleVariant(12.5), OleVariant(3)});
+  Invoke(table, "SetRowValues",
+         {OleVariant(0), OleVariant("Сыр"), OleVariant(12.5), OleVariant(3)});
   Invoke(table, "SetValue", {OleVariant(1), OleVariant(0), OleVariant("Хлеб")});
   const std::string file = (dir.path() / "table.sa").string();
   Invoke(table, "SaveToFile", {OleVariant(file)});
@@ -58,9 +58,11 @@ TEST(LateBoundValueArray, FilledSavedReloadedAndPassedAsPackedArguments) {
   Invoke(loaded, "LoadFromFile", {OleVariant(file)});
   EXPECT_EQ(Invoke(loaded, "RowCount", {}, DISPATCH_PROPERTYGET).get().lVal, 2);
   EXPECT_EQ(Invoke(loaded, "ColCount", {}, DISPATCH_PROPERTYGET).get().lVal, 3);
-  EXPECT_EQ(ole::VarToText(Invoke(loaded, "GetValue", {OleVariant(0), OleVariant(0)}).get()), "Сыр");
+  EXPECT_EQ(ole::VarToText(Invoke(loaded, "GetValue", {OleVariant(0), OleVariant(0)}).get()),
+            "Сыр");
   EXPECT_EQ(Invoke(loaded, "GetValue", {OleVariant(0), OleVariant(1)}).get().dblVal, 12.5);
-  EXPECT_EQ(ole::VarToText(Invoke(loaded, "GetValue", {OleVariant(1), OleVariant(0)}).get()), "Хлеб");
+  EXPECT_EQ(ole::VarToText(Invoke(loaded, "GetValue", {OleVariant(1), OleVariant(0)}).get()),
+            "Хлеб");
 
   // Two rows of one column are the two arguments of Beep.
   const host::RequestResult packedTable =

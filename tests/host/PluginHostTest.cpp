@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/ole/ErrorInfo.h"
 #include "host/HostError.h"
+#include "host/ValueArrays.h"
+#include "platform/ole/ErrorInfo.h"
 #include "tests/host/HostTestObjects.h"
 #include "tests/support/TempDir.h"
-#include "host/ValueArrays.h"
 
 namespace labelplu::host {
 namespace {
@@ -171,7 +171,7 @@ TEST_F(PluginHostTest, SinkRunsProceduresAndAnswersNotImplementedElsewhere) {
   using RunFn = HRESULT (*)(IHostEventSink*, HostProcedure, intptr_t);
   intptr_t counter = 0;
   const HostProcedure add{[](void* data, intptr_t arg) { *static_cast<intptr_t*>(data) += arg; },
-                       &counter};
+                          &counter};
   EXPECT_EQ(reinterpret_cast<RunFn>(table[28])(sink, add, 9), S_OK);
   EXPECT_EQ(counter, 9);
 }

@@ -3,11 +3,11 @@
 // {"storage": PATH}, handed to the driver and kept in the settings.
 #include <gtest/gtest.h>
 
+#include "host/PluginHost.h"
+#include "host/ValueArrays.h"
 #include "platform/ole/Bstr.h"
 #include "tests/host/LabelhostRun.h"
-#include "host/PluginHost.h"
 #include "tests/support/TempDir.h"
-#include "host/ValueArrays.h"
 
 namespace labelplu::test {
 namespace {

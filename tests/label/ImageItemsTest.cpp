@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "tests/label/ItemTestSupport.h"
-#include "label/PictureItem.h"
 #include "label/LinearBarcodeItem.h"
+#include "label/PictureItem.h"
+#include "tests/label/ItemTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -27,8 +27,8 @@ std::string ReadEan13(const QImage& image) {
   ZXing::DecodeHints hints;
   hints.setFormats(ZXing::BarcodeFormat::EAN13);
   hints.setTryRotate(false);
-  const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(), ZXing::ImageFormat::Lum,
-                              static_cast<int>(grey.bytesPerLine()));
+  const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(),
+                              ZXing::ImageFormat::Lum, static_cast<int>(grey.bytesPerLine()));
   const ZXing::Result result = ZXing::ReadBarcode(view, hints);
   return result.isValid() ? result.text() : "<unread>";
 }

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/label/ItemTestSupport.h"
-#include "label/MatrixBarcodeItem.h"
 #include "label/LinearBarcodeItem.h"
+#include "label/MatrixBarcodeItem.h"
+#include "tests/label/ItemTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -31,8 +31,7 @@ using F = ZXing::BarcodeFormat;
 
 // The painted label turned back upright, as 8-bit grey.
 QImage Upright(const QImage& painted, Rotation rotation) {
-  const QImage turned =
-      rotation == r90 ? painted.transformed(QTransform().rotate(-90)) : painted;
+  const QImage turned = rotation == r90 ? painted.transformed(QTransform().rotate(-90)) : painted;
   return turned.convertToFormat(QImage::Format_Grayscale8);
 }
 
@@ -61,7 +60,7 @@ std::vector<std::string> ReadWithZbar(const QImage& grey, zbar::zbar_symbol_type
   for (int y = 0; y < grey.height(); ++y)
     pixels.insert(pixels.end(), grey.constScanLine(y), grey.constScanLine(y) + grey.width());
   std::unique_ptr<zbar_image_t, decltype(&zbar_image_destroy)> image(zbar_image_create(),
-                                                                    &zbar_image_destroy);
+                                                                     &zbar_image_destroy);
   zbar_image_set_format(image.get(), zbar_fourcc('Y', '8', '0', '0'));
   zbar_image_set_size(image.get(), static_cast<unsigned>(grey.width()),
                       static_cast<unsigned>(grey.height()));
@@ -116,7 +115,8 @@ std::string ScanLine(const QImage& grey, int y) {
   std::string line;
   for (int x = 0; x < grey.width(); ++x) line += IsInk(grey, x, y) ? '1' : '0';
   const size_t first = line.find('1');
-  return first == std::string::npos ? std::string() : line.substr(first, line.rfind('1') - first + 1);
+  return first == std::string::npos ? std::string()
+                                    : line.substr(first, line.rfind('1') - first + 1);
 }
 
 struct LinearCase {
@@ -171,8 +171,7 @@ TEST(ItemScan, LinearBarcodePrimitiveScansAtBothResolutionsAndRotations) {
         if (c.decoded.empty()) {
           // Code 11: libzint adds both check characters by default, none
           // with option 2.
-          const std::string zint =
-              ZintMatrix(BARCODE_CODE11, c.value, c.check ? 0 : 2).at(0);
+          const std::string zint = ZintMatrix(BARCODE_CODE11, c.value, c.check ? 0 : 2).at(0);
           EXPECT_EQ(NarrowWide(ScanLine(grey, grey.height() / 2)), NarrowWide(zint));
           continue;
         }
@@ -263,8 +262,8 @@ TEST(ItemScan, TwoDimensionalBarcodePrimitiveScansAtBothResolutionsAndRotations)
         const bool pure = c.type == MatrixSymbology::br2MaxiCode;
         const int margin = 4 * barcode.ModulePixels();
         const QImage read = pure ? grey.copy(ink.adjusted(-margin, -margin, margin, margin)) : grey;
-        EXPECT_EQ(ReadWithZxing(read, c.zxing, pure), c.decoded) << "modules of "
-                                                                  << barcode.ModulePixels() << " dots";
+        EXPECT_EQ(ReadWithZxing(read, c.zxing, pure), c.decoded)
+            << "modules of " << barcode.ModulePixels() << " dots";
       }
     }
   }

@@ -9,12 +9,12 @@
 #include <memory>
 #include <string_view>
 
-#include "platform/gdi/Canvas.h"
-#include "label/LabelView.h"
 #include "label/ItemClasses.h"
-#include "platform/gdi/RasterTarget.h"
-#include "label/LabelItem.h"
 #include "label/Label.h"
+#include "label/LabelItem.h"
+#include "label/LabelView.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::test {
 
@@ -29,7 +29,8 @@ inline void EnsureGuiApplication() {
 // A label of its template's size on a white raster at dpi (label origin at
 // the image's top-left corner).
 struct PaintedLabel {
-  explicit PaintedLabel(int dpi, double widthMm = 58, double heightMm = 40) : view(nullptr, dpi, dpi) {
+  explicit PaintedLabel(int dpi, double widthMm = 58, double heightMm = 40)
+      : view(nullptr, dpi, dpi) {
     EnsureGuiApplication();
     label.SetWidth(widthMm);
     label.SetHeight(heightMm);

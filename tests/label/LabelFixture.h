@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "platform/gdi/Canvas.h"
-#include "label/LabelView.h"
-#include "platform/gdi/RasterTarget.h"
 #include "label/Label.h"
+#include "label/LabelView.h"
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/RasterTarget.h"
 
 namespace labelplu::test {
 

@@ -2,9 +2,9 @@
 // source binding, change tracking, and the outline on a 203-dpi raster.
 #include <gtest/gtest.h>
 
+#include "label/LabelItem.h"
 #include "tests/label/LabelFixture.h"
 #include "tests/label/ProbeItems.h"
-#include "label/LabelItem.h"
 
 using namespace labelplu;
 using namespace labelplu::test;

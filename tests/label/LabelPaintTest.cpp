@@ -2,9 +2,9 @@
 // origin, update blocks and modes.
 #include <gtest/gtest.h>
 
+#include "label/LabelItem.h"
 #include "tests/label/LabelFixture.h"
 #include "tests/label/ProbeItems.h"
-#include "label/LabelItem.h"
 
 using namespace labelplu;
 using namespace labelplu::test;

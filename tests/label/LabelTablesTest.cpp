@@ -5,9 +5,9 @@
 #include "label/DataSources.h"
 #include "label/EnumTypes.h"
 #include "label/ItemClasses.h"
-#include "label/PropText.h"
-#include "label/LabelItem.h"
 #include "label/Label.h"
+#include "label/LabelItem.h"
+#include "label/PropText.h"
 
 using namespace labelplu;
 

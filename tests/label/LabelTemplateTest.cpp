@@ -10,11 +10,11 @@
 #include <fstream>
 
 #include "label/Cp1251.h"
-#include "tests/label/ProbeItems.h"
-#include "label/PropText.h"
-#include "label/LabelItem.h"
 #include "label/Label.h"
+#include "label/LabelItem.h"
+#include "label/PropText.h"
 #include "label/TemplateError.h"
+#include "tests/label/ProbeItems.h"
 
 using namespace labelplu;
 using namespace labelplu::test;

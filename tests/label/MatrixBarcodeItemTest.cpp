@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/label/ItemTestSupport.h"
 #include "label/MatrixBarcodeItem.h"
+#include "tests/label/ItemTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -49,10 +49,16 @@ TEST(MatrixBarcodeItem, TemplatePropertiesLoadAndWriteInPublishedOrder) {
   EXPECT_FALSE(defaults.Smooth());
 
   const std::string xml = label.SaveToXml();
-  const std::vector<std::string> order = {"\"DS\"",     "\"Value\"",         "\"Left\"",
-                                          "\"Top\"",    "\"Width\"",         "\"Height\"",
-                                          "\"RotationFixed\"", "\"BRType2D\"",
-                                          "\"ErrorCorrection\"", "\"HeightToWidth\"",
+  const std::vector<std::string> order = {"\"DS\"",
+                                          "\"Value\"",
+                                          "\"Left\"",
+                                          "\"Top\"",
+                                          "\"Width\"",
+                                          "\"Height\"",
+                                          "\"RotationFixed\"",
+                                          "\"BRType2D\"",
+                                          "\"ErrorCorrection\"",
+                                          "\"HeightToWidth\"",
                                           "\"AspectRatio\""};
   size_t at = xml.find("ClassName=\"2DShk\"");
   ASSERT_NE(at, std::string::npos);

@@ -25,7 +25,7 @@ std::span<const PropertyInfo> ProbeItem::Properties() const {
       IntegerProperty<ProbeItem>("Count", &ProbeItem::Count, &ProbeItem::SetCount, 0, 1000),
       EnumProperty<ProbeItem>("HAlign", HAlignType(), &ProbeItem::HAlign, &ProbeItem::SetHAlign),
       EnumProperty<ProbeItem>("Negative", BooleanType(), &ProbeItem::Negative,
-                             &ProbeItem::SetNegative),
+                              &ProbeItem::SetNegative),
       RealProperty<ProbeItem>("Ratio", &ProbeItem::Ratio, &ProbeItem::SetRatio),
   };
   return table;
@@ -37,8 +37,8 @@ ProbeImageItem::ProbeImageItem(Label& owner) : LabelItem(owner) {
 
 std::span<const PropertyInfo> ProbeImageItem::Properties() const {
   static const std::vector<PropertyInfo> table = {
-      BaseProp::DataSource(),  BaseProp::ValueFileName(), BaseProp::Left(),
-      BaseProp::Top(), BaseProp::Width(),         BaseProp::Height(),
+      BaseProp::DataSource(), BaseProp::ValueFileName(), BaseProp::Left(),
+      BaseProp::Top(),        BaseProp::Width(),         BaseProp::Height(),
   };
   return table;
 }

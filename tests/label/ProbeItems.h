@@ -4,8 +4,8 @@
 #ifndef LABELPLU_TESTS_LABEL_PROBEITEMS_H
 #define LABELPLU_TESTS_LABEL_PROBEITEMS_H
 
-#include "label/LabelItem.h"
 #include "label/Label.h"
+#include "label/LabelItem.h"
 
 namespace labelplu::test {
 

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "tests/label/ItemTestSupport.h"
-#include "label/MatrixBarcodeItem.h"
 #include "label/LinearBarcodeItem.h"
+#include "label/MatrixBarcodeItem.h"
+#include "tests/label/ItemTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -32,25 +32,41 @@ std::string Template(const std::string& name) {
 F FormatOf(const LabelItem& p) {
   if (const auto* barcode = dynamic_cast<const LinearBarcodeItem*>(&p)) {
     switch (barcode->BarCodeType()) {
-      case bcUPC_A: return F::UPCA;
-      case bcUPC_E: return F::UPCE;
-      case bcEAN_8: return F::EAN8;
-      case bcEAN_13: return F::EAN13;
-      case bcInterleaved2of5: return F::ITF;
-      case bcCodabar: return F::Codabar;
-      case bcCode39: return F::Code39;
-      case bcCode93: return F::Code93;
-      case bcCode128: return F::Code128;
-      default: return F::None;  // Code 11: no reader knows it
+      case bcUPC_A:
+        return F::UPCA;
+      case bcUPC_E:
+        return F::UPCE;
+      case bcEAN_8:
+        return F::EAN8;
+      case bcEAN_13:
+        return F::EAN13;
+      case bcInterleaved2of5:
+        return F::ITF;
+      case bcCodabar:
+        return F::Codabar;
+      case bcCode39:
+        return F::Code39;
+      case bcCode93:
+        return F::Code93;
+      case bcCode128:
+        return F::Code128;
+      default:
+        return F::None;  // Code 11: no reader knows it
     }
   }
   switch (dynamic_cast<const MatrixBarcodeItem&>(p).BRType2D()) {
-    case MatrixSymbology::br2Aztec: return F::Aztec;
-    case MatrixSymbology::br2DataMatrix: return F::DataMatrix;
-    case MatrixSymbology::br2PDF417: return F::PDF417;
-    case MatrixSymbology::br2MaxiCode: return F::MaxiCode;
-    case MatrixSymbology::br2RSS: return F::DataBar;
-    default: return F::None;  // MicroPDF417: no reader knows it
+    case MatrixSymbology::br2Aztec:
+      return F::Aztec;
+    case MatrixSymbology::br2DataMatrix:
+      return F::DataMatrix;
+    case MatrixSymbology::br2PDF417:
+      return F::PDF417;
+    case MatrixSymbology::br2MaxiCode:
+      return F::MaxiCode;
+    case MatrixSymbology::br2RSS:
+      return F::DataBar;
+    default:
+      return F::None;  // MicroPDF417: no reader knows it
   }
 }
 
@@ -87,7 +103,9 @@ TEST(SampleBarcodes, FilledPriceTagAndShelfLabelScan) {
        {"Артикул", "A-1042"},
        {"Цена", "549,00"},
        {"ШтрихКод", "4607001234562"}},
-      {{"Наименование", "Хлеб"}, {"Артикул", "HB-77-0001"}, {"Цена", "42,50"},
+      {{"Наименование", "Хлеб"},
+       {"Артикул", "HB-77-0001"},
+       {"Цена", "42,50"},
        {"ШтрихКод", "5901234123457"}},
   };
   for (const std::string name : {"price_tag_ean13", "shelf_label"}) {
@@ -117,16 +135,18 @@ TEST(SampleBarcodes, FilledPriceTagAndShelfLabelScan) {
 
 TEST(SampleBarcodes, EverySymbolOfTheSymbologySheetsScans) {
   // The decoded text where the reader adds check digits or brackets.
-  const std::map<std::string, std::string> decoded = {
-      {"03600029145", "036000291452"},  {"123450", "01234505"},
-      {"9638507", "96385074"},          {"590123412345", "5901234123457"},
-      {"0950110153000", "09501101530003"}};
+  const std::map<std::string, std::string> decoded = {{"03600029145", "036000291452"},
+                                                      {"123450", "01234505"},
+                                                      {"9638507", "96385074"},
+                                                      {"590123412345", "5901234123457"},
+                                                      {"0950110153000", "09501101530003"}};
   struct Sheet {
     const char* name;
     double width;
     double height;
   };
-  for (const Sheet sheet : {Sheet{"symbologies_linear", 100, 150}, Sheet{"symbologies_2d", 100, 70}}) {
+  for (const Sheet sheet :
+       {Sheet{"symbologies_linear", 100, 150}, Sheet{"symbologies_2d", 100, 70}}) {
     for (const int dpi : {203, 300}) {
       SCOPED_TRACE(std::string(sheet.name) + " @" + std::to_string(dpi));
       PaintedLabel painted(dpi, sheet.width, sheet.height);

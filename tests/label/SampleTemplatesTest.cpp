@@ -49,8 +49,7 @@ constexpr Sample kSamples[] = {{"price_tag", 8},
 
 TEST(SampleTemplates, EverySampleIsCovered) {
   std::vector<std::string> found;
-  for (const auto& entry :
-       std::filesystem::directory_iterator(SourceRoot() + "/samples/templates"))
+  for (const auto& entry : std::filesystem::directory_iterator(SourceRoot() + "/samples/templates"))
     if (entry.path().extension() == ".lb3") found.push_back(entry.path().stem().string());
   EXPECT_EQ(found.size(), std::size(kSamples));
   for (const Sample& s : kSamples)

@@ -5,11 +5,11 @@
 
 #include <cmath>
 
-#include "label/PixelRound.h"
-#include "tests/label/ItemTestSupport.h"
-#include "label/PropText.h"
 #include "label/LineItem.h"
+#include "label/PixelRound.h"
+#include "label/PropText.h"
 #include "label/RectangleItem.h"
+#include "tests/label/ItemTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::test;

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "label/PixelRound.h"
-#include "tests/label/ItemTestSupport.h"
-#include "label/PropText.h"
 #include "label/GraphicTextItem.h"
+#include "label/PixelRound.h"
+#include "label/PropText.h"
 #include "label/TextItem.h"
+#include "tests/label/ItemTestSupport.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -52,8 +52,9 @@ TEST(TextItems, DefaultsAndPublishedProperties) {
   EXPECT_EQ(graphic.Font().Name(), "Arial");
   EXPECT_EQ(simple.MaxSymbols(), 100);
   EXPECT_EQ(graphic.DrawPen().style, gdi::PS_NULL);
-  EXPECT_EQ((std::array{graphic.HAlign() == haLeft, graphic.VAlign() == vaTop, !graphic.Negative()}),
-            (std::array{true, true, true}));
+  EXPECT_EQ(
+      (std::array{graphic.HAlign() == haLeft, graphic.VAlign() == vaTop, !graphic.Negative()}),
+      (std::array{true, true, true}));
 
   EXPECT_EQ(PublishedNames(simple),
             (std::vector<std::string>{"DS", "Value", "Left", "Top", "Width", "Height",
@@ -63,9 +64,9 @@ TEST(TextItems, DefaultsAndPublishedProperties) {
                                       "RotationFixed", "Font", "VAlign", "HAlign", "Negative"}));
   EXPECT_EQ(PublishedNames(p.Add("Rectangle")),
             (std::vector<std::string>{"Left", "Top", "Width", "Height", "PenWidth"}));
-  EXPECT_EQ(PublishedNames(p.Add("Line")),
-            (std::vector<std::string>{"LineLeft", "LineTop", "LineLength", "RotationFixed",
-                                      "PenWidth"}));
+  EXPECT_EQ(
+      PublishedNames(p.Add("Line")),
+      (std::vector<std::string>{"LineLeft", "LineTop", "LineLength", "RotationFixed", "PenWidth"}));
 }
 
 TEST(TextItems, FontSizeSelectsOneOfFivePointSizes) {
@@ -141,10 +142,9 @@ TEST(TextItems, QuarterTurnsWriteClockwiseAboutTheBoxCentre) {
       double x1 = cell.right() + 1 - 1, y1 = cell.bottom() + 1 - 1;
       RotatePoint(cx, cy, 90 * r, x0, y0);
       RotatePoint(cx, cy, 90 * r, x1, y1);
-      const QRect expected(QPoint(static_cast<int>(std::min(x0, x1)) + 1,
-                                  static_cast<int>(std::min(y0, y1)) + 1),
-                           QPoint(static_cast<int>(std::max(x0, x1)),
-                                  static_cast<int>(std::max(y0, y1))));
+      const QRect expected(
+          QPoint(static_cast<int>(std::min(x0, x1)) + 1, static_cast<int>(std::min(y0, y1)) + 1),
+          QPoint(static_cast<int>(std::max(x0, x1)), static_cast<int>(std::max(y0, y1))));
       EXPECT_NEAR(ink.left(), expected.left(), 1);
       EXPECT_NEAR(ink.top(), expected.top(), 1);
       EXPECT_NEAR(ink.right(), expected.right(), 1);
@@ -179,8 +179,8 @@ TEST(TextItems, TextIsClippedToTheTurnedBoxAndTheLabelsInnerArea) {
     const double s = p.Ppm();
     const QRect turnedBox(QPoint(Px(23, s), Px(7, s)), QPoint(Px(27, s) - 1, Px(17, s) - 1));
     const QRect bigInk = InkBox(img, QRect(Px(18, s), 0, img.width() - Px(18, s), img.height()));
-    EXPECT_TRUE(turnedBox.contains(bigInk)) << bigInk.x() << "," << bigInk.y() << " "
-                                            << bigInk.width() << "x" << bigInk.height();
+    EXPECT_TRUE(turnedBox.contains(bigInk))
+        << bigInk.x() << "," << bigInk.y() << " " << bigInk.width() << "x" << bigInk.height();
     EXPECT_GE(bigInk.width(), turnedBox.width() - 1);
     EXPECT_GE(bigInk.height(), turnedBox.height() - 1);
     const QRect cornerInk = InkBox(img, QRect(0, 0, Px(18, s), img.height()));

@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <string>
 
-#include "plugin/LabelPrinterDriver.h"
-#include "plugin/BaseMethods.h"
-#include "plugin/SpoolerLabelDriver.h"
 #include "platform/ole/ErrorInfo.h"
+#include "platform/ole/Variant.h"
+#include "plugin/BaseMethods.h"
+#include "plugin/LabelPrinterDriver.h"
 #include "plugin/ModuleState.h"
 #include "plugin/PluginControlObject.h"
-#include "platform/ole/Variant.h"
+#include "plugin/SpoolerLabelDriver.h"
 
 namespace labelplu {
 namespace {
@@ -40,19 +40,27 @@ void Answer(VARIANT& result, const char* text) {
   VariantClear(&result);
   result = value.release();
 }
-void LevelShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "level"); }
-void DriverShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "driver"); }
-void BaseShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) { Answer(r, "base"); }
+void LevelShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) {
+  Answer(r, "level");
+}
+void DriverShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) {
+  Answer(r, "driver");
+}
+void BaseShadow(const CallContext&, std::span<VARIANT>, VARIANT& r) {
+  Answer(r, "base");
+}
 
 const MethodRecord kLevel[] = {{"Тень,Shadow", 0, LevelShadow}};
-const MethodRecord kDriver[] = {
-    {"Shadow,Тень", 0, DriverShadow}, {"Driver,Драйвер", 0, DriverShadow},
-    {"Удвоить,Twice", 1, Twice}, {"Код,Code", 1, Code}};
-const MethodRecord kBase[] = {
-    {"Тень,Shadow", 0, BaseShadow}, {"Драйвер,Driver", 0, BaseShadow}, {"Base,База", 0, BaseShadow}};
+const MethodRecord kDriver[] = {{"Shadow,Тень", 0, DriverShadow},
+                                {"Driver,Драйвер", 0, DriverShadow},
+                                {"Удвоить,Twice", 1, Twice},
+                                {"Код,Code", 1, Code}};
+const MethodRecord kBase[] = {{"Тень,Shadow", 0, BaseShadow},
+                              {"Драйвер,Driver", 0, BaseShadow},
+                              {"Base,База", 0, BaseShadow}};
 
 class TestDevice : public DeviceItem {
-public:
+ public:
   using DeviceItem::DeviceItem;
   std::string GetErrorText(int32_t code) const override {
     return "устройство: " + std::to_string(code);
@@ -60,7 +68,7 @@ public:
 };
 
 class TestList : public DeviceList {
-public:
+ public:
   TestList() : DeviceList("labelplu.plu") {}
   DeviceItem& AddNamed(const std::string& name) {
     DeviceItem& device = AppendDevice();
@@ -68,26 +76,26 @@ public:
     return device;
   }
 
-protected:
+ protected:
   ole::ComPtr<DeviceItem> CreateItem() override { return ole::MakeCom<TestDevice>(*this); }
 };
 
 class TestDriver : public LabelPrinterDriver {
-public:
+ public:
   TestDriver()
       : LabelPrinterDriver({kDriver, kBase, BasePropertyTable()}, nullptr, &m_self,
-                   std::make_unique<TestList>()) {
+                           std::make_unique<TestList>()) {
     SetLevelTables(kLevel, {});
   }
   TestList& List() { return static_cast<TestList&>(Devices()); }
 
-private:
+ private:
   DriverObject* m_self = this;
 };
 
 // The module's own driver class over a list the test fills.
 class RealDriver {
-public:
+ public:
   RealDriver()
       : m_driver(ole::MakeCom<SpoolerLabelDriver>(nullptr, &m_slot, std::make_unique<TestList>())) {
     m_slot = m_driver.get();
@@ -95,7 +103,7 @@ public:
   SpoolerLabelDriver* operator->() const { return m_driver.get(); }
   TestList& List() { return static_cast<TestList&>(m_driver->Devices()); }
 
-private:
+ private:
   DriverObject* m_slot = nullptr;
   ole::ComPtr<SpoolerLabelDriver> m_driver;
 };
@@ -120,7 +128,7 @@ OleVariant ElementOf(const RequestParams& params, int32_t index) {
 }
 
 class DispatchTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     setenv("LANG", "ru_RU.UTF-8", 1);
     driver = ole::MakeCom<TestDriver>();
@@ -134,7 +142,7 @@ protected:
 };
 
 class DriverTablesTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { setenv("LANG", "ru_RU.UTF-8", 1); }
   OleVariant Run(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
     ParamsPtr params = Request(name, kind, args);
@@ -148,8 +156,8 @@ TEST_F(DispatchTest, LookupFindsEitherHalfInAnyCaseLevelFirstThenDriverThenBase)
   const struct {
     const char* name;
     const char* answer;
-  } cases[] = {{"shadow", "level"}, {"ТЕНЬ", "level"}, {"DRIVER", "driver"},
-               {"драйвер", "driver"}, {"база", "base"}, {"BASE", "base"}};
+  } cases[] = {{"shadow", "level"},   {"ТЕНЬ", "level"}, {"DRIVER", "driver"},
+               {"драйвер", "driver"}, {"база", "base"},  {"BASE", "base"}};
   for (const auto& c : cases) EXPECT_EQ(ole::VarToText(Run(c.name, 1).get()), c.answer) << c.name;
   EXPECT_EQ(driver->FindMethod("Shadow").Number, 20000);
   EXPECT_EQ(driver->FindMethod("Driver").Number, 1);
@@ -214,7 +222,8 @@ TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
   list.AddNamed("Ёлочный");
   EXPECT_EQ(Run("ChoiceDevice", 1, {OleVariant("ёЛОЧНЫЙ")}).get().lVal, 0);
   EXPECT_EQ(list.Current, 3);
-  for (const OleVariant& key : {OleVariant(0), OleVariant(4), OleVariant("нет"), OleVariant(true)}) {
+  for (const OleVariant& key :
+       {OleVariant(0), OleVariant(4), OleVariant("нет"), OleVariant(true)}) {
     EXPECT_THROW(Run("ChoiceDevice", 1, {key}), EProtectException);
     EXPECT_EQ(list.Current, 3);
   }

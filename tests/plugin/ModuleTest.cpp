@@ -2,19 +2,18 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "labelplu/plugin.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ComPtr.h"
 #include "platform/ole/ContractInterfaces.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
-#include "labelplu/plugin.h"
-
 
 namespace labelplu {
 namespace {
@@ -28,7 +27,8 @@ std::string PluginPath() {
 }
 
 // One request: result slot, name, kind, arguments.
-RequestParams* Request(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
+RequestParams* Request(const char* name, int32_t kind,
+                       std::initializer_list<OleVariant> args = {}) {
   RequestParams* params = RequestParams::Create();
   params->EnsureStorage();
   params->Add(OleVariant().get());
@@ -49,7 +49,7 @@ OleVariant ElementOf(const RequestParams& params, int32_t index) {
 }
 
 class ModuleTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     setenv("LANG", "ru_RU.UTF-8", 1);
     unsetenv("LANGUAGE");
@@ -83,7 +83,8 @@ protected:
   }
 
   // Runs one request that must fail with EProtectException; returns it.
-  EProtectException Fail(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
+  EProtectException Fail(const char* name, int32_t kind,
+                         std::initializer_list<OleVariant> args = {}) {
     try {
       Run(name, kind, args);
     } catch (const EProtectException& e) {
@@ -162,7 +163,8 @@ TEST_F(ModuleTest, PropertiesReadAndWriteThroughCallEntry) {
   for (const char* name : {"КоличествоУстройств", "Результат", "Release"}) {
     const EProtectException e = Fail(name, 3, {OleVariant(1)});
     EXPECT_EQ(e.Code, 20000);
-    EXPECT_EQ(std::string(e.what()), "Свойство [" + std::string(name) + "] доступно только для чтения");
+    EXPECT_EQ(std::string(e.what()),
+              "Свойство [" + std::string(name) + "] доступно только для чтения");
   }
 }
 
@@ -188,7 +190,8 @@ TEST_F(ModuleTest, FailuresCarryCodesAndTextsInTheUsersLanguage) {
   EXPECT_STREQ(wrongType.what(), "Неверный тип параметра");
   EXPECT_EQ(Fail("ChoiceDevice", 1, {OleVariant(1)}).Code, 3);
 
-  EXPECT_EQ(ole::VarToText(Run("ОписаниеОшибки", 1, {OleVariant(3.0)}).get()), "Устройство не обнаружено");
+  EXPECT_EQ(ole::VarToText(Run("ОписаниеОшибки", 1, {OleVariant(3.0)}).get()),
+            "Устройство не обнаружено");
   EXPECT_EQ(Run("Beep", 1, {OleVariant(440), OleVariant(1)}).get().lVal, 0);
 }
 
@@ -236,7 +239,8 @@ TEST_F(ModuleTest, ChainStopsAtTheFirstFailure) {
 // A value array made by class identifier, as a host makes one.
 ComPtr<ISafeArray> NewTable(int32_t rows, std::initializer_list<OleVariant> cells = {}) {
   ComPtr<ISafeArray> table;
-  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid()), S_OK);
+  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid()),
+            S_OK);
   table->SetBounds(rows, 1);
   int32_t row = 0;
   for (const OleVariant& cell : cells) table->SetValue(row++, 0, &cell.get());

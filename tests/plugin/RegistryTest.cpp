@@ -3,21 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
-#include <cstring>
 #include <string>
 #include <thread>
 
 #include "base/ArgTypes.h"
-#include "platform/ole/Bstr.h"
 #include "devices/DialogColours.h"
-#include "plugin/SpoolerLabelDriver.h"
 #include "devices/XmlHelpers.h"
-#include "print/PrinterDevice.h"
-#include "values/ValueArray.h"
+#include "platform/ole/Bstr.h"
 #include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"
+#include "plugin/SpoolerLabelDriver.h"
+#include "print/PrinterDevice.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 namespace {
@@ -44,10 +44,10 @@ std::string XmlOf(const VARIANT& v) {
 
 // A driver object of the module's class with its own device list.
 class DriverHarness {
-public:
+ public:
   DriverHarness() {
-    m_driver = ole::MakeCom<SpoolerLabelDriver>(nullptr, &m_slot,
-                                            std::make_unique<PrinterDeviceList>("labelplu.plu"));
+    m_driver = ole::MakeCom<SpoolerLabelDriver>(
+        nullptr, &m_slot, std::make_unique<PrinterDeviceList>("labelplu.plu"));
     m_slot = m_driver.get();
   }
 
@@ -85,7 +85,7 @@ public:
 };
 
 class RegistryTest : public ::testing::Test, public DriverHarness {
-protected:
+ protected:
   void SetUp() override { setenv("LANG", "ru_RU.UTF-8", 1); }
 };
 
@@ -94,11 +94,12 @@ TEST_F(RegistryTest, DevicesAddedByDocumentAreNamedSelectedAndDescribed) {
   ParamsPtr first = Request("ДобавитьУстройство", 1, {OleVariant("<Устройство/>")});
   const std::string firstDoc = ole::VarToText(Element(first, 3).get());
   EXPECT_NE(firstDoc.find("Наименование=\"Windows-принтер (ЖФУ8) №1\""), std::string::npos);
-  EXPECT_NE(firstDoc.find("КодМодели=\"{7785F5AB-7C69-459E-915C-4D66F2EC68B9}\""), std::string::npos);
-  Call("AddDevice", {OleVariant(
-                        "<Устройство Код=\"{11111111-2222-3333-4444-555555555555}\" "
-                        "Наименование=\"Склад\"><Параметры><Параметр Идентификатор=\"MarginLeft\" "
-                        "Значение=\"3,5\"/></Параметры></Устройство>")});
+  EXPECT_NE(firstDoc.find("КодМодели=\"{7785F5AB-7C69-459E-915C-4D66F2EC68B9}\""),
+            std::string::npos);
+  Call("AddDevice",
+       {OleVariant("<Устройство Код=\"{11111111-2222-3333-4444-555555555555}\" "
+                   "Наименование=\"Склад\"><Параметры><Параметр Идентификатор=\"MarginLeft\" "
+                   "Значение=\"3,5\"/></Параметры></Устройство>")});
   EXPECT_EQ(Get("КоличествоУстройств").get().lVal, 2);
 
   EXPECT_EQ(Call("ChoiceDevice", {OleVariant("СКЛАД")}).get().lVal, 0);
@@ -180,8 +181,8 @@ TEST_F(RegistryTest, BulkSettingsLegacyDocumentsAndTheListDocumentRoundTrip) {
   ParamsPtr one = Request("GetSettingsXML", 1,
                           {OleVariant("{9f8e7d6c-5b4a-4392-8171-605f4e3d2c1b}"), OleVariant()});
   EXPECT_NE(XmlOf(Element(one, 4).get()).find("Наименование=\"Касса 2\""), std::string::npos);
-  EXPECT_EQ(FailCode("GetSettingsXML", {OleVariant("{00000000-0000-0000-0000-000000000001}"),
-                                        OleVariant()}),
+  EXPECT_EQ(FailCode("GetSettingsXML",
+                     {OleVariant("{00000000-0000-0000-0000-000000000001}"), OleVariant()}),
             3);
 }
 
@@ -259,7 +260,9 @@ TEST_F(RegistryTest, PluginInformationDescribesTheModel) {
   EXPECT_EQ(ole::VarToText(Element(info, 11).get()), "WinPrinter");
   EXPECT_EQ(ole::VarToText(Element(info, 12).get()), "Принтер");
   EXPECT_EQ(ole::VarToText(Element(info, 13).get()), "Принтеры этикеток");
-  EXPECT_EQ(ole::VarToText(Element(info, 10).get()).rfind("<Параметры><Параметр Идентификатор=\"Использовать\"", 0), 0u);
+  EXPECT_EQ(ole::VarToText(Element(info, 10).get())
+                .rfind("<Параметры><Параметр Идентификатор=\"Использовать\"", 0),
+            0u);
 }
 
 TEST_F(RegistryTest, TheModelCatalogueDescribesParametersADocumentOnlyNames) {
@@ -290,10 +293,10 @@ TEST_F(RegistryTest, TheModelCatalogueDescribesParametersADocumentOnlyNames) {
   params->Add(OleVariant(1).get());
   for (const OleVariant& arg : args) params->Add(arg.get());
   m_driver->Dispatch(params.get(), nullptr);
-  Call("AddDevice", {OleVariant(
-                        "<Устройство КодМодели=\"{7785F5AB-7C69-459E-915C-4D66F2EC68B9}\">"
-                        "<Параметры><Параметр Идентификатор=\"Комментарий\" Значение=\"x\"/>"
-                        "</Параметры></Устройство>")});
+  Call("AddDevice",
+       {OleVariant("<Устройство КодМодели=\"{7785F5AB-7C69-459E-915C-4D66F2EC68B9}\">"
+                   "<Параметры><Параметр Идентификатор=\"Комментарий\" Значение=\"x\"/>"
+                   "</Параметры></Устройство>")});
   const ParameterDescriptor* described = FindParam(List().GetDevice(1)->Params, "Комментарий");
   ASSERT_NE(described, nullptr);
   EXPECT_EQ(described->ValueText, "x");

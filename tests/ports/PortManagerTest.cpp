@@ -26,10 +26,10 @@ std::pair<double, double> Measure(F f) {
 }
 
 class Application {
-public:
+ public:
   Application() : m_app(m_argc, m_argv) {}
 
-private:
+ private:
   int m_argc = 1;
   char m_name[16] = "ports_test";
   char* m_argv[2] = {m_name, nullptr};
@@ -52,21 +52,28 @@ TEST(PortManagerTest, StartsOffWithTheInitialSettings) {
   EXPECT_EQ(s.DeviceName, "");
   EXPECT_EQ(s.NetworkPrinterName, "");
   EXPECT_EQ(s.FileNamePrint, "");
-  const std::pair<const char*, int32_t> integers[] = {
-      {"ComNumber", s.ComNumber},   {"Baud", s.Baud},
-      {"DataBits", s.DataBits},     {"StopBits", s.StopBits},
-      {"Parity", s.Parity},         {"BaseAddress", s.BaseAddress},
-      {"InSize", s.InSize},         {"OutSize", s.OutSize},
-      {"BufferFull", s.BufferFull}, {"BufferResume", s.BufferResume},
-      {"SWFlowOptions", s.SWFlowOptions}, {"XOnChar", s.XOnChar},
-      {"XOffChar", s.XOffChar},     {"FlowControl", s.FlowControl},
-      {"ControlDTR", s.ControlDTR}, {"ControlRTS", s.ControlRTS},
-      {"TimeOutWrite", s.TimeOutWrite}};
+  const std::pair<const char*, int32_t> integers[] = {{"ComNumber", s.ComNumber},
+                                                      {"Baud", s.Baud},
+                                                      {"DataBits", s.DataBits},
+                                                      {"StopBits", s.StopBits},
+                                                      {"Parity", s.Parity},
+                                                      {"BaseAddress", s.BaseAddress},
+                                                      {"InSize", s.InSize},
+                                                      {"OutSize", s.OutSize},
+                                                      {"BufferFull", s.BufferFull},
+                                                      {"BufferResume", s.BufferResume},
+                                                      {"SWFlowOptions", s.SWFlowOptions},
+                                                      {"XOnChar", s.XOnChar},
+                                                      {"XOffChar", s.XOffChar},
+                                                      {"FlowControl", s.FlowControl},
+                                                      {"ControlDTR", s.ControlDTR},
+                                                      {"ControlRTS", s.ControlRTS},
+                                                      {"TimeOutWrite", s.TimeOutWrite}};
   const std::map<std::string, int32_t> expected = {
-      {"ComNumber", 0},  {"Baud", 4},         {"DataBits", 0},   {"StopBits", 1},
-      {"Parity", 0},     {"BaseAddress", 0},  {"InSize", 4096},  {"OutSize", 4096},
-      {"BufferFull", 0}, {"BufferResume", 0}, {"SWFlowOptions", 0}, {"XOnChar", 17},
-      {"XOffChar", 19},  {"FlowControl", 2},  {"ControlDTR", 0}, {"ControlRTS", 0},
+      {"ComNumber", 0},    {"Baud", 4},         {"DataBits", 0},      {"StopBits", 1},
+      {"Parity", 0},       {"BaseAddress", 0},  {"InSize", 4096},     {"OutSize", 4096},
+      {"BufferFull", 0},   {"BufferResume", 0}, {"SWFlowOptions", 0}, {"XOnChar", 17},
+      {"XOffChar", 19},    {"FlowControl", 2},  {"ControlDTR", 0},    {"ControlRTS", 0},
       {"TimeOutWrite", 10}};
   for (const auto& [key, value] : integers) EXPECT_EQ(value, expected.at(key)) << key;
   EXPECT_TRUE(s.UseEventWord);

@@ -19,16 +19,30 @@ SettingLookup LookupIn(const Values& values) {
 }
 
 TEST(PortSettingsTest, EveryKeyFillsItsField) {
-  const Values values = {
-      {"ComName", "/dev/ttyS1"}, {"ComNumber", "3"},     {"Baud", "0"},
-      {"DataBits", "1"},         {"StopBits", "0"},      {"Parity", "2"},
-      {"UseEventWord", "False"}, {"RS485Mode", "true"},  {"BaseAddress", "-5"},
-      {"InSize", "8192"},        {"OutSize", "+1024"},   {"BufferFull", "7"},
-      {"BufferResume", "8"},     {"ControlDTR", "1"},    {"ControlRTS", "2"},
-      {"FlowControl", "0"},      {"SWFlowOptions", "3"}, {"XOnChar", "1"},
-      {"XOffChar", "2"},         {"TimeOutWrite", "60"}, {"IsOpen", "1"},
-      {"NetworkPrinterName", "\\\\host\\printer"},       {"FileNamePrint", "out.prn"},
-      {"DeviceName", "ignored: the device name has no key"}};
+  const Values values = {{"ComName", "/dev/ttyS1"},
+                         {"ComNumber", "3"},
+                         {"Baud", "0"},
+                         {"DataBits", "1"},
+                         {"StopBits", "0"},
+                         {"Parity", "2"},
+                         {"UseEventWord", "False"},
+                         {"RS485Mode", "true"},
+                         {"BaseAddress", "-5"},
+                         {"InSize", "8192"},
+                         {"OutSize", "+1024"},
+                         {"BufferFull", "7"},
+                         {"BufferResume", "8"},
+                         {"ControlDTR", "1"},
+                         {"ControlRTS", "2"},
+                         {"FlowControl", "0"},
+                         {"SWFlowOptions", "3"},
+                         {"XOnChar", "1"},
+                         {"XOffChar", "2"},
+                         {"TimeOutWrite", "60"},
+                         {"IsOpen", "1"},
+                         {"NetworkPrinterName", "\\\\host\\printer"},
+                         {"FileNamePrint", "out.prn"},
+                         {"DeviceName", "ignored: the device name has no key"}};
   SerialPortSettings s;
   LoadSerialPortSettings(s, LookupIn(values));
 

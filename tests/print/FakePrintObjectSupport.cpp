@@ -13,7 +13,7 @@ FakePrintObject::FakePrintObject() {
   Mode.ResolutionY = 254;
   PaperList = {{"Letter", 1, 215.9, 279.4}, {"A4", 9, 210, 297}, {"A5", 11, 148, 210}};
   // A4 at 10 pixels per millimetre, printable to the paper's edges.
-  Caps = {{gdi::HORZRES, 2100}, {gdi::VERTRES, 2970}, {gdi::HORZSIZE, 210},
+  Caps = {{gdi::HORZRES, 2100}, {gdi::VERTRES, 2970},       {gdi::HORZSIZE, 210},
           {gdi::VERTSIZE, 297}, {gdi::PHYSICALWIDTH, 2100}, {gdi::PHYSICALHEIGHT, 2970}};
 }
 

@@ -28,7 +28,12 @@ struct LayoutCase {
 
 TEST(PageLayoutGrid, PositionsFollowAlignmentMarginsAndMode) {
   const LayoutCase cases[] = {
-      {"A4 3 x 2 centred", kModePreview, 3, 2, 1, 1,
+      {"A4 3 x 2 centred",
+       kModePreview,
+       3,
+       2,
+       1,
+       1,
        {{16, 107.5}, {76, 107.5}, {136, 107.5}, {16, 149.5}, {76, 149.5}, {136, 149.5}}},
       // 4 x 60 - 2 = 238 mm of labels do not fit 208 mm: never left of the margin.
       {"right, too wide", kModePreview, 4, 1, 2, 0, {{1, 1}, {61, 1}, {121, 1}, {181, 1}}},
@@ -37,8 +42,19 @@ TEST(PageLayoutGrid, PositionsFollowAlignmentMarginsAndMode) {
       {"unknown alignment is left/top", kModePreview, 2, 1, 7, -1, {{1, 1}, {61, 1}}},
       // 8 rows asked, 7 fit: the block is centred on 7 rows, the 8th lies
       // beyond the paper and is still generated.
-      {"rows beyond the paper", kModePreview, 1, 8, 1, 1,
-       {{76, 2.5}, {76, 44.5}, {76, 86.5}, {76, 128.5}, {76, 170.5}, {76, 212.5}, {76, 254.5},
+      {"rows beyond the paper",
+       kModePreview,
+       1,
+       8,
+       1,
+       1,
+       {{76, 2.5},
+        {76, 44.5},
+        {76, 86.5},
+        {76, 128.5},
+        {76, 170.5},
+        {76, 212.5},
+        {76, 254.5},
         {76, 296.5}}},
       // Printer coordinates start at the printable area (offsets 4, 5 mm).
       {"printer mode", kModePrinter, 2, 2, 0, 0, {{-3, -4}, {57, -4}, {-3, 38}, {57, 38}}},

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "print/PrinterDevice.h"
+#include "label/Label.h"
 #include "label/PixelRound.h"
 #include "platform/spool/PrintObject.h"
-#include "label/Label.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
 
 namespace labelplu {
 namespace {
@@ -40,8 +40,8 @@ TEST(PageLayoutIntegration, SevenPriceTagsOnTwoRasterPages) {
   ASSERT_TRUE(dir.isValid());
   PrinterDeviceList list("labelplu.plu");
   auto& item = static_cast<PrinterDevice&>(list.AppendDevice());
-  item.SetParam("PrinterName", std::string(spool::kRasterPrinterName) + "; file=" +
-                                   dir.filePath("tag").toStdString() + "; dpi=203");
+  item.SetParam("PrinterName", std::string(spool::kRasterPrinterName) +
+                                   "; file=" + dir.filePath("tag").toStdString() + "; dpi=203");
   item.SetParam("MaxHorizontal", "3");
   item.SetParam("MaxVertical", "2");
 
@@ -71,8 +71,8 @@ TEST(PageLayoutIntegration, SevenPriceTagsOnTwoRasterPages) {
     int page;
     double x, y;  // the label's corner, mm
     bool printed;
-  } labels[] = {{0, 16, 107.5, true}, {0, 76, 107.5, true}, {0, 136, 107.5, true},
-                {0, 16, 149.5, true}, {0, 76, 149.5, true}, {0, 136, 149.5, true},
+  } labels[] = {{0, 16, 107.5, true}, {0, 76, 107.5, true},  {0, 136, 107.5, true},
+                {0, 16, 149.5, true}, {0, 76, 149.5, true},  {0, 136, 149.5, true},
                 {1, 16, 107.5, true}, {1, 76, 107.5, false}, {1, 16, 149.5, false}};
   for (const auto& l : labels) {
     SCOPED_TRACE(std::to_string(l.page) + ": " + std::to_string(l.x) + ", " + std::to_string(l.y));

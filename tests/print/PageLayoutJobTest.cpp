@@ -25,23 +25,46 @@ struct JobCase {
 
 TEST(PageLayoutJob, RecordsFillPagesAndCopiesFollowTheirMode) {
   const JobCase cases[] = {
-      {"7 records on a 2 x 2 page", 2, 2, true, {1, 1, 1, 1, 1, 1, 1},
+      {"7 records on a 2 x 2 page",
+       2,
+       2,
+       true,
+       {1, 1, 1, 1, 1, 1, 1},
        {"Copies 1", "BeginJob", "BeginDoc", "L0", "L1", "L2", "L3", "NewPage", "L0", "L1", "L2",
         "EndDoc", "EndJob"}},
-      {"copies take consecutive positions, none below 1", 2, 2, true, {1, 3, 0, -2, 2},
+      {"copies take consecutive positions, none below 1",
+       2,
+       2,
+       true,
+       {1, 3, 0, -2, 2},
        {"Copies 1", "BeginJob", "BeginDoc", "L0", "L1", "L2", "L3", "NewPage", "L0", "L1", "EndDoc",
         "EndJob"}},
-      {"nothing to print opens no document", 2, 2, true, {0},
-       {"Copies 1", "BeginJob", "EndJob"}},
-      {"printer copies 1, 3, 1", 1, 1, true, {1, 3, 1},
+      {"nothing to print opens no document", 2, 2, true, {0}, {"Copies 1", "BeginJob", "EndJob"}},
+      {"printer copies 1, 3, 1",
+       1,
+       1,
+       true,
+       {1, 3, 1},
        {"Copies 1", "BeginJob", "BeginDoc", "L0", "EndDoc", "Copies 3", "BeginDoc", "L0", "EndDoc",
         "Copies 1", "BeginDoc", "L0", "EndDoc", "EndJob"}},
-      {"printer copies 1, 1 share a document", 1, 1, true, {1, 1},
+      {"printer copies 1, 1 share a document",
+       1,
+       1,
+       true,
+       {1, 1},
        {"Copies 1", "BeginJob", "BeginDoc", "L0", "NewPage", "L0", "EndDoc", "EndJob"}},
       // Below 1 the label is drawn as for one copy, without a new page.
-      {"printer copies 0, 0", 1, 1, true, {0, 0},
+      {"printer copies 0, 0",
+       1,
+       1,
+       true,
+       {0, 0},
        {"Copies 1", "BeginJob", "BeginDoc", "L0", "L0", "EndDoc", "EndJob"}},
-      {"one label per page repeated", 1, 1, false, {1, 2},
+      {"one label per page repeated",
+       1,
+       1,
+       false,
+       {1, 2},
        {"Copies 1", "BeginJob", "BeginDoc", "L0", "NewPage", "L0", "NewPage", "L0", "EndDoc",
         "EndJob"}},
   };
@@ -85,8 +108,8 @@ TEST(PageLayoutJob, FailuresAbortTheDocumentAndReachTheCaller) {
     EXPECT_THROW(h.view.PrintLabel(2), spool::SpoolError);
     EXPECT_EQ(h.label.UpdateCount(), 0);
     h.view.FinishJob(false);
-    EXPECT_EQ(h.JobLog(), (Log{"Copies 1", "BeginJob", "BeginDoc", "L0", "NewPage failed", "Abort",
-                               "EndJob"}));
+    EXPECT_EQ(h.JobLog(),
+              (Log{"Copies 1", "BeginJob", "BeginDoc", "L0", "NewPage failed", "Abort", "EndJob"}));
     EXPECT_TRUE(h.printer.Pages.empty());
   }
   {
@@ -116,14 +139,20 @@ class CountingHost : public IHostEventSink {
     proc.Code(proc.Data, arg);
     return S_OK;
   }
-#define LP_NOT_IMPL(n) \
-  HRESULT Reserved##n() override { return E_NOTIMPL; }
-  LP_NOT_IMPL(3) LP_NOT_IMPL(4) LP_NOT_IMPL(5) LP_NOT_IMPL(6) LP_NOT_IMPL(7) LP_NOT_IMPL(8)
-  LP_NOT_IMPL(9) LP_NOT_IMPL(10) LP_NOT_IMPL(11) LP_NOT_IMPL(12) LP_NOT_IMPL(13) LP_NOT_IMPL(14)
-  LP_NOT_IMPL(15) LP_NOT_IMPL(16) LP_NOT_IMPL(17) LP_NOT_IMPL(18) LP_NOT_IMPL(19) LP_NOT_IMPL(20)
-  LP_NOT_IMPL(21) LP_NOT_IMPL(22) LP_NOT_IMPL(24) LP_NOT_IMPL(25) LP_NOT_IMPL(26) LP_NOT_IMPL(27)
+#define LP_NOT_IMPL(n)             \
+  HRESULT Reserved##n() override { \
+    return E_NOTIMPL;              \
+  }
+  LP_NOT_IMPL(3)
+  LP_NOT_IMPL(4) LP_NOT_IMPL(5) LP_NOT_IMPL(6) LP_NOT_IMPL(7) LP_NOT_IMPL(8) LP_NOT_IMPL(9)
+      LP_NOT_IMPL(10) LP_NOT_IMPL(11) LP_NOT_IMPL(12) LP_NOT_IMPL(13) LP_NOT_IMPL(14)
+          LP_NOT_IMPL(15) LP_NOT_IMPL(16) LP_NOT_IMPL(17) LP_NOT_IMPL(18) LP_NOT_IMPL(19)
+              LP_NOT_IMPL(20) LP_NOT_IMPL(21) LP_NOT_IMPL(22) LP_NOT_IMPL(24) LP_NOT_IMPL(25)
+                  LP_NOT_IMPL(26) LP_NOT_IMPL(27)
 #undef LP_NOT_IMPL
-  HRESULT CreateValueArray(VARIANT*) override { return E_NOTIMPL; }
+                      HRESULT CreateValueArray(VARIANT*) override {
+    return E_NOTIMPL;
+  }
 };
 
 TEST(PageLayoutJob, DocumentCallsRunThroughTheHostAndFailuresComeBackOnThisSide) {
@@ -135,7 +164,7 @@ TEST(PageLayoutJob, DocumentCallsRunThroughTheHostAndFailuresComeBackOnThisSide)
   h.view.Device = &item;
   h.Grid(2, 1);
   h.view.BeginLabelJob();
-  h.view.PrintLabel(3);  // begin document; new page is the print object's own
+  h.view.PrintLabel(3);    // begin document; new page is the print object's own
   h.view.FinishJob(true);  // end document
   EXPECT_EQ(host.Runs, 2);
   EXPECT_EQ(h.printer.Pages.size(), 2u);
@@ -150,7 +179,9 @@ TEST(PageLayoutJob, DocumentCallsRunThroughTheHostAndFailuresComeBackOnThisSide)
   item.HostLink = nullptr;
 }
 
-bool Ink(const QImage& page, int x, int y) { return qGray(page.pixel(x, y)) < 128; }
+bool Ink(const QImage& page, int x, int y) {
+  return qGray(page.pixel(x, y)) < 128;
+}
 
 TEST(PageLayoutJob, SeparatorsFrameEachCellHalfAGapBeyondTheLabel) {
   struct Flags {

@@ -36,7 +36,9 @@ struct PreviewHarness : ViewHarness {
   QImage image;
 };
 
-bool Ink(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
+bool Ink(const QImage& image, int x, int y) {
+  return qGray(image.pixel(x, y)) < 128;
+}
 
 TEST(PageLayoutPreview, PageShowsTheLabelsAndTheOverlays) {
   PreviewHarness h;
@@ -66,8 +68,10 @@ TEST(PageLayoutPreview, PageShowsTheLabelsAndTheOverlays) {
   auto bottomEdge = [&h] {
     int grey = 0, white = 0;
     for (int x = 31; x < 209; ++x) {
-      if (h.At(x, 109) == 0x7F7F7Fu) ++grey;
-      else if (h.At(x, 109) == 0xFFFFFFu) ++white;
+      if (h.At(x, 109) == 0x7F7F7Fu)
+        ++grey;
+      else if (h.At(x, 109) == 0xFFFFFFu)
+        ++white;
     }
     return std::pair{grey, white};
   };
@@ -99,8 +103,8 @@ TEST(PageLayoutPreview, PrintingThePreviewedPageReturnsToPreviewMode) {
     PreviewHarness h;
     h.printer.FailOn = "EndDoc";
     EXPECT_THROW(h.view.PrintPreviewPage(), spool::SpoolError);
-    EXPECT_EQ(h.JobLog(),
-              (std::vector<std::string>{"Copies 1", "BeginDoc", "L0", "L1", "EndDoc failed", "Abort"}));
+    EXPECT_EQ(h.JobLog(), (std::vector<std::string>{"Copies 1", "BeginDoc", "L0", "L1",
+                                                    "EndDoc failed", "Abort"}));
     EXPECT_FALSE(h.printer.Printing());
     EXPECT_EQ(h.label.Mode(), kModePreview);
   }

@@ -28,17 +28,56 @@ TEST(PageLayoutSettings, PrinterGeometryFromDeviceModePapersAndCapabilities) {
       {"device mode sizes win", 11, 100, 0, {}, "A5", 100, 210, 0, 0, 0, 0},
       {"unknown paper keeps the name", 77, 0, 0, {}, "before", 0, 0, 0, 0, 0, 0},
       // 421 px × 10 mm / 200 px = 21.05 mm: one decimal, halves to even.
-      {"one decimal, halves to even", 9, 0, 0,
-       {{HORZRES, 200}, {HORZSIZE, 10}, {VERTRES, 200}, {VERTSIZE, 10}, {PHYSICALWIDTH, 421},
-        {PHYSICALHEIGHT, 425}, {PHYSICALOFFSETX, 25}, {PHYSICALOFFSETY, 27}},
-       "A4", 210, 297, 1.2, 1.4, 21.0 - 10 - 1.2, 21.2 - 10 - 1.4},
-      {"printable area with margins", 9, 0, 0,
-       {{HORZRES, 2020}, {HORZSIZE, 202}, {VERTRES, 2870}, {VERTSIZE, 287}, {PHYSICALWIDTH, 2100},
-        {PHYSICALHEIGHT, 2970}, {PHYSICALOFFSETX, 40}, {PHYSICALOFFSETY, 50}},
-       "A4", 210, 297, 4, 5, 4, 5},
-      {"negative or missing capabilities count as 0", 9, 0, 0,
+      {"one decimal, halves to even",
+       9,
+       0,
+       0,
+       {{HORZRES, 200},
+        {HORZSIZE, 10},
+        {VERTRES, 200},
+        {VERTSIZE, 10},
+        {PHYSICALWIDTH, 421},
+        {PHYSICALHEIGHT, 425},
+        {PHYSICALOFFSETX, 25},
+        {PHYSICALOFFSETY, 27}},
+       "A4",
+       210,
+       297,
+       1.2,
+       1.4,
+       21.0 - 10 - 1.2,
+       21.2 - 10 - 1.4},
+      {"printable area with margins",
+       9,
+       0,
+       0,
+       {{HORZRES, 2020},
+        {HORZSIZE, 202},
+        {VERTRES, 2870},
+        {VERTSIZE, 287},
+        {PHYSICALWIDTH, 2100},
+        {PHYSICALHEIGHT, 2970},
+        {PHYSICALOFFSETX, 40},
+        {PHYSICALOFFSETY, 50}},
+       "A4",
+       210,
+       297,
+       4,
+       5,
+       4,
+       5},
+      {"negative or missing capabilities count as 0",
+       9,
+       0,
+       0,
        {{HORZRES, -5}, {HORZSIZE, -3}, {PHYSICALWIDTH, 100}, {PHYSICALOFFSETX, 10}},
-       "A4", 210, 297, 0, 0, 0, 0},
+       "A4",
+       210,
+       297,
+       0,
+       0,
+       0,
+       0},
   };
   for (const GeometryCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -84,10 +123,10 @@ TEST(PageLayoutSettings, SettingsComeFromThePrintManager) {
   EXPECT_EQ(h.view.PaperWidth, 210);  // the geometry was read too
 
   const std::pair<const char*, const char*> settings[] = {
-      {"PrinterName", "OFFICE"}, {"MaxHorizontal", "3"},   {"MaxVertical", "2"},
-      {"GapHorizontal", "2,5"},  {"GapVertical", "3.5"},   {"HorizontalAlign", "2"},
-      {"VerticalAlign", "0"},    {"MarginLeft", "4"},      {"MarginRight", "5"},
-      {"MarginTop", "6"},        {"MarginBottom", "7"},    {"PrintHSeparator", "1"},
+      {"PrinterName", "OFFICE"}, {"MaxHorizontal", "3"}, {"MaxVertical", "2"},
+      {"GapHorizontal", "2,5"},  {"GapVertical", "3.5"}, {"HorizontalAlign", "2"},
+      {"VerticalAlign", "0"},    {"MarginLeft", "4"},    {"MarginRight", "5"},
+      {"MarginTop", "6"},        {"MarginBottom", "7"},  {"PrintHSeparator", "1"},
       {"PrintVSeparator", "0"},  {"PrinterCopies", "0"}};
   for (auto [name, value] : settings) item.SetParam(name, value);
   h.view.ReadDeviceSettings();
@@ -99,9 +138,9 @@ TEST(PageLayoutSettings, SettingsComeFromThePrintManager) {
   EXPECT_EQ(h.view.GapVertical, 3.5);
   EXPECT_EQ(h.view.HorizontalAlign, 2);
   EXPECT_EQ(h.view.VerticalAlign, 0);
-  EXPECT_EQ((std::array{h.view.MarginLeft, h.view.MarginRight, h.view.MarginTop,
-                        h.view.MarginBottom}),
-            (std::array{4.0, 5.0, 6.0, 7.0}));
+  EXPECT_EQ(
+      (std::array{h.view.MarginLeft, h.view.MarginRight, h.view.MarginTop, h.view.MarginBottom}),
+      (std::array{4.0, 5.0, 6.0, 7.0}));
   EXPECT_TRUE(h.view.PrintHSeparator);
   EXPECT_FALSE(h.view.PrintVSeparator);
   EXPECT_FALSE(h.view.PrinterCopies);

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/print/FakePrintObjectSupport.h"
 #include "label/Label.h"
 #include "print/PageLayoutPrinter.h"
+#include "tests/print/FakePrintObjectSupport.h"
 
 namespace labelplu::test {
 

@@ -1,8 +1,8 @@
 // The paper list of a printer.
 #include <gtest/gtest.h>
 
-#include "tests/print/FakePrintObjectSupport.h"
 #include "print/PaperList.h"
+#include "tests/print/FakePrintObjectSupport.h"
 
 namespace labelplu::test {
 namespace {

@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "base/Errors.h"
-#include "ui/Application.h"
 #include "print/PrinterDevice.h"
-#include "values/ValueArray.h"
 #include "tests/support/BarcodeTemplate.h"
 #include "tests/support/TextTable.h"
+#include "ui/Application.h"
+#include "values/ValueArray.h"
 
 namespace labelplu {
 namespace {

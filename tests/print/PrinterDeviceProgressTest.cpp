@@ -26,10 +26,10 @@ TEST(PrinterDeviceProgressTest, ReportsLongJobsAtABoundedRate) {
     // The clock starts near the wrap of the tick counter on purpose.
     const uint32_t start = 0xFFFFFF00u;
     JobProgress progress(1000, file, true, start);
-    progress.Step(10, start + 500);    // too early
-    progress.Step(20, start + 1000);   // shown
-    progress.Step(30, start + 1100);   // too soon after the last
-    progress.Step(40, start + 1250);   // shown
+    progress.Step(10, start + 500);   // too early
+    progress.Step(20, start + 1000);  // shown
+    progress.Step(30, start + 1100);  // too soon after the last
+    progress.Step(40, start + 1250);  // shown
     progress.Step(1000, start + 1300);
   }  // the destructor shows the final count and ends the line
   EXPECT_EQ(Written(file),

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/RasterTarget.h"
 #include "render/LinearBarcodeRenderer.h"
 #include "tests/render/BarcodeTestSupport.h"
-#include "platform/gdi/RasterTarget.h"
 
 using namespace labelplu;
 using namespace zbar;  // the C API lives there in C++
@@ -68,9 +68,10 @@ std::vector<std::string> ReadWithZbar(const QImage& image, zbar_symbol_type_t ty
   zbar_image_scanner_set_config(scanner.get(), ZBAR_NONE, ZBAR_CFG_ENABLE, 0);
   zbar_image_scanner_set_config(scanner.get(), type, ZBAR_CFG_ENABLE, 1);
   // zbar finds UPC-A through its EAN-13 decoder, then reports it as UPC-A.
-  if (type == ZBAR_UPCA) zbar_image_scanner_set_config(scanner.get(), ZBAR_EAN13, ZBAR_CFG_ENABLE, 1);
+  if (type == ZBAR_UPCA)
+    zbar_image_scanner_set_config(scanner.get(), ZBAR_EAN13, ZBAR_CFG_ENABLE, 1);
   std::unique_ptr<zbar_image_t, decltype(&zbar_image_destroy)> zimage(zbar_image_create(),
-                                                                     &zbar_image_destroy);
+                                                                      &zbar_image_destroy);
   // zbar wants rows without padding.
   std::vector<unsigned char> pixels;
   for (int y = 0; y < image.height(); ++y) {

@@ -23,7 +23,8 @@ inline void EnsureGuiApplication() {
 // '1' per bar module, '0' per space module; trailing spaces dropped.
 inline std::string ModuleString(const BarElements& elements) {
   std::string s;
-  for (const BarElement& e : elements) s.append(static_cast<size_t>(e.ModuleCount), e.IsBar() ? '1' : '0');
+  for (const BarElement& e : elements)
+    s.append(static_cast<size_t>(e.ModuleCount), e.IsBar() ? '1' : '0');
   while (!s.empty() && s.back() == '0') s.pop_back();
   return s;
 }

@@ -16,7 +16,7 @@ namespace {
 
 std::string ZintModules(int symbology, const std::string& data, int option2 = 0) {
   std::unique_ptr<zint_symbol, decltype(&ZBarcode_Delete)> symbol(ZBarcode_Create(),
-                                                                 &ZBarcode_Delete);
+                                                                  &ZBarcode_Delete);
   symbol->symbology = symbology;
   symbol->option_2 = option2;
   const int rc = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(data.data()),
@@ -81,7 +81,8 @@ TEST(BarcodeZintPattern, NarrowWideSequencesEqualLibzint) {
   const Case cases[] = {
       {bcCode39, "CODE-39 $/+%.", false, BARCODE_CODE39, "CODE-39 $/+%.", 0},
       {bcCode39, "0123456789", false, BARCODE_CODE39, "0123456789", 0},
-      {bcCode39, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", false, BARCODE_CODE39, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 0},
+      {bcCode39, "ABCDEFGHIJKLMNOPQRSTUVWXYZ", false, BARCODE_CODE39, "ABCDEFGHIJKLMNOPQRSTUVWXYZ",
+       0},
       {bcInterleaved2of5, "1234567890", false, BARCODE_C25INTER, "1234567890", 0},
       {bcInterleaved2of5, "123", false, BARCODE_C25INTER, "0123", 0},
       {bcCodabar, "A0123456789B", false, BARCODE_CODABAR, "A0123456789B", 0},

@@ -27,7 +27,8 @@ COLORREF Distinct(int32_t c, int32_t r) {
 }
 
 // Every destination pixel against expected(c, r) (rows from the bottom).
-void ExpectPixels(const Bgr24Bitmap& bmp, const std::function<COLORREF(int32_t, int32_t)>& expected) {
+void ExpectPixels(const Bgr24Bitmap& bmp,
+                  const std::function<COLORREF(int32_t, int32_t)>& expected) {
   for (int32_t r = 0; r < bmp.Height(); ++r)
     for (int32_t c = 0; c < bmp.Width(); ++c)
       ASSERT_EQ(bmp.Pixel(c, r), expected(c, r)) << "column " << c << ", row " << r;
@@ -36,7 +37,9 @@ void ExpectPixels(const Bgr24Bitmap& bmp, const std::function<COLORREF(int32_t, 
 }  // namespace
 
 TEST(Bgr24Bitmap, StrideRowSlackAndByteSizeFollowTheWidth) {
-  struct Case { int32_t width, height, stride, slack; };
+  struct Case {
+    int32_t width, height, stride, slack;
+  };
   for (const Case& k : {Case{1, 2, 4, 1}, Case{3, 5, 12, 3}, Case{4, 5, 12, 0}, Case{5, 1, 16, 1},
                         Case{0, 0, 0, 0}}) {
     Bgr24Bitmap bmp(k.width, k.height);
@@ -75,11 +78,11 @@ TEST(Bgr24Bitmap, ResizeNearestEnlargesShrinksAndMixes) {
     std::vector<int32_t> cols, rows;  // source column of each destination column, row likewise
   };
   const Case cases[] = {
-      {1, 1, 3, 3, {0, 0, 0}, {0, 0, 0}},                  // one pixel fills all nine
-      {2, 2, 5, 3, {0, 0, 1, 1, 1}, {0, 1, 1}},            // overlapping spans: later wins
-      {4, 4, 2, 2, {0, 2}, {0, 2}},                        // 16.16 steps
-      {2, 4, 4, 2, {0, 0, 1, 1}, {0, 2}},                  // wider but lower: fixed point
-      {3, 2, 3, 2, {0, 1, 2}, {0, 1}},                     // same size: copy
+      {1, 1, 3, 3, {0, 0, 0}, {0, 0, 0}},        // one pixel fills all nine
+      {2, 2, 5, 3, {0, 0, 1, 1, 1}, {0, 1, 1}},  // overlapping spans: later wins
+      {4, 4, 2, 2, {0, 2}, {0, 2}},              // 16.16 steps
+      {2, 4, 4, 2, {0, 0, 1, 1}, {0, 2}},        // wider but lower: fixed point
+      {3, 2, 3, 2, {0, 1, 2}, {0, 1}},           // same size: copy
   };
   for (const Case& k : cases) {
     Bgr24Bitmap src(k.w, k.h), dst(k.dw, k.dh);
@@ -152,8 +155,14 @@ TEST(Bgr24Bitmap, RotateIntoByNinetyTurnsTheTenByFourPicture) {
   };
   const Case cases[] = {
       // -90 turns clockwise: the source's top-left corner (0, 3) lands top right.
-      {-90, [](int32_t c, int32_t r) { return std::pair{11 - r, c - 4}; }},
-      {90, [](int32_t c, int32_t r) { return std::pair{r - 1, 8 - c}; }},
+      {-90,
+       [](int32_t c, int32_t r) {
+         return std::pair{11 - r, c - 4};
+       }},
+      {90,
+       [](int32_t c, int32_t r) {
+         return std::pair{r - 1, 8 - c};
+       }},
   };
   for (const Case& k : cases) {
     Bgr24Bitmap src(10, 4), dst(12, 12);
@@ -215,7 +224,8 @@ TEST(Bgr24Bitmap, CopyIntoClipsToTheDestination) {
   FillDistinct(src);
   dst.Fill(kWhite);
   src.CopyInto(dst, 2, -1);  // columns 0..1 of the source, its bottom line only
-  ExpectPixels(dst, [](int32_t c, int32_t r) { return r == 2 && c >= 2 ? Distinct(c - 2, 0) : kWhite; });
+  ExpectPixels(dst,
+               [](int32_t c, int32_t r) { return r == 2 && c >= 2 ? Distinct(c - 2, 0) : kWhite; });
 }
 
 TEST(Bgr24Bitmap, LoadFromBitmapHandleTakesCanvasBitmapsAndImages) {

@@ -57,7 +57,8 @@ std::vector<uint8_t> MakeBmp(const BmpCase& k) {
     }
   }
   for (COLORREF c : k.palette) {
-    Put(info, gdi::GetBValue(c), 1), Put(info, gdi::GetGValue(c), 1), Put(info, gdi::GetRValue(c), 1);
+    Put(info, gdi::GetBValue(c), 1), Put(info, gdi::GetGValue(c), 1),
+        Put(info, gdi::GetRValue(c), 1);
     if (k.infoSize != 12) Put(info, 0, 1);
   }
   std::vector<uint8_t> pixels;
@@ -73,7 +74,8 @@ std::vector<uint8_t> MakeBmp(const BmpCase& k) {
         if (x % per == 0) b = 0;
         b = static_cast<uint8_t>(b | (v << shift));
       } else {
-        for (int j = 0; j < k.bits / 8; ++j) row[static_cast<size_t>(x * k.bits / 8 + j)] = static_cast<uint8_t>(v >> (8 * j));
+        for (int j = 0; j < k.bits / 8; ++j)
+          row[static_cast<size_t>(x * k.bits / 8 + j)] = static_cast<uint8_t>(v >> (8 * j));
       }
     }
     pixels.insert(pixels.end(), row.begin(), row.end());
@@ -97,26 +99,94 @@ void ExpectPicture(const Bgr24Bitmap& bmp, const COLORREF (&expected)[6]) {
 const COLORREF kGray4[] = {RGB(10, 20, 30), RGB(200, 150, 100)};
 
 const BmpCase kCases[] = {
-    {"1 bit", 1, 0, 40, false, {kGray4[0], kGray4[1]}, {}, {0, 1, 1, 0, 1, 0},
+    {"1 bit",
+     1,
+     0,
+     40,
+     false,
+     {kGray4[0], kGray4[1]},
+     {},
+     {0, 1, 1, 0, 1, 0},
      {kGray4[0], kGray4[1], kGray4[1], kGray4[0], kGray4[1], kGray4[0]}},
-    {"4 bits", 4, 0, 40, false, {kBlack, kRed, kGreen, kBlue, kWhite}, {}, {4, 3, 2, 1, 0, 9},
+    {"4 bits",
+     4,
+     0,
+     40,
+     false,
+     {kBlack, kRed, kGreen, kBlue, kWhite},
+     {},
+     {4, 3, 2, 1, 0, 9},
      {kWhite, kBlue, kGreen, kRed, kBlack, kBlack}},  // index 9 is past the table
-    {"8 bits top-down", 8, 0, 40, true, {kRed, kGreen, kBlue}, {}, {0, 1, 2, 2, 1, 200},
+    {"8 bits top-down",
+     8,
+     0,
+     40,
+     true,
+     {kRed, kGreen, kBlue},
+     {},
+     {0, 1, 2, 2, 1, 200},
      {kRed, kGreen, kBlue, kBlue, kGreen, kBlack}},
-    {"8 bits OS/2 header", 8, 0, 12, false, {kRed, kGreen}, {}, {1, 0, 1, 0, 1, 0},
+    {"8 bits OS/2 header",
+     8,
+     0,
+     12,
+     false,
+     {kRed, kGreen},
+     {},
+     {1, 0, 1, 0, 1, 0},
      {kGreen, kRed, kGreen, kRed, kGreen, kRed}},
-    {"16 bits 5-5-5", 16, 0, 40, false, {}, {}, {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x0000, 0x4210},
+    {"16 bits 5-5-5",
+     16,
+     0,
+     40,
+     false,
+     {},
+     {},
+     {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x0000, 0x4210},
      {kRed, kGreen, kBlue, kWhite, kBlack, RGB(132, 132, 132)}},
-    {"16 bits 5-6-5", 16, 3, 40, false, {}, {0xF800, 0x07E0, 0x001F},
+    {"16 bits 5-6-5",
+     16,
+     3,
+     40,
+     false,
+     {},
+     {0xF800, 0x07E0, 0x001F},
      {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000, 0x8410},
      {kRed, kGreen, kBlue, kWhite, kBlack, RGB(132, 130, 132)}},
-    {"24 bits", 24, 0, 40, false, {}, {}, {0xFF0000, 0x00FF00, 0x0000FF, 0x010203, 0, 0xFFFFFF},
+    {"24 bits",
+     24,
+     0,
+     40,
+     false,
+     {},
+     {},
+     {0xFF0000, 0x00FF00, 0x0000FF, 0x010203, 0, 0xFFFFFF},
      {kRed, kGreen, kBlue, RGB(1, 2, 3), kBlack, kWhite}},
-    {"24 bits top-down", 24, 0, 40, true, {}, {}, {0xFF0000, 0x00FF00, 0x0000FF, 0x010203, 0, 0xFFFFFF},
+    {"24 bits top-down",
+     24,
+     0,
+     40,
+     true,
+     {},
+     {},
+     {0xFF0000, 0x00FF00, 0x0000FF, 0x010203, 0, 0xFFFFFF},
      {kRed, kGreen, kBlue, RGB(1, 2, 3), kBlack, kWhite}},
-    {"32 bits", 32, 0, 40, false, {}, {}, {0xABFF0000, 0xAB00FF00, 0xAB0000FF, 0x00010203, 0, 0xFFFFFFFF},
+    {"32 bits",
+     32,
+     0,
+     40,
+     false,
+     {},
+     {},
+     {0xABFF0000, 0xAB00FF00, 0xAB0000FF, 0x00010203, 0, 0xFFFFFFFF},
      {kRed, kGreen, kBlue, RGB(1, 2, 3), kBlack, kWhite}},
-    {"32 bits R-G-B-x masks, V5 header", 32, 3, 124, false, {}, {0x000000FF, 0x0000FF00, 0x00FF0000},
+    {"32 bits R-G-B-x masks, V5 header",
+     32,
+     3,
+     124,
+     false,
+     {},
+     {0x000000FF, 0x0000FF00, 0x00FF0000},
      {0x000000FF, 0x0000FF00, 0x00FF0000, 0x00030201, 0, 0xFFFFFFFF},
      {kRed, kGreen, kBlue, RGB(1, 2, 3), kBlack, kWhite}},
 };
@@ -159,10 +229,15 @@ TEST(BmpReader, RefusesDamagedAndHostileHeaders) {
   const std::vector<uint8_t> good = MakeBmp(kCases[6]);  // 24 bits, 40-byte header
   auto patch = [&](size_t at, uint32_t v, int bytes) {
     std::vector<uint8_t> f = good;
-    for (int i = 0; i < bytes; ++i) f[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < bytes; ++i)
+      f[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
     return f;
   };
-  struct Case { const char* name; std::vector<uint8_t> file; const char* message; };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> file;
+    const char* message;
+  };
   const Case cases[] = {
       {"empty", {}, "too short"},
       {"cut in the header", std::vector<uint8_t>(good.begin(), good.begin() + 30), "past the end"},
@@ -188,17 +263,19 @@ TEST(BmpReader, RefusesDamagedAndHostileHeaders) {
       bmp.LoadFromBmpData(k.file);
       ADD_FAILURE() << k.name << ": read without error";
     } catch (const BmpError& e) {
-      EXPECT_NE(std::string(e.what()).find(k.message), std::string::npos) << k.name << ": " << e.what();
+      EXPECT_NE(std::string(e.what()).find(k.message), std::string::npos)
+          << k.name << ": " << e.what();
     }
     EXPECT_TRUE(bmp.IsEmpty()) << k.name;
   }
 
   // Huge dimensions with too few bytes: refused before any allocation.
   std::vector<uint8_t> huge = patch(18, 16384, 4);
-  for (int i = 0; i < 4; ++i) huge[22 + static_cast<size_t>(i)] = static_cast<uint8_t>(16384u >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    huge[22 + static_cast<size_t>(i)] = static_cast<uint8_t>(16384u >> (8 * i));
   Bgr24Bitmap bmp;
   EXPECT_THROW(bmp.LoadFromBmpData(huge), BmpError);  // 2^28 pixels: within limits, file too short
-  huge[22 + 1] = 0x80;  // height 32768: above 2^28 pixels
+  huge[22 + 1] = 0x80;                                // height 32768: above 2^28 pixels
   EXPECT_THROW(bmp.LoadFromBmpData(huge), BmpError);
 
   // Bit-field and colour-table problems.

@@ -6,15 +6,17 @@
 
 #include <string>
 
+#include "platform/gdi/RasterTarget.h"
 #include "render/LinearBarcodeRenderer.h"
 #include "tests/render/BarcodeTestSupport.h"
-#include "platform/gdi/RasterTarget.h"
 
 using namespace labelplu;
 
 namespace {
 
-bool Dark(const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < 128; }
+bool Dark(const QImage& image, int x, int y) {
+  return qGray(image.pixel(x, y)) < 128;
+}
 
 // Dark pixels in [x0, x1) × [y0, y1).
 int DarkCount(const QImage& image, int x0, int y0, int x1, int y1) {
@@ -41,10 +43,10 @@ TEST(LinearBarcodeRenderer, ModulesAreWholeDotsFromTheBarWidthInMils) {
     int32_t module;
   };
   const Case cases[] = {
-      {96, 12.0, 1}, {203, 12.0, 2}, {300, 12.0, 4},
-      {300, 7.5, 3},   // raised to the 0.01 × dpi minimum
-      {203, 20.0, 4},  // 4.06
-      {200, 12.5, 2},  // 2.5: halves to even
+      {96, 12.0, 1},  {203, 12.0, 2},
+      {300, 12.0, 4}, {300, 7.5, 3},  // raised to the 0.01 × dpi minimum
+      {203, 20.0, 4},                 // 4.06
+      {200, 12.5, 2},                 // 2.5: halves to even
       {600, 10.0, 6},
   };
   for (const Case& c : cases) {

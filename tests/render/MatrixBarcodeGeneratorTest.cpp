@@ -96,10 +96,12 @@ TEST(MatrixBarcodeGenerator, ZxingReadsBackWhatWasEncoded) {
   using F = ZXing::BarcodeFormat;
   const std::vector<RoundTripCase> cases = {
       {MatrixSymbology::br2Aztec, "2D Штрихкод", F::Aztec, "2D Штрихкод"},
-      {MatrixSymbology::br2Aztec, "Hello, 2D world 0123456789", F::Aztec, "Hello, 2D world 0123456789"},
+      {MatrixSymbology::br2Aztec, "Hello, 2D world 0123456789", F::Aztec,
+       "Hello, 2D world 0123456789"},
       {MatrixSymbology::br2DataMatrix, "2D Штрихкод", F::DataMatrix, "2D Штрихкод"},
       {MatrixSymbology::br2DataMatrix, "Shelf A-17 / lot 42", F::DataMatrix, "Shelf A-17 / lot 42"},
-      {MatrixSymbology::br2PDF417, "PDF417 label, 1234567890", F::PDF417, "PDF417 label, 1234567890"},
+      {MatrixSymbology::br2PDF417, "PDF417 label, 1234567890", F::PDF417,
+       "PDF417 label, 1234567890"},
       {MatrixSymbology::br2PDF417, "Цена 99,90", F::PDF417, "Цена 99,90"},
       {MatrixSymbology::br2MaxiCode, "MAXICODE 12345", F::MaxiCode, "MAXICODE 12345"},
       {MatrixSymbology::br2RSS, "0950110153000", F::DataBar, "09501101530003"},
@@ -109,7 +111,8 @@ TEST(MatrixBarcodeGenerator, ZxingReadsBackWhatWasEncoded) {
   for (const int32_t px : {2, 3}) {
     for (const auto& c : cases) {
       // zxing-cpp's MaxiCode reader needs the hexagons a few pixels wide.
-      MatrixBarcodeGenerator g = Make(c.type, c.data, c.type == MatrixSymbology::br2MaxiCode ? px + 2 : px);
+      MatrixBarcodeGenerator g =
+          Make(c.type, c.data, c.type == MatrixSymbology::br2MaxiCode ? px + 2 : px);
       g.Refresh();
       EXPECT_EQ(Read(g.Image(), c.format), c.decoded) << c.data << " at " << px;
     }
@@ -142,7 +145,8 @@ TEST(MatrixBarcodeGenerator, ImageHoldsLibzintsModuleMatrix) {
     const auto& m = g.Modules();
     ASSERT_FALSE(m.empty());
     const int width = static_cast<int>(m.front().size());
-    const bool stacked = c.type == MatrixSymbology::br2MicroPDF417 || c.type == MatrixSymbology::br2PDF417;
+    const bool stacked =
+        c.type == MatrixSymbology::br2MicroPDF417 || c.type == MatrixSymbology::br2PDF417;
     const int32_t rowPx = 2 * (stacked ? c.heightToWidth : 1);
     EXPECT_EQ(g.Image().width(), (width + 4) * 2) << c.data;
     EXPECT_EQ(g.Image().height(), static_cast<int>(m.size()) * rowPx + 8) << c.data;
@@ -174,9 +178,12 @@ TEST(MatrixBarcodeGenerator, SecurityLevelMapsToLibzintErrorCorrection) {
   };
   const std::string data = "ERROR CORRECTION 0123456789";
   const std::vector<Case> cases = {
-      {MatrixSymbology::br2Aztec, 0, BARCODE_AZTEC, -1},      {MatrixSymbology::br2Aztec, 1, BARCODE_AZTEC, 1},
-      {MatrixSymbology::br2Aztec, 4, BARCODE_AZTEC, 4},       {MatrixSymbology::br2Aztec, 9, BARCODE_AZTEC, 4},
-      {MatrixSymbology::br2MaxiCode, 0, BARCODE_MAXICODE, 4}, {MatrixSymbology::br2MaxiCode, 2, BARCODE_MAXICODE, 5},
+      {MatrixSymbology::br2Aztec, 0, BARCODE_AZTEC, -1},
+      {MatrixSymbology::br2Aztec, 1, BARCODE_AZTEC, 1},
+      {MatrixSymbology::br2Aztec, 4, BARCODE_AZTEC, 4},
+      {MatrixSymbology::br2Aztec, 9, BARCODE_AZTEC, 4},
+      {MatrixSymbology::br2MaxiCode, 0, BARCODE_MAXICODE, 4},
+      {MatrixSymbology::br2MaxiCode, 2, BARCODE_MAXICODE, 5},
   };
   for (const auto& c : cases) {
     MatrixBarcodeGenerator g = Make(c.type, data);
@@ -250,8 +257,10 @@ TEST(MatrixBarcodeGenerator, CodeTypeAndModuleSize) {
     int32_t dpi;
     int32_t px;
   };
-  for (const PixelCase c : {PixelCase{0.25, 203, 2}, PixelCase{0.5, 300, 6}, PixelCase{0.01, 96, 1}, PixelCase{1e9, 300, 64}}) {
-    EXPECT_EQ(MatrixBarcodeGenerator::ModulePixelsFor(c.mm, c.dpi), c.px) << c.mm << " mm " << c.dpi;
+  for (const PixelCase c : {PixelCase{0.25, 203, 2}, PixelCase{0.5, 300, 6}, PixelCase{0.01, 96, 1},
+                            PixelCase{1e9, 300, 64}}) {
+    EXPECT_EQ(MatrixBarcodeGenerator::ModulePixelsFor(c.mm, c.dpi), c.px)
+        << c.mm << " mm " << c.dpi;
   }
   MatrixBarcodeGenerator g;
   EXPECT_THROW(g.SetModulePixels(0), std::invalid_argument);
@@ -278,8 +287,8 @@ TEST(MatrixBarcodeGenerator, BadDataRaisesLibzintsMessage) {
     ASSERT_FALSE(g.Image().isNull());
     g.SetCaption(c.data);
     std::string zintError;
-    ZintModules(c.symbology, c.type == MatrixSymbology::br2MaxiCode ? 4 : -1, 0, 0, c.inputMode, c.data,
-                &zintError);
+    ZintModules(c.symbology, c.type == MatrixSymbology::br2MaxiCode ? 4 : -1, 0, 0, c.inputMode,
+                c.data, &zintError);
     ASSERT_FALSE(zintError.empty());
     try {
       g.Refresh();

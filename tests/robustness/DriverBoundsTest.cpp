@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "tests/robustness/DriverHarness.h"
 #include "platform/xml/XmlDom.h"
+#include "tests/robustness/DriverHarness.h"
 
 namespace labelplu::test {
 namespace {
@@ -45,13 +45,16 @@ TEST(XmlBounds, NestingPastTheParserDepthIsAParseError) {
 TEST_F(DriverBounds, DeeplyNestedSettingsDocumentsAreRefused) {
   const std::string device = "<Устройство Наименование=\"глубина\"><Параметры>" +
                              Nested("", "Параметр", 10000) + "</Параметры></Устройство>";
-  auto [code, text] = Failure("AddDevice nested 10^4 deep", "ДобавитьУстройство", 1, {OleVariant(device)}, 64);
+  auto [code, text] =
+      Failure("AddDevice nested 10^4 deep", "ДобавитьУстройство", 1, {OleVariant(device)}, 64);
   EXPECT_EQ(code, -1);
   EXPECT_NE(text.find("Excessive depth"), std::string::npos) << text;
   EXPECT_EQ(DeviceCount(), 0);
 
-  const std::string list = "<EquList><Device>" + Nested("", "Device", 10000) + "</Device></EquList>";
-  std::tie(code, text) = Failure("SettingDevices nested 10^4 deep", "НастроитьУстройства", 1, {OleVariant(list)}, 64);
+  const std::string list =
+      "<EquList><Device>" + Nested("", "Device", 10000) + "</Device></EquList>";
+  std::tie(code, text) =
+      Failure("SettingDevices nested 10^4 deep", "НастроитьУстройства", 1, {OleVariant(list)}, 64);
   EXPECT_EQ(code, -1);
   EXPECT_NE(text.find("Excessive depth"), std::string::npos) << text;
   EXPECT_EQ(DeviceCount(), 0);

@@ -10,12 +10,12 @@
 #include <string>
 #include <utility>
 
+#include "labelplu/errors.h"
+#include "platform/ole/Variant.h"
 #include "plugin/SpoolerLabelDriver.h"
 #include "print/PrinterDevice.h"
-#include "values/RequestParams.h"
 #include "tests/robustness/ResourceMeter.h"
-#include "platform/ole/Variant.h"
-#include "labelplu/errors.h"
+#include "values/RequestParams.h"
 
 namespace labelplu::test {
 
@@ -30,8 +30,8 @@ class DriverBounds : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("LANG", "ru_RU.UTF-8", 1);
-    m_driver = ole::MakeCom<SpoolerLabelDriver>(nullptr, &m_slot,
-                                            std::make_unique<PrinterDeviceList>("labelplu.plu"));
+    m_driver = ole::MakeCom<SpoolerLabelDriver>(
+        nullptr, &m_slot, std::make_unique<PrinterDeviceList>("labelplu.plu"));
     m_slot = m_driver.get();
   }
 
@@ -55,7 +55,8 @@ class DriverBounds : public ::testing::Test {
   // for an error without a code, which leaves the module as a plain
   // std::exception, as a host catches it).
   std::pair<int32_t, std::string> Failure(const char* what, const char* name, int32_t kind,
-                                          std::initializer_list<OleVariant> args, int64_t maxGrowthMb) {
+                                          std::initializer_list<OleVariant> args,
+                                          int64_t maxGrowthMb) {
     std::pair<int32_t, std::string> failure{0, ""};
     ParamsPtr params = Params(name, kind, args);
     // Only the driver's own work is measured: the host holds the list.

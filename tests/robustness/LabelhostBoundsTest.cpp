@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/robustness/RobustnessSupport.h"
 #include "tests/host/Subprocess.h"
+#include "tests/robustness/RobustnessSupport.h"
 
 namespace labelplu::test {
 namespace {
@@ -30,20 +30,26 @@ struct HostRun {
 // messages.
 HostRun Labelhost(const TempDir& dir, std::vector<std::string> args, int timeoutSeconds) {
   const std::string figures = dir.file("time.txt");
-  std::vector<std::string> argv = {"/usr/bin/time", "-q", "-f", "%e %M", "-o", figures,
+  std::vector<std::string> argv = {"/usr/bin/time",
+                                   "-q",
+                                   "-f",
+                                   "%e %M",
+                                   "-o",
+                                   figures,
                                    std::string(std::getenv("LABELPLU_BIN")) + "/labelhost"};
   argv.insert(argv.end(), args.begin(), args.end());
   const std::map<std::string, std::string> env = {
-      {"LANG", "ru_RU.UTF-8"}, {"LANGUAGE", ""}, {"LC_ALL", ""}, {"LC_MESSAGES", ""},
-      {"HOME", dir.file("home")}, {"XDG_CONFIG_HOME", dir.file("config")}};
+      {"LANG", "ru_RU.UTF-8"}, {"LANGUAGE", ""},           {"LC_ALL", ""},
+      {"LC_MESSAGES", ""},     {"HOME", dir.file("home")}, {"XDG_CONFIG_HOME", dir.file("config")}};
   HostRun run;
   run.result = RunProcess(argv, env, "", timeoutSeconds);
   std::ifstream in(figures);
   int64_t kb = 0;
   in >> run.seconds >> kb;
   run.peakMb = kb / 1024;
-  std::printf("[ measure  ] labelhost %s: %.2f s, peak %lld MiB\n", args.size() > 2 ? args[2].c_str() : "",
-              run.seconds, static_cast<long long>(run.peakMb));
+  std::printf("[ measure  ] labelhost %s: %.2f s, peak %lld MiB\n",
+              args.size() > 2 ? args[2].c_str() : "", run.seconds,
+              static_cast<long long>(run.peakMb));
   return run;
 }
 
@@ -56,14 +62,16 @@ std::string HugeWords() {
 
 TEST(LabelhostBounds, HundredMegabyteCsvFieldPrints) {
   TempDir dir;
-  const std::string csv = dir.write(
-      "goods.csv", "Наименование,Артикул,Цена,ШтрихКод\n" + HugeWords() + ",А-1,\"1,00\",4607001010005\n").string();
+  const std::string csv = dir.write("goods.csv", "Наименование,Артикул,Цена,ШтрихКод\n" +
+                                                     HugeWords() + ",А-1,\"1,00\",4607001010005\n")
+                              .string();
   const std::string pdf = dir.file("labels.pdf");
-  const HostRun run = Labelhost(dir,
-                            {"--settings", dir.file("s.xml"), "print", "--template",
-                             std::string(std::getenv("LABELPLU_SOURCE")) + "/samples/templates/price_tag.lb3",
-                             "--data", csv, "--output", pdf, "--paper", "label"},
-                            60);
+  const HostRun run =
+      Labelhost(dir,
+                {"--settings", dir.file("s.xml"), "print", "--template",
+                 std::string(std::getenv("LABELPLU_SOURCE")) + "/samples/templates/price_tag.lb3",
+                 "--data", csv, "--output", pdf, "--paper", "label"},
+                60);
   ASSERT_EQ(run.result.exitCode, 0) << run.result.out << run.result.err;
   EXPECT_NE(run.result.out.find("Result 0:"), std::string::npos) << run.result.out;
   EXPECT_GT(std::filesystem::file_size(pdf), 0u);
@@ -79,14 +87,17 @@ TEST(LabelhostBounds, HundredMegabyteScriptArgument) {
   // XML parser's limit on an attribute), a 100 MiB text where a number is
   // due, then a request that shows nothing was added.
   const std::string huge(kHundredMb, 'A');
-  const std::string script = dir.write(
-      "script.jsonl", "[\"call\", \"ДобавитьУстройство\", \"<Устройство Наименование=\\\"" + huge +
-                          "\\\"/>\"]\n[\"call\", \"ОписаниеОшибки\", \"" + huge +
-                          "\"]\n[\"get\", \"КоличествоУстройств\"]\n").string();
+  const std::string script =
+      dir.write("script.jsonl",
+                "[\"call\", \"ДобавитьУстройство\", \"<Устройство Наименование=\\\"" + huge +
+                    "\\\"/>\"]\n[\"call\", \"ОписаниеОшибки\", \"" + huge +
+                    "\"]\n[\"get\", \"КоличествоУстройств\"]\n")
+          .string();
   const HostRun run = Labelhost(dir, {"--settings", dir.file("s.xml"), "run", script}, 60);
   EXPECT_EQ(run.result.exitCode, 1) << run.result.err.substr(0, 2000);
   EXPECT_EQ(run.result.out,
-            "{\"ok\":false,\"code\":null,\"message\":\"XML parse error at line 1: AttValue length too long\"}\n"
+            "{\"ok\":false,\"code\":null,\"message\":\"XML parse error at line 1: AttValue length "
+            "too long\"}\n"
             "{\"ok\":false,\"code\":4,\"message\":\"Неверный тип параметра\"}\n"
             "{\"ok\":true,\"result\":0,\"args\":[]}\n");
   EXPECT_LT(run.seconds, 30.0);

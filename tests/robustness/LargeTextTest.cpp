@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "tests/label/ItemTestSupport.h"
 #include "label/PropText.h"
+#include "tests/label/ItemTestSupport.h"
 #include "tests/robustness/ResourceMeter.h"
 
 namespace labelplu::test {
@@ -56,8 +56,8 @@ TEST(LargeText, HundredMegabyteValuePaintsWithinSeconds) {
     // Something of the text shows inside the box.
     const double ppm = painted.Ppm();
     EXPECT_EQ(!InkBox(painted.image, QRect(static_cast<int>(2 * ppm), static_cast<int>(2 * ppm),
-                                             static_cast<int>(20 * ppm), static_cast<int>(5 * ppm)))
-                     .isEmpty(),
+                                           static_cast<int>(20 * ppm), static_cast<int>(5 * ppm)))
+                   .isEmpty(),
               c.ink)
         << c.what;
   }

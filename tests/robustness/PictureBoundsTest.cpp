@@ -10,10 +10,10 @@
 #include <span>
 #include <string>
 
-#include "render/BmpReader.h"
-#include "render/Bgr24Bitmap.h"
-#include "tests/label/ItemTestSupport.h"
 #include "label/PropText.h"
+#include "render/Bgr24Bitmap.h"
+#include "render/BmpReader.h"
+#include "tests/label/ItemTestSupport.h"
 #include "tests/robustness/ResourceMeter.h"
 #include "tests/robustness/RobustnessSupport.h"
 
@@ -28,8 +28,9 @@ struct Claim {
 // Sides past 65535 either way, negative (top-down) extremes, and sides
 // within the limit whose area passes 2^28 pixels.
 constexpr Claim kClaims[] = {
-    {INT32_MAX, INT32_MAX, 24}, {INT32_MAX, INT32_MIN + 1, 32}, {INT32_MIN, 1, 8},
-    {65536, 1, 1},              {65535, 65535, 24},              {32768, -16385, 4},
+    {INT32_MAX, INT32_MAX, 24}, {INT32_MAX, INT32_MIN + 1, 32},
+    {INT32_MIN, 1, 8},          {65536, 1, 1},
+    {65535, 65535, 24},         {32768, -16385, 4},
 };
 
 TEST(PictureBounds, HeadersClaimingHugePicturesAreRefused) {
@@ -55,9 +56,8 @@ TEST(PictureBounds, FileLargerThanAnyPictureIsRefusedUnread) {
   const std::string path = dir.write("huge.bmp", BmpHeader(16384, 16384, 32)).string();
   std::filesystem::resize_file(path, kMaxBmpFileBytes + 1);  // sparse
   Bgr24Bitmap target;
-  const Usage usage = Measure("bitmap file of 1 GiB + 1 MiB + 1", [&] {
-    EXPECT_THROW(ReadBmpFile(path, target), BmpError);
-  });
+  const Usage usage = Measure("bitmap file of 1 GiB + 1 MiB + 1",
+                              [&] { EXPECT_THROW(ReadBmpFile(path, target), BmpError); });
   EXPECT_LT(usage.seconds, 1.0);
   EXPECT_LT(usage.peakGrowthMb, 8);
 }
@@ -79,7 +79,8 @@ TEST(PictureBounds, PicturePrimitivePaintsAFrameForAnAbsurdFile) {
     EXPECT_LT(usage.peakGrowthMb, 32);
     // The empty framed box: its top-left corner is ink, its middle is not.
     const double ppm = painted.Ppm();
-    EXPECT_TRUE(IsInk(painted.image, static_cast<int>(5 * ppm + 0.5), static_cast<int>(5 * ppm + 0.5)))
+    EXPECT_TRUE(
+        IsInk(painted.image, static_cast<int>(5 * ppm + 0.5), static_cast<int>(5 * ppm + 0.5)))
         << c.width << " x " << c.height;
     EXPECT_FALSE(IsInk(painted.image, static_cast<int>(15 * ppm), static_cast<int>(10 * ppm)));
   }

@@ -22,7 +22,8 @@ inline int64_t StatusKb(const std::string& field) {
   std::ifstream in("/proc/self/status");
   std::string line;
   while (std::getline(in, line)) {
-    if (line.compare(0, field.size() + 1, field + ":") == 0) return std::stoll(line.substr(field.size() + 1));
+    if (line.compare(0, field.size() + 1, field + ":") == 0)
+      return std::stoll(line.substr(field.size() + 1));
   }
   return -1;
 }

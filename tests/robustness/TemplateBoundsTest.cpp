@@ -8,11 +8,11 @@
 #include <fstream>
 #include <string>
 
-#include "tests/robustness/ResourceMeter.h"
-#include "tests/robustness/RobustnessSupport.h"
 #include "label/ItemClasses.h"
 #include "label/Label.h"
 #include "label/TemplateError.h"
+#include "tests/robustness/ResourceMeter.h"
+#include "tests/robustness/RobustnessSupport.h"
 
 namespace labelplu::test {
 namespace {
@@ -48,7 +48,8 @@ TEST(TemplateBounds, TooManyElementsAreRefusedBeforeParsing) {
     std::string xml;
     const char* message;
   } cases[] = {
-      {"template of 10^6 items", ManyItems(1000000), "1000000 items are more than the 10000 a label holds"},
+      {"template of 10^6 items", ManyItems(1000000),
+       "1000000 items are more than the 10000 a label holds"},
       {"template of 640 001 elements", properties,
        "640002 elements are more than the 640000 a template may hold"},
   };
@@ -131,10 +132,11 @@ TEST(TemplateBounds, EmbeddedPictureOfAbsurdSidesIsRefused) {
     int32_t width, height;
   } cases[] = {{INT32_MAX, INT32_MAX}, {INT32_MAX, INT32_MIN + 1}, {65536, 1}, {30000, 30000}};
   for (const auto& c : cases) {
-    const std::string xml = "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"Line\"/>"
-                            "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
-                            "<Image Name=\"big.bmp\" Path=\"\" dt:dt=\"bin.base64\">" +
-                            Base64(BmpHeader(c.width, c.height, 24)) + "</Image></ImageList></Label>";
+    const std::string xml =
+        "<Label Width=\"58\" Height=\"40\"><Item ClassName=\"Line\"/>"
+        "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
+        "<Image Name=\"big.bmp\" Path=\"\" dt:dt=\"bin.base64\">" +
+        Base64(BmpHeader(c.width, c.height, 24)) + "</Image></ImageList></Label>";
     Label label;
     const std::string message = LoadError("embedded picture of absurd sides", label, xml, 32);
     EXPECT_NE(message.find("embedded image \"big.bmp\""), std::string::npos) << message;

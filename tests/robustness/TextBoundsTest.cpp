@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "tests/robustness/ResourceMeter.h"
 #include "render/TextLayout.h"
+#include "tests/robustness/ResourceMeter.h"
 
 namespace labelplu::test {
 namespace {

@@ -13,9 +13,9 @@
 
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
-#include "values/ByteStream.h"
 #include "tests/robustness/ResourceMeter.h"
 #include "tests/robustness/RobustnessSupport.h"
+#include "values/ByteStream.h"
 #include "values/ValueArray.h"
 #include "values/ValueArrayStorage.h"
 
@@ -45,7 +45,9 @@ class ValueBounds : public ::testing::Test {
   // LoadFromFile of the bytes; the error text it leaves ("" when it loaded).
   std::string LoadError(ISafeArray* table, const std::vector<uint8_t>& bytes) {
     const std::string path =
-        m_dir.write("table.dat", std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()))
+        m_dir
+            .write("table.dat",
+                   std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()))
             .string();
     ole::BstrPtr name(ole::Utf8ToBstr(path));
     VARIANT_BOOL ok = VARIANT_FALSE;
@@ -75,7 +77,8 @@ TEST_F(ValueBounds, SetBoundsPastTheLimitIsRefusedAndKeepsTheTable) {
   };
   for (const auto& c : cases) {
     HRESULT hr = S_OK;
-    const Usage usage = Measure("SetBounds past the limit", [&] { hr = table->SetBounds(c.rows, c.cols); });
+    const Usage usage =
+        Measure("SetBounds past the limit", [&] { hr = table->SetBounds(c.rows, c.cols); });
     EXPECT_TRUE(FAILED(hr));
     EXPECT_EQ(ole::TakeErrorText(), c.message);
     EXPECT_LT(usage.seconds, 1.0);
@@ -98,10 +101,12 @@ TEST_F(ValueBounds, LateBoundSetBoundsAnswersTheSameError) {
     args[1].lVal = INT32_MAX;
     DISPPARAMS params{args, nullptr, 2, 0};
     EXCEPINFO excep{};
-    const HRESULT hr = object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, &excep, nullptr);
+    const HRESULT hr =
+        object->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, &excep, nullptr);
     EXPECT_EQ(hr, DISP_E_EXCEPTION);
     ASSERT_NE(excep.bstrDescription, nullptr);
-    EXPECT_EQ(ole::BstrToUtf8(excep.bstrDescription), "Недостаточно памяти для массива 2147483647 x 1.");
+    EXPECT_EQ(ole::BstrToUtf8(excep.bstrDescription),
+              "Недостаточно памяти для массива 2147483647 x 1.");
     SysFreeString(excep.bstrDescription);
     SysFreeString(excep.bstrSource);
     SysFreeString(excep.bstrHelpFile);
@@ -109,7 +114,9 @@ TEST_F(ValueBounds, LateBoundSetBoundsAnswersTheSameError) {
   }
 }
 
-void PutI32(ByteStream& stream, int32_t value) { stream.Write(&value, 4); }
+void PutI32(ByteStream& stream, int32_t value) {
+  stream.Write(&value, 4);
+}
 
 // Writes a two-dimensional array header of the tag claiming rows × cols
 // (upper bounds rows - 1, cols - 1), then `tail` zero bytes.

@@ -139,11 +139,10 @@ PrivateCups::PrivateCups(std::string queueName) : m_queue(std::move(queueName)) 
                 "<Location />\n  Order allow,deny\n  Allow localhost\n</Location>\n"
                 "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
   WriteFile(m_dir + "/cups-files.conf",
-            "FileDevice Yes\nSystemGroup root lpadmin\nServerRoot " + m_dir +
-                "\nAccessLog " + m_dir + "/access_log\nErrorLog " + m_dir +
-                "/error_log\nPageLog " + m_dir + "/page_log\nRequestRoot " + m_dir +
-                "/spool\nTempDir " + m_dir + "/spool/tmp\nCacheDir " + m_dir +
-                "/cache\nStateDir " + m_dir + "/state\n");
+            "FileDevice Yes\nSystemGroup root lpadmin\nServerRoot " + m_dir + "\nAccessLog " +
+                m_dir + "/access_log\nErrorLog " + m_dir + "/error_log\nPageLog " + m_dir +
+                "/page_log\nRequestRoot " + m_dir + "/spool\nTempDir " + m_dir +
+                "/spool/tmp\nCacheDir " + m_dir + "/cache\nStateDir " + m_dir + "/state\n");
   WriteFile(m_dir + "/test.ppd", kPpd);
   // Everything in this process (Qt's printer support included) and the
   // commands below talk to this scheduler only.
@@ -230,7 +229,8 @@ bool PrivateCups::WaitForJobs(int timeoutMs) const {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < end) {
     std::string out;
-    if (Run("lpstat -o " + Quote(m_queue), &out) == 0 && out.find_first_not_of(" \n") == std::string::npos) {
+    if (Run("lpstat -o " + Quote(m_queue), &out) == 0 &&
+        out.find_first_not_of(" \n") == std::string::npos) {
       return true;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));

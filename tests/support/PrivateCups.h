@@ -72,11 +72,11 @@ class PrivateCups {
 
 // Skips the current test, with the reason, when a private scheduler cannot
 // run here.
-#define LP_SKIP_WITHOUT_PRIVATE_CUPS()                                          \
-  do {                                                                          \
+#define LP_SKIP_WITHOUT_PRIVATE_CUPS()                                         \
+  do {                                                                         \
     if (const auto lpCupsSkip = ::labelplu::test::PrivateCups::SkipReason()) { \
-      GTEST_SKIP() << *lpCupsSkip;                                              \
-    }                                                                           \
+      GTEST_SKIP() << *lpCupsSkip;                                             \
+    }                                                                          \
   } while (false)
 
 #endif  // LABELPLU_TESTS_SUPPORT_PRIVATECUPS_H

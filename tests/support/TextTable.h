@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "values/ValueArray.h"
 #include "platform/ole/Variant.h"
+#include "values/ValueArray.h"
 
 namespace labelplu::test {
 

@@ -21,12 +21,12 @@
 #include <functional>
 #include <vector>
 
-#include "ui/Application.h"
-#include "print/PrinterDevice.h"
-#include "ui/PreviewWindow.h"
-#include "platform/spool/PrintObject.h"
 #include "label/Label.h"
+#include "platform/spool/PrintObject.h"
 #include "print/PageLayoutPrinter.h"
+#include "print/PrinterDevice.h"
+#include "ui/Application.h"
+#include "ui/PreviewWindow.h"
 
 namespace labelplu {
 namespace {
@@ -64,7 +64,8 @@ TEST(PreviewZoomTest, FittingModesAndPercentItems) {
       {6, "", 858, 582, 210, 297, 96, 100},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ZoomPercent(c.index, c.item, c.boxW, c.boxH, c.paperW, c.paperH, c.dpi, c.dpi), c.expected)
+    EXPECT_EQ(ZoomPercent(c.index, c.item, c.boxW, c.boxH, c.paperW, c.paperH, c.dpi, c.dpi),
+              c.expected)
         << c.item << " in " << c.boxW << "x" << c.boxH << " at " << c.dpi;
   }
 }
@@ -80,7 +81,9 @@ std::vector<QPoint> Differences(const QImage& a, const QImage& b) {
   return points;
 }
 
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
+int Round(double v) {
+  return static_cast<int>(std::nearbyint(v));
+}
 
 class PreviewWindowTest : public ::testing::Test {
  protected:
@@ -94,10 +97,13 @@ class PreviewWindowTest : public ::testing::Test {
     m_device = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
     ASSERT_NE(m_device, nullptr);
     m_device->SetIsOn(true);
-    m_device->SetParam("PrinterName", "labelplu Raster; file=" + (m_dir / "out/p").string() + "; dpi=96");
+    m_device->SetParam("PrinterName",
+                       "labelplu Raster; file=" + (m_dir / "out/p").string() + "; dpi=96");
     const char* source = getenv("LABELPLU_SOURCE");
     ASSERT_NE(source, nullptr);
-    ASSERT_EQ(m_device->SelectTemplate(std::string(source) + "/samples/templates/price_tag_ean13.lb3"), 0);
+    ASSERT_EQ(
+        m_device->SelectTemplate(std::string(source) + "/samples/templates/price_tag_ean13.lb3"),
+        0);
     // What the settings dialog copies in before it shows the window.
     PageLayoutPrinter& view = *m_device->View();
     view.MaxHorizontal = 3;
@@ -119,7 +125,8 @@ class PreviewWindowTest : public ::testing::Test {
 
   std::vector<QImage> PrintedPages() const {
     std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(m_dir / "out")) files.push_back(entry.path().string());
+    for (const auto& entry : fs::directory_iterator(m_dir / "out"))
+      files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     std::vector<QImage> pages;
     for (const std::string& file : files) pages.emplace_back(QString::fromStdString(file));
@@ -150,7 +157,8 @@ TEST_F(PreviewWindowTest, ControlsAndImageLifetime) {
     const auto* zoom = window.findChild<QComboBox*>("cbZoom");
     ASSERT_NE(zoom, nullptr);
     ASSERT_EQ(zoom->count(), kZoomItemCount);
-    for (int i = 0; i < kZoomItemCount; ++i) EXPECT_EQ(zoom->itemText(i), QString::fromUtf8(kZoomItems[i]));
+    for (int i = 0; i < kZoomItemCount; ++i)
+      EXPECT_EQ(zoom->itemText(i), QString::fromUtf8(kZoomItems[i]));
     EXPECT_EQ(zoom->currentText(), QStringLiteral("100 %"));
     EXPECT_EQ(zoom->maxVisibleItems(), 16);
     EXPECT_EQ(zoom->toolTip(), QStringLiteral("Масштаб просмотра"));
@@ -217,7 +225,8 @@ TEST_F(PreviewWindowTest, ZoomChangesScaleAndReportsProgress) {
   window.SetZoomIndex(4);  // "50 %"
   EXPECT_EQ(window.ZoomPercentage(), 50);
   EXPECT_DOUBLE_EQ(View().ZoomX(), 0.5);
-  EXPECT_EQ(window.PageImage().size(), QSize(Round(210 * 96 / 25.4 / 2), Round(297 * 96 / 25.4 / 2)));
+  EXPECT_EQ(window.PageImage().size(),
+            QSize(Round(210 * 96 / 25.4 / 2), Round(297 * 96 / 25.4 / 2)));
   EXPECT_EQ(messages, QStringList({QStringLiteral("Расчет параметров отображения"), QString()}));
 
   // The whole page fits the scroll box's visible part.
@@ -244,7 +253,8 @@ TEST_F(PreviewWindowTest, EachOverlayMarksOnlyItsOwnLines) {
   for (int y = 0; y < ih; ++y) ASSERT_EQ(bare.pixel(iw - 1, y), qRgb(0, 0, 0));
   for (int y = 0; y < ih; ++y)
     for (int x = 0; x < iw; ++x)
-      ASSERT_TRUE(bare.pixel(x, y) != qRgb(255, 0, 0) && bare.pixel(x, y) != qRgb(0, 0, 255)) << x << "," << y;
+      ASSERT_TRUE(bare.pixel(x, y) != qRgb(255, 0, 0) && bare.pixel(x, y) != qRgb(0, 0, 255))
+          << x << "," << y;
 
   const int top = Round(ppm * 9), bottom = Round(ih - ppm * 11);
   const int left = Round(ppm * 5), right = Round(iw - ppm * 7);
@@ -264,7 +274,8 @@ TEST_F(PreviewWindowTest, EachOverlayMarksOnlyItsOwnLines) {
     std::function<bool(int, int)> onLine;
   };
   const Overlay overlays[] = {
-      {false, true, false, [&](int x, int y) { return y == top || y == bottom || x == left || x == right; }},
+      {false, true, false,
+       [&](int x, int y) { return y == top || y == bottom || x == left || x == right; }},
       {false, false, true,
        [&](int x, int y) {
          const bool inX = x >= ox && x <= iw - ox - 1, inY = y >= oy && y <= ih - oy - 1;
@@ -276,7 +287,8 @@ TEST_F(PreviewWindowTest, EachOverlayMarksOnlyItsOwnLines) {
     SetOverlays(window, overlay.border, overlay.margin, overlay.page);
     const std::vector<QPoint> changed = Differences(window.PageImage(), bare);
     EXPECT_GT(changed.size(), 100u) << overlay.border << overlay.margin << overlay.page;
-    for (const QPoint& p : changed) ASSERT_TRUE(overlay.onLine(p.x(), p.y())) << p.x() << "," << p.y();
+    for (const QPoint& p : changed)
+      ASSERT_TRUE(overlay.onLine(p.x(), p.y())) << p.x() << "," << p.y();
   }
   SetOverlays(window, false, false, false);
   EXPECT_TRUE(Differences(window.PageImage(), bare).empty());
@@ -328,10 +340,11 @@ TEST_F(PreviewWindowTest, FailedPrintIsShownInStatusBar) {
   window.show();
   // An output folder that cannot be created: a file stands in its way.
   std::ofstream(m_dir / "blocker") << "x";
-  spool::PrintObject::Instance().SelectPrinterByName("labelplu Raster; file=" + (m_dir / "blocker/p").string() +
-                                                     "; dpi=96");
+  spool::PrintObject::Instance().SelectPrinterByName(
+      "labelplu Raster; file=" + (m_dir / "blocker/p").string() + "; dpi=96");
   EXPECT_FALSE(window.PrintPage());
-  EXPECT_TRUE(window.StatusText().contains(QStringLiteral("blocker"))) << window.StatusText().toStdString();
+  EXPECT_TRUE(window.StatusText().contains(QStringLiteral("blocker")))
+      << window.StatusText().toStdString();
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(View().ShownLabel().Mode(), kModePreview);
   EXPECT_EQ(window.PageImage().size(), QSize(794, 1123));

@@ -24,14 +24,14 @@
 #include <utility>
 #include <vector>
 
-#include "ui/Application.h"
-#include "ui/DeviceWindows.h"
 #include "base/SharedLog.h"
 #include "devices/DialogColours.h"
+#include "print/PageLayoutPrinter.h"
 #include "print/PrinterDevice.h"
+#include "ui/Application.h"
+#include "ui/DeviceWindows.h"
 #include "ui/PreviewWindow.h"
 #include "ui/SettingsDialog.h"
-#include "print/PageLayoutPrinter.h"
 
 namespace labelplu {
 namespace {

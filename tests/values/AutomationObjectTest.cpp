@@ -12,7 +12,7 @@ using namespace test;
 // An automation object with a property that can be written and a method
 // that writes its arguments back.
 class Probe final : public AutomationObject<IDispatch> {
-public:
+ public:
   static ole::ComPtr<Probe> Create() {
     auto probe = ole::ComPtr<Probe>::Attach(new Probe());
     probe->Initialize();
@@ -23,25 +23,28 @@ public:
 
   ole::OleVariant m_value;
 
-protected:
+ protected:
   void RegisterNames() override {
     AddProperty(
         "Значение", [this](DISPPARAMS&, ole::OleVariant& result) { result = m_value; },
         [this](DISPPARAMS& args, ole::OleVariant&) { m_value = GetArg(&args, 0); });
     AddProperty("WriteOnly", {}, [](DISPPARAMS&, ole::OleVariant&) {});
     // Writes argument 1 into argument 0.
-    AddMethod("Put", 2, [](DISPPARAMS& args, ole::OleVariant&) { SetArg(&args, 0, GetArg(&args, 1)); });
+    AddMethod("Put", 2,
+              [](DISPPARAMS& args, ole::OleVariant&) { SetArg(&args, 0, GetArg(&args, 1)); });
   }
 
-private:
+ private:
   Probe() = default;
 };
 
 TEST_F(ValueArrayTest, NamesAreFoundWithCaseIgnoredAtTheirPositions) {
   auto table = ValueArray::Create();
-  const char16_t* names[] = {u"GetBounds", u"SetBounds", u"GetValue", u"SetValue", u"Empty",
-                             u"__PSA", u"SetRowValues", u"__SetPSA", u"LoadFromFile", u"SaveToFile",
-                             u"SaveToFileAsStream", u"LoadFromFileAsStream", u"RowCount", u"ColCount"};
+  const char16_t* names[] = {
+      u"GetBounds",    u"SetBounds",  u"GetValue",           u"SetValue",
+      u"Empty",        u"__PSA",      u"SetRowValues",       u"__SetPSA",
+      u"LoadFromFile", u"SaveToFile", u"SaveToFileAsStream", u"LoadFromFileAsStream",
+      u"RowCount",     u"ColCount"};
   ASSERT_EQ(table->Names().Count(), std::size(names));
   for (DISPID i = 0; i < static_cast<DISPID>(std::size(names)); ++i) {
     std::u16string lower(names[i]);
@@ -71,7 +74,8 @@ TEST_F(ValueArrayTest, LateBoundCallsTakeArgumentsInCallOrder) {
   Var x(Str("x"));
   EXPECT_EQ(Call(d, u"SetValue", DISPATCH_METHOD, {I4(1), I4(2), x.v}), S_OK);
   Var result;
-  EXPECT_EQ(Call(d, u"GetValue", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {I4(1), I4(2)}, &result.v), S_OK);
+  EXPECT_EQ(Call(d, u"GetValue", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {I4(1), I4(2)}, &result.v),
+            S_OK);
   EXPECT_EQ(Text(result), "x");
 
   int32_t rows = -1;
@@ -90,7 +94,8 @@ TEST_F(ValueArrayTest, LateBoundCallsTakeArgumentsInCallOrder) {
   // Declared with 0 parameters: any count is accepted.
   Var a(Str("a")), b(Str("b")), c(Str("c"));
   EXPECT_EQ(Call(d, u"SetRowValues", DISPATCH_METHOD, {I4(0), a.v, b.v, c.v}), S_OK);
-  EXPECT_EQ(CellText(table.get(), 0, 0) + CellText(table.get(), 0, 1) + CellText(table.get(), 0, 2), "abc");
+  EXPECT_EQ(CellText(table.get(), 0, 0) + CellText(table.get(), 0, 1) + CellText(table.get(), 0, 2),
+            "abc");
   EXPECT_EQ(Call(d, u"SetRowValues", DISPATCH_METHOD, {I4(1)}), S_OK);
   EXPECT_EQ(Call(d, u"Empty", DISPATCH_METHOD, {I4(1), I4(2), I4(3)}, &result.v), S_OK);
 }
@@ -110,9 +115,13 @@ TEST_F(ValueArrayTest, FailuresBecomeExceptionResultsWithTheMessage) {
       {u"SetBounds", DISPATCH_METHOD, {I4(1)}, "Неверное число параметров для [SETBOUNDS]"},
       {u"GetValue", DISPATCH_METHOD, {I4(2), I4(0)}, "Номер элемента массива за пределами границ."},
       {u"SetRowValues", DISPATCH_METHOD, {}, "Неверный индекс (Get) Index=0 Count=0"},
-      {u"SetValue", DISPATCH_METHOD, {I4(0), I4(3), text.v},
+      {u"SetValue",
+       DISPATCH_METHOD,
+       {I4(0), I4(3), text.v},
        "Номер элемента массива за пределами границ. X:0 Y:3 CountX:2 CountY:3\r\nтекст"},
-      {u"__SetPSA", DISPATCH_METHOD, {text.v},
+      {u"__SetPSA",
+       DISPATCH_METHOD,
+       {text.v},
        "Адрес массива должен быть целым числом, получено: String"},
   };
   for (const Case& c : cases) {
@@ -179,12 +188,14 @@ TEST_F(ValueArrayTest, PropertiesAndArgumentWriting) {
   EXPECT_EQ(Call(probe.get(), u"Put", DISPATCH_METHOD, {Ref(VT_BSTR, &bstr), I4(7)}), S_OK);
   EXPECT_EQ(ole::BstrToUtf8(bstr), "7");
   SysFreeString(bstr);
-  EXPECT_EQ(Call(probe.get(), u"Put", DISPATCH_METHOD, {Ref(VT_VARIANT, &variant.v), twelve.v}), S_OK);
+  EXPECT_EQ(Call(probe.get(), u"Put", DISPATCH_METHOD, {Ref(VT_VARIANT, &variant.v), twelve.v}),
+            S_OK);
   EXPECT_EQ(Text(variant), "12");
   // A by-value argument stays; an unsupported reference fails.
   EXPECT_EQ(Call(probe.get(), u"Put", DISPATCH_METHOD, {I4(1), twelve.v}), S_OK);
   int16_t i2 = 0;
-  EXPECT_EQ(Call(probe.get(), u"Put", DISPATCH_METHOD, {Ref(VT_I2, &i2), twelve.v}), DISP_E_EXCEPTION);
+  EXPECT_EQ(Call(probe.get(), u"Put", DISPATCH_METHOD, {Ref(VT_I2, &i2), twelve.v}),
+            DISP_E_EXCEPTION);
   EXPECT_EQ(ole::TakeErrorText(), "Неподдерживаемый тип параметра.");
   Var abc(Str("abc"));
   EXPECT_EQ(Call(probe.get(), u"Put", DISPATCH_METHOD, {Ref(VT_I4, &i4), abc.v}), DISP_E_EXCEPTION);

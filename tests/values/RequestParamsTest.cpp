@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "base/Errors.h"
-#include "values/RequestParams.h"
 #include "tests/values/TestVariants.h"
+#include "values/RequestParams.h"
 
 namespace labelplu {
 namespace {
@@ -18,7 +18,9 @@ struct ParamsDeleter {
 };
 using ParamsPtr = std::unique_ptr<RequestParams, ParamsDeleter>;
 
-ParamsPtr NewParams() { return ParamsPtr(RequestParams::Create()); }
+ParamsPtr NewParams() {
+  return ParamsPtr(RequestParams::Create());
+}
 
 std::string MessageOf(const std::function<void()>& call, int32_t* code = nullptr) {
   try {
@@ -83,7 +85,8 @@ TEST(RequestParams, BorrowedByReferenceElementsAreWrittenConverted) {
   Var inner;
   int16_t small = 0;
   VARIANT slots[5] = {test::Ref(VT_I2, &small), test::Ref(VT_VARIANT, &inner.v),
-                      test::Ref(VT_BSTR, &text), test::Ref(VT_R8, &real), test::Ref(VT_I4, &number)};
+                      test::Ref(VT_BSTR, &text), test::Ref(VT_R8, &real),
+                      test::Ref(VT_I4, &number)};
   DISPPARAMS block{slots, nullptr, 5, 0};
   ParamsPtr list = NewParams();
   list->Attach(&block);
@@ -141,7 +144,8 @@ TEST(RequestParams, OwnedStorageHoldsFiftyElements) {
   EXPECT_EQ(list->Count(), 50);
   Var x(I4(1));
   int32_t code = 0;
-  EXPECT_EQ(MessageOf([&] { list->Add(x); }, &code), "TParams - превышена емкость хранилища данных.");
+  EXPECT_EQ(MessageOf([&] { list->Add(x); }, &code),
+            "TParams - превышена емкость хранилища данных.");
   EXPECT_EQ(code, -1);
   EXPECT_EQ(list->Count(), 50);
   list->Set(49, x);

@@ -6,8 +6,8 @@
 #include <ctime>
 #include <functional>
 
-#include "values/ByteStream.h"
 #include "tests/values/StorageFixture.h"
+#include "values/ByteStream.h"
 
 namespace labelplu {
 namespace {
@@ -19,7 +19,8 @@ TEST(StorageChecksumTest, IsTheUninvertedCrc32FromZero) {
   EXPECT_EQ(StorageChecksum(abc), 0xCA6598D0u);
   EXPECT_EQ(StorageChecksum({}), 0u);
   // A running checksum continues where the previous part ended.
-  EXPECT_EQ(StorageChecksum(std::span(abc).subspan(2), StorageChecksum(std::span(abc).first(2))), 0xCA6598D0u);
+  EXPECT_EQ(StorageChecksum(std::span(abc).subspan(2), StorageChecksum(std::span(abc).first(2))),
+            0xCA6598D0u);
 }
 
 TEST_F(StorageTest, HeaderAndPayloadAreLaidOutExactly) {
@@ -33,7 +34,8 @@ TEST_F(StorageTest, HeaderAndPayloadAreLaidOutExactly) {
   const Bytes file = SavedSample();
   const double after = LocalOleDateNow();
   ASSERT_GT(file.size(), kStorageHeaderSize);
-  EXPECT_EQ(Bytes(file.begin(), file.begin() + 11), (Bytes{9, 'S', 'a', 'F', 'e', 'A', 'r', 'R', 'a', 'Y', 1}));
+  EXPECT_EQ(Bytes(file.begin(), file.begin() + 11),
+            (Bytes{9, 'S', 'a', 'F', 'e', 'A', 'r', 'R', 'a', 'Y', 1}));
   double saved = 0;
   std::memcpy(&saved, file.data() + 11, 8);
   EXPECT_GE(saved, before);
@@ -96,11 +98,14 @@ TEST_F(StorageTest, DamagedFilesFailWithTheirText) {
       {"payload byte", edited([](Bytes& b) { b[40] ^= 1; }), kStorageChecksumError},
       {"last byte", edited([](Bytes& b) { b.back() ^= 0x80; }), kStorageChecksumError},
       {"checksum field", edited([](Bytes& b) { b[19] ^= 1; }), kStorageChecksumError},
-      {"stream size + 1", edited([](Bytes& b) { PutWord(b, 27, WordAt(b, 27) + 1); }), kStorageUnpackError},
-      {"stream size - 1", edited([](Bytes& b) { PutWord(b, 27, WordAt(b, 27) - 1); }), kStorageUnpackError},
+      {"stream size + 1", edited([](Bytes& b) { PutWord(b, 27, WordAt(b, 27) + 1); }),
+       kStorageUnpackError},
+      {"stream size - 1", edited([](Bytes& b) { PutWord(b, 27, WordAt(b, 27) - 1); }),
+       kStorageUnpackError},
       {"stream size beyond any inflation", edited([](Bytes& b) { PutWord(b, 27, 0x7FFFFFFF); }),
        kStorageUnpackError},
-      {"negative stream size", edited([](Bytes& b) { PutWord(b, 27, 0xFFFFFFF0u); }), kStorageUnpackError},
+      {"negative stream size", edited([](Bytes& b) { PutWord(b, 27, 0xFFFFFFF0u); }),
+       kStorageUnpackError},
       {"compressed data cut", [&] { return Storage(payload, -1, 4); }, kStorageUnpackError},
       {"inflates to fewer bytes", [] { return Storage(Bytes{}, 64); }, kStorageUnpackError},
       {"not a zlib stream", [] { return StorageOf(Bytes(100, 0x55), 100); }, kStorageUnpackError},

@@ -25,7 +25,8 @@ inline void PutWord(Bytes& bytes, size_t at, uint32_t value) {
 // streamSize; the checksum and total size always match, so only the payload
 // can be at fault.
 inline Bytes StorageOf(const Bytes& packed, uint32_t streamSize) {
-  Bytes file = Bytes{9, 'S', 'a', 'F', 'e', 'A', 'r', 'R', 'a', 'Y', 1} + Bytes(8, 0) + Words({0, 0, 0}) + packed;
+  Bytes file = Bytes{9, 'S', 'a', 'F', 'e', 'A', 'r', 'R', 'a', 'Y', 1} + Bytes(8, 0) +
+               Words({0, 0, 0}) + packed;
   PutWord(file, 19, StorageChecksum(packed));
   PutWord(file, 23, static_cast<uint32_t>(file.size()));
   PutWord(file, 27, streamSize);
@@ -41,10 +42,12 @@ inline Bytes Storage(const Bytes& payload, int64_t streamSize = -1, size_t cutCo
 }
 
 class PlainObject final : public ole::ComObject<IDispatch> {
-public:
+ public:
   HRESULT GetTypeInfoCount(uint32_t*) override { return E_NOTIMPL; }
   HRESULT GetTypeInfo(uint32_t, uint32_t, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(const IID&, OLECHAR**, uint32_t, uint32_t, DISPID*) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(const IID&, OLECHAR**, uint32_t, uint32_t, DISPID*) override {
+    return E_NOTIMPL;
+  }
   HRESULT Invoke(DISPID, const IID&, uint32_t, uint16_t, DISPPARAMS*, VARIANT*, EXCEPINFO*,
                  uint32_t*) override {
     return E_NOTIMPL;
@@ -52,7 +55,7 @@ public:
 };
 
 class StorageTest : public ValueArrayTest {
-protected:
+ protected:
   // A 2 x 2 table: an integer, a string, a double and a nested table.
   ole::ComPtr<ValueArray> Sample() {
     Var one(I4(1)), two(Str("два")), half(R8(3.5));
@@ -98,7 +101,8 @@ protected:
 
   std::vector<std::string> FolderEntries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_folder.path())) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.path()))
+      names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <random>
 
-#include "values/ByteStream.h"
 #include "tests/values/StorageFixture.h"
+#include "values/ByteStream.h"
 #include "values/VariantStream.h"
 
 namespace labelplu {
@@ -39,10 +39,22 @@ TEST_F(StorageTest, EveryValueTypeComesBack) {
   null.vt = VT_NULL;
   Var label(Str("Этикетка №1 — €"));
   std::vector<VARIANT> cells = {
-      Raw(VT_I2, &i2, 2),   Raw(VT_I4, &i4, 4),     Raw(VT_R4, &r4, 4),   Raw(VT_R8, &r8, 8),
-      Raw(VT_CY, &cy, 8),   Raw(VT_DATE, &date, 8), Raw(VT_ERROR, &error, 4), Raw(VT_BOOL, &yes, 2),
-      Raw(VT_I1, &i1, 1),   Raw(VT_UI1, &ui1, 1),   Raw(VT_UI2, &ui2, 2), Raw(VT_UI4, &ui4, 4),
-      Raw(VT_I8, &i8, 8),   VARIANT{},              null,                 label.v,
+      Raw(VT_I2, &i2, 2),
+      Raw(VT_I4, &i4, 4),
+      Raw(VT_R4, &r4, 4),
+      Raw(VT_R8, &r8, 8),
+      Raw(VT_CY, &cy, 8),
+      Raw(VT_DATE, &date, 8),
+      Raw(VT_ERROR, &error, 4),
+      Raw(VT_BOOL, &yes, 2),
+      Raw(VT_I1, &i1, 1),
+      Raw(VT_UI1, &ui1, 1),
+      Raw(VT_UI2, &ui2, 2),
+      Raw(VT_UI4, &ui4, 4),
+      Raw(VT_I8, &i8, 8),
+      VARIANT{},
+      null,
+      label.v,
   };
   Var inner(Str("внутри"));
   auto nested = Table(1, 2, {inner.v, I4(7)});
@@ -60,12 +72,15 @@ TEST_F(StorageTest, EveryValueTypeComesBack) {
   for (size_t i = 0; i < cells.size(); ++i) {
     const VARIANT& sent = cells[i];
     Var got;
-    ASSERT_EQ(back->GetValue(static_cast<int32_t>(i) / cols, static_cast<int32_t>(i) % cols, &got.v), S_OK);
+    ASSERT_EQ(
+        back->GetValue(static_cast<int32_t>(i) / cols, static_cast<int32_t>(i) % cols, &got.v),
+        S_OK);
     SCOPED_TRACE(i);
     if (sent.vt == VT_DISPATCH) {
       ISafeArray* copy = nullptr;
       ASSERT_EQ(got.v.vt, VT_DISPATCH);
-      ASSERT_EQ(got.v.pdispVal->QueryInterface(IID_ISafeArray, reinterpret_cast<void**>(&copy)), S_OK);
+      ASSERT_EQ(got.v.pdispVal->QueryInterface(IID_ISafeArray, reinterpret_cast<void**>(&copy)),
+                S_OK);
       EXPECT_NE(copy, static_cast<ISafeArray*>(nested.get()));
       EXPECT_EQ(CellText(copy, 0, 0) + CellText(copy, 0, 1), "внутри7");
       copy->Release();
@@ -81,7 +96,8 @@ TEST_F(StorageTest, EveryValueTypeComesBack) {
     } else if (sent.vt == VT_BSTR) {
       EXPECT_EQ(Text(got), Text(sent));
     } else {
-      static constexpr size_t kSize[21] = {0, 0, 2, 4, 4, 8, 8, 8, 0, 0, 4, 2, 0, 0, 0, 0, 1, 1, 2, 4, 8};
+      static constexpr size_t kSize[21] = {0, 0, 2, 4, 4, 8, 8, 8, 0, 0, 4,
+                                           2, 0, 0, 0, 0, 1, 1, 2, 4, 8};
       EXPECT_EQ(got.v.vt, sent.vt);
       EXPECT_EQ(std::memcmp(&got.v.llVal, &sent.llVal, kSize[sent.vt]), 0) << "value bytes";
     }
@@ -195,9 +211,13 @@ TEST_F(StorageTest, FailedSavesLeaveTheOldFileAndNoTemporaryFile) {
   const std::string folder = Path("folder.sa");
   std::filesystem::create_directory(folder);
   PutFile(folder + "/inside", Bytes{1});
-  EXPECT_NE(Failure(CallFile(Sample().get(), kSave, folder, &ok)).find("Ошибка записи файла " + folder), std::string::npos);
+  EXPECT_NE(
+      Failure(CallFile(Sample().get(), kSave, folder, &ok)).find("Ошибка записи файла " + folder),
+      std::string::npos);
   EXPECT_TRUE(std::filesystem::is_directory(folder));
-  EXPECT_EQ(Failure(CallFile(Sample().get(), kSave, Path("none/x.sa"), &ok)).rfind("Не удалось создать файл", 0), 0u);
+  EXPECT_EQ(Failure(CallFile(Sample().get(), kSave, Path("none/x.sa"), &ok))
+                .rfind("Не удалось создать файл", 0),
+            0u);
   std::filesystem::remove_all(folder);
   EXPECT_EQ(FolderEntries(), entriesBefore);
 
@@ -209,7 +229,7 @@ TEST_F(StorageTest, FailedSavesLeaveTheOldFileAndNoTemporaryFile) {
   ASSERT_EQ(CallFile(other.get(), kSave, path, &ok), S_OK);
   EXPECT_EQ(FileBytes(Path("old-name.sa")), old);
   EXPECT_NE(FileBytes(path), old);
-  struct stat info{};
+  struct stat info {};
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
   std::filesystem::remove(Path("old-name.sa"));
@@ -272,7 +292,8 @@ TEST_F(StorageTest, LateBoundFileCallsRaiseTheSameMessages) {
   damaged[5] = '?';
   PutFile(Path("late.sa"), damaged);
   EXCEPINFO excep{};
-  EXPECT_EQ(Call(back.get(), u"loadfromfile", DISPATCH_METHOD, {path.v}, nullptr, &excep), DISP_E_EXCEPTION);
+  EXPECT_EQ(Call(back.get(), u"loadfromfile", DISPATCH_METHOD, {path.v}, nullptr, &excep),
+            DISP_E_EXCEPTION);
   EXPECT_EQ(ole::BstrToUtf8(excep.bstrDescription), kStorageSignatureError);
   SysFreeString(excep.bstrDescription);
   EXPECT_EQ(ole::TakeErrorText(), kStorageSignatureError);

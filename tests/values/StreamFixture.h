@@ -14,7 +14,7 @@
 namespace labelplu::test {
 
 class StreamTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { TestValueArray::Announce(); }
   void TearDown() override { TestValueArray::Revoke(); }
 

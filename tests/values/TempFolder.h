@@ -11,7 +11,7 @@
 namespace labelplu::test {
 
 class TempFolder {
-public:
+ public:
   TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "lp_values_XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
@@ -23,20 +23,20 @@ public:
   }
   const std::string& path() const { return m_path; }
 
-private:
+ private:
   std::string m_path;
 };
 
 // Sends the dump files of failed stream reads into a temporary folder.
 class DumpFolderScope {
-public:
+ public:
   DumpFolderScope() {
     m_previous = SetStreamDumpFolderProvider([path = m_folder.path()] { return path; });
   }
   ~DumpFolderScope() { SetStreamDumpFolderProvider(m_previous); }
   const std::string& path() const { return m_folder.path(); }
 
-private:
+ private:
   TempFolder m_folder;
   DumpFolderProvider m_previous;
 };

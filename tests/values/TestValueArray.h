@@ -5,17 +5,15 @@
 
 #include <vector>
 
-#include "platform/ole/ComObject.h"
-#include "platform/ole/ContractInterfaces.h"
 #include "base/VariantUtils.h"
 #include "labelplu/valuearray.h"
-
-
+#include "platform/ole/ComObject.h"
+#include "platform/ole/ContractInterfaces.h"
 
 namespace labelplu::test {
 
 class TestValueArray final : public ole::ComObject<ISafeArray> {
-public:
+ public:
   ~TestValueArray() override { SafeArrayDestroy(m_psa); }
 
   HRESULT GetTypeInfoCount(uint32_t*) override { return E_NOTIMPL; }
@@ -98,7 +96,7 @@ public:
   static void Announce() { OleRegisterClass(&CLSID_ValueArray, "AddIn", &Factory); }
   static void Revoke() { OleRevokeClass(&CLSID_ValueArray); }
 
-private:
+ private:
   TestValueArray() = default;
 
   int32_t Lower(uint32_t dim) const {

@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/ole/Bstr.h"
 #include "labelplu/oleauto.h"
+#include "platform/ole/Bstr.h"
 
 namespace labelplu::test {
 

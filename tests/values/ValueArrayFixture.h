@@ -21,18 +21,20 @@
 namespace labelplu::test {
 
 class ValueArrayTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     AnnounceValueArrayClass();
     ole::TakeErrorText();
   }
 
   // A new table of rows x cols filled row by row from cells.
-  static ole::ComPtr<ValueArray> Table(int32_t rows, int32_t cols, const std::vector<VARIANT>& cells = {}) {
+  static ole::ComPtr<ValueArray> Table(int32_t rows, int32_t cols,
+                                       const std::vector<VARIANT>& cells = {}) {
     auto table = ValueArray::Create();
     EXPECT_EQ(table->SetBounds(rows, cols), S_OK);
     for (size_t i = 0; i < cells.size(); ++i) {
-      EXPECT_EQ(table->SetValue(static_cast<int32_t>(i) / cols, static_cast<int32_t>(i) % cols, &cells[i]),
+      EXPECT_EQ(table->SetValue(static_cast<int32_t>(i) / cols, static_cast<int32_t>(i) % cols,
+                                &cells[i]),
                 S_OK);
     }
     return table;
@@ -49,12 +51,14 @@ protected:
   }
   static void PutFile(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
   }
 
   // Slot calls with a file name.
   using FileSlot = HRESULT (ISafeArray::*)(BSTR, VARIANT_BOOL*);
-  static HRESULT CallFile(ISafeArray* table, FileSlot slot, const std::string& path, VARIANT_BOOL* ok) {
+  static HRESULT CallFile(ISafeArray* table, FileSlot slot, const std::string& path,
+                          VARIANT_BOOL* ok) {
     ole::BstrPtr name(ole::Utf8ToBstr(path));
     return (table->*slot)(name.get(), ok);
   }
@@ -62,7 +66,8 @@ protected:
   // A late-bound call by name with the arguments in call order (they are
   // handed over last-first, as COM does).
   static HRESULT Call(IDispatch* object, const std::u16string& name, uint16_t flags,
-                      std::vector<VARIANT> args, VARIANT* result = nullptr, EXCEPINFO* excep = nullptr) {
+                      std::vector<VARIANT> args, VARIANT* result = nullptr,
+                      EXCEPINFO* excep = nullptr) {
     std::u16string copy = name;
     OLECHAR* names[1] = {copy.data()};
     DISPID id = DISPID_UNKNOWN;

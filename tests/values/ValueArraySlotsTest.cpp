@@ -71,8 +71,8 @@ TEST_F(ValueArrayTest, SetValueReadsThroughSupportedReferences) {
   const struct {
     VARIANT value;
     VARTYPE stored;
-  } cases[] = {{Ref(VT_I4, &i4), VT_I4},       {Ref(VT_R8, &r8), VT_R8},
-               {Ref(VT_DATE, &date), VT_DATE}, {Ref(VT_BSTR, &text), VT_BSTR},
+  } cases[] = {{Ref(VT_I4, &i4), VT_I4},           {Ref(VT_R8, &r8), VT_R8},
+               {Ref(VT_DATE, &date), VT_DATE},     {Ref(VT_BSTR, &text), VT_BSTR},
                {Ref(VT_VARIANT, &inner.v), VT_I4}, {Ref(VT_DISPATCH, &object), VT_DISPATCH}};
   for (const auto& c : cases) {
     ASSERT_EQ(table->SetValue(1, 1, &c.value), S_OK) << c.value.vt;
@@ -120,7 +120,8 @@ TEST_F(ValueArrayTest, AdoptsTwoDimensionalArraysOfTheNamedType) {
             "Массив значений принимает только двумерные массивы. Число измерений: 1");
   SafeArrayDestroy(line);
   SAFEARRAY* bytes = Array2D(VT_UI1, 1, 4);
-  EXPECT_EQ(Failure(table->SetPSA(bytes)), "Тип элементов массива (17) не совпадает с указанным (12).");
+  EXPECT_EQ(Failure(table->SetPSA(bytes)),
+            "Тип элементов массива (17) не совпадает с указанным (12).");
   EXPECT_EQ(table->Data(), cells);
 
   // Typed storage: cells convert on the way in and out.
@@ -152,7 +153,8 @@ TEST_F(ValueArrayTest, AdoptsTwoDimensionalArraysOfTheNamedType) {
 
 TEST_F(ValueArrayTest, ClassCreatesValueArraysByIdentifier) {
   ole::ComPtr<IDispatch> object;
-  ASSERT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_IDispatch, object.putVoid()), S_OK);
+  ASSERT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_IDispatch, object.putVoid()),
+            S_OK);
   ole::ComPtr<ISafeArray> table = object.as<ISafeArray>();
   ASSERT_TRUE(table);
   int32_t empty = 0;
@@ -165,7 +167,8 @@ TEST_F(ValueArrayTest, ClassCreatesValueArraysByIdentifier) {
   ole::ComPtr<ISafeArray> created = CreateValueArray();  // announces again
   ASSERT_TRUE(created);
   EXPECT_EQ(created->SetBounds(2, 2), S_OK);
-  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, object.putVoid()), S_OK);
+  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, object.putVoid()),
+            S_OK);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ constexpr bool kAddressSanitizer = false;
 // address sanitizer reserves terabytes of shadow memory: there the cap is not
 // set (the claims are still checked, only the allocation witness is missing).
 class AddressSpaceCap {
-public:
+ public:
   AddressSpaceCap() {
     if (kAddressSanitizer) return;
     std::ifstream status("/proc/self/status");
@@ -45,7 +45,7 @@ public:
     if (m_active) setrlimit(RLIMIT_AS, &m_saved);
   }
 
-private:
+ private:
   rlimit m_saved{};
   bool m_active = false;
 };

@@ -27,9 +27,9 @@ TEST_F(StreamTest, ScalarsComeBackWithTypeAndBytes) {
     const void* value;
     size_t size;
   } cases[] = {
-      {VT_EMPTY, nullptr, 0}, {VT_NULL, nullptr, 0}, {VT_I2, &i2, 2},    {VT_I4, &i4, 4},
-      {VT_R4, &r4, 4},        {VT_R8, &r8, 8},       {VT_CY, &cy, 8},    {VT_DATE, &date, 8},
-      {VT_ERROR, &error, 4},  {VT_BOOL, &yes, 2},    {VT_I1, &i1, 1},    {VT_UI1, &ui1, 1},
+      {VT_EMPTY, nullptr, 0}, {VT_NULL, nullptr, 0}, {VT_I2, &i2, 2}, {VT_I4, &i4, 4},
+      {VT_R4, &r4, 4},        {VT_R8, &r8, 8},       {VT_CY, &cy, 8}, {VT_DATE, &date, 8},
+      {VT_ERROR, &error, 4},  {VT_BOOL, &yes, 2},    {VT_I1, &i1, 1}, {VT_UI1, &ui1, 1},
       {VT_UI2, &ui2, 2},      {VT_UI4, &ui4, 4},     {VT_I8, &i8, 8},
   };
   for (const Case& c : cases) {

@@ -52,8 +52,8 @@ TEST_F(StreamTest, ElementOrderOfTwoDimensionalArrays) {
   }
   const Bytes header = Words({2, 0, 0, 1, 2});
   EXPECT_EQ(Written(raw), Words({0x2003}) + header + Words({24, 0, 10, 1, 11, 2, 12}));
-  EXPECT_EQ(Written(cells), Words({0x200C}) + header +
-                                Words({3, 0, 3, 1, 3, 2, 3, 10, 3, 11, 3, 12}));
+  EXPECT_EQ(Written(cells),
+            Words({0x200C}) + header + Words({3, 0, 3, 1, 3, 2, 3, 10, 3, 11, 3, 12}));
 }
 
 TEST_F(StreamTest, ValueArrayObjectIsWrittenAsItsArray) {
@@ -64,7 +64,7 @@ TEST_F(StreamTest, ValueArrayObjectIsWrittenAsItsArray) {
 }
 
 class PlainDispatch final : public ole::ComObject<IDispatch> {
-public:
+ public:
   HRESULT GetTypeInfoCount(uint32_t*) override { return E_NOTIMPL; }
   HRESULT GetTypeInfo(uint32_t, uint32_t, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(const IID&, OLECHAR**, uint32_t, uint32_t, DISPID*) override {

@@ -102,7 +102,8 @@ TEST(CanvasPdfImage, BarcodeBitmapsBecomeOneBitImagesThatRenderEveryBar) {
   // Ghostscript at the writer's resolution: each module's centre pixel has
   // the module's colour, in every one of the three transfers.
   const std::string ppm = dir + "/bars.ppm";
-  RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r203 -dGraphicsAlphaBits=1 -sOutputFile='" +
+  RunCommand(
+      "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r203 -dGraphicsAlphaBits=1 -sOutputFile='" +
       ppm + "' '" + pdf + "'");
   const QImage page(QString::fromStdString(ppm));
   ASSERT_FALSE(page.isNull()) << "Ghostscript rendered nothing";

@@ -25,7 +25,8 @@ TEST(Bstr, RoundTripsThroughUtf8WithLengthPrefixAndTerminator) {
       {"", u""},
       {"abc", u"abc"},
       {"Очищено Clear", u"Очищено Clear"},
-      {"\xF0\x9F\x98\x80 G-clef \xF0\x9D\x84\x9E", u"\U0001F600 G-clef \U0001D11E"},  // surrogate pairs
+      {"\xF0\x9F\x98\x80 G-clef \xF0\x9D\x84\x9E",
+       u"\U0001F600 G-clef \U0001D11E"},  // surrogate pairs
   };
   for (const Case& c : cases) {
     BstrPtr s(Utf8ToBstr(c.utf8));
@@ -84,12 +85,14 @@ TEST(Utf, IllFormedInputBecomesReplacementCharacters) {
     std::u16string utf16;
   };
   const Case cases[] = {
-      {"a\xFF" "b", u"a\uFFFDb"},
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},                 // overlong
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},       // encoded surrogate
+      {"a\xFF"
+       "b",
+       u"a\uFFFDb"},
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-      {"\xE2\x82", u"\uFFFD"},                       // truncated at the end
-      {"\xE2\x82x", u"\uFFFDx"},                     // truncated in the middle
+      {"\xE2\x82", u"\uFFFD"},                            // truncated at the end
+      {"\xE2\x82x", u"\uFFFDx"},                          // truncated in the middle
       {"\xD0\x9F\xD1", u"П\uFFFD"},
   };
   for (const Case& c : cases) EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16);

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/ole/ComPtr.h"
-#include "tests/platform/ole/TestObjects.h"
 #include "platform/ole/VarFormat.h"
 #include "platform/ole/Variant.h"
+#include "tests/platform/ole/TestObjects.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;
@@ -24,35 +24,79 @@ OleVariant make(VARTYPE vt, std::function<void(VARIANT&)> fill) {
   fill(v);
   return OleVariant::Adopt(v);
 }
-OleVariant I1(int8_t x) { return make(VT_I1, [x](VARIANT& v) { v.cVal = x; }); }
-OleVariant UI1(uint8_t x) { return make(VT_UI1, [x](VARIANT& v) { v.bVal = x; }); }
-OleVariant I2(int16_t x) { return make(VT_I2, [x](VARIANT& v) { v.iVal = x; }); }
-OleVariant I4(int32_t x) { return OleVariant(x); }
-OleVariant UI4(uint32_t x) { return make(VT_UI4, [x](VARIANT& v) { v.ulVal = x; }); }
-OleVariant I8(int64_t x) { return OleVariant::FromInt64(x); }
-OleVariant UI8(uint64_t x) { return make(VT_UI8, [x](VARIANT& v) { v.ullVal = x; }); }
-OleVariant R4(float x) { return make(VT_R4, [x](VARIANT& v) { v.fltVal = x; }); }
-OleVariant R8(double x) { return OleVariant(x); }
-OleVariant CY(int64_t x) { return OleVariant::FromCurrency(x); }
-OleVariant Date(double x) { return OleVariant::FromDate(x); }
-OleVariant Bool(bool x) { return OleVariant(x); }
-OleVariant Text(const char* x) { return OleVariant(x); }
-OleVariant Empty() { return OleVariant(); }
-OleVariant Null() { return OleVariant::Null(); }
+OleVariant I1(int8_t x) {
+  return make(VT_I1, [x](VARIANT& v) { v.cVal = x; });
+}
+OleVariant UI1(uint8_t x) {
+  return make(VT_UI1, [x](VARIANT& v) { v.bVal = x; });
+}
+OleVariant I2(int16_t x) {
+  return make(VT_I2, [x](VARIANT& v) { v.iVal = x; });
+}
+OleVariant I4(int32_t x) {
+  return OleVariant(x);
+}
+OleVariant UI4(uint32_t x) {
+  return make(VT_UI4, [x](VARIANT& v) { v.ulVal = x; });
+}
+OleVariant I8(int64_t x) {
+  return OleVariant::FromInt64(x);
+}
+OleVariant UI8(uint64_t x) {
+  return make(VT_UI8, [x](VARIANT& v) { v.ullVal = x; });
+}
+OleVariant R4(float x) {
+  return make(VT_R4, [x](VARIANT& v) { v.fltVal = x; });
+}
+OleVariant R8(double x) {
+  return OleVariant(x);
+}
+OleVariant CY(int64_t x) {
+  return OleVariant::FromCurrency(x);
+}
+OleVariant Date(double x) {
+  return OleVariant::FromDate(x);
+}
+OleVariant Bool(bool x) {
+  return OleVariant(x);
+}
+OleVariant Text(const char* x) {
+  return OleVariant(x);
+}
+OleVariant Empty() {
+  return OleVariant();
+}
+OleVariant Null() {
+  return OleVariant::Null();
+}
 
 // Equal type and value; strings compared as text, reals exactly.
 bool sameValue(const VARIANT& a, const VARIANT& b) {
   if (a.vt != b.vt) return false;
   switch (a.vt) {
-    case VT_EMPTY: case VT_NULL: return true;
-    case VT_BSTR: return BstrView(a.bstrVal) == BstrView(b.bstrVal);
-    case VT_R4: return a.fltVal == b.fltVal;
-    case VT_R8: return a.dblVal == b.dblVal;
-    case VT_DATE: return a.date == b.date;
-    case VT_I1: case VT_UI1: return a.bVal == b.bVal;
-    case VT_I2: case VT_UI2: case VT_BOOL: return a.uiVal == b.uiVal;
-    case VT_I4: case VT_UI4: return a.ulVal == b.ulVal;
-    default: return a.ullVal == b.ullVal;
+    case VT_EMPTY:
+    case VT_NULL:
+      return true;
+    case VT_BSTR:
+      return BstrView(a.bstrVal) == BstrView(b.bstrVal);
+    case VT_R4:
+      return a.fltVal == b.fltVal;
+    case VT_R8:
+      return a.dblVal == b.dblVal;
+    case VT_DATE:
+      return a.date == b.date;
+    case VT_I1:
+    case VT_UI1:
+      return a.bVal == b.bVal;
+    case VT_I2:
+    case VT_UI2:
+    case VT_BOOL:
+      return a.uiVal == b.uiVal;
+    case VT_I4:
+    case VT_UI4:
+      return a.ulVal == b.ulVal;
+    default:
+      return a.ullVal == b.ullVal;
   }
 }
 
@@ -83,7 +127,8 @@ void runCases(const std::vector<Case>& cases) {
           << "case at line " << c.line << ": got " << describe(dest.get()) << ", expected "
           << describe(c.expected.get());
     } else if (FAILED(hr)) {
-      EXPECT_EQ(VarToText(dest), "untouched") << "a failed conversion leaves dest alone, line " << c.line;
+      EXPECT_EQ(VarToText(dest), "untouched")
+          << "a failed conversion leaves dest alone, line " << c.line;
     }
   }
 }

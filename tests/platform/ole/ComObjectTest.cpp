@@ -101,7 +101,7 @@ TEST(ComPtr, CopiesShareAndOutParametersReleaseFirst) {
 }
 
 class NamesObject final : public ComObject<labelplu::IDriverNames> {
-public:
+ public:
   bool IsProperty(BSTR) override { return false; }
   bool IsMethod(BSTR) override { return true; }
   bool IsBaseMethod(BSTR) override { return false; }

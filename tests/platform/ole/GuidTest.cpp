@@ -32,13 +32,13 @@ TEST(Guid, RejectsAnythingButTheBracedForm) {
   const char16_t* bad[] = {
       u"",
       u"{}",
-      u"67ACED41-31C6-434E-9632-96018EB2B4EB",      // no braces
-      u"{67ACED41-31C6-434E-9632-96018EB2B4E}",     // 37 characters
-      u"{67ACED41-31C6-434E-9632-96018EB2B4EB}x",   // 39 characters
-      u"{67ACED41-31C6-434E-9632-96018EB2B4EG}",    // not hex
-      u"{67ACED4131C6-434E-9632-96018EB2B4EB-}",    // hyphens misplaced
+      u"67ACED41-31C6-434E-9632-96018EB2B4EB",     // no braces
+      u"{67ACED41-31C6-434E-9632-96018EB2B4E}",    // 37 characters
+      u"{67ACED41-31C6-434E-9632-96018EB2B4EB}x",  // 39 characters
+      u"{67ACED41-31C6-434E-9632-96018EB2B4EG}",   // not hex
+      u"{67ACED4131C6-434E-9632-96018EB2B4EB-}",   // hyphens misplaced
       u"(67ACED41-31C6-434E-9632-96018EB2B4EB)",
-      u"{67ACED41-31C6-434E-9632-96018EB2B4E\0}",   // ends early
+      u"{67ACED41-31C6-434E-9632-96018EB2B4E\0}",  // ends early
   };
   for (const char16_t* text : bad) {
     GUID out;

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "platform/ole/ComPtr.h"
-#include "tests/platform/ole/TestObjects.h"
 #include "platform/ole/Variant.h"
+#include "tests/platform/ole/TestObjects.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;
@@ -31,11 +31,24 @@ TEST(SafeArray, DescriptorHasComLayoutForEveryElementType) {
     uint16_t flag;
   };
   const Case cases[] = {
-      {VT_I2, 2, 0},      {VT_I4, 4, 0},     {VT_R4, 4, 0},        {VT_R8, 8, 0},
-      {VT_CY, 8, 0},      {VT_DATE, 8, 0},   {VT_BSTR, 8, FADF_BSTR}, {VT_DISPATCH, 8, FADF_DISPATCH},
-      {VT_ERROR, 4, 0},   {VT_BOOL, 2, 0},   {VT_VARIANT, 16, FADF_VARIANT},
-      {VT_UNKNOWN, 8, FADF_UNKNOWN},         {VT_I1, 1, 0},        {VT_UI1, 1, 0},
-      {VT_UI2, 2, 0},     {VT_UI4, 4, 0},    {VT_I8, 8, 0},        {VT_UI8, 8, 0},
+      {VT_I2, 2, 0},
+      {VT_I4, 4, 0},
+      {VT_R4, 4, 0},
+      {VT_R8, 8, 0},
+      {VT_CY, 8, 0},
+      {VT_DATE, 8, 0},
+      {VT_BSTR, 8, FADF_BSTR},
+      {VT_DISPATCH, 8, FADF_DISPATCH},
+      {VT_ERROR, 4, 0},
+      {VT_BOOL, 2, 0},
+      {VT_VARIANT, 16, FADF_VARIANT},
+      {VT_UNKNOWN, 8, FADF_UNKNOWN},
+      {VT_I1, 1, 0},
+      {VT_UI1, 1, 0},
+      {VT_UI2, 2, 0},
+      {VT_UI4, 4, 0},
+      {VT_I8, 8, 0},
+      {VT_UI8, 8, 0},
   };
   for (const Case& c : cases) {
     ArrayPtr psa(SafeArrayCreateVector(c.vt, 0, 3));
@@ -139,7 +152,8 @@ TEST(SafeArray, ElementsAreCopiedInAndOutAndFreedWithTheArray) {
   {
     ArrayPtr objects(SafeArrayCreateVector(VT_DISPATCH, 0, 2));
     const int32_t first = 0;
-    ASSERT_EQ(SafeArrayPutElement(objects.get(), &first, static_cast<IDispatch*>(object.get())), S_OK);
+    ASSERT_EQ(SafeArrayPutElement(objects.get(), &first, static_cast<IDispatch*>(object.get())),
+              S_OK);
     EXPECT_EQ(RefCount(object.get()), 2u);
     IDispatch* got = nullptr;
     ASSERT_EQ(SafeArrayGetElement(objects.get(), &first, &got), S_OK);
@@ -237,7 +251,8 @@ TEST(SafeArray, LocksGuardTheData) {
 TEST(SafeArray, SizesThatDoNotFitAreRefusedWithoutAllocating) {
   const SAFEARRAYBOUND huge3[3] = {{0x10000, 0}, {0x10000, 0}, {0x10000, 0}};  // 2^48 elements
   EXPECT_EQ(SafeArrayCreate(VT_I2, 3, huge3), nullptr);
-  const SAFEARRAYBOUND wraps[5] = {{0x10000, 0}, {0x10000, 0}, {0x10000, 0}, {0x10000, 0}, {0x10000, 0}};
+  const SAFEARRAYBOUND wraps[5] = {
+      {0x10000, 0}, {0x10000, 0}, {0x10000, 0}, {0x10000, 0}, {0x10000, 0}};
   EXPECT_EQ(SafeArrayCreate(VT_UI1, 5, wraps), nullptr);  // 2^80 elements overflow 64 bits
   EXPECT_EQ(SafeArrayCreateVector(VT_VARIANT, INT32_MIN, 0x80000000u), nullptr);  // 32 GiB
   // An upper bound beyond int32 cannot be indexed.

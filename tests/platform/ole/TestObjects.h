@@ -28,7 +28,7 @@ namespace labelplu::ole::test {
 
 // Sets *destroyed when deleted.
 class TestObject final : public ComObject<ITestFoo, ITestBar> {
-public:
+ public:
   explicit TestObject(bool* destroyed = nullptr, int32_t value = 7)
       : m_destroyed(destroyed), m_value(value) {}
   ~TestObject() override {
@@ -53,7 +53,7 @@ public:
   }
   int32_t Bar() override { return m_value * 2; }
 
-private:
+ private:
   bool* m_destroyed;
   int32_t m_value;
 };

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/ole/ComPtr.h"
-#include "tests/platform/ole/TestObjects.h"
 #include "platform/ole/Variant.h"
+#include "tests/platform/ole/TestObjects.h"
 
 using namespace labelplu::ole;
 using namespace labelplu::ole::test;

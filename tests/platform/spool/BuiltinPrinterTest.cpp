@@ -86,7 +86,8 @@ TEST(PrintObject, BuiltinPapersAreA4A5LetterAndTheCustomSize) {
     int32_t code;
     double w, h;
   };
-  const Expected standard[] = {{"A4", 9, 210, 297}, {"A5", 11, 148, 210}, {"Letter", 1, 215.9, 279.4}};
+  const Expected standard[] = {
+      {"A4", 9, 210, 297}, {"A5", 11, 148, 210}, {"Letter", 1, 215.9, 279.4}};
   auto papers = po.Papers(kRasterPrinterName);
   ASSERT_EQ(papers.size(), 3u);
   for (size_t i = 0; i < 3; ++i) {
@@ -141,13 +142,12 @@ TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
     EXPECT_EQ(po.GetDeviceCaps(gdi::PHYSICALOFFSETX), 0);
     EXPECT_EQ(po.GetDeviceCaps(gdi::PHYSICALOFFSETY), 0);
     EXPECT_EQ(po.GetDeviceCaps(gdi::LOGPIXELSX), c.mode.ResolutionX);
-    EXPECT_EQ(po.GetDeviceCaps(gdi::LOGPIXELSY), std::string(c.printer) == kPdfPrinterName
-                                                      ? c.mode.ResolutionX
-                                                      : c.mode.ResolutionY);
+    EXPECT_EQ(po.GetDeviceCaps(gdi::LOGPIXELSY),
+              std::string(c.printer) == kPdfPrinterName ? c.mode.ResolutionX : c.mode.ResolutionY);
     EXPECT_EQ(po.GetDeviceCaps(gdi::BITSPIXEL), 0);
     int32_t closed[10];
-    const int32_t indexes[10] = {gdi::HORZRES,       gdi::VERTRES,        gdi::HORZSIZE,
-                                 gdi::VERTSIZE,      gdi::PHYSICALWIDTH,  gdi::PHYSICALHEIGHT,
+    const int32_t indexes[10] = {gdi::HORZRES,         gdi::VERTRES,         gdi::HORZSIZE,
+                                 gdi::VERTSIZE,        gdi::PHYSICALWIDTH,   gdi::PHYSICALHEIGHT,
                                  gdi::PHYSICALOFFSETX, gdi::PHYSICALOFFSETY, gdi::LOGPIXELSX,
                                  gdi::LOGPIXELSY};
     for (int i = 0; i < 10; ++i) closed[i] = po.GetDeviceCaps(indexes[i]);

@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #include "platform/gdi/Canvas.h"
-#include "tests/support/PrivateCups.h"
 #include "platform/spool/SpoolPrintObject.h"
 #include "tests/platform/spool/SpoolTestSupport.h"
+#include "tests/support/PrivateCups.h"
 
 using namespace labelplu;
 using namespace labelplu::spool;
@@ -54,8 +54,8 @@ TEST(CupsPrinter, QueueIsListedWithItsPapersAndPrintsAJobWithTitleAndCopies) {
   EXPECT_NEAR(po.GetDeviceCaps(gdi::HORZRES), 462 - 2 * margin, 1);
   EXPECT_NEAR(po.GetDeviceCaps(gdi::VERTRES), 319 - 2 * margin, 1);
   EXPECT_EQ(po.GetDeviceCaps(gdi::HORZSIZE), 55);
-  const int32_t indexes[] = {gdi::HORZRES,        gdi::VERTRES,         gdi::HORZSIZE,
-                             gdi::VERTSIZE,       gdi::PHYSICALWIDTH,   gdi::PHYSICALHEIGHT,
+  const int32_t indexes[] = {gdi::HORZRES,         gdi::VERTRES,         gdi::HORZSIZE,
+                             gdi::VERTSIZE,        gdi::PHYSICALWIDTH,   gdi::PHYSICALHEIGHT,
                              gdi::PHYSICALOFFSETX, gdi::PHYSICALOFFSETY, gdi::LOGPIXELSX,
                              gdi::LOGPIXELSY};
   std::vector<int32_t> closed;

@@ -48,9 +48,10 @@ void PrintDocument(PrintObject& po, int pages, int32_t copies) {
 // Each page rendered by Ghostscript at the printer's resolution, as bytes of
 // a PNG file.
 std::vector<std::string> RenderPages(const std::string& pdf, const std::string& folder) {
-  spooltest::RunCommand("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r100 "
-                        "-dTextAlphaBits=1 -dGraphicsAlphaBits=1 -sOutputFile='" +
-                        folder + "/page-%03d.png' '" + pdf + "'");
+  spooltest::RunCommand(
+      "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=pnggray -r100 "
+      "-dTextAlphaBits=1 -dGraphicsAlphaBits=1 -sOutputFile='" +
+      folder + "/page-%03d.png' '" + pdf + "'");
   std::vector<std::string> pages;
   for (int i = 1;; ++i) {
     char name[32];

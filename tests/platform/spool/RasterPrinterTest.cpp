@@ -18,8 +18,8 @@ namespace {
 TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
   spooltest::TempDir dir;
   SpoolPrintObject po;
-  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; paper=58x40; file=" +
-                         (dir / "lab.png"));
+  po.SelectPrinterByName(std::string(kRasterPrinterName) +
+                         "; paper=58x40; file=" + (dir / "lab.png"));
   po.BeginJob();
   po.SetCopies(2);
   po.BeginDoc();
@@ -65,8 +65,8 @@ TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
 TEST(RasterPrinter, OutsideAJobEachDocumentIsAJobOfItsOwn) {
   spooltest::TempDir dir;
   SpoolPrintObject po;
-  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; paper=20x10; dpi=100; file=" +
-                         (dir / "x"));
+  po.SelectPrinterByName(std::string(kRasterPrinterName) +
+                         "; paper=20x10; dpi=100; file=" + (dir / "x"));
   po.BeginDoc();
   po.EndDoc();
   EXPECT_EQ(po.OutputFiles(), std::vector<std::string>{dir / "x-0001-0001.png"});
@@ -91,8 +91,8 @@ TEST(RasterPrinter, FailuresAreSpoolErrorsNamingPrinterAndFile) {
   }
   EXPECT_FALSE(po.Printing());
   // A page too large to hold in memory is refused, not attempted.
-  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; paper=5000x5000; dpi=4800; file=" +
-                         (dir / "big"));
+  po.SelectPrinterByName(std::string(kRasterPrinterName) +
+                         "; paper=5000x5000; dpi=4800; file=" + (dir / "big"));
   EXPECT_THROW(po.BeginDoc(), SpoolError);
   EXPECT_FALSE(po.Printing());
 }

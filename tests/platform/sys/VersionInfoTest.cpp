@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <random>
 
-#include "tests/platform/sys/ElfFixture.h"
 #include "platform/sys/ModulePath.h"
+#include "tests/platform/sys/ElfFixture.h"
 #include "tests/platform/sys/TestSupport.h"
 
 namespace labelplu::sys {

@@ -25,7 +25,8 @@ struct CallResult {
 
 // A late-bound call as a host makes it: the name looked up first, the
 // arguments stored last-first.
-CallResult call(IDispatch* object, const char* name, uint16_t flags, std::vector<OleVariant> args = {}) {
+CallResult call(IDispatch* object, const char* name, uint16_t flags,
+                std::vector<OleVariant> args = {}) {
   CallResult out;
   ole::BstrPtr bstr(ole::Utf8ToBstr(name));
   OLECHAR* names[] = {bstr.get()};
@@ -63,9 +64,12 @@ IDispatch* objectIn(const OleVariant& v) {
 
 // Another DOM's document: answers only "xml".
 class ForeignDocument final : public ole::ComObject<IDispatch> {
-public:
+ public:
   explicit ForeignDocument(std::string text) : m_text(std::move(text)) {}
-  HRESULT GetTypeInfoCount(uint32_t* n) override { *n = 0; return S_OK; }
+  HRESULT GetTypeInfoCount(uint32_t* n) override {
+    *n = 0;
+    return S_OK;
+  }
   HRESULT GetTypeInfo(uint32_t, uint32_t, ITypeInfo**) override { return E_NOTIMPL; }
   HRESULT GetIDsOfNames(const IID&, OLECHAR** names, uint32_t, uint32_t, DISPID* ids) override {
     *ids = ole::BstrToUtf8(names[0]) == "xml" ? 7 : DISPID_UNKNOWN;
@@ -77,16 +81,17 @@ public:
     return S_OK;
   }
 
-private:
+ private:
   std::string m_text;
 };
 
 TEST(XmlDispatch, HostReadsAndChangesADocumentByLateBinding) {
   XmlDocument doc;
   ComPtr<IDispatch> object = NewNodeDispatch(doc);
-  EXPECT_EQ(VarToBool(get(object.get(), "LOADXML",
-                               {OleVariant("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Система>"
-                                           "<Модель Код=\"{1}\"/><Модель Код=\"{2}\" Тип=\"x\"/></Система>")})),
+  EXPECT_EQ(VarToBool(get(
+                object.get(), "LOADXML",
+                {OleVariant("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Система>"
+                            "<Модель Код=\"{1}\"/><Модель Код=\"{2}\" Тип=\"x\"/></Система>")})),
             true);
   EXPECT_EQ(VarToText(get(object.get(), "Xml")),
             "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Система><Модель Код=\"{1}\"/>"
@@ -106,7 +111,8 @@ TEST(XmlDispatch, HostReadsAndChangesADocumentByLateBinding) {
   OleVariant made = get(object.get(), "createElement", {OleVariant("Новый")});
   get(objectIn(root), "appendChild", {made});
   EXPECT_EQ(doc.documentElement().xml(),
-            "<Система><Модель Код=\"{1}\"/><Модель Код=\"{2}\" Тип=\"x\" Флаг=\"-1\"/><Новый/></Система>");
+            "<Система><Модель Код=\"{1}\"/><Модель Код=\"{2}\" Тип=\"x\" "
+            "Флаг=\"-1\"/><Новый/></Система>");
   OleVariant single = get(object.get(), "selectSingleNode", {OleVariant("//Новый")});
   EXPECT_EQ(VarToText(get(objectIn(single), "xml")), "<Новый/>");
   EXPECT_EQ(get(object.get(), "selectSingleNode", {OleVariant("//Нет")}).get().pdispVal, nullptr);
@@ -120,11 +126,13 @@ TEST(XmlDispatch, FailuresBecomeResultCodesWithText) {
   EXPECT_EQ(bad.error.rfind("XML parse error at line 2: ", 0), 0u) << bad.error;
   EXPECT_EQ(call(object.get(), "noSuchMember", DISPATCH_METHOD).hr, DISP_E_UNKNOWNNAME);
   EXPECT_EQ(call(object.get(), "selectNodes", DISPATCH_METHOD).hr, DISP_E_BADPARAMCOUNT);
-  EXPECT_EQ(call(object.get(), "selectNodes", DISPATCH_METHOD, {OleVariant("//[")}).hr, DISP_E_EXCEPTION);
+  EXPECT_EQ(call(object.get(), "selectNodes", DISPATCH_METHOD, {OleVariant("//[")}).hr,
+            DISP_E_EXCEPTION);
   // Document members are not offered by elements.
   doc.loadXML("<a/>");
   ComPtr<IDispatch> element = NewNodeDispatch(doc.documentElement());
-  EXPECT_EQ(call(element.get(), "loadXML", DISPATCH_METHOD, {OleVariant("<b/>")}).hr, DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(call(element.get(), "loadXML", DISPATCH_METHOD, {OleVariant("<b/>")}).hr,
+            DISP_E_UNKNOWNNAME);
 }
 
 TEST(XmlDispatch, PropertyPutsAndTypedValues) {
@@ -132,11 +140,14 @@ TEST(XmlDispatch, PropertyPutsAndTypedValues) {
   ComPtr<IDispatch> object = NewNodeDispatch(doc);
   OleVariant image = get(object.get(), "createElement", {OleVariant("Image")});
   EXPECT_EQ(call(object.get(), "documentElement", DISPATCH_PROPERTYPUTREF, {image}).hr, S_OK);
-  EXPECT_EQ(call(objectIn(image), "dataType", DISPATCH_PROPERTYPUT, {OleVariant("bin.base64")}).hr, S_OK);
+  EXPECT_EQ(call(objectIn(image), "dataType", DISPATCH_PROPERTYPUT, {OleVariant("bin.base64")}).hr,
+            S_OK);
   SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, 3);
   std::memcpy(bytes->pvData, "\x00\xFF\x10", 3);
-  EXPECT_EQ(call(objectIn(image), "nodeTypedValue", DISPATCH_PROPERTYPUT, {OleVariant::AdoptArray(bytes)}).hr,
-            S_OK);
+  EXPECT_EQ(
+      call(objectIn(image), "nodeTypedValue", DISPATCH_PROPERTYPUT, {OleVariant::AdoptArray(bytes)})
+          .hr,
+      S_OK);
   EXPECT_EQ(VarToText(get(objectIn(image), "text")), "AP8Q");
   OleVariant back = get(objectIn(image), "nodeTypedValue");
   ASSERT_EQ(back.type(), VT_ARRAY | VT_UI1);
@@ -157,8 +168,8 @@ TEST(XmlDispatch, DocumentsHandedOverByAHost) {
   EXPECT_EQ(OwnNodeFromDispatch(own.get()), std::optional<XmlNode>(doc));
 
   // Another DOM's document is read through its "xml" text.
-  ComPtr<ForeignDocument> foreign =
-      ole::MakeCom<ForeignDocument>("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Устройство Код=\"{F}\"/>");
+  ComPtr<ForeignDocument> foreign = ole::MakeCom<ForeignDocument>(
+      "<?xml version=\"1.0\" encoding=\"UTF-16\"?><Устройство Код=\"{F}\"/>");
   XmlDocument parsed = DocumentFromDispatch(foreign.get());
   EXPECT_EQ(parsed.documentElement().getAttribute("Код"), "{F}");
   EXPECT_FALSE(OwnNodeFromDispatch(foreign.get()));

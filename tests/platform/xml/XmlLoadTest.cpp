@@ -106,7 +106,8 @@ TEST(XmlLoad, EveryTruncationLoadsOrFailsCleanly) {
 }
 
 TEST(XmlLoad, ExternalEntitiesAreNeverRead) {
-  const auto dir = std::filesystem::temp_directory_path() / ("lp_xml_xxe_" + std::to_string(::getpid()));
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("lp_xml_xxe_" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const auto secret = dir / "secret.txt";
   std::ofstream(secret) << "TOP-SECRET-CONTENT";

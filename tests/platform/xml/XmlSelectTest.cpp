@@ -104,7 +104,8 @@ TEST(XmlSelect, SelectionProperties) {
 TEST(XmlSelect, ElementsByTagName) {
   XmlDocument doc;
   doc.loadXML(kSystem);
-  EXPECT_EQ(codes(doc.getElementsByTagName("Модель")), (std::vector<std::string>{"{1}", "{2}", "{3}"}));
+  EXPECT_EQ(codes(doc.getElementsByTagName("Модель")),
+            (std::vector<std::string>{"{1}", "{2}", "{3}"}));
   EXPECT_EQ(doc.documentElement().getElementsByTagName("Параметр").length(), 3);
   EXPECT_EQ(doc.selectSingleNode("//Устройство").getElementsByTagName("*").length(), 2);
   EXPECT_EQ(doc.getElementsByTagName("Система").length(), 1);

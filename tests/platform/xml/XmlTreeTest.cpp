@@ -48,7 +48,8 @@ TEST(XmlTree, NodesOfAnotherDocumentAreCopiedIn) {
     XmlDocument device;
     device.loadXML("<?xml version=\"1.0\"?><Устройство Код=\"{A}\"><Параметры/></Устройство>");
     copy = list.documentElement().appendChild(device.documentElement().cloneNode(true));
-    EXPECT_EQ(device.xml(), "<?xml version=\"1.0\"?>\r\n<Устройство Код=\"{A}\"><Параметры/></Устройство>\r\n");
+    EXPECT_EQ(device.xml(),
+              "<?xml version=\"1.0\"?>\r\n<Устройство Код=\"{A}\"><Параметры/></Устройство>\r\n");
   }
   EXPECT_EQ(copy.ownerDocument(), list);
   EXPECT_EQ(list.xml(), "<EquList><Устройство Код=\"{A}\"><Параметры/></Устройство></EquList>\r\n");
@@ -101,10 +102,10 @@ TEST(XmlTree, HierarchyErrors) {
   XmlNode a = doc.documentElement();
   XmlNode b = a.firstChild();
   XmlNode text = doc.createTextNode("t");
-  EXPECT_THROW(b.appendChild(a), XmlError);                     // an ancestor
-  EXPECT_THROW(a.appendChild(a), XmlError);                     // itself
+  EXPECT_THROW(b.appendChild(a), XmlError);  // an ancestor
+  EXPECT_THROW(a.appendChild(a), XmlError);  // itself
   EXPECT_THROW(doc.appendChild(doc.createElement("second")), XmlError);
-  EXPECT_THROW(doc.appendChild(text), XmlError);                // text at the top
+  EXPECT_THROW(doc.appendChild(text), XmlError);  // text at the top
   EXPECT_THROW(text.appendChild(doc.createElement("x")), XmlError);
   EXPECT_THROW(a.insertBefore(doc.createElement("x"), text), XmlError);  // ref not a child
   EXPECT_THROW(a.appendChild(doc), XmlError);

@@ -28,9 +28,10 @@ TEST(XmlTypedValue, BinaryRoundTripThroughText) {
   list.appendChild(item);
 
   const std::string text = doc.xml();
-  EXPECT_NE(text.find("<Label><ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
-                      "<Image Name=\"logo\" dt:dt=\"bin.base64\">"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("<Label><ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
+                "<Image Name=\"logo\" dt:dt=\"bin.base64\">"),
+      std::string::npos)
       << text;
   EXPECT_EQ(item.text().find('\n'), 72u);  // line feeds as the automation DOM writes them
 
@@ -39,9 +40,10 @@ TEST(XmlTypedValue, BinaryRoundTripThroughText) {
   XmlNode loaded = again.selectSingleNode("Label/ImageList").firstChild();
   EXPECT_EQ(loaded.dataType(), "bin.base64");
   EXPECT_EQ(loaded.nodeTypedBytes(), image);
-  EXPECT_EQ(again.xml(), text.substr(0, text.find("<ImageList")) +
-                             "<ImageList xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" Count=\"1\">" +
-                             text.substr(text.find("<Image ")));
+  EXPECT_EQ(again.xml(),
+            text.substr(0, text.find("<ImageList")) +
+                "<ImageList xmlns:dt=\"urn:schemas-microsoft-com:datatypes\" Count=\"1\">" +
+                text.substr(text.find("<Image ")));
 }
 
 TEST(XmlTypedValue, DeclaresItsNamespaceWhenNoAncestorDoes) {
@@ -49,22 +51,25 @@ TEST(XmlTypedValue, DeclaresItsNamespaceWhenNoAncestorDoes) {
   XmlNode image = doc.appendChild(doc.createElement("Image"));
   image.setNodeTypedBytes(std::vector<uint8_t>{'a', 'b', 'c', 'd'});
   EXPECT_EQ(doc.xml(),
-            "<Image dt:dt=\"bin.base64\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">YWJjZA==</Image>\r\n");
+            "<Image dt:dt=\"bin.base64\" "
+            "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">YWJjZA==</Image>\r\n");
   XmlDocument again;
   again.loadXML(doc.xml());
   EXPECT_EQ(again.documentElement().nodeTypedBytes(), (std::vector<uint8_t>{'a', 'b', 'c', 'd'}));
   // An element written on its own carries the declaration it needs.
   XmlDocument nested;
-  nested.loadXML("<L xmlns:dt=\"urn:schemas-microsoft-com:datatypes\"><I dt:dt=\"bin.base64\">AA==</I></L>");
+  nested.loadXML(
+      "<L xmlns:dt=\"urn:schemas-microsoft-com:datatypes\"><I dt:dt=\"bin.base64\">AA==</I></L>");
   EXPECT_EQ(nested.documentElement().firstChild().xml(),
             "<I dt:dt=\"bin.base64\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">AA==</I>");
 }
 
 TEST(XmlTypedValue, BadContentAndWrongType) {
   XmlDocument doc;
-  doc.loadXML("<r xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
-              "<a dt:dt=\"bin.base64\">not*base64</a><b dt:dt=\"bin.base64\">QQ=</b>"
-              "<c>QUJD</c><d dt:dt=\"bin.base64\"/></r>");
+  doc.loadXML(
+      "<r xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
+      "<a dt:dt=\"bin.base64\">not*base64</a><b dt:dt=\"bin.base64\">QQ=</b>"
+      "<c>QUJD</c><d dt:dt=\"bin.base64\"/></r>");
   EXPECT_THROW(doc.selectSingleNode("//a").nodeTypedBytes(), XmlError);
   EXPECT_THROW(doc.selectSingleNode("//b").nodeTypedBytes(), XmlError);
   EXPECT_THROW(doc.selectSingleNode("//c").nodeTypedBytes(), XmlError);
@@ -76,14 +81,16 @@ TEST(XmlTypedValue, Base64Codec) {
     std::string bytes;
     std::string text;
   };
-  const Case cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}};
+  const Case cases[] = {
+      {"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}};
   for (const auto& c : cases) {
     const std::vector<uint8_t> bytes(c.bytes.begin(), c.bytes.end());
     EXPECT_EQ(EncodeBase64(bytes), c.text);
     EXPECT_EQ(DecodeBase64(c.text), bytes);
   }
   EXPECT_EQ(DecodeBase64(" Zm9v\r\nYg==\n"), (std::vector<uint8_t>{'f', 'o', 'o', 'b'}));
-  for (const char* bad : {"Zm9", "Zg=a", "Zg===", "Z!==", "===="}) EXPECT_FALSE(DecodeBase64(bad)) << bad;
+  for (const char* bad : {"Zm9", "Zg=a", "Zg===", "Z!==", "===="})
+    EXPECT_FALSE(DecodeBase64(bad)) << bad;
 }
 
 }  // namespace

@@ -34,10 +34,11 @@ TEST(XmlWrite, NestingAddsNothingAndAttributesKeepTheirOrder) {
     p.setAttribute("Зна4ение", "");
   }
   root.appendChild(doc.createComment(" c "));
-  EXPECT_EQ(doc.xml(),
-            "<Устройство Код=\"{3}\" КодМодели=\"{2}\" Наименование=\"Весы\"><Параметры>"
-            "<Параметр Идентификатор=\"b\" Зна4ение=\"\"/><Параметр Идентификатор=\"a\" Зна4ение=\"\"/>"
-            "</Параметры><!-- c --></Устройство>\r\n");
+  EXPECT_EQ(
+      doc.xml(),
+      "<Устройство Код=\"{3}\" КодМодели=\"{2}\" Наименование=\"Весы\"><Параметры>"
+      "<Параметр Идентификатор=\"b\" Зна4ение=\"\"/><Параметр Идентификатор=\"a\" Зна4ение=\"\"/>"
+      "</Параметры><!-- c --></Устройство>\r\n");
   EXPECT_EQ(params.xml(),
             "<Параметры><Параметр Идентификатор=\"b\" Зна4ение=\"\"/>"
             "<Параметр Идентификатор=\"a\" Зна4ение=\"\"/></Параметры>");
@@ -89,9 +90,9 @@ TEST(XmlWrite, VariantAttributeValues) {
     OleVariant value;
     const char* text;
   };
-  const Case cases[] = {{OleVariant(true), "-1"},          {OleVariant(false), "0"},
-                        {OleVariant(int32_t(42)), "42"},   {OleVariant(1.5), "1,5"},
-                        {OleVariant("текст"), "текст"},    {OleVariant(), ""},
+  const Case cases[] = {{OleVariant(true), "-1"},        {OleVariant(false), "0"},
+                        {OleVariant(int32_t(42)), "42"}, {OleVariant(1.5), "1,5"},
+                        {OleVariant("текст"), "текст"},  {OleVariant(), ""},
                         {OleVariant::Null(), ""}};
   for (const auto& c : cases) {
     a.setAttribute("v", c.value.get());
