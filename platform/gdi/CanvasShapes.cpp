@@ -223,19 +223,20 @@ void Canvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
   const int64_t w = std::max(m_pen.width, 1);
   const bool styled = w == 1 && m_pen.style != PS_SOLID && m_pen.style != PS_INSIDEFRAME;
   // The outer edge of the pen's band, and its inner edge.
-  int64_t ol = l, ot = t, orr = r, ob = b;
+  int64_t outerLeft = l, outerTop = t, outerRight = r, outerBottom = b;
   if (m_pen.style != PS_INSIDEFRAME) {
-    ol = l - w / 2;
-    ot = t - w / 2;
-    orr = r + w / 2;
-    ob = b + w / 2;
+    outerLeft = l - w / 2;
+    outerTop = t - w / 2;
+    outerRight = r + w / 2;
+    outerBottom = b + w / 2;
   }
-  const int64_t il = std::min(ol + w, orr);
-  const int64_t it = std::min(ot + w, ob);
-  const int64_t ir = std::max(orr - w, il);
-  const int64_t ib = std::max(ob - w, it);
+  const int64_t innerLeft = std::min(outerLeft + w, outerRight);
+  const int64_t innerTop = std::min(outerTop + w, outerBottom);
+  const int64_t innerRight = std::max(outerRight - w, innerLeft);
+  const int64_t innerBottom = std::max(outerBottom - w, innerTop);
   if (m_brush.style == BS_SOLID)
-    m_painter->fillRect(Visible(il, it, ir, ib, box), ToQColor(m_brush.color));
+    m_painter->fillRect(Visible(innerLeft, innerTop, innerRight, innerBottom, box),
+                        ToQColor(m_brush.color));
   if (styled && r - l > 1 && b - t > 1) {
     const auto i32 = [](int64_t v) { return static_cast<int32_t>(v); };
     const POINT corners[4] = {
@@ -247,10 +248,10 @@ void Canvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
   // Four bands that never overlap, so that a mix mode touches every pixel once.
   SetMixMode(true);
   const QColor colour = ToQColor(m_pen.color);
-  m_painter->fillRect(Visible(ol, ot, orr, it, box), colour);
-  m_painter->fillRect(Visible(ol, ib, orr, ob, box), colour);
-  m_painter->fillRect(Visible(ol, it, il, ib, box), colour);
-  m_painter->fillRect(Visible(ir, it, orr, ib, box), colour);
+  m_painter->fillRect(Visible(outerLeft, outerTop, outerRight, innerTop, box), colour);
+  m_painter->fillRect(Visible(outerLeft, innerBottom, outerRight, outerBottom, box), colour);
+  m_painter->fillRect(Visible(outerLeft, innerTop, innerLeft, innerBottom, box), colour);
+  m_painter->fillRect(Visible(innerRight, innerTop, outerRight, innerBottom, box), colour);
 }
 
 void Canvas::FillRect(const RECT& rect, const Brush& brush) {
