@@ -6,7 +6,8 @@ CMAKE_GEN  := -G Ninja
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps configure build test asan check demo bench fuzz fuzz-smoke clean format
+.PHONY: all deps configure build test asan check demo bench fuzz fuzz-smoke clean format \
+        gates format-check spell tidy-changed lint
 
 all: build
 
@@ -34,7 +35,26 @@ asan: deps $(ASAN_BUILD)/build.ninja
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS) -L unit
 
-check: test asan fuzz-smoke
+# The source gates first (they take seconds), then the build and its tests,
+# clang-tidy over the sources changed since the parent commit (LINT_BASE=REF
+# for another base), the sanitizer run and the fuzz smoke.
+check: gates test tidy-changed asan fuzz-smoke
+
+gates: format-check spell
+
+format-check: deps
+	./scripts/lint.sh format
+
+spell: deps
+	./scripts/lint.sh spell
+
+tidy-changed: build
+	./scripts/lint.sh tidy $(BUILD) changed
+
+# Every gate over the whole tree: clang-format, codespell and clang-tidy over
+# every source (several minutes on two cores).
+lint: gates build
+	./scripts/lint.sh tidy $(BUILD) all
 
 demo: build
 	./scripts/demo.sh $(BUILD)
@@ -58,7 +78,7 @@ fuzz-smoke: deps
 	LABELPLU_FUZZ_JOBS=$(JOBS) ./scripts/fuzz.sh 10
 
 format:
-	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

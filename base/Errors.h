@@ -1,4 +1,4 @@
-// labelplu: the error table and the raise operations (unit psErrors).
+// labelplu: the error table and the raise operations.
 //
 // Every failure the driver reports to its host is raised through these
 // functions as labelplu::EProtectException (include/labelplu/errors.h) with a

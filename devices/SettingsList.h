@@ -1,4 +1,4 @@
-// labelplu: the base of the settings collections (unit teCollections).
+// labelplu: the base of the settings collections.
 //
 // A SettingsList reads its items from an XML settings document (or a node of
 // one) and keeps a set of attribute filters that it turns into XPath

@@ -15,6 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libzbar-dev libzxing-dev poppler-utils ghostscript
   clang libclang-rt-14-dev xvfb libxtst-dev
+  clang-format clang-tidy codespell
 )
 if [ "${1:-}" = "--bench" ]; then
   packages+=(glabels zbar-tools)

@@ -139,21 +139,16 @@ class CountingHost : public IHostEventSink {
     proc.Code(proc.Data, arg);
     return S_OK;
   }
-#define LP_NOT_IMPL(n)             \
-  HRESULT Reserved##n() override { \
-    return E_NOTIMPL;              \
-  }
-  LP_NOT_IMPL(3)
-  LP_NOT_IMPL(4) LP_NOT_IMPL(5) LP_NOT_IMPL(6) LP_NOT_IMPL(7) LP_NOT_IMPL(8) LP_NOT_IMPL(9)
-      LP_NOT_IMPL(10) LP_NOT_IMPL(11) LP_NOT_IMPL(12) LP_NOT_IMPL(13) LP_NOT_IMPL(14)
-          LP_NOT_IMPL(15) LP_NOT_IMPL(16) LP_NOT_IMPL(17) LP_NOT_IMPL(18) LP_NOT_IMPL(19)
-              LP_NOT_IMPL(20) LP_NOT_IMPL(21) LP_NOT_IMPL(22) LP_NOT_IMPL(24) LP_NOT_IMPL(25)
-                  LP_NOT_IMPL(26) LP_NOT_IMPL(27)
+  // clang-format off
+#define LP_NOT_IMPL(n) HRESULT Reserved##n() override { return E_NOTIMPL; }
+  LP_NOT_IMPL(3) LP_NOT_IMPL(4) LP_NOT_IMPL(5) LP_NOT_IMPL(6) LP_NOT_IMPL(7) LP_NOT_IMPL(8)
+  LP_NOT_IMPL(9) LP_NOT_IMPL(10) LP_NOT_IMPL(11) LP_NOT_IMPL(12) LP_NOT_IMPL(13) LP_NOT_IMPL(14)
+  LP_NOT_IMPL(15) LP_NOT_IMPL(16) LP_NOT_IMPL(17) LP_NOT_IMPL(18) LP_NOT_IMPL(19) LP_NOT_IMPL(20)
+  LP_NOT_IMPL(21) LP_NOT_IMPL(22) LP_NOT_IMPL(24) LP_NOT_IMPL(25) LP_NOT_IMPL(26) LP_NOT_IMPL(27)
 #undef LP_NOT_IMPL
-                      HRESULT CreateValueArray(VARIANT*) override {
-    return E_NOTIMPL;
-  }
+  HRESULT CreateValueArray(VARIANT*) override { return E_NOTIMPL; }
 };
+// clang-format on
 
 TEST(PageLayoutJob, DocumentCallsRunThroughTheHostAndFailuresComeBackOnThisSide) {
   CountingHost host;
