@@ -1,21 +1,12 @@
-// labelplu: the settings dialog: its controls and the loading of the values.
+// labelplu: the settings dialog: the loading of the values and their writing back.
 #include "ui/SettingsDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFont>
-#include <QFormLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 #include "platform/spool/PrintObject.h"
 #include "platform/sys/ModulePath.h"
@@ -28,54 +19,6 @@ namespace {
 
 QString Q(const char* text) {
   return QString::fromUtf8(text);
-}
-
-// Spin edits show "," as the decimal separator, as the rest of the
-// driver's numbers do; the locale is the widget's own, never the process's.
-QLocale DialogLocale() {
-  QLocale locale(QLocale::Russian, QLocale::Russia);
-  locale.setNumberOptions(QLocale::OmitGroupSeparator);
-  return locale;
-}
-
-template <class T>
-T* Named(T* widget, const char* name) {
-  widget->setObjectName(QString::fromLatin1(name));
-  return widget;
-}
-
-QSpinBox* CountEdit(QWidget* parent, const char* name) {
-  auto* edit = Named(new QSpinBox(parent), name);
-  edit->setRange(1, 99);
-  edit->setLocale(DialogLocale());
-  return edit;
-}
-
-QDoubleSpinBox* MillimetreEdit(QWidget* parent, const char* name, double low) {
-  auto* edit = Named(new QDoubleSpinBox(parent), name);
-  edit->setLocale(DialogLocale());
-  edit->setDecimals(1);
-  edit->setRange(low, 99);
-  edit->setSingleStep(1);
-  return edit;
-}
-
-// An edit followed by its unit.
-QWidget* WithUnit(QWidget* parent, QWidget* edit) {
-  auto* row = new QWidget(parent);
-  auto* layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 0, 0, 0);
-  edit->setParent(row);
-  layout->addWidget(edit);
-  layout->addWidget(new QLabel(Q("мм."), row));
-  layout->addStretch();
-  return row;
-}
-
-QGroupBox* Group(QWidget* parent, const char* title, int x, int y, int w, int h) {
-  auto* group = new QGroupBox(Q(title), parent);
-  group->setGeometry(x, y, w, h);
-  return group;
 }
 
 }  // namespace
@@ -93,131 +36,6 @@ SettingsDialog::SettingsDialog(QWidget* owner, PrinterDevice& manager)
 }
 
 SettingsDialog::~SettingsDialog() = default;
-
-void SettingsDialog::BuildControls() {
-  setWindowTitle(Q("Настройки"));
-  setFixedSize(450, 432);
-  setSizeGripEnabled(false);
-  // The fixed form was laid out for an 8-point face.
-  QFont face = font();
-  face.setPointSize(8);
-  setFont(face);
-
-  auto* identLabel = new QLabel(Q("Идентификатор устройства:"), this);
-  identLabel->setGeometry(8, 10, 176, 22);
-  m_edIdentif = Named(new QLineEdit(this), "edIdentif");
-  m_edIdentif->setGeometry(180, 8, 262, 24);
-
-  QGroupBox* templateGroup = Group(this, " Этикетка по умолчанию ", 8, 38, 434, 56);
-  auto* templateRow = new QHBoxLayout(templateGroup);
-  m_edTemplate = Named(new QLineEdit(templateGroup), "edTemplate");
-  m_btnBrowse = Named(new QToolButton(templateGroup), "btnTemplate");
-  m_btnBrowse->setText(Q("..."));
-  templateRow->addWidget(m_edTemplate);
-  templateRow->addWidget(m_btnBrowse);
-
-  QGroupBox* printerGroup = Group(this, " Принтер ", 8, 98, 434, 58);
-  auto* printerRow = new QHBoxLayout(printerGroup);
-  m_cbPrinter = Named(new QComboBox(printerGroup), "cbPrinter");
-  m_cbPrinter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  m_btnPrinterProps = Named(new QPushButton(Q("Свойства"), printerGroup), "btnPrinterProps");
-  printerRow->addWidget(m_cbPrinter, 1);
-  printerRow->addWidget(m_btnPrinterProps);
-
-  m_pages = Named(new QTabWidget(this), "pcPages");
-  m_pages->setGeometry(8, 162, 434, 228);
-
-  // ---- "Расположение" ----
-  auto* layoutPage = new QWidget(m_pages);
-  QGroupBox* counts = Group(layoutPage, " Количество этикеток на странице ", 4, 4, 226, 124);
-  auto* countsForm = new QFormLayout(counts);
-  m_cbAuto = Named(new QCheckBox(Q("Автоматическое размещение"), counts), "cbAuto");
-  countsForm->addRow(m_cbAuto);
-  m_edMaxAll = CountEdit(counts, "edMaxAll");
-  // Up to 99 × 99 labels: the product is shown whole, not cut at 99.
-  m_edMaxAll->setRange(1, 99 * 99);
-  m_edMaxAll->setReadOnly(true);
-  m_edMaxAll->setEnabled(false);
-  m_edMaxAll->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  countsForm->addRow(Q("Макс. количество:"), m_edMaxAll);
-  m_edMaxH = CountEdit(counts, "edMaxH");
-  countsForm->addRow(Q("По горизонтали:"), m_edMaxH);
-  m_edMaxV = CountEdit(counts, "edMaxV");
-  countsForm->addRow(Q("По вертикали:"), m_edMaxV);
-
-  QGroupBox* gaps = Group(layoutPage, " Промежутки между этикетками ", 234, 4, 190, 124);
-  auto* gapsForm = new QFormLayout(gaps);
-  m_edGapH = MillimetreEdit(gaps, "edGapH", 0);
-  gapsForm->addRow(Q("По горизонтали:"), WithUnit(gaps, m_edGapH));
-  m_edGapV = MillimetreEdit(gaps, "edGapV", 0);
-  gapsForm->addRow(Q("По вертикали:"), WithUnit(gaps, m_edGapV));
-
-  QGroupBox* centring = Group(layoutPage, " Центровка этикеток на странице ", 4, 132, 420, 62);
-  auto* centringRow = new QHBoxLayout(centring);
-  m_cbCenteringH = Named(new QComboBox(centring), "cbCenteringH");
-  m_cbCenteringV = Named(new QComboBox(centring), "cbCenteringV");
-  centringRow->addWidget(new QLabel(Q("По горизонтали:"), centring));
-  centringRow->addWidget(m_cbCenteringH, 1);
-  centringRow->addWidget(new QLabel(Q("По вертикали:"), centring));
-  centringRow->addWidget(m_cbCenteringV, 1);
-  m_pages->addTab(layoutPage, Q("Расположение"));
-
-  // ---- "Бумага" ----
-  auto* paperPage = new QWidget(m_pages);
-  QGroupBox* margins = Group(paperPage, " Отступы от края бумаги ", 4, 4, 200, 190);
-  auto* marginsForm = new QFormLayout(margins);
-  m_cbPaperAuto = Named(new QCheckBox(Q("Взять из настроек принтера"), margins), "cbPaperAuto");
-  marginsForm->addRow(m_cbPaperAuto);
-  m_edMarginL = MillimetreEdit(margins, "edMarginL", -99);
-  marginsForm->addRow(Q("Лево:"), WithUnit(margins, m_edMarginL));
-  m_edMarginR = MillimetreEdit(margins, "edMarginR", -99);
-  marginsForm->addRow(Q("Право:"), WithUnit(margins, m_edMarginR));
-  m_edMarginT = MillimetreEdit(margins, "edMarginT", -99);
-  marginsForm->addRow(Q("Верх"), WithUnit(margins, m_edMarginT));
-  m_edMarginB = MillimetreEdit(margins, "edMarginB", -99);
-  marginsForm->addRow(Q("Низ:"), WithUnit(margins, m_edMarginB));
-
-  QGroupBox* paper = Group(paperPage, " Установки принтера/ бумаги ", 208, 4, 216, 190);
-  auto* paperColumn = new QVBoxLayout(paper);
-  const auto paperLine = [&](const char* caption, const char* name) {
-    paperColumn->addWidget(new QLabel(Q(caption), paper));
-    auto* value = Named(new QLabel(paper), name);
-    value->setIndent(12);
-    paperColumn->addWidget(value);
-    return value;
-  };
-  m_lbPaper = paperLine("Тип бумаги:", "lbPaper");
-  m_lbPaperRotation = paperLine("Ориентация бумаги:", "lbPaperRotation");
-  m_lbPaperW = paperLine("Ширина бумаги:", "lbPaperW");
-  m_lbPaperH = paperLine("Высота бумаги:", "lbPaperH");
-  paperColumn->addStretch();
-  m_pages->addTab(paperPage, Q("Бумага"));
-
-  // ---- "Печать" ----
-  auto* printPage = new QWidget(m_pages);
-  QGroupBox* printing = Group(printPage, " Подготовка к печати ", 4, 4, 420, 150);
-  auto* printingColumn = new QVBoxLayout(printing);
-  m_cbUseRasterization = Named(
-      new QCheckBox(Q("Использовать промежуточную растеризацию"), printing), "cbUseRasterization");
-  m_cbPrinterCopies =
-      Named(new QCheckBox(Q("Печатать копии через принтер"), printing), "cbPrinterCopies");
-  m_cbPrintH = Named(new QCheckBox(Q("Печатать горизонтальный разделитель"), printing), "cbPrintH");
-  m_cbPrintV = Named(new QCheckBox(Q("Печатать вертикальный разделитель"), printing), "cbPrintV");
-  for (QCheckBox* box : {m_cbUseRasterization, m_cbPrinterCopies, m_cbPrintH, m_cbPrintV})
-    printingColumn->addWidget(box);
-  printingColumn->addStretch();
-  m_pages->addTab(printPage, Q("Печать"));
-
-  m_btnPreview = Named(new QPushButton(Q("Просмотр"), this), "btnPreview");
-  m_btnPreview->setGeometry(8, 398, 96, 26);
-  m_btnPreview->setAutoDefault(false);
-  m_btnOk = Named(new QPushButton(Q("OK"), this), "btnOk");
-  m_btnOk->setGeometry(262, 398, 88, 26);
-  m_btnOk->setDefault(true);
-  m_btnCancel = Named(new QPushButton(Q("Отмена"), this), "btnCancel");
-  m_btnCancel->setGeometry(354, 398, 88, 26);
-  m_btnCancel->setAutoDefault(false);
-}
 
 void SettingsDialog::LoadValues() {
   m_pages->setCurrentIndex(0);

@@ -29,6 +29,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -97,7 +98,23 @@ class SettingsDialog : public ThemedDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // The controls, one function per part of the window, each setting the
+  // members of the controls it makes (SettingsDialogControls.cpp).
   void BuildControls();
+  void IdentityRow();
+  QGroupBox* TemplateGroup();
+  QGroupBox* PrinterGroup();
+  QTabWidget* Pages();
+  QWidget* LayoutPage();
+  QGroupBox* CountsGroup(QWidget* page);
+  QGroupBox* GapsGroup(QWidget* page);
+  QGroupBox* CentringGroup(QWidget* page);
+  QWidget* PaperPage();
+  QGroupBox* MarginsGroup(QWidget* page);
+  QGroupBox* PaperGroup(QWidget* page);
+  QWidget* PrintPage();
+  void ButtonRow();
+
   void LoadValues();
   void ConnectHandlers();
   PageLayoutPrinter& View() const;
