@@ -31,6 +31,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -101,7 +102,7 @@ class SettingsDialog : public ThemedDialog {
   // The controls, one function per part of the window, each setting the
   // members of the controls it makes (SettingsDialogControls.cpp).
   void BuildControls();
-  void IdentityRow();
+  QLayout* IdentityRow();
   QGroupBox* TemplateGroup();
   QGroupBox* PrinterGroup();
   QTabWidget* Pages();
@@ -113,7 +114,7 @@ class SettingsDialog : public ThemedDialog {
   QGroupBox* MarginsGroup(QWidget* page);
   QGroupBox* PaperGroup(QWidget* page);
   QWidget* PrintPage();
-  void ButtonRow();
+  QLayout* ButtonRow();
 
   void LoadValues();
   void ConnectHandlers();

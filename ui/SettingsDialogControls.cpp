@@ -3,8 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFont>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -68,41 +68,40 @@ QWidget* WithUnit(QWidget* parent, QWidget* edit) {
   return row;
 }
 
-QGroupBox* Group(QWidget* parent, const char* title, int x, int y, int w, int h) {
-  auto* group = new QGroupBox(Q(title), parent);
-  group->setGeometry(x, y, w, h);
-  return group;
+QGroupBox* Group(QWidget* parent, const char* title) {
+  return new QGroupBox(Q(title), parent);
 }
 
 }  // namespace
 
 // The parts are built in the order of the focus chain: Tab follows the
-// order in which the controls are created.
+// order in which the controls are created. Layouts place them, so that the
+// window follows the font and the style in force; it may grow (a long
+// printer name), never shrink below what its layout needs.
 void SettingsDialog::BuildControls() {
   setWindowTitle(Q("Настройки"));
-  setFixedSize(450, 432);
   setSizeGripEnabled(false);
-  // The fixed form was laid out for an 8-point face.
-  QFont face = font();
-  face.setPointSize(8);
-  setFont(face);
-
-  IdentityRow();
-  TemplateGroup();
-  PrinterGroup();
-  Pages();
-  ButtonRow();
+  auto* column = new QVBoxLayout(this);
+  column->addLayout(IdentityRow());
+  column->addWidget(TemplateGroup());
+  column->addWidget(PrinterGroup());
+  column->addWidget(Pages(), 1);
+  column->addLayout(ButtonRow());
+  // A size before the first show: tests and screenshots grab the dialog
+  // without showing it.
+  resize(sizeHint());
 }
 
-void SettingsDialog::IdentityRow() {
-  auto* identLabel = new QLabel(Q("Идентификатор устройства:"), this);
-  identLabel->setGeometry(8, 10, 176, 22);
+QLayout* SettingsDialog::IdentityRow() {
+  auto* row = new QHBoxLayout;
+  row->addWidget(new QLabel(Q("Идентификатор устройства:"), this));
   m_edIdentif = Named(new QLineEdit(this), "edIdentif");
-  m_edIdentif->setGeometry(180, 8, 262, 24);
+  row->addWidget(m_edIdentif, 1);
+  return row;
 }
 
 QGroupBox* SettingsDialog::TemplateGroup() {
-  QGroupBox* group = Group(this, " Этикетка по умолчанию ", 8, 38, 434, 56);
+  QGroupBox* group = Group(this, " Этикетка по умолчанию ");
   auto* row = new QHBoxLayout(group);
   m_edTemplate = Named(new QLineEdit(group), "edTemplate");
   m_btnBrowse = Named(new QToolButton(group), "btnTemplate");
@@ -113,7 +112,7 @@ QGroupBox* SettingsDialog::TemplateGroup() {
 }
 
 QGroupBox* SettingsDialog::PrinterGroup() {
-  QGroupBox* group = Group(this, " Принтер ", 8, 98, 434, 58);
+  QGroupBox* group = Group(this, " Принтер ");
   auto* row = new QHBoxLayout(group);
   m_cbPrinter = Named(new QComboBox(group), "cbPrinter");
   m_cbPrinter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -125,7 +124,6 @@ QGroupBox* SettingsDialog::PrinterGroup() {
 
 QTabWidget* SettingsDialog::Pages() {
   m_pages = Named(new QTabWidget(this), "pcPages");
-  m_pages->setGeometry(8, 162, 434, 228);
   m_pages->addTab(LayoutPage(), Q("Расположение"));
   m_pages->addTab(PaperPage(), Q("Бумага"));
   m_pages->addTab(PrintPage(), Q("Печать"));
@@ -136,14 +134,18 @@ QTabWidget* SettingsDialog::Pages() {
 
 QWidget* SettingsDialog::LayoutPage() {
   auto* page = new QWidget(m_pages);
-  CountsGroup(page);
-  GapsGroup(page);
-  CentringGroup(page);
+  auto* grid = new QGridLayout(page);
+  grid->addWidget(CountsGroup(page), 0, 0);
+  grid->addWidget(GapsGroup(page), 0, 1);
+  grid->addWidget(CentringGroup(page), 1, 0, 1, 2);
+  // Room the page does not need goes to the upper groups, whose rows stay
+  // at their top.
+  grid->setRowStretch(0, 1);
   return page;
 }
 
 QGroupBox* SettingsDialog::CountsGroup(QWidget* page) {
-  QGroupBox* group = Group(page, " Количество этикеток на странице ", 4, 4, 226, 124);
+  QGroupBox* group = Group(page, " Количество этикеток на странице ");
   auto* form = new QFormLayout(group);
   m_cbAuto = Named(new QCheckBox(Q("Автоматическое размещение"), group), "cbAuto");
   form->addRow(m_cbAuto);
@@ -162,7 +164,7 @@ QGroupBox* SettingsDialog::CountsGroup(QWidget* page) {
 }
 
 QGroupBox* SettingsDialog::GapsGroup(QWidget* page) {
-  QGroupBox* group = Group(page, " Промежутки между этикетками ", 234, 4, 190, 124);
+  QGroupBox* group = Group(page, " Промежутки между этикетками ");
   auto* form = new QFormLayout(group);
   m_edGapH = MillimetreEdit(group, "edGapH", 0);
   form->addRow(Q("По горизонтали:"), WithUnit(group, m_edGapH));
@@ -172,7 +174,7 @@ QGroupBox* SettingsDialog::GapsGroup(QWidget* page) {
 }
 
 QGroupBox* SettingsDialog::CentringGroup(QWidget* page) {
-  QGroupBox* group = Group(page, " Центровка этикеток на странице ", 4, 132, 420, 62);
+  QGroupBox* group = Group(page, " Центровка этикеток на странице ");
   auto* row = new QHBoxLayout(group);
   m_cbCenteringH = Named(new QComboBox(group), "cbCenteringH");
   m_cbCenteringV = Named(new QComboBox(group), "cbCenteringV");
@@ -187,13 +189,14 @@ QGroupBox* SettingsDialog::CentringGroup(QWidget* page) {
 
 QWidget* SettingsDialog::PaperPage() {
   auto* page = new QWidget(m_pages);
-  MarginsGroup(page);
-  PaperGroup(page);
+  auto* row = new QHBoxLayout(page);
+  row->addWidget(MarginsGroup(page));
+  row->addWidget(PaperGroup(page));
   return page;
 }
 
 QGroupBox* SettingsDialog::MarginsGroup(QWidget* page) {
-  QGroupBox* group = Group(page, " Отступы от края бумаги ", 4, 4, 200, 190);
+  QGroupBox* group = Group(page, " Отступы от края бумаги ");
   auto* form = new QFormLayout(group);
   m_cbPaperAuto = Named(new QCheckBox(Q("Взять из настроек принтера"), group), "cbPaperAuto");
   form->addRow(m_cbPaperAuto);
@@ -209,7 +212,7 @@ QGroupBox* SettingsDialog::MarginsGroup(QWidget* page) {
 }
 
 QGroupBox* SettingsDialog::PaperGroup(QWidget* page) {
-  QGroupBox* group = Group(page, " Установки принтера/ бумаги ", 208, 4, 216, 190);
+  QGroupBox* group = Group(page, " Установки принтера/ бумаги ");
   auto* column = new QVBoxLayout(group);
   const auto line = [&](const char* caption, const char* name) {
     column->addWidget(new QLabel(Q(caption), group));
@@ -230,7 +233,9 @@ QGroupBox* SettingsDialog::PaperGroup(QWidget* page) {
 
 QWidget* SettingsDialog::PrintPage() {
   auto* page = new QWidget(m_pages);
-  QGroupBox* group = Group(page, " Подготовка к печати ", 4, 4, 420, 150);
+  auto* pageColumn = new QVBoxLayout(page);
+  QGroupBox* group = Group(page, " Подготовка к печати ");
+  pageColumn->addWidget(group);
   auto* column = new QVBoxLayout(group);
   m_cbUseRasterization = Named(new QCheckBox(Q("Использовать промежуточную растеризацию"), group),
                                "cbUseRasterization");
@@ -244,16 +249,21 @@ QWidget* SettingsDialog::PrintPage() {
   return page;
 }
 
-void SettingsDialog::ButtonRow() {
+// "Просмотр" on the left, OK and "Отмена" on the right in this order on every
+// platform (a QDialogButtonBox would reorder them by the platform's rules).
+QLayout* SettingsDialog::ButtonRow() {
   m_btnPreview = Named(new QPushButton(Q("Просмотр"), this), "btnPreview");
-  m_btnPreview->setGeometry(8, 398, 96, 26);
   m_btnPreview->setAutoDefault(false);
   m_btnOk = Named(new QPushButton(Q("OK"), this), "btnOk");
-  m_btnOk->setGeometry(262, 398, 88, 26);
   m_btnOk->setDefault(true);
   m_btnCancel = Named(new QPushButton(Q("Отмена"), this), "btnCancel");
-  m_btnCancel->setGeometry(354, 398, 88, 26);
   m_btnCancel->setAutoDefault(false);
+  auto* row = new QHBoxLayout;
+  row->addWidget(m_btnPreview);
+  row->addStretch(1);
+  row->addWidget(m_btnOk);
+  row->addWidget(m_btnCancel);
+  return row;
 }
 
 }  // namespace labelplu
