@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
@@ -15,14 +14,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <functional>
 #include <stdexcept>
 
 #include "label/Label.h"
@@ -35,8 +30,6 @@ namespace labelplu {
 
 namespace {
 
-constexpr int kImageLeft = 8;
-constexpr int kImageTop = 8;
 constexpr int kFitSlack = 10;
 constexpr int32_t kMinZoom = 1;
 constexpr int32_t kMaxZoom = 10000;
@@ -69,56 +62,6 @@ int32_t DpiOfDpm(int32_t dpm) {
   return static_cast<int32_t>(std::lround(dpm * 0.0254));
 }
 
-// Small drawn icons, so that the window needs no image files.
-QIcon DrawnIcon(const std::function<void(QPainter&)>& draw) {
-  QPixmap pixmap(20, 20);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setPen(QPen(Qt::black, 1));
-  draw(painter);
-  return QIcon(pixmap);
-}
-
-QIcon PrinterIcon() {
-  return DrawnIcon([](QPainter& p) {
-    p.setBrush(Qt::white);
-    p.drawRect(5, 2, 10, 6);
-    p.setBrush(QColor(192, 192, 192));
-    p.drawRect(1, 8, 18, 7);
-    p.setBrush(Qt::white);
-    p.drawRect(5, 13, 10, 5);
-  });
-}
-
-QIcon FramesIcon() {
-  return DrawnIcon([](QPainter& p) {
-    p.setPen(QPen(QColor(96, 96, 96), 1, Qt::DashDotLine));
-    for (const int x : {2, 11})
-      for (const int y : {2, 11}) p.drawRect(x, y, 7, 7);
-  });
-}
-
-// A sheet with the given marks drawn over it in colour.
-QIcon SheetIcon(const QColor& colour, const std::function<void(QPainter&)>& marks) {
-  return DrawnIcon([&](QPainter& p) {
-    p.setBrush(Qt::white);
-    p.drawRect(3, 1, 14, 18);
-    p.setPen(QPen(colour, 1));
-    p.setBrush(Qt::NoBrush);
-    marks(p);
-  });
-}
-
-QIcon MarginsIcon() {
-  return SheetIcon(Qt::red, [](QPainter& p) {
-    p.drawLines(QVector<QLine>{{3, 4, 17, 4}, {3, 16, 17, 16}, {6, 1, 6, 19}, {14, 1, 14, 19}});
-  });
-}
-
-QIcon PrintableZoneIcon() {
-  return SheetIcon(Qt::blue, [](QPainter& p) { p.drawRect(5, 3, 10, 14); });
-}
-
 QString MessageOf(const std::exception_ptr& failure) {
   try {
     std::rethrow_exception(failure);
@@ -141,8 +84,8 @@ int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHei
                     double paperWidthMm, double paperHeightMm, int32_t logPixelsX,
                     int32_t logPixelsY) {
   if (index < 0 || index > 2) return FirstWordPercent(item);
-  const double aw = std::max(0, boxWidth - 2 * kImageLeft - kFitSlack);
-  const double ah = std::max(0, boxHeight - 2 * kImageTop - kFitSlack);
+  const double aw = std::max(0, boxWidth - 2 * kPageImageLeft - kFitSlack);
+  const double ah = std::max(0, boxHeight - 2 * kPageImageTop - kFitSlack);
   const double pw = paperWidthMm * logPixelsX / 25.4;
   const double ph = paperHeightMm * logPixelsY / 25.4;
   // Without a paper (or screen) size there is nothing to fit.
@@ -196,102 +139,6 @@ PageLayoutPrinter& PreviewWindow::View() const {
   return *m_view;
 }
 
-void PreviewWindow::BuildControls() {
-  auto* toolBar = new QToolBar(this);
-  toolBar->setObjectName(QStringLiteral("ToolBar1"));
-  toolBar->setMovable(false);
-  toolBar->setFloatable(false);
-
-  auto makeButton = [this, toolBar](const char* name, const QString& hint, const QIcon& icon) {
-    auto* button = new QToolButton(toolBar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(hint);
-    button->setStatusTip(hint);
-    button->setIcon(icon);
-    button->setAutoRaise(true);
-    toolBar->addWidget(button);
-    return button;
-  };
-
-  m_btnPrint = makeButton("btnPrint", QStringLiteral("Печать"), PrinterIcon());
-  connect(m_btnPrint, &QToolButton::clicked, this, [this] { PrintPage(); });
-
-  m_cbZoom = new QComboBox(toolBar);
-  m_cbZoom->setObjectName(QStringLiteral("cbZoom"));
-  m_cbZoom->setToolTip(QStringLiteral("Масштаб просмотра"));
-  m_cbZoom->setStatusTip(m_cbZoom->toolTip());
-  m_cbZoom->setMaxVisibleItems(16);
-  m_cbZoom->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  for (const char* item : kZoomItems) m_cbZoom->addItem(QString::fromUtf8(item));
-  m_cbZoom->setCurrentIndex(kZoomItem100);
-  toolBar->addWidget(m_cbZoom);
-  connect(m_cbZoom, &QComboBox::currentIndexChanged, this,
-          [this](int index) { ZoomChanged(index); });
-  toolBar->addSeparator();
-
-  auto makeToggle = [&](const char* name, const QString& hint, const QIcon& icon,
-                        bool PreviewWindow::*flag) {
-    QToolButton* button = makeButton(name, hint, icon);
-    button->setCheckable(true);
-    button->setChecked(true);
-    connect(button, &QToolButton::toggled, this, [this, flag](bool down) {
-      this->*flag = down;
-      try {
-        Redraw();
-      } catch (...) {
-        ShowFailure(std::current_exception());
-      }
-    });
-    return button;
-  };
-  m_btnBorder = makeToggle("btnBorder", QStringLiteral("Границы этикеток"), FramesIcon(),
-                           &PreviewWindow::ShowLabelFrames);
-  m_btnMargin = makeToggle("btnMargin", QStringLiteral("Размеры страницы"), MarginsIcon(),
-                           &PreviewWindow::ShowMarginLines);
-  m_btnPage = makeToggle("btnPage", QStringLiteral("Зона печати принтера"), PrintableZoneIcon(),
-                         &PreviewWindow::ShowPrintableArea);
-  toolBar->addSeparator();
-
-  m_btnClose = new QToolButton(toolBar);
-  m_btnClose->setObjectName(QStringLiteral("btnClose"));
-  m_btnClose->setText(QStringLiteral("Закрыть"));
-  m_btnClose->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  m_btnClose->setAutoRaise(true);
-  toolBar->addWidget(m_btnClose);
-  connect(m_btnClose, &QToolButton::clicked, this, &QDialog::accept);
-
-  m_scrollBox = new QScrollArea(this);
-  m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
-  m_scrollBox->setFrameShape(QFrame::NoFrame);
-  QPalette grey = m_scrollBox->palette();
-  grey.setColor(QPalette::Window, QColor(128, 128, 128));
-  m_scrollBox->setPalette(grey);
-  m_scrollBox->setBackgroundRole(QPalette::Window);
-  m_scrollBox->setWidgetResizable(false);
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("Page"));
-  m_image = new QLabel(page);
-  m_image->setObjectName(QStringLiteral("Image1"));
-  m_image->move(kImageLeft, kImageTop);
-  m_scrollBox->setWidget(page);
-
-  m_sb = new QStatusBar(this);
-  m_sb->setObjectName(QStringLiteral("sb"));
-  m_sb->setSizeGripEnabled(false);
-
-  m_timer = new QTimer(this);
-  m_timer->setObjectName(QStringLiteral("Timer1"));
-  m_timer->setInterval(300);
-  m_timer->setSingleShot(true);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->addWidget(toolBar);
-  layout->addWidget(m_scrollBox, 1);
-  layout->addWidget(m_sb);
-}
-
 void PreviewWindow::showEvent(QShowEvent* event) {
   ThemedDialog::showEvent(event);
   try {
@@ -342,8 +189,8 @@ void PreviewWindow::Redraw() {
 void PreviewWindow::ShowImage() {
   m_image->setPixmap(QPixmap::fromImage(m_pageImage));
   m_image->resize(m_pageImage.size());
-  m_scrollBox->widget()->resize(m_pageImage.width() + 2 * kImageLeft,
-                                m_pageImage.height() + 2 * kImageTop);
+  m_scrollBox->widget()->resize(m_pageImage.width() + 2 * kPageImageLeft,
+                                m_pageImage.height() + 2 * kPageImageTop);
 }
 
 void PreviewWindow::SetZoomIndex(int index) {

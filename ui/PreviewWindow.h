@@ -20,10 +20,12 @@
 #include "ui/ThemedDialog.h"
 
 class QComboBox;
+class QIcon;
 class QLabel;
 class QScrollArea;
 class QStatusBar;
 class QTimer;
+class QToolBar;
 class QToolButton;
 
 namespace labelplu {
@@ -44,15 +46,20 @@ inline constexpr const char* kZoomItems[kZoomItemCount] = {"Вся страни�
                                                            "200 %"};
 inline constexpr int kZoomItem100 = 6;
 
+// Where the page image lies in the scroll area's page, in pixels from the
+// top left corner; the page keeps as much room right of and below it.
+inline constexpr int kPageImageLeft = 8;
+inline constexpr int kPageImageTop = 8;
+
 // The zoom percentage for the zoom item at index with text item, for a
-// page image shown at (8, 8) in a box of boxWidth × boxHeight pixels. The
-// fitting modes (index 0 whole page, 1 page width, 2 page height) fit a
-// paper of paperWidthMm × paperHeightMm at logPixelsX/Y pixels per inch
-// into the box less twice the image's offset and a 10-pixel slack,
-// truncated; any other index reads the first word of item (words separated
-// by blanks and "%") as a decimal integer, 100 when it is not one. Results
-// stay within [1, 10000]: a fitting mode without a paper size gives 100, a
-// box too small for any page 1.
+// page image shown at (kPageImageLeft, kPageImageTop) in a box of
+// boxWidth × boxHeight pixels. The fitting modes (index 0 whole page,
+// 1 page width, 2 page height) fit a paper of paperWidthMm × paperHeightMm
+// at logPixelsX/Y pixels per inch into the box less twice the image's
+// offset and a 10-pixel slack, truncated; any other index reads the first
+// word of item (words separated by blanks and "%") as a decimal integer,
+// 100 when it is not one. Results stay within [1, 10000]: a fitting mode
+// without a paper size gives 100, a box too small for any page 1.
 int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHeight,
                     double paperWidthMm, double paperHeightMm, int32_t logPixelsX,
                     int32_t logPixelsY);
@@ -92,7 +99,18 @@ class PreviewWindow : public ThemedDialog {
   bool event(QEvent* event) override;
 
  private:
+  // The controls, one function per part of the window, each setting the
+  // members of the controls it makes (PreviewWindowControls.cpp).
   void BuildControls();
+  QToolBar* ToolBar();
+  QToolButton* ToolButton(QToolBar* toolBar, const char* name, const QString& hint,
+                          const QIcon& icon);
+  QToolButton* OverlayToggle(QToolBar* toolBar, const char* name, const QString& hint,
+                             const QIcon& icon, bool PreviewWindow::*flag);
+  QComboBox* ZoomBox(QToolBar* toolBar);
+  QScrollArea* PageArea();
+  QStatusBar* StatusBar();
+
   void ZoomChanged(int index);
   void ShowImage();
   // LOGPIXELSX / LOGPIXELSY of the screen the window is on (96 when Qt
