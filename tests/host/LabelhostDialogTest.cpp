@@ -1,7 +1,9 @@
 // labelhost configure and preview against the real plug-in: on a real X
-// display (a private Xvfb) a person's click on "OK" is played through the
-// XTest extension and the settings must be stored; Escape closes the
-// preview and nothing is stored. Without a display the driver cancels.
+// display (a private Xvfb) a person's Return, played through the XTest
+// extension, presses the settings dialog's default button "OK" and the
+// settings must be stored; Escape closes the preview and nothing is stored.
+// Without a display the driver cancels. The keys go to the window found by
+// its title, so the test does not depend on where the layout puts a button.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -27,11 +29,6 @@
 
 namespace labelplu::test {
 namespace {
-
-// The centre of the settings dialog's "OK" button in the dialog (its
-// fixed geometry: 262, 398, 88 × 26).
-constexpr int kOkX = 306;
-constexpr int kOkY = 411;
 
 std::string findProgram(const std::string& name) {
   const char* path = getenv("PATH");
@@ -107,7 +104,7 @@ std::string windowName(::Display* display, Window window) {
 // Waits (up to 30 s) for a viewable top-level window titled title on the
 // display, then acts on it with XTest; false when it never came.
 bool actOnWindow(const std::string& displayName, const std::string& title,
-                 const std::function<void(::Display*, int x, int y)>& act) {
+                 const std::function<void(::Display*, Window)>& act) {
   ::Display* display = nullptr;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (display == nullptr && std::chrono::steady_clock::now() < deadline) {
@@ -127,13 +124,9 @@ bool actOnWindow(const std::string& displayName, const std::string& title,
         if (!XGetWindowAttributes(display, children[i], &attributes) ||
             attributes.map_state != IsViewable || windowName(display, children[i]) != title)
           continue;
-        int x = 0;
-        int y = 0;
-        Window child = 0;
-        XTranslateCoordinates(display, children[i], root, 0, 0, &x, &y, &child);
-        // Let the window finish painting and take the focus.
+        // Let the window finish painting.
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        act(display, x, y);
+        act(display, children[i]);
         XSync(display, False);
         done = true;
       }
@@ -145,21 +138,23 @@ bool actOnWindow(const std::string& displayName, const std::string& title,
   return done;
 }
 
-void click(::Display* display, int x, int y) {
-  XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+// Gives window the keyboard, as a window manager would when a person
+// picks it (none runs on the private display), and presses the key there.
+void pressKey(::Display* display, Window window, KeySym symbol) {
+  XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
   XSync(display, False);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  XTestFakeButtonEvent(display, 1, True, CurrentTime);
-  XTestFakeButtonEvent(display, 1, False, 50);
-}
-
-void pressEscape(::Display* display, int x, int y) {
-  // A click inside the window gives it the keyboard.
-  click(display, x + 400, y + 300);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  const KeyCode key = XKeysymToKeycode(display, XK_Escape);
+  const KeyCode key = XKeysymToKeycode(display, symbol);
   XTestFakeKeyEvent(display, key, True, CurrentTime);
   XTestFakeKeyEvent(display, key, False, 50);
+}
+
+void pressReturn(::Display* display, Window window) {
+  pressKey(display, window, XK_Return);
+}
+
+void pressEscape(::Display* display, Window window) {
+  pressKey(display, window, XK_Escape);
 }
 
 // A parameter of the first device of a stored settings document.
@@ -200,13 +195,11 @@ TEST_F(LabelhostDialog, OkOnARealDisplayStoresTheSettingsAndEscapeClosesThePrevi
                                                {"WAYLAND_DISPLAY", ""},
                                                {"LSAN_OPTIONS", "suppressions=" + suppressions}};
 
-  // No device yet: configure adds one, and OK keeps it.
-  auto clicker = std::async(std::launch::async, [&] {
-    return actOnWindow(server.Display(), "Настройки",
-                       [](::Display* d, int x, int y) { click(d, x + kOkX, y + kOkY); });
-  });
+  // No device yet: configure adds one, and OK (Return) keeps it.
+  auto presser = std::async(
+      std::launch::async, [&] { return actOnWindow(server.Display(), "Настройки", pressReturn); });
   const ProcessResult added = Labelhost({"--settings", settings(), "configure"}, "", env);
-  ASSERT_TRUE(clicker.get()) << "the settings dialog never showed\n" << added.err;
+  ASSERT_TRUE(presser.get()) << "the settings dialog never showed\n" << added.err;
   EXPECT_EQ(added.exitCode, 0) << added.err;
   EXPECT_EQ(added.out.rfind("Added device 1: ", 0), 0u) << added.out;
   const std::string stored = FileText(settings());
@@ -217,21 +210,19 @@ TEST_F(LabelhostDialog, OkOnARealDisplayStoresTheSettingsAndEscapeClosesThePrevi
   EXPECT_NE(storedParameter(stored, "PaperIndex"), "-1") << stored;
 
   // The existing device: configure again, OK again.
-  clicker = std::async(std::launch::async, [&] {
-    return actOnWindow(server.Display(), "Настройки",
-                       [](::Display* d, int x, int y) { click(d, x + kOkX, y + kOkY); });
-  });
+  presser = std::async(std::launch::async,
+                       [&] { return actOnWindow(server.Display(), "Настройки", pressReturn); });
   const ProcessResult configured = Labelhost({"--settings", settings(), "configure", "1"}, "", env);
-  ASSERT_TRUE(clicker.get()) << configured.err;
+  ASSERT_TRUE(presser.get()) << configured.err;
   EXPECT_EQ(configured.exitCode, 0) << configured.err;
   EXPECT_EQ(configured.out.rfind("Configured device 1: ", 0), 0u) << configured.out;
 
   // preview: the preview window comes up by itself; Escape closes it and
   // with it the dialog.
-  clicker = std::async(std::launch::async,
+  presser = std::async(std::launch::async,
                        [&] { return actOnWindow(server.Display(), "Просмотр", pressEscape); });
   const ProcessResult previewed = Labelhost({"--settings", settings(), "preview"}, "", env);
-  ASSERT_TRUE(clicker.get()) << "the preview never showed\n" << previewed.err;
+  ASSERT_TRUE(presser.get()) << "the preview never showed\n" << previewed.err;
   EXPECT_EQ(previewed.exitCode, 0) << previewed.err;
   EXPECT_EQ(previewed.out.rfind("Preview of device 1: ", 0), 0u) << previewed.out;
 }
