@@ -16,6 +16,7 @@
 #include "platform/sys/ModulePath.h"
 #include "platform/sys/SystemInfo.h"
 #include "platform/sys/VersionInfo.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -144,8 +145,8 @@ std::string DeviceItem::GetParam(std::string_view name) const {
 void DeviceItem::SetParam(std::string_view name, std::string_view value) {
   // Stored, a character XML cannot carry would make the device list's
   // settings document unloadable.
-  RequireXmlWritable(name, "a parameter name");
-  RequireXmlWritable(value, "the value of parameter \"" + std::string(name) + "\"");
+  xml::RequireXmlWritable(name, "a parameter name");
+  xml::RequireXmlWritable(value, "the value of parameter \"" + std::string(name) + "\"");
   // A port value the port cannot read is refused as loading refuses it:
   // stored, it would make the device's settings document unloadable.
   for (const char* portName : PortReadOrder()) {

@@ -7,10 +7,10 @@
 #include "base/TextUtils.h"
 #include "base/VariantUtils.h"
 #include "devices/ModelCatalog.h"
-#include "devices/XmlHelpers.h"
 #include "platform/ole/Variant.h"
 #include "platform/sys/ModulePath.h"
 #include "platform/sys/SystemInfo.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -312,7 +312,7 @@ std::string DeviceList::CurrentName() const {
 }
 
 void DeviceList::SetCurrentName(const std::string& name) {
-  RequireXmlWritable(name, "the device name");
+  xml::RequireXmlWritable(name, "the device name");
   if (DeviceItem* device = Current > 0 ? CurrentDevice() : nullptr) device->Name = name;
 }
 

@@ -10,6 +10,7 @@
 #include "devices/ModelCatalog.h"
 #include "devices/PortParameters.h"
 #include "devices/XmlHelpers.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -30,7 +31,7 @@ bool IsTableConverted(std::string_view name) {
 }
 
 std::string RemoveLineBreaks(std::string_view text) {
-  return ReplaceAll(text, "\r\n", "", true);
+  return xml::ReplaceAll(text, "\r\n", "", true);
 }
 
 // Name=value lines from the elements of a selection.
@@ -79,7 +80,7 @@ void DeviceItem::WritePortParams(NameValueLines* target) {
 }
 
 xml::XmlDocument DeviceItem::GetSettingsXml() {
-  xml::XmlDocument doc = NewXmlDocument(GetNodeName(1), Utf16Declaration());
+  xml::XmlDocument doc = xml::NewXmlDocument(GetNodeName(1), xml::Utf16Declaration());
   xml::XmlNode root = doc.documentElement();
   root.setAttribute(GetAttrName(kAttrCode), GuidToText(Code));
   root.setAttribute(GetAttrName(kAttrModelCode), GuidToText(List().ModelCode()));
@@ -104,7 +105,7 @@ int32_t DeviceItem::LoadFromXml(const VARIANT& settings) {
   if (v.vt == VT_BSTR) {
     std::string text = RemoveLineBreaks(ole::VarToText(v));
     ConvertNameSpelling(text, 0);
-    xml::XmlDocument doc = CreateXmlDocument();
+    xml::XmlDocument doc = xml::CreateXmlDocument();
     doc.loadXML(text);
     return LoadFromXmlNode(doc.documentElement());
   }

@@ -10,6 +10,7 @@
 #include "devices/DialogColours.h"
 #include "devices/ModelCatalog.h"
 #include "devices/XmlHelpers.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -56,9 +57,9 @@ int32_t DeviceList::LoadSettings(const VARIANT& settings) {
   xml::XmlNode root;
   std::string prepared;
   if (v.vt == VT_BSTR) {
-    prepared = ReplaceAll(ole::VarToText(v), "\r\n", "", true);
+    prepared = xml::ReplaceAll(ole::VarToText(v), "\r\n", "", true);
     ConvertNameSpelling(prepared, 0);
-    xml::XmlDocument doc = CreateXmlDocument();
+    xml::XmlDocument doc = xml::CreateXmlDocument();
     doc.loadXML(prepared);
     root = doc.documentElement();
   } else if (std::optional<xml::XmlNode> node = NodeOf(v)) {
@@ -96,7 +97,7 @@ int32_t DeviceList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
       return 0;
     }
   }
-  xml::XmlDocument doc = NewXmlDocument("EquList", Utf16Declaration());
+  xml::XmlDocument doc = xml::NewXmlDocument("EquList", xml::Utf16Declaration());
   xml::XmlNode root = doc.documentElement();
   for (const auto& item : m_items)
     root.appendChild(item->GetSettingsXml().documentElement().cloneNode(true));

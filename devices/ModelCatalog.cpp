@@ -6,6 +6,7 @@
 #include "devices/ParameterDescriptor.h"
 #include "devices/TagTables.h"
 #include "devices/XmlHelpers.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -20,7 +21,7 @@ int32_t IntAttribute(const xml::XmlNode& node, int32_t attrKey) {
 }
 
 xml::XmlNode EmptyDocument() {
-  xml::XmlDocument doc = CreateXmlDocument();
+  xml::XmlDocument doc = xml::CreateXmlDocument();
   doc.setAsync(false);
   return doc;
 }

@@ -9,6 +9,7 @@
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 namespace {
@@ -79,7 +80,7 @@ IModelOwner& PluginModel::owner() const {
 }
 
 std::string PluginModel::ParamsXmlText() const {
-  xml::XmlDocument doc = CreateXmlDocument();
+  xml::XmlDocument doc = xml::CreateXmlDocument();
   doc.loadXML("<Параметры/>");
   xml::XmlNode root = doc.documentElement();
   for (const auto& item : Params) {
@@ -96,7 +97,7 @@ std::string PluginModel::ParamsXmlText() const {
 }
 
 xml::XmlDocument PluginModel::ModelXmlDocument() const {
-  xml::XmlDocument doc = NewXmlDocument(GetNodeName(NodeKey::Model), Utf16Declaration());
+  xml::XmlDocument doc = xml::NewXmlDocument(GetNodeName(NodeKey::Model), xml::Utf16Declaration());
   xml::XmlNode params = CreateElementByTag(doc, NodeKey::Params);
   static const std::vector<int32_t> keys = {AttrKey::Identifier,   AttrKey::Name,
                                             AttrKey::Type,         AttrKey::ReadOnly,

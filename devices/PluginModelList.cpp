@@ -8,6 +8,7 @@
 #include "devices/XmlHelpers.h"
 #include "platform/ole/Variant.h"
 #include "platform/sys/ModulePath.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 namespace {
@@ -18,7 +19,7 @@ xml::XmlDocument SettingsDocument(const VARIANT& settings) {
   if (type == VT_BSTR) {
     std::string text = ole::VarToText(value);
     ConvertNameSpelling(text, 0);
-    xml::XmlDocument doc = CreateXmlDocument();
+    xml::XmlDocument doc = xml::CreateXmlDocument();
     doc.setAsync(false);
     doc.loadXML(text);
     return doc;

@@ -11,6 +11,7 @@
 #include "platform/ole/Bstr.h"
 #include "platform/ole/Utf.h"
 #include "platform/ole/Variant.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -198,7 +199,7 @@ void SettingsList::SetDocument(const VARIANT& document) {
 }
 
 void SettingsList::SetDocument(std::string_view text) {
-  xml::XmlDocument doc = CreateXmlDocument();
+  xml::XmlDocument doc = xml::CreateXmlDocument();
   if (!text.empty()) doc.loadXML(text);
   doc.setAsync(false);
   m_document = std::move(doc);

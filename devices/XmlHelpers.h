@@ -1,11 +1,11 @@
-// labelplu: the XML document helpers of the settings code.
+// labelplu: the vocabulary of the settings documents.
 //
-// Creating documents, reading and writing by vocabulary key (TagTables.h),
-// the two spellings of some attribute names, the pretty-printer of written
-// label templates, and the text helpers the settings code relies on
-// (find/replace-all, newline escaping of stored values, GUID text
-// normalisation). The process-wide number and date formats are those of the
-// automation runtime (platform/ole VarFormat.h).
+// Reading and writing by vocabulary key (TagTables.h), the two spellings of
+// some attribute names, and the text helpers the settings code relies on
+// (newline escaping of stored values, GUID text normalisation). Documents
+// are created, and text replaced, with the generic helpers of
+// platform/xml/XmlHelpers.h. The process-wide number and date formats are
+// those of the automation runtime (platform/ole VarFormat.h).
 //
 // Errors: a bad vocabulary key raises EProtectException 20000 with the texts
 // below; DOM failures raise xml::XmlError / xml::XmlParseError (XmlDom.h).
@@ -15,7 +15,6 @@
 #ifndef LABELPLU_DEVICES_XMLHELPERS_H
 #define LABELPLU_DEVICES_XMLHELPERS_H
 
-#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -27,18 +26,6 @@
 #include "platform/xml/XmlDom.h"
 
 namespace labelplu {
-
-// ---- Documents ----
-
-// A new empty document with "SelectionLanguage" set to "XPath".
-xml::XmlDocument CreateXmlDocument();
-// CreateXmlDocument; then, when declaration is not empty, a processing
-// instruction "xml" with that data as the first node; when rootName is not
-// empty, an element of that name as the document element; "async" false.
-xml::XmlDocument NewXmlDocument(std::string_view rootName, std::string_view declaration);
-// "version=\"1.0\" encoding=\"UTF-16\"", the declaration of the device and
-// model documents.
-std::string Utf16Declaration();
 
 // ---- Vocabulary ----
 
@@ -79,13 +66,6 @@ std::string GetAttributeDef(const xml::XmlNode& element, std::string_view name,
 
 // ---- Text helpers ----
 
-// Normalises the declaration of a serialised document to
-// <?xml version="1.0" encoding="windows-1251"?> (added in front when the
-// text has neither "<?" nor "?>"), removes every CR LF pair, and starts every
-// tag from the third character on a new line (CR LF) indented with one tab
-// per depth.
-void FormatXmlText(std::string& text);
-
 // Mode 0 turns the ordinary spelling of the attribute names
 // " ФлагТолькоЧтение=", " ЗначениеПоУмолчанию=", " Значение=" into the digit
 // spelling (" ФлагТолько4тение=", ...), mode 1 the reverse. Only names inside
@@ -94,31 +74,10 @@ void FormatXmlText(std::string& text);
 // nothing.
 void ConvertNameSpelling(std::string& text, int32_t mode);
 
-// The 256-byte upper-case table: entry i is i with "a".."z" mapped to
-// "A".."Z"; every other byte (parts of Cyrillic letters included) unchanged.
-const std::array<uint8_t, 256>& UpperCaseTable();
-// The Horspool shift table of pattern (case-insensitive: indexed by the
-// upper-case table entry of a byte). Raises std::invalid_argument
-// "BufferLen is 0" for an empty pattern.
-std::array<size_t, 256> BuildShiftTable(std::string_view pattern, bool caseSensitive);
-// source with every non-overlapping occurrence of pattern, scanned left to
-// right, replaced by replacement. Without caseSensitive two bytes match when
-// their upper-case table entries are equal (ASCII letters only). An empty
-// source is returned unchanged; an empty pattern raises "BufferLen is 0".
-std::string ReplaceAll(std::string_view source, std::string_view pattern,
-                       std::string_view replacement, bool caseSensitive = false);
-
 // encode: every CR LF becomes the two characters "\n". Decode: a text that
 // looks like a path (characters 2..3 are ":\" or characters 1..2 are "\\")
 // is returned unchanged; otherwise every "\n" or "\N" becomes CR LF.
 std::string EscapeNewLines(std::string_view text, bool encode);
-
-// Throws std::invalid_argument "<what> holds the character U+XXXX, which a
-// settings document cannot hold" when the UTF-8 text holds a character no
-// XML document can carry: a control character other than tab, line feed
-// and carriage return, U+FFFE or U+FFFF. Written, it would make the
-// document unloadable.
-void RequireXmlWritable(std::string_view text, std::string_view what);
 
 // Trims blanks and control characters, upper-cases ASCII letters; with
 // stripBraces a 38-character result loses its first and last characters;

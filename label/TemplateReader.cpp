@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "devices/XmlHelpers.h"
 #include "label/Cp1251.h"
 #include "label/Label.h"
 #include "label/LabelItem.h"
 #include "label/PropText.h"
 #include "label/TemplateError.h"
 #include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -118,7 +118,7 @@ int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName
       throw TemplateError(source, 0,
                           std::to_string(tags.elements) + " elements are more than the " +
                               std::to_string(kMaxTemplateElements) + " a template may hold");
-    const xml::XmlDocument doc = CreateXmlDocument();
+    const xml::XmlDocument doc = xml::CreateXmlDocument();
     try {
       doc.loadXML(xmlText);
     } catch (const xml::XmlParseError& e) {

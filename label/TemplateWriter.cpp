@@ -1,13 +1,13 @@
 // labelplu: writing a label as its template.
 #include <fstream>
 
-#include "devices/XmlHelpers.h"
 #include "label/Cp1251.h"
 #include "label/Label.h"
 #include "label/LabelItem.h"
 #include "label/PropText.h"
 #include "label/TemplateError.h"
 #include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 
@@ -33,7 +33,7 @@ void WriteProperties(const xml::XmlDocument& doc, const xml::XmlNode& item,
 }  // namespace
 
 std::string Label::SaveToXml() const {
-  const xml::XmlDocument doc = CreateXmlDocument();
+  const xml::XmlDocument doc = xml::CreateXmlDocument();
   const xml::XmlNode root = doc.createElement("Label");
   doc.setDocumentElement(root);
   root.setAttribute("Width", FormatRealText(m_width));
@@ -60,7 +60,7 @@ std::string Label::SaveToXml() const {
     }
   }
   std::string text = doc.xml();
-  FormatXmlText(text);
+  xml::FormatXmlText(text);
   return text;
 }
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "devices/DeviceList.h"
-#include "devices/XmlHelpers.h"
 #include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"
+#include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {
 namespace {
@@ -109,8 +109,9 @@ TEST(LegacySettingsTest, ValueHoldingADocumentKeepsItsAttributeNames) {
   const std::string value =
       "<Параметр Идентификатор=\"A\" Значение=\"1\" ЗначениеПоУмолчанию=\"2\"/>"
       "<Параметр Зна4ение=\"3\"/>";
-  const std::string escaped = ReplaceAll(
-      ReplaceAll(ReplaceAll(value, "&", "&amp;", true), "<", "&lt;", true), "\"", "&quot;", true);
+  const std::string escaped = xml::ReplaceAll(
+      xml::ReplaceAll(xml::ReplaceAll(value, "&", "&amp;", true), "<", "&lt;", true), "\"",
+      "&quot;", true);
   const std::string text =
       "<Устройство Код=\"{3C4D5E6F-7A8B-4C9D-8E0F-1A2B3C4D5E6F}\" Наименование=\"Склад\">"
       "<Параметры><Параметр Идентификатор=\"ШаблонПоУмолчанию\" Значение=\"" +
