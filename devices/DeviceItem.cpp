@@ -8,7 +8,7 @@
 #include "base/VariantUtils.h"
 #include "devices/DeviceList.h"
 #include "devices/PortParameters.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/VarFormat.h"
 #include "platform/ole/Variant.h"

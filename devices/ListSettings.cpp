@@ -9,7 +9,7 @@
 #include "devices/DeviceList.h"
 #include "devices/DialogColours.h"
 #include "devices/ModelCatalog.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {

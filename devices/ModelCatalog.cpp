@@ -4,8 +4,8 @@
 
 #include "base/GuidText.h"
 #include "devices/ParameterDescriptor.h"
+#include "devices/SettingsXml.h"
 #include "devices/TagTables.h"
-#include "devices/XmlHelpers.h"
 #include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {

@@ -5,7 +5,7 @@
 
 #include "base/TextUtils.h"
 #include "devices/MethodRecords.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 
 namespace labelplu {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "base/TextUtils.h"
 #include "devices/ParameterDescriptor.h"
+#include "devices/SettingsXml.h"
 #include "devices/TagTables.h"
-#include "devices/XmlHelpers.h"
 
 namespace labelplu {
 

@@ -5,7 +5,7 @@
 
 #include "base/VariantUtils.h"
 #include "devices/PluginModelList.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"

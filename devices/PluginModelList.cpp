@@ -5,7 +5,7 @@
 #include "base/Errors.h"
 #include "base/GuidText.h"
 #include "base/VariantUtils.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "platform/ole/Variant.h"
 #include "platform/sys/ModulePath.h"
 #include "platform/xml/XmlHelpers.h"

@@ -2,7 +2,7 @@
 
 #include "base/Errors.h"
 #include "base/TextUtils.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
 #include "values/ValueArray.h"

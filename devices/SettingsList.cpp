@@ -7,7 +7,7 @@
 #include "base/Errors.h"
 #include "base/TextUtils.h"
 #include "devices/ParameterList.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/Utf.h"
 #include "platform/ole/Variant.h"

@@ -3,7 +3,7 @@
 // NodeNames holds element names and XPath paths under the keys 0..33,
 // AttributeNames attribute names under the keys 100..130. The numbering has
 // gaps; a gap holds an entry whose Index is -1, which never equals its key.
-// GetNodeName / GetAttrName (XmlHelpers.h) check a key before use.
+// GetNodeName / GetAttrName (SettingsXml.h) check a key before use.
 //
 // The tables are constant data: every function may be called from any thread.
 #ifndef LABELPLU_DEVICES_TAGTABLES_H

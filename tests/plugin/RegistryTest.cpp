@@ -11,7 +11,7 @@
 
 #include "base/ArgTypes.h"
 #include "devices/DialogColours.h"
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/Variant.h"
 #include "platform/xml/XmlDom.h"

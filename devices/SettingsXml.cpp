@@ -1,5 +1,5 @@
-// labelplu: the XML document helpers of the settings code.
-#include "devices/XmlHelpers.h"
+// labelplu: the vocabulary of the settings documents.
+#include "devices/SettingsXml.h"
 
 #include "base/Errors.h"
 #include "platform/xml/XmlHelpers.h"

@@ -2,7 +2,7 @@
 // by key, name spellings and the text helpers of stored values.
 #include <gtest/gtest.h>
 
-#include "devices/XmlHelpers.h"
+#include "devices/SettingsXml.h"
 #include "labelplu/errors.h"
 #include "platform/xml/XmlHelpers.h"
 
@@ -24,7 +24,7 @@ std::string error20000(F&& body) {
   return {};
 }
 
-TEST(XmlHelpers, VocabularyKeys) {
+TEST(SettingsXml, VocabularyKeys) {
   EXPECT_EQ(GetNodeName(0), "Параметр");
   EXPECT_EQ(GetNodeName(29), "/Система/КлассыОборудования/КлассОборудования%s/Модель");
   EXPECT_EQ(GetNodeName(32), "/Система/Author");
@@ -54,7 +54,7 @@ TEST(XmlHelpers, VocabularyKeys) {
   }
 }
 
-TEST(XmlHelpers, DocumentsByKey) {
+TEST(SettingsXml, DocumentsByKey) {
   xml::XmlDocument doc = xml::NewXmlDocument("Модель", xml::Utf16Declaration());
   xml::XmlNode params = doc.documentElement().appendChild(CreateElementByTag(doc, NodeKey::Params));
   xml::XmlNode param = params.appendChild(CreateElementByTag(doc, NodeKey::Param));
@@ -91,7 +91,7 @@ TEST(XmlHelpers, DocumentsByKey) {
   EXPECT_EQ(SelectNodesByTag(system, NodeKey::SystemModels, "", "ignored").length(), 3);
 }
 
-TEST(XmlHelpers, SetAttributesByTagFailures) {
+TEST(SettingsXml, SetAttributesByTagFailures) {
   xml::XmlDocument doc = xml::NewXmlDocument("a", "");
   xml::XmlNode a = doc.documentElement();
   EXPECT_EQ(error20000([&] {
@@ -108,7 +108,7 @@ TEST(XmlHelpers, SetAttributesByTagFailures) {
   EXPECT_EQ(a.xml(), "<a Код=\"1\" Идентификатор=\"2\"/>");
 }
 
-TEST(XmlHelpers, NameSpelling) {
+TEST(SettingsXml, NameSpelling) {
   std::string text =
       "<Параметр Значение=\"Значение\" ЗначениеПоУмолчанию=\"1\" "
       "ФлагТолькоЧтение=\"0\">Значение</Параметр>";
@@ -137,7 +137,7 @@ TEST(XmlHelpers, NameSpelling) {
   EXPECT_EQ(text, "<a\tx=\"1\" Зна4ение='>' ФлагТолько4тение=\"1\"/><b Зна4ение=\"2\"/>");
 }
 
-TEST(XmlHelpers, EscapeNewLines) {
+TEST(SettingsXml, EscapeNewLines) {
   struct Case {
     const char* text;
     bool encode;
@@ -159,7 +159,7 @@ TEST(XmlHelpers, EscapeNewLines) {
   }
 }
 
-TEST(XmlHelpers, NormalizeGuidTextAndIndexOfInt) {
+TEST(SettingsXml, NormalizeGuidTextAndIndexOfInt) {
   const std::string plain = "0A1B2C3D-4E5F-6071-8293-A4B5C6D7E8F9";
   EXPECT_EQ(NormalizeGuidText("  {0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9}\t", true), plain);
   EXPECT_EQ(NormalizeGuidText("0a1b2c3d-4e5f-6071-8293-a4b5c6d7e8f9", false), "{" + plain + "}");

@@ -12,8 +12,8 @@
 //
 // Threads: every function may be called from any thread; a document and its
 // nodes are used by one thread at a time.
-#ifndef LABELPLU_DEVICES_XMLHELPERS_H
-#define LABELPLU_DEVICES_XMLHELPERS_H
+#ifndef LABELPLU_DEVICES_SETTINGSXML_H
+#define LABELPLU_DEVICES_SETTINGSXML_H
 
 #include <cstdint>
 #include <span>
@@ -89,4 +89,4 @@ int32_t IndexOfInt(std::span<const int32_t> values, int32_t value);
 
 }  // namespace labelplu
 
-#endif  // LABELPLU_DEVICES_XMLHELPERS_H
+#endif  // LABELPLU_DEVICES_SETTINGSXML_H
