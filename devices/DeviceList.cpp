@@ -16,21 +16,15 @@ namespace labelplu {
 
 namespace {
 
-bool NoHandler(const CallContext&, bool, VARIANT&, std::string_view) {
-  return false;
-}
-
 // Every device list registers these two into its model.
-constexpr PropertyRecord kStandardParams[] = {
+constexpr ParameterRecord kStandardParams[] = {
     {"Использовать", "Usable", "Использовать", "Integer", false, "1",
      "Признак того, что данное устройство может быть использовано (включено выключено и т.д.)\r\n"
-     "Допустимые значения: 0 - не может быть использовано, 1 - может",
-     NoHandler},
+     "Допустимые значения: 0 - не может быть использовано, 1 - может"},
     {"Неразделяемое", "", "Неразделяемое", "Integer", false, "0",
      "Поведение оборудования при работе нескольких копий программы на одном компьютере или в "
      "терминальной сессии\r\nДопустимые значения: 0 - оборудование создается только в основной "
-     "сессии, 1 - каждый экземпляр создает свое локальное оборудование",
-     NoHandler},
+     "сессии, 1 - каждый экземпляр создает свое локальное оборудование"},
 };
 
 std::string OwnModuleFileName() {
@@ -75,8 +69,8 @@ int32_t DeviceList::IndexOf(const DeviceItem* device) const {
   return -1;
 }
 
-void DeviceList::RegisterParams(std::span<const PropertyRecord> records) {
-  for (const PropertyRecord& record : records) RegisterParam(m_models->CurrentParams(), record);
+void DeviceList::RegisterParams(std::span<const ParameterRecord> records) {
+  for (const ParameterRecord& record : records) RegisterParam(m_models->CurrentParams(), record);
 }
 
 int32_t DeviceList::SelectDevice(const VARIANT& key) {

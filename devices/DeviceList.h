@@ -12,7 +12,7 @@
 
 #include "devices/DeviceInfo.h"
 #include "devices/DeviceItem.h"
-#include "devices/MethodRecords.h"
+#include "devices/ParameterRecord.h"
 #include "devices/PluginModel.h"
 #include "devices/PluginModelList.h"
 #include "labelplu/oleauto.h"
@@ -47,7 +47,7 @@ class DeviceList : public IModelOwner {
   static std::string BaseErrorText(int32_t code);
   virtual void ListHook(int32_t) {}
   // Registers (or updates) the current model's parameters from records.
-  void RegisterParams(std::span<const PropertyRecord> records);
+  void RegisterParams(std::span<const ParameterRecord> records);
   // Selects a device by 1-based number (an integral double counts) or by
   // name (case ignored); 0 when selected, else 3.
   virtual int32_t SelectDevice(const VARIANT& key);

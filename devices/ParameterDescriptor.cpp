@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "base/TextUtils.h"
-#include "devices/MethodRecords.h"
+#include "devices/ParameterRecord.h"
 #include "devices/SettingsXml.h"
 
 namespace labelplu {
@@ -224,7 +224,7 @@ void ApplyParamLines(ParameterDescriptorList& list, const std::vector<std::strin
   }
 }
 
-ParameterDescriptor& RegisterParam(ParameterDescriptorList& list, const PropertyRecord& record) {
+ParameterDescriptor& RegisterParam(ParameterDescriptorList& list, const ParameterRecord& record) {
   ParameterDescriptor* item = FindParam(list, record.NameRu);
   if (!item) item = &list.Add();
   item->Name = record.NameRu;

@@ -22,7 +22,7 @@
 
 namespace labelplu {
 
-struct PropertyRecord;
+struct ParameterRecord;
 
 // The longest hint a descriptor keeps, in characters.
 inline constexpr size_t kHintCapacity = 255;
@@ -126,7 +126,7 @@ void ApplyParamLines(ParameterDescriptorList& list, const std::vector<std::strin
 // The descriptor of record.NameRu (FindParam, or appended) takes the
 // record's names, caption, type, read-only flag, default and hint (cut to
 // kHintCapacity), and its default as value. Returns it.
-ParameterDescriptor& RegisterParam(ParameterDescriptorList& list, const PropertyRecord& record);
+ParameterDescriptor& RegisterParam(ParameterDescriptorList& list, const ParameterRecord& record);
 
 }  // namespace labelplu
 

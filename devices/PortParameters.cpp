@@ -18,28 +18,22 @@ constexpr std::array<int32_t, 10> kBauds = {115200, 57600, 38400, 19200, 9600,
 constexpr std::array<int32_t, 4> kDataBits = {8, 7, 6, 5};
 constexpr std::array<int32_t, 2> kStopBits = {2, 1};
 
-bool NoHandler(const CallContext&, bool, VARIANT&, std::string_view) {
-  return false;
-}
-
-constexpr PropertyRecord kPortRecords[] = {
+constexpr ParameterRecord kPortRecords[] = {
     {"ComNumber", "", "Номер порта", "Integer", false, "1",
-     "Номер порта\r\nДопустимые значения: 1, 2, 3...", NoHandler},
+     "Номер порта\r\nДопустимые значения: 1, 2, 3..."},
     {"Baud", "", "Скорость порта", "Integer", false, "9600",
      "Скорость порта\r\nДопустимые значения: 115200, 57600, 38400, 19200, 9600, 4800, 2400, 1200, "
-     "300, 28800",
-     NoHandler},
+     "300, 28800"},
     {"DataBits", "", "Биты данных", "Integer", false, "8",
-     "Биты данных (DataBits)\r\nДопустимые значения: 8, 7, 6, 5", NoHandler},
+     "Биты данных (DataBits)\r\nДопустимые значения: 8, 7, 6, 5"},
     {"StopBits", "", "Стоп биты", "Integer", false, "1",
-     "Стоп биты (StopBits)\r\nДопустимые значения: 1, 2", NoHandler},
+     "Стоп биты (StopBits)\r\nДопустимые значения: 1, 2"},
     {"Parity", "", "Четность", "Integer", false, "0",
      "Четность (Parity)\r\nДопустимые значения: 0 - \"Отсутствует (None)\", 1 - Нечетный (Odd), 2 "
      "- "
-     "Четный (Even), 3 - Метка (Mark), 4 - Пробел (Space)",
-     NoHandler},
+     "Четный (Even), 3 - Метка (Mark), 4 - Пробел (Space)"},
     {"IsOpen", "", "Блокировать", "Integer", false, "1",
-     "Блокировать порт\r\nДопустимые значения: 1 - блокировать, 0 - нет", NoHandler},
+     "Блокировать порт\r\nДопустимые значения: 1 - блокировать, 0 - нет"},
 };
 
 constexpr const char* kReadOrder[] = {
@@ -86,7 +80,7 @@ std::span<const int32_t> PortValueTable(std::string_view name) {
   return {};
 }
 
-std::span<const PropertyRecord> PortParamRecords() {
+std::span<const ParameterRecord> PortParamRecords() {
   return kPortRecords;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "devices/MethodRecords.h"
+#include "devices/ParameterRecord.h"
 #include "ports/SerialPortSettings.h"
 
 namespace labelplu {
@@ -20,7 +20,7 @@ std::span<const int32_t> PortValueTable(std::string_view name);
 
 // The six device-parameter records of the port parameters ("ComNumber",
 // "Baud", "DataBits", "StopBits", "Parity", "IsOpen").
-std::span<const PropertyRecord> PortParamRecords();
+std::span<const ParameterRecord> PortParamRecords();
 
 // The names read back from settings, in order.
 std::span<const char* const> PortReadOrder();

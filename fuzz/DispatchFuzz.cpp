@@ -213,7 +213,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     g_names.emplace_back(record.NameRu);
     g_names.emplace_back(record.NameEn);
   }
-  for (const PropertyRecord& record : LabelPrinterParamRecords()) {
+  for (const ParameterRecord& record : LabelPrinterParamRecords()) {
     g_names.emplace_back(record.NameRu);
     g_names.emplace_back(record.NameEn);
   }

@@ -317,20 +317,14 @@ constexpr MethodRecord kBaseMethods[] = {
 };
 
 constinit PropertyRecord kBaseProperties[] = {
-    {"ДоступностьСтраницыСвойств",
-     "PropertyPageEnabled",
-     {},
-     {},
-     false,
-     {},
-     {},
+    {{"ДоступностьСтраницыСвойств", "PropertyPageEnabled", {}, {}, false, {}, {}},
      PropertyPageEnabled},
-    {"НомерУстройства", "DeviceNumber", {}, {}, false, {}, {}, DeviceNumber},
-    {"ИмяУстройства", "DeviceName", {}, {}, false, {}, {}, DeviceName},
-    {"КоличествоУстройств", "DevicesQuantity", {}, {}, true, {}, {}, DevicesQuantity},
-    {"УстройствоВключено", "DeviceIsOn", {}, {}, false, {}, {}, DeviceIsOn},
-    {"Результат", "Result", {}, {}, true, {}, {}, Result},
-    {"Релиз", "Release", {}, {}, true, {}, {}, Release},
+    {{"НомерУстройства", "DeviceNumber", {}, {}, false, {}, {}}, DeviceNumber},
+    {{"ИмяУстройства", "DeviceName", {}, {}, false, {}, {}}, DeviceName},
+    {{"КоличествоУстройств", "DevicesQuantity", {}, {}, true, {}, {}}, DevicesQuantity},
+    {{"УстройствоВключено", "DeviceIsOn", {}, {}, false, {}, {}}, DeviceIsOn},
+    {{"Результат", "Result", {}, {}, true, {}, {}}, Result},
+    {{"Релиз", "Release", {}, {}, true, {}, {}}, Release},
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "devices/MethodRecords.h"
+#include "plugin/MethodRecords.h"
 
 namespace labelplu {
 

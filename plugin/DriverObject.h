@@ -10,10 +10,10 @@
 #include <string_view>
 
 #include "devices/DeviceList.h"
-#include "devices/MethodRecords.h"
 #include "platform/ole/ComObject.h"
 #include "platform/ole/ContractInterfaces.h"
 #include "platform/sys/NamedLock.h"
+#include "plugin/MethodRecords.h"
 
 namespace labelplu {
 

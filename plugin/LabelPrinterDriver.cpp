@@ -82,9 +82,9 @@ bool DeviceParameter(const CallContext& ctx, bool isWrite, VARIANT& value,
 // The label-printer parameters published as properties of the driver.
 std::span<PropertyRecord> LevelProperties() {
   static std::vector<PropertyRecord> records = [] {
-    std::vector<PropertyRecord> list(LabelPrinterParamRecords().begin(),
-                                     LabelPrinterParamRecords().end());
-    for (PropertyRecord& record : list) record.Handler = DeviceParameter;
+    std::vector<PropertyRecord> list;
+    for (const ParameterRecord& param : LabelPrinterParamRecords())
+      list.push_back(PropertyRecord{param, DeviceParameter});
     return list;
   }();
   return records;

@@ -8,16 +8,16 @@
 #include <string_view>
 
 #include "devices/DeviceList.h"
-#include "devices/MethodRecords.h"
+#include "devices/ParameterRecord.h"
 #include "platform/ole/Variant.h"
 
 namespace labelplu {
 
-// The nine parameters every label-printer driver of the family has (no
-// handlers: the driver object adds its own to publish them as properties).
-std::span<const PropertyRecord> LabelPrinterParamRecords();
+// The nine parameters every label-printer driver of the family has (the
+// driver object also publishes them as properties).
+std::span<const ParameterRecord> LabelPrinterParamRecords();
 // The eighteen page-layout parameters of this driver.
-std::span<const PropertyRecord> PageLayoutParamRecords();
+std::span<const ParameterRecord> PageLayoutParamRecords();
 
 class Label;
 class PageLayoutPrinter;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "devices/MethodRecords.h"
+#include "devices/ParameterRecord.h"
 #include "platform/ole/Variant.h"
 
 namespace labelplu {
@@ -164,10 +164,8 @@ TEST(ParameterDescriptorTest, RegisterParamAddsOrUpdatesByName) {
   const std::string longHint(300, 'h');
   std::string cyrillicHint;
   for (int i = 0; i < 300; ++i) cyrillicHint += "ж";
-  const PropertyRecord first{"Использовать", "Usable", "Caption", "Integer",
-                             false,          "1",      longHint,  nullptr};
-  const PropertyRecord again{"использовать", "",  "Другая",     "String",
-                             true,           "x", cyrillicHint, nullptr};
+  const ParameterRecord first{"Использовать", "Usable", "Caption", "Integer", false, "1", longHint};
+  const ParameterRecord again{"использовать", "", "Другая", "String", true, "x", cyrillicHint};
   ParameterDescriptorList list;
   ParameterDescriptor& item = RegisterParam(list, first);
   EXPECT_EQ(item.AltName, "Usable");

@@ -1,12 +1,13 @@
 // Records of the static method and property tables the driver object
 // searches by name.
-#ifndef LABELPLU_DEVICES_METHODRECORDS_H
-#define LABELPLU_DEVICES_METHODRECORDS_H
+#ifndef LABELPLU_PLUGIN_METHODRECORDS_H
+#define LABELPLU_PLUGIN_METHODRECORDS_H
 
 #include <cstdint>
 #include <span>
 #include <string_view>
 
+#include "devices/ParameterRecord.h"
 #include "labelplu/oleauto.h"
 #include "labelplu/plugin.h"
 
@@ -40,19 +41,13 @@ struct MethodRecord {
   int32_t Flag = 1;
 };
 
-// Describes a driver property and, with the descriptive fields filled, a
-// device parameter.
-struct PropertyRecord {
-  std::string_view NameRu;
-  std::string_view NameEn;
-  std::string_view Caption;
-  std::string_view TypeName;
-  bool ReadOnly;
-  std::string_view DefaultValue;
-  std::string_view Hint;
+// A driver property: its names and read-only flag (the other descriptive
+// fields are filled when the property publishes a device parameter, whose
+// record it then copies) and the handler that reads and writes it.
+struct PropertyRecord : ParameterRecord {
   PropertyHandler Handler;
 };
 
 }  // namespace labelplu
 
-#endif  // LABELPLU_DEVICES_METHODRECORDS_H
+#endif  // LABELPLU_PLUGIN_METHODRECORDS_H
