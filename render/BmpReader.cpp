@@ -66,6 +66,166 @@ std::string Str(int64_t v) {
   return std::to_string(v);
 }
 
+// The fields of the file and information headers that the reading needs.
+struct BmpHeader {
+  uint32_t offBits = 0;
+  uint32_t infoSize = 0;
+  bool core = false;  // the 12-byte OS/2 header
+  int64_t width = 0;
+  int64_t height = 0;
+  uint16_t planes = 0;
+  uint16_t bitCount = 0;
+  uint32_t compression = kRgb;
+  uint32_t clrUsed = 0;
+};
+
+// The headers, after checking that they are present and of a known kind.
+BmpHeader ReadHeader(std::span<const uint8_t> file) {
+  const size_t n = file.size();
+  const uint8_t* d = file.data();
+  if (n < kFileHeader + 12) {
+    throw BmpError("file of " + Str(int64_t(n)) + " bytes is too short for a bitmap header");
+  }
+  if (d[0] != 'B' || d[1] != 'M') throw BmpError("not a bitmap file (no \"BM\" signature)");
+  BmpHeader header;
+  header.offBits = U32(d + 10);
+  header.infoSize = U32(d + kFileHeader);
+  const uint32_t infoSize = header.infoSize;
+  if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 &&
+      infoSize != 124) {
+    throw BmpError("unsupported information header size " + Str(infoSize));
+  }
+  if (kFileHeader + infoSize > n) {
+    throw BmpError("information header of " + Str(infoSize) +
+                   " bytes runs past the end of the file");
+  }
+  const uint8_t* h = d + kFileHeader;
+  header.core = infoSize == 12;
+  if (header.core) {
+    header.width = U16(h + 4);
+    header.height = U16(h + 6);
+    header.planes = U16(h + 8);
+    header.bitCount = U16(h + 10);
+  } else {
+    header.width = static_cast<int32_t>(U32(h + 4));
+    header.height = static_cast<int32_t>(U32(h + 8));
+    header.planes = U16(h + 12);
+    header.bitCount = U16(h + 14);
+    header.compression = U32(h + 16);
+    header.clrUsed = U32(h + 32);
+  }
+  return header;
+}
+
+// Planes, bit count and compression: what the decoder can read.
+void CheckPixelFormat(const BmpHeader& header) {
+  const uint16_t bitCount = header.bitCount;
+  if (header.planes != 1) throw BmpError("plane count " + Str(header.planes) + " is not 1");
+  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
+      bitCount != 32) {
+    throw BmpError("unsupported bit count " + Str(bitCount));
+  }
+  switch (header.compression) {
+    case kRgb:
+      break;
+    case kBitFields:
+    case kAlphaBitFields:
+      if (bitCount != 16 && bitCount != 32) {
+        throw BmpError("bit fields with " + Str(bitCount) + " bits per pixel");
+      }
+      break;
+    case kRle8:
+    case kRle4:
+      throw BmpError("run-length compressed (RLE) bitmaps are not supported");
+    case kJpeg:
+    case kPng:
+      throw BmpError("bitmaps holding JPEG or PNG data are not supported");
+    default:
+      throw BmpError("unknown compression " + Str(header.compression));
+  }
+}
+
+// The layout's sides and row order, after checking the picture's size.
+BmpLayout CheckedLayout(const BmpHeader& header) {
+  const int64_t width = header.width;
+  const int64_t height = header.height;
+  const bool topDown = height < 0;
+  const int64_t rows = topDown ? -height : height;
+  if (width < 1 || width > gdi::kMaxRasterSide || rows < 1 || rows > gdi::kMaxRasterSide) {
+    throw BmpError("picture size " + Str(width) + " x " + Str(height) +
+                   " is outside 1..65535 per side");
+  }
+  if (width * rows > gdi::kMaxRasterPixels) {
+    throw BmpError("picture of " + Str(width) + " x " + Str(rows) + " pixels is too large");
+  }
+  BmpLayout layout;
+  layout.width = static_cast<int32_t>(width);
+  layout.height = static_cast<int32_t>(rows);
+  layout.topDown = topDown;
+  layout.bitCount = header.bitCount;
+  return layout;
+}
+
+// Stores the bit-field masks into the layout. They end the larger
+// information headers; the 40-byte one is followed by them, before the
+// colour table. Returns where the colour table starts.
+size_t ReadMasks(std::span<const uint8_t> file, const BmpHeader& header, size_t tableAt,
+                 BmpLayout& layout) {
+  const uint8_t* masks = file.data() + kFileHeader + 40;
+  if (header.infoSize == 40) {
+    const size_t count = header.compression == kAlphaBitFields ? 4 : 3;
+    if (tableAt + 4 * count > file.size()) {
+      throw BmpError("bit-field masks run past the end of the file");
+    }
+    masks = file.data() + tableAt;
+    tableAt += 4 * count;
+  }
+  for (int i = 0; i < 3; ++i) layout.masks[i] = U32(masks + 4 * i);
+  if (layout.masks[0] == 0 && layout.masks[1] == 0 && layout.masks[2] == 0) {
+    throw BmpError("bit fields with all masks 0");
+  }
+  return tableAt;
+}
+
+// The colour table of a picture of 1, 4 or 8 bits, starting at tableAt.
+std::vector<gdi::RGBQUAD> ReadPalette(std::span<const uint8_t> file, const BmpHeader& header,
+                                      size_t tableAt) {
+  const uint32_t full = 1u << header.bitCount;
+  uint32_t count = (header.clrUsed == 0 || header.clrUsed > full) ? full : header.clrUsed;
+  // The OS/2 header has no entry count: the table fills the gap up to the pixels.
+  if (header.core && header.offBits >= tableAt) {
+    count = std::min<uint32_t>(count, (header.offBits - tableAt) / 3);
+  }
+  const size_t entry = header.core ? 3 : 4;
+  if (tableAt + entry * count > file.size()) {
+    throw BmpError("colour table runs past the end of the file");
+  }
+  std::vector<gdi::RGBQUAD> palette(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* e = file.data() + tableAt + entry * i;
+    palette[i] = gdi::RGBQUAD{e[0], e[1], e[2], 0};
+  }
+  return palette;
+}
+
+// The pixel rows of the layout, after checking that the file holds them.
+std::span<const uint8_t> PixelRows(std::span<const uint8_t> file, const BmpHeader& header,
+                                   const BmpLayout& layout) {
+  const size_t n = file.size();
+  const uint32_t offBits = header.offBits;
+  const uint64_t stride = gdi::DibStride(layout.width, header.bitCount);
+  const uint64_t need = stride * static_cast<uint64_t>(layout.height);
+  if (offBits < kFileHeader + header.infoSize || offBits > n) {
+    throw BmpError("pixel data offset " + Str(offBits) + " lies outside the file of " +
+                   Str(int64_t(n)) + " bytes");
+  }
+  if (n - offBits < need) {
+    throw BmpError("truncated: " + Str(int64_t(need)) + " bytes of pixels needed at offset " +
+                   Str(offBits) + ", " + Str(int64_t(n - offBits)) + " present");
+  }
+  return file.subspan(offBits, static_cast<size_t>(need));
+}
+
 }  // namespace
 
 void DecodeBmpRows(const BmpLayout& l, Bgr24Bitmap& target) {
@@ -138,120 +298,17 @@ void DecodeBmpRows(const BmpLayout& l, Bgr24Bitmap& target) {
 }
 
 void ReadBmp(std::span<const uint8_t> file, Bgr24Bitmap& target) {
-  const size_t n = file.size();
-  const uint8_t* d = file.data();
-  if (n < kFileHeader + 12) {
-    throw BmpError("file of " + Str(int64_t(n)) + " bytes is too short for a bitmap header");
-  }
-  if (d[0] != 'B' || d[1] != 'M') throw BmpError("not a bitmap file (no \"BM\" signature)");
-  const uint32_t offBits = U32(d + 10);
-  const uint32_t infoSize = U32(d + kFileHeader);
-  if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 &&
-      infoSize != 124) {
-    throw BmpError("unsupported information header size " + Str(infoSize));
-  }
-  if (kFileHeader + infoSize > n) {
-    throw BmpError("information header of " + Str(infoSize) +
-                   " bytes runs past the end of the file");
-  }
-  const uint8_t* h = d + kFileHeader;
-  const bool core = infoSize == 12;
-  int64_t width, height;
-  uint16_t planes, bitCount;
-  uint32_t compression = kRgb, clrUsed = 0;
-  if (core) {
-    width = U16(h + 4);
-    height = U16(h + 6);
-    planes = U16(h + 8);
-    bitCount = U16(h + 10);
-  } else {
-    width = static_cast<int32_t>(U32(h + 4));
-    height = static_cast<int32_t>(U32(h + 8));
-    planes = U16(h + 12);
-    bitCount = U16(h + 14);
-    compression = U32(h + 16);
-    clrUsed = U32(h + 32);
-  }
-  if (planes != 1) throw BmpError("plane count " + Str(planes) + " is not 1");
-  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
-      bitCount != 32) {
-    throw BmpError("unsupported bit count " + Str(bitCount));
-  }
-  switch (compression) {
-    case kRgb:
-      break;
-    case kBitFields:
-    case kAlphaBitFields:
-      if (bitCount != 16 && bitCount != 32) {
-        throw BmpError("bit fields with " + Str(bitCount) + " bits per pixel");
-      }
-      break;
-    case kRle8:
-    case kRle4:
-      throw BmpError("run-length compressed (RLE) bitmaps are not supported");
-    case kJpeg:
-    case kPng:
-      throw BmpError("bitmaps holding JPEG or PNG data are not supported");
-    default:
-      throw BmpError("unknown compression " + Str(compression));
-  }
-  const bool topDown = height < 0;
-  const int64_t rows = topDown ? -height : height;
-  if (width < 1 || width > gdi::kMaxRasterSide || rows < 1 || rows > gdi::kMaxRasterSide) {
-    throw BmpError("picture size " + Str(width) + " x " + Str(height) +
-                   " is outside 1..65535 per side");
-  }
-  if (width * rows > gdi::kMaxRasterPixels) {
-    throw BmpError("picture of " + Str(width) + " x " + Str(rows) + " pixels is too large");
-  }
-
-  size_t tableAt = kFileHeader + infoSize;
-  BmpLayout layout;
-  layout.width = static_cast<int32_t>(width);
-  layout.height = static_cast<int32_t>(rows);
-  layout.topDown = topDown;
-  layout.bitCount = bitCount;
-  if (compression != kRgb) {
-    const uint8_t* masks = h + 40;
-    if (infoSize == 40) {
-      const size_t count = compression == kAlphaBitFields ? 4 : 3;
-      if (tableAt + 4 * count > n) throw BmpError("bit-field masks run past the end of the file");
-      masks = d + tableAt;
-      tableAt += 4 * count;
-    }
-    for (int i = 0; i < 3; ++i) layout.masks[i] = U32(masks + 4 * i);
-    if (layout.masks[0] == 0 && layout.masks[1] == 0 && layout.masks[2] == 0) {
-      throw BmpError("bit fields with all masks 0");
-    }
-  }
-
+  const BmpHeader header = ReadHeader(file);
+  CheckPixelFormat(header);
+  BmpLayout layout = CheckedLayout(header);
+  size_t tableAt = kFileHeader + header.infoSize;
+  if (header.compression != kRgb) tableAt = ReadMasks(file, header, tableAt, layout);
   std::vector<gdi::RGBQUAD> palette;
-  if (bitCount <= 8) {
-    const uint32_t full = 1u << bitCount;
-    uint32_t count = (clrUsed == 0 || clrUsed > full) ? full : clrUsed;
-    // The OS/2 header has no entry count: the table fills the gap up to the pixels.
-    if (core && offBits >= tableAt) count = std::min<uint32_t>(count, (offBits - tableAt) / 3);
-    const size_t entry = core ? 3 : 4;
-    if (tableAt + entry * count > n) throw BmpError("colour table runs past the end of the file");
-    palette.resize(count);
-    for (uint32_t i = 0; i < count; ++i) {
-      const uint8_t* e = d + tableAt + entry * i;
-      palette[i] = gdi::RGBQUAD{e[0], e[1], e[2], 0};
-    }
+  if (header.bitCount <= 8) {
+    palette = ReadPalette(file, header, tableAt);
     layout.palette = palette;
   }
-
-  const uint64_t stride = gdi::DibStride(layout.width, bitCount);
-  const uint64_t need = stride * static_cast<uint64_t>(rows);
-  if (offBits < kFileHeader + infoSize || offBits > n) {
-    throw BmpError("pixel data offset " + Str(offBits) + " lies outside the file of " +
-                   Str(int64_t(n)) + " bytes");
-  }
-  if (n - offBits < need) {
-    throw BmpError("truncated: " + Str(int64_t(need)) + " bytes of pixels needed at offset " +
-                   Str(offBits) + ", " + Str(int64_t(n - offBits)) + " present");
-  }
-  layout.bits = file.subspan(offBits, static_cast<size_t>(need));
+  layout.bits = PixelRows(file, header, layout);
   DecodeBmpRows(layout, target);
 }
 
