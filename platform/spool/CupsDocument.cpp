@@ -41,6 +41,77 @@ int KeepWaiting(http_t*, void* data) {
   return now - silence.start < std::chrono::duration<double>(kSchedulerSilenceSeconds) ? 1 : 0;
 }
 
+// A CUPS job's options as name and value.
+using JobOptions = std::vector<std::pair<std::string, std::string>>;
+
+// The options Qt gives CUPS for a job of its own.
+JobOptions QtJobOptions(const QPageLayout& layout, int32_t copies, bool collate,
+                        QPrinter::DuplexMode duplex) {
+  JobOptions options;
+  options.emplace_back("media", layout.pageSize().key().toStdString());
+  if (copies > 1) options.emplace_back("copies", std::to_string(copies));
+  if (copies > 1 && collate) options.emplace_back("Collate", "True");
+  switch (duplex) {
+    case QPrinter::DuplexLongSide:
+      options.emplace_back("sides", "two-sided-long-edge");
+      break;
+    case QPrinter::DuplexShortSide:
+      options.emplace_back("sides", "two-sided-short-edge");
+      break;
+    default:
+      options.emplace_back("sides", "one-sided");
+      break;
+  }
+  if (layout.orientation() == QPageLayout::Landscape) options.emplace_back("landscape", "true");
+  return options;
+}
+
+// A connection of the job's own with a limit on silence: on the shared
+// default connection libcups waits for ever, and a scheduler that stopped
+// answering would hang the job. Null when the scheduler cannot be reached.
+http_t* ConnectToScheduler(Silence& silence) {
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              static_cast<int>(kSchedulerSilenceSeconds * 1000), nullptr);
+  if (http != nullptr) httpSetTimeout(http, kWaitSliceSeconds, KeepWaiting, &silence);
+  return http;
+}
+
+// One Print-Job request on that connection (cupsPrintFile2 would look the
+// queue up first on the shared connection, where the limit does not hold),
+// with the options in both the operation and the job group. The new job's
+// id, or 0 when the scheduler refused the job or did not answer.
+int SendPrintJob(http_t* http, const std::string& queue, const std::string& title, const char* file,
+                 JobOptions& options) {
+  std::vector<cups_option_t> cupsOptions;
+  for (auto& [name, value] : options) {
+    cupsOptions.push_back(cups_option_t{name.data(), value.data()});
+  }
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                   "/printers/%s", queue.c_str());
+  ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, title.c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
+               "application/pdf");
+  cupsEncodeOptions2(request, static_cast<int>(cupsOptions.size()), cupsOptions.data(),
+                     IPP_TAG_OPERATION);
+  cupsEncodeOptions2(request, static_cast<int>(cupsOptions.size()), cupsOptions.data(),
+                     IPP_TAG_JOB);
+  const std::string resource = "/printers/" + queue;
+  ipp_t* response = cupsDoFileRequest(http, request, resource.c_str(), file);
+  int job = 0;
+  if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING) {
+    if (ipp_attribute_t* id = ippFindAttribute(response, "job-id", IPP_TAG_INTEGER)) {
+      job = ippGetInteger(id, 0);
+    }
+  }
+  ippDelete(response);
+  return job;
+}
+
 }  // namespace
 
 void ConfigureQueuePrinter(QPrinter& printer, const PageSetup& setup) {
@@ -98,7 +169,7 @@ void CupsDocument::NewPage() {
   if (!m_printer->newPage()) Fail("cannot start a new page");
 }
 
-void CupsDocument::EndDoc() {
+JobOptions CupsDocument::CloseSpoolFile() {
   m_canvas->End();
   const bool written = m_printer->printerState() != QPrinter::Error;
   const QPageLayout layout = m_printer->pageLayout();
@@ -107,68 +178,22 @@ void CupsDocument::EndDoc() {
   m_canvas.reset();
   m_printer.reset();
   if (!written) Fail("cannot write the job into \"" + m_spoolFile.fileName().toStdString() + "\"");
+  return QtJobOptions(layout, m_copies, collate, duplex);
+}
 
-  // The options Qt gives CUPS for a job of its own.
-  std::vector<std::pair<std::string, std::string>> options;
-  options.emplace_back("media", layout.pageSize().key().toStdString());
-  if (m_copies > 1) options.emplace_back("copies", std::to_string(m_copies));
-  if (m_copies > 1 && collate) options.emplace_back("Collate", "True");
-  switch (duplex) {
-    case QPrinter::DuplexLongSide:
-      options.emplace_back("sides", "two-sided-long-edge");
-      break;
-    case QPrinter::DuplexShortSide:
-      options.emplace_back("sides", "two-sided-short-edge");
-      break;
-    default:
-      options.emplace_back("sides", "one-sided");
-      break;
-  }
-  if (layout.orientation() == QPageLayout::Landscape) options.emplace_back("landscape", "true");
-  std::vector<cups_option_t> cupsOptions;
-  for (auto& [name, value] : options) {
-    cupsOptions.push_back(cups_option_t{name.data(), value.data()});
-  }
+void CupsDocument::EndDoc() {
+  JobOptions options = CloseSpoolFile();
   // A queue's instance ("queue/instance") prints on the queue itself.
   const std::string queue = m_queueName.substr(0, m_queueName.find('/'));
-  // A connection of the job's own with a limit on silence: on the shared
-  // default connection libcups waits for ever, and a scheduler that
-  // stopped answering would hang the job.
-  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                              static_cast<int>(kSchedulerSilenceSeconds * 1000), nullptr);
+  Silence silence{};
+  http_t* http = ConnectToScheduler(silence);
   if (http == nullptr) {
     m_spoolFile.remove();
     Fail(std::string("cannot reach the CUPS scheduler at \"") + cupsServer() +
          "\": " + cupsLastErrorString());
   }
-  Silence silence{};
-  httpSetTimeout(http, kWaitSliceSeconds, KeepWaiting, &silence);
-  // One Print-Job request on that connection: cupsPrintFile2 would look the
-  // queue up first on the shared connection, where the limit does not hold.
-  char uri[HTTP_MAX_URI];
-  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
-                   "/printers/%s", queue.c_str());
-  ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-               cupsUser());
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, m_title.c_str());
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-               "application/pdf");
-  cupsEncodeOptions2(request, static_cast<int>(cupsOptions.size()), cupsOptions.data(),
-                     IPP_TAG_OPERATION);
-  cupsEncodeOptions2(request, static_cast<int>(cupsOptions.size()), cupsOptions.data(),
-                     IPP_TAG_JOB);
-  const std::string resource = "/printers/" + queue;
-  ipp_t* response = cupsDoFileRequest(http, request, resource.c_str(),
-                                      m_spoolFile.fileName().toLocal8Bit().constData());
-  int job = 0;
-  if (response != nullptr && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING) {
-    if (ipp_attribute_t* id = ippFindAttribute(response, "job-id", IPP_TAG_INTEGER)) {
-      job = ippGetInteger(id, 0);
-    }
-  }
-  ippDelete(response);
+  const int job =
+      SendPrintJob(http, queue, m_title, m_spoolFile.fileName().toLocal8Bit().constData(), options);
   const std::string reason = cupsLastErrorString();
   httpClose(http);
   m_spoolFile.remove();

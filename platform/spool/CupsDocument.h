@@ -10,6 +10,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/gdi/Canvas.h"
 #include "platform/spool/SpoolTypes.h"
@@ -39,6 +41,10 @@ class CupsDocument {
 
  private:
   [[noreturn]] void Fail(const std::string& what) const;
+  // Ends the painting, which writes the spool file, and lets the printer
+  // go; the job's CUPS options as name and value. Throws when the file
+  // could not be written.
+  std::vector<std::pair<std::string, std::string>> CloseSpoolFile();
 
   std::string m_queueName;
   std::string m_title;
