@@ -74,6 +74,84 @@ struct CtxtDeleter {
   void operator()(xmlParserCtxtPtr ctxt) const { xmlFreeParserCtxt(ctxt); }
 };
 
+std::string_view withoutByteOrderMark(std::string_view text) {
+  if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  return text;
+}
+
+// The text is decoded already: the declaration is taken out of what the
+// parser sees (blanked, line breaks kept so that error lines stay true)
+// and kept as the "xml" processing instruction, as written. Returns the
+// declaration's data; nothing when the text starts with none.
+std::optional<std::string> takeDeclaration(std::string& buffer) {
+  if (buffer.size() < 7 || buffer.compare(0, 5, "<?xml") != 0 ||
+      !(isXmlBlank(buffer[5]) || buffer[5] == '?'))
+    return std::nullopt;
+  const size_t end = buffer.find("?>", 5);
+  if (end == std::string::npos) return std::nullopt;
+  size_t start = 5;
+  while (start < end && isXmlBlank(buffer[start])) ++start;
+  std::string declaration = buffer.substr(start, end - start);
+  for (size_t i = 0; i < end + 2; ++i)
+    if (buffer[i] != '\n' && buffer[i] != '\r') buffer[i] = ' ';
+  return declaration;
+}
+
+// Parses buffer with ctxt, the errors going into failure. The tree when the
+// text is well-formed; else null (a partial tree is freed).
+xmlDocPtr parseWellFormed(xmlParserCtxtPtr ctxt, const std::string& buffer, ParseFailure& failure) {
+  ctxt->_private = &failure;
+  ctxt->sax->serror = captureParseError;
+  // No network, no DTD loading, no entity substitution (so no external
+  // entity is ever read), libxml2's expansion limits left in force.
+  const int options =
+      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
+  xmlDocPtr parsed = xmlCtxtReadMemory(ctxt, buffer.data(), static_cast<int>(buffer.size()),
+                                       nullptr, "UTF-8", options);
+  if (parsed && ctxt->wellFormed) return parsed;
+  if (parsed) xmlFreeDoc(parsed);
+  return nullptr;
+}
+
+// The current tree leaves the document: kept while handles may point into
+// it, freed when it is empty and nothing was created in it.
+void retireTree(DocumentData& data) {
+  if (data.doc->children || !data.detached.empty()) {
+    data.retired.push_back(data.doc);
+  } else {
+    xmlFreeDoc(data.doc);
+  }
+  data.doc = nullptr;
+}
+
+// The error of a failed parse: the error captured, else the parser's last
+// one, else a general message.
+XmlParseError parseErrorOf(ParseFailure failure, xmlParserCtxtPtr ctxt) {
+  if (!failure.seen) {
+    const xmlError* last = xmlCtxtGetLastError(ctxt);
+    failure.line = last ? last->line : 0;
+    failure.message = (last && last->message) ? last->message : "the text is not well-formed XML";
+    while (!failure.message.empty() && failure.message.back() == '\n') failure.message.pop_back();
+  }
+  return XmlParseError(failure.line, failure.column, failure.message);
+}
+
+// The declaration as the first node of a parsed tree, a processing
+// instruction with target "xml".
+void insertDeclaration(xmlDocPtr parsed, const std::string& declaration) {
+  xmlNodePtr pi = xmlNewDocPI(parsed, reinterpret_cast<const xmlChar*>("xml"), Xs(declaration));
+  if (!pi) throw std::bad_alloc();
+  xmlNodePtr first = parsed->children;
+  pi->parent = reinterpret_cast<xmlNodePtr>(parsed);
+  pi->next = first;
+  if (first) {
+    first->prev = pi;
+  } else {
+    parsed->last = pi;
+  }
+  parsed->children = pi;
+}
+
 }  // namespace
 
 DocumentData::~DocumentData() {
@@ -119,76 +197,27 @@ XmlDocument XmlDocument::OfNode(const XmlNode& node) {
 
 void XmlDocument::loadXML(std::string_view text) const {
   EnsureLibxmlInitialised();
-  if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-
-  // The text is decoded already: the declaration is taken out of what the
-  // parser sees (blanked, line breaks kept so that error lines stay true)
-  // and kept as the "xml" processing instruction, as written.
-  std::string buffer(text);
-  std::optional<std::string> declaration;
-  if (buffer.size() >= 7 && buffer.compare(0, 5, "<?xml") == 0 &&
-      (isXmlBlank(buffer[5]) || buffer[5] == '?')) {
-    const size_t end = buffer.find("?>", 5);
-    if (end != std::string::npos) {
-      size_t start = 5;
-      while (start < end && isXmlBlank(buffer[start])) ++start;
-      declaration = buffer.substr(start, end - start);
-      for (size_t i = 0; i < end + 2; ++i)
-        if (buffer[i] != '\n' && buffer[i] != '\r') buffer[i] = ' ';
-    }
-  }
+  std::string buffer(withoutByteOrderMark(text));
+  const std::optional<std::string> declaration = takeDeclaration(buffer);
   if (buffer.size() > static_cast<size_t>(INT_MAX))
     throw XmlParseError(0, 0, "the document is too large");
 
   std::unique_ptr<xmlParserCtxt, CtxtDeleter> ctxt(xmlNewParserCtxt());
   if (!ctxt) throw std::bad_alloc();
   ParseFailure failure;
-  ctxt->_private = &failure;
-  ctxt->sax->serror = captureParseError;
-  // No network, no DTD loading, no entity substitution (so no external
-  // entity is ever read), libxml2's expansion limits left in force.
-  const int options =
-      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_IGNORE_ENC;
-  xmlDocPtr parsed = xmlCtxtReadMemory(ctxt.get(), buffer.data(), static_cast<int>(buffer.size()),
-                                       nullptr, "UTF-8", options);
-  const bool ok = parsed && ctxt->wellFormed;
+  xmlDocPtr parsed = parseWellFormed(ctxt.get(), buffer, failure);
 
   DocumentData& data = *m_doc;
-  if (data.doc->children || !data.detached.empty()) {
-    data.retired.push_back(data.doc);
-  } else {
-    xmlFreeDoc(data.doc);
-  }
-  data.doc = nullptr;
-
-  if (!ok) {
-    if (parsed) xmlFreeDoc(parsed);
+  retireTree(data);
+  if (!parsed) {
     data.doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
     if (!data.doc) throw std::bad_alloc();
-    if (!failure.seen) {
-      const xmlError* last = xmlCtxtGetLastError(ctxt.get());
-      failure.line = last ? last->line : 0;
-      failure.message = (last && last->message) ? last->message : "the text is not well-formed XML";
-      while (!failure.message.empty() && failure.message.back() == '\n') failure.message.pop_back();
-    }
-    throw XmlParseError(failure.line, failure.column, failure.message);
+    throw parseErrorOf(failure, ctxt.get());
   }
 
   data.doc = parsed;
   dropBlankText(parsed);
-  if (declaration) {
-    xmlNodePtr pi = xmlNewDocPI(parsed, reinterpret_cast<const xmlChar*>("xml"), Xs(*declaration));
-    if (!pi) throw std::bad_alloc();
-    xmlNodePtr first = parsed->children;
-    pi->parent = reinterpret_cast<xmlNodePtr>(parsed);
-    pi->next = first;
-    if (first) {
-      first->prev = pi;
-    } else {
-      parsed->last = pi;
-    }
-    parsed->children = pi;
-  }
+  if (declaration) insertDeclaration(parsed, *declaration);
 }
 
 XmlNode XmlDocument::documentElement() const {
