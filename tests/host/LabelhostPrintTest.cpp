@@ -1,6 +1,5 @@
 // `labelhost print` and the driver's print methods through the real module.
 #include <gtest/gtest.h>
-#include <zbar.h>
 
 #include <QImage>
 
@@ -10,6 +9,7 @@
 #include <sstream>
 
 #include "tests/host/LabelhostRun.h"
+#include "tests/support/Scanner.h"
 #include "tests/support/TempDir.h"
 
 namespace labelplu::test {
@@ -38,26 +38,6 @@ std::string PdfInfo(const fs::path& pdf, const std::string& key) {
     }
   }
   return "<none>";
-}
-
-std::string Decode(const QImage& page) {
-  const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
-  zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
-  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_EAN13, zbar::ZBAR_CFG_ENABLE, 1);
-  std::vector<unsigned char> pixels;
-  for (int y = 0; y < grey.height(); ++y)
-    pixels.insert(pixels.end(), grey.constScanLine(y), grey.constScanLine(y) + grey.width());
-  zbar::zbar_image_t* image = zbar::zbar_image_create();
-  zbar::zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
-  zbar::zbar_image_set_size(image, static_cast<unsigned>(grey.width()),
-                            static_cast<unsigned>(grey.height()));
-  zbar::zbar_image_set_data(image, pixels.data(), pixels.size(), nullptr);
-  zbar::zbar_scan_image(scanner, image);
-  const zbar::zbar_symbol_t* symbol = zbar::zbar_image_first_symbol(image);
-  std::string text = symbol ? zbar::zbar_symbol_get_data(symbol) : "<unread>";
-  zbar::zbar_image_destroy(image);
-  zbar::zbar_image_scanner_destroy(scanner);
-  return text;
 }
 
 // The barcodes goods.csv asks for, each as often as its copy count.
@@ -111,7 +91,7 @@ TEST(LabelhostPrintTest, EveryBarcodeOnARasterPrinterDecodesToItsRecord) {
   std::vector<std::string> read;
   for (const std::string& file : files) {
     const QImage page(QString::fromStdString(file));
-    read.push_back(Decode(page));
+    read.push_back(Decode(page, Reader::Zbar, Symbology::Ean13));
   }
   EXPECT_EQ(read, ExpectedCodes());
 }

@@ -1,14 +1,13 @@
 // The barcodes of the sample templates scan on the label at 203 and 300 dpi:
 // the price tag and the shelf label filled by value name as the demo fills
 // them from goods.csv, and every symbol of the two symbology sheets.
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 
 #include <QImage>
 
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,82 +15,75 @@
 #include "label/LinearBarcodeItem.h"
 #include "label/MatrixBarcodeItem.h"
 #include "tests/label/ItemTestSupport.h"
+#include "tests/support/Scanner.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
 
 namespace {
 
-using F = ZXing::BarcodeFormat;
+using S = Symbology;
 
 std::string Template(const std::string& name) {
   const char* root = std::getenv("LABELPLU_SOURCE");
   return std::string(root == nullptr ? "." : root) + "/samples/templates/" + name + ".lb3";
 }
 
-F FormatOf(const LabelItem& p) {
+// The symbology a reader is asked for; none for what no reader knows.
+std::optional<S> SymbologyOf(const LabelItem& p) {
   if (const auto* barcode = dynamic_cast<const LinearBarcodeItem*>(&p)) {
     switch (barcode->BarCodeType()) {
       case bcUPC_A:
-        return F::UPCA;
+        return S::UpcA;
       case bcUPC_E:
-        return F::UPCE;
+        return S::UpcE;
       case bcEAN_8:
-        return F::EAN8;
+        return S::Ean8;
       case bcEAN_13:
-        return F::EAN13;
+        return S::Ean13;
       case bcInterleaved2of5:
-        return F::ITF;
+        return S::Interleaved2of5;
       case bcCodabar:
-        return F::Codabar;
+        return S::Codabar;
       case bcCode39:
-        return F::Code39;
+        return S::Code39;
       case bcCode93:
-        return F::Code93;
+        return S::Code93;
       case bcCode128:
-        return F::Code128;
+        return S::Code128;
       default:
-        return F::None;  // Code 11: no reader knows it
+        return std::nullopt;  // Code 11: no reader knows it
     }
   }
   switch (dynamic_cast<const MatrixBarcodeItem&>(p).BRType2D()) {
     case MatrixSymbology::br2Aztec:
-      return F::Aztec;
+      return S::Aztec;
     case MatrixSymbology::br2DataMatrix:
-      return F::DataMatrix;
+      return S::DataMatrix;
     case MatrixSymbology::br2PDF417:
-      return F::PDF417;
+      return S::Pdf417;
     case MatrixSymbology::br2MaxiCode:
-      return F::MaxiCode;
+      return S::MaxiCode;
     case MatrixSymbology::br2RSS:
-      return F::DataBar;
+      return S::DataBar;
     default:
-      return F::None;  // MicroPDF417: no reader knows it
+      return std::nullopt;  // MicroPDF417: no reader knows it
   }
 }
 
-// What a reader of the primitive's box on the painted label returns.
-std::string ReadBox(const QImage& image, const LabelItem& p, double ppm) {
-  const F format = FormatOf(p);
+// The primitive's box on the painted label scans as expected.
+::testing::AssertionResult BoxScansAs(const QImage& image, const LabelItem& p, double ppm,
+                                      const std::string& expected) {
+  const std::optional<S> symbology = SymbologyOf(p);
+  if (!symbology) return ::testing::AssertionFailure() << "no reader knows the symbology";
   // MaxiCode is read as a pure symbol: the box alone, cut to its ink.
-  const bool pure = format == F::MaxiCode;
+  const bool pure = symbology == S::MaxiCode;
   const double margin = pure ? 0 : 1;
   const QRect box(qRound((p.Left() - margin) * ppm), qRound((p.Top() - margin) * ppm),
                   qRound((p.Width() + 2 * margin) * ppm), qRound((p.Height() + 2 * margin) * ppm));
   QImage grey = image.copy(box & image.rect()).convertToFormat(QImage::Format_Grayscale8);
-  if (pure) {
-    const QRect ink = InkBox(grey, grey.rect());
-    grey = grey.copy(ink.adjusted(-8, -8, 8, 8));
-  }
-  ZXing::DecodeHints hints;
-  hints.setFormats(format);
-  hints.setTryHarder(true);
-  hints.setIsPure(pure);
-  hints.setReturnCodabarStartEnd(true);
-  const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(),
-                              ZXing::ImageFormat::Lum, static_cast<int>(grey.bytesPerLine()));
-  const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-  return result.isValid() ? result.text() : "<unread>";
+  if (pure) grey = CutToInk(grey, 8);
+  return ScansAs(grey, Reader::Zxing, *symbology, expected, {.pure = pure});
 }
 
 }  // namespace
@@ -125,7 +117,7 @@ TEST(SampleBarcodes, FilledPriceTagAndShelfLabelScan) {
           ++barcodes;
           const std::string expected =
               p.DataSource() == dsSHK ? row.at("ШтрихКод") : row.at("Артикул");
-          EXPECT_EQ(ReadBox(image, p, painted.Ppm()), expected) << p.Caption();
+          EXPECT_TRUE(BoxScansAs(image, p, painted.Ppm(), expected)) << p.Caption();
         }
         EXPECT_EQ(barcodes, name == "shelf_label" ? 2 : 1);
       }
@@ -163,10 +155,10 @@ TEST(SampleBarcodes, EverySymbolOfTheSymbologySheetsScans) {
           continue;
         }
         ++symbols;
-        if (FormatOf(p) == F::None) continue;  // read by nothing: tested elsewhere
+        if (!SymbologyOf(p)) continue;  // read by nothing: tested elsewhere
         const auto known = decoded.find(p.GetValue());
         const std::string expected = known != decoded.end() ? known->second : p.GetValue();
-        EXPECT_EQ(ReadBox(image, p, painted.Ppm()), expected) << p.GetValue();
+        EXPECT_TRUE(BoxScansAs(image, p, painted.Ppm(), expected)) << p.GetValue();
       }
       EXPECT_EQ(symbols, painted.label.ItemCount() / 2);
     }

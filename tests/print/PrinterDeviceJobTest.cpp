@@ -3,7 +3,6 @@
 // a failing job, and the state left behind.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <zbar.h>
 
 #include <QImage>
 #include <QTimer>
@@ -16,6 +15,7 @@
 #include "base/Errors.h"
 #include "print/PrinterDevice.h"
 #include "tests/support/BarcodeTemplate.h"
+#include "tests/support/Scanner.h"
 #include "tests/support/TextTable.h"
 #include "ui/Application.h"
 #include "values/ValueArray.h"
@@ -40,24 +40,9 @@ ole::OleVariant Job(const ole::OleVariant& common, const ole::OleVariant& names,
   return ole::OleVariant(static_cast<IDispatch*>(job.get()));
 }
 
+// What zbar reads on a printed page: its EAN-13 symbols.
 std::string Decode(const QImage& page) {
-  const QImage grey = page.convertToFormat(QImage::Format_Grayscale8);
-  zbar::zbar_image_scanner_t* scanner = zbar::zbar_image_scanner_create();
-  zbar::zbar_image_scanner_set_config(scanner, zbar::ZBAR_EAN13, zbar::ZBAR_CFG_ENABLE, 1);
-  std::vector<unsigned char> pixels;
-  for (int y = 0; y < grey.height(); ++y)
-    pixels.insert(pixels.end(), grey.constScanLine(y), grey.constScanLine(y) + grey.width());
-  zbar::zbar_image_t* image = zbar::zbar_image_create();
-  zbar::zbar_image_set_format(image, zbar_fourcc('Y', '8', '0', '0'));
-  zbar::zbar_image_set_size(image, static_cast<unsigned>(grey.width()),
-                            static_cast<unsigned>(grey.height()));
-  zbar::zbar_image_set_data(image, pixels.data(), pixels.size(), nullptr);
-  zbar::zbar_scan_image(scanner, image);
-  const zbar::zbar_symbol_t* symbol = zbar::zbar_image_first_symbol(image);
-  std::string text = symbol ? zbar::zbar_symbol_get_data(symbol) : "<unread>";
-  zbar::zbar_image_destroy(image);
-  zbar::zbar_image_scanner_destroy(scanner);
-  return text;
+  return test::Decode(page, test::Reader::Zbar, test::Symbology::Ean13);
 }
 
 class PrinterDeviceJobTest : public ::testing::Test {
