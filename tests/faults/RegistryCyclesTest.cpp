@@ -50,6 +50,9 @@ class RegistryCyclesTest : public ::testing::Test {
     m_dir = pattern;
     fs::create_directory(m_dir / "out");
     std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kBarcodeTemplate;
+    // Not the device fixture (tests/support/PrinterDeviceFixture.h): the
+    // driver owns its device list, and the cycles below add and delete its
+    // devices through the dispatcher, as a host does.
     m_driver = ole::MakeCom<SpoolerLabelDriver>(
         nullptr, &m_slot, std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string()));
     m_slot = m_driver.get();

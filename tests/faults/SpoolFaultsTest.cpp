@@ -27,6 +27,7 @@
 #include "print/PrinterDevice.h"
 #include "tests/faults/JobWatchdog.h"
 #include "tests/support/BarcodeTemplate.h"
+#include "tests/support/PrinterDeviceFixture.h"
 #include "tests/support/PrivateCups.h"
 #include "tests/support/TextTable.h"
 #include "ui/Application.h"
@@ -114,28 +115,24 @@ class SpoolFaultsTest : public ::testing::Test {
   void SetUp() override {
     LP_SKIP_WITHOUT_PRIVATE_CUPS();
     EnsureApplication();
-    std::string pattern = (fs::temp_directory_path() / "lpfaults-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-    // A job that falls back to the built-in PDF printer writes here.
-    setenv("XDG_DOCUMENTS_DIR", m_dir.c_str(), 1);
+    // The private scheduler first: the device finds its queue.
     m_cups = std::make_unique<test::PrivateCups>();
-    m_list = std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string());
-    m_device = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
-    ASSERT_NE(m_device, nullptr);
+    m_devices = std::make_unique<test::PrinterDeviceFixture>();
+    m_device = &m_devices->Device();
+    // A job that falls back to the built-in PDF printer writes here.
+    setenv("XDG_DOCUMENTS_DIR", m_devices->Folder().path().c_str(), 1);
     m_device->SetIsOn(true);
-    m_device->SetParam("PrinterName", m_cups->QueueName());
-    m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
-    // Labels repeated by the driver: the job processes events after it
-    // began the document, which is where the faults below strike.
-    m_device->SetParam("PrinterCopies", "0");
-    std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kBarcodeTemplate;
+    m_devices->AddTemplate("barcode.lb3", kBarcodeTemplate);
+    m_devices->Set({{"PrinterName", m_cups->QueueName()},
+                    {"ШаблонПоУмолчанию", "barcode.lb3"},
+                    // Labels repeated by the driver: the job processes events
+                    // after it began the document, which is where the faults
+                    // below strike.
+                    {"PrinterCopies", "0"}});
   }
   void TearDown() override {
-    m_list.reset();
+    m_devices.reset();
     m_cups.reset();
-    std::error_code ec;
-    if (!m_dir.empty()) fs::remove_all(m_dir, ec);
   }
 
   // One job under a deadline; its result, with what it wrote to stderr.
@@ -177,10 +174,9 @@ class SpoolFaultsTest : public ::testing::Test {
               0);
   }
 
-  fs::path m_dir;
   std::unique_ptr<test::PrivateCups> m_cups;
-  std::unique_ptr<PrinterDeviceList> m_list;
-  PrinterDevice* m_device = nullptr;
+  std::unique_ptr<test::PrinterDeviceFixture> m_devices;
+  PrinterDevice* m_device = nullptr;  // the fixture's device
   std::string m_stderr;
   std::unique_ptr<QTimer> m_faultTimer;
 };
@@ -268,7 +264,7 @@ TEST_F(SpoolFaultsTest, SchedulerFrozenDuringTheJob) {
 }
 
 TEST_F(SpoolFaultsTest, FullDiskUnderThePdfPrinterAndTheSpoolFile) {
-  FullDisk disk(m_dir / "full");
+  FullDisk disk(m_devices->Folder().path() / "full");
   if (!disk.Error().empty()) GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.Error();
   const fs::path pdf = disk.Path() / "labels.pdf";
 

@@ -5,16 +5,15 @@
 
 #include <QGuiApplication>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 #include <string>
 
 #include "label/Label.h"
 #include "label/PixelRound.h"
-#include "platform/spool/PrintObject.h"
 #include "print/PageLayoutPrinter.h"
 #include "print/PrinterDevice.h"
+#include "tests/support/PrinterDeviceFixture.h"
 
 namespace labelplu {
 namespace {
@@ -36,21 +35,16 @@ bool InkNear(const QImage& page, int x, int y, int radius) {
 
 TEST(PageLayoutIntegration, SevenPriceTagsOnTwoRasterPages) {
   EnsureGuiApplication();
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  PrinterDeviceList list("labelplu.plu");
-  auto& item = static_cast<PrinterDevice&>(list.AppendDevice());
-  item.SetParam("PrinterName", std::string(spool::kRasterPrinterName) +
-                                   "; file=" + dir.filePath("tag").toStdString() + "; dpi=203");
-  item.SetParam("MaxHorizontal", "3");
-  item.SetParam("MaxVertical", "2");
+  test::PrinterDeviceFixture devices;
+  devices.Set(
+      {{"PrinterName", devices.RasterPrinter(203)}, {"MaxHorizontal", "3"}, {"MaxVertical", "2"}});
 
   Label label;
   label.LoadFromFile(std::string(std::getenv("LABELPLU_SOURCE")) +
                      "/samples/templates/price_tag.lb3");
   ASSERT_EQ(label.Width(), 58);
   PageLayoutPrinter view(label);
-  view.Device = &item;
+  view.Device = &devices.Device();
   view.ReadDeviceSettings();
   EXPECT_EQ(view.PaperWidth, 210);
   EXPECT_EQ(view.PaperHeight, 297);

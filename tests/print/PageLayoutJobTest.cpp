@@ -9,6 +9,7 @@
 
 #include "print/PrinterDevice.h"
 #include "tests/print/PageLayoutTestSupport.h"
+#include "tests/support/PrinterDeviceFixture.h"
 
 namespace labelplu::test {
 namespace {
@@ -152,8 +153,8 @@ class CountingHost : public IHostEventSink {
 
 TEST(PageLayoutJob, DocumentCallsRunThroughTheHostAndFailuresComeBackOnThisSide) {
   CountingHost host;
-  PrinterDeviceList list("labelplu.plu");
-  auto& item = static_cast<PrinterDevice&>(list.AppendDevice());
+  PrinterDeviceFixture devices;
+  PrinterDevice& item = devices.Device();
   item.HostLink = ole::ComPtr<IHostEventSink>(&host);
   ViewHarness h;
   h.view.Device = &item;

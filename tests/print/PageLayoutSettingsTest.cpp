@@ -8,6 +8,7 @@
 #include "platform/gdi/GdiTypes.h"
 #include "print/PrinterDevice.h"
 #include "tests/print/PageLayoutTestSupport.h"
+#include "tests/support/PrinterDeviceFixture.h"
 
 namespace labelplu::test {
 namespace {
@@ -102,8 +103,8 @@ TEST(PageLayoutSettings, PrinterGeometryFromDeviceModePapersAndCapabilities) {
 }
 
 TEST(PageLayoutSettings, SettingsComeFromThePrintManager) {
-  PrinterDeviceList list("labelplu.plu");
-  auto& item = static_cast<PrinterDevice&>(list.AppendDevice());
+  PrinterDeviceFixture devices;
+  PrinterDevice& item = devices.Device();
   ViewHarness h;
   EXPECT_THROW(h.view.ReadDeviceSettings(), std::logic_error);
   h.view.Device = &item;
@@ -122,13 +123,20 @@ TEST(PageLayoutSettings, SettingsComeFromThePrintManager) {
   EXPECT_FALSE(h.view.PrintHSeparator);
   EXPECT_EQ(h.view.PaperWidth, 210);  // the geometry was read too
 
-  const std::pair<const char*, const char*> settings[] = {
-      {"PrinterName", "OFFICE"}, {"MaxHorizontal", "3"}, {"MaxVertical", "2"},
-      {"GapHorizontal", "2,5"},  {"GapVertical", "3.5"}, {"HorizontalAlign", "2"},
-      {"VerticalAlign", "0"},    {"MarginLeft", "4"},    {"MarginRight", "5"},
-      {"MarginTop", "6"},        {"MarginBottom", "7"},  {"PrintHSeparator", "1"},
-      {"PrintVSeparator", "0"},  {"PrinterCopies", "0"}};
-  for (auto [name, value] : settings) item.SetParam(name, value);
+  devices.Set({{"PrinterName", "OFFICE"},
+               {"MaxHorizontal", "3"},
+               {"MaxVertical", "2"},
+               {"GapHorizontal", "2,5"},
+               {"GapVertical", "3.5"},
+               {"HorizontalAlign", "2"},
+               {"VerticalAlign", "0"},
+               {"MarginLeft", "4"},
+               {"MarginRight", "5"},
+               {"MarginTop", "6"},
+               {"MarginBottom", "7"},
+               {"PrintHSeparator", "1"},
+               {"PrintVSeparator", "0"},
+               {"PrinterCopies", "0"}});
   h.view.ReadDeviceSettings();
   EXPECT_EQ(h.printer.PrinterIndex(), 1);
   EXPECT_EQ(h.view.MaxHorizontal, 3);

@@ -2,19 +2,18 @@
 // template choice, the order in which values apply, copies, the busy flag,
 // a failing job, and the state left behind.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QImage>
 #include <QTimer>
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 #include <vector>
 
 #include "base/Errors.h"
 #include "print/PrinterDevice.h"
 #include "tests/support/BarcodeTemplate.h"
+#include "tests/support/PrinterDeviceFixture.h"
 #include "tests/support/Scanner.h"
 #include "tests/support/TextTable.h"
 #include "ui/Application.h"
@@ -49,39 +48,14 @@ class PrinterDeviceJobTest : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureApplication();
-    std::string pattern = (fs::temp_directory_path() / "lpmanager-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-    fs::create_directory(m_dir / "out");
-    // The list's module file places the plug-in's folder here.
-    m_list = std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string());
-    m_device = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
-    ASSERT_NE(m_device, nullptr);
+    m_devices = std::make_unique<test::PrinterDeviceFixture>();
+    m_device = &m_devices->Device();
     m_device->SetIsOn(true);
-    m_device->SetParam("PrinterName", "labelplu Raster; file=" + (m_dir / "out/page").string() +
-                                          "; dpi=203; paper=58x40");
-    Write("barcode.lb3", kBarcodeTemplate);
-  }
-  void TearDown() override {
-    m_list.reset();
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
+    m_devices->Set({{"PrinterName", m_devices->RasterPrinter(203, "58x40")}});
+    m_devices->AddTemplate("barcode.lb3", kBarcodeTemplate);
   }
 
-  std::string Write(const std::string& name, const std::string& text) {
-    std::ofstream(m_dir / name, std::ios::binary) << text;
-    return (m_dir / name).string();
-  }
-
-  std::vector<QImage> Pages() const {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(m_dir / "out"))
-      files.push_back(entry.path().string());
-    std::sort(files.begin(), files.end());
-    std::vector<QImage> pages;
-    for (const std::string& file : files) pages.emplace_back(QString::fromStdString(file));
-    return pages;
-  }
+  std::vector<QImage> Pages() const { return m_devices->PrintedPages(); }
 
   // Prints records of one "ШтрихКод" field (plus more fields) with common.
   int32_t Print(const Rows& common, const Rows& names, const Rows& records,
@@ -90,8 +64,7 @@ class PrinterDeviceJobTest : public ::testing::Test {
         Job(Table(common, common.empty() ? 2 : -1), Table(names, 1), Table(records, recordCols)));
   }
 
-  fs::path m_dir;
-  std::unique_ptr<PrinterDeviceList> m_list;
+  std::unique_ptr<test::PrinterDeviceFixture> m_devices;
   PrinterDevice* m_device = nullptr;
 };
 
@@ -109,8 +82,9 @@ TEST_F(PrinterDeviceJobTest, SwitchedOffDeviceAnswersThreeEverywhere) {
 }
 
 TEST_F(PrinterDeviceJobTest, TemplateChoice) {
-  fs::create_directory(m_dir / "elsewhere");
-  const std::string elsewhere = Write("elsewhere/other.lb3", kBarcodeTemplate);
+  const fs::path folder = m_devices->Folder().path();
+  fs::create_directory(folder / "elsewhere");
+  const std::string elsewhere = m_devices->AddTemplate("elsewhere/other.lb3", kBarcodeTemplate);
   struct Case {
     const char* what;
     std::string defaultTemplate;
@@ -130,7 +104,7 @@ TEST_F(PrinterDeviceJobTest, TemplateChoice) {
       {"a bare name is not looked for in the current folder", "", {{"Шаблон", "other.lb3"}}, 11},
   };
   const fs::path cwd = fs::current_path();
-  fs::current_path(m_dir / "elsewhere");
+  fs::current_path(folder / "elsewhere");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     m_device->SetParam("ШаблонПоУмолчанию", c.defaultTemplate);

@@ -30,6 +30,9 @@ class DriverBounds : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("LANG", "ru_RU.UTF-8", 1);
+    // Not the device fixture (tests/support/PrinterDeviceFixture.h): the
+    // driver owns its device list, and the devices come from the requests
+    // under test, as a host adds them.
     m_driver = ole::MakeCom<SpoolerLabelDriver>(
         nullptr, &m_slot, std::make_unique<PrinterDeviceList>("labelplu.plu"));
     m_slot = m_driver.get();

@@ -14,17 +14,17 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "label/Label.h"
 #include "platform/spool/PrintObject.h"
 #include "print/PageLayoutPrinter.h"
 #include "print/PrinterDevice.h"
+#include "tests/support/PrinterDeviceFixture.h"
 #include "ui/Application.h"
 #include "ui/PreviewWindow.h"
 
@@ -89,16 +89,10 @@ class PreviewWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     EnsureApplication();
-    std::string pattern = (fs::temp_directory_path() / "lppreview-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-    fs::create_directory(m_dir / "out");
-    m_list = std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string());
-    m_device = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
-    ASSERT_NE(m_device, nullptr);
+    m_devices = std::make_unique<test::PrinterDeviceFixture>();
+    m_device = &m_devices->Device();
     m_device->SetIsOn(true);
-    m_device->SetParam("PrinterName",
-                       "labelplu Raster; file=" + (m_dir / "out/p").string() + "; dpi=96");
+    m_devices->Set({{"PrinterName", m_devices->RasterPrinter(96)}});
     const char* source = getenv("LABELPLU_SOURCE");
     ASSERT_NE(source, nullptr);
     ASSERT_EQ(
@@ -117,21 +111,8 @@ class PreviewWindowTest : public ::testing::Test {
     view.MarginBottom = 11;
     view.PrintHSeparator = view.PrintVSeparator = true;
   }
-  void TearDown() override {
-    m_list.reset();
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-  }
 
-  std::vector<QImage> PrintedPages() const {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(m_dir / "out"))
-      files.push_back(entry.path().string());
-    std::sort(files.begin(), files.end());
-    std::vector<QImage> pages;
-    for (const std::string& file : files) pages.emplace_back(QString::fromStdString(file));
-    return pages;
-  }
+  std::vector<QImage> PrintedPages() const { return m_devices->PrintedPages(); }
 
   static void SetOverlays(PreviewWindow& window, bool border, bool margin, bool page) {
     window.findChild<QToolButton*>("btnBorder")->setChecked(border);
@@ -141,8 +122,7 @@ class PreviewWindowTest : public ::testing::Test {
 
   PageLayoutPrinter& View() const { return *m_device->View(); }
 
-  fs::path m_dir;
-  std::unique_ptr<PrinterDeviceList> m_list;
+  std::unique_ptr<test::PrinterDeviceFixture> m_devices;
   PrinterDevice* m_device = nullptr;
 };
 
@@ -210,7 +190,7 @@ TEST_F(PreviewWindowTest, ControlsAndImageLifetime) {
   EXPECT_EQ(View().ShownLabel().Mode(), kModePreview);
 
   // A device without a loaded template cannot be previewed.
-  auto* bare = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
+  auto* bare = dynamic_cast<PrinterDevice*>(&m_devices->List().AppendDevice());
   ASSERT_NE(bare, nullptr);
   EXPECT_THROW(PreviewWindow(nullptr, *bare), std::logic_error);
 }
@@ -324,7 +304,8 @@ TEST_F(PreviewWindowTest, PrintedPageMatchesPreviewAndWindowStaysOpen) {
   window.SetZoomIndex(4);
   const QImage half = window.PageImage().copy();
   // Every print outside a job starts the raster printer's numbering anew.
-  for (const auto& entry : fs::directory_iterator(m_dir / "out")) fs::remove(entry.path());
+  for (const auto& entry : fs::directory_iterator(m_devices->OutputFolder()))
+    fs::remove(entry.path());
   window.findChild<QToolButton*>("btnPrint")->click();
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(View().ShownLabel().Mode(), kModePreview);
@@ -339,9 +320,9 @@ TEST_F(PreviewWindowTest, FailedPrintIsShownInStatusBar) {
   PreviewWindow window(nullptr, *m_device);
   window.show();
   // An output folder that cannot be created: a file stands in its way.
-  std::ofstream(m_dir / "blocker") << "x";
-  spool::PrintObject::Instance().SelectPrinterByName(
-      "labelplu Raster; file=" + (m_dir / "blocker/p").string() + "; dpi=96");
+  const std::string blocker = m_devices->Folder().write("blocker", "x").string();
+  spool::PrintObject::Instance().SelectPrinterByName("labelplu Raster; file=" + blocker +
+                                                     "/p; dpi=96");
   EXPECT_FALSE(window.PrintPage());
   EXPECT_TRUE(window.StatusText().contains(QStringLiteral("blocker")))
       << window.StatusText().toStdString();

@@ -20,6 +20,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "devices/DialogColours.h"
 #include "print/PageLayoutPrinter.h"
 #include "print/PrinterDevice.h"
+#include "tests/support/PrinterDeviceFixture.h"
 #include "ui/Application.h"
 #include "ui/DeviceWindows.h"
 #include "ui/PreviewWindow.h"
@@ -66,13 +68,10 @@ class SettingsDialogTest : public ::testing::Test {
   void SetUp() override {
     EnsureApplication();
     InstallDeviceWindows();
-    std::string pattern = (fs::temp_directory_path() / "lpsettings-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
+    m_devices = std::make_unique<test::PrinterDeviceFixture>(
+        [](const std::string& module) { return std::make_unique<RecordingList>(module); });
     WriteTemplate("label.lb3", 58, 40);
-    m_list = std::make_unique<RecordingList>((m_dir / "labelplu.plu").string());
-    m_device = dynamic_cast<RecordingManager*>(&m_list->AppendDevice());
-    ASSERT_NE(m_device, nullptr);
+    m_device = &dynamic_cast<RecordingManager&>(m_devices->Device());
     m_device->Name = "Склад 1";
     Set({{"PrinterName", kPrinter},
          {"ШаблонПоУмолчанию", "label.lb3"},
@@ -93,20 +92,14 @@ class SettingsDialogTest : public ::testing::Test {
          {"PrintHSeparator", "1"},
          {"PrintVSeparator", "0"}});
   }
-  void TearDown() override {
-    m_list.reset();
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-  }
 
   void WriteTemplate(const std::string& name, double width, double height) {
-    std::ofstream(m_dir / name, std::ios::binary)
-        << "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<Label Width=\"" << width
+    std::ostringstream xml;
+    xml << "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<Label Width=\"" << width
         << "\" Height=\"" << height << "\"/>\n";
+    m_devices->AddTemplate(name, xml.str());
   }
-  void Set(const std::vector<std::pair<std::string, std::string>>& values) {
-    for (const auto& [name, value] : values) m_device->SetParam(name, value);
-  }
+  void Set(const test::DeviceSettings& values) { m_devices->Set(values); }
   std::unique_ptr<SettingsDialog> Dialog() {
     return std::make_unique<SettingsDialog>(nullptr, *m_device);
   }
@@ -117,9 +110,8 @@ class SettingsDialogTest : public ::testing::Test {
     return widget;
   }
 
-  fs::path m_dir;
-  std::unique_ptr<RecordingList> m_list;
-  RecordingManager* m_device = nullptr;
+  std::unique_ptr<test::PrinterDeviceFixture> m_devices;
+  RecordingManager* m_device = nullptr;  // the fixture's device
 };
 
 TEST_F(SettingsDialogTest, ShowsTheStoredSettings) {
