@@ -17,6 +17,7 @@
 
 #include "platform/sys/ModulePath.h"
 #include "platform/sys/SystemInfo.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu {
 namespace {
@@ -70,24 +71,19 @@ std::string Tail() {
 class SharedLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lp_baselog_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
     m_guards.push_back(std::make_unique<EnvGuard>(BaseLogHostMarker(::getpid()), nullptr));
     m_guards.push_back(std::make_unique<EnvGuard>(kBaseLogFileVariable, nullptr));
     m_guards.push_back(std::make_unique<EnvGuard>(kBaseLogRootVariable, Root().c_str()));
     m_guards.push_back(std::make_unique<EnvGuard>("XDG_STATE_HOME", (m_dir + "/state").c_str()));
   }
-  void TearDown() override {
-    m_guards.clear();
-    fs::remove_all(m_dir);
-  }
+  void TearDown() override { m_guards.clear(); }
 
   std::string Root() const { return m_dir + "/root"; }
   std::string RootLogs() const { return Root() + "/X9Equipment/LOGs/"; }
   std::string StateLogs() const { return m_dir + "/state/X9Equipment/LOGs/"; }
 
-  std::string m_dir;
+  const test::TempDir m_folder;
+  const std::string m_dir = m_folder.path().string();
   std::vector<std::unique_ptr<EnvGuard>> m_guards;
 };
 

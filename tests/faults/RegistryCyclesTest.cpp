@@ -4,12 +4,10 @@
 // sanitizer build checks the leaks), and a call from another thread in the
 // middle of a job works on its own devices and is refused the busy one.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QTimer>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -19,6 +17,7 @@
 #include "print/PrinterDevice.h"
 #include "tests/faults/JobWatchdog.h"
 #include "tests/support/BarcodeTemplate.h"
+#include "tests/support/TempDir.h"
 #include "values/ValueArray.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -45,11 +44,8 @@ using test::kBarcodeTemplate;
 class RegistryCyclesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "lpcycles-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
     fs::create_directory(m_dir / "out");
-    std::ofstream(m_dir / "barcode.lb3", std::ios::binary) << kBarcodeTemplate;
+    m_folder.write("barcode.lb3", kBarcodeTemplate);
     // Not the device fixture (tests/support/PrinterDeviceFixture.h): the
     // driver owns its device list, and the cycles below add and delete its
     // devices through the dispatcher, as a host does.
@@ -57,11 +53,7 @@ class RegistryCyclesTest : public ::testing::Test {
         nullptr, &m_slot, std::make_unique<PrinterDeviceList>((m_dir / "labelplu.plu").string()));
     m_slot = m_driver.get();
   }
-  void TearDown() override {
-    m_driver = nullptr;
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-  }
+  void TearDown() override { m_driver = nullptr; }
 
   OleVariant Call(const char* name, std::initializer_list<OleVariant> args = {}, int32_t kind = 1) {
     ParamsPtr params(RequestParams::Create());
@@ -121,7 +113,8 @@ class RegistryCyclesTest : public ::testing::Test {
   }
   std::string m_firstName = "Windows-принтер (ЖФУ8) №1";
 
-  fs::path m_dir;
+  const test::TempDir m_folder;
+  const fs::path m_dir = m_folder.path();
   DriverObject* m_slot = nullptr;
   ole::ComPtr<SpoolerLabelDriver> m_driver;
 };

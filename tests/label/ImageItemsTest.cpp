@@ -5,8 +5,6 @@
 
 #include <QImage>
 
-#include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -14,6 +12,7 @@
 #include "label/PictureItem.h"
 #include "tests/label/ItemTestSupport.h"
 #include "tests/support/Scanner.h"
+#include "tests/support/TempDir.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -122,11 +121,8 @@ TEST(ImageItems, FitKeepsAspectRatioStretchFillsBox) {
 }
 
 TEST(ImageItems, UnreadablePictureShowsFramedBox) {
-  const std::string path = ::testing::TempDir() + "lp_not_a_bitmap.bmp";
-  {
-    std::ofstream file(path, std::ios::binary);
-    file << "this is not a bitmap";
-  }
+  const TempDir dir;
+  const std::string path = dir.write("not_a_bitmap.bmp", "this is not a bitmap").string();
   PaintedLabel painted(203);
   PictureItem& image = AddImage(painted);
   image.SetLeft(10);
@@ -135,7 +131,6 @@ TEST(ImageItems, UnreadablePictureShowsFramedBox) {
   image.SetHeight(10);
   image.SetValue(path);
   const QImage& out = painted.Render();
-  std::remove(path.c_str());
   const double ppm = painted.Ppm();
   const QRect ink = InkBox(out, out.rect());
   EXPECT_NEAR(ink.left(), 10 * ppm, 1);

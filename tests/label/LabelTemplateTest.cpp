@@ -4,9 +4,7 @@
 
 #include <QImage>
 
-#include <unistd.h>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 
 #include "label/Cp1251.h"
@@ -15,6 +13,7 @@
 #include "label/PropText.h"
 #include "label/TemplateError.h"
 #include "tests/label/ProbeItems.h"
+#include "tests/support/TempDir.h"
 
 using namespace labelplu;
 using namespace labelplu::test;
@@ -35,13 +34,6 @@ LabelItem& LoadOne(Label& label, const std::string& settings) {
   label.LoadFromXml(ProbeTemplate(settings));
   EXPECT_EQ(label.ItemCount(), 1);
   return label.Item(0);
-}
-
-std::string TempPath(const std::string& name) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("label_test_" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  return (dir / name).string();
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -245,8 +237,9 @@ TEST(LabelTemplate, WrittenTemplatesRoundTrip) {
   logo.setPixel(1, 1, qRgb(0, 0, 255));
   label.Images().Add(std::make_unique<EmbeddedImage>("logo.bmp", "", logo));
 
-  const std::string first = TempPath("first.lb3");
-  const std::string second = TempPath("second.lb3");
+  const TempDir dir;
+  const std::string first = dir.file("first.lb3");
+  const std::string second = dir.file("second.lb3");
   label.SaveToFile(first);
   Label reread;
   reread.LoadFromFile(first);
@@ -275,11 +268,12 @@ TEST(LabelTemplate, WrittenTemplatesRoundTrip) {
 }
 
 TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
+  const TempDir dir;
   Label label;
-  label.LoadFromFile(TempPath("missing.lb3"));  // nothing happens
+  label.LoadFromFile(dir.file("missing.lb3"));  // nothing happens
   EXPECT_EQ(label.Width(), 58.0);
 
-  const std::string good = TempPath("good.lb3");
+  const std::string good = dir.file("good.lb3");
   WriteBytes(good, Utf8ToCp1251Xml(ProbeTemplate(Setting("Value", "Цена"))));
   label.SetMode(kModePreview);
   label.LoadFromFile(good);
@@ -287,7 +281,7 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
   ASSERT_EQ(label.ItemCount(), 1);
   EXPECT_EQ(label.Item(0).GetValue(), "Цена");
 
-  const std::string bad = TempPath("bad.lb3");
+  const std::string bad = dir.file("bad.lb3");
   WriteBytes(bad, "<Label>\r\n<Item ClassName=\"Probe\">\r\n" + Setting("Value", "\x98") +
                       "</Item></Label>");
   try {
@@ -298,7 +292,7 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
     EXPECT_EQ(e.Line(), 3);
   }
 
-  const std::string image = TempPath("bad-image.lb3");
+  const std::string image = dir.file("bad-image.lb3");
   WriteBytes(image,
              "<Label><ImageList xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
              "<Image Name=\"a.bmp\" dt:dt=\"bin.base64\">iVBORw0KGgo=</Image></ImageList></Label>");
@@ -314,25 +308,26 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
 }
 
 TEST(LabelTemplate, FindImageLooksAtEmbeddedImagesThenFiles) {
+  const TempDir dir;
   Label label;
   EXPECT_TRUE(label.FindImage("nothing.bmp").isNull());
 
   QImage picture(4, 4, QImage::Format_RGB32);
   picture.fill(Qt::green);
-  const std::string bmp = TempPath("picture.bmp");
+  const std::string bmp = dir.file("picture.bmp");
   ASSERT_TRUE(picture.save(QString::fromStdString(bmp), "BMP"));
   const QImage fromFile = label.FindImage(bmp);
   ASSERT_FALSE(fromFile.isNull());
   EXPECT_EQ(fromFile.size(), QSize(4, 4));
 
-  const std::string png = TempPath("picture.png");
+  const std::string png = dir.file("picture.png");
   ASSERT_TRUE(picture.save(QString::fromStdString(png), "PNG"));
   EXPECT_THROW(label.FindImage(png), std::runtime_error);
 
   // A bitmap header that claims a huge picture is refused before decoding.
   std::string huge = ReadBytes(bmp);
   huge[18] = huge[19] = huge[22] = huge[23] = '\x7F';
-  const std::string hugePath = TempPath("huge.bmp");
+  const std::string hugePath = dir.file("huge.bmp");
   WriteBytes(hugePath, huge);
   EXPECT_THROW(label.FindImage(hugePath), std::runtime_error);
 }

@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QImage>
-#include <QTemporaryDir>
 
 #include <fstream>
 
 #include "render/Bgr24Bitmap.h"
+#include "tests/support/TempDir.h"
 
 using namespace labelplu;
 using gdi::COLORREF;
@@ -203,14 +202,13 @@ TEST(BmpReader, ReadsEveryBitDepthAndRowOrder) {
 }
 
 TEST(BmpReader, ReadsFilesThatQtWrites) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
+  const test::TempDir dir;
   QImage picture(5, 3, QImage::Format_RGB32);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) picture.setPixel(x, y, qRgb(40 * x, 80 * y, (x + y) % 2 ? 255 : 0));
   const QImage mono = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
   for (const QImage& image : {picture, mono, picture.convertToFormat(QImage::Format_Indexed8)}) {
-    const std::string path = QDir(dir.path()).filePath("picture.bmp").toStdString();
+    const std::string path = dir.file("picture.bmp");
     ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
     Bgr24Bitmap bmp;
     bmp.LoadFromBmpFile(path);

@@ -121,6 +121,10 @@ std::optional<std::string> PrivateCups::SkipReason() {
 
 PrivateCups::PrivateCups(std::string queueName) : m_queue(std::move(queueName)) {
   if (const auto why = SkipReason()) throw std::runtime_error("private cupsd: " + *why);
+  // Not TempDir: the folder is the scheduler's server root and holds its
+  // socket, whose path must stay short (a socket path has at most 107
+  // bytes), so it lies in /tmp whatever TMPDIR says; Stop() removes it
+  // once the scheduler is gone.
   char pattern[] = "/tmp/labelplu-cups-XXXXXX";
   if (mkdtemp(pattern) == nullptr) throw std::runtime_error("private cupsd: mkdtemp failed");
   m_dir = pattern;

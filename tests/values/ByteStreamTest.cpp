@@ -7,7 +7,8 @@
 #include <iterator>
 #include <vector>
 
-#include "tests/values/TempFolder.h"
+#include "tests/support/TempDir.h"
+#include "tests/values/DumpFolderScope.h"
 
 namespace labelplu {
 namespace {
@@ -99,12 +100,12 @@ TEST(ByteStream, AnUnwritableDumpFolderDoesNotHideTheReadError) {
 }
 
 TEST(ByteStream, DumpToFileWritesTheValidBytes) {
-  test::TempFolder folder;
+  const test::TempDir folder;
   ByteStream stream;
   stream.Write("xyz", 3);
-  stream.DumpToFile(folder.path() + "d.bin");
-  EXPECT_EQ(FileBytes(folder.path() + "d.bin"), "xyz");
-  EXPECT_THROW(stream.DumpToFile(folder.path() + "missing/d.bin"), std::runtime_error);
+  stream.DumpToFile(folder.file("d.bin"));
+  EXPECT_EQ(FileBytes(folder.file("d.bin")), "xyz");
+  EXPECT_THROW(stream.DumpToFile(folder.file("missing/d.bin")), std::runtime_error);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/values/DumpFolderScope.h"
 #include "tests/values/StreamBytes.h"
-#include "tests/values/TempFolder.h"
 #include "tests/values/TestValueArray.h"
 #include "tests/values/TestVariants.h"
 #include "values/VariantStream.h"

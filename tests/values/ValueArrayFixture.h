@@ -13,8 +13,9 @@
 
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
+#include "tests/support/TempDir.h"
+#include "tests/values/DumpFolderScope.h"
 #include "tests/values/StreamBytes.h"
-#include "tests/values/TempFolder.h"
 #include "tests/values/TestVariants.h"
 #include "values/ValueArray.h"
 
@@ -43,7 +44,9 @@ class ValueArrayTest : public ::testing::Test {
   // The message a failed slot left, or "<ok>" when hr succeeded.
   static std::string Failure(HRESULT hr) { return SUCCEEDED(hr) ? "<ok>" : ole::TakeErrorText(); }
 
-  std::string Path(const std::string& name) const { return m_folder.path() + name; }
+  // A file in the test's folder; Path("") is the folder itself, with a
+  // trailing '/'.
+  std::string Path(const std::string& name) const { return m_folder.file(name); }
 
   static Bytes FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -85,7 +88,7 @@ class ValueArrayTest : public ::testing::Test {
     return ole::VarToText(cell.v);
   }
 
-  TempFolder m_folder;
+  TempDir m_folder;
   DumpFolderScope m_dumps;
 };
 

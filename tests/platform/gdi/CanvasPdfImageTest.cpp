@@ -9,11 +9,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "tests/platform/gdi/GdiTestSupport.h"
+#include "tests/support/TempDir.h"
 
 using namespace labelplu::gdi;
 
@@ -61,10 +60,8 @@ Dib Bars1() {
 
 TEST(CanvasPdfImage, BarcodeBitmapsBecomeOneBitImagesThatRenderEveryBar) {
   gditest::EnsureGuiApp();
-  char pattern[] = "/tmp/labelplu-gdi-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string dir = pattern;
-  const std::string pdf = dir + "/bars.pdf";
+  const labelplu::test::TempDir dir;
+  const std::string pdf = dir.file("bars.pdf");
   {
     QPdfWriter writer(QString::fromStdString(pdf));
     writer.setResolution(203);
@@ -101,7 +98,7 @@ TEST(CanvasPdfImage, BarcodeBitmapsBecomeOneBitImagesThatRenderEveryBar) {
 
   // Ghostscript at the writer's resolution: each module's centre pixel has
   // the module's colour, in every one of the three transfers.
-  const std::string ppm = dir + "/bars.ppm";
+  const std::string ppm = dir.file("bars.ppm");
   RunCommand(
       "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r203 -dGraphicsAlphaBits=1 -sOutputFile='" +
       ppm + "' '" + pdf + "'");
@@ -115,8 +112,6 @@ TEST(CanvasPdfImage, BarcodeBitmapsBecomeOneBitImagesThatRenderEveryBar) {
     }
     EXPECT_EQ(seen, kModules) << "bars at y " << top;
   }
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
 }
 
 }  // namespace

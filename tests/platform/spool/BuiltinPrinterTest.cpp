@@ -7,6 +7,7 @@
 #include "platform/gdi/Canvas.h"
 #include "platform/spool/SpoolPrintObject.h"
 #include "tests/platform/spool/SpoolTestSupport.h"
+#include "tests/support/TempDir.h"
 
 using namespace labelplu;
 using namespace labelplu::spool;
@@ -111,7 +112,7 @@ TEST(PrintObject, BuiltinPapersAreA4A5LetterAndTheCustomSize) {
 // an open document: the view converts between them, so they must agree.
 TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
   spooltest::EnsureGuiApp();
-  spooltest::TempDir dir;
+  test::TempDir dir;
   struct Case {
     const char* printer;
     PageSettings mode;
@@ -131,7 +132,7 @@ TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
     SCOPED_TRACE(std::string(c.printer) + " paper " + std::to_string(c.mode.PaperCode) +
                  " orientation " + std::to_string(c.mode.Orientation));
     SpoolPrintObject po;
-    po.SelectPrinterByName(std::string(c.printer) + "; file=" + (dir / "out"));
+    po.SelectPrinterByName(std::string(c.printer) + "; file=" + dir.file("out"));
     po.SetDeviceMode(c.mode);
     EXPECT_EQ(po.GetDeviceCaps(gdi::HORZRES), c.horzRes);
     EXPECT_EQ(po.GetDeviceCaps(gdi::VERTRES), c.vertRes);
@@ -163,9 +164,9 @@ TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
 }
 
 TEST(PrintObject, RefusesChangesWhileADocumentIsOpenAndBadDeviceModes) {
-  spooltest::TempDir dir;
+  test::TempDir dir;
   SpoolPrintObject po;
-  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + (dir / "r"));
+  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + dir.file("r"));
   EXPECT_THROW(po.SetDeviceMode(PageSettings{12345, 0, 0, 1, 203, 203}), SpoolError);
   EXPECT_THROW(po.SetDeviceMode(PageSettings{256, 0.5, 40, 1, 203, 203}), SpoolError);
   EXPECT_THROW(po.SetDeviceMode(PageSettings{9, 0, 0, 1, 0, 203}), SpoolError);

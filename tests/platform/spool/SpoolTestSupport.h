@@ -1,6 +1,5 @@
 // Helpers of the print object's tests: the GUI application that text
-// needs, temporary folders, and the poppler and Ghostscript tools that read
-// what was printed.
+// needs, and the poppler and Ghostscript tools that read what was printed.
 #ifndef LABELPLU_TESTS_PLATFORM_SPOOL_SPOOLTESTSUPPORT_H
 #define LABELPLU_TESTS_PLATFORM_SPOOL_SPOOLTESTSUPPORT_H
 
@@ -9,7 +8,6 @@
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,24 +22,6 @@ inline void EnsureGuiApp() {
   if (!QCoreApplication::instance()) app = new QGuiApplication(argc, argv);
   (void)app;
 }
-
-// A fresh folder under /tmp, removed with the object.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/labelplu-spool-XXXXXX";
-    if (mkdtemp(pattern) != nullptr) m_path = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  const std::string& Path() const { return m_path; }
-  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
 
 // Output of a command (stdout), and its exit status.
 inline std::string RunCommand(const std::string& command, int* status = nullptr) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "tests/platform/sys/TestSupport.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::sys {
 namespace {
@@ -25,8 +26,8 @@ TEST(ModulePathTest, InTheExecutableNamesTheExecutable) {
 TEST(ModulePathTest, InsideAModuleNamesTheModuleFile) {
   const std::string real = fs::canonical(test::BinDir() + "/sys_probe.plu");
   test::TempDir dir;
-  fs::create_symlink(real, dir.Path("alias.plu"));
-  void* module = ::dlopen(dir.Path("alias.plu").c_str(), RTLD_NOW | RTLD_LOCAL);
+  fs::create_symlink(real, dir.file("alias.plu"));
+  void* module = ::dlopen(dir.file("alias.plu").c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(module, nullptr) << ::dlerror();
   auto probe = reinterpret_cast<const char* (*)(bool)>(::dlsym(module, "ProbeModulePath"));
   ASSERT_NE(probe, nullptr);

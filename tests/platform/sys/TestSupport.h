@@ -19,30 +19,6 @@ inline std::string BinDir() {
   return std::filesystem::canonical("/proc/self/exe").parent_path().string();
 }
 
-// A temporary folder removed with everything in it at the end of a test.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lp_sys_XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  // The folder, or a path inside it.
-  std::string Path(const std::string& name = "") const {
-    return name.empty() ? m_path : m_path + "/" + name;
-  }
-
- private:
-  std::string m_path;
-};
-
 // A file in memory with a path, for tests that rewrite a file thousands of
 // times (rewriting a truncated file on disk forces a flush each time).
 class MemoryFile {

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/xml/XmlDom.h"
+#include "tests/support/TempDir.h"
 
 using namespace labelplu::xml;
 
@@ -106,11 +106,8 @@ TEST(XmlLoad, EveryTruncationLoadsOrFailsCleanly) {
 }
 
 TEST(XmlLoad, ExternalEntitiesAreNeverRead) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("lp_xml_xxe_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir);
-  const auto secret = dir / "secret.txt";
-  std::ofstream(secret) << "TOP-SECRET-CONTENT";
+  const labelplu::test::TempDir dir;
+  const std::filesystem::path secret = dir.write("secret.txt", "TOP-SECRET-CONTENT");
   const std::string uri = "file://" + secret.string();
   const std::string texts[] = {
       "<!DOCTYPE a [<!ENTITY e SYSTEM \"" + uri + "\">]><a>&e;</a>",
@@ -129,7 +126,6 @@ TEST(XmlLoad, ExternalEntitiesAreNeverRead) {
     EXPECT_EQ(doc.xml().find("TOP-SECRET"), std::string::npos);
     EXPECT_EQ(doc.documentElement().text().find("TOP-SECRET"), std::string::npos);
   }
-  std::filesystem::remove_all(dir);
 }
 
 TEST(XmlLoad, EntityExpansionBombFailsQuickly) {
