@@ -77,7 +77,6 @@ TEST(LabelhostBounds, HundredMegabyteCsvFieldPrints) {
   EXPECT_GT(std::filesystem::file_size(pdf), 0u);
   // The PDF holds what the label shows, not the whole field.
   EXPECT_LT(std::filesystem::file_size(pdf), size_t{1} << 20);
-  EXPECT_LT(run.seconds, 30.0);
   EXPECT_LT(run.peakMb, 1200);
 }
 
@@ -100,7 +99,6 @@ TEST(LabelhostBounds, HundredMegabyteScriptArgument) {
             "too long\"}\n"
             "{\"ok\":false,\"code\":4,\"message\":\"Неверный тип параметра\"}\n"
             "{\"ok\":true,\"result\":0,\"args\":[]}\n");
-  EXPECT_LT(run.seconds, 30.0);
   EXPECT_LT(run.peakMb, 2000);
 }
 

@@ -47,7 +47,6 @@ TEST(PictureBounds, HeadersClaimingHugePicturesAreRefused) {
     });
     EXPECT_FALSE(message.empty()) << c.width << " x " << c.height;
     EXPECT_LT(usage.peakGrowthMb, 8) << c.width << " x " << c.height;
-    EXPECT_LT(usage.seconds, 1.0);
   }
 }
 
@@ -58,7 +57,6 @@ TEST(PictureBounds, FileLargerThanAnyPictureIsRefusedUnread) {
   Bgr24Bitmap target;
   const Usage usage = Measure("bitmap file of 1 GiB + 1 MiB + 1",
                               [&] { EXPECT_THROW(ReadBmpFile(path, target), BmpError); });
-  EXPECT_LT(usage.seconds, 1.0);
   EXPECT_LT(usage.peakGrowthMb, 8);
 }
 
@@ -75,7 +73,6 @@ TEST(PictureBounds, PicturePrimitivePaintsAFrameForAnAbsurdFile) {
     SetPropText(&image, "Width", "20");
     SetPropText(&image, "Height", "10");
     const Usage usage = Measure("picture primitive with an absurd file", [&] { painted.Render(); });
-    EXPECT_LT(usage.seconds, 2.0);
     EXPECT_LT(usage.peakGrowthMb, 32);
     // The empty framed box: its top-left corner is ink, its middle is not.
     const double ppm = painted.Ppm();

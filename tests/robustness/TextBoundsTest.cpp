@@ -54,8 +54,7 @@ TEST(TextBounds, PageLaysOutAtMostItsBoundOfLinesAndCharacters) {
     page.SetWidth(14);
     page.SetHeight(100);
     page.SetDC(&measure);
-    const Usage usage = Measure(c.what, [&] { page.SetText(c.text); });
-    EXPECT_LT(usage.seconds, 2.0) << c.what;
+    Measure(c.what, [&] { page.SetText(c.text); });
     EXPECT_LT(measure.calls, 200'000) << c.what;
     const std::vector<TextLine> lines = page.Lines();
     EXPECT_EQ(lines.size(), c.lines) << c.what;

@@ -55,7 +55,6 @@ class ValueBounds : public ::testing::Test {
     const Usage usage = Measure("storage file with a huge claim", [&] {
       if (FAILED(table->LoadFromFile(name.get(), &ok))) message = ole::TakeErrorText();
     });
-    EXPECT_LT(usage.seconds, kMaxSeconds);
     EXPECT_LT(usage.peakGrowthMb, 64);
     return message;
   }
@@ -81,7 +80,6 @@ TEST_F(ValueBounds, SetBoundsPastTheLimitIsRefusedAndKeepsTheTable) {
         Measure("SetBounds past the limit", [&] { hr = table->SetBounds(c.rows, c.cols); });
     EXPECT_TRUE(FAILED(hr));
     EXPECT_EQ(ole::TakeErrorText(), c.message);
-    EXPECT_LT(usage.seconds, 1.0);
     EXPECT_LT(usage.peakGrowthMb, 16);
     ExpectBounds(table.get(), 2, 3);
   }
