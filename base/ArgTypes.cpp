@@ -9,7 +9,7 @@ namespace labelplu {
 
 VARTYPE EffectiveType(const VARIANT& value) {
   const VARIANT& v = DerefVariant(value);
-  VARTYPE vt = v.vt & ~VT_BYREF;
+  VARTYPE vt = ole::WithoutByRef(v.vt);
   if (vt == VT_CY) vt = VT_R8;
   if (vt == VT_R8) {
     const double d = ole::VarToDouble(v);
@@ -30,9 +30,9 @@ bool IsOfType(const VARIANT& v, std::initializer_list<VARTYPE> types) {
 ole::ComPtr<ISafeArray> ValueArrayOf(const VARIANT& value) {
   const VARIANT& v = DerefVariant(value);
   IUnknown* object = nullptr;
-  if ((v.vt & ~VT_BYREF) == VT_DISPATCH)
+  if (ole::WithoutByRef(v.vt) == VT_DISPATCH)
     object = (v.vt & VT_BYREF) ? (v.ppdispVal ? *v.ppdispVal : nullptr) : v.pdispVal;
-  else if ((v.vt & ~VT_BYREF) == VT_UNKNOWN)
+  else if (ole::WithoutByRef(v.vt) == VT_UNKNOWN)
     object = (v.vt & VT_BYREF) ? (v.ppunkVal ? *v.ppunkVal : nullptr) : v.punkVal;
   ole::ComPtr<ISafeArray> array;
   if (object) object->QueryInterface(IID_ISafeArray, array.putVoid());

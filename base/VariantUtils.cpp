@@ -102,7 +102,7 @@ void CopyVariantValue(VARIANT& target, const VARIANT& value) {
 
 bool WriteThroughReference(VARIANT& element, const VARIANT& value) {
   if (!(element.vt & VT_BYREF)) return true;
-  const VARTYPE target = element.vt & ~VT_BYREF;
+  const VARTYPE target = ole::WithoutByRef(element.vt);
   if (!element.byref ||
       (target != VT_I4 && target != VT_R8 && target != VT_BSTR && target != VT_VARIANT))
     return false;

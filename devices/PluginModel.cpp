@@ -207,7 +207,7 @@ HRESULT PluginModel::SetSettingsText(const VARIANT* settings, int32_t* out) {
     *out = 0;
     if (!settings) throw ole::OleException(E_POINTER, "The settings argument is null");
     const VARIANT& value = DerefVariant(*settings);
-    const VARTYPE type = value.vt & ~VT_BYREF;
+    const VARTYPE type = ole::WithoutByRef(value.vt);
     if (type == VT_DISPATCH) {
       IDispatch* object = !(value.vt & VT_BYREF) ? value.pdispVal
                           : value.ppdispVal      ? *value.ppdispVal

@@ -15,7 +15,7 @@ namespace {
 
 xml::XmlDocument SettingsDocument(const VARIANT& settings) {
   const VARIANT& value = DerefVariant(settings);
-  const VARTYPE type = value.vt & ~VT_BYREF;
+  const VARTYPE type = ole::WithoutByRef(value.vt);
   if (type == VT_BSTR) {
     std::string text = ole::VarToText(value);
     ConvertNameSpelling(text, 0);

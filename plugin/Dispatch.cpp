@@ -196,7 +196,7 @@ void DriverObject::CallMethod(RequestParams& params, const MethodLookup& method,
     if (!packed)
       for (int32_t i = 0; i < needed; ++i) params.Set(3 + i, args[static_cast<size_t>(i)]);
     params.Set(0, result.get());
-    const VARTYPE vt = result.type() & ~VT_BYREF;
+    const VARTYPE vt = ole::WithoutByRef(result.type());
     if (IsOrdinal(vt)) {
       const int32_t code = ole::VarToInt32(result.get());
       if (code != 0) throw EProtectException(code, ErrorText(ctx.Task, code));

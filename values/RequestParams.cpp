@@ -49,7 +49,8 @@ void DestroyChain(RequestParams* params) {
 // borrowed (COM, last-first) block. The index has been checked.
 VARIANT& Element(const RequestParams& list, int32_t index) {
   DISPPARAMS* block = list.Args;
-  return list.OwnsArgs ? block->rgvarg[index] : block->rgvarg[block->cArgs - 1 - index];
+  return list.OwnsArgs ? block->rgvarg[index]
+                       : block->rgvarg[block->cArgs - 1 - static_cast<uint32_t>(index)];
 }
 
 // Copies value (read through a reference) into target, raising the variant

@@ -114,7 +114,7 @@ void ValueArray::storeValue(int32_t row, int32_t col, const VARIANT& value) {
   }
   ole::OleVariant copy;
   if (value.vt & VT_BYREF) {
-    switch (value.vt & ~VT_BYREF) {
+    switch (ole::WithoutByRef(value.vt)) {
       case VT_I4:
       case VT_R8:
       case VT_DATE:

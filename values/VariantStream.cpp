@@ -64,7 +64,7 @@ struct ArrayDeleter {
 using ArrayPtr = std::unique_ptr<SAFEARRAY, ArrayDeleter>;
 
 struct Shape {
-  int32_t dims = 0;
+  size_t dims = 0;
   std::array<int32_t, kMaxArrayDims> lower{};
   std::array<int64_t, kMaxArrayDims> count{};
   int64_t total = 1;
@@ -75,19 +75,19 @@ struct Shape {
 template <class F>
 void ForEachElement(const Shape& shape, F f) {
   if (shape.total == 0) return;
-  const int32_t d = shape.dims;
+  const size_t d = shape.dims;
   std::array<int64_t, kMaxArrayDims> stride{};
   std::array<int64_t, kMaxArrayDims> index{};
   int64_t step = 1;
-  for (int32_t k = 0; k < d; ++k) {
+  for (size_t k = 0; k < d; ++k) {
     stride[k] = step;
     step *= shape.count[k];
   }
   for (int64_t n = 0; n < shape.total; ++n) {
     int64_t offset = 0;
-    for (int32_t k = 0; k < d; ++k) offset += index[k] * stride[k];
+    for (size_t k = 0; k < d; ++k) offset += index[k] * stride[k];
     f(offset);
-    for (int32_t k = d - 1; k >= 0; --k) {
+    for (size_t k = d; k-- > 0;) {
       if (++index[k] < shape.count[k]) break;
       index[k] = 0;
     }
@@ -111,9 +111,10 @@ void WriteArrayAt(ByteStream& stream, SAFEARRAY* psa, uint32_t tag, int depth) {
     RaiseUnsupported(tag, "Неопределено");
   }
   Shape shape;
-  shape.dims = static_cast<int32_t>(SafeArrayGetDim(psa));
-  if (shape.dims < 1 || shape.dims > kMaxArrayDims) RaiseUnsupported(tag, "Неопределено");
-  for (int32_t k = 0; k < shape.dims; ++k) {
+  shape.dims = SafeArrayGetDim(psa);
+  if (shape.dims < 1 || shape.dims > static_cast<size_t>(kMaxArrayDims))
+    RaiseUnsupported(tag, "Неопределено");
+  for (size_t k = 0; k < shape.dims; ++k) {
     int32_t upper = 0;
     SafeArrayGetLBound(psa, static_cast<uint32_t>(k + 1), &shape.lower[k]);
     SafeArrayGetUBound(psa, static_cast<uint32_t>(k + 1), &upper);
@@ -123,9 +124,9 @@ void WriteArrayAt(ByteStream& stream, SAFEARRAY* psa, uint32_t tag, int depth) {
   const auto* data = static_cast<const uint8_t*>(psa->pvData);
   if (shape.total > 0 && !data) RaiseUnsupported(tag, "Неопределено");
   WriteU32(stream, tag);
-  WriteI32(stream, shape.dims);
-  for (int32_t k = 0; k < shape.dims; ++k) WriteI32(stream, shape.lower[k]);
-  for (int32_t k = 0; k < shape.dims; ++k) {
+  WriteI32(stream, static_cast<int32_t>(shape.dims));
+  for (size_t k = 0; k < shape.dims; ++k) WriteI32(stream, shape.lower[k]);
+  for (size_t k = 0; k < shape.dims; ++k) {
     WriteI32(stream, static_cast<int32_t>(shape.lower[k] + shape.count[k] - 1));
   }
   if (raw) {
@@ -210,7 +211,8 @@ void WriteVariantAt(ByteStream& stream, const VARIANT& value, int depth) {
       break;
   }
   const int size = ValueSize(code);
-  if (size == 0 || (tag & ~(VT_BYREF | VT_TYPEMASK)) != 0) RaiseUnsupported(value);
+  if (size == 0 || (tag & ~static_cast<uint32_t>(VT_BYREF | VT_TYPEMASK)) != 0)
+    RaiseUnsupported(value);
   WriteU32(stream, tag);
   stream.Write(byRef ? value.byref : static_cast<const void*>(&value.llVal), size);
 }
@@ -251,11 +253,12 @@ SAFEARRAY* ReadArrayAt(ByteStream& stream, uint32_t tag, int depth) {
   const uint32_t element = tag & VT_TYPEMASK;
   const bool raw = IsRawElement(element);
   const int size = raw ? ValueSize(element) : PerElementSize(element);
-  if (size == 0 || (tag & ~(VT_ARRAY | VT_TYPEMASK)) != 0) RaiseUnsupported(tag, "Неопределено");
+  if (size == 0 || (tag & ~static_cast<uint32_t>(VT_ARRAY | VT_TYPEMASK)) != 0)
+    RaiseUnsupported(tag, "Неопределено");
   const int32_t d = ReadI32(stream);
   if (d < 1 || d > kMaxArrayDims) stream.FailRead(d, "Неверное число измерений массива.");
   Shape shape;
-  shape.dims = d;
+  shape.dims = static_cast<size_t>(d);
   std::array<int32_t, kMaxArrayDims> upper{};
   stream.Read(shape.lower.data(), d * 4);
   stream.Read(upper.data(), d * 4);
@@ -265,7 +268,7 @@ SAFEARRAY* ReadArrayAt(ByteStream& stream, uint32_t tag, int depth) {
   const int64_t perElement = raw ? size : 4;
   const int64_t fitting = stream.Remaining() / perElement;
   bool empty = false;
-  for (int32_t k = 0; k < d; ++k) {
+  for (size_t k = 0; k < shape.dims; ++k) {
     const int64_t count = static_cast<int64_t>(upper[k]) - shape.lower[k] + 1;
     if (count < 0) stream.FailRead(count, "Неверные границы массива.");
     shape.count[k] = count;
@@ -274,7 +277,7 @@ SAFEARRAY* ReadArrayAt(ByteStream& stream, uint32_t tag, int depth) {
   // An empty dimension anywhere makes the array empty, however large the
   // others are: it then claims nothing of the stream.
   shape.total = empty ? 0 : 1;
-  for (int32_t k = 0; k < d && !empty; ++k) {
+  for (size_t k = 0; k < shape.dims && !empty; ++k) {
     shape.total *= shape.count[k];  // total <= fitting < 2^31 and count < 2^32: no overflow
     if (shape.total > fitting) {
       stream.FailRead(shape.total > INT64_MAX / perElement ? INT64_MAX : shape.total * perElement,
@@ -288,7 +291,7 @@ SAFEARRAY* ReadArrayAt(ByteStream& stream, uint32_t tag, int depth) {
     if (bytes > stream.Remaining()) stream.FailRead(bytes);
   }
   std::array<SAFEARRAYBOUND, kMaxArrayDims> bounds{};
-  for (int32_t k = 0; k < d; ++k) {
+  for (size_t k = 0; k < shape.dims; ++k) {
     bounds[k].lLbound = shape.lower[k];
     bounds[k].cElements = static_cast<uint32_t>(shape.count[k]);
   }

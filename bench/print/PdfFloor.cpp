@@ -79,14 +79,14 @@ std::array<bool, 95> Ean13Modules(const std::string& code) {
   std::array<bool, 95> m{};
   size_t at = 0;
   auto put = [&](const char* bits, bool invert, bool reverse) {
-    for (int i = 0; i < 7; ++i) {
+    for (size_t i = 0; i < 7; ++i) {
       const char b = reverse ? bits[6 - i] : bits[i];
       m[at++] = (b == '1') != invert;
     }
   };
   for (const char* g = "101"; *g; ++g) m[at++] = *g == '1';
   const int first = code[0] - '0';
-  for (int i = 1; i <= 6; ++i) {
+  for (size_t i = 1; i <= 6; ++i) {
     const int d = code[i] - '0';
     if (kParity[first][i - 1] == 'L')
       put(kL[d], false, false);
@@ -94,7 +94,7 @@ std::array<bool, 95> Ean13Modules(const std::string& code) {
       put(kL[d], true, true);  // G = reversed R, R = inverted L
   }
   for (const char* g = "01010"; *g; ++g) m[at++] = *g == '1';
-  for (int i = 7; i <= 12; ++i) put(kL[code[i] - '0'], true, false);
+  for (size_t i = 7; i <= 12; ++i) put(kL[code[i] - '0'], true, false);
   for (const char* g = "101"; *g; ++g) m[at++] = *g == '1';
   return m;
 }

@@ -195,7 +195,8 @@ HRESULT SafeArrayCopy(const SAFEARRAY* psa, SAFEARRAY** out) {
   if (!dataSize(count, psa->cbElements, bytes)) return E_OUTOFMEMORY;
   SAFEARRAY* copy = allocDescriptor(psa->cDims, vt);
   if (!copy) return E_OUTOFMEMORY;
-  copy->fFeatures = psa->fFeatures & ~(FADF_AUTO | FADF_STATIC | FADF_EMBEDDED | FADF_FIXEDSIZE);
+  copy->fFeatures = static_cast<uint16_t>(
+      psa->fFeatures & ~(FADF_AUTO | FADF_STATIC | FADF_EMBEDDED | FADF_FIXEDSIZE));
   copy->cbElements = psa->cbElements;
   std::memcpy(copy->rgsabound, psa->rgsabound, psa->cDims * sizeof(SAFEARRAYBOUND));
   copy->pvData = allocData(bytes);

@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -50,7 +51,8 @@ int daysInMonth(int64_t y, int64_t m) {
 
 void appendPadded(std::string& out, int64_t value, int width) {
   std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) < width) out.append(width - digits.size(), '0');
+  const auto wanted = static_cast<size_t>(std::max(width, 0));
+  if (digits.size() < wanted) out.append(wanted - digits.size(), '0');
   out += digits;
 }
 
@@ -141,7 +143,7 @@ HRESULT ParseNumber(std::string_view text, ParsedNumber& out) {
   if (plainInteger && integerDigits <= 20) {
     unsigned __int128 magnitude = 0;
     for (size_t i = negative ? 1 : 0; i < normal.size(); ++i)
-      magnitude = magnitude * 10 + (normal[i] - '0');
+      magnitude = magnitude * 10 + static_cast<unsigned>(normal[i] - '0');
     if (magnitude <= UINT64_MAX) {
       out.isInteger = true;
       out.integer = negative ? -static_cast<__int128>(magnitude) : static_cast<__int128>(magnitude);
@@ -185,9 +187,10 @@ std::string FormatFloat(double value, int precision) {
   } else if (pointAt <= 0) {
     out += "0," + std::string(static_cast<size_t>(-pointAt), '0') + digits;
   } else if (digits.size() <= static_cast<size_t>(pointAt)) {
-    out += digits + std::string(pointAt - digits.size(), '0');
+    out += digits + std::string(static_cast<size_t>(pointAt) - digits.size(), '0');
   } else {
-    out += digits.substr(0, pointAt) + ',' + digits.substr(pointAt);
+    const auto point = static_cast<size_t>(pointAt);
+    out += digits.substr(0, point) + ',' + digits.substr(point);
   }
   return out;
 }

@@ -64,8 +64,8 @@ const char* baseTypeName(VARTYPE vt) {
 
 // The type a conversion reads: the referenced one for by-reference values.
 VARTYPE sourceType(const VARIANT& v) {
-  if (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal) return v.pvarVal->vt & ~VT_BYREF;
-  return v.vt & ~VT_BYREF;
+  if (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal) return WithoutByRef(v.pvarVal->vt);
+  return WithoutByRef(v.vt);
 }
 
 [[noreturn]] void raiseConversion(HRESULT hr, const VARIANT& v, VARTYPE vt) {

@@ -37,6 +37,11 @@ class LP_OLE_EXPORT VariantError : public std::runtime_error {
 // with the by-reference flag; "$XXXX" (hex) for codes without a name.
 LP_OLE_EXPORT std::string VarTypeName(VARTYPE vt);
 
+// The type of a variant without its by-reference flag.
+inline constexpr VARTYPE WithoutByRef(VARTYPE vt) noexcept {
+  return static_cast<VARTYPE>(vt & ~VT_BYREF);
+}
+
 class LP_OLE_EXPORT OleVariant {
  public:
   OleVariant() noexcept;                   // VT_EMPTY

@@ -53,7 +53,7 @@ HRESULT ReadThrough(const VARIANT* src, VARIANT& view) {
   if (!(src->vt & VT_BYREF)) return IsValidVariantType(src->vt) ? S_OK : DISP_E_BADVARTYPE;
   if (!IsValidVariantType(src->vt)) return DISP_E_BADVARTYPE;
   if (!src->byref) return E_INVALIDARG;
-  const VARTYPE vt = src->vt & ~VT_BYREF;
+  const VARTYPE vt = static_cast<VARTYPE>(src->vt & ~VT_BYREF);
   if (vt == VT_VARIANT) {
     const VARIANT* target = src->pvarVal;
     // One level of reference only, as COM allows.

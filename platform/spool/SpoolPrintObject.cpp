@@ -89,7 +89,8 @@ int32_t SpoolPrintObject::SelectPrinterByName(std::string_view name) {
     index = IndexOfPrinter(parsed.Name);
   }
   if (index < 0) index = 0;
-  if (parsed.Options && IsBuiltin(index)) m_builtinOptions[BuiltinSlot(index)] = *parsed.Options;
+  if (parsed.Options && IsBuiltin(index))
+    m_builtinOptions[static_cast<size_t>(BuiltinSlot(index))] = *parsed.Options;
   SetPrinterIndex(index);
   return m_index;
 }

@@ -64,7 +64,7 @@ xmlAttrPtr dataTypeAttribute(xmlNodePtr elem) {
 std::string variantText(const VARIANT& value) {
   const VARIANT* v = &value;
   while (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
-  const VARTYPE type = v->vt & ~VT_BYREF;
+  const VARTYPE type = ole::WithoutByRef(v->vt);
   if (v->vt & VT_ARRAY) ThrowXml("An array cannot be an attribute value.");
   switch (type) {
     case VT_EMPTY:

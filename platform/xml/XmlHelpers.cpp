@@ -90,7 +90,7 @@ void RequireXmlWritable(std::string_view text, std::string_view what) {
 const std::array<uint8_t, 256>& UpperCaseTable() {
   static const std::array<uint8_t, 256> table = [] {
     std::array<uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i)
+    for (size_t i = 0; i < t.size(); ++i)
       t[i] = static_cast<uint8_t>(i >= 'a' && i <= 'z' ? i - 'a' + 'A' : i);
     return t;
   }();

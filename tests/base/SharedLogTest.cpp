@@ -215,7 +215,7 @@ TEST_F(SharedLogTest, ModulesStartingTogetherAgreeOnOneFirst) {
       threads.emplace_back([&, i] {
         ++ready;
         while (ready < kModules) std::this_thread::yield();
-        modules[i]->Init("mod" + std::to_string(i) + ".plu");
+        modules[static_cast<size_t>(i)]->Init("mod" + std::to_string(i) + ".plu");
       });
     }
     for (auto& t : threads) t.join();

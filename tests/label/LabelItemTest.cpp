@@ -138,8 +138,9 @@ TEST(ItemBase, OutlineTurnsAboutTheBoxCentre) {
   for (int i = 0; i < 4; ++i) {
     EXPECT_DOUBLE_EQ(f.Item(i).MmX, expected[i][0]) << i;
     EXPECT_DOUBLE_EQ(f.Item(i).MmY, expected[i][1]) << i;
-    EXPECT_EQ(f.Points()[i], (gdi::POINT{static_cast<int32_t>(expected[i][0] * 10),
-                                         static_cast<int32_t>(expected[i][1] * 10)}));
+    EXPECT_EQ(f.Points()[static_cast<size_t>(i)],
+              (gdi::POINT{static_cast<int32_t>(expected[i][0] * 10),
+                          static_cast<int32_t>(expected[i][1] * 10)}));
   }
 }
 
@@ -164,7 +165,7 @@ TEST(ItemBase, DevicePointsRoundHalvesToEvenAndShiftByTheRoundedLabelOrigin) {
   EXPECT_EQ(p.DeviceRect(), (gdi::RECT{2, 8, 8, 12}));
   const gdi::POINT expected[4] = {{4, 16}, {10, 16}, {10, 20}, {4, 20}};
   ASSERT_EQ(p.BoxOutline().Points().size(), 4u);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(p.BoxOutline().Points()[i], expected[i]) << i;
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(p.BoxOutline().Points()[i], expected[i]) << i;
   // The region holds the pixels 4..9 × 16..19 (even-odd polygon rule).
   const gdi::Region& region = p.BoxOutline().Region();
   EXPECT_TRUE(region.PtInRegion(4, 16));

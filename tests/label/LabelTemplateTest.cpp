@@ -216,7 +216,7 @@ TEST(LabelTemplate, FillValueByCaptionOrKeyInAnyCase) {
     label.FillValue(c.name, "4607001234567");
     ASSERT_EQ(label.ItemCount(), 4);
     for (int i = 0; i < 4; ++i)
-      EXPECT_EQ(label.Item(i).GetValue(), c.values[i]) << c.name << " " << i;
+      EXPECT_EQ(label.Item(i).GetValue(), c.values[static_cast<size_t>(i)]) << c.name << " " << i;
   }
 }
 

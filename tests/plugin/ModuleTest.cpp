@@ -139,8 +139,8 @@ TEST_F(ModuleTest, DriverObjectDescribesTheModule) {
   ComPtr<IDriverNames> names;
   ASSERT_EQ(m_driver->GetNames(names.put()), S_OK);
   const auto ask = [&](bool (IDriverNames::*question)(BSTR), const char* name) {
-    ole::BstrPtr text(ole::Utf8ToBstr(name));
-    return (names.get()->*question)(text.get());
+    ole::BstrPtr asked(ole::Utf8ToBstr(name));
+    return (names.get()->*question)(asked.get());
   };
   EXPECT_TRUE(ask(&IDriverNames::IsMethod, "гудок"));
   EXPECT_TRUE(ask(&IDriverNames::IsMethod, "CHOICEDEVICE"));

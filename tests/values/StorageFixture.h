@@ -18,7 +18,7 @@ inline constexpr auto kSave = &ISafeArray::SaveToFile;
 inline constexpr auto kLoad = &ISafeArray::LoadFromFile;
 
 inline void PutWord(Bytes& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+  for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 // A storage file around already compressed bytes whose header claims
@@ -38,7 +38,8 @@ inline Bytes Storage(const Bytes& payload, int64_t streamSize = -1, size_t cutCo
   Bytes packed(packedSize);
   compress2(packed.data(), &packedSize, payload.data(), payload.size(), 9);
   packed.resize(packedSize - cutCompressed);
-  return StorageOf(packed, static_cast<uint32_t>(streamSize < 0 ? payload.size() : streamSize));
+  return StorageOf(packed, static_cast<uint32_t>(streamSize < 0 ? payload.size()
+                                                                : static_cast<size_t>(streamSize)));
 }
 
 class PlainObject final : public ole::ComObject<IDispatch> {

@@ -186,7 +186,7 @@ TEST_F(StorageTest, DataThatDoesNotCompressIsStored) {
   for (int32_t i = 0; i < 20; ++i) {
     Var cell;
     back->GetValue(i, 0, &cell.v);
-    ASSERT_EQ(ole::BstrView(cell.v.bstrVal), sent[i]);
+    ASSERT_EQ(ole::BstrView(cell.v.bstrVal), sent[static_cast<size_t>(i)]);
   }
 }
 

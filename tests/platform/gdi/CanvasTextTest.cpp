@@ -77,8 +77,8 @@ TEST_P(CanvasText, TransparentTextStaysInsideItsCell) {
 // The cell turns about the reference point: 900 reads bottom-to-top, so the
 // cell rises above the point; 2700 reads top-to-bottom.
 TEST_P(CanvasText, EscapementTurnsTheCellAboutTheReferencePoint) {
-  const int x = 300;
-  const int y = 300;
+  const int originX = 300;
+  const int originY = 300;
   struct Case {
     int32_t escapement;
     QRect (*box)(int x, int y, SIZE cell);
@@ -98,9 +98,9 @@ TEST_P(CanvasText, EscapementTurnsTheCellAboutTheReferencePoint) {
       canvas.SelectFont(EightPoint(c.escapement));
       canvas.SelectBrush(Brush{BS_SOLID, RGB(255, 255, 255)});
       cell = canvas.GetTextExtentPoint32("Наименование");
-      canvas.TextOut(x, y, "Наименование");
+      canvas.TextOut(originX, originY, "Наименование");
     }
-    EXPECT_EQ(PaintedBox(image, kBackground), c.box(x, y, cell));
+    EXPECT_EQ(PaintedBox(image, kBackground), c.box(originX, originY, cell));
   }
 }
 

@@ -109,7 +109,7 @@ std::string describe(const VARIANT& v) {
   }
 }
 
-struct Case {
+struct ConversionCase {
   int line;
   OleVariant source;
   VARTYPE target;
@@ -117,8 +117,8 @@ struct Case {
   OleVariant expected;  // when result is S_OK
 };
 
-void runCases(const std::vector<Case>& cases) {
-  for (const Case& c : cases) {
+void runCases(const std::vector<ConversionCase>& cases) {
+  for (const ConversionCase& c : cases) {
     OleVariant dest("untouched");
     const HRESULT hr = VariantChangeType(&dest.get(), &c.source.get(), 0, c.target);
     EXPECT_EQ(hr, c.result) << "case at line " << c.line;

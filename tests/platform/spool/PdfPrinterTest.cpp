@@ -124,7 +124,7 @@ TEST_F(PdfPrinter, CopiesRepeatEachPageExactlyAndKeepBarcodesOneBit) {
   ASSERT_EQ(direct.size(), 2u);
   ASSERT_EQ(copies.size(), 6u);
   EXPECT_NE(direct[0], direct[1]);
-  for (int i = 0; i < 3; ++i) {
+  for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(copies[i], direct[0]) << "copy " << i << " of page 1";
     EXPECT_EQ(copies[3 + i], direct[1]) << "copy " << i << " of page 2";
   }

@@ -44,7 +44,7 @@ TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
       dir.file("lab-0001-0004.png"), dir.file("lab-0002-0001.png")};
   EXPECT_EQ(po.OutputFiles(), expected);
   struct Page {
-    int file;
+    size_t file;
     bool firstSquare, secondSquare;
   };
   for (const Page& p : {Page{0, true, false}, Page{1, true, false}, Page{2, false, true},

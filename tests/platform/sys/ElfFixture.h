@@ -79,20 +79,20 @@ class ElfWriter {
   }
 
   // Writes value into bytes at offset in the shape's byte order.
-  static void PutInto(std::vector<uint8_t>& bytes, bool bigEndian, size_t offset, int width,
+  static void PutInto(std::vector<uint8_t>& bytes, bool bigEndian, size_t offset, size_t width,
                       uint64_t value) {
-    for (int i = 0; i < width; ++i) {
-      const int shift = 8 * (bigEndian ? width - 1 - i : i);
+    for (size_t i = 0; i < width; ++i) {
+      const size_t shift = 8 * (bigEndian ? width - 1 - i : i);
       bytes[offset + i] = static_cast<uint8_t>(value >> shift);
     }
   }
 
  private:
-  void Put(size_t offset, int width, uint64_t value) {
+  void Put(size_t offset, size_t width, uint64_t value) {
     PutInto(m_bytes, m_shape.bigEndian, offset, width, value);
   }
 
-  void Append(int width, uint64_t value) {
+  void Append(size_t width, uint64_t value) {
     m_bytes.resize(m_bytes.size() + width);
     Put(m_bytes.size() - width, width, value);
   }
@@ -116,7 +116,7 @@ class ElfWriter {
     std::vector<uint8_t> d(12);
     const uint16_t fixed[6] = {m_shape.version[0], m_shape.version[1], m_shape.version[2],
                                m_shape.version[3], m_shape.language,   m_shape.codePage};
-    for (int i = 0; i < 6; ++i) PutInto(d, m_shape.bigEndian, 2 * i, 2, fixed[i]);
+    for (size_t i = 0; i < 6; ++i) PutInto(d, m_shape.bigEndian, 2 * i, 2, fixed[i]);
     for (const auto& [key, value] : m_shape.strings) {
       d.insert(d.end(), key.begin(), key.end());
       d.push_back(0);

@@ -143,7 +143,7 @@ TEST(VersionInfoTest, HostileFieldsFindNothing) {
   struct Case {
     const char* what;
     size_t offset;
-    int width;
+    size_t width;
     uint64_t value;
     bool keepSections, keepSegments;  // the other way in is removed
   };
@@ -202,7 +202,7 @@ TEST(VersionInfoTest, TruncatedAndCorruptedFilesNeverMisread) {
   test::MemoryFile file;
   const std::string path = file.Path();
   for (size_t n = 0; n < good.size(); ++n) {
-    file.Set(std::vector<uint8_t>(good.begin(), good.begin() + n));
+    file.Set(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)));
     const VersionInfo info(path);
     if (info.HasBlock()) {
       EXPECT_EQ(info.VersionText(), "1.2.3.4") << "cut at " << n;
