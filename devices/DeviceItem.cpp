@@ -109,14 +109,14 @@ void DeviceItem::SetOn(int32_t value) {
     Port->Resume();
     Port->SetOn(ok);
     if (!ok) SetOn(0);
-    if (!Port->KeepOpen()) Port->Close(true);
+    if (!Port->KeepOpen()) Port->Close();
     SetResult(result);
     if (!ok && result == 0) SetResult(3);
   } else {
     Port->Suspend();
     Port->SetOn(false);
     Disconnect();
-    Port->Close(true);
+    Port->Close();
   }
   Port->SetOn(ok && value != 0);
 }

@@ -8,18 +8,12 @@ PortManager::PortManager() : m_printerPort(std::make_unique<KeepAliveHook>()) {}
 
 PortManager::~PortManager() {
   // The printer-port part goes first so that no progress callback into a
-  // device that is being destroyed runs during the close pauses.
+  // device that is being destroyed runs during the close pause.
   m_printerPort.reset();
-  Close(true);
-  m_commands.clear();
-  m_responseTimerActive = false;
+  Close();
 }
 
-void PortManager::Close(bool drain) {
-  // The response timer only runs while a queued command waits for its
-  // answer and stops when the queue empties, so this loop ends with the
-  // queue; in this driver both are idle from the start.
-  while (drain && !m_commands.empty() && m_responseTimerActive) sys::WaitPumping(1);
+void PortManager::Close() {
   // No serial port is ever opened here, so there is nothing to close and
   // no pause before closing it; the settle pause after it stays.
   sys::WaitPumping(30);

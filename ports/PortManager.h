@@ -3,7 +3,7 @@
 // It keeps the device's switched-on state and its port settings, and runs
 // the orderly close a device performs after switching on or off. Printing
 // goes through the system's print spooler, so no device of this driver
-// opens a port: the command queue stays empty and no serial port is built.
+// opens a port or sends commands through one: no serial port is built.
 //
 // Threads: a port manager belongs to the thread of its device; Close and
 // the destructor process that thread's events while they wait, so event
@@ -12,24 +12,14 @@
 #define LABELPLU_PORTS_PORTMANAGER_H
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "ports/SerialPortSettings.h"
 
 namespace labelplu {
 
 class DeviceItem;
-
-// One outgoing command of a port: the bytes to send.
-struct TCmd {
-  std::string Data;
-};
-
-// The queue of outgoing commands, first to send at the front.
-using TCmdList = std::deque<TCmd>;
 
 // The printer-port part of a port manager: a progress callback that long
 // port operations call to keep the host alive. It holds no file handle: no
@@ -55,10 +45,9 @@ class PortManager {
   // Returns a flag of the device's current host task (false without one).
   using QueryCallback = std::function<bool()>;
 
-  // Off, processing disabled, settings at their initial values, an empty
-  // command queue and a stopped response timer.
+  // Off, processing disabled, settings at their initial values.
   PortManager();
-  // Runs Close(true) after dropping the printer-port part.
+  // Runs Close after dropping the printer-port part.
   ~PortManager();
   PortManager(const PortManager&) = delete;
   PortManager& operator=(const PortManager&) = delete;
@@ -87,19 +76,12 @@ class PortManager {
   // switching on when it is set.
   bool KeepOpen() const { return m_settings.IsOpen; }
 
-  const TCmdList& Commands() const { return m_commands; }
-  // True while a queued command waits for its answer; never set here,
-  // since nothing is queued.
-  bool ResponseTimerActive() const { return m_responseTimerActive; }
-
   // Null after the destructor has started.
   KeepAliveHook* PrinterPort() { return m_printerPort.get(); }
 
-  // Drains and releases the port: with drain set, waits (1 ms turns, events
-  // processed) while commands are queued and the response timer runs; then
-  // pauses 30 ms while processing events. Returns after at least 30 ms and
-  // costs almost no CPU.
-  void Close(bool drain);
+  // Releases the port: pauses 30 ms while processing events. Returns after
+  // at least 30 ms and costs almost no CPU.
+  void Close();
 
  private:
   DeviceItem* m_owner = nullptr;
@@ -107,8 +89,6 @@ class PortManager {
   bool m_processing = false;
   QueryCallback m_query;
   SerialPortSettings m_settings;
-  TCmdList m_commands;
-  bool m_responseTimerActive = false;
   std::unique_ptr<KeepAliveHook> m_printerPort;
 };
 
