@@ -46,11 +46,8 @@ std::string NameValue(const NameValueLines& lines, std::string_view name) {
 DeviceItem::DeviceItem(DeviceList& list) : m_list(&list) {}
 
 DeviceItem::~DeviceItem() {
-  if (Port) {
-    if (KeepAliveHook* printerPort = Port->PrinterPort()) printerPort->SetProgress(nullptr);
-    Port->SetQueryCallback(nullptr);
-    Port.reset();
-  }
+  // The port's close pause processes events: the device is still whole then.
+  Port.reset();
 }
 
 void DeviceItem::Initialize() {
@@ -66,10 +63,6 @@ void DeviceItem::Initialize() {
   Active = 1;
   Owner = nullptr;
   Port = std::make_unique<PortManager>();
-  Port->SetOwner(this);
-  Port->SetQueryCallback([this] { return OwnerFlag(); });
-  Port->PrinterPort()->SetProgress([this] { KeepAlive(); });
-  Port->SetOn(false);
   Params.Clear();
   CreatedIndex = list.Count();
   list.MakeDeviceName({}, Name);
@@ -103,17 +96,14 @@ void DeviceItem::SetOn(int32_t value) {
   bool ok = false;
   if (value == 1) {
     LoadPortSettings();
-    Port->Suspend();
     ok = Connect();
     const int32_t result = ResultCode;
-    Port->Resume();
     Port->SetOn(ok);
     if (!ok) SetOn(0);
     if (!Port->KeepOpen()) Port->Close();
     SetResult(result);
     if (!ok && result == 0) SetResult(3);
   } else {
-    Port->Suspend();
     Port->SetOn(false);
     Disconnect();
     Port->Close();
@@ -247,10 +237,6 @@ void DeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* d
   } else {
     proc(data, arg);
   }
-}
-
-bool DeviceItem::OwnerFlag() const {
-  return Owner && Owner->Flag != 0;
 }
 
 void DeviceItem::KeepAlive() {

@@ -87,8 +87,6 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
 
   // The host task of the call in progress (null when none).
   void SetOwner(HostTask* task) { Owner = task; }
-  // The task's flag; false without a task.
-  bool OwnerFlag() const;
   // Calls the task's keep-alive at most once a second; never raises.
   void KeepAlive();
 

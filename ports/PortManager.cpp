@@ -4,12 +4,7 @@
 
 namespace labelplu {
 
-PortManager::PortManager() : m_printerPort(std::make_unique<KeepAliveHook>()) {}
-
 PortManager::~PortManager() {
-  // The printer-port part goes first so that no progress callback into a
-  // device that is being destroyed runs during the close pause.
-  m_printerPort.reset();
   Close();
 }
 

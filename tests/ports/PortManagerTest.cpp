@@ -39,11 +39,6 @@ class Application {
 TEST(PortManagerTest, StartsOffWithTheInitialSettings) {
   PortManager port;
   EXPECT_FALSE(port.On());
-  EXPECT_FALSE(port.ProcessingEnabled());
-  EXPECT_FALSE(port.Query());
-  EXPECT_EQ(port.Owner(), nullptr);
-  ASSERT_NE(port.PrinterPort(), nullptr);
-  EXPECT_FALSE(port.PrinterPort()->HasProgress());
 
   const SerialPortSettings& s = port.Settings();
   EXPECT_EQ(s.ComName, "");
@@ -80,43 +75,19 @@ TEST(PortManagerTest, StartsOffWithTheInitialSettings) {
   EXPECT_FALSE(port.KeepOpen());
 }
 
-TEST(PortManagerTest, CallbacksAnswerUntilCleared) {
-  PortManager port;
-  bool flag = true;
-  port.SetQueryCallback([&] { return flag; });
-  EXPECT_TRUE(port.Query());
-  flag = false;
-  EXPECT_FALSE(port.Query());
-  port.SetQueryCallback({});
-  flag = true;
-  EXPECT_FALSE(port.Query());
-
-  int progress = 0;
-  port.PrinterPort()->SetProgress([&] { ++progress; });
-  port.PrinterPort()->Progress();
-  port.PrinterPort()->SetProgress({});
-  port.PrinterPort()->Progress();
-  EXPECT_EQ(progress, 1);
-}
-
 // The device's switch-on and switch-off sequences, over and over: the state
 // follows and the settings stay as loaded.
 TEST(PortManagerTest, SwitchingOnAndOffFollowsTheState) {
   PortManager port;
   for (int i = 0; i < 3; ++i) {
     LoadSerialPortSettings(port.Settings(), [](const std::string&) { return std::string(); });
-    port.Suspend();
-    port.Resume();
     port.SetOn(true);
-    EXPECT_TRUE(port.ProcessingEnabled());
     if (!port.KeepOpen()) port.Close();
     EXPECT_TRUE(port.On());
 
-    port.Suspend();
     port.SetOn(false);
     port.Close();
     EXPECT_FALSE(port.On());
-    EXPECT_FALSE(port.ProcessingEnabled());
   }
   EXPECT_EQ(port.Settings(), SerialPortSettings());
 }
@@ -134,16 +105,12 @@ TEST(PortManagerTest, ClosePausesWhileProcessingEventsWithoutBurningCpu) {
   EXPECT_LT(cpu, wall / 4) << "a close burnt " << cpu << " ms of CPU";
 }
 
-// Destruction closes (with its pause) after dropping the printer-port part,
-// so no progress callback reaches a device that is going away.
-TEST(PortManagerTest, DestructionClosesWithoutCallingBack) {
+// Destruction closes, with its pause.
+TEST(PortManagerTest, DestructionCloses) {
   auto port = std::make_unique<PortManager>();
-  int progress = 0;
-  port->PrinterPort()->SetProgress([&] { ++progress; });
   const auto [wall, cpu] = Measure([&] { port.reset(); });
   (void)cpu;
   EXPECT_GE(wall, 30.0);
-  EXPECT_EQ(progress, 0);
 }
 
 }  // namespace
