@@ -1,10 +1,9 @@
-// labelplu: the port settings record of a device and its loading from
-// named text values.
+// labelplu: the port settings record of a device, and the integer reading
+// of its values.
 #ifndef LABELPLU_PORTS_SERIALPORTSETTINGS_H
 #define LABELPLU_PORTS_SERIALPORTSETTINGS_H
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace labelplu {
@@ -31,7 +30,6 @@ struct SerialPortSettings {
   int32_t SWFlowOptions = 0;       // "SWFlowOptions"
   int32_t XOnChar = 17;            // "XOnChar"
   int32_t XOffChar = 19;           // "XOffChar"
-  std::string DeviceName;          // no setting key
   bool IsOpen = false;             // "IsOpen": keep the port open after switching on
   std::string NetworkPrinterName;  // "NetworkPrinterName"
   int32_t FlowControl = 2;         // "FlowControl"
@@ -43,24 +41,9 @@ struct SerialPortSettings {
   friend bool operator==(const SerialPortSettings&, const SerialPortSettings&) = default;
 };
 
-// Gives the text stored under a setting key; an empty text means the key
-// is absent.
-using SettingLookup = std::function<std::string(const std::string& key)>;
-
-// Fills settings from lookup, key by key in this order: ComName, ComNumber,
-// Baud, DataBits, StopBits, Parity, UseEventWord, RS485Mode, BaseAddress,
-// InSize, OutSize, BufferFull, BufferResume, ControlDTR, ControlRTS,
-// FlowControl, SWFlowOptions, XOnChar, XOffChar, TimeOutWrite, IsOpen,
-// NetworkPrinterName, FileNamePrint. An absent or empty value leaves its
-// field unchanged. Integers are decimal ("-12", "+7"; 32-bit). Booleans
-// accept "True"/"False" (ASCII case ignored) or a decimal integer, true
-// when not 0. A value that does not convert throws std::invalid_argument
-// "'<text>' is not a valid integer value" (or "... boolean value"); the
-// fields read before it keep their new values.
-void LoadSerialPortSettings(SerialPortSettings& settings, const SettingLookup& lookup);
-
-// The decimal text as a 32-bit integer; throws std::invalid_argument as
-// above for anything else (blanks, hexadecimal, overflow).
+// The decimal text ("-12", "+7") as a 32-bit integer; throws
+// std::invalid_argument "'<text>' is not a valid integer value" for
+// anything else (blanks, hexadecimal, overflow).
 int32_t PortTextToInt(const std::string& text);
 
 }  // namespace labelplu
