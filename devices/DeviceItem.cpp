@@ -1,6 +1,5 @@
 #include "devices/DeviceItem.h"
 
-#include <cmath>
 #include <stdexcept>
 
 #include "base/GuidText.h"
@@ -52,27 +51,15 @@ DeviceItem::~DeviceItem() {
 
 void DeviceItem::Initialize() {
   DeviceList& list = List();
-  Info = DeviceInfo{};
-  Info.Name = list.DeviceKind();
-  Info.ModelName = list.ModelName();
-  const sys::VersionNumbers version = list.ModuleVersion();
-  Info.VersionMajor = version.Part(0);
-  Info.VersionMinor = version.Part(1);
-  Info.VersionBuild = version.Part(3);
-  UpdateDeviceInfo();
-  Active = 1;
   Owner = nullptr;
   Port = std::make_unique<PortManager>();
   Params.Clear();
-  CreatedIndex = list.Count();
   list.MakeDeviceName({}, Name);
   HostLink = list.HostLink;
   Code = NewGuid();
   Params.Assign(list.ModelParams());
   LastTick = 0;
   ThreadId = sys::CurrentThreadId();
-  InfoText.clear();
-  Scratch.clear();
 }
 
 DeviceList& DeviceItem::List() const {
@@ -121,12 +108,6 @@ int32_t DeviceItem::CheckOn() {
   return ResultCode;
 }
 
-bool DeviceItem::IsReady(int32_t& code) {
-  code = CheckOn();
-  SetResult(code);
-  return code == 0;
-}
-
 std::string DeviceItem::GetParam(std::string_view name) const {
   const ParameterDescriptor* item = FindParam(Params, name);
   return item ? EscapeNewLines(item->ValueText, false) : std::string();
@@ -148,39 +129,8 @@ void DeviceItem::SetParam(std::string_view name, std::string_view value) {
   SetParamValue(Params, name, EscapeNewLines(value, true));
 }
 
-ole::OleVariant DeviceItem::GetPropsArray() const {
-  const uint32_t columns = Params.Count() > 0 ? static_cast<uint32_t>(Params.Count()) : 1;
-  const SAFEARRAYBOUND bounds[2] = {{8, 0}, {columns, 0}};
-  ole::OleVariant result = ole::OleVariant::AdoptArray(SafeArrayCreate(VT_VARIANT, 2, bounds));
-  SAFEARRAY* psa = result.get().parray;
-  int32_t column = 0;
-  for (const auto& item : Params) {
-    const std::string type =
-        SameText(item->TypeName, "Integer") || SameText(item->TypeName, "Double") ? "Number"
-                                                                                  : item->TypeName;
-    const ole::OleVariant cells[7] = {ole::OleVariant(item->Name),
-                                      item->TypedCurrent(),
-                                      ole::OleVariant(type),
-                                      item->TypedDefault(),
-                                      ole::OleVariant(item->ReadOnly != 0),
-                                      ole::OleVariant(item->Caption),
-                                      ole::OleVariant(item->Hint)};
-    for (int32_t row = 0; row < 7; ++row) {
-      const int32_t at[2] = {row, column};
-      ole::OleCheck(SafeArrayPutElement(psa, at, &cells[row].get()));
-    }
-    ++column;
-  }
-  return result;
-}
-
 std::string DeviceItem::GetErrorText(int32_t code) const {
   return m_list ? m_list->GetErrorText(code) : DeviceList::BaseErrorText(code);
-}
-
-bool DeviceItem::GetBoolParam(std::string_view name) const {
-  const std::string value = GetParam(name);
-  return SameText(value, "True") || value == "1";
 }
 
 int32_t DeviceItem::GetIntParam(std::string_view name) const {
@@ -199,36 +149,12 @@ double DeviceItem::GetFloatParam(std::string_view name) const {
   throw std::invalid_argument("'" + value + "' is not a valid floating point value");
 }
 
-int64_t DeviceItem::GetCurrencyParam(std::string_view name) const {
-  return static_cast<int64_t>(std::nearbyint(GetFloatParam(name) * 10000.0));
-}
-
-void DeviceItem::SetVariantParam(std::string_view name, const VARIANT& value) {
-  const VARIANT& v = DerefVariant(value);
-  if (v.vt == VT_BOOL)
-    SetParam(name, v.boolVal ? "1" : "0");
-  else
-    SetParam(name, ole::VarToText(v));
-}
-
 void DeviceItem::SetFloatParam(std::string_view name, double value) {
   SetParam(name, ole::FloatToText(value));
 }
 
 void DeviceItem::SetIntParam(std::string_view name, int32_t value) {
   SetParam(name, std::to_string(value));
-}
-
-bool DeviceItem::ParamIsReadOnly(std::string_view name) const {
-  const ParameterDescriptor* item = FindParam(Params, name);
-  return item && item->ReadOnly != 0;
-}
-
-bool DeviceItem::ParamDefaultInt(std::string_view name, int32_t& value) const {
-  const ParameterDescriptor* item = FindParam(Params, name);
-  if (!item) return false;
-  value = ole::VarToInt32(item->TypedDefault().get());
-  return true;
 }
 
 void DeviceItem::CallThroughHost(void (*proc)(void* data, intptr_t arg), void* data, intptr_t arg) {

@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/DeviceInfo.h"
 #include "devices/ParameterDescriptor.h"
 #include "labelplu/devices.h"
 #include "labelplu/plugin.h"
@@ -32,12 +31,11 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
   explicit DeviceItem(DeviceList& list);
   ~DeviceItem() override;
 
-  // Fills the information, creates the port manager, names the device,
-  // gives it a new code and copies the current model's parameters.
+  // Creates the port manager, names the device, gives it a new code and
+  // copies the current model's parameters.
   void Initialize();
 
   // ---- Operations descendants may replace ----
-  virtual void UpdateDeviceInfo() {}
   virtual int32_t AfterLoadSettings() { return 0; }
   // The settings dialog: 0 confirmed, -1 cancelled.
   virtual int32_t ShowSettings();
@@ -50,33 +48,21 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
   virtual int32_t LoadPortSettings();
   // 0 when switched on, else 3; stored as the result.
   virtual int32_t CheckOn();
-  virtual bool IsReady(int32_t& code);
   // The value of the parameter named name (or by its second name), line
   // breaks decoded; empty when there is none.
   virtual std::string GetParam(std::string_view name) const;
   // Stores value (line breaks encoded); a new parameter when there is none.
   virtual void SetParam(std::string_view name, std::string_view value);
-  // All parameters as an 8 × n array of variants (rows: name, typed value,
-  // type, typed default, read-only, caption, hint).
-  virtual ole::OleVariant GetPropsArray() const;
-  virtual int32_t DriverCode() const { return 1003; }
   virtual std::string GetErrorText(int32_t code) const;
 
   // Typed access by parameter name. Integer and floating conversions raise
   // on texts that are not numbers; an empty text reads as 0.
-  bool GetBoolParam(std::string_view name) const;
   int32_t GetIntParam(std::string_view name) const;
-  int64_t GetCurrencyParam(std::string_view name) const;
   double GetFloatParam(std::string_view name) const;
-  std::string GetStringParam(std::string_view name) const { return GetParam(name); }
-  double GetDoubleParam(std::string_view name) const { return GetFloatParam(name); }
-  void SetVariantParam(std::string_view name, const VARIANT& value);
   void SetFloatParam(std::string_view name, double value);
   void SetIntParam(std::string_view name, int32_t value);
   double GetFloatByName(std::string_view name) const { return GetFloatParam(name); }
   int32_t GetIntByName(std::string_view name) const { return GetIntParam(name); }
-  bool ParamIsReadOnly(std::string_view name) const;
-  bool ParamDefaultInt(std::string_view name, int32_t& value) const;
 
   void SetResult(int32_t code) { ResultCode = code; }
   void SetIsOn(bool flag) { Port->SetOn(flag); }
@@ -114,17 +100,12 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
 
   uint32_t LastTick = 0;
   HostTask* Owner = nullptr;
-  std::vector<std::string> Scratch;
   int32_t ResultCode = 0;
-  DeviceInfo Info;
-  std::string InfoText;
   std::unique_ptr<PortManager> Port;
   ParameterDescriptorList Params;
   GUID Code{};
   std::string Name;
-  int32_t CreatedIndex = 0;
   uint32_t ThreadId = 0;
-  uint8_t Active = 0;
   // The host's service interface, taken from the list at creation.
   ole::ComPtr<IHostEventSink> HostLink;
 

@@ -35,12 +35,9 @@ std::string OwnModuleFileName() {
 
 DeviceList::DeviceList(std::string moduleFileName)
     : ThreadId(sys::CurrentThreadId()),
-      m_moduleFileName(moduleFileName.empty() ? OwnModuleFileName() : std::move(moduleFileName)),
-      m_moduleVersion(sys::VersionInfo(sys::ModulePath(false)).FileVersion()) {
+      m_moduleFileName(moduleFileName.empty() ? OwnModuleFileName() : std::move(moduleFileName)) {
   m_models = std::make_unique<PluginModelList>(this, m_moduleFileName);
   RegisterParams(kStandardParams);
-  Info = DeviceInfo{};
-  Info.Name = "Unknown";
 }
 
 DeviceList::~DeviceList() {
@@ -316,15 +313,7 @@ ole::ComPtr<IUnknown> DeviceList::GetDriverInterface() {
 }
 
 void DeviceList::AssignModelInfo(const ModelInfo& info) {
-  Info.Name = info.Name;
-  Info.Description = info.Description;
-  Info.ModelName = info.ModelName;
-  Info.VersionMajor = info.VersionMajor;
-  Info.VersionMinor = info.VersionMinor;
-  Info.VersionBuild = info.VersionBuild;
-  Info.InstanceKey = info.InstanceKey;
-  Info.InfoFlags = info.InfoFlags;
-  Info.Comment = info.Comment;
+  m_instanceKey = info.InstanceKey;
 }
 
 }  // namespace labelplu

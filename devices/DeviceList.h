@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "devices/DeviceInfo.h"
 #include "devices/DeviceItem.h"
 #include "devices/ParameterRecord.h"
 #include "devices/PluginModel.h"
@@ -45,7 +44,6 @@ class DeviceList : public IModelOwner {
   // The description of a result code: "Ошибка. Код №" and the code.
   virtual std::string GetErrorText(int32_t code) const { return BaseErrorText(code); }
   static std::string BaseErrorText(int32_t code);
-  virtual void ListHook(int32_t) {}
   // Registers (or updates) the current model's parameters from records.
   void RegisterParams(std::span<const ParameterRecord> records);
   // Selects a device by 1-based number (an integral double counts) or by
@@ -68,7 +66,6 @@ class DeviceList : public IModelOwner {
   // The device's settings dialog: its answer, or -1 when there is none.
   int32_t SetupDevice(const GUID& code);
   DeviceItem* FindByCode(const GUID& code) const;
-  bool HasCode(const GUID& code) const { return FindByCode(code) != nullptr; }
   // The first free name "<prefix><n>", n from 1 to 10000, among the devices
   // whose name differs from exclude; name is unchanged when all are taken.
   void MakeDeviceName(const std::string& exclude, std::string& name) const;
@@ -99,10 +96,9 @@ class DeviceList : public IModelOwner {
   std::string CurrentName() const;
   void SetCurrentName(const std::string& name);
 
-  // The name the driver object builds its instance lock from; empty here.
-  std::string InstanceKey() const { return Info.InstanceKey; }
-  // The module's file version (for the devices' information).
-  sys::VersionNumbers ModuleVersion() const { return m_moduleVersion; }
+  // The name the driver object builds its instance lock from: the one of
+  // the last model information assigned; empty here.
+  const std::string& InstanceKey() const { return m_instanceKey; }
   const std::string& ModuleFileName() const { return m_moduleFileName; }
 
   // Where the driver object's interface comes from (set by the driver).
@@ -123,7 +119,6 @@ class DeviceList : public IModelOwner {
   std::unique_ptr<ModelCatalog> Catalog;
   std::string SettingsText;
   uint32_t ThreadId = 0;
-  DeviceInfo Info;
   // The host's service interface, set by the driver object.
   ole::ComPtr<IHostEventSink> HostLink;
 
@@ -142,7 +137,7 @@ class DeviceList : public IModelOwner {
   std::vector<ole::ComPtr<DeviceItem>> m_items;
   std::unique_ptr<PluginModelList> m_models;
   std::string m_moduleFileName;
-  sys::VersionNumbers m_moduleVersion;
+  std::string m_instanceKey;
   std::function<ole::ComPtr<IUnknown>()> m_driverSource;
 };
 

@@ -98,7 +98,7 @@ std::span<const ParameterRecord> PageLayoutParamRecords() {
 }
 
 std::string PrinterDevice::GetErrorText(int32_t code) const {
-  if (code == 6) return DeviceErrorText;
+  if (code == 6) return {};
   if (code != 0 && code == m_failureCode) return m_failureText;
   return DeviceItem::GetErrorText(code);
 }

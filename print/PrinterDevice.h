@@ -35,9 +35,9 @@ class PrinterDevice : public DeviceItem {
   // Frees the view, then the label.
   ~PrinterDevice() override;
 
-  // Code 6 is the device's own error text (none here); the code of a
-  // framework error that ended the last job its message; every other code
-  // the list's.
+  // Code 6, the device's own error, has an empty text here (nothing in this
+  // driver describes one); the code of a framework error that ended the
+  // last job its message; every other code the list's.
   std::string GetErrorText(int32_t code) const override;
 
   // The print job. input is a variant array whose elements 0, 1, 2, or a
@@ -55,9 +55,6 @@ class PrinterDevice : public DeviceItem {
   // the clean-up. After the job the slots are empty and the label and the
   // view are gone.
   int32_t ExecutePrint(const VARIANT& input);
-  // The template check and the value-name listing: CheckOn's code only.
-  int32_t CheckTemplate();
-  int32_t GetValuesName();
   // Sending raw data is not available on this kind of device: 3 when the
   // device is off, else -2.
   int32_t SendToDevice(std::string_view data, int32_t option);
@@ -75,9 +72,6 @@ class PrinterDevice : public DeviceItem {
   Label* LoadedLabel() const { return m_label.get(); }
   PageLayoutPrinter* View() const { return m_view.get(); }
   bool Busy() const { return m_busy; }
-
-  // The description of result code 6; nothing in this driver fills it.
-  std::string DeviceErrorText;
 
   // Shows the settings dialog (DeviceUserInterface::EditSettings). On OK the
   // device's name and settings are written back and the answer is 0; on

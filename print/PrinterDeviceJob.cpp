@@ -80,14 +80,6 @@ PrinterDevice::~PrinterDevice() {
   m_label.reset();
 }
 
-int32_t PrinterDevice::CheckTemplate() {
-  return CheckOn();
-}
-
-int32_t PrinterDevice::GetValuesName() {
-  return CheckOn();
-}
-
 int32_t PrinterDevice::SendToDevice(std::string_view, int32_t) {
   if (CheckOn() != 0) return 3;
   return -2;

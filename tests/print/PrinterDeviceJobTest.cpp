@@ -72,12 +72,8 @@ TEST_F(PrinterDeviceJobTest, SwitchedOffDeviceAnswersThreeEverywhere) {
   const ole::OleVariant job = Job(Table({}, 2), Table({}, 1), Table({}, 0));
   m_device->SetIsOn(false);
   EXPECT_EQ(m_device->ExecutePrint(job), 3);
-  EXPECT_EQ(m_device->CheckTemplate(), 3);
-  EXPECT_EQ(m_device->GetValuesName(), 3);
   EXPECT_EQ(m_device->SendToDevice("^XA", 0), 3);
   m_device->SetIsOn(true);
-  EXPECT_EQ(m_device->CheckTemplate(), 0);
-  EXPECT_EQ(m_device->GetValuesName(), 0);
   EXPECT_EQ(m_device->SendToDevice("^XA", 0), -2);
 }
 
