@@ -76,10 +76,10 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
   // Calls the task's keep-alive at most once a second; never raises.
   void KeepAlive();
 
-  // Port settings from name=value lines, or from the parameters when lines
-  // is null; to lines, or to the parameters when lines is null.
+  // Port settings from name=value lines, or from the parameters when source
+  // is null. The settings documents of this driver's devices carry no port
+  // settings back.
   void ReadPortParams(const NameValueLines* source);
-  void WritePortParams(NameValueLines* target);
 
   // The device's settings document.
   xml::XmlDocument GetSettingsXml();

@@ -113,9 +113,6 @@ class DeviceList : public IModelOwner {
 
   int32_t Current = 0;
   int32_t PropertyPageEnabled = 0;
-  uint8_t WritePortMain = 0;
-  uint8_t WritePortFlow = 0;
-  uint8_t WritePortTarget = 0;
   std::unique_ptr<ModelCatalog> Catalog;
   std::string SettingsText;
   uint32_t ThreadId = 0;

@@ -60,25 +60,6 @@ void DeviceItem::ReadPortParams(const NameValueLines* source) {
   }
 }
 
-void DeviceItem::WritePortParams(NameValueLines* target) {
-  struct Sink {
-    DeviceItem* device;
-    NameValueLines* target;
-  } sink{this, target};
-  const DeviceList& list = List();
-  ForEachPortValue(
-      Port->Settings(),
-      {list.WritePortMain != 0, list.WritePortFlow != 0, list.WritePortTarget != 0},
-      [](void* context, std::string_view name, const std::string& value) {
-        auto* s = static_cast<Sink*>(context);
-        if (s->target)
-          SetNameValue(*s->target, name, value);
-        else
-          s->device->SetParam(name, value);
-      },
-      &sink);
-}
-
 xml::XmlDocument DeviceItem::GetSettingsXml() {
   xml::XmlDocument doc = xml::NewXmlDocument(GetNodeName(1), xml::Utf16Declaration());
   xml::XmlNode root = doc.documentElement();
@@ -88,7 +69,6 @@ xml::XmlDocument DeviceItem::GetSettingsXml() {
   xml::XmlNode params = CreateElementByTag(doc, kNodeParams);
   NameValueLines lines;
   for (const auto& item : Params) SetNameValue(lines, item->Name, item->ValueText);
-  WritePortParams(&lines);
   for (const std::string& line : lines) {
     const size_t eq = line.find('=');
     xml::XmlNode param = CreateElementByTag(doc, kNodeParam);

@@ -18,24 +18,6 @@ constexpr std::array<int32_t, 10> kBauds = {115200, 57600, 38400, 19200, 9600,
 constexpr std::array<int32_t, 4> kDataBits = {8, 7, 6, 5};
 constexpr std::array<int32_t, 2> kStopBits = {2, 1};
 
-constexpr ParameterRecord kPortRecords[] = {
-    {"ComNumber", "", "Номер порта", "Integer", false, "1",
-     "Номер порта\r\nДопустимые значения: 1, 2, 3..."},
-    {"Baud", "", "Скорость порта", "Integer", false, "9600",
-     "Скорость порта\r\nДопустимые значения: 115200, 57600, 38400, 19200, 9600, 4800, 2400, 1200, "
-     "300, 28800"},
-    {"DataBits", "", "Биты данных", "Integer", false, "8",
-     "Биты данных (DataBits)\r\nДопустимые значения: 8, 7, 6, 5"},
-    {"StopBits", "", "Стоп биты", "Integer", false, "1",
-     "Стоп биты (StopBits)\r\nДопустимые значения: 1, 2"},
-    {"Parity", "", "Четность", "Integer", false, "0",
-     "Четность (Parity)\r\nДопустимые значения: 0 - \"Отсутствует (None)\", 1 - Нечетный (Odd), 2 "
-     "- "
-     "Четный (Even), 3 - Метка (Mark), 4 - Пробел (Space)"},
-    {"IsOpen", "", "Блокировать", "Integer", false, "1",
-     "Блокировать порт\r\nДопустимые значения: 1 - блокировать, 0 - нет"},
-};
-
 constexpr const char* kReadOrder[] = {
     "ComName",     "ComNumber",          "Baud",         "DataBits",    "StopBits",
     "Parity",      "UseEventWord",       "RS485Mode",    "BaseAddress", "InSize",
@@ -80,10 +62,6 @@ std::span<const int32_t> PortValueTable(std::string_view name) {
   return {};
 }
 
-std::span<const ParameterRecord> PortParamRecords() {
-  return kPortRecords;
-}
-
 std::span<const char* const> PortReadOrder() {
   return kReadOrder;
 }
@@ -111,37 +89,6 @@ void StorePortValue(SerialPortSettings& s, std::string_view name, const std::str
       const auto at = std::find(table.begin(), table.end(), value);
       if (at != table.end()) *field = static_cast<int32_t>(at - table.begin());
     }
-  }
-}
-
-void ForEachPortValue(const SerialPortSettings& s, PortValueTables groups,
-                      void (*emit)(void*, std::string_view, const std::string&), void* context) {
-  const auto tableValue = [](std::string_view name, int32_t index) {
-    const std::span<const int32_t> table = PortValueTable(name);
-    if (index < 0 || static_cast<size_t>(index) >= table.size()) return std::to_string(index);
-    return std::to_string(table[static_cast<size_t>(index)]);
-  };
-  if (groups.Main) {
-    emit(context, "ComName", s.ComName);
-    emit(context, "ComNumber", tableValue("ComNumber", s.ComNumber));
-    emit(context, "Baud", tableValue("Baud", s.Baud));
-    emit(context, "DataBits", tableValue("DataBits", s.DataBits));
-    emit(context, "StopBits", tableValue("StopBits", s.StopBits));
-    emit(context, "Parity", std::to_string(s.Parity));
-    emit(context, "IsOpen", std::to_string(s.IsOpen ? 1 : 0));
-  }
-  if (groups.Flow) {
-    emit(context, "FlowControl", std::to_string(s.FlowControl));
-    emit(context, "ControlDTR", std::to_string(s.ControlDTR));
-    emit(context, "ControlRTS", std::to_string(s.ControlRTS));
-    emit(context, "SWFlowOptions", std::to_string(s.SWFlowOptions));
-    emit(context, "XOnChar", std::to_string(s.XOnChar));
-    emit(context, "XOffChar", std::to_string(s.XOffChar));
-    emit(context, "TimeOutWrite", std::to_string(s.TimeOutWrite));
-  }
-  if (groups.Target) {
-    emit(context, "NetworkPrinterName", s.NetworkPrinterName);
-    emit(context, "FileNamePrint", s.FileNamePrint);
   }
 }
 

@@ -1,5 +1,6 @@
 // The port settings as named text values, with the tables that four of them
-// are stored as indexes into.
+// are stored as indexes into. Settings documents and device parameters fill
+// them; nothing writes them back.
 #ifndef LABELPLU_DEVICES_PORTPARAMETERS_H
 #define LABELPLU_DEVICES_PORTPARAMETERS_H
 
@@ -9,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "devices/ParameterRecord.h"
 #include "ports/SerialPortSettings.h"
 
 namespace labelplu {
@@ -18,10 +18,6 @@ namespace labelplu {
 // other name.
 std::span<const int32_t> PortValueTable(std::string_view name);
 
-// The six device-parameter records of the port parameters ("ComNumber",
-// "Baud", "DataBits", "StopBits", "Parity", "IsOpen").
-std::span<const ParameterRecord> PortParamRecords();
-
 // The names read back from settings, in order.
 std::span<const char* const> PortReadOrder();
 
@@ -29,16 +25,6 @@ std::span<const char* const> PortReadOrder();
 // (raising on texts that are not numbers), tables mapped to indexes (a value
 // outside its table keeps the previous index), texts as they are.
 void StorePortValue(SerialPortSettings& settings, std::string_view name, const std::string& text);
-
-// The port parameters a device writes, by enabled group, as name and text.
-struct PortValueTables {
-  bool Main = false;
-  bool Flow = false;
-  bool Target = false;
-};
-void ForEachPortValue(const SerialPortSettings& settings, PortValueTables groups,
-                      void (*emit)(void* context, std::string_view name, const std::string& value),
-                      void* context);
 
 }  // namespace labelplu
 

@@ -107,9 +107,6 @@ PrinterDeviceList::PrinterDeviceList(std::string moduleFileName)
     : DeviceList(std::move(moduleFileName)) {
   Models().RegisterModel(kModelCode, "Windows-принтер (ЖФУ8)", nullptr, "Принтеры этикеток",
                          "Принтер", "WinPrinter", "", 0, 0, 1, 3, 1);
-  WritePortMain = 0;
-  WritePortFlow = 0;
-  WritePortTarget = 0;
   RegisterParams(kLabelPrinterParams);
   RegisterParams(kPageLayoutParams);
 }

@@ -97,6 +97,11 @@ TEST(LegacySettingsTest, WrittenDocumentLoadsBackUnchanged) {
   list.LoadSettings(ole::OleVariant(std::string_view(LegacyDocument("9600"))).get());
   ASSERT_EQ(list.Count(), 1);
   const std::string saved = ListDocument(list);
+  // Only the parameters go back: the port's own values (the 19200 of the
+  // legacy port section, its flow control) stay out of the document.
+  EXPECT_NE(saved.find("\"9600\""), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("19200"), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("FlowControl"), std::string::npos) << saved;
   DeviceList again("labelplu.plu");
   again.LoadSettings(ole::OleVariant(std::string_view(saved)).get());
   EXPECT_EQ(ListDocument(again), saved);
