@@ -278,19 +278,9 @@ GUID DeviceList::ModelCode() const {
   return model ? model->Code : GUID{};
 }
 
-std::string DeviceList::ModelName() const {
-  const PluginModel* model = m_models->CurrentModel();
-  return model ? model->Name : std::string();
-}
-
 std::string DeviceList::NamePrefix() const {
   const PluginModel* model = m_models->CurrentModel();
   return model ? model->NamePrefix : std::string();
-}
-
-std::string DeviceList::DeviceKind() const {
-  const PluginModel* model = m_models->CurrentModel();
-  return model ? model->DeviceKind : std::string();
 }
 
 const ParameterDescriptorList& DeviceList::ModelParams() const {

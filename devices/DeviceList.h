@@ -87,9 +87,7 @@ class DeviceList : public IModelOwner {
 
   // ---- The current model ----
   GUID ModelCode() const;
-  std::string ModelName() const;
   std::string NamePrefix() const;
-  std::string DeviceKind() const;
   const ParameterDescriptorList& ModelParams() const;
   PluginModelList& Models() const { return *m_models; }
 

@@ -148,8 +148,8 @@ HRESULT DriverObject::GetModel(int32_t index, IUnknown** out) {
   });
 }
 
-HRESULT DriverObject::SetReserved(int32_t value) {
-  m_reserved = value;
+HRESULT DriverObject::SetReserved(int32_t) {
+  // The host may hand a value here; nothing in this driver uses it.
   return S_OK;
 }
 

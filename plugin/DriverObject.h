@@ -63,13 +63,9 @@ class DriverObject : public ole::ComObject<IDriverObject, IDriverNames> {
   std::string ErrorText(const HostTask* task, int32_t code) const;
 
   DeviceList& Devices() const { return *m_list; }
-  IHostEventSink* HostEvents() const { return m_hostEvents.get(); }
   void SetHostEventSink(IUnknown* sink);
   PluginControlObject* Control() const { return m_control.get(); }
 
-  const std::string& ModulePathText() const { return m_modulePath; }
-  const std::string& VersionText() const { return m_versionText; }
-  uint16_t BuildNumber() const { return m_buildNumber; }
   uint16_t ReleaseNumber() const { return m_releaseNumber; }
 
   virtual int32_t InterfaceLevel() const { return 3; }
@@ -113,7 +109,6 @@ class DriverObject : public ole::ComObject<IDriverObject, IDriverNames> {
   std::string m_versionText;
   uint16_t m_buildNumber = 0;
   uint16_t m_releaseNumber = 0;
-  int32_t m_reserved = 0;
   std::unique_ptr<DeviceList> m_list;
   ole::ComPtr<IHostEventSink> m_hostEvents;
   sys::NamedLock m_instanceLock;

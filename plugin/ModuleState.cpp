@@ -66,10 +66,6 @@ void UnloadModule() {
   }
 }
 
-DriverObject* ModuleDriverObject() {
-  return g_driver;
-}
-
 IPluginControl* ControlInterface() {
   return g_control;
 }

@@ -15,7 +15,6 @@ int32_t LoadModule();
 // Shut-down: frees the driver object (failures swallowed).
 void UnloadModule();
 
-DriverObject* ModuleDriverObject();
 // The control interface (no reference added); null without a driver object.
 IPluginControl* ControlInterface();
 

@@ -7,9 +7,7 @@
 namespace labelplu {
 
 PluginControlObject::PluginControlObject(DriverObject* const* driverSlot, CallEntryFn callEntry)
-    : m_driverSlot(driverSlot), m_callEntry(callEntry) {
-  (void)m_reserved;
-}
+    : m_driverSlot(driverSlot), m_callEntry(callEntry) {}
 
 HRESULT PluginControlObject::GetCallEntry(CallEntryFn* out) {
   return ole::Safecall([&] {

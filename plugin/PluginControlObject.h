@@ -24,7 +24,6 @@ class PluginControlObject final : public ole::ComObject<IPluginControl> {
  private:
   DriverObject* const* m_driverSlot;
   CallEntryFn m_callEntry;
-  int32_t m_reserved = 0;
 };
 
 }  // namespace labelplu

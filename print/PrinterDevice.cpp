@@ -93,9 +93,6 @@ constexpr GUID kModelCode = {
 std::span<const ParameterRecord> LabelPrinterParamRecords() {
   return kLabelPrinterParams;
 }
-std::span<const ParameterRecord> PageLayoutParamRecords() {
-  return kPageLayoutParams;
-}
 
 std::string PrinterDevice::GetErrorText(int32_t code) const {
   if (code == 6) return {};

@@ -16,8 +16,6 @@ namespace labelplu {
 // The nine parameters every label-printer driver of the family has (the
 // driver object also publishes them as properties).
 std::span<const ParameterRecord> LabelPrinterParamRecords();
-// The eighteen page-layout parameters of this driver.
-std::span<const ParameterRecord> PageLayoutParamRecords();
 
 class Label;
 class PageLayoutPrinter;
