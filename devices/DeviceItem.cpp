@@ -71,7 +71,7 @@ int32_t DeviceItem::ShowSettings() {
   BeforeShowSettings();
   // The base device has no settings form of its own; the print manager's
   // devices show theirs. Nobody can confirm one here: cancelled.
-  return -1;
+  return kResultCancelled;
 }
 
 bool DeviceItem::IsOn() const {
@@ -79,7 +79,7 @@ bool DeviceItem::IsOn() const {
 }
 
 void DeviceItem::SetOn(int32_t value) {
-  SetResult(0);
+  SetResult(kResultOk);
   bool ok = false;
   if (value == 1) {
     LoadPortSettings();
@@ -89,7 +89,7 @@ void DeviceItem::SetOn(int32_t value) {
     if (!ok) SetOn(0);
     if (!Port->KeepOpen()) Port->Close();
     SetResult(result);
-    if (!ok && result == 0) SetResult(3);
+    if (!ok && result == kResultOk) SetResult(kResultNoDevice);
   } else {
     Port->SetOn(false);
     Disconnect();
@@ -100,11 +100,11 @@ void DeviceItem::SetOn(int32_t value) {
 
 int32_t DeviceItem::LoadPortSettings() {
   ReadPortParams(nullptr);
-  return 0;
+  return kResultOk;
 }
 
 int32_t DeviceItem::CheckOn() {
-  SetResult(IsOn() ? 0 : 3);
+  SetResult(IsOn() ? kResultOk : kResultNoDevice);
   return ResultCode;
 }
 
@@ -208,7 +208,7 @@ HRESULT DeviceItem::Remove(int32_t* out) {
   ole::ComPtr<DeviceItem> self(this);
   return ole::Safecall([&] {
     Remove();
-    *out = 0;
+    *out = kResultOk;
   });
 }
 

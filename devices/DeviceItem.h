@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/DriverResult.h"
 #include "devices/ParameterDescriptor.h"
 #include "labelplu/devices.h"
 #include "labelplu/plugin.h"
@@ -36,8 +37,8 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
   void Initialize();
 
   // ---- Operations descendants may replace ----
-  virtual int32_t AfterLoadSettings() { return 0; }
-  // The settings dialog: 0 confirmed, -1 cancelled.
+  virtual int32_t AfterLoadSettings() { return kResultOk; }
+  // The settings dialog: kResultOk confirmed, kResultCancelled cancelled.
   virtual int32_t ShowSettings();
   virtual void BeforeShowSettings() {}
   virtual bool IsOn() const;
@@ -46,7 +47,7 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
   virtual bool Connect() { return true; }
   virtual bool Disconnect() { return true; }
   virtual int32_t LoadPortSettings();
-  // 0 when switched on, else 3; stored as the result.
+  // kResultOk when switched on, else kResultNoDevice; stored as the result.
   virtual int32_t CheckOn();
   // The value of the parameter named name (or by its second name), line
   // breaks decoded; empty when there is none.
@@ -100,7 +101,7 @@ class DeviceItem : public ole::ComObject<IDeviceItem> {
 
   uint32_t LastTick = 0;
   HostTask* Owner = nullptr;
-  int32_t ResultCode = 0;
+  int32_t ResultCode = kResultOk;
   std::unique_ptr<PortManager> Port;
   ParameterDescriptorList Params;
   GUID Code{};

@@ -80,24 +80,24 @@ int32_t DeviceList::SelectDevice(const VARIANT& key) {
     case VT_UI2:
     case VT_UI4: {
       const int64_t number = ole::VarToInt64(v);
-      if (number < 1 || number > Count()) return 3;
+      if (number < 1 || number > Count()) return kResultNoDevice;
       Current = static_cast<int32_t>(number);
-      CurrentDevice()->SetResult(0);
-      return 0;
+      CurrentDevice()->SetResult(kResultOk);
+      return kResultOk;
     }
     case VT_BSTR: {
       const std::string name = ole::VarToText(v);
       for (int32_t i = 0; i < Count(); ++i) {
         if (SameText(m_items[static_cast<size_t>(i)]->Name, name)) {
           Current = i + 1;
-          m_items[static_cast<size_t>(i)]->SetResult(0);
-          return 0;
+          m_items[static_cast<size_t>(i)]->SetResult(kResultOk);
+          return kResultOk;
         }
       }
-      return 3;
+      return kResultNoDevice;
     }
     default:
-      return 3;
+      return kResultNoDevice;
   }
 }
 
@@ -124,8 +124,8 @@ int32_t DeviceList::AddDevice(VARIANT& settings, bool withSetup) {
   ole::ComPtr<DeviceItem> keep(&device);
   device.LoadFromXml(settings);
   device.ReadPortParams(nullptr);
-  int32_t result = withSetup ? SetupDevice(device.Code) : 0;
-  if (result != 0) {
+  int32_t result = withSetup ? SetupDevice(device.Code) : kResultOk;
+  if (result != kResultOk) {
     device.Remove();
     return result;
   }
@@ -188,14 +188,14 @@ ole::ComPtr<IUnknown> DeviceList::FindDeviceInterface(const VARIANT& settings) {
 
 int32_t DeviceList::DeleteByCode(const GUID& code) {
   DeviceItem* device = FindByCode(code);
-  if (!device) return -1;
+  if (!device) return kResultUnknownDeviceCode;
   device->Remove();
-  return 0;
+  return kResultOk;
 }
 
 int32_t DeviceList::SetupDevice(const GUID& code) {
   DeviceItem* device = FindByCode(code);
-  if (!device) return -1;
+  if (!device) return kResultUnknownDeviceCode;
   ole::ComPtr<DeviceItem> keep(device);
   return device->ShowSettings();
 }

@@ -47,7 +47,7 @@ class DeviceList : public IModelOwner {
   // Registers (or updates) the current model's parameters from records.
   void RegisterParams(std::span<const ParameterRecord> records);
   // Selects a device by 1-based number (an integral double counts) or by
-  // name (case ignored); 0 when selected, else 3.
+  // name (case ignored); kResultOk when selected, else kResultNoDevice.
   virtual int32_t SelectDevice(const VARIANT& key);
 
   // ---- Devices ----
@@ -55,15 +55,16 @@ class DeviceList : public IModelOwner {
   DeviceItem& AppendDevice();
   DeviceItem& InsertNewDevice(int32_t index);
   // Adds a device from settings (a document text or object); with setup the
-  // user confirms its settings. On 0, settings receives the new device's
-  // document (its text when settings held a text). A cancelled or failed
-  // setup removes the device again.
+  // user confirms its settings. On kResultOk, settings receives the new
+  // device's document (its text when settings held a text). A cancelled or
+  // failed setup removes the device again.
   int32_t AddDevice(VARIANT& settings, bool withSetup);
   ole::ComPtr<IUnknown> InsertDevice(const VARIANT& settings) override;
   ole::ComPtr<IUnknown> FindOrAddDevice(const VARIANT& settings) override;
   ole::ComPtr<IUnknown> FindDeviceInterface(const VARIANT& settings) override;
   int32_t DeleteByCode(const GUID& code) override;
-  // The device's settings dialog: its answer, or -1 when there is none.
+  // The device's settings dialog: its answer, or kResultUnknownDeviceCode
+  // when no device has the code.
   int32_t SetupDevice(const GUID& code);
   DeviceItem* FindByCode(const GUID& code) const;
   // The first free name "<prefix><n>", n from 1 to 10000, among the devices

@@ -98,19 +98,19 @@ int32_t DeviceItem::LoadFromXml(const VARIANT& settings) {
       v.punkVal->QueryInterface(IID_IDispatch, holder.putVoid());
       object = holder.get();
     }
-    if (!object) return 0;
+    if (!object) return kResultOk;
     if (std::optional<xml::XmlNode> own = xml::OwnNodeFromDispatch(object))
       return LoadFromXmlNode(*own);
     return LoadFromXmlNode(xml::DocumentFromDispatch(object));
   }
-  return 0;
+  return kResultOk;
 }
 
 int32_t DeviceItem::LoadFromXmlNode(xml::XmlNode element) {
-  if (element.isNull()) return 0;
+  if (element.isNull()) return kResultOk;
   if (element.nodeType() != xml::NodeType::Element || !SameText(element.nodeName(), GetNodeName(1)))
     element = element.selectSingleNode(GetNodeName(28));
-  if (element.isNull()) return 0;
+  if (element.isNull()) return kResultOk;
   const xml::XmlDocument doc = xml::XmlDocument::OfNode(element);
   if (HasItemsIn(doc, "ComPort") || HasItemsIn(doc, "Дополнительно"))
     LoadLegacyFormat(element);

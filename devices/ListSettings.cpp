@@ -66,13 +66,13 @@ int32_t DeviceList::LoadSettings(const VARIANT& settings) {
     root = *node;
     SettingsText = root.xml();
   } else {
-    return 0;
+    return kResultOk;
   }
   if (!root.isNull() && root.nodeType() == xml::NodeType::Element &&
       SameText(root.nodeName(), GetNodeName(2)))
     SettingsText = prepared;
   Catalog.reset();
-  if (root.isNull()) return 0;
+  if (root.isNull()) return kResultOk;
   const xml::XmlDocument doc = xml::XmlDocument::OfNode(root);
   for (const xml::XmlNode& element : doc.getElementsByTagName(GetNodeName(1))) {
     const GUID code = TextToGuid(GetAttributeByTag(element, 100));
@@ -81,7 +81,7 @@ int32_t DeviceList::LoadSettings(const VARIANT& settings) {
     ole::ComPtr<DeviceItem> keep(device);
     device->LoadFromXmlNode(element);
   }
-  return 0;
+  return kResultOk;
 }
 
 int32_t DeviceList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
@@ -91,10 +91,10 @@ int32_t DeviceList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
     const std::string text = ole::VarToText(k);
     if (IsGuidText(k)) {
       DeviceItem* device = FindByCode(TextToGuid(text));
-      if (!device) return 3;
+      if (!device) return kResultNoDevice;
       result.vt = VT_DISPATCH;
       result.pdispVal = xml::NewNodeDispatch(device->GetSettingsXml()).detach();
-      return 0;
+      return kResultOk;
     }
   }
   xml::XmlDocument doc = xml::NewXmlDocument("EquList", xml::Utf16Declaration());
@@ -103,7 +103,7 @@ int32_t DeviceList::GetSettingsXml(const VARIANT& key, VARIANT& result) {
     root.appendChild(item->GetSettingsXml().documentElement().cloneNode(true));
   result.vt = VT_DISPATCH;
   result.pdispVal = xml::NewNodeDispatch(doc).detach();
-  return 0;
+  return kResultOk;
 }
 
 void DeviceList::LoadColours(const VARIANT& settings) {

@@ -74,7 +74,7 @@ int32_t FillPropsTable(DeviceItem& device, ole::ComPtr<ISafeArray>& table) {
     for (int32_t col = 0; col < 7; ++col) put(row, col, cells[col]);
     ++row;
   }
-  return 0;
+  return kResultOk;
 }
 
 int32_t ApplyPropsTable(DeviceItem& device, ISafeArray& table) {
@@ -97,7 +97,7 @@ int32_t ApplyPropsTable(DeviceItem& device, ISafeArray& table) {
     }
     device.SetParam(name, EscapeNewLines(value, false));
   }
-  return 0;
+  return kResultOk;
 }
 
 }  // namespace labelplu
