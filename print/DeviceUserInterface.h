@@ -28,8 +28,9 @@ class DeviceUserInterface {
   // Shows a failed job's message to a person; false when nobody can answer
   // a message box (the caller then logs it).
   virtual bool ShowJobFailure(const std::string& message) = 0;
-  // The settings dialog of device: 0 when confirmed (the settings written
-  // back into the device), -1 when cancelled or when nobody can answer it.
+  // The settings dialog of device: kResultOk when confirmed (the settings
+  // written back into the device), kResultCancelled when cancelled or when
+  // nobody can answer it.
   virtual int32_t EditSettings(PrinterDevice& device) = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "print/PrinterDevice.h"
 
+#include <iterator>
+
 #include "platform/ole/ComObject.h"
 
 namespace labelplu {
@@ -66,6 +68,7 @@ constexpr ParameterRecord kPageLayoutParams[] = {
      "Печатать вертикальный разделитель"},
 };
 
+// The texts of the results, indexed by DriverResult.
 constexpr const char* kErrorTexts[] = {
     "Операция выполнена успешно",
     "Порт недоступен",
@@ -83,6 +86,7 @@ constexpr const char* kErrorTexts[] = {
     "Превышено максимальное количество копий этикетки (999)",
     "Принтер занят выполнением другого задания",
 };
+static_assert(std::size(kErrorTexts) == kResultLastWithText + 1);
 
 // {7785F5AB-7C69-459E-915C-4D66F2EC68B9}
 constexpr GUID kModelCode = {
@@ -95,8 +99,8 @@ std::span<const ParameterRecord> LabelPrinterParamRecords() {
 }
 
 std::string PrinterDevice::GetErrorText(int32_t code) const {
-  if (code == 6) return {};
-  if (code != 0 && code == m_failureCode) return m_failureText;
+  if (code == kResultDeviceError) return {};
+  if (code != kResultOk && code == m_failureCode) return m_failureText;
   return DeviceItem::GetErrorText(code);
 }
 
@@ -109,7 +113,7 @@ PrinterDeviceList::PrinterDeviceList(std::string moduleFileName)
 }
 
 std::string PrinterDeviceList::GetErrorText(int32_t code) const {
-  if (code >= 0 && code < static_cast<int32_t>(std::size(kErrorTexts))) return kErrorTexts[code];
+  if (code >= kResultOk && code <= kResultLastWithText) return kErrorTexts[code];
   return "Неопределенная ошибка";
 }
 

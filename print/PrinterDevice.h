@@ -26,43 +26,47 @@ class PageLayoutPrinter;
 //
 // Threads: the thread of the driver call. A job runs the thread's event loop
 // while it prints, so the host may call back into the device meanwhile; a
-// second job on the same device then answers 14.
+// second job on the same device then answers kResultJobRunning.
 class PrinterDevice : public DeviceItem {
  public:
   explicit PrinterDevice(DeviceList& list);
   // Frees the view, then the label.
   ~PrinterDevice() override;
 
-  // Code 6, the device's own error, has an empty text here (nothing in this
-  // driver describes one); the code of a framework error that ended the
-  // last job its message; every other code the list's.
+  // kResultDeviceError, the device's own error, has an empty text here
+  // (nothing in this driver describes one); the code of a framework error
+  // that ended the last job its message; every other code the list's.
   std::string GetErrorText(int32_t code) const override;
 
   // The print job. input is a variant array whose elements 0, 1, 2, or a
   // one-column value array whose rows 0, 1, 2, are the common parameters
   // (name/value rows), the field names (one per row, column 0) and the
   // records (one row per label, one column per field); a missing element is
-  // empty. Result: CheckOn's code when the device is off, 14 while another
-  // job of this device runs, 11 for a missing template file, 12 when the
-  // records have another column count than there are field names, 10 when
-  // filling or printing failed (the message is shown to a person who can
-  // answer it, else written to the log and to standard error; the labels
-  // drawn so far are still printed), 0 on success. A value array of another
-  // column count gives 20028 (EProtectException codes become the result);
+  // empty. Result: CheckOn's code when the device is off, kResultJobRunning
+  // while another job of this device runs, kResultTemplateNotFound for a
+  // missing template file, kResultFieldCountMismatch when the records have
+  // another column count than there are field names, kResultTooManyCopies
+  // when a record asks for more copies than 999, kResultJobFailed when
+  // filling or printing failed otherwise (in both cases the message is shown
+  // to a person who can answer it, else written to the log and to standard
+  // error; the labels drawn so far are still printed), kResultOk on success.
+  // A value array of another column count gives 20028 (EProtectException
+  // codes become the result);
   // a slot that is not a value array, and any other failure, raise after
   // the clean-up. After the job the slots are empty and the label and the
   // view are gone.
   int32_t ExecutePrint(const VARIANT& input);
-  // Sending raw data is not available on this kind of device: 3 when the
-  // device is off, else -2.
+  // Sending raw data is not available on this kind of device:
+  // kResultNoDevice when the device is off, else kResultNotSupported.
   int32_t SendToDevice(std::string_view data, int32_t option);
 
   // Creates the label and the view when missing, then loads the template
   // name: empty means the setting "ШаблонПоУмолчанию", overridden by a
   // "Шаблон" row (case ignored) of the common parameters. A name holding
   // "/", "\" or ":" is a path; any other name is a file of the plug-in
-  // module's folder. 0 when loaded, 11 when no such file exists (the label
-  // keeps what it held). A template that fails to load raises.
+  // module's folder. kResultOk when loaded, kResultTemplateNotFound when no
+  // such file exists (the label keeps what it held). A template that fails
+  // to load raises.
   int32_t SelectTemplate(std::string name);
 
   // The label and the view of the template in use; null outside a job
@@ -72,11 +76,11 @@ class PrinterDevice : public DeviceItem {
   bool Busy() const { return m_busy; }
 
   // Shows the settings dialog (DeviceUserInterface::EditSettings). On OK the
-  // device's name and settings are written back and the answer is 0; on
-  // cancel nothing changes and the answer is -1. Without a display a person
-  // sees, or without a user interface installed, it answers -1 at once and
-  // says why in the driver's log. Storing the settings is the host's
-  // separate call.
+  // device's name and settings are written back and the answer is
+  // kResultOk; on cancel nothing changes and the answer is kResultCancelled.
+  // Without a display a person sees, or without a user interface installed,
+  // it answers kResultCancelled at once and says why in the driver's log.
+  // Storing the settings is the host's separate call.
   int32_t ShowSettings() override;
 
  private:
@@ -86,7 +90,7 @@ class PrinterDevice : public DeviceItem {
 
   bool m_busy = false;
   // The last job that ended in a framework error: its code and message.
-  int32_t m_failureCode = 0;
+  int32_t m_failureCode = kResultOk;
   std::string m_failureText;
   ole::OleVariant m_commonParams;
   ole::OleVariant m_fieldNames;

@@ -81,16 +81,16 @@ PrinterDevice::~PrinterDevice() {
 }
 
 int32_t PrinterDevice::SendToDevice(std::string_view, int32_t) {
-  if (CheckOn() != 0) return 3;
-  return -2;
+  if (CheckOn() != kResultOk) return kResultNoDevice;
+  return kResultNotSupported;
 }
 
 int32_t PrinterDevice::ExecutePrint(const VARIANT& input) {
   const int32_t code = CheckOn();
-  if (code != 0) return code;
+  if (code != kResultOk) return code;
   if (m_busy) {
-    SetResult(14);
-    return 14;
+    SetResult(kResultJobRunning);
+    return kResultJobRunning;
   }
   m_busy = true;
   // Whatever way the job ends, the device is free again, the tables are let
@@ -131,7 +131,7 @@ int32_t PrinterDevice::ExecutePrint(const VARIANT& input) {
       BoundsOf(TableOf(*slot).get(), rows, cols);
     }
     int32_t result = SelectTemplate({});
-    if (result == 0) result = FillAndPrint();
+    if (result == kResultOk) result = FillAndPrint();
     return result;
   } catch (const EProtectException& e) {
     // The code alone would reach the caller as "Неопределенная ошибка":
@@ -148,7 +148,7 @@ int32_t PrinterDevice::ShowSettings() {
       "Settings of device \"" + Name + "\" cancelled: the driver has no user interface installed";
   AppendLogLine(why);
   std::fprintf(stderr, "labelplu: %s\n", why.c_str());
-  return -1;
+  return kResultCancelled;
 }
 
 std::string PrinterDevice::TemplateFolder() const {
@@ -197,9 +197,9 @@ int32_t PrinterDevice::SelectTemplate(std::string name) {
   // "\" or ":" keep their meaning of a path written for another system.
   if (name.find_first_of("/\\:") == std::string::npos) name = TemplateFolder() + name;
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(name, ec)) return 11;
+  if (!std::filesystem::is_regular_file(name, ec)) return kResultTemplateNotFound;
   m_label->LoadFromFile(name);
-  return 0;
+  return kResultOk;
 }
 
 int32_t PrinterDevice::FillAndPrint() {
@@ -212,11 +212,11 @@ int32_t PrinterDevice::FillAndPrint() {
   int32_t recordCols = 0;
   BoundsOf(names.get(), fieldCount, nameCols);
   BoundsOf(records.get(), recordCount, recordCols);
-  if (recordCols != fieldCount) return 12;
+  if (recordCols != fieldCount) return kResultFieldCountMismatch;
 
   m_view->ReadDeviceSettings();
 
-  int32_t failureCode = 10;
+  int32_t failureCode = kResultJobFailed;
   try {
     m_view->BeginLabelJob();
     JobProgress progress(recordCount);
@@ -248,8 +248,8 @@ int32_t PrinterDevice::FillAndPrint() {
       // A runaway copy count would print for hours; the driver's limit
       // has its own result code.
       if (copies > kMaxCopies) {
-        failureCode = 13;
-        RaiseError(13, GetErrorText(13));
+        failureCode = kResultTooManyCopies;
+        RaiseError(kResultTooManyCopies, GetErrorText(kResultTooManyCopies));
       }
       m_view->PrintLabel(copies);
       KeepAlive();
@@ -257,7 +257,7 @@ int32_t PrinterDevice::FillAndPrint() {
     }
     progress.Finish();
     m_view->FinishJob(true);
-    return 0;
+    return kResultOk;
   } catch (const std::exception& e) {
     ReportJobFailure(std::string("Ошибка! ") + e.what());
     try {

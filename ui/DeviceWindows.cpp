@@ -37,12 +37,12 @@ class DeviceWindows final : public DeviceUserInterface {
           "offscreen Qt platform), so the settings dialog cannot be shown";
       AppendLogLine(why);
       std::fprintf(stderr, "labelplu: %s\n", why.c_str());
-      return -1;
+      return kResultCancelled;
     }
     const auto dialog = std::make_unique<SettingsDialog>(nullptr, device);
-    if (dialog->exec() != QDialog::Accepted) return -1;
+    if (dialog->exec() != QDialog::Accepted) return kResultCancelled;
     dialog->ApplyTo(device);
-    return 0;
+    return kResultOk;
   }
 };
 

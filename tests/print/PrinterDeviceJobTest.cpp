@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/DriverResult.h"
 #include "base/Errors.h"
 #include "print/PrinterDevice.h"
 #include "tests/support/BarcodeTemplate.h"
@@ -68,13 +69,48 @@ class PrinterDeviceJobTest : public ::testing::Test {
   PrinterDevice* m_device = nullptr;
 };
 
-TEST_F(PrinterDeviceJobTest, SwitchedOffDeviceAnswersThreeEverywhere) {
+TEST_F(PrinterDeviceJobTest, SwitchedOffDeviceAnswersNoDeviceEverywhere) {
   const ole::OleVariant job = Job(Table({}, 2), Table({}, 1), Table({}, 0));
   m_device->SetIsOn(false);
-  EXPECT_EQ(m_device->ExecutePrint(job), 3);
-  EXPECT_EQ(m_device->SendToDevice("^XA", 0), 3);
+  EXPECT_EQ(m_device->ExecutePrint(job), kResultNoDevice);
+  EXPECT_EQ(m_device->SendToDevice("^XA", 0), kResultNoDevice);
   m_device->SetIsOn(true);
-  EXPECT_EQ(m_device->SendToDevice("^XA", 0), -2);
+  EXPECT_EQ(m_device->SendToDevice("^XA", 0), kResultNotSupported);
+}
+
+// The numbers a host receives and the texts it reads for them.
+TEST_F(PrinterDeviceJobTest, EveryResultHasItsNumberAndText) {
+  const struct {
+    DriverResult result;
+    int32_t number;
+    const char* text;
+  } cases[] = {
+      {kResultOk, 0, "Операция выполнена успешно"},
+      {kResultPortUnavailable, 1, "Порт недоступен"},
+      {kResultNoConnection, 2, "Нет связи"},
+      {kResultNoDevice, 3, "Устройство не обнаружено"},
+      {kResultWrongArgumentType, 4, "Неверный тип параметра"},
+      {kResultBadArgumentValue, 5, "Недопустимое значение параметра"},
+      {kResultDeviceError, 6, ""},  // the device's own text; none in this driver
+      {kResultOutOfPaper, 7, "Нет бумаги"},
+      {kResultNotReady, 8, "Устройство не готово"},
+      {kResultPrinterBusy, 9, "Принтер занят"},
+      {kResultJobFailed, 10, "Внутренняя ошибка"},
+      {kResultTemplateNotFound, 11, "Файл шаблона этикетки не найден"},
+      {kResultFieldCountMismatch, 12, "Неверная структура параметров описания значений полей"},
+      {kResultTooManyCopies, 13, "Превышено максимальное количество копий этикетки (999)"},
+      {kResultJobRunning, 14, "Принтер занят выполнением другого задания"},
+      {kResultCancelled, -1, "Неопределенная ошибка"},
+      {kResultUnknownDeviceCode, -1, "Неопределенная ошибка"},
+      {kResultNotSupported, -2, "Неопределенная ошибка"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.result, c.number) << c.text;
+    EXPECT_EQ(m_device->GetErrorText(c.number), c.text) << c.number;
+  }
+  // The list has a text for 6; a code past the table has none.
+  EXPECT_EQ(m_list->GetErrorText(kResultDeviceError), "Ошибка устройства");
+  EXPECT_EQ(m_device->GetErrorText(15), "Неопределенная ошибка");
 }
 
 TEST_F(PrinterDeviceJobTest, TemplateChoice) {
@@ -88,16 +124,19 @@ TEST_F(PrinterDeviceJobTest, TemplateChoice) {
     int32_t result;
   };
   const Case cases[] = {
-      {"default only, bare name from the plug-in's folder", "barcode.lb3", {}, 0},
-      {"missing default", "missing.lb3", {}, 11},
-      {"no template at all", "", {}, 11},
-      {"Шаблон beats the default", "missing.lb3", {{"шаблон", "barcode.lb3"}}, 0},
+      {"default only, bare name from the plug-in's folder", "barcode.lb3", {}, kResultOk},
+      {"missing default", "missing.lb3", {}, kResultTemplateNotFound},
+      {"no template at all", "", {}, kResultTemplateNotFound},
+      {"Шаблон beats the default", "missing.lb3", {{"шаблон", "barcode.lb3"}}, kResultOk},
       {"a missing Шаблон beats an existing default",
        "barcode.lb3",
        {{"Шаблон", "missing.lb3"}},
-       11},
-      {"a path is used unchanged", "missing.lb3", {{"Шаблон", elsewhere}}, 0},
-      {"a bare name is not looked for in the current folder", "", {{"Шаблон", "other.lb3"}}, 11},
+       kResultTemplateNotFound},
+      {"a path is used unchanged", "missing.lb3", {{"Шаблон", elsewhere}}, kResultOk},
+      {"a bare name is not looked for in the current folder",
+       "",
+       {{"Шаблон", "other.lb3"}},
+       kResultTemplateNotFound},
   };
   const fs::path cwd = fs::current_path();
   fs::current_path(folder / "elsewhere");
@@ -114,7 +153,7 @@ TEST_F(PrinterDeviceJobTest, RecordsWinOverCommonValuesAndCopiesRepeatLabels) {
   const int32_t result =
       Print({{"ШтрихКод", "4006381333931"}}, {{"ШтрихКод"}, {"ЧислоКопий"}},
             {{"4607001010005", "3"}, {"4607001010371", "abc"}, {"4607001010746", ""}});
-  ASSERT_EQ(result, 0);
+  ASSERT_EQ(result, kResultOk);
   std::vector<std::string> read;
   for (const QImage& page : Pages()) read.push_back(Decode(page));
   EXPECT_EQ(read, (std::vector<std::string>{"4607001010005", "4607001010005", "4607001010005",
@@ -128,15 +167,16 @@ TEST_F(PrinterDeviceJobTest, RecordsWinOverCommonValuesAndCopiesRepeatLabels) {
 TEST_F(PrinterDeviceJobTest, TablesOfTheWrongShape) {
   m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
   // Records of three columns for two field names.
-  EXPECT_EQ(Print({}, {{"ШтрихКод"}, {"Цена"}}, {{"4607001010005", "1", "2"}}), 12);
+  EXPECT_EQ(Print({}, {{"ШтрихКод"}, {"Цена"}}, {{"4607001010005", "1", "2"}}),
+            kResultFieldCountMismatch);
   // No records: nothing to print, and no document.
-  EXPECT_EQ(Print({}, {{"ШтрихКод"}}, {}, 1), 0);
+  EXPECT_EQ(Print({}, {{"ШтрихКод"}}, {}, 1), kResultOk);
   EXPECT_TRUE(Pages().empty());
   // The job array itself with two columns.
   EXPECT_EQ(m_device->ExecutePrint(Table({{"a", "b"}, {"c", "d"}, {"e", "f"}})), 20028);
   // The caller hears what went wrong, not "Неопределенная ошибка".
   EXPECT_EQ(m_device->GetErrorText(20028), ErrorTemplate(20028));
-  EXPECT_EQ(m_device->GetErrorText(11), "Файл шаблона этикетки не найден");
+  EXPECT_EQ(m_device->GetErrorText(kResultTemplateNotFound), "Файл шаблона этикетки не найден");
   // A slot that is not a value array fails to the caller, the device free.
   ole::ComPtr<ValueArray> job = ValueArray::Create();
   ASSERT_EQ(job->SetBounds(3, 1), S_OK);
@@ -165,7 +205,7 @@ TEST_F(PrinterDeviceJobTest, FailedJobPrintsWhatWasDrawnAndDoesNotBlock) {
   m_device->SetParam("ШаблонПоУмолчанию", "barcode.lb3");
   // Common parameters with one column: the first label cannot be filled.
   testing::internal::CaptureStderr();
-  EXPECT_EQ(Print({{"ШтрихКод"}}, {{"ШтрихКод"}}, {{"4607001010005"}}), 10);
+  EXPECT_EQ(Print({{"ШтрихКод"}}, {{"ШтрихКод"}}, {{"4607001010005"}}), kResultJobFailed);
   const std::string stderrText = testing::internal::GetCapturedStderr();
   EXPECT_NE(stderrText.find("Ошибка! Номер элемента массива за пределами границ."),
             std::string::npos)
@@ -175,7 +215,7 @@ TEST_F(PrinterDeviceJobTest, FailedJobPrintsWhatWasDrawnAndDoesNotBlock) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(Print({}, {{"ШтрихКод"}, {"ЧислоКопий"}},
                   {{"4607001010005", "1"}, {"4607001010371", "100000"}}),
-            13);
+            kResultTooManyCopies);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("(999)"), std::string::npos);
   const std::vector<QImage> pages = Pages();
   ASSERT_EQ(pages.size(), 1u);
@@ -190,9 +230,9 @@ TEST_F(PrinterDeviceJobTest, ASecondJobWhileOneRunsIsBusy) {
   int32_t nested = -1;
   // Posted now, run by the event processing of the job below.
   QTimer::singleShot(0, [&] { nested = m_device->ExecutePrint(job); });
-  EXPECT_EQ(m_device->ExecutePrint(job), 0);
-  EXPECT_EQ(nested, 14);
-  EXPECT_EQ(m_device->ResultCode, 14);
+  EXPECT_EQ(m_device->ExecutePrint(job), kResultOk);
+  EXPECT_EQ(nested, kResultJobRunning);
+  EXPECT_EQ(m_device->ResultCode, kResultJobRunning);
   EXPECT_EQ(Pages().size(), 2u);
 }
 
