@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/ArgTypes.h"
+#include "base/DriverResult.h"
 #include "base/Errors.h"
 #include "base/GuidText.h"
 #include "base/VariantUtils.h"
@@ -26,7 +27,8 @@ int32_t ArgInt(const VARIANT& v) {
 
 // ResultDescription (code) → the description of the code.
 void ResultDescription(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  if (!IsOfType(args[0], {VT_I2, VT_I4, VT_R8, VT_R4})) return StoreInt(result, 4);
+  if (!IsOfType(args[0], {VT_I2, VT_I4, VT_R8, VT_R4}))
+    return StoreInt(result, kResultWrongArgumentType);
   const int32_t code = ArgInt(args[0]);
   StoreText(result, ctx.Driver.ErrorText(ctx.Task, code));
 }
@@ -38,14 +40,14 @@ void DeleteDevice(const CallContext& ctx, std::span<VARIANT> args, VARIANT& resu
     const int32_t number = ArgInt(args[0]);
     if (number >= 1 && number <= list.Count()) {
       list.Delete(number - 1);
-      return StoreInt(result, 0);
+      return StoreInt(result, kResultOk);
     }
   }
-  StoreInt(result, 3);
+  StoreInt(result, kResultNoDevice);
 }
 
 void ReturnZero(const CallContext&, std::span<VARIANT>, VARIANT& result) {
-  StoreInt(result, 0);
+  StoreInt(result, kResultOk);
 }
 
 bool IsSettings(const VARIANT& v) {
@@ -54,7 +56,7 @@ bool IsSettings(const VARIANT& v) {
 
 // SettingDevices (settings document): loads the bulk settings.
 void SettingDevices(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  if (!IsSettings(args[0])) return StoreInt(result, 4);
+  if (!IsSettings(args[0])) return StoreInt(result, kResultWrongArgumentType);
   DeviceList& list = ctx.Driver.Devices();
   StoreInt(result, list.LoadSettings(args[0]));
   list.ReleaseCallDevices();
@@ -66,7 +68,7 @@ void AddDeviceWith(const CallContext& ctx, std::span<VARIANT> args, VARIANT& res
   const int32_t code = list.AddDevice(settings.get(), setup);
   list.ReleaseCallDevices();
   StoreInt(result, code);
-  if (code == 0) {
+  if (code == kResultOk) {
     VariantClear(&args[0]);
     args[0] = settings.release();
   }
@@ -105,7 +107,7 @@ void SettingsDeviceEx(const CallContext& ctx, std::span<VARIANT> args, VARIANT& 
   }
   list.ReleaseCallDevices();
   StoreInt(result, code);
-  if (code == 0) {
+  if (code == kResultOk) {
     VariantClear(&args[1]);
     args[1] = answer.release();
   }
@@ -144,16 +146,16 @@ void GetPlgInfo(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result
     VariantClear(&args[i]);
     args[i] = values[i].release();
   }
-  StoreInt(result, 0);
+  StoreInt(result, kResultOk);
 }
 
 // GetSettingsXML (device number or code, document out).
 void GetSettingsXml(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
-  if (!IsOfType(args[0], {VT_I4, VT_BSTR})) return StoreInt(result, 4);
+  if (!IsOfType(args[0], {VT_I4, VT_BSTR})) return StoreInt(result, kResultWrongArgumentType);
   ole::OleVariant document;
   const int32_t code = ctx.Driver.Devices().GetSettingsXml(args[0], document.get());
   StoreInt(result, code);
-  if (code == 0) {
+  if (code == kResultOk) {
     VariantClear(&args[1]);
     args[1] = document.release();
   }
@@ -162,11 +164,11 @@ void GetSettingsXml(const CallContext& ctx, std::span<VARIANT> args, VARIANT& re
 // GetProps (table out): the current device's property table.
 void GetProps(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
-  if (!device) return StoreInt(result, 3);
+  if (!device) return StoreInt(result, kResultNoDevice);
   ole::ComPtr<ISafeArray> table;
   const int32_t code = FillPropsTable(*device, table);
   StoreInt(result, code);
-  if (code == 0) {
+  if (code == kResultOk) {
     VariantClear(&args[0]);
     args[0].vt = VT_DISPATCH;
     args[0].pdispVal = table.detach();
@@ -176,9 +178,9 @@ void GetProps(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) 
 // SetProps (table): applies a property table to the current device.
 void SetProps(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
-  if (!device) return StoreInt(result, 3);
+  if (!device) return StoreInt(result, kResultNoDevice);
   ole::ComPtr<ISafeArray> table = ValueArrayOf(args[0]);
-  if (!table) return StoreInt(result, 4);
+  if (!table) return StoreInt(result, kResultWrongArgumentType);
   StoreInt(result, ApplyPropsTable(*device, *table));
 }
 
@@ -199,16 +201,16 @@ void CreateComSafeArray(const CallContext&, std::span<VARIANT> args, VARIANT& re
 // Switches the current device on (value true) or off through the
 // "УстройствоВключено" property, then reports the device's result.
 void Switch(const CallContext& ctx, VARIANT& result, bool on) {
-  StoreInt(result, 0);
+  StoreInt(result, kResultOk);
   DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
-  if (!device) return StoreInt(result, 3);
+  if (!device) return StoreInt(result, kResultNoDevice);
   ole::OleVariant value(on);
   for (const PropertyRecord& record : BasePropertyTable())
     if (record.NameRu == "УстройствоВключено")
       record.Handler(ctx, true, value.get(), record.NameRu);
   const int32_t code = device->ResultCode;
   StoreInt(result, code);
-  if (code != 0) throw EHardwareEquipmentException(code, device->GetErrorText(code));
+  if (code != kResultOk) throw EHardwareEquipmentException(code, device->GetErrorText(code));
 }
 
 void SwitchOn(const CallContext& ctx, std::span<VARIANT>, VARIANT& result) {
@@ -222,7 +224,7 @@ void SwitchOff(const CallContext& ctx, std::span<VARIANT>, VARIANT& result) {
 // Beep (frequency in hertz, duration in milliseconds).
 void Beep(const CallContext&, std::span<VARIANT> args, VARIANT& result) {
   if (!IsOfType(args[0], {VT_I2, VT_I4}) || !IsOfType(args[1], {VT_I2, VT_I4}))
-    return StoreInt(result, 4);
+    return StoreInt(result, kResultWrongArgumentType);
   const int32_t frequency = std::max(ArgInt(args[0]), 0);
   const int32_t duration = std::max(ArgInt(args[1]), 0);
   if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
@@ -231,7 +233,7 @@ void Beep(const CallContext&, std::span<VARIANT> args, VARIANT& result) {
   } else {
     sys::Beep(static_cast<uint32_t>(frequency), static_cast<uint32_t>(duration));
   }
-  StoreInt(result, 0);
+  StoreInt(result, kResultOk);
 }
 
 bool PropertyPageEnabled(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
@@ -269,7 +271,7 @@ bool DevicesQuantity(const CallContext& ctx, bool isWrite, VARIANT& value, std::
 bool DeviceIsOn(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
   if (!device) return true;
-  device->SetResult(0);
+  device->SetResult(kResultOk);
   if (!isWrite) {
     StoreInt(value, device->IsOn() ? 1 : 0);
   } else if (device->HostLink) {
@@ -287,7 +289,7 @@ bool DeviceIsOn(const CallContext& ctx, bool isWrite, VARIANT& value, std::strin
 bool Result(const CallContext& ctx, bool isWrite, VARIANT& value, std::string_view) {
   if (isWrite) return true;
   const DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
-  StoreInt(value, device ? device->ResultCode : 3);
+  StoreInt(value, device ? device->ResultCode : kResultNoDevice);
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/ArgTypes.h"
+#include "base/DriverResult.h"
 #include "base/Errors.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/Variant.h"
@@ -199,7 +200,7 @@ void DriverObject::CallMethod(RequestParams& params, const MethodLookup& method,
     const VARTYPE vt = ole::WithoutByRef(result.type());
     if (IsOrdinal(vt)) {
       const int32_t code = ole::VarToInt32(result.get());
-      if (code != 0) throw EProtectException(code, ErrorText(ctx.Task, code));
+      if (code != kResultOk) throw EProtectException(code, ErrorText(ctx.Task, code));
     }
   } catch (...) {
     writeBack();

@@ -1,6 +1,7 @@
 #include "plugin/LabelPrinterDriver.h"
 
 #include "base/ArgTypes.h"
+#include "base/DriverResult.h"
 #include "base/Errors.h"
 #include "base/VariantUtils.h"
 #include "devices/ParameterDescriptor.h"
@@ -12,7 +13,7 @@ namespace labelplu {
 namespace {
 
 int32_t ResultCodeOf(const VARIANT& result) {
-  return result.vt == VT_EMPTY ? 0 : ole::VarToInt32(result);
+  return result.vt == VT_EMPTY ? kResultOk : ole::VarToInt32(result);
 }
 
 LabelPrinterDriver& LevelDriver(const CallContext& ctx) {
@@ -22,15 +23,15 @@ LabelPrinterDriver& LevelDriver(const CallContext& ctx) {
 using LevelOperation = void (LabelPrinterDriver::*)(DeviceItem&, VARIANT&, VARIANT&);
 
 // The template check and the variable list: a fresh value filled by the
-// operation is written back when the result is 0.
+// operation is written back when the result is kResultOk.
 void QueryHandler(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result,
                   LevelOperation operation) {
   DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
-  StoreInt(result, device ? 0 : 3);
+  StoreInt(result, device ? kResultOk : kResultNoDevice);
   if (device) {
     ole::OleVariant fresh;
     (LevelDriver(ctx).*operation)(*device, fresh.get(), result);
-    if (ResultCodeOf(result) == 0) {
+    if (ResultCodeOf(result) == kResultOk) {
       VariantClear(&args[0]);
       args[0] = fresh.release();
     }
@@ -48,10 +49,10 @@ void GetIDsOfVariables(const CallContext& ctx, std::span<VARIANT> args, VARIANT&
 
 void ExecutePrint(const CallContext& ctx, std::span<VARIANT> args, VARIANT& result) {
   DeviceItem* device = ctx.Driver.CurrentDevice(ctx.Task);
-  StoreInt(result, device ? 0 : 3);
+  StoreInt(result, device ? kResultOk : kResultNoDevice);
   if (!device) return;
   if (!ValueArrayOf(args[0])) {
-    StoreInt(result, 4);
+    StoreInt(result, kResultWrongArgumentType);
   } else {
     try {
       LevelDriver(ctx).ExecutePrint(*device, args[0], result);

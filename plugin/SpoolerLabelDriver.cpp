@@ -1,6 +1,7 @@
 #include "plugin/SpoolerLabelDriver.h"
 
 #include "base/ArgTypes.h"
+#include "base/DriverResult.h"
 #include "base/Errors.h"
 #include "base/VariantUtils.h"
 #include "platform/ole/Variant.h"
@@ -24,11 +25,11 @@ void SendToDevice(const CallContext& ctx, std::span<VARIANT> args, VARIANT& resu
   // Held by reference, so a device deleted later cannot leave it dangling.
   driver.SendDevice = ole::ComPtr<PrinterDevice>(device);
   if (!device) {
-    StoreInt(result, 3);
+    StoreInt(result, kResultNoDevice);
     return;
   }
   if (EffectiveType(args[0]) != VT_BSTR) {
-    StoreInt(result, 4);
+    StoreInt(result, kResultWrongArgumentType);
     return;
   }
   StoreInt(result, device->SendToDevice(ole::VarToText(DerefVariant(args[0])), 0));

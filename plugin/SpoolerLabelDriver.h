@@ -13,7 +13,8 @@ class SpoolerLabelDriver final : public LabelPrinterDriver {
   SpoolerLabelDriver(CallEntryFn callEntry, DriverObject* const* driverSlot,
                      std::unique_ptr<DeviceList> list = std::make_unique<PrinterDeviceList>());
 
-  // Both answer whether the device is switched on (0) or not (3).
+  // Both answer whether the device is switched on (kResultOk) or not
+  // (kResultNoDevice).
   void CheckTemplate(DeviceItem& device, VARIANT& arg, VARIANT& result) override;
   void GetValuesName(DeviceItem& device, VARIANT& arg, VARIANT& result) override;
   // The print job of the device (PrinterDevice::ExecutePrint).
