@@ -4,17 +4,14 @@
 
 #include "base/GuidText.h"
 #include "base/TextUtils.h"
-#include "base/VariantUtils.h"
 #include "devices/DeviceList.h"
 #include "devices/PortParameters.h"
 #include "devices/SettingsXml.h"
 #include "platform/ole/ErrorInfo.h"
 #include "platform/ole/VarFormat.h"
-#include "platform/ole/Variant.h"
 #include "platform/sys/MessagePump.h"
 #include "platform/sys/ModulePath.h"
 #include "platform/sys/SystemInfo.h"
-#include "platform/sys/VersionInfo.h"
 #include "platform/xml/XmlHelpers.h"
 
 namespace labelplu {

@@ -17,7 +17,6 @@
 #include "labelplu/oleauto.h"
 #include "labelplu/plugin.h"
 #include "platform/ole/ComPtr.h"
-#include "platform/sys/VersionInfo.h"
 
 namespace labelplu {
 

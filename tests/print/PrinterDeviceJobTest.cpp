@@ -1,4 +1,4 @@
-// The print manager's job on the built-in raster printer: result codes,
+// The printer device's job on the built-in raster printer: result codes,
 // template choice, the order in which values apply, copies, the busy flag,
 // a failing job, and the state left behind.
 #include <gtest/gtest.h>
@@ -109,7 +109,7 @@ TEST_F(PrinterDeviceJobTest, EveryResultHasItsNumberAndText) {
     EXPECT_EQ(m_device->GetErrorText(c.number), c.text) << c.number;
   }
   // The list has a text for 6; a code past the table has none.
-  EXPECT_EQ(m_list->GetErrorText(kResultDeviceError), "Ошибка устройства");
+  EXPECT_EQ(m_devices->List().GetErrorText(kResultDeviceError), "Ошибка устройства");
   EXPECT_EQ(m_device->GetErrorText(15), "Неопределенная ошибка");
 }
 
