@@ -3,7 +3,7 @@
 // A method handler stores one of these as its result, and a device keeps the
 // last one as its ResultCode; the dispatcher turns every result but
 // kResultOk into an error carrying the code and the device's text for it, so
-// a host sees the numbers below. The texts of 0..14 are the print manager's
+// a host sees the numbers below. The texts of 0..14 are the printer device's
 // error table (PrinterDeviceList::GetErrorText). The message numbers of the
 // error table (20000..21999, base/Errors.h) are no results of this kind,
 // although a print job hands one back as its result when it fails with one.
@@ -51,7 +51,7 @@ enum DriverResult : int32_t {
   kResultTooManyCopies = 13,
   // "Принтер занят выполнением другого задания": a job of the device runs.
   kResultJobRunning = 14,
-  // The last code of the print manager's error table.
+  // The last code of the printer device's error table.
   kResultLastWithText = kResultJobRunning,
 
   // A settings dialog was cancelled, or none could be shown.

@@ -1,7 +1,7 @@
 // Barcodes: encoding and rendering into a bitmap at 203 and 300 dpi, ours
 // beside libzint doing the same in the same run (ZBarcode_Encode_and_Buffer,
 // human-readable text included for the linear symbols as ours paints it);
-// and the whole preparation of a barcode primitive at 300 dpi (its symbol
+// and the whole preparation of a barcode item at 300 dpi (its symbol
 // generated anew, fitted and turned into the picture the label copies).
 //   EAN-13          "4607001234567"
 //   Code 128        20 characters
@@ -181,7 +181,7 @@ void PrepareRun(benchmark::State& state, BenchLabel& b, Item& p, const std::stri
   }
 }
 
-void BM_Prepare_Ean13Primitive(benchmark::State& state) {
+void BM_Prepare_Ean13Item(benchmark::State& state) {
   BenchLabel b(static_cast<int32_t>(state.range(0)));
   auto& barcode = dynamic_cast<LinearBarcodeItem&>(b.Add("Shk"));
   barcode.SetWidth(45);
@@ -189,7 +189,7 @@ void BM_Prepare_Ean13Primitive(benchmark::State& state) {
   PrepareRun(state, b, barcode, kEan13, "5901234123457");
 }
 
-void BM_Prepare_DataMatrixPrimitive(benchmark::State& state) {
+void BM_Prepare_DataMatrixItem(benchmark::State& state) {
   BenchLabel b(static_cast<int32_t>(state.range(0)));
   auto& dm = dynamic_cast<MatrixBarcodeItem&>(b.Add("2DShk"));
   dm.SetBRType2D(MatrixSymbology::br2DataMatrix);
@@ -198,8 +198,8 @@ void BM_Prepare_DataMatrixPrimitive(benchmark::State& state) {
   PrepareRun(state, b, dm, kMatrix, "https://example.org/p?id=46071");
 }
 
-BENCHMARK(BM_Prepare_Ean13Primitive)->Arg(300)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Prepare_DataMatrixPrimitive)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Prepare_Ean13Item)->Arg(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Prepare_DataMatrixItem)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace labelplu::bench

@@ -66,8 +66,8 @@ DeviceList& DeviceItem::List() const {
 
 int32_t DeviceItem::ShowSettings() {
   BeforeShowSettings();
-  // The base device has no settings form of its own; the print manager's
-  // devices show theirs. Nobody can confirm one here: cancelled.
+  // The base device has no settings form of its own; a printer device
+  // shows its own. Nobody can confirm one here: cancelled.
   return kResultCancelled;
 }
 

@@ -1,4 +1,4 @@
-// labelplu: the data sources a primitive can be bound to (DataSourceKind) and the
+// labelplu: the data sources an item can be bound to (DataSourceKind) and the
 // caption table of the label model.
 //
 // The caption table has 130 rows (key, Russian caption, sample value): the
@@ -66,7 +66,7 @@ inline constexpr int kDataSourceCount = 37;
 struct CaptionRow {
   std::string_view Key;      // "dsSHK", "PenWidth", ...
   std::string_view Caption;  // "Штрихкод", "Толщина линии", ... (may be empty)
-  std::string_view Sample;   // the sample value a primitive takes for a data source
+  std::string_view Sample;   // the sample value an item takes for a data source
 };
 
 inline constexpr int kCaptionRowCount = 130;

@@ -11,7 +11,7 @@
 
 namespace labelplu {
 
-// Fixed rotation of a primitive (stored as a byte).
+// Fixed rotation of an item (stored as a byte).
 enum Rotation : uint8_t { r0, r90, r180, r270 };
 
 // The pitch of a font.

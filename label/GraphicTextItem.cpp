@@ -1,4 +1,4 @@
-// labelplu: the graphic text primitive.
+// labelplu: the graphic text item.
 #include "label/GraphicTextItem.h"
 
 #include <vector>

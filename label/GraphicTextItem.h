@@ -1,7 +1,7 @@
-// labelplu: the graphic text primitive (template class "TextGraphic"): text
+// labelplu: the graphic text item (template class "TextGraphic"): text
 // in any font, aligned horizontally and vertically in its box.
 //
-// Threads: as every primitive, its label's thread.
+// Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_GRAPHICTEXTITEM_H
 #define LABELPLU_LABEL_GRAPHICTEXTITEM_H
 

@@ -1,4 +1,4 @@
-// labelplu: the common base of the image primitives.
+// labelplu: the common base of the image items.
 #include "label/ImageItemBase.h"
 
 #include <algorithm>

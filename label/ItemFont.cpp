@@ -1,4 +1,4 @@
-// labelplu: the font object of a primitive.
+// labelplu: the font object of an item.
 #include "label/ItemFont.h"
 
 #include <vector>

@@ -1,4 +1,4 @@
-// labelplu: the font object of a primitive, with the published properties a
+// labelplu: the font object of an item, with the published properties a
 // template stores under "Font." (Charset, Color, Height, Name, Pitch, Size,
 // Style, in this order).
 //
@@ -68,7 +68,7 @@ class ItemFont : public PublishedObject {
   void Assign(const ItemFont& source);
   bool SameAs(const ItemFont& other) const;
 
-  // Called after every effective change (the primitive installs MarkChanged).
+  // Called after every effective change (the item installs MarkChanged).
   std::function<void()> OnChange;
 
   std::span<const PropertyInfo> Properties() const override;

@@ -1,4 +1,4 @@
-// labelplu: the label: primitives, values, updates and painting.
+// labelplu: the label: items, values, updates and painting.
 #include "label/Label.h"
 
 #include <QFileInfo>
@@ -39,12 +39,12 @@ class UpdateBlock {
 Label::Label() = default;
 
 Label::~Label() {
-  // Primitives may reach the label while they go; keep it whole until then.
+  // Items may reach the label while they go; keep it whole until then.
   m_updateCount = 1;
   m_items.clear();
 }
 
-// ---- primitives --------------------------------------------------------------
+// ---- items --------------------------------------------------------------
 
 void Label::Clear() {
   {
@@ -54,38 +54,34 @@ void Label::Clear() {
   m_images.Clear();
 }
 
-LabelItem& Label::AddItem(const ItemClass& primitiveClass) {
-  if (primitiveClass.Create == nullptr)
-    throw std::invalid_argument("primitive class \"" + primitiveClass.ClassName +
-                                "\" has no factory");
+LabelItem& Label::AddItem(const ItemClass& itemClass) {
+  if (itemClass.Create == nullptr)
+    throw std::invalid_argument("item class \"" + itemClass.ClassName + "\" has no factory");
   UpdateBlock block(*this);
-  std::unique_ptr<LabelItem> created = primitiveClass.Create(*this);
+  std::unique_ptr<LabelItem> created = itemClass.Create(*this);
   if (!created)
-    throw std::runtime_error("primitive class \"" + primitiveClass.ClassName +
-                             "\" created nothing");
-  LabelItem& primitive = *created;
+    throw std::runtime_error("item class \"" + itemClass.ClassName + "\" created nothing");
+  LabelItem& item = *created;
   m_items.push_back(std::move(created));
-  primitive.OnValueChanged = [this](LabelItem& p, const std::string& value) {
-    ValueChanged(p, value);
-  };
-  primitive.SetLeft(0);
-  primitive.SetTop(0);
-  primitive.SetWidth(primitive.Width());
-  primitive.SetHeight(primitive.Height());
-  return primitive;
+  item.OnValueChanged = [this](LabelItem& p, const std::string& value) { ValueChanged(p, value); };
+  item.SetLeft(0);
+  item.SetTop(0);
+  item.SetWidth(item.Width());
+  item.SetHeight(item.Height());
+  return item;
 }
 
-void Label::DeleteItem(LabelItem* primitive) {
-  if (primitive == nullptr) return;
-  const auto it = std::find_if(m_items.begin(), m_items.end(),
-                               [&](const auto& p) { return p.get() == primitive; });
+void Label::DeleteItem(LabelItem* item) {
+  if (item == nullptr) return;
+  const auto it =
+      std::find_if(m_items.begin(), m_items.end(), [&](const auto& p) { return p.get() == item; });
   if (it == m_items.end()) return;
   m_items.erase(it);
   Invalidate(false);
 }
 
-void Label::ValueChanged(LabelItem& primitive, const std::string& value) {
-  if (primitive.Caption() == kPictureCaption && !value.empty()) primitive.SetValue(std::string());
+void Label::ValueChanged(LabelItem& item, const std::string& value) {
+  if (item.Caption() == kPictureCaption && !value.empty()) item.SetValue(std::string());
 }
 
 // ---- values ------------------------------------------------------------------
@@ -93,8 +89,8 @@ void Label::ValueChanged(LabelItem& primitive, const std::string& value) {
 void Label::FillValue(std::string_view valueName, std::string_view value) {
   std::string_view key = valueName;
   if (const auto found = FindKeyByCaption(valueName)) key = *found;
-  // Iterate by index: a value may not add or remove primitives, but the
-  // vector must not be walked by iterators across calls into primitives.
+  // Iterate by index: a value may not add or remove items, but the
+  // vector must not be walked by iterators across calls into items.
   for (size_t i = 0; i < m_items.size(); ++i) {
     LabelItem* p = m_items[i].get();
     if (SameText(GetPropText(p, "DS"), key)) SetPropText(p, "Value", value);
@@ -147,7 +143,7 @@ void Label::Invalidate(bool force) {
 
 void Label::PrepareAll(bool force) {
   if (InUpdate() && !force) return;
-  // Marking a primitive changed asks for a repaint; the caller paints once
+  // Marking an item changed asks for a repaint; the caller paints once
   // after all are prepared, so those requests are dropped meanwhile.
   const bool wasInvalidating = m_invalidating;
   m_invalidating = true;

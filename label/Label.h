@@ -1,5 +1,5 @@
 // labelplu: the label (Label): a rectangle of a given size in millimetres
-// that owns its primitives, loads and writes itself as a template, takes
+// that owns its items, loads and writes itself as a template, takes
 // values by value name, and paints itself, clipped to its inner area, on
 // the canvas of its view.
 //
@@ -16,7 +16,7 @@
 //   </Label>
 //
 // Untrusted templates are bounded: at most kMaxTemplateBytes of file,
-// kMaxTemplateItems primitives and kMaxTemplateElements elements in all
+// kMaxTemplateItems items and kMaxTemplateElements elements in all
 // (both counted before the document is parsed, so that a text of many tiny
 // elements never becomes a document tree of gigabytes), label sides in
 // (0, kMaxLabelSideMm] mm,
@@ -25,7 +25,7 @@
 // line, when the XML parser knows it); single property settings that do
 // not apply are skipped.
 //
-// Threads: a label, its primitives and its view belong to one thread.
+// Threads: a label, its items and its view belong to one thread.
 #ifndef LABELPLU_LABEL_LABEL_H
 #define LABELPLU_LABEL_LABEL_H
 
@@ -67,22 +67,22 @@ inline constexpr double kMaxLabelSideMm = 1000.0;
 class Label : public PublishedObject {
  public:
   // A label of 58 × 40 mm at (0, 0), mode 0, snapping to a 1 mm grid,
-  // margins of 1 mm, no primitives, no view.
+  // margins of 1 mm, no items, no view.
   Label();
   ~Label() override;
   Label(const Label&) = delete;
   Label& operator=(const Label&) = delete;
 
-  // ---- primitives ----------------------------------------------------------
-  // Deletes all primitives (inside an update block) and the embedded images.
+  // ---- items ----------------------------------------------------------
+  // Deletes all items (inside an update block) and the embedded images.
   virtual void Clear();
-  // Creates a primitive of the class inside an update block, installs the
+  // Creates an item of the class inside an update block, installs the
   // value-change handler, places it at (0, 0) and applies its own default
   // Width and Height again through the setters (so they pass the grid).
   // The label owns it; the reference stays valid until it is deleted.
-  LabelItem& AddItem(const ItemClass& primitiveClass);
+  LabelItem& AddItem(const ItemClass& itemClass);
   // Nothing for null; otherwise removes and frees it and Invalidate(false).
-  void DeleteItem(LabelItem* primitive);
+  void DeleteItem(LabelItem* item);
   int32_t ItemCount() const { return static_cast<int32_t>(m_items.size()); }
   // 0 <= index < ItemCount(); std::out_of_range otherwise.
   LabelItem& Item(int32_t index) const { return *m_items.at(static_cast<size_t>(index)); }
@@ -115,7 +115,7 @@ class Label : public PublishedObject {
   void LoadFromFile(const std::string& fileName);
   // The template as text: the document written by FormatXmlText (declaring
   // windows-1251), UTF-8 here. Root "Width"/"Height", one "Item" per
-  // primitive with a "Property" per published property in published order
+  // item with a "Property" per published property in published order
   // (object properties as their own properties under "Font.Size"-like
   // names), and an "ImageList" when there are embedded images.
   std::string SaveToXml() const;
@@ -125,7 +125,7 @@ class Label : public PublishedObject {
 
   // ---- values ------------------------------------------------------------
   // Key := the key of the first caption-table row whose caption equals
-  // valueName ignoring case, else valueName; every primitive whose DataSource text
+  // valueName ignoring case, else valueName; every item whose DataSource text
   // equals the key ignoring case gets Value := value (SetPropText).
   void FillValue(std::string_view valueName, std::string_view value);
   // The embedded image of that name (case ignored), else the bitmap file of
@@ -142,14 +142,14 @@ class Label : public PublishedObject {
   bool InUpdate() const { return m_updateCount > 0; }
   // When force is set or no block is open: PrepareAll(force), Paint, then
   // OnChanged. A repaint asked for while one runs is dropped (the
-  // primitive's own paint step recomputes whatever changed meanwhile).
+  // item's own paint step recomputes whatever changed meanwhile).
   void Invalidate(bool force);
-  // Unless a block is open and force is not set: every primitive in order
+  // Unless a block is open and force is not set: every item in order
   // is marked changed (when force) and prepared. Repaints that marking asks
   // for are dropped: the caller paints afterwards.
   void PrepareAll(bool force);
   // Outside an update block and with a canvas: ApplyClip; fill the inner
-  // area white; paint every primitive in order; remove the clip (also on
+  // area white; paint every item in order; remove the clip (also on
   // failure).
   void Paint();
   // Rebuilds the clip region, the inner rectangle round(PixelsPerMm ×
@@ -157,17 +157,17 @@ class Label : public PublishedObject {
   // selects it into the canvas.
   void ApplyClip();
   // Selects the current clip region into the canvas again (after a
-  // primitive changed the clip while drawing).
+  // item changed the clip while drawing).
   void SelectClip();
   const gdi::Region& ClipRegion() const { return m_clipRegion; }
   // Fired after every repaint.
   std::function<void(Label&)> OnChanged;
-  // Runs a rendering step of a primitive (the 2D barcode's generation and
+  // Runs a rendering step of an item (the 2D barcode's generation and
   // release) on the host's behalf. Null by default: the step runs directly.
   // A device whose host offers the run-procedure service sets it to hand
   // the step over (DeviceItem::CallThroughHost). The hook must call step
   // at most once, before it returns, on the label's thread; step never
-  // throws (the primitive keeps its exceptions and raises them after the
+  // throws (the item keeps its exceptions and raises them after the
   // hook returns).
   std::function<void(const std::function<void()>& step)> RunThroughHost;
 
@@ -179,7 +179,7 @@ class Label : public PublishedObject {
   // Store (no snapping, no minimum) and the view's UpdateLayout.
   void SetWidth(double mm);
   void SetHeight(double mm);
-  // When different: store, move every primitive's Outline to the new
+  // When different: store, move every item's Outline to the new
   // origin (ShiftToLabel, BuildRegion), Invalidate(false).
   void SetLeft(double mm);
   void SetTop(double mm);
@@ -201,7 +201,7 @@ class Label : public PublishedObject {
   std::span<const PropertyInfo> Properties() const override;
 
  private:
-  void ValueChanged(LabelItem& primitive, const std::string& value);
+  void ValueChanged(LabelItem& item, const std::string& value);
 
   double m_width = 58.0;
   double m_height = 40.0;

@@ -1,4 +1,4 @@
-// labelplu: the primitive base.
+// labelplu: the item base.
 #include "label/LabelItem.h"
 
 #include "label/Label.h"

@@ -1,11 +1,11 @@
-// labelplu: the primitive base. Every element of a label (text, barcode,
+// labelplu: the item base. Every element of a label (text, barcode,
 // image, line, rectangle) derives from LabelItem: it owns the geometry
 // in millimetres (snapped to the label's grid, at least 0.5 mm wide and
 // high), the fixed rotation, the font, the data-source binding (DataSource) and the
 // bound text (Value), the rotated outline polygon, and the change tracking
 // that tells the label when to recompute and repaint.
 //
-// Writing a concrete primitive (RectangleItem, say):
+// Writing a concrete item (RectangleItem, say):
 //
 //   class RectangleItem : public LabelItem {
 //    public:
@@ -27,7 +27,7 @@
 // device pixels as int32 after RoundPx (PixelRound.h). Angles in degrees,
 // clockwise on the page.
 //
-// Threads: a primitive belongs to its label's thread.
+// Threads: an item belongs to its label's thread.
 #ifndef LABELPLU_LABEL_LABELITEM_H
 #define LABELPLU_LABEL_LABELITEM_H
 
@@ -53,7 +53,7 @@ class LabelView;
 
 class LabelItem : public PublishedObject {
  public:
-  // A primitive of the label owner (which owns it once AddItem returns).
+  // An item of the label owner (which owns it once AddItem returns).
   // Box 10 × 10 mm at (0, 0), angle 0, r0, dsNone, empty value, white solid
   // brush, black solid one-pixel pen, the default ItemFont (charset 204, black).
   explicit LabelItem(Label& owner);

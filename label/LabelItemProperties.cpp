@@ -1,4 +1,4 @@
-// labelplu: the published property entries that the primitive classes share.
+// labelplu: the published property entries that the item classes share.
 #include "label/LabelItem.h"
 
 namespace labelplu {

@@ -2,7 +2,7 @@
 //
 // A view places a label on a device: it supplies the canvas to paint on and
 // the scale (device pixels per millimetre, zoom included), and it hears of
-// size and primitive changes. The print manager's printer view derives from
+// size and item changes. The page layout printer derives from
 // LabelView; CanvasView is a plain view over a canvas at a fixed
 // resolution (off-screen rendering and tests).
 //
@@ -35,8 +35,8 @@ class LabelView {
   // Recompute the scale and any device surface after the label's size,
   // mode or the zoom changed.
   virtual void UpdateLayout() {}
-  // A primitive changed (its geometry, content, pen or brush).
-  virtual void ItemChanged(LabelItem& primitive) { (void)primitive; }
+  // An item changed (its geometry, content, pen or brush).
+  virtual void ItemChanged(LabelItem& item) { (void)item; }
 };
 
 // A view over a canvas somebody else owns, at dpiX × dpiY dots per inch:

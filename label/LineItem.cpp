@@ -1,4 +1,4 @@
-// labelplu: the straight line primitive.
+// labelplu: the straight line item.
 #include "label/LineItem.h"
 
 #include <algorithm>

@@ -1,11 +1,11 @@
-// labelplu: the straight line primitive (template class "Line").
+// labelplu: the straight line item (template class "Line").
 //
 // A black line PenWidth millimetres thick along the middle of a box that is
 // always 2 mm high: the box's Left is LineLeft, its Top LineTop − 1 and its
 // Width LineLength (each snapped to the grid), so the line runs at LineTop.
 // RotationFixed turns it about the box centre.
 //
-// Threads: as every primitive, its label's thread.
+// Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_LINEITEM_H
 #define LABELPLU_LABEL_LINEITEM_H
 

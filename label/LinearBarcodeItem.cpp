@@ -1,4 +1,4 @@
-// labelplu: the linear barcode primitive.
+// labelplu: the linear barcode item.
 #include "label/LinearBarcodeItem.h"
 
 #include <array>

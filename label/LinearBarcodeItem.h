@@ -1,4 +1,4 @@
-// labelplu: the linear barcode primitive (template class "Shk").
+// labelplu: the linear barcode item (template class "Shk").
 //
 // LoadSource paints the symbol with its own encoder (LinearBarcodeRenderer) into
 // SourceImage at the output's resolution: on a printer (label Mode 2) at
@@ -10,7 +10,7 @@
 // pixel, never smoothed). An unchanged symbol at an unchanged size is not
 // painted again. Data the symbology cannot encode shows "ОШИБКА!".
 //
-// Threads: as every primitive, its label's thread.
+// Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_LINEARBARCODEITEM_H
 #define LABELPLU_LABEL_LINEARBARCODEITEM_H
 

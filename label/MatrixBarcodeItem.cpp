@@ -1,4 +1,4 @@
-// labelplu: the two-dimensional barcode primitive.
+// labelplu: the two-dimensional barcode item.
 #include "label/MatrixBarcodeItem.h"
 
 #include <algorithm>

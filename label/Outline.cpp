@@ -1,4 +1,4 @@
-// labelplu: outline polygons of primitives.
+// labelplu: outline polygons of items.
 #include "label/Outline.h"
 
 #include <cmath>

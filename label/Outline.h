@@ -1,9 +1,9 @@
-// labelplu: outline polygons of primitives (Outline of OutlinePoint): points in
+// labelplu: outline polygons of items (Outline of OutlinePoint): points in
 // millimetres, their device-pixel images and a polygon region.
 //
-// A figure of a primitive maps its points to the device with the
-// primitive's rotation and the scale of the label's view; a figure created
-// without a primitive is a plain list of points in millimetres (AddPoint,
+// A figure of an item maps its points to the device with the
+// item's rotation and the scale of the label's view; a figure created
+// without an item is a plain list of points in millimetres (AddPoint,
 // item access and Clear apply to it).
 //
 // One thread at a time.
@@ -33,8 +33,8 @@ struct OutlinePoint {
 
 class Outline {
  public:
-  // A figure of primitive (not owned; null for a plain point list).
-  explicit Outline(const LabelItem* primitive = nullptr) : m_item(primitive) {}
+  // A figure of item (not owned; null for a plain point list).
+  explicit Outline(const LabelItem* item = nullptr) : m_item(item) {}
 
   // Appends a point given in millimetres.
   void AddPoint(double xMm, double yMm);
@@ -45,11 +45,11 @@ class Outline {
   // Removes every point (Points and Region stay until the next rebuild).
   void Clear();
 
-  // Sizes Points to the item count; turns every item about the primitive's
+  // Sizes Points to the item count; turns every item about the item's
   // box centre by its Angle (the millimetre coordinates are replaced by the
   // turned ones); sets the unrounded device coordinates to mm × PixelsPerMm
   // and the integer ones to their RoundPx; copies these into Points.
-  // std::logic_error on a figure without a primitive.
+  // std::logic_error on a figure without an item.
   void MapToDevice();
   // Points[i] := (round(PixelsPerMmX × label Left) + item X,
   //               round(PixelsPerMmY × label Top) + item Y).

@@ -1,4 +1,4 @@
-// labelplu: the picture primitive.
+// labelplu: the picture item.
 #include "label/PictureItem.h"
 
 #include <vector>

@@ -1,11 +1,11 @@
-// labelplu: the picture primitive (template class "Image").
+// labelplu: the picture item (template class "Image").
 //
 // Shows the bitmap that Value (published as ValueFileName) names: an image
 // embedded in the label, else a bitmap file (relative names from the
 // plug-in's folder). Loading, fitting, stretching and rotation are
 // ImageItemBase's.
 //
-// Threads: as every primitive, its label's thread.
+// Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_PICTUREITEM_H
 #define LABELPLU_LABEL_PICTUREITEM_H
 

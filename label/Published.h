@@ -1,7 +1,7 @@
 // labelplu: published properties, the run-time type information that the
 // template reader and writer work through.
 //
-// Every object that a template can set (a primitive, its font, the label)
+// Every object that a template can set (an item, its font, the label)
 // derives from PublishedObject and returns its property table: the published
 // properties in published order (the order in which a template writes
 // them). Each entry names the property, its kind and its accessors. The

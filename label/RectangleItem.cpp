@@ -1,4 +1,4 @@
-// labelplu: the rectangle frame primitive.
+// labelplu: the rectangle frame item.
 #include "label/RectangleItem.h"
 
 #include <algorithm>

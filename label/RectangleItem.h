@@ -1,9 +1,9 @@
-// labelplu: the rectangle frame primitive (template class "Rectangle").
+// labelplu: the rectangle frame item (template class "Rectangle").
 //
 // A frame PenWidth millimetres wide (at least 0.1 mm, at least one device
 // pixel) drawn inside the (rotated) box, the inside filled white.
 //
-// Threads: as every primitive, its label's thread.
+// Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_RECTANGLEITEM_H
 #define LABELPLU_LABEL_RECTANGLEITEM_H
 

@@ -62,13 +62,13 @@ std::string TooManyItems(int64_t count) {
 // One setting of an item; settings that do not apply are skipped, as a
 // template written by another version may hold names or values this one
 // does not know.
-void ApplySetting(LabelItem& primitive, const xml::XmlNode& node) {
+void ApplySetting(LabelItem& item, const xml::XmlNode& node) {
   if (node.nodeType() != xml::NodeType::Element) return;
   const std::optional<std::string> name = node.getAttribute("Name");
   const std::optional<std::string> value = node.getAttribute("Value");
   if (!name || !value) return;
   try {
-    SetPropText(&primitive, *name, *value);
+    SetPropText(&item, *name, *value);
   } catch (const PropertyError&) {
   }
 }
@@ -78,9 +78,9 @@ void LoadItems(Label& label, const xml::XmlNodeList& items) {
     const std::string className = item.getAttribute("ClassName").value_or(std::string());
     const std::optional<ItemClass> cls = FindItemClass(className);
     if (!cls) continue;
-    LabelItem& primitive = label.AddItem(*cls);
-    primitive.MarkChanged(true);
-    for (const xml::XmlNode& node : item.childNodes()) ApplySetting(primitive, node);
+    LabelItem& added = label.AddItem(*cls);
+    added.MarkChanged(true);
+    for (const xml::XmlNode& node : item.childNodes()) ApplySetting(added, node);
   }
 }
 

@@ -38,11 +38,11 @@ std::string Label::SaveToXml() const {
   doc.setDocumentElement(root);
   root.setAttribute("Width", FormatRealText(m_width));
   root.setAttribute("Height", FormatRealText(m_height));
-  for (const auto& primitive : m_items) {
-    const xml::XmlNode item = doc.createElement("Item");
-    item.setAttribute("ClassName", primitive->ClassName());
-    root.appendChild(item);
-    WriteProperties(doc, item, *primitive, std::string());
+  for (const auto& item : m_items) {
+    const xml::XmlNode element = doc.createElement("Item");
+    element.setAttribute("ClassName", item->ClassName());
+    root.appendChild(element);
+    WriteProperties(doc, element, *item, std::string());
   }
   const EmbeddedImages& images = m_images;
   if (images.Count() > 0) {

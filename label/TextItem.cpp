@@ -1,4 +1,4 @@
-// labelplu: the simple text primitive.
+// labelplu: the simple text item.
 #include "label/TextItem.h"
 
 #include <limits>

@@ -1,7 +1,7 @@
-// labelplu: the simple text primitive (template class "TextSimple"): text
+// labelplu: the simple text item (template class "TextSimple"): text
 // in one of five fixed font sizes, left and top aligned.
 //
-// Threads: as every primitive, its label's thread.
+// Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_TEXTITEM_H
 #define LABELPLU_LABEL_TEXTITEM_H
 

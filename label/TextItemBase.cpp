@@ -1,4 +1,4 @@
-// labelplu: the common base of the text primitives.
+// labelplu: the common base of the text items.
 #include "label/TextItemBase.h"
 
 #include <cstdint>

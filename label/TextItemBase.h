@@ -1,14 +1,14 @@
-// labelplu: the common base of the text primitives (TextItem,
+// labelplu: the common base of the text items (TextItem,
 // GraphicTextItem). Not registered: a template cannot name it.
 //
 // The text (Value) is laid out in the unrotated box in device pixels with a
 // TextPage (render/TextLayout.h): wrapped to the box width, aligned by HAlign
-// and VAlign. Every line is then written turned by the primitive's angle
+// and VAlign. Every line is then written turned by the item's angle
 // about the box centre (clockwise on the page), on an opaque cell in the
 // brush's colour, and clipped to the rotated box and the label's clip.
 // Negative text is white on black cells.
 //
-// Threads: as every primitive, its label's thread.
+// Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_TEXTITEMBASE_H
 #define LABELPLU_LABEL_TEXTITEMBASE_H
 

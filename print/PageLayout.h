@@ -1,5 +1,5 @@
 // labelplu: the base of the views that show a label on a device: zoom,
-// scale, the paper the device uses, and the print manager it serves.
+// scale, the paper the device uses, and the printer device it serves.
 #ifndef LABELPLU_PRINT_PAGELAYOUT_H
 #define LABELPLU_PRINT_PAGELAYOUT_H
 
@@ -29,13 +29,13 @@ class PageLayout : public LabelView {
   void SetZoomX(double zoom) override;  // stores only a different value
   void SetZoomY(double zoom) override;
 
-  // The hook the print manager attaches to the label's OnChanged event:
+  // The hook the printer device attaches to the label's OnChanged event:
   // does nothing and returns the view.
   PageLayout& AfterPaint() { return *this; }
 
   Label& ShownLabel() const { return m_label; }
 
-  PrinterDevice* Device = nullptr;  // set by the print manager
+  PrinterDevice* Device = nullptr;  // set by the printer device
   int32_t PaperCode = -1;
   std::string PaperName;
   double PaperWidth = -1.0;   // mm

@@ -1,4 +1,4 @@
-// The printer view's print job: documents, pages, copies and the drawing of
+// The page layout printer's print job: documents, pages, copies and the drawing of
 // one label and its separators.
 #include <algorithm>
 #include <exception>

@@ -1,4 +1,4 @@
-// The printer view's preview: the page image, its overlays, and printing the
+// The page layout printer's preview: the page image, its overlays, and printing the
 // page as previewed.
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-// The printer view: construction, settings, printer geometry, page layout,
+// The page layout printer: construction, settings, printer geometry, page layout,
 // scale and the choice of canvas. The job lives in PageLayoutJob.cpp, the preview
 // in PageLayoutPreview.cpp.
 #include "print/PageLayoutPrinter.h"
@@ -77,7 +77,7 @@ PageLayoutPrinter::~PageLayoutPrinter() {
 
 void PageLayoutPrinter::ReadDeviceSettings() {
   if (Device == nullptr)
-    throw std::logic_error("The printer view has no device to read its settings from");
+    throw std::logic_error("The page layout printer has no device to read its settings from");
   PrinterDevice& item = *Device;
   MaxHorizontal = item.GetIntByName("MaxHorizontal");
   MaxVertical = item.GetIntByName("MaxVertical");

@@ -1,6 +1,6 @@
-// labelplu: the printer view: places one label, filled anew for every
+// labelplu: the page layout printer: places one label, filled anew for every
 // record, on the pages of a printer. It reads the page-layout settings of a
-// print manager, asks the print object for the paper and printable area,
+// printer device, asks the print object for the paper and printable area,
 // lays out a grid of label positions, draws the label at successive
 // positions (opening documents and pages as needed), draws separators,
 // makes copies through the printer or by repetition, and draws the preview
@@ -73,7 +73,7 @@ class PageLayoutPrinter : public PageLayout {
   void LayoutPage();
   // Scale from the printer's resolution (printer mode) or the canvas's
   // LOGPIXELS (otherwise), zoom included; sizes WorkBitmap and the preview
-  // image; re-prepares the label's primitives when the scale changed.
+  // image; re-prepares the label's items when the scale changed.
   void UpdateLayout() override;
   // The printer's canvas while a document is open (printer mode), the
   // preview image's canvas (preview mode with PreviewImage set), otherwise

@@ -1,4 +1,4 @@
-// The print manager: this driver's kind of device, and its device list.
+// The printer device: this driver's kind of device, and its device list.
 #ifndef LABELPLU_PRINT_PRINTERDEVICE_H
 #define LABELPLU_PRINT_PRINTERDEVICE_H
 
@@ -22,7 +22,7 @@ class PageLayoutPrinter;
 
 // A label device printing on a printer of the print object. A print job
 // fills the label template once per record of a table and hands each label
-// to the printer view, which places the labels on pages.
+// to the page layout printer, which places the labels on pages.
 //
 // Threads: the thread of the driver call. A job runs the thread's event loop
 // while it prints, so the host may call back into the device meanwhile; a

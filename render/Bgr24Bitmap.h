@@ -1,5 +1,5 @@
 // labelplu: the fast bitmap, a 24-bit picture whose pixels the image
-// primitives scale and rotate directly, row by row, and that carries its own
+// items scale and rotate directly, row by row, and that carries its own
 // canvas so that the barcode encoder can paint into it.
 //
 // Geometry: a pixel is three bytes, blue, green, red. Stride = bytes per row

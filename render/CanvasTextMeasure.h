@@ -10,7 +10,7 @@
 namespace labelplu {
 
 // Measures with the font currently selected into a canvas, as the text
-// primitives do after selecting the font they will write with: the extent is
+// items do after selecting the font they will write with: the extent is
 // the canvas's GetTextExtentPoint32 (sum of the advances, rounded; the cell
 // height). The canvas is not owned and must outlive the adapter; measuring
 // throws gdi::GdiError when the canvas cannot measure (no GUI application

@@ -1,4 +1,4 @@
-// labelplu: LinearBarcodeRenderer, the linear barcode as the barcode primitive uses
+// labelplu: LinearBarcodeRenderer, the linear barcode as the barcode item uses
 // it: properties that re-encode on change, and painting of the encoded
 // elements with an optional human-readable line onto a canvas at whole
 // device pixels per module.
@@ -43,7 +43,7 @@ int64_t BarElementsWidth(const BarElements& elements, const BarModules& modules)
 
 // The linear barcode. Setters re-encode when the value changes; painting
 // reads the element list and the drawing properties. Not thread-safe; one
-// instance per primitive.
+// instance per item.
 class LinearBarcodeRenderer {
  public:
   LinearBarcodeRenderer();

@@ -1,7 +1,7 @@
 // Two-dimensional barcode generator over libzint.
 //
 // MatrixBarcodeGenerator stands in for the outside barcode control of the 2D barcode
-// primitive: it offers the same members (AspectRatio, CodeType,
+// item: it offers the same members (AspectRatio, CodeType,
 // SecurityLevel, HeightToWidth, ScaleMode, Caption, Refresh, image) and
 // hands the symbol over in memory as a QImage; nothing is written to disk.
 //
@@ -82,7 +82,7 @@ class MatrixBarcodeGenerator {
  public:
   static constexpr int16_t kScaleModeMillimetres = 6;
 
-  // A new generator starts as the primitive first sets it up: CodeType 1,
+  // A new generator starts as the item first sets it up: CodeType 1,
   // Caption "123456789", ScaleMode 6; AspectRatio 1, SecurityLevel 0,
   // HeightToWidth 3, one pixel per module.
 

@@ -30,10 +30,10 @@ namespace labelplu {
 inline constexpr size_t kMaxPageBytes = size_t{1} << 20;
 inline constexpr int32_t kMaxPageLines = 10000;
 
-// Horizontal alignment of the text primitives and of the layout (stored as a
+// Horizontal alignment of the text items and of the layout (stored as a
 // byte; a value outside the four is laid out as haLeft).
 enum HorizontalAlignment : uint8_t { haLeft = 0, haCenter = 1, haRight = 2, haFill = 3 };
-// Vertical alignment of the text primitives and of the layout (stored as a
+// Vertical alignment of the text items and of the layout (stored as a
 // byte; a value outside the four is laid out as vaTop).
 enum VerticalAlignment : uint8_t { vaTop = 0, vaCenter = 1, vaBottom = 2, vaFill = 3 };
 
@@ -126,9 +126,9 @@ class TextParagraph {
   size_t m_maxLines = kMaxPageLines;  // the page's lines left when it lays the paragraph out
 };
 
-// A page: the text of one text primitive laid out in a rectangle of device
+// A page: the text of one text item laid out in a rectangle of device
 // pixels. Every setter stores its value and lays the page out again; the
-// text primitive sets vertical alignment, horizontal alignment, Width,
+// text item sets vertical alignment, horizontal alignment, Width,
 // Height, Left, Top, the measuring context and Text, in this order.
 //
 // Layout: the character #4 (U+0004) counts as a line break; the text is split

@@ -1,4 +1,4 @@
-// The image primitives on a painted label: a barcode that a scanner reads
+// The image items on a painted label: a barcode that a scanner reads
 // at 0° and 90°, a picture fitted or stretched into its box, the framed
 // placeholder for a picture that cannot be read, the default picture.
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ TEST(LinearBarcodeItem, UnchangedSymbolIsNotPaintedAgain) {
   LinearBarcodeItem& barcode = AddLinearBarcode(painted);
   painted.label.Invalidate(true);
   EXPECT_EQ(barcode.RenderCount(), 1);
-  painted.label.Invalidate(true);  // marks every primitive changed
+  painted.label.Invalidate(true);  // marks every item changed
   EXPECT_EQ(barcode.RenderCount(), 1);
   barcode.SetValue("5901234123457");
   painted.label.Invalidate(true);

@@ -1,5 +1,5 @@
-// Scanner round trips of the barcode primitives: each symbology painted by
-// its primitive on a raster label at 203 and 300 dpi, upright and turned a
+// Scanner round trips of the barcode items: each symbology painted by
+// its item on a raster label at 203 and 300 dpi, upright and turned a
 // quarter, then read by zxing-cpp (and zbar for the linear ones). What
 // neither reader knows (Code 11, MicroPDF417) is compared bar for bar with
 // libzint's own encoding.
@@ -84,7 +84,7 @@ struct LinearCase {
   std::optional<S> symbology;
 };
 
-TEST(ItemScan, LinearBarcodePrimitiveScansAtBothResolutionsAndRotations) {
+TEST(ItemScan, LinearBarcodeItemScansAtBothResolutionsAndRotations) {
   const std::vector<LinearCase> cases = {
       {bcUPC_A, "03600029145", false, "036000291452", S::UpcA},
       {bcUPC_A, "123456789012", false, "123456789012", S::UpcA},
@@ -161,7 +161,7 @@ std::vector<std::string> SampleMatrix(const QImage& grey, const QRect& ink, int 
   return matrix;
 }
 
-TEST(ItemScan, TwoDimensionalBarcodePrimitiveScansAtBothResolutionsAndRotations) {
+TEST(ItemScan, TwoDimensionalBarcodeItemScansAtBothResolutionsAndRotations) {
   const std::vector<MatrixCase> cases = {
       {MatrixSymbology::br2Aztec, "2D Штрихкод", 20, 20, "2D Штрихкод", S::Aztec},
       {MatrixSymbology::br2Aztec, "https://example.org/p?id=4607001234", 20, 20,

@@ -1,4 +1,4 @@
-// Helpers of the primitive tests: the GUI application that text needs, a
+// Helpers of the item tests: the GUI application that text needs, a
 // label painted on a raster image, and ink measurements on that image.
 #ifndef LABELPLU_TESTS_LABEL_ITEMTESTSUPPORT_H
 #define LABELPLU_TESTS_LABEL_ITEMTESTSUPPORT_H
@@ -44,7 +44,7 @@ struct PaintedLabel {
   PaintedLabel(const PaintedLabel&) = delete;
   PaintedLabel& operator=(const PaintedLabel&) = delete;
 
-  // A primitive of the registered class (template class name, "Line").
+  // An item of the registered class (template class name, "Line").
   LabelItem& Add(std::string_view templateClass) {
     const auto cls = FindItemClass(templateClass);
     if (!cls) throw std::runtime_error("class not registered: " + std::string(templateClass));

@@ -13,14 +13,14 @@
 
 namespace labelplu::test {
 
-// A view that counts the hooks the label and its primitives call.
+// A view that counts the hooks the label and its items call.
 class CountingView : public CanvasView {
  public:
   using CanvasView::CanvasView;
   void UpdateLayout() override { ++layouts; }
-  void ItemChanged(LabelItem&) override { ++primitiveChanges; }
+  void ItemChanged(LabelItem&) override { ++itemChanges; }
   int layouts = 0;
-  int primitiveChanges = 0;
+  int itemChanges = 0;
 };
 
 // An image of widthPx × heightPx at dpi, filled grey, a canvas on it and a

@@ -1,4 +1,4 @@
-// The primitive base: grid snapping and the minimum size, rotation, the data
+// The item base: grid snapping and the minimum size, rotation, the data
 // source binding, change tracking, and the outline on a 203-dpi raster.
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ TEST(ItemBase, GeometrySnapsToTheGridWithAHalfMillimetreMinimum) {
   }
 }
 
-TEST(ItemBase, ConstructorDefaultsPassTheGridWhenTheLabelAddsThePrimitive) {
+TEST(ItemBase, ConstructorDefaultsPassTheGridWhenTheLabelAddsTheItem) {
   Label label;
   LabelItem& p = AddProbe(label);  // the probe asks for 20 × 5
   EXPECT_EQ(p.Left(), 0.0);
@@ -55,13 +55,13 @@ TEST(ItemBase, ChangedIsRaisedOncePerEffectiveChange) {
   ASSERT_FALSE(p.Changed());
 
   r.label.BeginUpdate();  // keep the change visible: no repaint lowers it
-  const int hooks = r.view.primitiveChanges;
+  const int hooks = r.view.itemChanges;
   p.SetLeft(7.0);
   EXPECT_TRUE(p.Changed());
-  EXPECT_EQ(r.view.primitiveChanges, hooks + 1);
+  EXPECT_EQ(r.view.itemChanges, hooks + 1);
   p.SetLeft(7.0);
   p.SetLeft(7.2);  // snaps to the same 7
-  EXPECT_EQ(r.view.primitiveChanges, hooks + 1);
+  EXPECT_EQ(r.view.itemChanges, hooks + 1);
   r.label.EndUpdate(false);
 }
 
@@ -109,7 +109,7 @@ TEST(ItemBase, PictureDropsTextValuesOfItsDataSource) {
   EXPECT_EQ(picture.GetValue(), "");
 }
 
-TEST(ItemBase, FontChangesMarkThePrimitiveChanged) {
+TEST(ItemBase, FontChangesMarkTheItemChanged) {
   Label label;
   LabelItem& p = AddProbe(label);
   label.BeginUpdate();

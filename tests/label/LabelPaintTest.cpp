@@ -22,7 +22,7 @@ LabelItem& AddBlackBox(Label& label) {
   return p;
 }
 
-TEST(LabelPaint, PrimitivesNeverMarkTheOuterMillimetre) {
+TEST(LabelPaint, ItemsNeverMarkTheOuterMillimetre) {
   // 203 dpi: 1 mm = 7.99 px; the inner area is round(7.99) = 8 ..
   // round(19 × 7.99) = 152 (exclusive) across, 8 .. round(9 × 7.99) = 72 down.
   RasterLabel r(200, 100, 203);
@@ -56,7 +56,7 @@ TEST(LabelPaint, TheLabelOriginMovesOutlineAndClip) {
   EXPECT_EQ(r.Pixel(100, 40 + 8), RasterLabel::kBlack);
 }
 
-TEST(LabelPaint, InnerAreaIsWhiteUnderThePrimitives) {
+TEST(LabelPaint, InnerAreaIsWhiteUnderTheItems) {
   RasterLabel r(200, 100, 203);
   LabelItem& box = AddBlackBox(r.label);
   box.SetWidth(5);  // 40 px wide; the rest of the inner area is white
@@ -93,7 +93,7 @@ TEST(LabelPaint, UpdateBlocksNestAndRepaintOnceOutsideModeZero) {
   }
 }
 
-TEST(LabelPaint, AForcedRepaintRecomputesEveryPrimitiveAndPaintsOnce) {
+TEST(LabelPaint, AForcedRepaintRecomputesEveryItemAndPaintsOnce) {
   RasterLabel r(200, 100, 203);
   AddBlackBox(r.label);
   r.label.AddItem(ProbeClass());
@@ -119,7 +119,7 @@ TEST(LabelPaint, PrinterModeResetsTheZoom) {
   EXPECT_EQ(r.view.ZoomY(), 1.0);
 }
 
-TEST(LabelPaint, SizeChangesReachTheViewAndPrimitivesCanBeDeleted) {
+TEST(LabelPaint, SizeChangesReachTheViewAndItemsCanBeDeleted) {
   RasterLabel r(200, 100, 203);
   LabelItem& box = AddBlackBox(r.label);
   const int layouts = r.view.layouts;

@@ -199,7 +199,7 @@ TEST(LabelTemplate, FillValueByCaptionOrKeyInAnyCase) {
       "<Item ClassName=\"ProbeImage\">" + Setting("DS", "dsImage1") + "</Item>" + "</Label>";
   struct Case {
     std::string name;
-    std::vector<std::string> values;  // of the four primitives afterwards
+    std::vector<std::string> values;  // of the four items afterwards
   };
   const std::vector<Case> cases = {
       {"Штрихкод", {"4607001234567", "Цена", "4607001234567", ""}},

@@ -1,4 +1,4 @@
-// The two-dimensional barcode primitive: its template properties, modules of
+// The two-dimensional barcode item: its template properties, modules of
 // whole printer dots upright and turned, reuse of an unchanged symbol, the
 // host hook, and the framed "ОШИБКА!" box for data the symbology refuses.
 #include <gtest/gtest.h>
@@ -141,7 +141,7 @@ TEST(MatrixBarcodeItem, UnchangedSymbolIsReusedAndStepsRunThroughTheHostHook) {
   painted.label.Invalidate(true);
   EXPECT_EQ(code.RenderCount(), 1);
   EXPECT_EQ(handedOver, 1);
-  painted.label.Invalidate(true);  // marks every primitive changed
+  painted.label.Invalidate(true);  // marks every item changed
   EXPECT_EQ(code.RenderCount(), 1);
   code.SetErrorCorrection(3);
   painted.label.Invalidate(true);
@@ -157,7 +157,7 @@ TEST(MatrixBarcodeItem, UnchangedSymbolIsReusedAndStepsRunThroughTheHostHook) {
   painted.label.Invalidate(true);
   EXPECT_EQ(code.RenderCount(), 3);
 
-  // A host that does not run the step leaves the primitive without a symbol.
+  // A host that does not run the step leaves the item without a symbol.
   PaintedLabel dropped(203);
   dropped.label.RunThroughHost = [](const std::function<void()>&) {};
   Add2D(dropped);

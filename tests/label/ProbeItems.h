@@ -1,4 +1,4 @@
-// Primitives for the label tests: they publish one property of every kind,
+// Items for the label tests: they publish one property of every kind,
 // so that the base and the template format can be tested without the
 // concrete shapes. Registered as "Probe" and "ProbeImage".
 #ifndef LABELPLU_TESTS_LABEL_PROBEITEMS_H
@@ -45,7 +45,7 @@ class ProbeItem : public LabelItem {
   double m_ratio = 1.5;
 };
 
-// A picture-like primitive: caption "Картинка", publishes DataSource,
+// A picture-like item: caption "Картинка", publishes DataSource,
 // ValueFileName, Left, Top, Width, Height.
 class ProbeImageItem : public LabelItem {
  public:

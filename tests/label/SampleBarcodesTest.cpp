@@ -71,7 +71,7 @@ std::optional<S> SymbologyOf(const LabelItem& p) {
   }
 }
 
-// The primitive's box on the painted label scans as expected.
+// The item's box on the painted label scans as expected.
 ::testing::AssertionResult BoxScansAs(const QImage& image, const LabelItem& p, double ppm,
                                       const std::string& expected) {
   const std::optional<S> symbology = SymbologyOf(p);

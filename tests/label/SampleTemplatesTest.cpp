@@ -31,12 +31,12 @@ bool UpdatingReferences() {
 
 struct Sample {
   const char* name;
-  int primitives;
+  int items;
   double widthMm = 58;
   double heightMm = 40;
 };
 
-// Every sample template, how many primitives it holds and its size.
+// Every sample template, how many items it holds and its size.
 constexpr Sample kSamples[] = {{"price_tag", 8},
                                {"rotation", 7},
                                {"alignment", 16},
@@ -61,7 +61,7 @@ TEST(SampleTemplates, SamplesLoadAndWriteThemselvesBack) {
     SCOPED_TRACE(s.name);
     Label label;
     label.LoadFromFile(SourceRoot() + "/samples/templates/" + s.name + ".lb3");
-    EXPECT_EQ(label.ItemCount(), s.primitives);
+    EXPECT_EQ(label.ItemCount(), s.items);
     EXPECT_EQ(label.Width(), s.widthMm);
     EXPECT_EQ(label.Height(), s.heightMm);
     const std::string written = label.SaveToXml();
@@ -79,7 +79,7 @@ TEST(SampleTemplates, SamplesRenderAsTheirReferenceImages) {
       SCOPED_TRACE(file);
       PaintedLabel p(dpi, s.widthMm, s.heightMm);
       p.label.LoadFromFile(SourceRoot() + "/samples/templates/" + s.name + ".lb3");
-      ASSERT_EQ(p.label.ItemCount(), s.primitives);
+      ASSERT_EQ(p.label.ItemCount(), s.items);
       // The labels are black, white and grey: kept as 8-bit grey images.
       ASSERT_TRUE(p.Render().allGray());
       const QImage actual = p.image.convertToFormat(QImage::Format_Grayscale8);

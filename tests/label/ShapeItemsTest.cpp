@@ -153,7 +153,7 @@ TEST(ShapeItems, QuarterTurnsTurnLinesAndFramesAboutTheBoxCentre) {
     SetPropText(&line, "LineLength", "30");
     SetPropText(&line, "RotationFixed", "r90");
     // A frame 20 × 10 mm at (30, 10) turned by 270° (not published for
-    // rectangles, but the base turns every primitive): 10 × 20 mm at (35, 5).
+    // rectangles, but the base turns every item): 10 × 20 mm at (35, 5).
     LabelItem& rect = p.Add("Rectangle");
     SetPropText(&rect, "Left", "30");
     SetPropText(&rect, "Top", "10");

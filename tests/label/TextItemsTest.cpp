@@ -1,4 +1,4 @@
-// The text primitives: defaults and published properties, negative cells,
+// The text items: defaults and published properties, negative cells,
 // quarter turns clockwise about the box centre, and the clip to the turned
 // box and to the label's inner area, on 203 and 300 dpi rasters.
 #include <gtest/gtest.h>
@@ -99,7 +99,7 @@ TEST(TextItems, NegativeTextIsWhiteOnBlackCellsAndLeavesTheRestOfTheBox) {
     SCOPED_TRACE(dpi);
     PaintedLabel p(dpi);
     auto& t = static_cast<TextItemBase&>(AddNegativeText(p, r0));
-    // The cell the canvas measures for this text with the primitive's font.
+    // The cell the canvas measures for this text with the item's font.
     gdi::SIZE cell;
     {
       QImage scratch = gdi::CreateRasterImage(4, 4, dpi);

@@ -1,4 +1,4 @@
-// Page layout of the printer view: label positions by alignment, margins
+// Page layout of the page layout printer: label positions by alignment, margins
 // and mode, labels that fit, the scale and the work bitmap.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-// The printer view's print job on a fake print object: documents, pages and
+// The page layout printer's print job on a fake print object: documents, pages and
 // copies in both copy modes, failures, the host's run-procedure link and
 // the separators on the printed page.
 #include <gtest/gtest.h>

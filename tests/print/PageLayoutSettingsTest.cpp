@@ -1,4 +1,4 @@
-// The printer view's settings from a print manager and its printer
+// The page layout's settings from a printer device and its printer
 // geometry from the print object.
 #include <gtest/gtest.h>
 
@@ -102,7 +102,7 @@ TEST(PageLayoutSettings, PrinterGeometryFromDeviceModePapersAndCapabilities) {
   }
 }
 
-TEST(PageLayoutSettings, SettingsComeFromThePrintManager) {
+TEST(PageLayoutSettings, SettingsComeFromThePrinterDevice) {
   PrinterDeviceFixture devices;
   PrinterDevice& item = devices.Device();
   ViewHarness h;

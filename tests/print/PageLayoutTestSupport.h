@@ -1,4 +1,4 @@
-// A printer view over a fake print object, with a 58 × 40 mm label whose
+// A page layout printer over a fake print object, with a 58 × 40 mm label whose
 // every repaint is logged as "L<index of its position>" beside the print
 // object's calls.
 #ifndef LABELPLU_TESTS_PRINT_PAGELAYOUTTESTSUPPORT_H

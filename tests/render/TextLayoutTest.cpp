@@ -53,7 +53,7 @@ std::ostream& operator<<(std::ostream& os, const Line& l) {
   return os << "{\"" << l.text << "\", " << l.x << ", " << l.y << "}";
 }
 
-// Sets the page up in the order the text primitive does.
+// Sets the page up in the order the text item does.
 void Lay(TextPage& page, const ITextMeasure* dc, VerticalAlignment v, HorizontalAlignment h,
          int32_t width, int32_t height, int32_t left, int32_t top, std::string text) {
   page.SetVAlign(v);

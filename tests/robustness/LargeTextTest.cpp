@@ -1,4 +1,4 @@
-// A text of a hundred megabytes as the value of the text primitives: filled
+// A text of a hundred megabytes as the value of the text items: filled
 // by value name and painted on a 203 dpi label, with and without blanks and
 // line breaks. The label paints what its box shows within seconds, and the
 // memory it takes stays a small multiple of the text.
@@ -25,7 +25,7 @@ std::string Huge(const std::string& pattern) {
 
 TEST(LargeText, HundredMegabyteValuePaintsWithinSeconds) {
   const struct {
-    const char* primitive;
+    const char* item;
     const char* what;
     std::string pattern;
     const char* vAlign;
@@ -40,7 +40,7 @@ TEST(LargeText, HundredMegabyteValuePaintsWithinSeconds) {
   };
   for (const auto& c : cases) {
     PaintedLabel painted(203);
-    LabelItem& text = painted.Add(c.primitive);
+    LabelItem& text = painted.Add(c.item);
     SetPropText(&text, "DS", "dsName");
     SetPropText(&text, "Left", "2");
     SetPropText(&text, "Top", "2");

@@ -1,6 +1,6 @@
 // Bitmap files of absurd dimensions: headers claiming up to 2^31 × 2^31
 // pixels over a few bytes of data, read directly and as the file of a picture
-// primitive. The reader refuses them before allocating; the primitive paints
+// item. The reader refuses them before allocating; the item paints
 // its empty framed box instead.
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ TEST(PictureBounds, FileLargerThanAnyPictureIsRefusedUnread) {
   EXPECT_LT(usage.peakGrowthMb, 8);
 }
 
-TEST(PictureBounds, PicturePrimitivePaintsAFrameForAnAbsurdFile) {
+TEST(PictureBounds, PictureItemPaintsAFrameForAnAbsurdFile) {
   TempDir dir;
   for (const Claim& c : kClaims) {
     const std::string path =
@@ -72,7 +72,7 @@ TEST(PictureBounds, PicturePrimitivePaintsAFrameForAnAbsurdFile) {
     SetPropText(&image, "Top", "5");
     SetPropText(&image, "Width", "20");
     SetPropText(&image, "Height", "10");
-    const Usage usage = Measure("picture primitive with an absurd file", [&] { painted.Render(); });
+    const Usage usage = Measure("picture item with an absurd file", [&] { painted.Render(); });
     EXPECT_LT(usage.peakGrowthMb, 32);
     // The empty framed box: its top-left corner is ink, its middle is not.
     const double ppm = painted.Ppm();

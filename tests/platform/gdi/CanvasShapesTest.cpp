@@ -88,7 +88,7 @@ TEST_P(CanvasShapes, WidePensLieWhereTheirStyleSays) {
   }
 }
 
-// The frame primitive's way: a polygon with a pen of twice the frame width,
+// The frame item's way: a polygon with a pen of twice the frame width,
 // clipped to the polygon's own region, leaves a frame inside the box.
 TEST_P(CanvasShapes, DoublePenClippedToItsOutlineLeavesTheFrameInside) {
   for (int frame : {1, 4}) {

@@ -24,7 +24,7 @@ class CanvasText : public ::testing::TestWithParam<int> {
   }
 
   // The font of an 8-point text at the target's resolution, as the text
-  // primitives build it.
+  // items build it.
   LOGFONT EightPoint(int32_t escapement = 0) const {
     LOGFONT font;
     font.lfFaceName = "Arial";
