@@ -12,10 +12,10 @@ namespace labelplu {
 
 namespace {
 
-PrinterDevice& ManagerOf(DeviceItem& device, const char* operation) {
-  auto* manager = dynamic_cast<PrinterDevice*>(&device);
-  if (!manager) RaiseError(21011, operation);
-  return *manager;
+PrinterDevice& PrinterDeviceOf(DeviceItem& device, const char* operation) {
+  auto* printer = dynamic_cast<PrinterDevice*>(&device);
+  if (!printer) RaiseError(21011, operation);
+  return *printer;
 }
 
 // "ПередатьВУстройство,SendToDevice": raw data for the current device.
@@ -60,7 +60,7 @@ void SpoolerLabelDriver::GetValuesName(DeviceItem& device, VARIANT&, VARIANT& re
 }
 
 void SpoolerLabelDriver::ExecutePrint(DeviceItem& device, VARIANT& arg, VARIANT& result) {
-  StoreInt(result, ManagerOf(device, "fcl_ExecutePrint").ExecutePrint(arg));
+  StoreInt(result, PrinterDeviceOf(device, "fcl_ExecutePrint").ExecutePrint(arg));
 }
 
 }  // namespace labelplu

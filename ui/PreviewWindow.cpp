@@ -13,7 +13,6 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTimer>
 
 #include <algorithm>
 #include <charconv>
@@ -72,10 +71,10 @@ QString MessageOf(const std::exception_ptr& failure) {
   }
 }
 
-PageLayoutPrinter& RequireView(PrinterDevice& manager) {
-  if (manager.LoadedLabel() == nullptr || manager.View() == nullptr)
-    throw std::logic_error("The preview needs a loaded template: the print manager has no label");
-  return *manager.View();
+PageLayoutPrinter& RequireView(PrinterDevice& device) {
+  if (device.LoadedLabel() == nullptr || device.View() == nullptr)
+    throw std::logic_error("The preview needs a loaded template: the printer device has no label");
+  return *device.View();
 }
 
 }  // namespace
@@ -100,8 +99,8 @@ int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHei
   }
 }
 
-PreviewWindow::PreviewWindow(QWidget* owner, PrinterDevice& manager)
-    : ThemedDialog(owner), m_manager(manager), m_view(&RequireView(manager)) {
+PreviewWindow::PreviewWindow(QWidget* owner, PrinterDevice& device)
+    : ThemedDialog(owner), m_device(device), m_view(&RequireView(device)) {
   setWindowTitle(QStringLiteral("Просмотр"));
   BuildControls();
   resize(858, 627);
@@ -130,12 +129,11 @@ PreviewWindow::PreviewWindow(QWidget* owner, PrinterDevice& manager)
 PreviewWindow::~PreviewWindow() {
   // The view may have been replaced meanwhile (a print job frees it); only
   // the one that holds this window's image is told to let go.
-  if (m_manager.View() == m_view) m_view->SetPreviewImage(nullptr);
+  if (m_device.View() == m_view) m_view->SetPreviewImage(nullptr);
 }
 
 PageLayoutPrinter& PreviewWindow::View() const {
-  if (m_manager.View() != m_view)
-    throw std::logic_error("The print manager's view of this preview is gone");
+  if (m_device.View() != m_view) throw std::logic_error("The page layout of this preview is gone");
   return *m_view;
 }
 
@@ -143,9 +141,8 @@ void PreviewWindow::showEvent(QShowEvent* event) {
   ThemedDialog::showEvent(event);
   try {
     View().UpdateLayout();
-    m_scrollBox->horizontalScrollBar()->setValue(0);
-    m_scrollBox->verticalScrollBar()->setValue(0);
-    m_timer->start();
+    m_pageArea->horizontalScrollBar()->setValue(0);
+    m_pageArea->verticalScrollBar()->setValue(0);
     Redraw();
   } catch (...) {
     ShowFailure(std::current_exception());
@@ -154,7 +151,7 @@ void PreviewWindow::showEvent(QShowEvent* event) {
 
 bool PreviewWindow::event(QEvent* event) {
   // A dialog has no status bar of its own: the hints of the controls under
-  // the mouse arrive here and go to sb.
+  // the mouse arrive here and go to the status bar.
   if (event->type() == QEvent::StatusTip) {
     ShowStatus(static_cast<QStatusTipEvent*>(event)->tip());
     return true;
@@ -187,31 +184,31 @@ void PreviewWindow::Redraw() {
 }
 
 void PreviewWindow::ShowImage() {
-  m_image->setPixmap(QPixmap::fromImage(m_pageImage));
-  m_image->resize(m_pageImage.size());
-  m_scrollBox->widget()->resize(m_pageImage.width() + 2 * kPageImageLeft,
-                                m_pageImage.height() + 2 * kPageImageTop);
+  m_pageLabel->setPixmap(QPixmap::fromImage(m_pageImage));
+  m_pageLabel->resize(m_pageImage.size());
+  m_pageArea->widget()->resize(m_pageImage.width() + 2 * kPageImageLeft,
+                               m_pageImage.height() + 2 * kPageImageTop);
 }
 
 void PreviewWindow::SetZoomIndex(int index) {
   if (index < 0 || index >= kZoomItemCount) throw std::out_of_range("No such zoom item");
-  if (m_cbZoom->currentIndex() == index)
+  if (m_zoomCombo->currentIndex() == index)
     ZoomChanged(index);
   else
-    m_cbZoom->setCurrentIndex(index);
+    m_zoomCombo->setCurrentIndex(index);
 }
 
 void PreviewWindow::ZoomChanged(int index) {
   try {
-    m_scrollBox->horizontalScrollBar()->setValue(0);
-    m_scrollBox->verticalScrollBar()->setValue(0);
+    m_pageArea->horizontalScrollBar()->setValue(0);
+    m_pageArea->verticalScrollBar()->setValue(0);
     ShowStatus(QString::fromUtf8(kLayoutProgress));
     // Paint the progress text; user input waits, so that no second zoom
     // change starts inside this one.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     PageLayoutPrinter& view = View();
-    const QSize box = m_scrollBox->viewport()->size();
-    m_zoomPercent = ZoomPercent(index, m_cbZoom->itemText(index).toStdString(), box.width(),
+    const QSize box = m_pageArea->viewport()->size();
+    m_zoomPercent = ZoomPercent(index, m_zoomCombo->itemText(index).toStdString(), box.width(),
                                 box.height(), view.PaperWidth, view.PaperHeight,
                                 ScreenLogPixels(false), ScreenLogPixels(true));
     view.SetZoomX(m_zoomPercent / 100.0);
@@ -248,9 +245,9 @@ bool PreviewWindow::PrintPage() {
 
 void PreviewWindow::ShowStatus(const QString& text) {
   if (text.isEmpty())
-    m_sb->clearMessage();
+    m_statusBar->clearMessage();
   else
-    m_sb->showMessage(text);
+    m_statusBar->showMessage(text);
 }
 
 void PreviewWindow::ShowFailure(const std::exception_ptr& failure) {
@@ -262,7 +259,7 @@ void PreviewWindow::ShowFailure(const std::exception_ptr& failure) {
 }
 
 QString PreviewWindow::StatusText() const {
-  return m_sb->currentMessage();
+  return m_statusBar->currentMessage();
 }
 
 int32_t PreviewWindow::ScreenLogPixels(bool vertical) const {

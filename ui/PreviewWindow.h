@@ -1,8 +1,8 @@
-// labelplu: the preview window: one page of labels as the printer view lays
+// labelplu: the preview window: one page of labels as the page layout printer lays
 // it out, drawn at a chosen zoom with optional overlays (printable zone,
 // margin lines, label outlines), and printed once on request.
 //
-// The window works on the print manager's label and printer view (not
+// The window works on the printer device's label and page layout (not
 // owned). It puts the label into preview mode and lends the view its page
 // image; it takes the image back before destroying it. The label stays in
 // preview mode after the window closes.
@@ -24,7 +24,6 @@ class QIcon;
 class QLabel;
 class QScrollArea;
 class QStatusBar;
-class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -66,10 +65,10 @@ int32_t ZoomPercent(int index, const std::string& item, int boxWidth, int boxHei
 
 class PreviewWindow : public ThemedDialog {
  public:
-  // Puts the manager's label into preview mode and gives its view this
-  // window's page image. The manager must hold a label and a view
+  // Puts the device's label into preview mode and gives its view this
+  // window's page image. The device must hold a label and a view
   // (SelectTemplate); std::logic_error otherwise.
-  PreviewWindow(QWidget* owner, PrinterDevice& manager);
+  PreviewWindow(QWidget* owner, PrinterDevice& device);
   // Takes the page image back from the view.
   ~PreviewWindow() override;
 
@@ -90,9 +89,9 @@ class PreviewWindow : public ThemedDialog {
 
   // The overlay flags the toggle buttons set (setting one here does not
   // redraw).
-  bool ShowPrintableArea = true;  // btnPage
-  bool ShowMarginLines = true;    // btnMargin
-  bool ShowLabelFrames = true;    // btnBorder
+  bool ShowPrintableArea = true;  // printableAreaButton
+  bool ShowMarginLines = true;    // pageMarginsButton
+  bool ShowLabelFrames = true;    // labelBordersButton
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -117,26 +116,25 @@ class PreviewWindow : public ThemedDialog {
   // reports none usable).
   int32_t ScreenLogPixels(bool vertical) const;
 
-  // The manager's view, checked to be the one this window was made for.
+  // The device's view, checked to be the one this window was made for.
   PageLayoutPrinter& View() const;
   void ShowStatus(const QString& text);
   void ShowFailure(const std::exception_ptr& failure);
 
-  PrinterDevice& m_manager;
+  PrinterDevice& m_device;
   PageLayoutPrinter* m_view;
   QImage m_pageImage;
   int32_t m_zoomPercent = 100;
 
-  QToolButton* m_btnPrint = nullptr;
-  QComboBox* m_cbZoom = nullptr;
-  QToolButton* m_btnBorder = nullptr;
-  QToolButton* m_btnMargin = nullptr;
-  QToolButton* m_btnPage = nullptr;
-  QToolButton* m_btnClose = nullptr;
-  QScrollArea* m_scrollBox = nullptr;
-  QLabel* m_image = nullptr;
-  QStatusBar* m_sb = nullptr;
-  QTimer* m_timer = nullptr;
+  QToolButton* m_printButton = nullptr;
+  QComboBox* m_zoomCombo = nullptr;
+  QToolButton* m_labelBordersButton = nullptr;
+  QToolButton* m_pageMarginsButton = nullptr;
+  QToolButton* m_printableAreaButton = nullptr;
+  QToolButton* m_closeButton = nullptr;
+  QScrollArea* m_pageArea = nullptr;
+  QLabel* m_pageLabel = nullptr;
+  QStatusBar* m_statusBar = nullptr;
 };
 
 }  // namespace labelplu

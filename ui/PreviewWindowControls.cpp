@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QScrollArea>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -75,53 +74,51 @@ QIcon PrintableZoneIcon() {
 // The parts are built in the order of the focus chain.
 void PreviewWindow::BuildControls() {
   QToolBar* toolBar = ToolBar();
-  m_scrollBox = PageArea();
-  m_sb = StatusBar();
-
-  m_timer = new QTimer(this);
-  m_timer->setObjectName(QStringLiteral("Timer1"));
-  m_timer->setInterval(300);
-  m_timer->setSingleShot(true);
+  m_pageArea = PageArea();
+  m_statusBar = StatusBar();
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(toolBar);
-  layout->addWidget(m_scrollBox, 1);
-  layout->addWidget(m_sb);
+  layout->addWidget(m_pageArea, 1);
+  layout->addWidget(m_statusBar);
 }
 
 QToolBar* PreviewWindow::ToolBar() {
   auto* toolBar = new QToolBar(this);
-  toolBar->setObjectName(QStringLiteral("ToolBar1"));
+  toolBar->setObjectName(QStringLiteral("toolBar"));
   toolBar->setMovable(false);
   toolBar->setFloatable(false);
 
-  m_btnPrint = ToolButton(toolBar, "btnPrint", QStringLiteral("Печать"), PrinterIcon());
-  connect(m_btnPrint, &QToolButton::clicked, this, [this] { PrintPage(); });
-  toolBar->addWidget(m_btnPrint);
-  m_cbZoom = ZoomBox(toolBar);
-  toolBar->addWidget(m_cbZoom);
+  m_printButton = ToolButton(toolBar, "printButton", QStringLiteral("Печать"), PrinterIcon());
+  connect(m_printButton, &QToolButton::clicked, this, [this] { PrintPage(); });
+  toolBar->addWidget(m_printButton);
+  m_zoomCombo = ZoomBox(toolBar);
+  toolBar->addWidget(m_zoomCombo);
   toolBar->addSeparator();
 
-  m_btnBorder = OverlayToggle(toolBar, "btnBorder", QStringLiteral("Границы этикеток"),
-                              FramesIcon(), &PreviewWindow::ShowLabelFrames);
-  toolBar->addWidget(m_btnBorder);
-  m_btnMargin = OverlayToggle(toolBar, "btnMargin", QStringLiteral("Размеры страницы"),
-                              MarginsIcon(), &PreviewWindow::ShowMarginLines);
-  toolBar->addWidget(m_btnMargin);
-  m_btnPage = OverlayToggle(toolBar, "btnPage", QStringLiteral("Зона печати принтера"),
-                            PrintableZoneIcon(), &PreviewWindow::ShowPrintableArea);
-  toolBar->addWidget(m_btnPage);
+  m_labelBordersButton =
+      OverlayToggle(toolBar, "labelBordersButton", QStringLiteral("Границы этикеток"), FramesIcon(),
+                    &PreviewWindow::ShowLabelFrames);
+  toolBar->addWidget(m_labelBordersButton);
+  m_pageMarginsButton =
+      OverlayToggle(toolBar, "pageMarginsButton", QStringLiteral("Размеры страницы"), MarginsIcon(),
+                    &PreviewWindow::ShowMarginLines);
+  toolBar->addWidget(m_pageMarginsButton);
+  m_printableAreaButton =
+      OverlayToggle(toolBar, "printableAreaButton", QStringLiteral("Зона печати принтера"),
+                    PrintableZoneIcon(), &PreviewWindow::ShowPrintableArea);
+  toolBar->addWidget(m_printableAreaButton);
   toolBar->addSeparator();
 
-  m_btnClose = new QToolButton(toolBar);
-  m_btnClose->setObjectName(QStringLiteral("btnClose"));
-  m_btnClose->setText(QStringLiteral("Закрыть"));
-  m_btnClose->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  m_btnClose->setAutoRaise(true);
-  connect(m_btnClose, &QToolButton::clicked, this, &QDialog::accept);
-  toolBar->addWidget(m_btnClose);
+  m_closeButton = new QToolButton(toolBar);
+  m_closeButton->setObjectName(QStringLiteral("closeButton"));
+  m_closeButton->setText(QStringLiteral("Закрыть"));
+  m_closeButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  m_closeButton->setAutoRaise(true);
+  connect(m_closeButton, &QToolButton::clicked, this, &QDialog::accept);
+  toolBar->addWidget(m_closeButton);
   return toolBar;
 }
 
@@ -155,7 +152,7 @@ QToolButton* PreviewWindow::OverlayToggle(QToolBar* toolBar, const char* name, c
 
 QComboBox* PreviewWindow::ZoomBox(QToolBar* toolBar) {
   auto* zoom = new QComboBox(toolBar);
-  zoom->setObjectName(QStringLiteral("cbZoom"));
+  zoom->setObjectName(QStringLiteral("zoomCombo"));
   zoom->setToolTip(QStringLiteral("Масштаб просмотра"));
   zoom->setStatusTip(zoom->toolTip());
   zoom->setMaxVisibleItems(16);
@@ -170,7 +167,7 @@ QComboBox* PreviewWindow::ZoomBox(QToolBar* toolBar) {
 // of a page widget that ShowImage sizes to the image.
 QScrollArea* PreviewWindow::PageArea() {
   auto* area = new QScrollArea(this);
-  area->setObjectName(QStringLiteral("ScrollBox1"));
+  area->setObjectName(QStringLiteral("pageArea"));
   area->setFrameShape(QFrame::NoFrame);
   QPalette grey = area->palette();
   grey.setColor(QPalette::Window, QColor(128, 128, 128));
@@ -179,16 +176,16 @@ QScrollArea* PreviewWindow::PageArea() {
   area->setWidgetResizable(false);
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("Page"));
-  m_image = new QLabel(page);
-  m_image->setObjectName(QStringLiteral("Image1"));
-  m_image->move(kPageImageLeft, kPageImageTop);
+  m_pageLabel = new QLabel(page);
+  m_pageLabel->setObjectName(QStringLiteral("pageLabel"));
+  m_pageLabel->move(kPageImageLeft, kPageImageTop);
   area->setWidget(page);
   return area;
 }
 
 QStatusBar* PreviewWindow::StatusBar() {
   auto* bar = new QStatusBar(this);
-  bar->setObjectName(QStringLiteral("sb"));
+  bar->setObjectName(QStringLiteral("statusBar"));
   bar->setSizeGripEnabled(false);
   return bar;
 }

@@ -23,8 +23,8 @@ QString Q(const char* text) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(QWidget* owner, PrinterDevice& manager)
-    : ThemedDialog(owner), m_manager(manager) {
+SettingsDialog::SettingsDialog(QWidget* owner, PrinterDevice& device)
+    : ThemedDialog(owner), m_device(device) {
   BuildControls();
   LoadValues();
   ConnectHandlers();
@@ -39,70 +39,70 @@ SettingsDialog::~SettingsDialog() = default;
 
 void SettingsDialog::LoadValues() {
   m_pages->setCurrentIndex(0);
-  m_cbCenteringH->addItems({Q("Лево"), Q("Центр"), Q("Право")});
-  m_cbCenteringV->addItems({Q("Верх"), Q("Центр"), Q("Низ")});
-  m_cbCenteringH->setCurrentIndex(1);
-  m_cbCenteringV->setCurrentIndex(1);
+  m_horizontalCentringCombo->addItems({Q("Лево"), Q("Центр"), Q("Право")});
+  m_verticalCentringCombo->addItems({Q("Верх"), Q("Центр"), Q("Низ")});
+  m_horizontalCentringCombo->setCurrentIndex(1);
+  m_verticalCentringCombo->setCurrentIndex(1);
 
-  m_edIdentif->setText(QString::fromStdString(m_manager.Name));
-  const DeviceList* list = m_manager.ListOf();
+  m_identifierEdit->setText(QString::fromStdString(m_device.Name));
+  const DeviceList* list = m_device.ListOf();
   m_templateFolder = QString::fromStdString(list && !list->ModuleFileName().empty()
                                                 ? sys::ExtractFileDir(list->ModuleFileName())
                                                 : sys::ModuleDirectory());
-  m_edTemplate->setText(QString::fromStdString(m_manager.GetParam("ШаблонПоУмолчанию")));
+  m_templateEdit->setText(QString::fromStdString(m_device.GetParam("ШаблонПоУмолчанию")));
 
   spool::PrintObject& printer = spool::PrintObject::Instance();
   for (const std::string& name : printer.Printers())
-    m_cbPrinter->addItem(QString::fromStdString(name));
-  m_storedPrinter = m_manager.GetParam("PrinterName");
+    m_printerCombo->addItem(QString::fromStdString(name));
+  m_storedPrinter = m_device.GetParam("PrinterName");
   // A built-in printer's options after ";" do not name another printer.
   const int32_t stored = printer.IndexOfPrinter(m_storedPrinter);
-  m_cbPrinter->setCurrentIndex(stored >= 0 ? stored : 0);
+  m_printerCombo->setCurrentIndex(stored >= 0 ? stored : 0);
 
-  m_manager.SelectTemplate(m_edTemplate->text().toStdString());
+  m_device.SelectTemplate(m_templateEdit->text().toStdString());
 
-  m_cbAuto->setChecked(m_manager.GetIntByName("AutoPosition") != 0);
-  m_edMaxH->setValue(m_manager.GetIntByName("MaxHorizontal"));
-  m_edMaxV->setValue(m_manager.GetIntByName("MaxVertical"));
-  m_edMaxAll->setValue(m_edMaxH->value() * m_edMaxV->value());
-  m_edGapH->setValue(m_manager.GetFloatByName("GapHorizontal"));
-  m_edGapV->setValue(m_manager.GetFloatByName("GapVertical"));
+  m_autoPlacementCheck->setChecked(m_device.GetIntByName("AutoPosition") != 0);
+  m_acrossCountEdit->setValue(m_device.GetIntByName("MaxHorizontal"));
+  m_downCountEdit->setValue(m_device.GetIntByName("MaxVertical"));
+  m_totalCountEdit->setValue(m_acrossCountEdit->value() * m_downCountEdit->value());
+  m_horizontalGapEdit->setValue(m_device.GetFloatByName("GapHorizontal"));
+  m_verticalGapEdit->setValue(m_device.GetFloatByName("GapVertical"));
   // An index outside the three items leaves "Центр".
   const auto align = [](QComboBox* box, int32_t index) {
     if (index >= 0 && index < box->count()) box->setCurrentIndex(index);
   };
-  align(m_cbCenteringH, m_manager.GetIntByName("HorizontalAlign"));
-  align(m_cbCenteringV, m_manager.GetIntByName("VerticalAlign"));
-  m_cbPaperAuto->setChecked(m_manager.GetIntByName("AutoPaperMargin") != 0);
-  m_edMarginL->setValue(m_manager.GetFloatByName("MarginLeft"));
-  m_edMarginR->setValue(m_manager.GetFloatByName("MarginRight"));
-  m_edMarginT->setValue(m_manager.GetFloatByName("MarginTop"));
-  m_edMarginB->setValue(m_manager.GetFloatByName("MarginBottom"));
-  m_cbUseRasterization->setChecked(m_manager.GetIntByName("UseRasterization") != 0);
-  m_cbPrinterCopies->setChecked(m_manager.GetIntByName("PrinterCopies") != 0);
-  m_cbPrintH->setChecked(m_manager.GetIntByName("PrintHSeparator") != 0);
-  m_cbPrintV->setChecked(m_manager.GetIntByName("PrintVSeparator") != 0);
+  align(m_horizontalCentringCombo, m_device.GetIntByName("HorizontalAlign"));
+  align(m_verticalCentringCombo, m_device.GetIntByName("VerticalAlign"));
+  m_printerMarginsCheck->setChecked(m_device.GetIntByName("AutoPaperMargin") != 0);
+  m_leftMarginEdit->setValue(m_device.GetFloatByName("MarginLeft"));
+  m_rightMarginEdit->setValue(m_device.GetFloatByName("MarginRight"));
+  m_topMarginEdit->setValue(m_device.GetFloatByName("MarginTop"));
+  m_bottomMarginEdit->setValue(m_device.GetFloatByName("MarginBottom"));
+  m_rasterizeCheck->setChecked(m_device.GetIntByName("UseRasterization") != 0);
+  m_printerCopiesCheck->setChecked(m_device.GetIntByName("PrinterCopies") != 0);
+  m_horizontalSeparatorCheck->setChecked(m_device.GetIntByName("PrintHSeparator") != 0);
+  m_verticalSeparatorCheck->setChecked(m_device.GetIntByName("PrintVSeparator") != 0);
 }
 
 PageLayoutPrinter& SettingsDialog::View() const {
-  PageLayoutPrinter* view = m_manager.View();
-  if (view == nullptr) throw std::logic_error("The print manager has no printer view");
+  PageLayoutPrinter* view = m_device.View();
+  if (view == nullptr) throw std::logic_error("The printer device has no page layout");
   return *view;
 }
 
 // ---- values after OK --------------------------------------------------------
 
 std::string SettingsDialog::Identifier() const {
-  return m_edIdentif->text().toStdString();
+  return m_identifierEdit->text().toStdString();
 }
 std::string SettingsDialog::TemplateName() const {
-  return m_edTemplate->text().toStdString();
+  return m_templateEdit->text().toStdString();
 }
 
 std::string SettingsDialog::PrinterName() const {
-  const std::string shown = m_cbPrinter->currentText().toStdString();
+  const std::string shown = m_printerCombo->currentText().toStdString();
   const spool::PrintObject& printer = spool::PrintObject::Instance();
-  const int32_t index = m_cbPrinter->currentIndex();
+  const int32_t index = m_printerCombo->currentIndex();
   if (index >= 0 && m_storedPrinter.find(';') != std::string::npos && printer.IsBuiltin(index) &&
       printer.IndexOfPrinter(m_storedPrinter) == index) {
     return m_storedPrinter;
@@ -114,52 +114,52 @@ int32_t SettingsDialog::PaperCode() const {
   return View().PaperCode;
 }
 int32_t SettingsDialog::AutoPosition() const {
-  return m_cbAuto->isChecked() ? 1 : 0;
+  return m_autoPlacementCheck->isChecked() ? 1 : 0;
 }
 int32_t SettingsDialog::MaxHorizontal() const {
-  return m_edMaxH->value();
+  return m_acrossCountEdit->value();
 }
 int32_t SettingsDialog::MaxVertical() const {
-  return m_edMaxV->value();
+  return m_downCountEdit->value();
 }
 double SettingsDialog::GapHorizontal() const {
-  return m_edGapH->value();
+  return m_horizontalGapEdit->value();
 }
 double SettingsDialog::GapVertical() const {
-  return m_edGapV->value();
+  return m_verticalGapEdit->value();
 }
 int32_t SettingsDialog::HorizontalAlign() const {
-  return m_cbCenteringH->currentIndex();
+  return m_horizontalCentringCombo->currentIndex();
 }
 int32_t SettingsDialog::VerticalAlign() const {
-  return m_cbCenteringV->currentIndex();
+  return m_verticalCentringCombo->currentIndex();
 }
 int32_t SettingsDialog::AutoPaperMargin() const {
-  return m_cbPaperAuto->isChecked() ? 1 : 0;
+  return m_printerMarginsCheck->isChecked() ? 1 : 0;
 }
 double SettingsDialog::MarginLeft() const {
-  return m_edMarginL->value();
+  return m_leftMarginEdit->value();
 }
 double SettingsDialog::MarginRight() const {
-  return m_edMarginR->value();
+  return m_rightMarginEdit->value();
 }
 double SettingsDialog::MarginTop() const {
-  return m_edMarginT->value();
+  return m_topMarginEdit->value();
 }
 double SettingsDialog::MarginBottom() const {
-  return m_edMarginB->value();
+  return m_bottomMarginEdit->value();
 }
 int32_t SettingsDialog::UseRasterization() const {
-  return m_cbUseRasterization->isChecked() ? 1 : 0;
+  return m_rasterizeCheck->isChecked() ? 1 : 0;
 }
 int32_t SettingsDialog::PrinterCopies() const {
-  return m_cbPrinterCopies->isChecked() ? 1 : 0;
+  return m_printerCopiesCheck->isChecked() ? 1 : 0;
 }
 int32_t SettingsDialog::PrintHSeparator() const {
-  return m_cbPrintH->isChecked() ? 1 : 0;
+  return m_horizontalSeparatorCheck->isChecked() ? 1 : 0;
 }
 int32_t SettingsDialog::PrintVSeparator() const {
-  return m_cbPrintV->isChecked() ? 1 : 0;
+  return m_verticalSeparatorCheck->isChecked() ? 1 : 0;
 }
 
 void SettingsDialog::ApplyTo(PrinterDevice& device) const {

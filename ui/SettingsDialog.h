@@ -1,8 +1,8 @@
-// labelplu: the settings dialog of a print manager: the device's name, the
+// labelplu: the settings dialog of a printer device: the device's name, the
 // default template, the printer, the page layout (labels across and down,
 // gaps, alignment, margins) and the print options.
 //
-// The dialog edits the print manager's printer view live: gaps and margins
+// The dialog edits the printer device's page layout live: gaps and margins
 // go into the view as they change, and with automatic placement on the
 // label counts follow the paper, margins, gaps and the loaded label's size.
 // Choosing a printer selects it in the print object at once, whatever the
@@ -14,8 +14,8 @@
 // preview as soon as it is shown and closes as cancelled once the preview
 // closes (the channel labelhost's preview command uses).
 //
-// Every control carries its name as objectName (edIdentif, edTemplate,
-// cbPrinter, ...), so that tests can find it.
+// Every control carries its name as objectName (identifierEdit,
+// templateEdit, printerCombo, ...), so that tests can find it.
 //
 // Threads: the GUI thread.
 #ifndef LABELPLU_UI_SETTINGSDIALOG_H
@@ -51,10 +51,10 @@ inline constexpr const char* kOpenPreview = "preview";
 class SettingsDialog : public ThemedDialog {
  public:
   // Builds the controls and loads the device's settings; creates the
-  // manager's label and view when missing and loads the template named by
+  // device's label and view when missing and loads the template named by
   // "ШаблонПоУмолчанию" (a missing file leaves the label as it was). A
   // setting that is not a number, or a template that fails to load, raises.
-  SettingsDialog(QWidget* owner, PrinterDevice& manager);
+  SettingsDialog(QWidget* owner, PrinterDevice& device);
   ~SettingsDialog() override;
 
   // What is written after OK: the identifier becomes the device's Name,
@@ -67,8 +67,8 @@ class SettingsDialog : public ThemedDialog {
   void ApplyTo(PrinterDevice& device) const;
 
   // ---- values after OK ------------------------------------------------------
-  std::string Identifier() const;    // edIdentif
-  std::string TemplateName() const;  // edTemplate
+  std::string Identifier() const;
+  std::string TemplateName() const;
   // The selected printer's name. When it is the printer the settings named
   // and they carried built-in printer options ("labelplu Raster; dpi=203"),
   // the stored name with its options.
@@ -135,41 +135,41 @@ class SettingsDialog : public ThemedDialog {
   template <class Handler>
   void Guarded(Handler handler);
 
-  PrinterDevice& m_manager;
+  PrinterDevice& m_device;
   std::string m_storedPrinter;
   QString m_templateFolder;
   bool m_autoOpenDone = false;
 
   QTabWidget* m_pages = nullptr;
-  QLineEdit* m_edIdentif = nullptr;
-  QLineEdit* m_edTemplate = nullptr;
-  QToolButton* m_btnBrowse = nullptr;
-  QComboBox* m_cbPrinter = nullptr;
-  QPushButton* m_btnPrinterProps = nullptr;
-  QCheckBox* m_cbAuto = nullptr;
-  QSpinBox* m_edMaxAll = nullptr;
-  QSpinBox* m_edMaxH = nullptr;
-  QSpinBox* m_edMaxV = nullptr;
-  QDoubleSpinBox* m_edGapH = nullptr;
-  QDoubleSpinBox* m_edGapV = nullptr;
-  QComboBox* m_cbCenteringH = nullptr;
-  QComboBox* m_cbCenteringV = nullptr;
-  QCheckBox* m_cbPaperAuto = nullptr;
-  QDoubleSpinBox* m_edMarginL = nullptr;
-  QDoubleSpinBox* m_edMarginR = nullptr;
-  QDoubleSpinBox* m_edMarginT = nullptr;
-  QDoubleSpinBox* m_edMarginB = nullptr;
-  QLabel* m_lbPaper = nullptr;
-  QLabel* m_lbPaperRotation = nullptr;
-  QLabel* m_lbPaperW = nullptr;
-  QLabel* m_lbPaperH = nullptr;
-  QCheckBox* m_cbUseRasterization = nullptr;
-  QCheckBox* m_cbPrinterCopies = nullptr;
-  QCheckBox* m_cbPrintH = nullptr;
-  QCheckBox* m_cbPrintV = nullptr;
-  QPushButton* m_btnPreview = nullptr;
-  QPushButton* m_btnOk = nullptr;
-  QPushButton* m_btnCancel = nullptr;
+  QLineEdit* m_identifierEdit = nullptr;
+  QLineEdit* m_templateEdit = nullptr;
+  QToolButton* m_browseTemplateButton = nullptr;
+  QComboBox* m_printerCombo = nullptr;
+  QPushButton* m_printerPropertiesButton = nullptr;
+  QCheckBox* m_autoPlacementCheck = nullptr;
+  QSpinBox* m_totalCountEdit = nullptr;
+  QSpinBox* m_acrossCountEdit = nullptr;
+  QSpinBox* m_downCountEdit = nullptr;
+  QDoubleSpinBox* m_horizontalGapEdit = nullptr;
+  QDoubleSpinBox* m_verticalGapEdit = nullptr;
+  QComboBox* m_horizontalCentringCombo = nullptr;
+  QComboBox* m_verticalCentringCombo = nullptr;
+  QCheckBox* m_printerMarginsCheck = nullptr;
+  QDoubleSpinBox* m_leftMarginEdit = nullptr;
+  QDoubleSpinBox* m_rightMarginEdit = nullptr;
+  QDoubleSpinBox* m_topMarginEdit = nullptr;
+  QDoubleSpinBox* m_bottomMarginEdit = nullptr;
+  QLabel* m_paperNameLabel = nullptr;
+  QLabel* m_paperOrientationLabel = nullptr;
+  QLabel* m_paperWidthLabel = nullptr;
+  QLabel* m_paperHeightLabel = nullptr;
+  QCheckBox* m_rasterizeCheck = nullptr;
+  QCheckBox* m_printerCopiesCheck = nullptr;
+  QCheckBox* m_horizontalSeparatorCheck = nullptr;
+  QCheckBox* m_verticalSeparatorCheck = nullptr;
+  QPushButton* m_previewButton = nullptr;
+  QPushButton* m_okButton = nullptr;
+  QPushButton* m_cancelButton = nullptr;
 };
 
 }  // namespace labelplu

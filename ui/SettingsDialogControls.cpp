@@ -95,35 +95,36 @@ void SettingsDialog::BuildControls() {
 QLayout* SettingsDialog::IdentityRow() {
   auto* row = new QHBoxLayout;
   row->addWidget(new QLabel(Q("Идентификатор устройства:"), this));
-  m_edIdentif = Named(new QLineEdit(this), "edIdentif");
-  row->addWidget(m_edIdentif, 1);
+  m_identifierEdit = Named(new QLineEdit(this), "identifierEdit");
+  row->addWidget(m_identifierEdit, 1);
   return row;
 }
 
 QGroupBox* SettingsDialog::TemplateGroup() {
   QGroupBox* group = Group(this, " Этикетка по умолчанию ");
   auto* row = new QHBoxLayout(group);
-  m_edTemplate = Named(new QLineEdit(group), "edTemplate");
-  m_btnBrowse = Named(new QToolButton(group), "btnTemplate");
-  m_btnBrowse->setText(Q("..."));
-  row->addWidget(m_edTemplate);
-  row->addWidget(m_btnBrowse);
+  m_templateEdit = Named(new QLineEdit(group), "templateEdit");
+  m_browseTemplateButton = Named(new QToolButton(group), "browseTemplateButton");
+  m_browseTemplateButton->setText(Q("..."));
+  row->addWidget(m_templateEdit);
+  row->addWidget(m_browseTemplateButton);
   return group;
 }
 
 QGroupBox* SettingsDialog::PrinterGroup() {
   QGroupBox* group = Group(this, " Принтер ");
   auto* row = new QHBoxLayout(group);
-  m_cbPrinter = Named(new QComboBox(group), "cbPrinter");
-  m_cbPrinter->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  m_btnPrinterProps = Named(new QPushButton(Q("Свойства"), group), "btnPrinterProps");
-  row->addWidget(m_cbPrinter, 1);
-  row->addWidget(m_btnPrinterProps);
+  m_printerCombo = Named(new QComboBox(group), "printerCombo");
+  m_printerCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  m_printerPropertiesButton =
+      Named(new QPushButton(Q("Свойства"), group), "printerPropertiesButton");
+  row->addWidget(m_printerCombo, 1);
+  row->addWidget(m_printerPropertiesButton);
   return group;
 }
 
 QTabWidget* SettingsDialog::Pages() {
-  m_pages = Named(new QTabWidget(this), "pcPages");
+  m_pages = Named(new QTabWidget(this), "pages");
   m_pages->addTab(LayoutPage(), Q("Расположение"));
   m_pages->addTab(PaperPage(), Q("Бумага"));
   m_pages->addTab(PrintPage(), Q("Печать"));
@@ -147,41 +148,42 @@ QWidget* SettingsDialog::LayoutPage() {
 QGroupBox* SettingsDialog::CountsGroup(QWidget* page) {
   QGroupBox* group = Group(page, " Количество этикеток на странице ");
   auto* form = new QFormLayout(group);
-  m_cbAuto = Named(new QCheckBox(Q("Автоматическое размещение"), group), "cbAuto");
-  form->addRow(m_cbAuto);
-  m_edMaxAll = CountEdit(group, "edMaxAll");
+  m_autoPlacementCheck =
+      Named(new QCheckBox(Q("Автоматическое размещение"), group), "autoPlacementCheck");
+  form->addRow(m_autoPlacementCheck);
+  m_totalCountEdit = CountEdit(group, "totalCountEdit");
   // Up to 99 × 99 labels: the product is shown whole, not cut at 99.
-  m_edMaxAll->setRange(1, 99 * 99);
-  m_edMaxAll->setReadOnly(true);
-  m_edMaxAll->setEnabled(false);
-  m_edMaxAll->setButtonSymbols(QAbstractSpinBox::NoButtons);
-  form->addRow(Q("Макс. количество:"), m_edMaxAll);
-  m_edMaxH = CountEdit(group, "edMaxH");
-  form->addRow(Q("По горизонтали:"), m_edMaxH);
-  m_edMaxV = CountEdit(group, "edMaxV");
-  form->addRow(Q("По вертикали:"), m_edMaxV);
+  m_totalCountEdit->setRange(1, 99 * 99);
+  m_totalCountEdit->setReadOnly(true);
+  m_totalCountEdit->setEnabled(false);
+  m_totalCountEdit->setButtonSymbols(QAbstractSpinBox::NoButtons);
+  form->addRow(Q("Макс. количество:"), m_totalCountEdit);
+  m_acrossCountEdit = CountEdit(group, "acrossCountEdit");
+  form->addRow(Q("По горизонтали:"), m_acrossCountEdit);
+  m_downCountEdit = CountEdit(group, "downCountEdit");
+  form->addRow(Q("По вертикали:"), m_downCountEdit);
   return group;
 }
 
 QGroupBox* SettingsDialog::GapsGroup(QWidget* page) {
   QGroupBox* group = Group(page, " Промежутки между этикетками ");
   auto* form = new QFormLayout(group);
-  m_edGapH = MillimetreEdit(group, "edGapH", 0);
-  form->addRow(Q("По горизонтали:"), WithUnit(group, m_edGapH));
-  m_edGapV = MillimetreEdit(group, "edGapV", 0);
-  form->addRow(Q("По вертикали:"), WithUnit(group, m_edGapV));
+  m_horizontalGapEdit = MillimetreEdit(group, "horizontalGapEdit", 0);
+  form->addRow(Q("По горизонтали:"), WithUnit(group, m_horizontalGapEdit));
+  m_verticalGapEdit = MillimetreEdit(group, "verticalGapEdit", 0);
+  form->addRow(Q("По вертикали:"), WithUnit(group, m_verticalGapEdit));
   return group;
 }
 
 QGroupBox* SettingsDialog::CentringGroup(QWidget* page) {
   QGroupBox* group = Group(page, " Центровка этикеток на странице ");
   auto* row = new QHBoxLayout(group);
-  m_cbCenteringH = Named(new QComboBox(group), "cbCenteringH");
-  m_cbCenteringV = Named(new QComboBox(group), "cbCenteringV");
+  m_horizontalCentringCombo = Named(new QComboBox(group), "horizontalCentringCombo");
+  m_verticalCentringCombo = Named(new QComboBox(group), "verticalCentringCombo");
   row->addWidget(new QLabel(Q("По горизонтали:"), group));
-  row->addWidget(m_cbCenteringH, 1);
+  row->addWidget(m_horizontalCentringCombo, 1);
   row->addWidget(new QLabel(Q("По вертикали:"), group));
-  row->addWidget(m_cbCenteringV, 1);
+  row->addWidget(m_verticalCentringCombo, 1);
   return group;
 }
 
@@ -198,16 +200,17 @@ QWidget* SettingsDialog::PaperPage() {
 QGroupBox* SettingsDialog::MarginsGroup(QWidget* page) {
   QGroupBox* group = Group(page, " Отступы от края бумаги ");
   auto* form = new QFormLayout(group);
-  m_cbPaperAuto = Named(new QCheckBox(Q("Взять из настроек принтера"), group), "cbPaperAuto");
-  form->addRow(m_cbPaperAuto);
-  m_edMarginL = MillimetreEdit(group, "edMarginL", -99);
-  form->addRow(Q("Лево:"), WithUnit(group, m_edMarginL));
-  m_edMarginR = MillimetreEdit(group, "edMarginR", -99);
-  form->addRow(Q("Право:"), WithUnit(group, m_edMarginR));
-  m_edMarginT = MillimetreEdit(group, "edMarginT", -99);
-  form->addRow(Q("Верх"), WithUnit(group, m_edMarginT));
-  m_edMarginB = MillimetreEdit(group, "edMarginB", -99);
-  form->addRow(Q("Низ:"), WithUnit(group, m_edMarginB));
+  m_printerMarginsCheck =
+      Named(new QCheckBox(Q("Взять из настроек принтера"), group), "printerMarginsCheck");
+  form->addRow(m_printerMarginsCheck);
+  m_leftMarginEdit = MillimetreEdit(group, "leftMarginEdit", -99);
+  form->addRow(Q("Лево:"), WithUnit(group, m_leftMarginEdit));
+  m_rightMarginEdit = MillimetreEdit(group, "rightMarginEdit", -99);
+  form->addRow(Q("Право:"), WithUnit(group, m_rightMarginEdit));
+  m_topMarginEdit = MillimetreEdit(group, "topMarginEdit", -99);
+  form->addRow(Q("Верх"), WithUnit(group, m_topMarginEdit));
+  m_bottomMarginEdit = MillimetreEdit(group, "bottomMarginEdit", -99);
+  form->addRow(Q("Низ:"), WithUnit(group, m_bottomMarginEdit));
   return group;
 }
 
@@ -221,10 +224,10 @@ QGroupBox* SettingsDialog::PaperGroup(QWidget* page) {
     column->addWidget(value);
     return value;
   };
-  m_lbPaper = line("Тип бумаги:", "lbPaper");
-  m_lbPaperRotation = line("Ориентация бумаги:", "lbPaperRotation");
-  m_lbPaperW = line("Ширина бумаги:", "lbPaperW");
-  m_lbPaperH = line("Высота бумаги:", "lbPaperH");
+  m_paperNameLabel = line("Тип бумаги:", "paperNameLabel");
+  m_paperOrientationLabel = line("Ориентация бумаги:", "paperOrientationLabel");
+  m_paperWidthLabel = line("Ширина бумаги:", "paperWidthLabel");
+  m_paperHeightLabel = line("Высота бумаги:", "paperHeightLabel");
   column->addStretch();
   return group;
 }
@@ -237,13 +240,16 @@ QWidget* SettingsDialog::PrintPage() {
   QGroupBox* group = Group(page, " Подготовка к печати ");
   pageColumn->addWidget(group);
   auto* column = new QVBoxLayout(group);
-  m_cbUseRasterization = Named(new QCheckBox(Q("Использовать промежуточную растеризацию"), group),
-                               "cbUseRasterization");
-  m_cbPrinterCopies =
-      Named(new QCheckBox(Q("Печатать копии через принтер"), group), "cbPrinterCopies");
-  m_cbPrintH = Named(new QCheckBox(Q("Печатать горизонтальный разделитель"), group), "cbPrintH");
-  m_cbPrintV = Named(new QCheckBox(Q("Печатать вертикальный разделитель"), group), "cbPrintV");
-  for (QCheckBox* box : {m_cbUseRasterization, m_cbPrinterCopies, m_cbPrintH, m_cbPrintV})
+  m_rasterizeCheck =
+      Named(new QCheckBox(Q("Использовать промежуточную растеризацию"), group), "rasterizeCheck");
+  m_printerCopiesCheck =
+      Named(new QCheckBox(Q("Печатать копии через принтер"), group), "printerCopiesCheck");
+  m_horizontalSeparatorCheck = Named(new QCheckBox(Q("Печатать горизонтальный разделитель"), group),
+                                     "horizontalSeparatorCheck");
+  m_verticalSeparatorCheck =
+      Named(new QCheckBox(Q("Печатать вертикальный разделитель"), group), "verticalSeparatorCheck");
+  for (QCheckBox* box : {m_rasterizeCheck, m_printerCopiesCheck, m_horizontalSeparatorCheck,
+                         m_verticalSeparatorCheck})
     column->addWidget(box);
   column->addStretch();
   return page;
@@ -252,17 +258,17 @@ QWidget* SettingsDialog::PrintPage() {
 // "Просмотр" on the left, OK and "Отмена" on the right in this order on every
 // platform (a QDialogButtonBox would reorder them by the platform's rules).
 QLayout* SettingsDialog::ButtonRow() {
-  m_btnPreview = Named(new QPushButton(Q("Просмотр"), this), "btnPreview");
-  m_btnPreview->setAutoDefault(false);
-  m_btnOk = Named(new QPushButton(Q("OK"), this), "btnOk");
-  m_btnOk->setDefault(true);
-  m_btnCancel = Named(new QPushButton(Q("Отмена"), this), "btnCancel");
-  m_btnCancel->setAutoDefault(false);
+  m_previewButton = Named(new QPushButton(Q("Просмотр"), this), "previewButton");
+  m_previewButton->setAutoDefault(false);
+  m_okButton = Named(new QPushButton(Q("OK"), this), "okButton");
+  m_okButton->setDefault(true);
+  m_cancelButton = Named(new QPushButton(Q("Отмена"), this), "cancelButton");
+  m_cancelButton->setAutoDefault(false);
   auto* row = new QHBoxLayout;
-  row->addWidget(m_btnPreview);
+  row->addWidget(m_previewButton);
   row->addStretch(1);
-  row->addWidget(m_btnOk);
-  row->addWidget(m_btnCancel);
+  row->addWidget(m_okButton);
+  row->addWidget(m_cancelButton);
   return row;
 }
 

@@ -64,28 +64,29 @@ void SettingsDialog::Guarded(Handler handler) {
 }
 
 void SettingsDialog::ConnectHandlers() {
-  connect(m_cbPrinter, &QComboBox::currentIndexChanged, this,
+  connect(m_printerCombo, &QComboBox::currentIndexChanged, this,
           [this] { Guarded([this] { PrinterChanged(); }); });
-  connect(m_btnPrinterProps, &QPushButton::clicked, this,
+  connect(m_printerPropertiesButton, &QPushButton::clicked, this,
           [this] { Guarded([this] { PrinterProperties(); }); });
-  connect(m_cbPaperAuto, &QCheckBox::clicked, this, [this] { PaperMarginsChanged(); });
-  connect(m_cbAuto, &QCheckBox::clicked, this, [this] { AutoPlacementChanged(); });
-  connect(m_edMaxH, &QSpinBox::valueChanged, this, [this] { CountsChanged(); });
-  connect(m_edMaxV, &QSpinBox::valueChanged, this, [this] { CountsChanged(); });
-  for (QDoubleSpinBox* gap : {m_edGapH, m_edGapV})
+  connect(m_printerMarginsCheck, &QCheckBox::clicked, this, [this] { PaperMarginsChanged(); });
+  connect(m_autoPlacementCheck, &QCheckBox::clicked, this, [this] { AutoPlacementChanged(); });
+  connect(m_acrossCountEdit, &QSpinBox::valueChanged, this, [this] { CountsChanged(); });
+  connect(m_downCountEdit, &QSpinBox::valueChanged, this, [this] { CountsChanged(); });
+  for (QDoubleSpinBox* gap : {m_horizontalGapEdit, m_verticalGapEdit})
     connect(gap, &QDoubleSpinBox::valueChanged, this, [this] { GapChanged(); });
-  for (QDoubleSpinBox* margin : {m_edMarginL, m_edMarginR, m_edMarginT, m_edMarginB})
+  for (QDoubleSpinBox* margin :
+       {m_leftMarginEdit, m_rightMarginEdit, m_topMarginEdit, m_bottomMarginEdit})
     connect(margin, &QDoubleSpinBox::valueChanged, this, [this] { MarginChanged(); });
-  connect(m_btnBrowse, &QToolButton::clicked, this, [this] { BrowseTemplate(); });
-  connect(m_btnPreview, &QPushButton::clicked, this,
+  connect(m_browseTemplateButton, &QToolButton::clicked, this, [this] { BrowseTemplate(); });
+  connect(m_previewButton, &QPushButton::clicked, this,
           [this] { Guarded([this] { ShowPreview(); }); });
-  connect(m_btnOk, &QPushButton::clicked, this, &QDialog::accept);
-  connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+  connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void SettingsDialog::PrinterChanged() {
   PageLayoutPrinter& view = View();
-  view.Printer().SetPrinterIndex(m_cbPrinter->currentIndex());
+  view.Printer().SetPrinterIndex(m_printerCombo->currentIndex());
   view.ReadPrinterGeometry();
   ShowPaperData();
   UpdatePrinterPropsButton();
@@ -95,72 +96,73 @@ void SettingsDialog::PrinterChanged() {
 }
 
 void SettingsDialog::UpdatePrinterPropsButton() {
-  const int32_t index = m_cbPrinter->currentIndex();
+  const int32_t index = m_printerCombo->currentIndex();
   const bool builtin = index >= 0 && View().Printer().IsBuiltin(index);
-  m_btnPrinterProps->setEnabled(!builtin);
-  m_btnPrinterProps->setToolTip(
+  m_printerPropertiesButton->setEnabled(!builtin);
+  m_printerPropertiesButton->setToolTip(
       builtin ? Q("У встроенного принтера нет системного диалога настройки") : QString());
 }
 
 void SettingsDialog::PrinterProperties() {
   spool::PrintObject& printer = View().Printer();
-  const int32_t index = m_cbPrinter->currentIndex();
+  const int32_t index = m_printerCombo->currentIndex();
   if (index < 0 || printer.IsBuiltin(index)) return;
   QPrinter qprinter(QPrinter::HighResolution);
-  qprinter.setPrinterName(m_cbPrinter->currentText());
+  qprinter.setPrinterName(m_printerCombo->currentText());
   QPrintDialog dialog(&qprinter, this);
   if (dialog.exec() != QDialog::Accepted) return;
   printer.SelectPrinterByName(qprinter.printerName().toStdString());
-  if (printer.PrinterIndex() != m_cbPrinter->currentIndex())
-    m_cbPrinter->setCurrentIndex(printer.PrinterIndex());
+  if (printer.PrinterIndex() != m_printerCombo->currentIndex())
+    m_printerCombo->setCurrentIndex(printer.PrinterIndex());
   else
     PrinterChanged();
 }
 
 void SettingsDialog::PaperMarginsChanged() {
-  const bool fromPrinter = m_cbPaperAuto->isChecked();
+  const bool fromPrinter = m_printerMarginsCheck->isChecked();
   if (fromPrinter) {
     const PageLayoutPrinter& view = View();
-    m_edMarginL->setValue(view.OffsetX);
-    m_edMarginT->setValue(view.OffsetY);
-    m_edMarginR->setValue(view.UnprintableRight);
-    m_edMarginB->setValue(view.UnprintableBottom);
+    m_leftMarginEdit->setValue(view.OffsetX);
+    m_topMarginEdit->setValue(view.OffsetY);
+    m_rightMarginEdit->setValue(view.UnprintableRight);
+    m_bottomMarginEdit->setValue(view.UnprintableBottom);
   }
-  for (QDoubleSpinBox* margin : {m_edMarginL, m_edMarginR, m_edMarginT, m_edMarginB})
+  for (QDoubleSpinBox* margin :
+       {m_leftMarginEdit, m_rightMarginEdit, m_topMarginEdit, m_bottomMarginEdit})
     SetMarginEditable(margin, !fromPrinter);
 }
 
 void SettingsDialog::AutoPlacementChanged() {
-  const bool automatic = m_cbAuto->isChecked();
+  const bool automatic = m_autoPlacementCheck->isChecked();
   if (automatic) {
     const PageLayoutPrinter& view = View();
-    m_edMaxH->setValue(view.FitAcross());
-    m_edMaxV->setValue(view.FitDown());
-    m_edMaxAll->setValue(m_edMaxH->value() * m_edMaxV->value());
+    m_acrossCountEdit->setValue(view.FitAcross());
+    m_downCountEdit->setValue(view.FitDown());
+    m_totalCountEdit->setValue(m_acrossCountEdit->value() * m_downCountEdit->value());
   }
-  for (QSpinBox* count : {m_edMaxH, m_edMaxV}) {
+  for (QSpinBox* count : {m_acrossCountEdit, m_downCountEdit}) {
     count->setReadOnly(automatic);
     count->setEnabled(!automatic);
   }
 }
 
 void SettingsDialog::CountsChanged() {
-  m_edMaxAll->setValue(m_edMaxH->value() * m_edMaxV->value());
+  m_totalCountEdit->setValue(m_acrossCountEdit->value() * m_downCountEdit->value());
 }
 
 void SettingsDialog::GapChanged() {
   PageLayoutPrinter& view = View();
-  view.GapHorizontal = m_edGapH->value();
-  view.GapVertical = m_edGapV->value();
+  view.GapHorizontal = m_horizontalGapEdit->value();
+  view.GapVertical = m_verticalGapEdit->value();
   AutoPlacementChanged();
 }
 
 void SettingsDialog::MarginChanged() {
   PageLayoutPrinter& view = View();
-  view.MarginLeft = m_edMarginL->value();
-  view.MarginRight = m_edMarginR->value();
-  view.MarginTop = m_edMarginT->value();
-  view.MarginBottom = m_edMarginB->value();
+  view.MarginLeft = m_leftMarginEdit->value();
+  view.MarginRight = m_rightMarginEdit->value();
+  view.MarginTop = m_topMarginEdit->value();
+  view.MarginBottom = m_bottomMarginEdit->value();
   AutoPlacementChanged();
 }
 
@@ -168,33 +170,33 @@ void SettingsDialog::BrowseTemplate() {
   const QString file = QFileDialog::getOpenFileName(this, Q("Выбор шаблона этикетки"),
                                                     m_templateFolder, Q("Этикетки (*.lb3)"));
   // Only the name is kept: templates live in the plug-in's folder.
-  if (!file.isEmpty()) m_edTemplate->setText(QFileInfo(file).fileName());
+  if (!file.isEmpty()) m_templateEdit->setText(QFileInfo(file).fileName());
 }
 
 void SettingsDialog::ShowPaperData() {
   const PageLayoutPrinter& view = View();
-  m_lbPaperRotation->setText(view.Orientation == 1 ? Q("Книжная") : Q("Альбомная"));
-  m_lbPaperW->setText(Millimetres(view.PaperWidth));
-  m_lbPaperH->setText(Millimetres(view.PaperHeight));
-  m_lbPaper->setText(QString::fromStdString(view.PaperName));
+  m_paperOrientationLabel->setText(view.Orientation == 1 ? Q("Книжная") : Q("Альбомная"));
+  m_paperWidthLabel->setText(Millimetres(view.PaperWidth));
+  m_paperHeightLabel->setText(Millimetres(view.PaperHeight));
+  m_paperNameLabel->setText(QString::fromStdString(view.PaperName));
 }
 
 void SettingsDialog::ShowPreview() {
-  m_manager.SelectTemplate(m_edTemplate->text().toStdString());
-  auto preview = std::make_unique<PreviewWindow>(this, m_manager);
+  m_device.SelectTemplate(m_templateEdit->text().toStdString());
+  auto preview = std::make_unique<PreviewWindow>(this, m_device);
   PageLayoutPrinter& view = View();
-  view.MaxHorizontal = m_edMaxH->value();
-  view.MaxVertical = m_edMaxV->value();
-  view.GapHorizontal = m_edGapH->value();
-  view.GapVertical = m_edGapV->value();
-  view.HorizontalAlign = m_cbCenteringH->currentIndex();
-  view.VerticalAlign = m_cbCenteringV->currentIndex();
-  view.MarginLeft = m_edMarginL->value();
-  view.MarginRight = m_edMarginR->value();
-  view.MarginTop = m_edMarginT->value();
-  view.MarginBottom = m_edMarginB->value();
-  view.PrintHSeparator = m_cbPrintH->isChecked();
-  view.PrintVSeparator = m_cbPrintV->isChecked();
+  view.MaxHorizontal = m_acrossCountEdit->value();
+  view.MaxVertical = m_downCountEdit->value();
+  view.GapHorizontal = m_horizontalGapEdit->value();
+  view.GapVertical = m_verticalGapEdit->value();
+  view.HorizontalAlign = m_horizontalCentringCombo->currentIndex();
+  view.VerticalAlign = m_verticalCentringCombo->currentIndex();
+  view.MarginLeft = m_leftMarginEdit->value();
+  view.MarginRight = m_rightMarginEdit->value();
+  view.MarginTop = m_topMarginEdit->value();
+  view.MarginBottom = m_bottomMarginEdit->value();
+  view.PrintHSeparator = m_horizontalSeparatorCheck->isChecked();
+  view.PrintVSeparator = m_verticalSeparatorCheck->isChecked();
   view.LabelsPerPage = view.MaxHorizontal * view.MaxVertical;
   preview->exec();
 }

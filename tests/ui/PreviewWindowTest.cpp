@@ -11,7 +11,6 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QTimer>
 #include <QToolButton>
 
 #include <cmath>
@@ -115,9 +114,9 @@ class PreviewWindowTest : public ::testing::Test {
   std::vector<QImage> PrintedPages() const { return m_devices->PrintedPages(); }
 
   static void SetOverlays(PreviewWindow& window, bool border, bool margin, bool page) {
-    window.findChild<QToolButton*>("btnBorder")->setChecked(border);
-    window.findChild<QToolButton*>("btnMargin")->setChecked(margin);
-    window.findChild<QToolButton*>("btnPage")->setChecked(page);
+    window.findChild<QToolButton*>("labelBordersButton")->setChecked(border);
+    window.findChild<QToolButton*>("pageMarginsButton")->setChecked(margin);
+    window.findChild<QToolButton*>("printableAreaButton")->setChecked(page);
   }
 
   PageLayoutPrinter& View() const { return *m_device->View(); }
@@ -134,7 +133,7 @@ TEST_F(PreviewWindowTest, ControlsAndImageLifetime) {
     EXPECT_EQ(View().ShownLabel().Mode(), kModePreview);
     EXPECT_EQ(View().PreviewImage(), &window.PageImage());
 
-    const auto* zoom = window.findChild<QComboBox*>("cbZoom");
+    const auto* zoom = window.findChild<QComboBox*>("zoomCombo");
     ASSERT_NE(zoom, nullptr);
     ASSERT_EQ(zoom->count(), kZoomItemCount);
     for (int i = 0; i < kZoomItemCount; ++i)
@@ -142,43 +141,39 @@ TEST_F(PreviewWindowTest, ControlsAndImageLifetime) {
     EXPECT_EQ(zoom->currentText(), QStringLiteral("100 %"));
     EXPECT_EQ(zoom->maxVisibleItems(), 16);
     EXPECT_EQ(zoom->toolTip(), QStringLiteral("Масштаб просмотра"));
-    const std::pair<const char*, const char*> buttons[] = {{"btnPrint", "Печать"},
-                                                           {"btnBorder", "Границы этикеток"},
-                                                           {"btnMargin", "Размеры страницы"},
-                                                           {"btnPage", "Зона печати принтера"}};
+    const std::pair<const char*, const char*> buttons[] = {
+        {"printButton", "Печать"},
+        {"labelBordersButton", "Границы этикеток"},
+        {"pageMarginsButton", "Размеры страницы"},
+        {"printableAreaButton", "Зона печати принтера"}};
     for (const auto& [name, hint] : buttons) {
       const auto* button = window.findChild<QToolButton*>(name);
       ASSERT_NE(button, nullptr) << name;
       EXPECT_EQ(button->toolTip(), QString::fromUtf8(hint));
       EXPECT_FALSE(button->icon().isNull()) << name;
-      if (std::string(name) != "btnPrint") {
+      if (std::string(name) != "printButton") {
         EXPECT_TRUE(button->isChecked()) << name;
       }
     }
-    const auto* scroll = window.findChild<QScrollArea*>("ScrollBox1");
+    const auto* scroll = window.findChild<QScrollArea*>("pageArea");
     ASSERT_NE(scroll, nullptr);
     EXPECT_EQ(scroll->frameShape(), QFrame::NoFrame);
-    const auto* timer = window.findChild<QTimer*>("Timer1");
-    ASSERT_NE(timer, nullptr);
-    EXPECT_FALSE(timer->isActive());
 
     window.show();
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 300);
     // A4 at 100 % on a 96 dpi screen.
     EXPECT_EQ(window.PageImage().size(), QSize(794, 1123));
-    const auto* image = window.findChild<QLabel*>("Image1");
+    const auto* image = window.findChild<QLabel*>("pageLabel");
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->pos(), QPoint(8, 8));
     EXPECT_EQ(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
               window.PageImage().convertToFormat(QImage::Format_RGB32));
 
     // The hint of the control under the mouse goes to the status bar.
-    QStatusTipEvent tip(window.findChild<QToolButton*>("btnPage")->statusTip());
-    QCoreApplication::sendEvent(window.findChild<QToolButton*>("btnPage"), &tip);
+    QStatusTipEvent tip(window.findChild<QToolButton*>("printableAreaButton")->statusTip());
+    QCoreApplication::sendEvent(window.findChild<QToolButton*>("printableAreaButton"), &tip);
     EXPECT_EQ(window.StatusText(), QStringLiteral("Зона печати принтера"));
 
-    auto* close = window.findChild<QToolButton*>("btnClose");
+    auto* close = window.findChild<QToolButton*>("closeButton");
     ASSERT_NE(close, nullptr);
     EXPECT_EQ(close->text(), QStringLiteral("Закрыть"));
     close->click();
@@ -199,7 +194,7 @@ TEST_F(PreviewWindowTest, ZoomChangesScaleAndReportsProgress) {
   PreviewWindow window(nullptr, *m_device);
   window.show();
   QStringList messages;
-  QObject::connect(window.findChild<QStatusBar*>("sb"), &QStatusBar::messageChanged,
+  QObject::connect(window.findChild<QStatusBar*>("statusBar"), &QStatusBar::messageChanged,
                    [&messages](const QString& text) { messages << text; });
 
   window.SetZoomIndex(4);  // "50 %"
@@ -211,7 +206,7 @@ TEST_F(PreviewWindowTest, ZoomChangesScaleAndReportsProgress) {
 
   // The whole page fits the scroll box's visible part.
   window.SetZoomIndex(0);
-  const QSize visible = window.findChild<QScrollArea*>("ScrollBox1")->viewport()->size();
+  const QSize visible = window.findChild<QScrollArea*>("pageArea")->viewport()->size();
   EXPECT_GT(window.ZoomPercentage(), 1);
   EXPECT_LE(window.PageImage().width() + 16, visible.width());
   EXPECT_LE(window.PageImage().height() + 16, visible.height());
@@ -280,7 +275,7 @@ TEST_F(PreviewWindowTest, PrintedPageMatchesPreviewAndWindowStaysOpen) {
   SetOverlays(window, false, false, false);
   const QImage shown = window.PageImage().convertToFormat(QImage::Format_RGB32);
 
-  window.findChild<QToolButton*>("btnPrint")->click();
+  window.findChild<QToolButton*>("printButton")->click();
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(View().ShownLabel().Mode(), kModePreview);
   std::vector<QImage> pages = PrintedPages();
@@ -306,7 +301,7 @@ TEST_F(PreviewWindowTest, PrintedPageMatchesPreviewAndWindowStaysOpen) {
   // Every print outside a job starts the raster printer's numbering anew.
   for (const auto& entry : fs::directory_iterator(m_devices->OutputFolder()))
     fs::remove(entry.path());
-  window.findChild<QToolButton*>("btnPrint")->click();
+  window.findChild<QToolButton*>("printButton")->click();
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(View().ShownLabel().Mode(), kModePreview);
   EXPECT_DOUBLE_EQ(View().ZoomX(), 0.5);

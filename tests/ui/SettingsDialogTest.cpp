@@ -43,8 +43,8 @@ namespace fs = std::filesystem;
 // The built-in raster printer on its default paper, A4.
 constexpr const char* kPrinter = "labelplu Raster; dpi=203";
 
-// A print manager that records every setting written to it.
-class RecordingManager : public PrinterDevice {
+// A printer device that records every setting written to it.
+class RecordingDevice : public PrinterDevice {
  public:
   using PrinterDevice::PrinterDevice;
   void SetParam(std::string_view name, std::string_view value) override {
@@ -60,7 +60,7 @@ class RecordingList : public PrinterDeviceList {
   using PrinterDeviceList::PrinterDeviceList;
 
  protected:
-  ole::ComPtr<DeviceItem> CreateItem() override { return ole::MakeCom<RecordingManager>(*this); }
+  ole::ComPtr<DeviceItem> CreateItem() override { return ole::MakeCom<RecordingDevice>(*this); }
 };
 
 class SettingsDialogTest : public ::testing::Test {
@@ -71,7 +71,7 @@ class SettingsDialogTest : public ::testing::Test {
     m_devices = std::make_unique<test::PrinterDeviceFixture>(
         [](const std::string& module) { return std::make_unique<RecordingList>(module); });
     WriteTemplate("label.lb3", 58, 40);
-    m_device = &dynamic_cast<RecordingManager&>(m_devices->Device());
+    m_device = &dynamic_cast<RecordingDevice&>(m_devices->Device());
     m_device->Name = "Склад 1";
     Set({{"PrinterName", kPrinter},
          {"ШаблонПоУмолчанию", "label.lb3"},
@@ -111,30 +111,31 @@ class SettingsDialogTest : public ::testing::Test {
   }
 
   std::unique_ptr<test::PrinterDeviceFixture> m_devices;
-  RecordingManager* m_device = nullptr;  // the fixture's device
+  RecordingDevice* m_device = nullptr;  // the fixture's device
 };
 
 TEST_F(SettingsDialogTest, ShowsTheStoredSettings) {
   const auto dialog = Dialog();
   EXPECT_EQ(dialog->windowTitle().toStdString(), "Настройки");
-  EXPECT_EQ(Find<QTabWidget>(*dialog, "pcPages")->currentIndex(), 0);
-  EXPECT_EQ(Find<QLineEdit>(*dialog, "edIdentif")->text().toStdString(), "Склад 1");
-  EXPECT_EQ(Find<QLineEdit>(*dialog, "edTemplate")->text().toStdString(), "label.lb3");
+  EXPECT_EQ(Find<QTabWidget>(*dialog, "pages")->currentIndex(), 0);
+  EXPECT_EQ(Find<QLineEdit>(*dialog, "identifierEdit")->text().toStdString(), "Склад 1");
+  EXPECT_EQ(Find<QLineEdit>(*dialog, "templateEdit")->text().toStdString(), "label.lb3");
   // The built-in printer's options do not hide it from the list.
-  EXPECT_EQ(Find<QComboBox>(*dialog, "cbPrinter")->currentText().toStdString(), "labelplu Raster");
-  EXPECT_FALSE(Find<QPushButton>(*dialog, "btnPrinterProps")->isEnabled());
+  EXPECT_EQ(Find<QComboBox>(*dialog, "printerCombo")->currentText().toStdString(),
+            "labelplu Raster");
+  EXPECT_FALSE(Find<QPushButton>(*dialog, "printerPropertiesButton")->isEnabled());
 
-  auto* across = Find<QSpinBox>(*dialog, "edMaxH");
+  auto* across = Find<QSpinBox>(*dialog, "acrossCountEdit");
   EXPECT_EQ(across->value(), 3);
   EXPECT_TRUE(across->isEnabled());
-  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxV")->value(), 5);
-  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxAll")->value(), 15);
-  EXPECT_FALSE(Find<QSpinBox>(*dialog, "edMaxAll")->isEnabled());
-  EXPECT_EQ(Find<QDoubleSpinBox>(*dialog, "edGapH")->text().toStdString(), "2,5");
-  EXPECT_DOUBLE_EQ(Find<QDoubleSpinBox>(*dialog, "edGapV")->value(), 1.0);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "downCountEdit")->value(), 5);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "totalCountEdit")->value(), 15);
+  EXPECT_FALSE(Find<QSpinBox>(*dialog, "totalCountEdit")->isEnabled());
+  EXPECT_EQ(Find<QDoubleSpinBox>(*dialog, "horizontalGapEdit")->text().toStdString(), "2,5");
+  EXPECT_DOUBLE_EQ(Find<QDoubleSpinBox>(*dialog, "verticalGapEdit")->value(), 1.0);
 
-  auto* alignH = Find<QComboBox>(*dialog, "cbCenteringH");
-  auto* alignV = Find<QComboBox>(*dialog, "cbCenteringV");
+  auto* alignH = Find<QComboBox>(*dialog, "horizontalCentringCombo");
+  auto* alignV = Find<QComboBox>(*dialog, "verticalCentringCombo");
   ASSERT_EQ(alignH->count(), 3);
   ASSERT_EQ(alignV->count(), 3);
   EXPECT_EQ(alignH->itemText(0).toStdString() + alignH->itemText(1).toStdString() +
@@ -144,23 +145,26 @@ TEST_F(SettingsDialogTest, ShowsTheStoredSettings) {
   EXPECT_EQ(alignH->currentIndex(), 2);
   EXPECT_EQ(alignV->currentIndex(), 0);
 
-  const std::pair<const char*, double> margins[] = {
-      {"edMarginL", 1.5}, {"edMarginR", 2}, {"edMarginT", 3}, {"edMarginB", 4}};
+  const std::pair<const char*, double> margins[] = {{"leftMarginEdit", 1.5},
+                                                    {"rightMarginEdit", 2},
+                                                    {"topMarginEdit", 3},
+                                                    {"bottomMarginEdit", 4}};
   for (const auto& [name, value] : margins) {
     auto* edit = Find<QDoubleSpinBox>(*dialog, name);
     EXPECT_DOUBLE_EQ(edit->value(), value) << name;
     EXPECT_FALSE(edit->isReadOnly()) << name;
   }
   const std::pair<const char*, bool> boxes[] = {
-      {"cbAuto", false},          {"cbPaperAuto", false}, {"cbUseRasterization", true},
-      {"cbPrinterCopies", false}, {"cbPrintH", true},     {"cbPrintV", false}};
+      {"autoPlacementCheck", false},      {"printerMarginsCheck", false},
+      {"rasterizeCheck", true},           {"printerCopiesCheck", false},
+      {"horizontalSeparatorCheck", true}, {"verticalSeparatorCheck", false}};
   for (const auto& [name, checked] : boxes)
     EXPECT_EQ(Find<QCheckBox>(*dialog, name)->isChecked(), checked) << name;
 
-  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaper")->text().toStdString(), "A4");
-  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaperRotation")->text().toStdString(), "Книжная");
-  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaperW")->text().toStdString(), "210 мм.");
-  EXPECT_EQ(Find<QLabel>(*dialog, "lbPaperH")->text().toStdString(), "297 мм.");
+  EXPECT_EQ(Find<QLabel>(*dialog, "paperNameLabel")->text().toStdString(), "A4");
+  EXPECT_EQ(Find<QLabel>(*dialog, "paperOrientationLabel")->text().toStdString(), "Книжная");
+  EXPECT_EQ(Find<QLabel>(*dialog, "paperWidthLabel")->text().toStdString(), "210 мм.");
+  EXPECT_EQ(Find<QLabel>(*dialog, "paperHeightLabel")->text().toStdString(), "297 мм.");
 
   // The picture in the documentation is this dialog, laid out for the font
   // in force: no control in it is narrower than its text.
@@ -181,7 +185,7 @@ TEST_F(SettingsDialogTest, ShowsTheStoredSettings) {
 TEST_F(SettingsDialogTest, UnknownPrinterSelectsTheFirst) {
   Set({{"PrinterName", "Нет такого принтера"}});
   const auto dialog = Dialog();
-  auto* printers = Find<QComboBox>(*dialog, "cbPrinter");
+  auto* printers = Find<QComboBox>(*dialog, "printerCombo");
   EXPECT_EQ(printers->currentIndex(), 0);
   EXPECT_EQ(dialog->PrinterName(), printers->itemText(0).toStdString());
 }
@@ -198,9 +202,9 @@ TEST_F(SettingsDialogTest, AutomaticPlacementFollowsPaperMarginsAndGaps) {
        {"MarginTop", "1"},
        {"MarginBottom", "1"}});
   const auto dialog = Dialog();
-  auto* across = Find<QSpinBox>(*dialog, "edMaxH");
-  auto* down = Find<QSpinBox>(*dialog, "edMaxV");
-  auto* all = Find<QSpinBox>(*dialog, "edMaxAll");
+  auto* across = Find<QSpinBox>(*dialog, "acrossCountEdit");
+  auto* down = Find<QSpinBox>(*dialog, "downCountEdit");
+  auto* all = Find<QSpinBox>(*dialog, "totalCountEdit");
   EXPECT_EQ(across->value(), 3);
   EXPECT_EQ(down->value(), 7);
   EXPECT_EQ(all->value(), 21);
@@ -208,17 +212,17 @@ TEST_F(SettingsDialogTest, AutomaticPlacementFollowsPaperMarginsAndGaps) {
   EXPECT_FALSE(down->isEnabled());
 
   // 208 / 78 = 2 across; the view takes the gap.
-  Find<QDoubleSpinBox>(*dialog, "edGapH")->setValue(20);
+  Find<QDoubleSpinBox>(*dialog, "horizontalGapEdit")->setValue(20);
   EXPECT_DOUBLE_EQ(m_device->View()->GapHorizontal, 20);
   EXPECT_EQ(across->value(), 2);
   // (297 - 99 - 1) / 42 = 4 down.
-  Find<QDoubleSpinBox>(*dialog, "edMarginT")->setValue(99);
+  Find<QDoubleSpinBox>(*dialog, "topMarginEdit")->setValue(99);
   EXPECT_DOUBLE_EQ(m_device->View()->MarginTop, 99);
   EXPECT_EQ(down->value(), 4);
   EXPECT_EQ(all->value(), 8);
 
   // Manual counts: the product follows, the view's counts stay.
-  Find<QCheckBox>(*dialog, "cbAuto")->click();
+  Find<QCheckBox>(*dialog, "autoPlacementCheck")->click();
   ASSERT_TRUE(across->isEnabled());
   across->setValue(99);
   down->setValue(99);
@@ -233,9 +237,9 @@ TEST_F(SettingsDialogTest, AutomaticCountsStayWithinTheirRange) {
        {"GapHorizontal", "0"},
        {"GapVertical", "0"}});
   const auto dialog = Dialog();
-  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxH")->value(), 99);
-  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxV")->value(), 99);
-  EXPECT_EQ(Find<QSpinBox>(*dialog, "edMaxAll")->value(), 99 * 99);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "acrossCountEdit")->value(), 99);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "downCountEdit")->value(), 99);
+  EXPECT_EQ(Find<QSpinBox>(*dialog, "totalCountEdit")->value(), 99 * 99);
 }
 
 TEST_F(SettingsDialogTest, PaperMarginsComeFromThePrinterAndLockTheFields) {
@@ -245,39 +249,41 @@ TEST_F(SettingsDialogTest, PaperMarginsComeFromThePrinterAndLockTheFields) {
   view.OffsetY = 3.1;
   view.UnprintableRight = 2.5;
   view.UnprintableBottom = 6;
-  Find<QCheckBox>(*dialog, "cbPaperAuto")->click();
-  const std::pair<const char*, double> margins[] = {
-      {"edMarginL", 4.2}, {"edMarginT", 3.1}, {"edMarginR", 2.5}, {"edMarginB", 6}};
+  Find<QCheckBox>(*dialog, "printerMarginsCheck")->click();
+  const std::pair<const char*, double> margins[] = {{"leftMarginEdit", 4.2},
+                                                    {"topMarginEdit", 3.1},
+                                                    {"rightMarginEdit", 2.5},
+                                                    {"bottomMarginEdit", 6}};
   for (const auto& [name, value] : margins) {
     auto* edit = Find<QDoubleSpinBox>(*dialog, name);
     EXPECT_DOUBLE_EQ(edit->value(), value) << name;
     EXPECT_TRUE(edit->isReadOnly()) << name;
   }
-  EXPECT_EQ(Find<QDoubleSpinBox>(*dialog, "edMarginL")->text().toStdString(), "4,2");
+  EXPECT_EQ(Find<QDoubleSpinBox>(*dialog, "leftMarginEdit")->text().toStdString(), "4,2");
   EXPECT_DOUBLE_EQ(view.MarginLeft, 4.2);
   EXPECT_DOUBLE_EQ(view.MarginBottom, 6);
 
-  Find<QCheckBox>(*dialog, "cbPaperAuto")->click();
-  EXPECT_FALSE(Find<QDoubleSpinBox>(*dialog, "edMarginL")->isReadOnly());
-  EXPECT_DOUBLE_EQ(Find<QDoubleSpinBox>(*dialog, "edMarginL")->value(), 4.2);
+  Find<QCheckBox>(*dialog, "printerMarginsCheck")->click();
+  EXPECT_FALSE(Find<QDoubleSpinBox>(*dialog, "leftMarginEdit")->isReadOnly());
+  EXPECT_DOUBLE_EQ(Find<QDoubleSpinBox>(*dialog, "leftMarginEdit")->value(), 4.2);
 }
 
 TEST_F(SettingsDialogTest, OkWritesEverySettingInOrderAndCancelWritesNothing) {
   const auto dialog = Dialog();
   m_device->Recording = true;
-  Find<QLineEdit>(*dialog, "edIdentif")->setText(QString::fromUtf8("Упаковка"));
-  Find<QLineEdit>(*dialog, "edTemplate")->setText("other.lb3");
-  Find<QSpinBox>(*dialog, "edMaxV")->setValue(6);
-  Find<QDoubleSpinBox>(*dialog, "edMarginB")->setValue(7.5);
-  Find<QComboBox>(*dialog, "cbCenteringV")->setCurrentIndex(1);
-  Find<QCheckBox>(*dialog, "cbPrintV")->click();
+  Find<QLineEdit>(*dialog, "identifierEdit")->setText(QString::fromUtf8("Упаковка"));
+  Find<QLineEdit>(*dialog, "templateEdit")->setText("other.lb3");
+  Find<QSpinBox>(*dialog, "downCountEdit")->setValue(6);
+  Find<QDoubleSpinBox>(*dialog, "bottomMarginEdit")->setValue(7.5);
+  Find<QComboBox>(*dialog, "verticalCentringCombo")->setCurrentIndex(1);
+  Find<QCheckBox>(*dialog, "verticalSeparatorCheck")->click();
 
-  QTimer::singleShot(0, dialog.get(), [&] { Find<QPushButton>(*dialog, "btnCancel")->click(); });
+  QTimer::singleShot(0, dialog.get(), [&] { Find<QPushButton>(*dialog, "cancelButton")->click(); });
   EXPECT_EQ(dialog->exec(), QDialog::Rejected);
   EXPECT_TRUE(m_device->Written.empty());
   EXPECT_EQ(m_device->Name, "Склад 1");
 
-  QTimer::singleShot(0, dialog.get(), [&] { Find<QPushButton>(*dialog, "btnOk")->click(); });
+  QTimer::singleShot(0, dialog.get(), [&] { Find<QPushButton>(*dialog, "okButton")->click(); });
   ASSERT_EQ(dialog->exec(), QDialog::Accepted);
   dialog->ApplyTo(*m_device);
   EXPECT_EQ(m_device->Name, "Упаковка");
@@ -322,7 +328,7 @@ TEST_F(SettingsDialogTest, ColourSchemeSetsFontColoursOnlyWhenGiven) {
   SetDialogColours(colours);
   {
     const auto dialog = Dialog();
-    EXPECT_EQ(Find<QLabel>(*dialog, "lbPaper")->palette().color(QPalette::WindowText),
+    EXPECT_EQ(Find<QLabel>(*dialog, "paperNameLabel")->palette().color(QPalette::WindowText),
               QColor(255, 0, 0));
     const auto groups = dialog->findChildren<QGroupBox*>();
     ASSERT_FALSE(groups.empty());
@@ -336,8 +342,8 @@ TEST_F(SettingsDialogTest, ColourSchemeSetsFontColoursOnlyWhenGiven) {
 // as the dialog shows, and the dialog ends as cancelled when it closes.
 TEST_F(SettingsDialogTest, PreviewOpensAtOnceWhenAsked) {
   const auto dialog = Dialog();
-  Find<QSpinBox>(*dialog, "edMaxH")->setValue(2);
-  Find<QCheckBox>(*dialog, "cbPrintV")->click();
+  Find<QSpinBox>(*dialog, "acrossCountEdit")->setValue(2);
+  Find<QCheckBox>(*dialog, "verticalSeparatorCheck")->click();
   bool previewSeen = false;
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {
