@@ -82,8 +82,9 @@ TEST(PortManagerTest, ClosePausesWhileProcessingEventsWithoutBurningCpu) {
       QCoreApplication::instance(), [&] { delivered = true; }, Qt::QueuedConnection);
   const auto [wall, cpu] = Measure([&] { port.Close(); });
   EXPECT_TRUE(delivered);
+  // A pause can only last longer than asked, never shorter; how much longer
+  // depends on the machine, so no upper bound.
   EXPECT_GE(wall, 30.0);
-  EXPECT_LT(wall, 500.0);
   EXPECT_LT(cpu, wall / 4) << "a close burnt " << cpu << " ms of CPU";
 }
 
