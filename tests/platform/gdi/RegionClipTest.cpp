@@ -2,7 +2,6 @@
 // the clip, the viewport origin, far-away coordinates.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
 
 #include "tests/platform/gdi/GdiTestSupport.h"
@@ -134,8 +133,9 @@ TEST(CanvasClip, ViewportOriginMovesDrawingAndClip) {
             "............\n");
 }
 
+// Walking the far-away coordinates pixel by pixel would not finish before
+// ctest's timeout.
 TEST(CanvasClip, FarAwayCoordinatesStayCheap) {
-  const auto start = std::chrono::steady_clock::now();
   const POINT huge[] = {{-2000000000, -2000000000},
                         {2000000000, -2000000000},
                         {2000000000, 2000000000},
@@ -157,7 +157,6 @@ TEST(CanvasClip, FarAwayCoordinatesStayCheap) {
     canvas.MoveTo(-2000000000, 3);
     canvas.LineTo(2000000000, 4);
   }
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_EQ(image.pixel(5, 15) & 0xFFFFFF, 0x808080u);
   EXPECT_EQ(image.pixel(5, 10) & 0xFFFFFF, 0u);
 }
