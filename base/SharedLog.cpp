@@ -120,7 +120,7 @@ std::string SharedLog::FolderPath() {
   std::lock_guard guard(m_mutex);
   RefreshAfterFork();
   if (!m_initialised) InitLocked(sys::ModulePath(false));
-  const std::string folder = sys::ExtractFileDir(m_fileName);
+  std::string folder = sys::ExtractFileDir(m_fileName);
   if (!m_folderReady && !folder.empty()) {
     bool created = false;
     m_folderReady = MakeFolders(folder, created);

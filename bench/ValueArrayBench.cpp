@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -239,11 +240,16 @@ int main(int argc, char** argv) {
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  labelplu::AnnounceValueArrayClass();
-  labelplu::bench::Shared();  // built before any timing
-  labelplu::bench::GoalReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintGoals();
+  try {
+    labelplu::AnnounceValueArrayClass();
+    labelplu::bench::Shared();  // built before any timing
+    labelplu::bench::GoalReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintGoals();
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "bench_value_array: %s\n", failure.what());
+    return 1;
+  }
   benchmark::Shutdown();
   return 0;
 }

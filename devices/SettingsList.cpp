@@ -300,7 +300,8 @@ void SettingsList::Changed() {
 void SettingsList::ResetModified(bool flag) {
   if (flag) return;
   // By index: a change handler may remove items meanwhile.
-  for (size_t i = 0; i < m_items.size(); ++i) m_items[i]->SetModified(false);
+  for (size_t i = 0; i < m_items.size(); ++i)  // NOLINT(modernize-loop-convert)
+    m_items[i]->SetModified(false);
   if (m_listModified) {
     m_listModified = false;
     Changed();

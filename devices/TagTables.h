@@ -34,61 +34,64 @@ std::span<const TagEntry> NodeNames();
 // The attribute-name table: entry i has key kFirstAttrKey + i (31 entries).
 std::span<const TagEntry> AttributeNames();
 
-// The node keys.
-namespace NodeKey {
-inline constexpr int32_t Param = 0;              // "Параметр"
-inline constexpr int32_t Device = 1;             // "Устройство"
-inline constexpr int32_t System = 2;             // "Система"
-inline constexpr int32_t EquipmentClasses = 7;   // "КлассыОборудования"
-inline constexpr int32_t EquipmentClass = 8;     // "КлассОборудования"
-inline constexpr int32_t Model = 9;              // "Модель"
-inline constexpr int32_t Params = 10;            // "Параметры"
-inline constexpr int32_t Equipment = 11;         // "Оборудование"
-inline constexpr int32_t ColorItem = 12;         // "ColorItem"
-inline constexpr int32_t ModelAndInstance = 13;  // "МодельИЭкземпляр"
-inline constexpr int32_t ChildParams = 15;       // "./Параметры/Параметр"
-inline constexpr int32_t SystemDevices = 16;  // "/Система/Оборудование/Устройство"
-inline constexpr int32_t SystemClasses = 17;  // "/Система/КлассыОборудования/КлассОборудования"
-inline constexpr int32_t AnyParams = 18;  // "//Параметры/Параметр"
-inline constexpr int32_t SystemModels =
-    19;  // "/Система/КлассыОборудования/КлассОборудования/Модель"
-inline constexpr int32_t SystemRoot = 20;  // "/Система"
-inline constexpr int32_t SystemDeviceParams =
-    21;  // "/Система/Оборудование/Устройство/Параметры/Параметр"
-inline constexpr int32_t SystemEquipment = 22;  // "/Система/Оборудование"
-inline constexpr int32_t SystemClassList = 23;  // "/Система/КлассыОборудования"
-inline constexpr int32_t AnyModel = 27;         // "//Модель"
-inline constexpr int32_t AnyDevice = 28;        // "//Устройство"
-inline constexpr int32_t ClassModelsFormat = 29;  // ".../КлассОборудования%s/Модель"
-inline constexpr int32_t Author = 31;             // "Author"
-inline constexpr int32_t SystemAuthor = 32;  // "/Система/Author"
-}  // namespace NodeKey
+// The node keys: NodeKey::Param and so on, plain int32_t keys in a scope of
+// their own.
+struct NodeKey {
+  enum : int32_t {
+    Param = 0,              // "Параметр"
+    Device = 1,             // "Устройство"
+    System = 2,             // "Система"
+    EquipmentClasses = 7,   // "КлассыОборудования"
+    EquipmentClass = 8,     // "КлассОборудования"
+    Model = 9,              // "Модель"
+    Params = 10,            // "Параметры"
+    Equipment = 11,         // "Оборудование"
+    ColorItem = 12,         // "ColorItem"
+    ModelAndInstance = 13,  // "МодельИЭкземпляр"
+    ChildParams = 15,       // "./Параметры/Параметр"
+    SystemDevices = 16,     // "/Система/Оборудование/Устройство"
+    SystemClasses = 17,  // "/Система/КлассыОборудования/КлассОборудования"
+    AnyParams = 18,     // "//Параметры/Параметр"
+    SystemModels = 19,  // "/Система/КлассыОборудования/КлассОборудования/Модель"
+    SystemRoot = 20,    // "/Система"
+    SystemDeviceParams = 21,  // "/Система/Оборудование/Устройство/Параметры/Параметр"
+    SystemEquipment = 22,     // "/Система/Оборудование"
+    SystemClassList = 23,     // "/Система/КлассыОборудования"
+    AnyModel = 27,            // "//Модель"
+    AnyDevice = 28,           // "//Устройство"
+    ClassModelsFormat = 29,   // ".../КлассОборудования%s/Модель"
+    Author = 31,              // "Author"
+    SystemAuthor = 32,        // "/Система/Author"
+  };
+};
 
-// The attribute keys.
-namespace AttrKey {
-inline constexpr int32_t Code = 100;          // "Код"
-inline constexpr int32_t Identifier = 101;    // "Идентификатор"
-inline constexpr int32_t Value = 102;         // "Зна4ение"
-inline constexpr int32_t Name = 103;          // "Наименование"
-inline constexpr int32_t Type = 104;          // "Тип"
-inline constexpr int32_t ReadOnly = 105;      // "ФлагТолько4тение"
-inline constexpr int32_t DefaultValue = 106;  // "Зна4ениеПоУмол4анию"
-inline constexpr int32_t Description = 107;   // "Описание"
-inline constexpr int32_t Version = 108;       // "Версия"
-inline constexpr int32_t ModelCode = 109;     // "КодМодели"
-inline constexpr int32_t State = 115;         // "Состояние"
-inline constexpr int32_t Library = 118;       // "Библиотека"
-inline constexpr int32_t UsesHost = 119;      // "ИспользуетX9"
-inline constexpr int32_t PluVersion = 120;    // "ВерсияPLU"
-inline constexpr int32_t Release = 121;       // "Релиз"
-inline constexpr int32_t ColorForm = 123;     // "ColorForm"
-inline constexpr int32_t ColorBody = 124;     // "ColorBody"
-inline constexpr int32_t ColorButton = 125;   // "ColorButton"
-inline constexpr int32_t ColorEdit = 126;     // "ColorEdit"
-inline constexpr int32_t ColorBorder = 127;   // "ColorBorder"
-inline constexpr int32_t ColorFont = 128;     // "ColorFont"
-inline constexpr int32_t Preference = 130;    // "Preference"
-}  // namespace AttrKey
+// The attribute keys: AttrKey::Code and so on.
+struct AttrKey {
+  enum : int32_t {
+    Code = 100,          // "Код"
+    Identifier = 101,    // "Идентификатор"
+    Value = 102,         // "Зна4ение"
+    Name = 103,          // "Наименование"
+    Type = 104,          // "Тип"
+    ReadOnly = 105,      // "ФлагТолько4тение"
+    DefaultValue = 106,  // "Зна4ениеПоУмол4анию"
+    Description = 107,   // "Описание"
+    Version = 108,       // "Версия"
+    ModelCode = 109,     // "КодМодели"
+    State = 115,         // "Состояние"
+    Library = 118,       // "Библиотека"
+    UsesHost = 119,      // "ИспользуетX9"
+    PluVersion = 120,    // "ВерсияPLU"
+    Release = 121,       // "Релиз"
+    ColorForm = 123,     // "ColorForm"
+    ColorBody = 124,     // "ColorBody"
+    ColorButton = 125,   // "ColorButton"
+    ColorEdit = 126,     // "ColorEdit"
+    ColorBorder = 127,   // "ColorBorder"
+    ColorFont = 128,     // "ColorFont"
+    Preference = 130,    // "Preference"
+  };
+};
 
 }  // namespace labelplu
 

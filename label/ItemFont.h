@@ -29,9 +29,9 @@ namespace labelplu {
 
 // The framework's colour type and the colours the label model uses.
 using ColorValue = int32_t;
-inline constexpr ColorValue clBlack = 0x000000;
-inline constexpr ColorValue clWhite = 0xFFFFFF;
-inline constexpr ColorValue clWindowText = static_cast<ColorValue>(0x80000008);
+inline constexpr ColorValue kColorBlack = 0x000000;
+inline constexpr ColorValue kColorWhite = 0xFFFFFF;
+inline constexpr ColorValue kColorWindowText = static_cast<ColorValue>(0x80000008);
 
 // The RGB value of a colour: 0x000000..0xFFFFFF as they are; the system
 // colours (0x80000000 + index) by a fixed light scheme (window white,
@@ -77,7 +77,7 @@ class ItemFont : public PublishedObject {
   void Changed();
 
   uint8_t m_charset = gdi::RUSSIAN_CHARSET;
-  ColorValue m_color = clBlack;
+  ColorValue m_color = kColorBlack;
   int32_t m_height = -11;
   std::string m_name = "Arial";
   FontPitch m_pitch = fpDefault;

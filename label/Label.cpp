@@ -91,7 +91,7 @@ void Label::FillValue(std::string_view valueName, std::string_view value) {
   if (const auto found = FindKeyByCaption(valueName)) key = *found;
   // Iterate by index: a value may not add or remove items, but the
   // vector must not be walked by iterators across calls into items.
-  for (size_t i = 0; i < m_items.size(); ++i) {
+  for (size_t i = 0; i < m_items.size(); ++i) {  // NOLINT(modernize-loop-convert)
     LabelItem* p = m_items[i].get();
     if (SameText(GetPropText(p, "DS"), key)) SetPropText(p, "Value", value);
   }
@@ -148,7 +148,8 @@ void Label::PrepareAll(bool force) {
   const bool wasInvalidating = m_invalidating;
   m_invalidating = true;
   try {
-    for (size_t i = 0; i < m_items.size(); ++i) {
+    // By index, as everywhere items call back into their label.
+    for (size_t i = 0; i < m_items.size(); ++i) {  // NOLINT(modernize-loop-convert)
       LabelItem& p = *m_items[i];
       if (force) p.MarkChanged(true);
       p.Prepare();
@@ -169,7 +170,8 @@ void Label::Paint() {
     gdi::RECT box;
     canvas->GetClipBox(box);
     canvas->FillRect(box, gdi::Brush{gdi::BS_SOLID, gdi::RGB(255, 255, 255)});
-    for (size_t i = 0; i < m_items.size(); ++i) m_items[i]->Paint();
+    for (size_t i = 0; i < m_items.size(); ++i)  // NOLINT(modernize-loop-convert)
+      m_items[i]->Paint();
   } catch (...) {
     canvas->RemoveClip();
     throw;

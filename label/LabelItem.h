@@ -61,8 +61,7 @@ class LabelItem : public PublishedObject {
   LabelItem(const LabelItem&) = delete;
   LabelItem& operator=(const LabelItem&) = delete;
 
-  // The registered class name ("TPrRectangle"); a template stores it
-  // without the "TPr" prefix.
+  // The class name a template stores for the item ("Rectangle", "Shk").
   virtual std::string_view ClassName() const = 0;
 
   // ---- virtual slots -------------------------------------------------------

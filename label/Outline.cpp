@@ -64,7 +64,7 @@ void Outline::Clear() {
 }
 
 const LabelItem* Outline::RequireItem() const {
-  if (m_item == nullptr) throw std::logic_error("TFigure: a point list has no device mapping");
+  if (m_item == nullptr) throw std::logic_error("Outline: a point list has no device mapping");
   return m_item;
 }
 

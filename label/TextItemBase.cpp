@@ -46,7 +46,7 @@ int32_t NextPx(int32_t v) {
 TextItemBase::TextItemBase(Label& owner) : LabelItem(owner) {
   SetCaption("Шаблон текстового примитива");
   Font().SetName("Arial");
-  Font().SetColor(clBlack);
+  Font().SetColor(kColorBlack);
   gdi::Pen pen = DrawPen();
   pen.style = gdi::PS_NULL;
   SetDrawPen(pen);
@@ -67,7 +67,7 @@ void TextItemBase::SetVAlign(VerticalAlignment align) {
 void TextItemBase::SetNegative(bool negative) {
   if (negative == m_negative) return;
   m_negative = negative;
-  Font().SetColor(negative ? clWhite : clBlack);
+  Font().SetColor(negative ? kColorWhite : kColorBlack);
   gdi::Brush brush = DrawBrush();
   brush.color = negative ? gdi::RGB(0, 0, 0) : gdi::RGB(255, 255, 255);
   SetDrawBrush(brush);
@@ -130,8 +130,9 @@ void TextItemBase::Draw() {
   page.SetDC(&measure);
   page.SetText(text);
 
-  const double cx = r.left + width / 2;
-  const double cy = r.top + height / 2;
+  // The centre the lines turn about, in whole pixels.
+  const int32_t cx = r.left + width / 2;
+  const int32_t cy = r.top + height / 2;
   const double ox = PixelsPerMmX() * LabelLeft();
   const double oy = PixelsPerMmY() * LabelTop();
   for (const TextLine& line : page.Lines()) {

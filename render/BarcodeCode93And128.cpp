@@ -176,7 +176,7 @@ namespace {
 void AddWidths(BarElements& info, std::string_view widths) {
   bool bar = true;
   for (char w : widths) {
-    Add(info, w - '0', bar ? bkBar : bkSpace);
+    Add(info, w - '0', bar ? kElementBar : kElementSpace);
     bar = !bar;
   }
 }
@@ -186,7 +186,7 @@ void AddBits(BarElements& info, uint16_t bits) {
     ++run;
     const bool bit = (bits >> k) & 1;
     if (k == 0 || (((bits >> (k - 1)) & 1) != bit)) {
-      Add(info, run, bit ? bkBar : bkSpace);
+      Add(info, run, bit ? kElementBar : kElementSpace);
       run = 0;
     }
   }

@@ -33,17 +33,17 @@ inline constexpr int kBarCodeTypeCount = 10;
 // The start code set of Code 128 when the data does not name one.
 enum Code128CodeSet : uint8_t { csCodeA, csCodeB };
 
-// Element kinds (flags): a guard element carries bkGuard with bkSpace or
-// bkBar (18 a guard bar, 17 a guard space).
-inline constexpr uint8_t bkSpace = 1;
-inline constexpr uint8_t bkBar = 2;
-inline constexpr uint8_t bkGuard = 16;
+// Element kinds (flags): a guard element carries kElementGuard with kElementSpace or
+// kElementBar (18 a guard bar, 17 a guard space).
+inline constexpr uint8_t kElementSpace = 1;
+inline constexpr uint8_t kElementBar = 2;
+inline constexpr uint8_t kElementGuard = 16;
 
 // One element of the symbol: its width in narrow modules and its kind.
 struct BarElement {
   int32_t ModuleCount = 0;
   uint8_t Kind = 0;
-  bool IsBar() const { return (Kind & bkBar) != 0; }
+  bool IsBar() const { return (Kind & kElementBar) != 0; }
   friend bool operator==(const BarElement&, const BarElement&) = default;
 };
 

@@ -25,7 +25,8 @@ int Digit(std::string_view digits, size_t index) {
 
 void AddGuard(BarElements& info, std::string_view pattern) {
   for (char c : pattern) {
-    barcode::Add(info, 1, static_cast<uint8_t>(bkGuard | (c == '1' ? bkBar : bkSpace)));
+    barcode::Add(info, 1,
+                 static_cast<uint8_t>(kElementGuard | (c == '1' ? kElementBar : kElementSpace)));
   }
 }
 
@@ -35,7 +36,7 @@ void AddDigit(BarElements& info, int digit, char set) {
   for (int i = 0; i < 4; ++i) {
     const int w = (set == 'B' ? widths[3 - i] : widths[i]) - '0';
     const bool bar = (set == 'C') ? (i % 2 == 0) : (i % 2 == 1);
-    barcode::Add(info, w, bar ? bkBar : bkSpace);
+    barcode::Add(info, w, bar ? kElementBar : kElementSpace);
   }
 }
 

@@ -30,7 +30,8 @@ constexpr std::array<uint16_t, 44> kCode39 = {
 void AddPattern(BarElements& info, const char* pattern, int32_t wide, uint8_t extra = 0) {
   bool bar = true;
   for (const char* p = pattern; *p != '\0'; ++p, bar = !bar) {
-    Add(info, *p == '1' ? wide : 1, static_cast<uint8_t>((bar ? bkBar : bkSpace) | extra));
+    Add(info, *p == '1' ? wide : 1,
+        static_cast<uint8_t>((bar ? kElementBar : kElementSpace) | extra));
   }
 }
 
@@ -44,16 +45,16 @@ size_t IndexIn(std::string_view alphabet, char c) {
 
 BarElements EncodeInterleaved2of5(std::string_view digits, int32_t wide) {
   BarElements info;
-  AddPattern(info, "0000", 1, bkGuard);
+  AddPattern(info, "0000", 1, kElementGuard);
   for (size_t i = 0; i + 1 < digits.size(); i += 2) {
     const char* bars = kItf[static_cast<size_t>(digits[i] - '0')];
     const char* spaces = kItf[static_cast<size_t>(digits[i + 1] - '0')];
     for (int k = 0; k < 5; ++k) {
-      Add(info, bars[k] == '1' ? wide : 1, bkBar);
-      Add(info, spaces[k] == '1' ? wide : 1, bkSpace);
+      Add(info, bars[k] == '1' ? wide : 1, kElementBar);
+      Add(info, spaces[k] == '1' ? wide : 1, kElementSpace);
     }
   }
-  AddPattern(info, "100", wide, bkGuard);
+  AddPattern(info, "100", wide, kElementGuard);
   return info;
 }
 
@@ -63,7 +64,7 @@ BarElements EncodeCodabar(std::string_view code, int32_t wide) {
     char c = code[i];
     if (c >= 'a' && c <= 'd') c = static_cast<char>(c - 'a' + 'A');
     const size_t value = IndexIn(kCodabarChars, c);
-    if (i > 0) Add(info, 1, bkSpace);
+    if (i > 0) Add(info, 1, kElementSpace);
     AddPattern(info, kCodabar[value], wide);
   }
   return info;
@@ -85,10 +86,10 @@ BarElements EncodeCode11(std::string_view code, bool addCheckChar, int32_t wide)
   }
   BarElements info;
   AddPattern(info, kCode11[11], wide);
-  Add(info, 1, bkSpace);
+  Add(info, 1, kElementSpace);
   for (int32_t v : values) {
     AddPattern(info, kCode11[static_cast<size_t>(v)], wide);
-    Add(info, 1, bkSpace);
+    Add(info, 1, kElementSpace);
   }
   AddPattern(info, kCode11[11], wide);
   return info;
@@ -99,9 +100,9 @@ BarElements EncodeCode39(std::string_view code) {
   for (char c : code) {
     const uint16_t bits = kCode39[IndexIn(kCode39Chars, c)];
     for (int k = 8; k >= 0; --k) {
-      Add(info, (bits >> k) & 1 ? 2 : 1, (k % 2 == 0) ? bkBar : bkSpace);
+      Add(info, (bits >> k) & 1 ? 2 : 1, (k % 2 == 0) ? kElementBar : kElementSpace);
     }
-    Add(info, 1, bkSpace);
+    Add(info, 1, kElementSpace);
   }
   return info;
 }

@@ -178,7 +178,7 @@ void Bgr24Bitmap::LoadFromBitmapHandle(const QImage& image) {
   }
   const QImage bgr = image.convertToFormat(QImage::Format_BGR888);
   SetSize(bgr.width(), bgr.height());
-  const size_t bytes = static_cast<size_t>(3 * m_width);
+  const size_t bytes = 3 * static_cast<size_t>(m_width);
   for (int32_t line = 0; line < m_height; ++line) {
     std::memcpy(Row(m_height - 1 - line), bgr.constScanLine(line), bytes);
   }

@@ -12,7 +12,7 @@
 
 namespace labelplu {
 
-const RequestParamsClass kTParamsClass{"TParams"};
+const RequestParamsClass kRequestParamsClass{"TParams"};
 
 namespace {
 
@@ -60,7 +60,7 @@ VARIANT& Element(const RequestParams& list, int32_t index) {
 RequestParams* RequestParams::Create(const RequestParamsClass* classRef) {
   auto* list = static_cast<RequestParams*>(std::calloc(1, sizeof(RequestParams)));
   if (!list) throw std::bad_alloc();
-  list->ClassRef = classRef ? classRef : &kTParamsClass;
+  list->ClassRef = classRef ? classRef : &kRequestParamsClass;
   try {
     SetText(list->ErrorSource, "");
     SetText(list->ErrorText, "");

@@ -10,7 +10,7 @@
 
 namespace labelplu {
 
-extern const RequestParamsClass kTParamsClass;
+extern const RequestParamsClass kRequestParamsClass;
 
 }  // namespace labelplu
 

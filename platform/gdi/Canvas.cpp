@@ -127,7 +127,7 @@ Brush Canvas::SelectBrush(const Brush& brush) {
 }
 
 LOGFONT Canvas::SelectFont(const LOGFONT& font) {
-  const LOGFONT previous = m_logFont;
+  LOGFONT previous = m_logFont;
   if (m_font && font == m_logFont) return previous;
   // Painters select a font and then restore the one before: the state of
   // the font replaced last is kept, so that going back costs nothing.

@@ -35,7 +35,7 @@ class ComPtr {
   ~ComPtr() { reset(); }
 
   ComPtr& operator=(const ComPtr& other) noexcept {
-    ComPtr(other).swap(*this);
+    if (this != &other) ComPtr(other).swap(*this);
     return *this;
   }
   ComPtr& operator=(ComPtr&& other) noexcept {

@@ -7,6 +7,8 @@
 // so that a node's text is a document on its own.
 #include <libxml/tree.h>
 
+#include <ranges>
+
 #include "platform/xml/XmlInternal.h"
 
 namespace labelplu::xml {
@@ -73,8 +75,8 @@ void writeAttributeValue(std::string& out, xmlAttrPtr attr) {
 class Scope {
  public:
   bool declares(const std::string& prefix, const std::string& uri) const {
-    for (auto it = m_entries.rbegin(); it != m_entries.rend(); ++it)
-      if (it->first == prefix) return it->second == uri;
+    for (const auto& [entryPrefix, entryUri] : std::views::reverse(m_entries))
+      if (entryPrefix == prefix) return entryUri == uri;
     return prefix == "xml";
   }
   void add(std::string prefix, std::string uri) {

@@ -36,7 +36,7 @@ std::string findProgram(const std::string& name) {
   size_t start = 0;
   while (start <= dirs.size()) {
     const size_t end = std::min(dirs.find(':', start), dirs.size());
-    const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+    std::string candidate = dirs.substr(start, end - start) + "/" + name;
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
     start = end + 1;
   }

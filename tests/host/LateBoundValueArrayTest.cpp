@@ -3,6 +3,9 @@
 // back to a method as its packed arguments.
 #include <gtest/gtest.h>
 
+#include <ranges>
+#include <vector>
+
 #include "host/PluginHost.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ErrorInfo.h"
@@ -23,7 +26,7 @@ OleVariant Invoke(IDispatch* object, const char* name, std::vector<OleVariant> a
   DISPID id = 0;
   EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK) << name;
   std::vector<VARIANT> block;
-  for (auto it = args.rbegin(); it != args.rend(); ++it) block.push_back(it->get());
+  for (const OleVariant& arg : std::views::reverse(args)) block.push_back(arg.get());
   DISPPARAMS params{block.data(), nullptr, static_cast<uint32_t>(block.size()), 0};
   OleVariant result;
   EXCEPINFO excep{};

@@ -115,7 +115,7 @@ TEST(ImageItems, FitKeepsAspectRatioStretchFillsBox) {
       EXPECT_NEAR(ink.height(), side, 2);
     } else {
       EXPECT_NEAR(ink.top(), 15 * ppm, 2);
-      EXPECT_NEAR(ink.height(), side / 2, 2);
+      EXPECT_NEAR(ink.height(), side / 2.0, 2);
     }
   }
 }

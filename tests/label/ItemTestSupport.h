@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <cmath>
 #include <memory>
 #include <string_view>
 
@@ -34,8 +35,8 @@ struct PaintedLabel {
     EnsureGuiApplication();
     label.SetWidth(widthMm);
     label.SetHeight(heightMm);
-    image = gdi::CreateRasterImage(static_cast<int32_t>(widthMm * dpi / 25.4 + 0.5),
-                                   static_cast<int32_t>(heightMm * dpi / 25.4 + 0.5), dpi);
+    image = gdi::CreateRasterImage(static_cast<int32_t>(std::lround(widthMm * dpi / 25.4)),
+                                   static_cast<int32_t>(std::lround(heightMm * dpi / 25.4)), dpi);
     canvas = std::make_unique<gdi::Canvas>(image);
     view.SetCanvas(canvas.get());
     label.SetView(&view);

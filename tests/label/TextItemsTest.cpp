@@ -87,10 +87,10 @@ TEST(TextItems, NegativeSwapsFontAndBrushColours) {
   PaintedLabel p(203);
   auto& t = static_cast<GraphicTextItem&>(p.Add("TextGraphic"));
   SetPropText(&t, "Negative", "True");
-  EXPECT_EQ(t.Font().Color(), clWhite);
+  EXPECT_EQ(t.Font().Color(), kColorWhite);
   EXPECT_EQ(t.DrawBrush().color, gdi::RGB(0, 0, 0));
   SetPropText(&t, "Negative", "False");
-  EXPECT_EQ(t.Font().Color(), clBlack);
+  EXPECT_EQ(t.Font().Color(), kColorBlack);
   EXPECT_EQ(t.DrawBrush().color, gdi::RGB(255, 255, 255));
 }
 
@@ -129,8 +129,8 @@ TEST(TextItems, QuarterTurnsWriteClockwiseAboutTheBoxCentre) {
     const double s = straight.Ppm();
     // The centre the lines turn about: the box's device rectangle's middle.
     const int left = Px(10, s), top = Px(10, s);
-    const double cx = left + (Px(30, s) - left) / 2;
-    const double cy = top + (Px(15, s) - top) / 2;
+    const int cx = left + (Px(30, s) - left) / 2;
+    const int cy = top + (Px(15, s) - top) / 2;
     for (const Rotation r : {r90, r180, r270}) {
       SCOPED_TRACE(testing::Message() << dpi << " dpi, r" << 90 * r);
       PaintedLabel turned(dpi);

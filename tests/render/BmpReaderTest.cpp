@@ -73,8 +73,10 @@ std::vector<uint8_t> MakeBmp(const BmpCase& k) {
         if (x % per == 0) b = 0;
         b = static_cast<uint8_t>(b | (v << shift));
       } else {
-        for (int j = 0; j < k.bits / 8; ++j)
-          row[static_cast<size_t>(x * k.bits / 8 + j)] = static_cast<uint8_t>(v >> (8 * j));
+        for (int j = 0; j < k.bits / 8; ++j) {
+          const int at = x * k.bits / 8 + j;
+          row[static_cast<size_t>(at)] = static_cast<uint8_t>(v >> (8 * j));
+        }
       }
     }
     pixels.insert(pixels.end(), row.begin(), row.end());

@@ -31,7 +31,7 @@ class TempDir {
 
   // Writes bytes into name (relative to the folder) and returns the full path.
   std::filesystem::path write(const std::string& name, const std::string& bytes) const {
-    const std::filesystem::path p = m_path / name;
+    std::filesystem::path p = m_path / name;
     std::ofstream(p, std::ios::binary) << bytes;
     return p;
   }

@@ -8,6 +8,7 @@
 // (a leak inside the system library, under Qt's font database); without
 // this, LeakSanitizer fails every test that measures or paints text. The
 // hook must be visible for the sanitizer runtime to find it.
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name the runtime looks up.
 extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
   return "leak:libfontconfig.so\n";
 }

@@ -25,7 +25,7 @@ inline ole::OleVariant Table(const Rows& rows, int32_t cols = -1) {
   EXPECT_EQ(table->SetBounds(static_cast<int32_t>(rows.size()), cols), S_OK);
   for (size_t r = 0; r < rows.size(); ++r) {
     for (size_t c = 0; c < rows[r].size(); ++c) {
-      const ole::OleVariant cell(std::string_view(rows[r][c]));
+      const ole::OleVariant cell{std::string_view(rows[r][c])};
       EXPECT_EQ(table->SetValue(static_cast<int32_t>(r), static_cast<int32_t>(c), &cell.get()),
                 S_OK);
     }

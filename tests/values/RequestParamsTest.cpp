@@ -51,7 +51,7 @@ struct Borrowed {
 
 TEST(RequestParams, NewListHasItsClassAndEmptyTexts) {
   ParamsPtr list = NewParams();
-  EXPECT_EQ(list->ClassRef, &kTParamsClass);
+  EXPECT_EQ(list->ClassRef, &kRequestParamsClass);
   EXPECT_STREQ(list->ClassRef->ClassName, "TParams");
   EXPECT_EQ(list->Count(), 0);
   EXPECT_EQ(test::Text(list->ErrorText), "");

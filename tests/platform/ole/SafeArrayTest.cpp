@@ -98,7 +98,7 @@ TEST(SafeArray, BoundsAreStoredReversedAndTheFirstIndexVariesFastest) {
         ASSERT_EQ(SafeArrayPutElement(psa.get(), index, &value), S_OK);
         void* at = nullptr;
         ASSERT_EQ(SafeArrayPtrOfIndex(psa.get(), index, &at), S_OK);
-        const size_t offset = static_cast<size_t>(((k - 10) * 3 + (j + 1)) * 2 + (i - 1));
+        const int offset = ((k - 10) * 3 + (j + 1)) * 2 + (i - 1);
         EXPECT_EQ(at, static_cast<int16_t*>(psa->pvData) + offset);
         EXPECT_EQ(static_cast<int16_t*>(psa->pvData)[offset], value);
       }

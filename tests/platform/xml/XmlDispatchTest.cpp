@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ranges>
+#include <vector>
 
 #include "platform/ole/Bstr.h"
 #include "platform/ole/ComObject.h"
@@ -34,7 +36,7 @@ CallResult call(IDispatch* object, const char* name, uint16_t flags,
   out.hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
   if (FAILED(out.hr)) return out;
   std::vector<VARIANT> reversed;
-  for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(it->get());
+  for (const OleVariant& arg : std::views::reverse(args)) reversed.push_back(arg.get());
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
   if (flags & DISPATCH_PROPERTYPUT) {
