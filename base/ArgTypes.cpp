@@ -35,7 +35,7 @@ ole::ComPtr<ISafeArray> ValueArrayOf(const VARIANT& value) {
   else if (ole::WithoutByRef(v.vt) == VT_UNKNOWN)
     object = (v.vt & VT_BYREF) ? (v.ppunkVal ? *v.ppunkVal : nullptr) : v.punkVal;
   ole::ComPtr<ISafeArray> array;
-  if (object) object->QueryInterface(IID_ISafeArray, array.putVoid());
+  if (object) object->QueryInterface(IID_ISafeArray, array.PutVoid());
   return array;
 }
 

@@ -95,7 +95,7 @@ int32_t DeviceItem::LoadFromXml(const VARIANT& settings) {
     if (v.vt == VT_DISPATCH) {
       object = v.pdispVal;
     } else if (v.punkVal) {
-      v.punkVal->QueryInterface(IID_IDispatch, holder.putVoid());
+      v.punkVal->QueryInterface(IID_IDispatch, holder.PutVoid());
       object = holder.get();
     }
     if (!object) return kResultOk;
@@ -111,7 +111,7 @@ int32_t DeviceItem::LoadFromXmlNode(xml::XmlNode element) {
   if (element.nodeType() != xml::NodeType::Element || !SameText(element.nodeName(), GetNodeName(1)))
     element = element.selectSingleNode(GetNodeName(28));
   if (element.isNull()) return kResultOk;
-  const xml::XmlDocument doc = xml::XmlDocument::OfNode(element);
+  const xml::XmlDocument doc = xml::XmlDocument::ofNode(element);
   if (HasItemsIn(doc, "ComPort") || HasItemsIn(doc, "Дополнительно"))
     LoadLegacyFormat(element);
   else
@@ -142,7 +142,7 @@ void DeviceItem::LoadLegacyFormat(const xml::XmlNode& element) {
   // Read and ignored, as the legacy form carries them.
   (void)GetAttributeDef(element, "ИдентификаторКласса");
   (void)GetAttributeDef(element, "ТочкаСобытий");
-  const xml::XmlDocument doc = xml::XmlDocument::OfNode(element);
+  const xml::XmlDocument doc = xml::XmlDocument::ofNode(element);
   const std::string value = GetAttrName(kAttrValue);
   const NameValueLines port = ReadItems(doc.selectNodes("//Параметры/ComPort/Item"), "Имя", value);
   ReadPortParams(&port);

@@ -27,7 +27,7 @@ std::optional<xml::XmlNode> NodeOf(const VARIANT& value) {
   if (v.vt == VT_DISPATCH) {
     object = v.pdispVal;
   } else if (v.vt == VT_UNKNOWN && v.punkVal) {
-    v.punkVal->QueryInterface(IID_IDispatch, holder.putVoid());
+    v.punkVal->QueryInterface(IID_IDispatch, holder.PutVoid());
     object = holder.get();
   }
   if (!object) return std::nullopt;
@@ -73,7 +73,7 @@ int32_t DeviceList::LoadSettings(const VARIANT& settings) {
     SettingsText = prepared;
   Catalog.reset();
   if (root.isNull()) return kResultOk;
-  const xml::XmlDocument doc = xml::XmlDocument::OfNode(root);
+  const xml::XmlDocument doc = xml::XmlDocument::ofNode(root);
   for (const xml::XmlNode& element : doc.getElementsByTagName(GetNodeName(1))) {
     const GUID code = TextToGuid(GetAttributeByTag(element, 100));
     DeviceItem* device = FindByCode(code);

@@ -73,7 +73,7 @@ HRESULT OutDevice(const VARIANT* settings, IUnknown** out, F&& find) {
 
 PluginModel::PluginModel(PluginModelList* list) : m_list(list) {}
 
-IModelOwner& PluginModel::owner() const {
+IModelOwner& PluginModel::Owner() const {
   IModelOwner* owner = m_list ? m_list->Owner() : nullptr;
   if (!owner) throw std::runtime_error("The model belongs to no device list");
   return *owner;
@@ -174,7 +174,7 @@ HRESULT PluginModel::ReservedCall2() {
 HRESULT PluginModel::GetDriver(IUnknown** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  return Safecall([&] { *out = owner().GetDriverInterface().detach(); });
+  return Safecall([&] { *out = Owner().GetDriverInterface().detach(); });
 }
 
 HRESULT PluginModel::GetModelXml(VARIANT* out) {
@@ -187,7 +187,7 @@ HRESULT PluginModel::GetModelXml(VARIANT* out) {
 }
 
 HRESULT PluginModel::FindOrAddDevice(const VARIANT* settings, IUnknown** out) {
-  return OutDevice(settings, out, [&](const VARIANT& s) { return owner().FindOrAddDevice(s); });
+  return OutDevice(settings, out, [&](const VARIANT& s) { return Owner().FindOrAddDevice(s); });
 }
 
 HRESULT PluginModel::DeleteDevice(uint32_t d0, uint32_t d1, uint32_t d2, uint32_t d3,
@@ -198,7 +198,7 @@ HRESULT PluginModel::DeleteDevice(uint32_t d0, uint32_t d1, uint32_t d2, uint32_
     GUID code;
     static_assert(sizeof(code) == sizeof(words));
     std::memcpy(&code, words, sizeof(code));
-    *out = owner().DeleteByCode(code);
+    *out = Owner().DeleteByCode(code);
   });
 }
 
@@ -212,19 +212,19 @@ HRESULT PluginModel::SetSettingsText(const VARIANT* settings, int32_t* out) {
       IDispatch* object = !(value.vt & VT_BYREF) ? value.pdispVal
                           : value.ppdispVal      ? *value.ppdispVal
                                                  : nullptr;
-      owner().SetSettingsText(DispatchXmlText(object));
+      Owner().SetSettingsText(DispatchXmlText(object));
     } else if (type == VT_BSTR) {
-      owner().SetSettingsText(ole::VarToText(value));
+      Owner().SetSettingsText(ole::VarToText(value));
     }
   });
 }
 
 HRESULT PluginModel::FindDevice(const VARIANT* settings, IUnknown** out) {
-  return OutDevice(settings, out, [&](const VARIANT& s) { return owner().FindDeviceInterface(s); });
+  return OutDevice(settings, out, [&](const VARIANT& s) { return Owner().FindDeviceInterface(s); });
 }
 
 HRESULT PluginModel::InsertDevice(const VARIANT* settings, IUnknown** out) {
-  return OutDevice(settings, out, [&](const VARIANT& s) { return owner().InsertDevice(s); });
+  return OutDevice(settings, out, [&](const VARIANT& s) { return Owner().InsertDevice(s); });
 }
 
 }  // namespace labelplu

@@ -131,7 +131,7 @@ class PluginModel final : public ole::ComObject<IModelPlu2> {
  private:
   ~PluginModel() override = default;
   // The owning device list; raises when the model has none.
-  IModelOwner& owner() const;
+  IModelOwner& Owner() const;
 
   PluginModelList* m_list;
 };

@@ -38,7 +38,7 @@ xml::XmlDocument SettingsDocument(const VARIANT& settings) {
 PluginModelList::PluginModelList(IModelOwner* owner, std::string moduleFileName)
     : m_owner(owner), m_moduleFileName(std::move(moduleFileName)) {
   if (m_moduleFileName.empty()) m_moduleFileName = sys::ExtractFileName(sys::ModulePath(false));
-  append();
+  Append();
   SelectModel(0);
 }
 
@@ -46,7 +46,7 @@ PluginModelList::~PluginModelList() {
   for (const auto& model : m_items) model->DetachFromList();
 }
 
-PluginModel& PluginModelList::append() {
+PluginModel& PluginModelList::Append() {
   return *m_items.emplace_back(ole::MakeCom<PluginModel>(this));
 }
 
@@ -87,7 +87,7 @@ PluginModel& PluginModelList::RegisterModel(const GUID& code, std::string_view n
                                             int32_t version4, int32_t version3, int32_t version2,
                                             int32_t version1) {
   PluginModel* model = FindModel(code);
-  if (!model) model = &append();
+  if (!model) model = &Append();
   model->Code = code;
   model->Name = name;
   model->Version1 = version1;
@@ -109,7 +109,7 @@ bool PluginModelList::RegisterDerivedModel(const GUID& code, std::string_view na
                                            int32_t usesHost) {
   if (m_items.empty()) RaiseMessage("Не зарегистрирована базовая модель");
   PluginModel* model = FindModel(code);
-  if (!model) model = &append();
+  if (!model) model = &Append();
   const int32_t index = IndexOf(model);
   const bool derived = index > 0;
   if (derived) {

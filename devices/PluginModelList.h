@@ -104,7 +104,7 @@ class PluginModelList {
   void LoadModels(const VARIANT& settings);
 
  private:
-  PluginModel& append();
+  PluginModel& Append();
 
   IModelOwner* m_owner;
   std::string m_moduleFileName;

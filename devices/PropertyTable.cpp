@@ -12,7 +12,7 @@ namespace labelplu {
 namespace {
 
 ole::OleVariant Decoded(const ole::OleVariant& value) {
-  if (value.type() != VT_BSTR) return value;
+  if (value.Type() != VT_BSTR) return value;
   return ole::OleVariant(EscapeNewLines(ole::VarToText(value.get()), false));
 }
 
@@ -44,7 +44,7 @@ int32_t FillPropsTable(DeviceItem& device, ole::ComPtr<ISafeArray>& table) {
   if (device.HostLink) {
     ole::OleVariant made;
     ole::OleCheck(device.HostLink->CreateValueArray(made.put()));
-    ole::ComPtr<IUnknown> object(made.type() == VT_DISPATCH ? made.get().pdispVal : nullptr);
+    ole::ComPtr<IUnknown> object(made.Type() == VT_DISPATCH ? made.get().pdispVal : nullptr);
     table = object.as<ISafeArray>();
     if (!table) throw std::runtime_error("The host did not create a value array");
   } else {
@@ -88,7 +88,7 @@ int32_t ApplyPropsTable(DeviceItem& device, ISafeArray& table) {
     const std::string value = CellText(table, row, 4);
     ole::OleVariant readOnly;
     ole::OleCheck(table.GetValue(row, 5, readOnly.put()));
-    const bool isReadOnly = !readOnly.isEmpty() && ole::VarToBool(readOnly.get());
+    const bool isReadOnly = !readOnly.IsEmpty() && ole::VarToBool(readOnly.get());
     if (!isReadOnly && SameText(type, "Число")) {
       std::string number = value;
       for (char& c : number)

@@ -85,7 +85,7 @@ constexpr std::array<TagEntry, kLastAttrKey - kFirstAttrKey + 1> kAttributeNames
 }};
 
 // Every entry sits at the position of its key (gaps excepted).
-constexpr bool keysMatch() {
+constexpr bool KeysMatch() {
   for (size_t i = 0; i < kNodeNames.size(); ++i)
     if (kNodeNames[i].Index != -1 && kNodeNames[i].Index != static_cast<int32_t>(i) + kFirstNodeKey)
       return false;
@@ -95,7 +95,7 @@ constexpr bool keysMatch() {
       return false;
   return true;
 }
-static_assert(keysMatch(), "a tag table entry is out of place");
+static_assert(KeysMatch(), "a tag table entry is out of place");
 
 }  // namespace
 

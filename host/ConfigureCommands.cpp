@@ -1,6 +1,6 @@
 #include "host/ConfigureCommands.h"
 
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <algorithm>
 #include <iostream>
@@ -21,14 +21,14 @@ namespace {
 constexpr const char* kSettingsMethod = "SettingsDeviceEx";
 constexpr const char* kAddMethod = "AddDeviceEx";
 
-RequestResult must(RequestResult result, const std::string& what) {
+RequestResult Must(RequestResult result, const std::string& what) {
   if (!result.Ok) throw HostError(what + ": " + FailureText(result));
   return result;
 }
 
 // The number of the device a word names: digits its number, anything else
 // its name (the driver's own choice rules).
-int32_t chooseDevice(HostSession& session, const std::string& key) {
+int32_t ChooseDevice(HostSession& session, const std::string& key) {
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };
   const OleVariant arg =
       !key.empty() && key.size() <= 9 && std::all_of(key.begin(), key.end(), digit)
@@ -36,23 +36,23 @@ int32_t chooseDevice(HostSession& session, const std::string& key) {
           : OleVariant(std::string_view(key));
   const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
   if (!chosen.Ok) throw HostError("no device \"" + key + "\": " + FailureText(chosen));
-  return ole::VarToInt32(must(session.Host().Get("DeviceNumber"), "DeviceNumber").Result.get());
+  return ole::VarToInt32(Must(session.Host().Get("DeviceNumber"), "DeviceNumber").Result.get());
 }
 
 // The answer of a settings method: 0 after OK; the host reports any other
 // answer as a failed request with that code (-1 for cancel).
-int32_t settingsAnswer(RequestResult result, const char* method) {
+int32_t SettingsAnswer(RequestResult result, const char* method) {
   if (!result.Ok && result.Code) return *result.Code;
-  return ole::VarToInt32(must(std::move(result), method).Result.get());
+  return ole::VarToInt32(Must(std::move(result), method).Result.get());
 }
 
-std::string describe(const DeviceEntry& entry, size_t number) {
+std::string Describe(const DeviceEntry& entry, size_t number) {
   return std::to_string(number) + ": " + entry.Name + " " + entry.Code;
 }
 
 enum class Mode { Configure, Preview };
 
-int showSettings(const HostOptions& options, std::span<const std::string> args, Mode mode) {
+int ShowSettings(const HostOptions& options, std::span<const std::string> args, Mode mode) {
   const std::string command = mode == Mode::Configure ? "configure" : "preview";
   if (args.size() > 1) return UsageError(command + " takes at most one device");
   if (!args.empty() && args[0].empty()) return UsageError(command + ": the device is empty");
@@ -63,7 +63,7 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
     std::vector<DeviceEntry> entries = DeviceEntries(*session);
     size_t number = 0;
     if (!args.empty()) {
-      number = static_cast<size_t>(chooseDevice(*session, args[0]));
+      number = static_cast<size_t>(ChooseDevice(*session, args[0]));
     } else if (entries.size() == 1) {
       number = 1;
     } else if (entries.size() > 1) {
@@ -79,7 +79,7 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
       }
       const OleVariant document{std::string_view("<Устройство/>")};
       const int32_t result =
-          settingsAnswer(session->Host().Call(kAddMethod, std::span(&document, 1)), kAddMethod);
+          SettingsAnswer(session->Host().Call(kAddMethod, std::span(&document, 1)), kAddMethod);
       if (result != 0) {
         Report("settings cancelled (" + std::to_string(result) + "): no device added");
         return kExitFailed;
@@ -87,7 +87,7 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
       entries = DeviceEntries(*session);
       if (entries.empty()) throw HostError(std::string(kAddMethod) + " added no device");
       if (!StoreChanges(*session)) return kExitFailed;
-      std::cout << "Added device " << describe(entries.back(), entries.size()) << ".\n";
+      std::cout << "Added device " << Describe(entries.back(), entries.size()) << ".\n";
       return kExitOk;
     }
 
@@ -95,20 +95,20 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
     const OleVariant callArgs[] = {OleVariant(std::string_view(device.Code)),
                                    OleVariant(std::string_view(session->ListDocument()))};
     const int32_t result =
-        settingsAnswer(session->Host().Call(kSettingsMethod, callArgs), kSettingsMethod);
+        SettingsAnswer(session->Host().Call(kSettingsMethod, callArgs), kSettingsMethod);
     if (mode == Mode::Preview) {
-      std::cout << "Preview of device " << describe(device, number) << " closed.\n";
+      std::cout << "Preview of device " << Describe(device, number) << " closed.\n";
       return kExitOk;
     }
     if (result != 0) {
-      Report("settings of device " + describe(device, number) + " cancelled (" +
+      Report("settings of device " + Describe(device, number) + " cancelled (" +
              std::to_string(result) + "); nothing stored");
       return kExitFailed;
     }
     if (!StoreChanges(*session)) return kExitFailed;
     entries = DeviceEntries(*session);
     std::cout << "Configured device "
-              << describe(number <= entries.size() ? entries[number - 1] : device, number) << ".\n";
+              << Describe(number <= entries.size() ? entries[number - 1] : device, number) << ".\n";
     return kExitOk;
   } catch (const std::exception& e) {
     Report(e.what());
@@ -119,11 +119,11 @@ int showSettings(const HostOptions& options, std::span<const std::string> args, 
 }  // namespace
 
 int ConfigureCommand(const HostOptions& options, std::span<const std::string> args) {
-  return showSettings(options, args, Mode::Configure);
+  return ShowSettings(options, args, Mode::Configure);
 }
 
 int PreviewCommand(const HostOptions& options, std::span<const std::string> args) {
-  return showSettings(options, args, Mode::Preview);
+  return ShowSettings(options, args, Mode::Preview);
 }
 
 }  // namespace labelplu::host

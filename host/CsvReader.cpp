@@ -7,7 +7,7 @@ namespace labelplu::host {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& source, int line, const std::string& what) {
+[[noreturn]] void Fail(const std::string& source, int line, const std::string& what) {
   throw HostError("CSV file \"" + source + "\", line " + std::to_string(line) + ": " + what);
 }
 
@@ -58,7 +58,7 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char deli
       const int startLine = line;
       ++i;
       for (;;) {
-        if (i >= n) fail(sourceName, startLine, "a quoted field is never closed");
+        if (i >= n) Fail(sourceName, startLine, "a quoted field is never closed");
         const char c = text[i];
         if (c == '"') {
           if (i + 1 < n && text[i + 1] == '"') {
@@ -74,11 +74,11 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char deli
         ++i;
       }
       if (i < n && text[i] != delimiter && !isLineEnd(i)) {
-        fail(sourceName, line, "unexpected character after a closing quote");
+        Fail(sourceName, line, "unexpected character after a closing quote");
       }
     } else {
       while (i < n && text[i] != delimiter && !isLineEnd(i)) {
-        if (text[i] == '"') fail(sourceName, line, "a quote inside an unquoted field");
+        if (text[i] == '"') Fail(sourceName, line, "a quote inside an unquoted field");
         field += text[i];
         ++i;
       }

@@ -28,7 +28,7 @@ class CommandError : public HostError {
   int m_exitCode;
 };
 
-std::string describe(const std::vector<DeviceEntry>& entries, int32_t number) {
+std::string Describe(const std::vector<DeviceEntry>& entries, int32_t number) {
   std::string text = std::to_string(number);
   if (number >= 1 && static_cast<size_t>(number) <= entries.size()) {
     const DeviceEntry& entry = entries[static_cast<size_t>(number) - 1];
@@ -37,26 +37,26 @@ std::string describe(const std::vector<DeviceEntry>& entries, int32_t number) {
   return text;
 }
 
-RequestResult must(RequestResult result, const std::string& what) {
+RequestResult Must(RequestResult result, const std::string& what) {
   if (!result.Ok) throw CommandError(kExitFailed, what + ": " + FailureText(result));
   return result;
 }
 
-int32_t intOf(const RequestResult& result) {
+int32_t IntOf(const RequestResult& result) {
   return ole::VarToInt32(result.Result.get());
 }
 
-RequestResult call(HostSession& session, const char* name, const OleVariant& arg) {
-  return must(session.Host().Call(name, std::span(&arg, 1)), name);
+RequestResult Call(HostSession& session, const char* name, const OleVariant& arg) {
+  return Must(session.Host().Call(name, std::span(&arg, 1)), name);
 }
 
-int32_t readInt(HostSession& session, const char* name) {
-  return intOf(must(session.Host().Get(name), name));
+int32_t ReadInt(HostSession& session, const char* name) {
+  return IntOf(Must(session.Host().Get(name), name));
 }
 
 // A word of the command line naming a device: digits are its number,
 // anything else its name.
-OleVariant deviceKey(const std::string& word) {
+OleVariant DeviceKey(const std::string& word) {
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };
   if (!word.empty() && word.size() <= 9 && std::all_of(word.begin(), word.end(), digit)) {
     return OleVariant(static_cast<int32_t>(std::stol(word)));
@@ -66,15 +66,15 @@ OleVariant deviceKey(const std::string& word) {
 
 // Makes the device that key names current; without a key the current one
 // stays, or the only device is taken. Returns its number.
-int32_t chooseDevice(HostSession& session, const std::optional<std::string>& key) {
+int32_t ChooseDevice(HostSession& session, const std::optional<std::string>& key) {
   if (key) {
-    const OleVariant arg = deviceKey(*key);
+    const OleVariant arg = DeviceKey(*key);
     const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
     if (!chosen.Ok) {
       throw CommandError(kExitFailed, "no device \"" + *key + "\": " + FailureText(chosen));
     }
-  } else if (readInt(session, "DeviceNumber") <= 0) {
-    const int32_t count = readInt(session, "DevicesQuantity");
+  } else if (ReadInt(session, "DeviceNumber") <= 0) {
+    const int32_t count = ReadInt(session, "DevicesQuantity");
     if (count == 0) {
       throw CommandError(kExitFailed, "there are no devices; add one with 'labelhost add'");
     }
@@ -82,25 +82,25 @@ int32_t chooseDevice(HostSession& session, const std::optional<std::string>& key
       throw CommandError(kExitUsage, "there are " + std::to_string(count) +
                                          " devices: name one by its number or name");
     }
-    call(session, "ChoiceDevice", OleVariant(1));
+    Call(session, "ChoiceDevice", OleVariant(1));
   }
-  return readInt(session, "DeviceNumber");
+  return ReadInt(session, "DeviceNumber");
 }
 
 // ---- the table of `devices` ----
 
-size_t displayWidth(const std::string& text) {
+size_t DisplayWidth(const std::string& text) {
   return static_cast<size_t>(
       std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
 }
 
-std::string padded(const std::string& text, size_t width) {
-  const size_t shown = displayWidth(text);
+std::string Padded(const std::string& text, size_t width) {
+  const size_t shown = DisplayWidth(text);
   return shown >= width ? text : text + std::string(width - shown, ' ');
 }
 
 // A cell as one line of text: a line break (CR LF, LF or CR) shown as \n.
-std::string cellText(ISafeArray* table, int32_t row, int32_t col) {
+std::string CellText(ISafeArray* table, int32_t row, int32_t col) {
   const std::string text = ole::VarToText(GetCell(table, row, col).get());
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -117,8 +117,8 @@ std::string cellText(ISafeArray* table, int32_t row, int32_t col) {
 // The property table of the current device (GetProps): row 0 the device,
 // then one row per parameter; columns name, caption, hint, type, value,
 // read-only, default.
-ole::ComPtr<ISafeArray> propsTable(HostSession& session, int32_t& rows, int32_t& cols) {
-  const RequestResult props = call(session, "GetProps", OleVariant());
+ole::ComPtr<ISafeArray> PropsTable(HostSession& session, int32_t& rows, int32_t& cols) {
+  const RequestResult props = Call(session, "GetProps", OleVariant());
   ole::ComPtr<ISafeArray> table;
   if (!props.Args.empty()) table = AsValueArray(props.Args[0].get());
   if (!table) throw HostError("GetProps gave no value array");
@@ -127,10 +127,10 @@ ole::ComPtr<ISafeArray> propsTable(HostSession& session, int32_t& rows, int32_t&
   return table;
 }
 
-void printParameters(HostSession& session) {
+void PrintParameters(HostSession& session) {
   int32_t rows = 0;
   int32_t cols = 0;
-  const ole::ComPtr<ISafeArray> table = propsTable(session, rows, cols);
+  const ole::ComPtr<ISafeArray> table = PropsTable(session, rows, cols);
   struct Line {
     std::string Name, Value, Caption;
   };
@@ -139,16 +139,16 @@ void printParameters(HostSession& session) {
   size_t valueWidth = 0;
   // Row 0 is the device's own name.
   for (int32_t row = 1; row < rows; ++row) {
-    Line line{cellText(table.get(), row, 0), cellText(table.get(), row, 4),
-              cellText(table.get(), row, 1)};
+    Line line{CellText(table.get(), row, 0), CellText(table.get(), row, 4),
+              CellText(table.get(), row, 1)};
     if (ole::VarToInt32(GetCell(table.get(), row, 5).get()) != 0) line.Caption += " (read-only)";
-    nameWidth = std::max(nameWidth, displayWidth(line.Name));
-    valueWidth = std::max(valueWidth, displayWidth(line.Value));
+    nameWidth = std::max(nameWidth, DisplayWidth(line.Name));
+    valueWidth = std::max(valueWidth, DisplayWidth(line.Value));
     lines.push_back(std::move(line));
   }
   for (const Line& line : lines) {
-    std::string text = "    " + padded(line.Name, nameWidth) + "  " +
-                       padded(line.Value, valueWidth) + "  " + line.Caption;
+    std::string text = "    " + Padded(line.Name, nameWidth) + "  " +
+                       Padded(line.Value, valueWidth) + "  " + line.Caption;
     text.erase(text.find_last_not_of(' ') + 1);
     std::cout << text << '\n';
   }
@@ -157,7 +157,7 @@ void printParameters(HostSession& session) {
 // ---- running a command ----
 
 template <class Body>
-int withSession(const HostOptions& options, Body body) {
+int WithSession(const HostOptions& options, Body body) {
   auto session = OpenSession(options);
   if (!session) return kExitUsage;
   try {
@@ -171,7 +171,7 @@ int withSession(const HostOptions& options, Body body) {
   }
 }
 
-int switchCommand(const HostOptions& options, std::span<const std::string> args, bool on) {
+int SwitchCommand(const HostOptions& options, std::span<const std::string> args, bool on) {
   const std::string command = on ? "on" : "off";
   if (args.size() > 1) return UsageError(command + " takes at most one device");
   std::optional<std::string> key;
@@ -179,13 +179,13 @@ int switchCommand(const HostOptions& options, std::span<const std::string> args,
     if (args[0].empty()) return UsageError(command + ": the device is empty");
     key = args[0];
   }
-  return withSession(options, [&](HostSession& session) {
-    const int32_t number = chooseDevice(session, key);
+  return WithSession(options, [&](HostSession& session) {
+    const int32_t number = ChooseDevice(session, key);
     // The argument is ignored by the driver; it only fills the slot.
-    call(session, on ? "SwitchOn" : "SwitchOff", OleVariant(0));
-    const bool isOn = readInt(session, "DeviceIsOn") != 0;
+    Call(session, on ? "SwitchOn" : "SwitchOff", OleVariant(0));
+    const bool isOn = ReadInt(session, "DeviceIsOn") != 0;
     session.StoreChanges();
-    std::cout << "Device " << describe(DeviceEntries(session), number) << " is "
+    std::cout << "Device " << Describe(DeviceEntries(session), number) << " is "
               << (isOn ? "on" : "off") << ".\n";
     return kExitOk;
   });
@@ -195,16 +195,16 @@ int switchCommand(const HostOptions& options, std::span<const std::string> args,
 
 int DevicesCommand(const HostOptions& options, std::span<const std::string> args) {
   if (!args.empty()) return UsageError("devices takes no arguments");
-  return withSession(options, [&](HostSession& session) {
+  return WithSession(options, [&](HostSession& session) {
     const std::vector<DeviceEntry> entries = DeviceEntries(session);
     if (entries.empty()) std::cout << "No devices.\n";
     for (size_t i = 0; i < entries.size(); ++i) {
       const int32_t number = static_cast<int32_t>(i + 1);
-      call(session, "ChoiceDevice", OleVariant(number));
-      const bool isOn = readInt(session, "DeviceIsOn") != 0;
+      Call(session, "ChoiceDevice", OleVariant(number));
+      const bool isOn = ReadInt(session, "DeviceIsOn") != 0;
       std::cout << number << "  " << entries[i].Name << "  " << entries[i].Code << "  "
                 << (isOn ? "on" : "off") << '\n';
-      printParameters(session);
+      PrintParameters(session);
     }
     return kExitOk;
   });
@@ -221,15 +221,15 @@ int AddCommand(const HostOptions& options, std::span<const std::string> args) {
       return kExitUsage;
     }
   }
-  return withSession(options, [&](HostSession& session) {
-    const int32_t before = readInt(session, "DevicesQuantity");
+  return WithSession(options, [&](HostSession& session) {
+    const int32_t before = ReadInt(session, "DevicesQuantity");
     const OleVariant arg{std::string_view(document)};
     const RequestResult added = session.Host().Call("AddDevice", std::span(&arg, 1));
     // A device whose document failed to load stays in the driver's list;
     // it is taken out again so that it is never stored.
     const auto undo = [&] {
-      const int32_t after = readInt(session, "DevicesQuantity");
-      if (after > before) call(session, "DeleteDevice", OleVariant(after));
+      const int32_t after = ReadInt(session, "DevicesQuantity");
+      if (after > before) Call(session, "DeleteDevice", OleVariant(after));
     };
     if (!added.Ok) {
       undo();
@@ -242,13 +242,13 @@ int AddCommand(const HostOptions& options, std::span<const std::string> args) {
       if (entries[i].Code == newest.Code) {
         undo();
         throw CommandError(kExitFailed,
-                           "device " + describe(entries, static_cast<int32_t>(i + 1)) +
+                           "device " + Describe(entries, static_cast<int32_t>(i + 1)) +
                                " has the same code; a second device with it would replace the "
                                "first when the settings are loaded again");
       }
     }
     session.StoreChanges();
-    std::cout << "Added device " << describe(entries, static_cast<int32_t>(entries.size()))
+    std::cout << "Added device " << Describe(entries, static_cast<int32_t>(entries.size()))
               << ".\n";
     return kExitOk;
   });
@@ -256,10 +256,10 @@ int AddCommand(const HostOptions& options, std::span<const std::string> args) {
 
 int DeleteCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.size() != 1 || args[0].empty()) return UsageError("delete takes one device: N or NAME");
-  return withSession(options, [&](HostSession& session) {
-    const int32_t number = chooseDevice(session, args[0]);
-    const std::string shown = describe(DeviceEntries(session), number);
-    call(session, "DeleteDevice", OleVariant(number));
+  return WithSession(options, [&](HostSession& session) {
+    const int32_t number = ChooseDevice(session, args[0]);
+    const std::string shown = Describe(DeviceEntries(session), number);
+    Call(session, "DeleteDevice", OleVariant(number));
     session.StoreChanges();
     std::cout << "Deleted device " << shown << ".\n";
     return kExitOk;
@@ -268,19 +268,19 @@ int DeleteCommand(const HostOptions& options, std::span<const std::string> args)
 
 int SelectCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.size() != 1 || args[0].empty()) return UsageError("select takes one device: N or NAME");
-  return withSession(options, [&](HostSession& session) {
-    const int32_t number = chooseDevice(session, args[0]);
-    std::cout << "Selected device " << describe(DeviceEntries(session), number) << ".\n";
+  return WithSession(options, [&](HostSession& session) {
+    const int32_t number = ChooseDevice(session, args[0]);
+    std::cout << "Selected device " << Describe(DeviceEntries(session), number) << ".\n";
     return kExitOk;
   });
 }
 
 int OnCommand(const HostOptions& options, std::span<const std::string> args) {
-  return switchCommand(options, args, true);
+  return SwitchCommand(options, args, true);
 }
 
 int OffCommand(const HostOptions& options, std::span<const std::string> args) {
-  return switchCommand(options, args, false);
+  return SwitchCommand(options, args, false);
 }
 
 int ParamCommand(const HostOptions& options, std::span<const std::string> args) {
@@ -302,11 +302,11 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
   }
   const std::string& name = words[0];
   const OleVariant value{std::string_view(words[1])};
-  return withSession(options, [&](HostSession& session) {
-    const int32_t number = chooseDevice(session, key);
+  return WithSession(options, [&](HostSession& session) {
+    const int32_t number = ChooseDevice(session, key);
     int32_t rows = 0;
     int32_t cols = 0;
-    const ole::ComPtr<ISafeArray> table = propsTable(session, rows, cols);
+    const ole::ComPtr<ISafeArray> table = PropsTable(session, rows, cols);
     int32_t found = 0;
     for (int32_t row = 1; row < rows && found == 0; ++row) {
       if (ole::VarToText(GetCell(table.get(), row, 0).get()) == name) found = row;
@@ -324,16 +324,16 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
         SetCell(change.get(), 0, col,
                 col == 4 ? value.get() : GetCell(table.get(), found, col).get());
       }
-      call(session, "SetProps", OleVariant(static_cast<IDispatch*>(change.get())));
-      shown = ole::VarToText(GetCell(propsTable(session, rows, cols).get(), found, 4).get());
+      Call(session, "SetProps", OleVariant(static_cast<IDispatch*>(change.get())));
+      shown = ole::VarToText(GetCell(PropsTable(session, rows, cols).get(), found, 4).get());
     } else {
       // Not a parameter name the device lists: the English name of a
       // parameter property, or a name the driver refuses.
-      must(session.Host().Set(name, value), name);
-      shown = ole::VarToText(must(session.Host().Get(name), name).Result.get());
+      Must(session.Host().Set(name, value), name);
+      shown = ole::VarToText(Must(session.Host().Get(name), name).Result.get());
     }
     session.StoreChanges();
-    std::cout << "Device " << describe(DeviceEntries(session), number) << ": " << name << " = "
+    std::cout << "Device " << Describe(DeviceEntries(session), number) << ": " << name << " = "
               << shown << '\n';
     return kExitOk;
   });

@@ -15,7 +15,7 @@ namespace labelplu::host {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& path, const char* what, int err) {
+[[noreturn]] void Fail(const std::string& path, const char* what, int err) {
   throw HostError("cannot read file \"" + path + "\": " + what +
                   (err != 0 ? std::string(": ") + std::strerror(err) : std::string()));
 }
@@ -38,11 +38,11 @@ class Fd {
 
 std::string ReadFileBytes(const std::string& path) {
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) fail(path, "cannot open it", errno);
+  if (fd.get() < 0) Fail(path, "cannot open it", errno);
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) fail(path, "cannot query it", errno);
+  if (::fstat(fd.get(), &st) != 0) Fail(path, "cannot query it", errno);
   // Only regular files: a device or a pipe could feed bytes without end.
-  if (!S_ISREG(st.st_mode)) fail(path, "not a regular file", 0);
+  if (!S_ISREG(st.st_mode)) Fail(path, "not a regular file", 0);
 
   std::string bytes;
   // The reported size is only a hint (/proc/kcore claims terabytes): reserve
@@ -53,7 +53,7 @@ std::string ReadFileBytes(const std::string& path) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      fail(path, "read error", errno);
+      Fail(path, "read error", errno);
     }
     if (n == 0) break;
     bytes.append(buffer, static_cast<size_t>(n));

@@ -18,7 +18,7 @@ using nlohmann::json;
 
 namespace {
 
-int runCommand(const HostOptions& options, std::span<const std::string> args) {
+int RunCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.size() != 1) return UsageError("run takes one argument: a script file or -");
   const std::string& source = args[0];
   std::ifstream file;
@@ -51,17 +51,17 @@ int runCommand(const HostOptions& options, std::span<const std::string> args) {
 
 // A command-line argument: its JSON value, or the word itself as a string
 // when it is not valid JSON.
-json argumentValue(const std::string& word) {
+json ArgumentValue(const std::string& word) {
   json value = json::parse(word, nullptr, false);
   if (value.is_discarded()) return json(word);
   return value;
 }
 
-int singleRequest(const HostOptions& options, RequestKind kind, std::span<const std::string> args) {
+int SingleRequest(const HostOptions& options, RequestKind kind, std::span<const std::string> args) {
   HostRequest request;
   request.Kind = kind;
   request.Name = args[0];
-  for (size_t i = 1; i < args.size(); ++i) request.Args.push_back(argumentValue(args[i]));
+  for (size_t i = 1; i < args.size(); ++i) request.Args.push_back(ArgumentValue(args[i]));
   auto session = OpenSession(options);
   if (!session) return kExitUsage;
   bool ok = false;
@@ -70,29 +70,29 @@ int singleRequest(const HostOptions& options, RequestKind kind, std::span<const 
   return ok ? kExitOk : kExitFailed;
 }
 
-int callCommand(const HostOptions& options, std::span<const std::string> args) {
+int CallCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.empty() || args[0].empty()) return UsageError("call needs a method name");
-  return singleRequest(options, RequestKind::Call, args);
+  return SingleRequest(options, RequestKind::Call, args);
 }
 
-int getCommand(const HostOptions& options, std::span<const std::string> args) {
+int GetCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.size() != 1 || args[0].empty()) return UsageError("get takes one property name");
-  return singleRequest(options, RequestKind::Get, args);
+  return SingleRequest(options, RequestKind::Get, args);
 }
 
-int setCommand(const HostOptions& options, std::span<const std::string> args) {
+int SetCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.size() != 2 || args[0].empty()) {
     return UsageError("set takes a property name and a value");
   }
-  return singleRequest(options, RequestKind::Set, args);
+  return SingleRequest(options, RequestKind::Set, args);
 }
 
 const HostCommand kCommands[] = {
     {"run", "FILE|-", "run the requests of a JSON-lines script (- reads standard input)",
-     runCommand},
-    {"call", "NAME [ARG...]", "call one method", callCommand},
-    {"get", "NAME", "read one property", getCommand},
-    {"set", "NAME VALUE", "write one property", setCommand},
+     RunCommand},
+    {"call", "NAME [ARG...]", "call one method", CallCommand},
+    {"get", "NAME", "read one property", GetCommand},
+    {"set", "NAME VALUE", "write one property", SetCommand},
     {"devices", "", "list the devices with their parameters", DevicesCommand},
     {"add", "[FILE]", "add a device from a settings document (default settings without FILE)",
      AddCommand},
@@ -221,7 +221,7 @@ int HostMain(int argc, char** argv) {
       if (status != kExitOk) return status;
       continue;
     }
-    if (arg.rfind("-", 0) == 0 && arg != "-") return UsageError("unknown option " + arg);
+    if (arg.rfind('-', 0) == 0 && arg != "-") return UsageError("unknown option " + arg);
     break;
   }
   if (i >= argc) return UsageError("no command given");

@@ -9,21 +9,21 @@ using ole::OleVariant;
 
 namespace {
 
-std::string settingsPath(const HostOptions& options) {
+std::string SettingsPath(const HostOptions& options) {
   return options.SettingsPath.empty() ? SettingsStore::DefaultPath() : options.SettingsPath;
 }
 
-std::string pluginPath(const HostOptions& options) {
+std::string PluginPath(const HostOptions& options) {
   return options.PluginPath.empty() ? PluginHost::DefaultPluginPath() : options.PluginPath;
 }
 
 }  // namespace
 
-HostSession::HostSession(const HostOptions& options) : m_store(settingsPath(options)) {
+HostSession::HostSession(const HostOptions& options) : m_store(SettingsPath(options)) {
   // The file is checked before the plug-in is loaded: a broken file stops
   // the run however the plug-in fares.
   const std::optional<std::string> stored = m_store.Read();
-  m_host = std::make_unique<PluginHost>(pluginPath(options));
+  m_host = std::make_unique<PluginHost>(PluginPath(options));
   if (stored) {
     const OleVariant text{std::string_view(*stored)};
     const RequestResult loaded = m_host->Call("SettingDevices", std::span(&text, 1));

@@ -22,13 +22,13 @@ using ole::OleVariant;
 
 namespace {
 
-void checkDepth(int depth) {
+void CheckDepth(int depth) {
   if (depth > kMaxValueDepth) {
     throw HostError("values nested deeper than " + std::to_string(kMaxValueDepth) + " levels");
   }
 }
 
-std::string resolvePath(const json& path, const std::filesystem::path& baseDir,
+std::string ResolvePath(const json& path, const std::filesystem::path& baseDir,
                         const std::string& form) {
   if (!path.is_string()) {
     throw HostError("{\"" + form + "\": PATH} needs the path as a string, not " + path.dump());
@@ -39,13 +39,13 @@ std::string resolvePath(const json& path, const std::filesystem::path& baseDir,
   return p.string();
 }
 
-OleVariant fromTable(ComPtr<ISafeArray> table) {
+OleVariant FromTable(const ComPtr<ISafeArray>& table) {
   return OleVariant(static_cast<IDispatch*>(table.get()));
 }
 
-OleVariant toVariant(const json& value, const std::filesystem::path& baseDir, int depth);
+OleVariant ToVariant(const json& value, const std::filesystem::path& baseDir, int depth);
 
-OleVariant tableFromRows(const json& rows, const std::filesystem::path& baseDir, int depth) {
+OleVariant TableFromRows(const json& rows, const std::filesystem::path& baseDir, int depth) {
   size_t cols = 0;
   for (const json& row : rows) {
     if (!row.is_array()) {
@@ -60,34 +60,34 @@ OleVariant tableFromRows(const json& rows, const std::filesystem::path& baseDir,
   for (const json& row : rows) {
     int32_t j = 0;
     for (const json& cell : row) {
-      SetCell(table.get(), i, j, toVariant(cell, baseDir, depth + 1));
+      SetCell(table.get(), i, j, ToVariant(cell, baseDir, depth + 1));
       ++j;
     }
     ++i;
   }
-  return fromTable(std::move(table));
+  return FromTable(std::move(table));
 }
 
-OleVariant fromObject(const json& object, const std::filesystem::path& baseDir) {
+OleVariant FromObject(const json& object, const std::filesystem::path& baseDir) {
   if (object.size() == 1) {
     const std::string& key = object.begin().key();
     const json& path = object.begin().value();
     if (key == "file") {
-      const std::string bytes = ReadFileBytes(resolvePath(path, baseDir, key));
+      const std::string bytes = ReadFileBytes(ResolvePath(path, baseDir, key));
       return OleVariant(std::string_view(bytes));
     }
     if (key == "csv") {
-      return fromTable(ValueArrayFromTextRows(ReadCsvFile(resolvePath(path, baseDir, key))));
+      return FromTable(ValueArrayFromTextRows(ReadCsvFile(ResolvePath(path, baseDir, key))));
     }
-    if (key == "storage") return fromTable(LoadStorageFile(resolvePath(path, baseDir, key)));
+    if (key == "storage") return FromTable(LoadStorageFile(ResolvePath(path, baseDir, key)));
   }
   throw HostError(
       "an object argument is {\"file\": PATH}, {\"csv\": PATH} or {\"storage\": PATH}, not " +
       object.dump(-1, ' ', false, json::error_handler_t::replace));
 }
 
-OleVariant toVariant(const json& value, const std::filesystem::path& baseDir, int depth) {
-  checkDepth(depth);
+OleVariant ToVariant(const json& value, const std::filesystem::path& baseDir, int depth) {
+  CheckDepth(depth);
   switch (value.type()) {
     case json::value_t::null:
       return OleVariant();
@@ -115,9 +115,9 @@ OleVariant toVariant(const json& value, const std::filesystem::path& baseDir, in
     case json::value_t::string:
       return OleVariant(std::string_view(value.get_ref<const std::string&>()));
     case json::value_t::array:
-      return tableFromRows(value, baseDir, depth);
+      return TableFromRows(value, baseDir, depth);
     case json::value_t::object:
-      return fromObject(value, baseDir);
+      return FromObject(value, baseDir);
     default:
       throw HostError("a value of this JSON type cannot be an argument");
   }
@@ -125,9 +125,9 @@ OleVariant toVariant(const json& value, const std::filesystem::path& baseDir, in
 
 // ---- variant to JSON ----
 
-ordered_json toJson(const VARIANT& value, int depth);
+ordered_json ToJson(const VARIANT& value, int depth);
 
-std::optional<std::string> readXmlProperty(IDispatch* object) {
+std::optional<std::string> ReadXmlProperty(IDispatch* object) {
   // Some objects read names as BSTRs, so a real one is passed.
   ole::BstrPtr name(ole::Utf8ToBstr("xml"));
   OLECHAR* names[] = {name.get()};
@@ -155,33 +155,33 @@ std::optional<std::string> readXmlProperty(IDispatch* object) {
   }
 }
 
-ordered_json tableToJson(ISafeArray* table, int depth) {
+ordered_json TableToJson(ISafeArray* table, int depth) {
   int32_t rows = 0;
   int32_t cols = 0;
   GetBounds(table, &rows, &cols);
   ordered_json out = ordered_json::array();
   for (int32_t i = 0; i < rows; ++i) {
     ordered_json row = ordered_json::array();
-    for (int32_t j = 0; j < cols; ++j) row.push_back(toJson(GetCell(table, i, j), depth + 1));
+    for (int32_t j = 0; j < cols; ++j) row.push_back(ToJson(GetCell(table, i, j), depth + 1));
     out.push_back(std::move(row));
   }
   return out;
 }
 
-ordered_json objectToJson(IUnknown* object, int depth) {
+ordered_json ObjectToJson(IUnknown* object, int depth) {
   if (!object) return nullptr;
   ComPtr<ISafeArray> table;
-  if (SUCCEEDED(object->QueryInterface(IID_ISafeArray, table.putVoid())) && table) {
-    return tableToJson(table.get(), depth);
+  if (SUCCEEDED(object->QueryInterface(IID_ISafeArray, table.PutVoid())) && table) {
+    return TableToJson(table.get(), depth);
   }
   ComPtr<IDispatch> dispatch;
-  if (SUCCEEDED(object->QueryInterface(IID_IDispatch, dispatch.putVoid())) && dispatch) {
-    if (auto xml = readXmlProperty(dispatch.get())) return ordered_json{{"document", *xml}};
+  if (SUCCEEDED(object->QueryInterface(IID_IDispatch, dispatch.PutVoid())) && dispatch) {
+    if (auto xml = ReadXmlProperty(dispatch.get())) return ordered_json{{"document", *xml}};
   }
   return ordered_json{{"object", nullptr}};
 }
 
-ordered_json arrayDimension(SAFEARRAY* psa, std::vector<int32_t>& indices, uint32_t dim,
+ordered_json ArrayDimension(SAFEARRAY* psa, std::vector<int32_t>& indices, uint32_t dim,
                             int depth) {
   int32_t lower = 0;
   int32_t upper = -1;
@@ -193,39 +193,39 @@ ordered_json arrayDimension(SAFEARRAY* psa, std::vector<int32_t>& indices, uint3
   for (int64_t k = lower; k <= upper; ++k) {
     indices[dim] = static_cast<int32_t>(k);
     if (dim + 1 < indices.size()) {
-      out.push_back(arrayDimension(psa, indices, dim + 1, depth));
+      out.push_back(ArrayDimension(psa, indices, dim + 1, depth));
     } else {
       OleVariant element;
       const HRESULT hr = GetArrayElement(psa, indices.data(), element.put());
       if (FAILED(hr)) ThrowOleFailure(hr, "cannot read an array element");
-      out.push_back(toJson(element, depth + 1));
+      out.push_back(ToJson(element, depth + 1));
     }
   }
   return out;
 }
 
-ordered_json arrayToJson(SAFEARRAY* psa, int depth) {
+ordered_json ArrayToJson(SAFEARRAY* psa, int depth) {
   if (!psa) return nullptr;
   const uint32_t dims = SafeArrayGetDim(psa);
   if (dims == 0) return ordered_json::array();
   std::vector<int32_t> indices(dims, 0);
-  return arrayDimension(psa, indices, 0, depth);
+  return ArrayDimension(psa, indices, 0, depth);
 }
 
-ordered_json toJson(const VARIANT& value, int depth) {
-  checkDepth(depth);
+ordered_json ToJson(const VARIANT& value, int depth) {
+  CheckDepth(depth);
   if (value.vt & VT_ARRAY) {
-    return arrayToJson(
+    return ArrayToJson(
         (value.vt & VT_BYREF) ? (value.pparray ? *value.pparray : nullptr) : value.parray, depth);
   }
   if (value.vt == (VT_VARIANT | VT_BYREF)) {
-    return value.pvarVal ? toJson(*value.pvarVal, depth + 1) : ordered_json(nullptr);
+    return value.pvarVal ? ToJson(*value.pvarVal, depth + 1) : ordered_json(nullptr);
   }
   if (value.vt & VT_BYREF) {
     OleVariant direct;
     const HRESULT hr = VariantCopyInd(direct.put(), &value);
     if (FAILED(hr)) ThrowOleFailure(hr, "cannot read a value passed by reference");
-    return toJson(direct, depth + 1);
+    return ToJson(direct, depth + 1);
   }
   switch (value.vt) {
     case VT_EMPTY:
@@ -272,9 +272,9 @@ ordered_json toJson(const VARIANT& value, int depth) {
     case VT_BSTR:
       return ole::BstrToUtf8(value.bstrVal);
     case VT_DISPATCH:
-      return objectToJson(value.pdispVal, depth);
+      return ObjectToJson(value.pdispVal, depth);
     case VT_UNKNOWN:
-      return objectToJson(value.punkVal, depth);
+      return ObjectToJson(value.punkVal, depth);
     default:
       throw HostError("a value of variant type " + ole::VarTypeName(value.vt) +
                       " has no JSON form");
@@ -284,11 +284,11 @@ ordered_json toJson(const VARIANT& value, int depth) {
 }  // namespace
 
 OleVariant JsonToVariant(const json& value, const std::filesystem::path& baseDir) {
-  return toVariant(value, baseDir, 0);
+  return ToVariant(value, baseDir, 0);
 }
 
 ordered_json VariantToJson(const VARIANT& value) {
-  return toJson(value, 0);
+  return ToJson(value, 0);
 }
 
 }  // namespace labelplu::host

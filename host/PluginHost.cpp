@@ -22,7 +22,7 @@ struct ParamsDeleter {
   void operator()(RequestParams* p) const noexcept { RequestParams::Destroy(p); }
 };
 
-std::string hex32(int32_t value) {
+std::string Hex32(int32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
   return text;
@@ -54,7 +54,7 @@ PluginHost::PluginHost(const std::string& path) : m_path(path) {
     const int32_t id = query();
     if (id != LABELPLU_QUERY_VALUE) {
       throw HostError("the " + module + " is not a plug-in of this family: Query() returned " +
-                      hex32(id) + ", expected " + hex32(LABELPLU_QUERY_VALUE));
+                      Hex32(id) + ", expected " + Hex32(LABELPLU_QUERY_VALUE));
     }
     // Only a module of this family is told that it is about to be unloaded.
     m_beforeFree = beforeFree;
@@ -76,16 +76,16 @@ PluginHost::PluginHost(const std::string& path) : m_path(path) {
     hr = m_driver->SetHostEvents(m_sink.get());
     if (FAILED(hr)) ThrowOleFailure(hr, "SetHostEvents of the " + module + " failed");
   } catch (...) {
-    unload();
+    Unload();
     throw;
   }
 }
 
 PluginHost::~PluginHost() {
-  unload();
+  Unload();
 }
 
-void PluginHost::unload() noexcept {
+void PluginHost::Unload() noexcept {
   if (!m_handle) return;
   // The driver drops its reference to the sink while the module is surely
   // still there; the sink itself lives on while anybody holds it.

@@ -81,7 +81,7 @@ class PluginHost {
   static std::string DefaultPluginPath();
 
  private:
-  void unload() noexcept;
+  void Unload() noexcept;
 
   std::string m_path;
   void* m_handle = nullptr;

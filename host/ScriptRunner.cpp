@@ -15,11 +15,11 @@ using ole::OleVariant;
 
 namespace {
 
-std::string shown(const json& value) {
+std::string Shown(const json& value) {
   return value.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
-ordered_json failure(std::optional<int32_t> code, const std::string& message) {
+ordered_json Failure(std::optional<int32_t> code, const std::string& message) {
   ordered_json answer;
   answer["ok"] = false;
   answer["code"] = code ? ordered_json(*code) : ordered_json(nullptr);
@@ -46,7 +46,7 @@ HostRequest ParseRequest(const json& request) {
     out.Kind = RequestKind::Set;
     minSize = maxSize = 3;
   } else {
-    throw HostError("unknown request kind " + shown(request[0]) +
+    throw HostError("unknown request kind " + Shown(request[0]) +
                     " (expected \"call\", \"get\" or \"set\")");
   }
   if (request.size() < 2 || !request[1].is_string() ||
@@ -64,7 +64,7 @@ HostRequest ParseRequest(const json& request) {
 }
 
 ordered_json AnswerJson(const RequestResult& result) {
-  if (!result.Ok) return failure(result.Code, result.Message);
+  if (!result.Ok) return Failure(result.Code, result.Message);
   ordered_json answer;
   answer["ok"] = true;
   answer["result"] = VariantToJson(result.Result);
@@ -88,7 +88,7 @@ ordered_json ExecuteRequest(PluginHost& host, const HostRequest& request,
       }
     }
   } catch (const std::exception& e) {
-    return failure(std::nullopt, e.what());
+    return Failure(std::nullopt, e.what());
   }
   const RequestResult result = host.Run(request.Name, request.Kind, args);
   try {
@@ -96,7 +96,7 @@ ordered_json ExecuteRequest(PluginHost& host, const HostRequest& request,
     ok = result.Ok;
     return answer;
   } catch (const std::exception& e) {
-    return failure(std::nullopt, std::string("cannot show the answer: ") + e.what());
+    return Failure(std::nullopt, std::string("cannot show the answer: ") + e.what());
   }
 }
 

@@ -2,9 +2,9 @@
 
 #include <fcntl.h>
 #include <pwd.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
 
 #include <cerrno>
 #include <cstring>
@@ -21,11 +21,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quoted(const std::string& path) {
+std::string Quoted(const std::string& path) {
   return "\"" + path + "\"";
 }
 
-std::string homeFolder() {
+std::string HomeFolder() {
   const char* home = std::getenv("HOME");
   if (home && *home) return home;
   std::vector<char> buffer(16384);
@@ -51,9 +51,9 @@ class TempFile {
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
-  int fd() const { return m_fd; }
-  const std::string& path() const { return m_path; }
-  int close() {
+  int Fd() const { return m_fd; }
+  const std::string& Path() const { return m_path; }
+  int Close() {
     const int rc = ::close(m_fd);
     m_fd = -1;
     return rc;
@@ -71,7 +71,7 @@ std::optional<std::string> SettingsStore::Read() const {
   struct stat st {};
   if (::stat(m_path.c_str(), &st) != 0) {
     if (errno == ENOENT) return std::nullopt;
-    throw HostError("cannot read settings file " + quoted(m_path) + ": " + std::strerror(errno));
+    throw HostError("cannot read settings file " + Quoted(m_path) + ": " + std::strerror(errno));
   }
   std::string text;
   try {
@@ -83,13 +83,13 @@ std::optional<std::string> SettingsStore::Read() const {
   try {
     document.loadXML(text);
   } catch (const xml::XmlError& e) {
-    throw HostError("settings file " + quoted(m_path) + " is malformed: " + e.what());
+    throw HostError("settings file " + Quoted(m_path) + " is malformed: " + e.what());
   }
   const xml::XmlNode root = document.documentElement();
   const std::string rootName = root ? root.nodeName() : std::string();
   if (rootName != "EquList" && rootName != "Система" && rootName != "Устройство" &&
       document.getElementsByTagName("Устройство").length() == 0) {
-    throw HostError("settings file " + quoted(m_path) +
+    throw HostError("settings file " + Quoted(m_path) +
                     " holds no device settings: its root element is <" + rootName +
                     ">, not <EquList>, <Система> or <Устройство>, and it has no <Устройство>");
   }
@@ -97,7 +97,7 @@ std::optional<std::string> SettingsStore::Read() const {
 }
 
 void SettingsStore::Write(std::string_view text) const {
-  const std::string what = "cannot store the settings file " + quoted(m_path);
+  const std::string what = "cannot store the settings file " + Quoted(m_path);
   fs::path target(m_path);
   std::error_code ec;
   if (fs::is_symlink(target, ec)) {
@@ -108,12 +108,12 @@ void SettingsStore::Write(std::string_view text) const {
   if (folder.empty()) folder = ".";
   fs::create_directories(folder, ec);
   if (ec)
-    throw HostError(what + ": cannot create the folder " + quoted(folder) + ": " + ec.message());
+    throw HostError(what + ": cannot create the folder " + Quoted(folder) + ": " + ec.message());
 
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) {
-    throw HostError(what + ": cannot create a file in " + quoted(folder) + ": " +
+    throw HostError(what + ": cannot create a file in " + Quoted(folder) + ": " +
                     std::strerror(errno));
   }
   TempFile temp(fd, pattern);
@@ -121,7 +121,7 @@ void SettingsStore::Write(std::string_view text) const {
     throw HostError(what + ": " + step + ": " + std::strerror(errno));
   };
   for (size_t done = 0; done < text.size();) {
-    const ssize_t n = ::write(temp.fd(), text.data() + done, text.size() - done);
+    const ssize_t n = ::write(temp.Fd(), text.data() + done, text.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
       fail("write error");
@@ -130,11 +130,11 @@ void SettingsStore::Write(std::string_view text) const {
   }
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    if (::fchmod(temp.fd(), old.st_mode & 07777) != 0) fail("cannot keep the permissions");
+    if (::fchmod(temp.Fd(), old.st_mode & 07777) != 0) fail("cannot keep the permissions");
   }
-  if (::fsync(temp.fd()) != 0) fail("cannot flush it to disk");
-  if (temp.close() != 0) fail("write error");
-  if (::rename(temp.path().c_str(), target.c_str()) != 0) fail("cannot replace it");
+  if (::fsync(temp.Fd()) != 0) fail("cannot flush it to disk");
+  if (temp.Close() != 0) fail("write error");
+  if (::rename(temp.Path().c_str(), target.c_str()) != 0) fail("cannot replace it");
   temp.release();
   // The rename itself reaches the disk with the folder.
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -149,7 +149,7 @@ std::string SettingsStore::DefaultPath() {
   // A relative value is not valid for XDG_CONFIG_HOME and is ignored.
   fs::path base = (config && *config && fs::path(config).is_absolute())
                       ? fs::path(config)
-                      : fs::path(homeFolder()) / ".config";
+                      : fs::path(HomeFolder()) / ".config";
   return (base / "labelplu" / "settings.xml").string();
 }
 

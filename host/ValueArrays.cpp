@@ -13,7 +13,7 @@ using ole::OleVariant;
 ComPtr<ISafeArray> NewValueArray() {
   ComPtr<ISafeArray> table;
   const HRESULT hr =
-      CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid());
+      CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.PutVoid());
   if (FAILED(hr) || !table) {
     ThrowOleFailure(FAILED(hr) ? hr : E_POINTER,
                     "cannot create a value array (the class is announced by the plug-in)");
@@ -91,7 +91,7 @@ ComPtr<ISafeArray> AsValueArray(const VARIANT& value) {
       break;
   }
   ComPtr<ISafeArray> table;
-  if (object) object->QueryInterface(IID_ISafeArray, table.putVoid());
+  if (object) object->QueryInterface(IID_ISafeArray, table.PutVoid());
   return table;
 }
 

@@ -27,10 +27,10 @@ std::string TrimBlanks(const std::string& s) {
 }  // namespace
 
 const EnumInfo& BarCodeTypeType() {
-  static constexpr std::array<std::string_view, kBarCodeTypeCount> names = {
+  static constexpr std::array<std::string_view, kBarCodeTypeCount> kNames = {
       "bcUPC_A",   "bcUPC_E",  "bcEAN_8",  "bcEAN_13", "bcInterleaved2of5",
       "bcCodabar", "bcCode11", "bcCode39", "bcCode93", "bcCode128"};
-  static const EnumInfo info{"TStBarCodeType", names};
+  static const EnumInfo info{"TStBarCodeType", kNames};
   return info;
 }
 

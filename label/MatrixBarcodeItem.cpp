@@ -76,9 +76,9 @@ void LoadCentred(const QImage& symbol, int32_t width, int32_t height, Bgr24Bitma
 }  // namespace
 
 const EnumInfo& BRType2DType() {
-  static constexpr std::array<std::string_view, 6> names = {
+  static constexpr std::array<std::string_view, 6> kNames = {
       "br2Aztec", "br2DataMatrix", "br2PDF417", "br2MaxiCode", "br2MicroPDF417", "br2RSS"};
-  static const EnumInfo info{"TBRType2D", names};
+  static const EnumInfo info{"TBRType2D", kNames};
   return info;
 }
 

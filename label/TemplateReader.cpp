@@ -122,7 +122,7 @@ int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName
     try {
       doc.loadXML(xmlText);
     } catch (const xml::XmlParseError& e) {
-      throw TemplateError(source, e.Line(), "not an XML document: " + e.Reason());
+      throw TemplateError(source, e.line(), "not an XML document: " + e.reason());
     }
     const xml::XmlNode root = doc.documentElement();
     if (root.nodeName() != "Label")

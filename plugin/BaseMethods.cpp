@@ -100,7 +100,7 @@ void SettingsDeviceEx(const CallContext& ctx, std::span<VARIANT> args, VARIANT& 
   } else {
     ole::OleVariant document;
     list.GetSettingsXml(ole::OleVariant(identifier).get(), document.get());
-    if (auto node = document.type() == VT_DISPATCH
+    if (auto node = document.Type() == VT_DISPATCH
                         ? xml::OwnNodeFromDispatch(document.get().pdispVal)
                         : std::nullopt)
       answer = ole::OleVariant(node->xml());

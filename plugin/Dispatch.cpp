@@ -24,7 +24,7 @@ class ArgArray {
   }
   ArgArray(const ArgArray&) = delete;
   ArgArray& operator=(const ArgArray&) = delete;
-  std::span<VARIANT> span() { return m_items; }
+  std::span<VARIANT> Span() { return m_items; }
   VARIANT& operator[](size_t i) { return m_items[i]; }
 
  private:
@@ -193,11 +193,11 @@ void DriverObject::CallMethod(RequestParams& params, const MethodLookup& method,
 
   ole::OleVariant result;
   try {
-    method.Record->Handler(ctx, args.span(), result.get());
+    method.Record->Handler(ctx, args.Span(), result.get());
     if (!packed)
       for (int32_t i = 0; i < needed; ++i) params.Set(3 + i, args[static_cast<size_t>(i)]);
     params.Set(0, result.get());
-    const VARTYPE vt = ole::WithoutByRef(result.type());
+    const VARTYPE vt = ole::WithoutByRef(result.Type());
     if (IsOrdinal(vt)) {
       const int32_t code = ole::VarToInt32(result.get());
       if (code != kResultOk) throw EProtectException(code, ErrorText(ctx.Task, code));

@@ -112,7 +112,7 @@ std::string DriverObject::ErrorText(const HostTask* task, int32_t code) const {
 
 void DriverObject::SetHostEventSink(IUnknown* sink) {
   ole::ComPtr<IHostEventSink> events;
-  if (sink) sink->QueryInterface(IID_IHostEventSink, events.putVoid());
+  if (sink) sink->QueryInterface(IID_IHostEventSink, events.PutVoid());
   m_hostEvents = events;
   m_list->HostLink = events;
 }

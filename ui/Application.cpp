@@ -9,7 +9,7 @@ namespace labelplu {
 
 namespace {
 
-bool isEmptyVariable(const char* name) {
+bool IsEmptyVariable(const char* name) {
   const char* value = std::getenv(name);
   return value == nullptr || *value == '\0';
 }
@@ -28,8 +28,8 @@ void EnsureApplication() {
   static char offscreen[] = "offscreen";
   static char* argv[] = {program, platformOption, offscreen, nullptr};
   static int argc = 1;
-  if (isEmptyVariable("QT_QPA_PLATFORM") && isEmptyVariable("DISPLAY") &&
-      isEmptyVariable("WAYLAND_DISPLAY")) {
+  if (IsEmptyVariable("QT_QPA_PLATFORM") && IsEmptyVariable("DISPLAY") &&
+      IsEmptyVariable("WAYLAND_DISPLAY")) {
     argc = 3;
   }
   g_ownApplication = new QApplication(argc, argv);

@@ -39,19 +39,19 @@ void FillExcepInfo(EXCEPINFO* excep, const char* message, HRESULT code) noexcept
 
 }  // namespace
 
-void AutomationNameTable::add(Entry entry) {
+void AutomationNameTable::Add(Entry entry) {
   if (m_entries.size() >= kCapacity) throw std::runtime_error("Массив имен заполнен.");
   m_entries.push_back(std::move(entry));
 }
 
 void AutomationNameTable::AddMethod(std::string_view name, int16_t paramCount,
                                     AutomationHandler handler) {
-  add(Entry{UpperAscii(name), paramCount, true, std::move(handler), {}});
+  Add(Entry{UpperAscii(name), paramCount, true, std::move(handler), {}});
 }
 
 void AutomationNameTable::AddProperty(std::string_view name, AutomationHandler handler,
                                       AutomationHandler setter) {
-  add(Entry{UpperAscii(name), 0, false, std::move(handler), std::move(setter)});
+  Add(Entry{UpperAscii(name), 0, false, std::move(handler), std::move(setter)});
 }
 
 HRESULT AutomationNameTable::GetIDsOfNames(OLECHAR** names, uint32_t count,
@@ -73,7 +73,7 @@ HRESULT AutomationNameTable::GetIDsOfNames(OLECHAR** names, uint32_t count,
   return E_NOTIMPL;
 }
 
-void AutomationNameTable::run(const Entry& entry, uint16_t flags, DISPPARAMS& args,
+void AutomationNameTable::Run(const Entry& entry, uint16_t flags, DISPPARAMS& args,
                               VARIANT* result) const {
   ole::OleVariant value;
   bool served = false;
@@ -120,7 +120,7 @@ HRESULT AutomationNameTable::Invoke(DISPID id, uint16_t flags, DISPPARAMS* param
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   DISPPARAMS& args = params ? *params : none;
   try {
-    run(m_entries[static_cast<size_t>(id)], flags, args, result);
+    Run(m_entries[static_cast<size_t>(id)], flags, args, result);
     return S_OK;
   } catch (const std::exception& e) {
     FillExcepInfo(excep, e.what(), ole::ReportException(e));

@@ -68,9 +68,9 @@ class AutomationNameTable {
                  EXCEPINFO* excep) const noexcept;
 
  private:
-  void add(Entry entry);
+  void Add(Entry entry);
   // The call itself; raises the failure texts of late-bound calls.
-  void run(const Entry& entry, uint16_t flags, DISPPARAMS& args, VARIANT* result) const;
+  void Run(const Entry& entry, uint16_t flags, DISPPARAMS& args, VARIANT* result) const;
 
   std::vector<Entry> m_entries;
 };

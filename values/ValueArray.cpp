@@ -50,13 +50,13 @@ ole::ComPtr<ValueArray> ValueArray::Create() {
   return table;
 }
 
-void* ValueArray::cellAt(int32_t row, int32_t col) const {
+void* ValueArray::CellAt(int32_t row, int32_t col) const {
   const int32_t at[2] = {row, col};
   void* cell = nullptr;
   return SUCCEEDED(SafeArrayPtrOfIndex(m_data.get(), at, &cell)) ? cell : nullptr;
 }
 
-void ValueArray::resize(int32_t rows, int32_t cols) {
+void ValueArray::Resize(int32_t rows, int32_t cols) {
   if (rows < 0 || cols < 0 || (rows == m_rowCount && cols == m_colCount)) return;
   const SAFEARRAYBOUND bounds[2] = {{static_cast<uint32_t>(std::max(rows, 1)), 0},
                                     {static_cast<uint32_t>(std::max(cols, 1)), 0}};
@@ -70,7 +70,7 @@ void ValueArray::resize(int32_t rows, int32_t cols) {
   const size_t stride = bounds[0].cElements;
   for (int32_t j = 0; j < keepCols; ++j) {
     for (int32_t i = 0; i < keepRows; ++i) {
-      void* old = cellAt(i, j);
+      void* old = CellAt(i, j);
       if (!old) continue;  // an adopted array may start above index 0
       VARIANT* target = &cells[static_cast<size_t>(j) * stride + static_cast<size_t>(i)];
       if (m_elementType == VT_VARIANT) {
@@ -89,9 +89,9 @@ void ValueArray::resize(int32_t rows, int32_t cols) {
   m_colCount = cols;
 }
 
-ole::OleVariant ValueArray::valueAt(int32_t row, int32_t col) const {
+ole::OleVariant ValueArray::ValueAt(int32_t row, int32_t col) const {
   void* cell =
-      row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
+      row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? CellAt(row, col) : nullptr;
   if (!cell) throw std::runtime_error(kOutOfBounds);
   ole::OleVariant value;
   if (m_elementType == VT_VARIANT) {
@@ -105,9 +105,9 @@ ole::OleVariant ValueArray::valueAt(int32_t row, int32_t col) const {
   return value;
 }
 
-void ValueArray::storeValue(int32_t row, int32_t col, const VARIANT& value) {
+void ValueArray::StoreValue(int32_t row, int32_t col, const VARIANT& value) {
   void* cell =
-      row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? cellAt(row, col) : nullptr;
+      row >= 0 && row < m_rowCount && col >= 0 && col < m_colCount ? CellAt(row, col) : nullptr;
   if (!cell) {
     throw std::runtime_error(Format("%s X:%d Y:%d CountX:%d CountY:%d\r\n%s", kOutOfBounds, row,
                                     col, m_rowCount, m_colCount, ValueText(value)));
@@ -143,7 +143,7 @@ void ValueArray::storeValue(int32_t row, int32_t col, const VARIANT& value) {
   ole::OleCheck(hr);
 }
 
-void ValueArray::adopt(SAFEARRAY* psa, int32_t elementType) {
+void ValueArray::Adopt(SAFEARRAY* psa, int32_t elementType) {
   if (!psa) return;
   const uint32_t dims = SafeArrayGetDim(psa);
   if (dims != 2) {
@@ -165,13 +165,13 @@ void ValueArray::adopt(SAFEARRAY* psa, int32_t elementType) {
 // ---- ISafeArray ----
 
 HRESULT ValueArray::SetBounds(int32_t rows, int32_t cols) {
-  return ole::Safecall([&] { resize(rows, cols); });
+  return ole::Safecall([&] { Resize(rows, cols); });
 }
 
 HRESULT ValueArray::SetValue(int32_t row, int32_t col, const VARIANT* value) {
   return ole::Safecall([&] {
     CheckOut(value);
-    storeValue(row, col, *value);
+    StoreValue(row, col, *value);
   });
 }
 
@@ -197,11 +197,11 @@ HRESULT ValueArray::Empty(int32_t* out) {
 }
 
 HRESULT ValueArray::SetPSA(SAFEARRAY* psa) {
-  return ole::Safecall([&] { adopt(psa, VT_VARIANT); });
+  return ole::Safecall([&] { Adopt(psa, VT_VARIANT); });
 }
 
 HRESULT ValueArray::SetPSAType(SAFEARRAY* psa, int32_t elementType) {
-  return ole::Safecall([&] { adopt(psa, elementType); });
+  return ole::Safecall([&] { Adopt(psa, elementType); });
 }
 
 HRESULT ValueArray::GetBounds(int32_t* rows, int32_t* cols) {
@@ -216,7 +216,7 @@ HRESULT ValueArray::GetBounds(int32_t* rows, int32_t* cols) {
 HRESULT ValueArray::SaveToFile(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
-    saveFile(ole::BstrToUtf8(fileName));
+    SaveFile(ole::BstrToUtf8(fileName));
     if (ok) *ok = VARIANT_TRUE;
   });
 }
@@ -224,7 +224,7 @@ HRESULT ValueArray::SaveToFile(BSTR fileName, VARIANT_BOOL* ok) {
 HRESULT ValueArray::LoadFromFile(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
-    const bool loaded = loadFile(ole::BstrToUtf8(fileName));
+    const bool loaded = LoadFile(ole::BstrToUtf8(fileName));
     if (ok) *ok = loaded ? VARIANT_TRUE : VARIANT_FALSE;
   });
 }
@@ -232,7 +232,7 @@ HRESULT ValueArray::LoadFromFile(BSTR fileName, VARIANT_BOOL* ok) {
 HRESULT ValueArray::LoadFromFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
-    const bool loaded = loadRawFile(ole::BstrToUtf8(fileName));
+    const bool loaded = LoadRawFile(ole::BstrToUtf8(fileName));
     if (ok) *ok = loaded ? VARIANT_TRUE : VARIANT_FALSE;
   });
 }
@@ -240,7 +240,7 @@ HRESULT ValueArray::LoadFromFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
 HRESULT ValueArray::SaveToFileAsStream(BSTR fileName, VARIANT_BOOL* ok) {
   return ole::Safecall([&] {
     if (ok) *ok = VARIANT_FALSE;
-    const bool saved = saveRawFile(ole::BstrToUtf8(fileName));
+    const bool saved = SaveRawFile(ole::BstrToUtf8(fileName));
     if (ok) *ok = saved ? VARIANT_TRUE : VARIANT_FALSE;
   });
 }
@@ -249,7 +249,7 @@ HRESULT ValueArray::GetValue(int32_t row, int32_t col, VARIANT* out) {
   if (out) VariantInit(out);
   return ole::Safecall([&] {
     CheckOut(out);
-    *out = valueAt(row, col).release();
+    *out = ValueAt(row, col).release();
   });
 }
 

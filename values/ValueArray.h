@@ -105,17 +105,17 @@ class ValueArray final : public AutomationObject<ISafeArray> {
   ~ValueArray() override;
 
   // The operations behind the slots and the late-bound names.
-  void resize(int32_t rows, int32_t cols);
-  ole::OleVariant valueAt(int32_t row, int32_t col) const;
-  void storeValue(int32_t row, int32_t col, const VARIANT& value);
-  void adopt(SAFEARRAY* psa, int32_t elementType);
-  void readTable(ByteStream& stream);
-  void saveFile(const std::string& name) const;
-  bool loadFile(const std::string& name);
-  bool saveRawFile(const std::string& name) const;
-  bool loadRawFile(const std::string& name);
+  void Resize(int32_t rows, int32_t cols);
+  ole::OleVariant ValueAt(int32_t row, int32_t col) const;
+  void StoreValue(int32_t row, int32_t col, const VARIANT& value);
+  void Adopt(SAFEARRAY* psa, int32_t elementType);
+  void ReadTable(ByteStream& stream);
+  void SaveFile(const std::string& name) const;
+  bool LoadFile(const std::string& name);
+  bool SaveRawFile(const std::string& name) const;
+  bool LoadRawFile(const std::string& name);
   // The address of cell (row, col) or null when the array has no such cell.
-  void* cellAt(int32_t row, int32_t col) const;
+  void* CellAt(int32_t row, int32_t col) const;
 
   ArrayPtr m_data;
   VARTYPE m_elementType = VT_VARIANT;

@@ -36,10 +36,10 @@ void EnsureValueArrayClass() {
 ole::ComPtr<ISafeArray> CreateValueArray() {
   EnsureValueArrayClass();
   ole::ComPtr<ISafeArray> table;
-  HRESULT hr = CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid());
+  HRESULT hr = CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.PutVoid());
   if (hr == REGDB_E_CLASSNOTREG) {
     AnnounceValueArrayClass();
-    hr = CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid());
+    hr = CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.PutVoid());
   }
   ole::OleCheck(hr);
   return table;

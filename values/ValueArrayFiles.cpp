@@ -30,7 +30,7 @@ std::vector<uint8_t> ValueArray::SaveToBytes(double saveTime) const {
 // The payload is one two-dimensional array (normally the tag 0x200C), read
 // straight into the array this object adopts: no value array object in
 // between and no copy of the table.
-void ValueArray::readTable(ByteStream& stream) {
+void ValueArray::ReadTable(ByteStream& stream) {
   uint32_t tag = VT_BYREF;
   while (tag == VT_BYREF) stream.Read(&tag, 4);  // reference records lead to the value
   tag &= ~static_cast<uint32_t>(VT_BYREF);
@@ -39,22 +39,22 @@ void ValueArray::readTable(ByteStream& stream) {
   }
   EnsureValueArrayClass();  // tables nested in cells come back as value arrays
   ArrayPtr psa(ReadArray(stream, tag));
-  adopt(psa.get(), static_cast<int32_t>(tag & VT_TYPEMASK));
+  Adopt(psa.get(), static_cast<int32_t>(tag & VT_TYPEMASK));
   (void)psa.release();
 }
 
 void ValueArray::LoadFromBytes(std::span<const uint8_t> bytes) {
   ByteStream stream;
   UnpackStorage(bytes, stream);
-  readTable(stream);
+  ReadTable(stream);
 }
 
-void ValueArray::saveFile(const std::string& name) const {
+void ValueArray::SaveFile(const std::string& name) const {
   const std::vector<uint8_t> file = SaveToBytes(LocalOleDateNow());
   ReplaceFile(name, file);
 }
 
-bool ValueArray::loadFile(const std::string& name) {
+bool ValueArray::LoadFile(const std::string& name) {
   ByteStream stream;
   {
     InputFile file;
@@ -65,11 +65,11 @@ bool ValueArray::loadFile(const std::string& name) {
     file.ReadAll(bytes.data());
     UnpackStorage(bytes, stream);
   }
-  readTable(stream);
+  ReadTable(stream);
   return true;
 }
 
-bool ValueArray::saveRawFile(const std::string& name) const {
+bool ValueArray::SaveRawFile(const std::string& name) const {
   if (((VT_ARRAY | m_elementType) & 0x11) != 0x11) return false;
   const SAFEARRAY* psa = m_data.get();
   const uint64_t count = uint64_t{psa->rgsabound[0].cElements} * psa->rgsabound[1].cElements;
@@ -77,7 +77,7 @@ bool ValueArray::saveRawFile(const std::string& name) const {
   return true;
 }
 
-bool ValueArray::loadRawFile(const std::string& name) {
+bool ValueArray::LoadRawFile(const std::string& name) {
   InputFile file;
   if (!file.Open(name)) return false;
   if (file.Size() > kMaxFileSize) {
@@ -87,7 +87,7 @@ bool ValueArray::loadRawFile(const std::string& name) {
   ArrayPtr psa(SafeArrayCreate(VT_UI1, 2, bounds));
   if (!psa) throw std::bad_alloc();
   file.ReadAll(static_cast<uint8_t*>(psa->pvData));
-  adopt(psa.get(), VT_UI1);
+  Adopt(psa.get(), VT_UI1);
   (void)psa.release();
   return true;
 }

@@ -19,14 +19,14 @@ std::string TextArg(DISPPARAMS& args, int32_t index) {
 // gives) or, from older callers, as a 32-bit one.
 SAFEARRAY* PointerArg(DISPPARAMS& args, int32_t index) {
   const ole::OleVariant value = GetArg(&args, index);
-  switch (value.type()) {
+  switch (value.Type()) {
     case VT_I8:
       return reinterpret_cast<SAFEARRAY*>(static_cast<intptr_t>(value.get().llVal));
     case VT_I4:
       return reinterpret_cast<SAFEARRAY*>(static_cast<uintptr_t>(value.get().ulVal));
     default:
       throw std::runtime_error("Адрес массива должен быть целым числом, получено: " +
-                               ole::VarTypeName(value.type()));
+                               ole::VarTypeName(value.Type()));
   }
 }
 
@@ -39,12 +39,12 @@ void ValueArray::RegisterNames() {
     SetArg(&args, 1, OleVariant(m_colCount));
   });
   AddMethod("SetBounds", 2,
-            [this](DISPPARAMS& args, OleVariant&) { resize(IntArg(args, 0), IntArg(args, 1)); });
+            [this](DISPPARAMS& args, OleVariant&) { Resize(IntArg(args, 0), IntArg(args, 1)); });
   AddMethod("GetValue", 2, [this](DISPPARAMS& args, OleVariant& result) {
-    result = valueAt(IntArg(args, 0), IntArg(args, 1));
+    result = ValueAt(IntArg(args, 0), IntArg(args, 1));
   });
   AddMethod("SetValue", 3, [this](DISPPARAMS& args, OleVariant&) {
-    storeValue(IntArg(args, 0), IntArg(args, 1), GetArg(&args, 2));
+    StoreValue(IntArg(args, 0), IntArg(args, 1), GetArg(&args, 2));
   });
   AddMethod("Empty", 0, [this](DISPPARAMS&, OleVariant& result) {
     result = OleVariant(m_rowCount <= 0 || m_colCount <= 0 ? 1 : 0);
@@ -55,17 +55,17 @@ void ValueArray::RegisterNames() {
   });
   AddMethod("SetRowValues", 0, [this](DISPPARAMS& args, OleVariant&) {
     const int32_t row = IntArg(args, 0);
-    for (int32_t i = 1; i < ArgCount(&args); ++i) storeValue(row, i - 1, GetArg(&args, i));
+    for (int32_t i = 1; i < ArgCount(&args); ++i) StoreValue(row, i - 1, GetArg(&args, i));
   });
   AddMethod("__SetPSA", 1,
-            [this](DISPPARAMS& args, OleVariant&) { adopt(PointerArg(args, 0), VT_VARIANT); });
+            [this](DISPPARAMS& args, OleVariant&) { Adopt(PointerArg(args, 0), VT_VARIANT); });
   AddMethod("LoadFromFile", 1,
-            [this](DISPPARAMS& args, OleVariant&) { loadFile(TextArg(args, 0)); });
-  AddMethod("SaveToFile", 1, [this](DISPPARAMS& args, OleVariant&) { saveFile(TextArg(args, 0)); });
+            [this](DISPPARAMS& args, OleVariant&) { LoadFile(TextArg(args, 0)); });
+  AddMethod("SaveToFile", 1, [this](DISPPARAMS& args, OleVariant&) { SaveFile(TextArg(args, 0)); });
   AddMethod("SaveToFileAsStream", 1,
-            [this](DISPPARAMS& args, OleVariant&) { saveRawFile(TextArg(args, 0)); });
+            [this](DISPPARAMS& args, OleVariant&) { SaveRawFile(TextArg(args, 0)); });
   AddMethod("LoadFromFileAsStream", 1,
-            [this](DISPPARAMS& args, OleVariant&) { loadRawFile(TextArg(args, 0)); });
+            [this](DISPPARAMS& args, OleVariant&) { LoadRawFile(TextArg(args, 0)); });
   AddProperty("RowCount",
               [this](DISPPARAMS&, OleVariant& result) { result = OleVariant(m_rowCount); });
   AddProperty("ColCount",

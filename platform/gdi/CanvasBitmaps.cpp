@@ -115,16 +115,16 @@ void Canvas::PaintNearest(const Transfer& t, Sample sample) {
                QImage::Format_ARGB32_Premultiplied);
   if (patch.isNull()) throw GdiError("out of memory transferring a bitmap");
   std::vector<int64_t> columns(static_cast<size_t>(vr - vl));
-  for (int64_t X = vl; X < vr; ++X) {
-    int64_t d = X - left;
+  for (int64_t x = vl; x < vr; ++x) {
+    int64_t d = x - left;
     if (t.destWidth < 0) d = dw - 1 - d;
-    columns[static_cast<size_t>(X - vl)] = t.xSrc + SourceStep(d, dw, t.srcWidth);
+    columns[static_cast<size_t>(x - vl)] = t.xSrc + SourceStep(d, dw, t.srcWidth);
   }
-  for (int64_t Y = vt; Y < vb; ++Y) {
-    int64_t d = Y - top;
+  for (int64_t y = vt; y < vb; ++y) {
+    int64_t d = y - top;
     if (t.destHeight < 0) d = dh - 1 - d;
     const int64_t sy = t.ySrc + SourceStep(d, dh, t.srcHeight);
-    auto* out = reinterpret_cast<QRgb*>(patch.scanLine(static_cast<int>(Y - vt)));
+    auto* out = reinterpret_cast<QRgb*>(patch.scanLine(static_cast<int>(y - vt)));
     const bool rowInside = sy >= 0 && sy < t.sourceHeight;
     for (size_t i = 0; i < columns.size(); ++i) {
       const int64_t sx = columns[i];

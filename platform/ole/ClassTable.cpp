@@ -17,7 +17,7 @@ struct ClassEntry {
 std::mutex g_classLock;
 std::vector<ClassEntry> g_classes;
 
-ClassEntry* findClass(const CLSID& clsid) {
+ClassEntry* FindClass(const CLSID& clsid) {
   for (ClassEntry& entry : g_classes) {
     if (IsEqualGUID(&entry.clsid, &clsid)) return &entry;
   }
@@ -31,7 +31,7 @@ HRESULT OleRegisterClass(const CLSID* clsid, const char* serverName, LPCLASSFACT
   try {
     std::lock_guard lock(g_classLock);
     ClassEntry entry{*clsid, serverName ? serverName : "", factory};
-    if (ClassEntry* existing = findClass(*clsid)) {
+    if (ClassEntry* existing = FindClass(*clsid)) {
       *existing = std::move(entry);
     } else {
       g_classes.push_back(std::move(entry));
@@ -45,7 +45,7 @@ HRESULT OleRegisterClass(const CLSID* clsid, const char* serverName, LPCLASSFACT
 HRESULT OleRevokeClass(const CLSID* clsid) {
   if (!clsid) return E_INVALIDARG;
   std::lock_guard lock(g_classLock);
-  ClassEntry* entry = findClass(*clsid);
+  ClassEntry* entry = FindClass(*clsid);
   if (!entry) return S_FALSE;
   g_classes.erase(g_classes.begin() + (entry - g_classes.data()));
   return S_OK;
@@ -59,7 +59,7 @@ HRESULT CoCreateInstance(const CLSID* clsid, IUnknown* outer, uint32_t /*context
   LPCLASSFACTORYFN factory;
   {
     std::lock_guard lock(g_classLock);
-    const ClassEntry* entry = findClass(*clsid);
+    const ClassEntry* entry = FindClass(*clsid);
     if (!entry) return REGDB_E_CLASSNOTREG;
     factory = entry->factory;
   }

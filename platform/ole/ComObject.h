@@ -46,7 +46,7 @@ class ComObject : public Interfaces... {
     if (IsEqualGUID(&iid, &IID_IUnknown)) {
       found = static_cast<IUnknown*>(static_cast<First*>(this));
     } else {
-      ((found = findIn<Interfaces, Interfaces>(iid)) || ...);
+      ((found = FindIn<Interfaces, Interfaces>(iid)) || ...);
     }
     if (!found) return E_NOINTERFACE;
     AddRef();
@@ -69,13 +69,13 @@ class ComObject : public Interfaces... {
  private:
   // Walks I's chain of interfaces (I, its base, ...) up to IUnknown.
   template <class I, class B>
-  void* findIn(const IID& iid) {
+  void* FindIn(const IID& iid) {
     if constexpr (std::is_void_v<B> || std::is_same_v<B, IUnknown>) {
       return nullptr;
     } else {
       if (IsEqualGUID(&iid, &InterfaceId<B>::value()))
         return static_cast<B*>(static_cast<I*>(this));
-      return findIn<I, typename InterfaceId<B>::Base>(iid);
+      return FindIn<I, typename InterfaceId<B>::Base>(iid);
     }
   }
 

@@ -23,12 +23,12 @@ class ComPtr {
   ComPtr() noexcept = default;
   ComPtr(std::nullptr_t) noexcept {}
   // Shares p: takes a new reference (AddRef). Use Attach to adopt one.
-  explicit ComPtr(T* p) noexcept : m_ptr(p) { addRef(); }
-  ComPtr(const ComPtr& other) noexcept : m_ptr(other.m_ptr) { addRef(); }
+  explicit ComPtr(T* p) noexcept : m_ptr(p) { AddRef(); }
+  ComPtr(const ComPtr& other) noexcept : m_ptr(other.m_ptr) { AddRef(); }
   ComPtr(ComPtr&& other) noexcept : m_ptr(std::exchange(other.m_ptr, nullptr)) {}
   template <class U>
   requires std::convertible_to<U*, T*> ComPtr(const ComPtr<U>& other)
-  noexcept : m_ptr(other.get()) { addRef(); }
+  noexcept : m_ptr(other.get()) { AddRef(); }
   template <class U>
   requires std::convertible_to<U*, T*> ComPtr(ComPtr<U>&& other)
   noexcept : m_ptr(other.detach()) {}
@@ -64,7 +64,7 @@ class ComPtr {
     reset();
     return &m_ptr;
   }
-  void** putVoid() noexcept { return reinterpret_cast<void**>(put()); }
+  void** PutVoid() noexcept { return reinterpret_cast<void**>(put()); }
 
   T* get() const noexcept { return m_ptr; }
   T* operator->() const noexcept { return m_ptr; }
@@ -77,7 +77,7 @@ class ComPtr {
   template <class U>
   ComPtr<U> as() const noexcept {
     ComPtr<U> result;
-    if (m_ptr) m_ptr->QueryInterface(InterfaceId<U>::value(), result.putVoid());
+    if (m_ptr) m_ptr->QueryInterface(InterfaceId<U>::value(), result.PutVoid());
     return result;
   }
 
@@ -85,7 +85,7 @@ class ComPtr {
   friend bool operator==(const ComPtr& a, std::nullptr_t) noexcept { return a.m_ptr == nullptr; }
 
  private:
-  void addRef() const noexcept {
+  void AddRef() const noexcept {
     if (m_ptr) m_ptr->AddRef();
   }
 

@@ -21,9 +21,9 @@ class ErrorInfoObject final : public ComObject<IErrorInfo> {
     *out = IID_NULL;
     return S_OK;
   }
-  HRESULT GetSource(BSTR* out) override { return copyOut(m_source, out); }
-  HRESULT GetDescription(BSTR* out) override { return copyOut(m_description, out); }
-  HRESULT GetHelpFile(BSTR* out) override { return copyOut(std::u16string(), out); }
+  HRESULT GetSource(BSTR* out) override { return CopyOut(m_source, out); }
+  HRESULT GetDescription(BSTR* out) override { return CopyOut(m_description, out); }
+  HRESULT GetHelpFile(BSTR* out) override { return CopyOut(std::u16string(), out); }
   HRESULT GetHelpContext(uint32_t* out) override {
     if (!out) return E_POINTER;
     *out = 0;
@@ -31,7 +31,7 @@ class ErrorInfoObject final : public ComObject<IErrorInfo> {
   }
 
  private:
-  static HRESULT copyOut(const std::u16string& text, BSTR* out) {
+  static HRESULT CopyOut(const std::u16string& text, BSTR* out) {
     if (!out) return E_POINTER;
     *out = SysAllocStringLen(text.data(), static_cast<uint32_t>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;

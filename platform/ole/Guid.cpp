@@ -17,7 +17,7 @@ const IID IID_NULL = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 namespace {
 
-bool fillRandom(unsigned char* buf, size_t size) {
+bool FillRandom(unsigned char* buf, size_t size) {
   size_t done = 0;
   while (done < size) {
     const ssize_t n = getrandom(buf + done, size - done, 0);
@@ -45,7 +45,7 @@ bool fillRandom(unsigned char* buf, size_t size) {
   return done == size;
 }
 
-int hexValue(OLECHAR c) {
+int HexValue(OLECHAR c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
@@ -53,10 +53,10 @@ int hexValue(OLECHAR c) {
 }
 
 // Reads digits hex digits at text; false on a non-hex character.
-bool readHex(const OLECHAR* text, int digits, uint64_t& value) {
+bool ReadHex(const OLECHAR* text, int digits, uint64_t& value) {
   value = 0;
   for (int i = 0; i < digits; ++i) {
-    const int v = hexValue(text[i]);
+    const int v = HexValue(text[i]);
     if (v < 0) return false;
     value = (value << 4) | static_cast<uint64_t>(v);
   }
@@ -68,7 +68,7 @@ bool readHex(const OLECHAR* text, int digits, uint64_t& value) {
 HRESULT CoCreateGuid(GUID* out) {
   if (!out) return E_POINTER;
   unsigned char bytes[16];
-  if (!fillRandom(bytes, sizeof bytes)) return E_FAIL;
+  if (!FillRandom(bytes, sizeof bytes)) return E_FAIL;
   std::memcpy(out, bytes, sizeof bytes);
   out->Data3 = static_cast<uint16_t>((out->Data3 & 0x0FFF) | 0x4000);   // version 4
   out->Data4[0] = static_cast<uint8_t>((out->Data4[0] & 0x3F) | 0x80);  // RFC 4122 variant
@@ -89,15 +89,15 @@ HRESULT CLSIDFromString(const OLECHAR* text, GUID* out) {
   }
   GUID g;
   uint64_t v;
-  if (!readHex(text + 1, 8, v)) return E_INVALIDARG;
+  if (!ReadHex(text + 1, 8, v)) return E_INVALIDARG;
   g.Data1 = static_cast<uint32_t>(v);
-  if (!readHex(text + 10, 4, v)) return E_INVALIDARG;
+  if (!ReadHex(text + 10, 4, v)) return E_INVALIDARG;
   g.Data2 = static_cast<uint16_t>(v);
-  if (!readHex(text + 15, 4, v)) return E_INVALIDARG;
+  if (!ReadHex(text + 15, 4, v)) return E_INVALIDARG;
   g.Data3 = static_cast<uint16_t>(v);
   static constexpr int kByteAt[8] = {20, 22, 25, 27, 29, 31, 33, 35};
   for (int i = 0; i < 8; ++i) {
-    if (!readHex(text + kByteAt[i], 2, v)) return E_INVALIDARG;
+    if (!ReadHex(text + kByteAt[i], 2, v)) return E_INVALIDARG;
     g.Data4[i] = static_cast<uint8_t>(v);
   }
   *out = g;

@@ -21,14 +21,14 @@ constexpr uint64_t kMaxDataBytes = uint64_t{256} << 20;
 
 enum class ElementKind { Raw, Bstr, Interface, Variant };
 
-ElementKind kindOf(const SAFEARRAY* psa) {
+ElementKind KindOf(const SAFEARRAY* psa) {
   if (psa->fFeatures & FADF_BSTR) return ElementKind::Bstr;
   if (psa->fFeatures & (FADF_UNKNOWN | FADF_DISPATCH)) return ElementKind::Interface;
   if (psa->fFeatures & FADF_VARIANT) return ElementKind::Variant;
   return ElementKind::Raw;
 }
 
-uint16_t featuresFor(VARTYPE vt) {
+uint16_t FeaturesFor(VARTYPE vt) {
   switch (vt) {
     case VT_BSTR:
       return FADF_BSTR;
@@ -43,17 +43,17 @@ uint16_t featuresFor(VARTYPE vt) {
   }
 }
 
-bool isElementType(VARTYPE vt) {
+bool IsElementType(VARTYPE vt) {
   return vt != VT_DECIMAL && (vt == VT_VARIANT || (vt >= VT_I2 && detail::ValueSize(vt) != 0));
 }
 
 // Indexes stay within int32: lLbound + cElements - 1 must be representable.
-bool boundFits(const SAFEARRAYBOUND& b) {
+bool BoundFits(const SAFEARRAYBOUND& b) {
   const int64_t upper = int64_t{b.lLbound} + int64_t{b.cElements} - 1;
   return upper >= INT32_MIN && upper <= INT32_MAX;
 }
 
-bool dataSize(uint64_t count, uint32_t cbElements, size_t& bytes) {
+bool DataSize(uint64_t count, uint32_t cbElements, size_t& bytes) {
   uint64_t total;
   if (__builtin_mul_overflow(count, uint64_t{cbElements}, &total) || total > kMaxDataBytes) {
     return false;
@@ -63,7 +63,7 @@ bool dataSize(uint64_t count, uint32_t cbElements, size_t& bytes) {
 }
 
 // Product of the element counts of the stored bounds [from, cDims).
-bool countOf(const SAFEARRAY* psa, uint32_t from, uint64_t& count) {
+bool CountOf(const SAFEARRAY* psa, uint32_t from, uint64_t& count) {
   count = 1;
   for (uint32_t i = from; i < psa->cDims; ++i) {
     if (__builtin_mul_overflow(count, uint64_t{psa->rgsabound[i].cElements}, &count)) return false;
@@ -71,12 +71,12 @@ bool countOf(const SAFEARRAY* psa, uint32_t from, uint64_t& count) {
   return true;
 }
 
-uint64_t elementCount(const SAFEARRAY* psa) {
+uint64_t ElementCount(const SAFEARRAY* psa) {
   uint64_t count;
-  return countOf(psa, 0, count) ? count : 0;
+  return CountOf(psa, 0, count) ? count : 0;
 }
 
-SAFEARRAY* allocDescriptor(uint32_t cDims, uint32_t vt) {
+SAFEARRAY* AllocDescriptor(uint32_t cDims, uint32_t vt) {
   const size_t size = kPrefixSize + offsetof(SAFEARRAY, rgsabound) + cDims * sizeof(SAFEARRAYBOUND);
   auto* block = static_cast<unsigned char*>(std::calloc(1, size));
   if (!block) return nullptr;
@@ -86,23 +86,23 @@ SAFEARRAY* allocDescriptor(uint32_t cDims, uint32_t vt) {
   return psa;
 }
 
-void freeDescriptor(SAFEARRAY* psa) {
+void FreeDescriptor(SAFEARRAY* psa) {
   std::free(reinterpret_cast<unsigned char*>(psa) - kPrefixSize);
 }
 
-void* allocData(size_t bytes) {
+void* AllocData(size_t bytes) {
   return std::calloc(bytes ? bytes : 1, 1);
 }
 
-unsigned char* elementAt(const SAFEARRAY* psa, uint64_t i) {
+unsigned char* ElementAt(const SAFEARRAY* psa, uint64_t i) {
   return static_cast<unsigned char*>(psa->pvData) + i * psa->cbElements;
 }
 
 // Frees what elements [first, first + count) own and zeroes them.
-void clearElements(SAFEARRAY* psa, uint64_t first, uint64_t count) {
-  const ElementKind kind = kindOf(psa);
+void ClearElements(SAFEARRAY* psa, uint64_t first, uint64_t count) {
+  const ElementKind kind = KindOf(psa);
   for (uint64_t i = first; i < first + count; ++i) {
-    unsigned char* e = elementAt(psa, i);
+    unsigned char* e = ElementAt(psa, i);
     switch (kind) {
       case ElementKind::Bstr:
         SysFreeString(*reinterpret_cast<BSTR*>(e));
@@ -117,11 +117,11 @@ void clearElements(SAFEARRAY* psa, uint64_t first, uint64_t count) {
         break;
     }
   }
-  std::memset(elementAt(psa, first), 0, count * psa->cbElements);
+  std::memset(ElementAt(psa, first), 0, count * psa->cbElements);
 }
 
 // Deep copy of one element from src into the zeroed storage dst.
-HRESULT copyElement(ElementKind kind, const unsigned char* src, unsigned char* dst, uint32_t cb) {
+HRESULT CopyElement(ElementKind kind, const unsigned char* src, unsigned char* dst, uint32_t cb) {
   switch (kind) {
     case ElementKind::Bstr: {
       bool ok;
@@ -146,25 +146,25 @@ HRESULT copyElement(ElementKind kind, const unsigned char* src, unsigned char* d
 }  // namespace
 
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, uint32_t cDims, const SAFEARRAYBOUND* bounds) {
-  if (!isElementType(vt) || cDims == 0 || cDims > UINT16_MAX || !bounds) return nullptr;
+  if (!IsElementType(vt) || cDims == 0 || cDims > UINT16_MAX || !bounds) return nullptr;
   uint64_t count = 1;
   for (uint32_t i = 0; i < cDims; ++i) {
-    if (!boundFits(bounds[i]) ||
+    if (!BoundFits(bounds[i]) ||
         __builtin_mul_overflow(count, uint64_t{bounds[i].cElements}, &count)) {
       return nullptr;
     }
   }
   const uint32_t cb = vt == VT_VARIANT ? sizeof(VARIANT) : detail::ValueSize(vt);
   size_t bytes;
-  if (!dataSize(count, cb, bytes)) return nullptr;
-  SAFEARRAY* psa = allocDescriptor(cDims, vt);
+  if (!DataSize(count, cb, bytes)) return nullptr;
+  SAFEARRAY* psa = AllocDescriptor(cDims, vt);
   if (!psa) return nullptr;
-  psa->pvData = allocData(bytes);
+  psa->pvData = AllocData(bytes);
   if (!psa->pvData) {
-    freeDescriptor(psa);
+    FreeDescriptor(psa);
     return nullptr;
   }
-  psa->fFeatures = static_cast<uint16_t>(FADF_HAVEVARTYPE | featuresFor(vt));
+  psa->fFeatures = static_cast<uint16_t>(FADF_HAVEVARTYPE | FeaturesFor(vt));
   psa->cbElements = cb;
   for (uint32_t i = 0; i < cDims; ++i) psa->rgsabound[cDims - 1 - i] = bounds[i];
   return psa;
@@ -178,9 +178,9 @@ SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, int32_t lLbound, uint32_t cElements
 HRESULT SafeArrayDestroy(SAFEARRAY* psa) {
   if (!psa) return S_OK;
   if (psa->cLocks) return DISP_E_ARRAYISLOCKED;
-  clearElements(psa, 0, elementCount(psa));
+  ClearElements(psa, 0, ElementCount(psa));
   std::free(psa->pvData);
-  freeDescriptor(psa);
+  FreeDescriptor(psa);
   return S_OK;
 }
 
@@ -190,23 +190,23 @@ HRESULT SafeArrayCopy(const SAFEARRAY* psa, SAFEARRAY** out) {
   if (!psa) return S_OK;
   uint32_t vt;
   std::memcpy(&vt, reinterpret_cast<const unsigned char*>(psa) - sizeof vt, sizeof vt);
-  const uint64_t count = elementCount(psa);
+  const uint64_t count = ElementCount(psa);
   size_t bytes;
-  if (!dataSize(count, psa->cbElements, bytes)) return E_OUTOFMEMORY;
-  SAFEARRAY* copy = allocDescriptor(psa->cDims, vt);
+  if (!DataSize(count, psa->cbElements, bytes)) return E_OUTOFMEMORY;
+  SAFEARRAY* copy = AllocDescriptor(psa->cDims, vt);
   if (!copy) return E_OUTOFMEMORY;
   copy->fFeatures = static_cast<uint16_t>(
       psa->fFeatures & ~(FADF_AUTO | FADF_STATIC | FADF_EMBEDDED | FADF_FIXEDSIZE));
   copy->cbElements = psa->cbElements;
   std::memcpy(copy->rgsabound, psa->rgsabound, psa->cDims * sizeof(SAFEARRAYBOUND));
-  copy->pvData = allocData(bytes);
+  copy->pvData = AllocData(bytes);
   if (!copy->pvData) {
-    freeDescriptor(copy);
+    FreeDescriptor(copy);
     return E_OUTOFMEMORY;
   }
-  const ElementKind kind = kindOf(psa);
+  const ElementKind kind = KindOf(psa);
   for (uint64_t i = 0; i < count; ++i) {
-    const HRESULT hr = copyElement(kind, elementAt(psa, i), elementAt(copy, i), psa->cbElements);
+    const HRESULT hr = CopyElement(kind, ElementAt(psa, i), ElementAt(copy, i), psa->cbElements);
     if (FAILED(hr)) {
       SafeArrayDestroy(copy);
       return hr;
@@ -263,25 +263,25 @@ HRESULT SafeArrayGetUBound(const SAFEARRAY* psa, uint32_t nDim, int32_t* out) {
 HRESULT SafeArrayRedim(SAFEARRAY* psa, const SAFEARRAYBOUND* lastBound) {
   if (!psa || !lastBound || psa->cDims == 0) return E_INVALIDARG;
   if (psa->cLocks) return DISP_E_ARRAYISLOCKED;
-  if ((psa->fFeatures & FADF_FIXEDSIZE) || !boundFits(*lastBound)) return E_INVALIDARG;
+  if ((psa->fFeatures & FADF_FIXEDSIZE) || !BoundFits(*lastBound)) return E_INVALIDARG;
   // The last dimension varies slowest, so its elements form the tail of the
   // data block: shrinking cuts the tail, growing appends zeroed elements.
   uint64_t others, newCount;
   size_t bytes;
-  if (!countOf(psa, 1, others) ||
+  if (!CountOf(psa, 1, others) ||
       __builtin_mul_overflow(others, uint64_t{lastBound->cElements}, &newCount) ||
-      !dataSize(newCount, psa->cbElements, bytes)) {
+      !DataSize(newCount, psa->cbElements, bytes)) {
     return E_OUTOFMEMORY;
   }
   const uint64_t oldCount = others * psa->rgsabound[0].cElements;
   if (newCount < oldCount) {
-    clearElements(psa, newCount, oldCount - newCount);
+    ClearElements(psa, newCount, oldCount - newCount);
     if (void* data = std::realloc(psa->pvData, bytes ? bytes : 1)) psa->pvData = data;
   } else if (newCount > oldCount) {
     void* data = std::realloc(psa->pvData, bytes);
     if (!data) return E_OUTOFMEMORY;
     psa->pvData = data;
-    std::memset(elementAt(psa, oldCount), 0, (newCount - oldCount) * psa->cbElements);
+    std::memset(ElementAt(psa, oldCount), 0, (newCount - oldCount) * psa->cbElements);
   }
   psa->rgsabound[0] = *lastBound;
   return S_OK;
@@ -324,7 +324,7 @@ HRESULT SafeArrayPtrOfIndex(SAFEARRAY* psa, const int32_t* indices, void** out) 
     offset += static_cast<uint64_t>(i) * stride;
     stride *= b.cElements;
   }
-  *out = elementAt(psa, offset);
+  *out = ElementAt(psa, offset);
   return S_OK;
 }
 
@@ -333,10 +333,10 @@ HRESULT SafeArrayGetElement(SAFEARRAY* psa, const int32_t* indices, void* out) {
   void* element;
   HRESULT hr = SafeArrayPtrOfIndex(psa, indices, &element);
   if (FAILED(hr)) return hr;
-  const ElementKind kind = kindOf(psa);
+  const ElementKind kind = KindOf(psa);
   if (kind == ElementKind::Variant) VariantInit(static_cast<VARIANT*>(out));
   SafeArrayLock(psa);
-  hr = copyElement(kind, static_cast<unsigned char*>(element), static_cast<unsigned char*>(out),
+  hr = CopyElement(kind, static_cast<unsigned char*>(element), static_cast<unsigned char*>(out),
                    psa->cbElements);
   SafeArrayUnlock(psa);
   return hr;
@@ -347,7 +347,7 @@ HRESULT SafeArrayPutElement(SAFEARRAY* psa, const int32_t* indices, const void* 
   HRESULT hr = SafeArrayPtrOfIndex(psa, indices, &element);
   if (FAILED(hr)) return hr;
   SafeArrayLock(psa);
-  switch (kindOf(psa)) {
+  switch (KindOf(psa)) {
     case ElementKind::Bstr: {
       bool ok;
       BSTR copy = detail::CopyBstr(static_cast<BSTR>(const_cast<void*>(value)), ok);

@@ -12,7 +12,7 @@ constexpr char32_t kReplacement = 0xFFFD;
 // of bytes consumed. The accepted second-byte ranges follow the table of
 // well-formed UTF-8 sequences, which rules out overlong forms, surrogates and
 // values above U+10FFFF; a broken sequence consumes its maximal valid prefix.
-size_t decodeUtf8(const unsigned char* p, size_t n, char32_t& cp) {
+size_t DecodeUtf8(const unsigned char* p, size_t n, char32_t& cp) {
   const unsigned char b0 = p[0];
   if (b0 < 0x80) {
     cp = b0;
@@ -49,7 +49,7 @@ size_t decodeUtf8(const unsigned char* p, size_t n, char32_t& cp) {
   return len;
 }
 
-void appendUtf8(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -76,7 +76,7 @@ std::u16string Utf8ToUtf16(std::string_view text) {
   size_t i = 0;
   while (i < text.size()) {
     char32_t cp;
-    i += decodeUtf8(p + i, text.size() - i, cp);
+    i += DecodeUtf8(p + i, text.size() - i, cp);
     if (cp >= 0x10000) {
       cp -= 0x10000;
       out += static_cast<char16_t>(0xD800 + (cp >> 10));
@@ -100,7 +100,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     } else if (cp >= 0xD800 && cp <= 0xDFFF) {
       cp = kReplacement;
     }
-    appendUtf8(out, cp);
+    AppendUtf8(out, cp);
   }
   return out;
 }

@@ -1,7 +1,7 @@
 #include "platform/ole/VarFormat.h"
 
-#include <locale.h>
-#include <stdlib.h>
+#include <clocale>
+#include <cstdlib>
 
 #include <algorithm>
 #include <charconv>
@@ -22,7 +22,7 @@ constexpr int64_t kMsPerDay = 86400000;
 
 // Days since 01.01.1970 of a proleptic Gregorian date (H. Hinnant's
 // algorithm) and back.
-int64_t daysFromCivil(int64_t y, int64_t m, int64_t d) {
+int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
   y -= m <= 2;
   const int64_t era = (y >= 0 ? y : y - 399) / 400;
   const int64_t yoe = y - era * 400;
@@ -31,7 +31,7 @@ int64_t daysFromCivil(int64_t y, int64_t m, int64_t d) {
   return era * 146097 + doe - 719468;
 }
 
-void civilFromDays(int64_t z, int64_t& y, int64_t& m, int64_t& d) {
+void CivilFromDays(int64_t z, int64_t& y, int64_t& m, int64_t& d) {
   z += 719468;
   const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
   const int64_t doe = z - era * 146097;
@@ -43,50 +43,50 @@ void civilFromDays(int64_t z, int64_t& y, int64_t& m, int64_t& d) {
   y = yoe + era * 400 + (m <= 2);
 }
 
-int daysInMonth(int64_t y, int64_t m) {
+int DaysInMonth(int64_t y, int64_t m) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
   return m == 2 && leap ? 29 : kDays[m - 1];
 }
 
-void appendPadded(std::string& out, int64_t value, int width) {
+void AppendPadded(std::string& out, int64_t value, int width) {
   std::string digits = std::to_string(value);
   const auto wanted = static_cast<size_t>(std::max(width, 0));
   if (digits.size() < wanted) out.append(wanted - digits.size(), '0');
   out += digits;
 }
 
-bool isDigit(char c) {
+bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
 // Reads between minDigits and maxDigits decimal digits at text[pos].
-bool readNumber(std::string_view text, size_t& pos, int minDigits, int maxDigits, int64_t& value) {
+bool ReadNumber(std::string_view text, size_t& pos, int minDigits, int maxDigits, int64_t& value) {
   value = 0;
   int n = 0;
-  while (pos < text.size() && isDigit(text[pos]) && n < maxDigits) {
+  while (pos < text.size() && IsDigit(text[pos]) && n < maxDigits) {
     value = value * 10 + (text[pos++] - '0');
     ++n;
   }
-  return n >= minDigits && !(pos < text.size() && isDigit(text[pos]));
+  return n >= minDigits && !(pos < text.size() && IsDigit(text[pos]));
 }
 
-bool readTime(std::string_view text, size_t& pos, int64_t& seconds) {
+bool ReadTime(std::string_view text, size_t& pos, int64_t& seconds) {
   int64_t h, m, s = 0;
-  if (!readNumber(text, pos, 1, 2, h) || pos >= text.size() || text[pos++] != ':' ||
-      !readNumber(text, pos, 1, 2, m)) {
+  if (!ReadNumber(text, pos, 1, 2, h) || pos >= text.size() || text[pos++] != ':' ||
+      !ReadNumber(text, pos, 1, 2, m)) {
     return false;
   }
   if (pos < text.size() && text[pos] == ':') {
     ++pos;
-    if (!readNumber(text, pos, 1, 2, s)) return false;
+    if (!ReadNumber(text, pos, 1, 2, s)) return false;
   }
   if (h > 23 || m > 59 || s > 59) return false;
   seconds = h * 3600 + m * 60 + s;
   return true;
 }
 
-locale_t cLocale() {
+locale_t CLocale() {
   static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   return locale;
 }
@@ -109,7 +109,7 @@ HRESULT ParseNumber(std::string_view text, ParsedNumber& out) {
   // The number in C syntax for strtod, whatever separator the text used.
   std::string normal = negative ? "-" : "";
   size_t digits = 0;
-  while (pos < text.size() && isDigit(text[pos])) {
+  while (pos < text.size() && IsDigit(text[pos])) {
     normal += text[pos++];
     ++digits;
   }
@@ -119,7 +119,7 @@ HRESULT ParseNumber(std::string_view text, ParsedNumber& out) {
     plainInteger = false;
     normal += '.';
     ++pos;
-    while (pos < text.size() && isDigit(text[pos])) {
+    while (pos < text.size() && IsDigit(text[pos])) {
       normal += text[pos++];
       ++digits;
     }
@@ -131,7 +131,7 @@ HRESULT ParseNumber(std::string_view text, ParsedNumber& out) {
     ++pos;
     if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) normal += text[pos++];
     size_t expDigits = 0;
-    while (pos < text.size() && isDigit(text[pos])) {
+    while (pos < text.size() && IsDigit(text[pos])) {
       normal += text[pos++];
       ++expDigits;
     }
@@ -151,7 +151,7 @@ HRESULT ParseNumber(std::string_view text, ParsedNumber& out) {
       return S_OK;
     }
   }
-  const double value = strtod_l(normal.c_str(), nullptr, cLocale());
+  const double value = strtod_l(normal.c_str(), nullptr, CLocale());
   if (std::isinf(value)) return DISP_E_OVERFLOW;
   out.real = value;
   return S_OK;
@@ -169,7 +169,7 @@ std::string FormatFloat(double value, int precision) {
   const size_t ePos = sci.find('e');
   std::string digits;
   for (char c : sci.substr(0, ePos)) {
-    if (isDigit(c)) digits += c;
+    if (IsDigit(c)) digits += c;
   }
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   int exponent = 0;
@@ -215,7 +215,7 @@ std::string CurrencyToText(int64_t cy) {
   uint64_t fraction = magnitude % 10000;
   if (fraction) {
     std::string digits;
-    appendPadded(digits, static_cast<int64_t>(fraction), 4);
+    AppendPadded(digits, static_cast<int64_t>(fraction), 4);
     while (digits.back() == '0') digits.pop_back();
     out += ',' + digits;
   }
@@ -239,21 +239,21 @@ bool DateTimeToText(double date, std::string& text) {
   std::string out;
   if (ms == 0 || day != 0) {
     int64_t y, m, d;
-    civilFromDays(day + kEpochOffset, y, m, d);
-    appendPadded(out, d, 2);
+    CivilFromDays(day + kEpochOffset, y, m, d);
+    AppendPadded(out, d, 2);
     out += '.';
-    appendPadded(out, m, 2);
+    AppendPadded(out, m, 2);
     out += '.';
-    appendPadded(out, y, 4);
+    AppendPadded(out, y, 4);
   }
   if (ms != 0) {
     if (!out.empty()) out += ' ';
     const int64_t seconds = ms / 1000;
-    appendPadded(out, seconds / 3600, 2);
+    AppendPadded(out, seconds / 3600, 2);
     out += ':';
-    appendPadded(out, seconds / 60 % 60, 2);
+    AppendPadded(out, seconds / 60 % 60, 2);
     out += ':';
-    appendPadded(out, seconds % 60, 2);
+    AppendPadded(out, seconds % 60, 2);
   }
   text = std::move(out);
   return true;
@@ -267,19 +267,19 @@ bool TextToDateTime(std::string_view text, double& date) {
   const size_t dot = text.find('.');
   if (dot != std::string_view::npos && (colon == std::string_view::npos || dot < colon)) {
     int64_t d, m, y;
-    if (!readNumber(text, pos, 1, 2, d) || pos >= text.size() || text[pos++] != '.' ||
-        !readNumber(text, pos, 1, 2, m) || pos >= text.size() || text[pos++] != '.' ||
-        !readNumber(text, pos, 4, 4, y)) {
+    if (!ReadNumber(text, pos, 1, 2, d) || pos >= text.size() || text[pos++] != '.' ||
+        !ReadNumber(text, pos, 1, 2, m) || pos >= text.size() || text[pos++] != '.' ||
+        !ReadNumber(text, pos, 4, 4, y)) {
       return false;
     }
-    if (y < 1 || m < 1 || m > 12 || d < 1 || d > daysInMonth(y, m)) return false;
-    days = daysFromCivil(y, m, d) - kEpochOffset;
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return false;
+    days = DaysFromCivil(y, m, d) - kEpochOffset;
     if (pos < text.size()) {
       if (text[pos] != ' ') return false;
       while (pos < text.size() && text[pos] == ' ') ++pos;
-      if (!readTime(text, pos, seconds)) return false;
+      if (!ReadTime(text, pos, seconds)) return false;
     }
-  } else if (!readTime(text, pos, seconds)) {
+  } else if (!ReadTime(text, pos, seconds)) {
     return false;
   }
   if (pos != text.size()) return false;

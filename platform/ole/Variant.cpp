@@ -10,7 +10,7 @@ namespace labelplu::ole {
 
 namespace {
 
-const char* baseTypeName(VARTYPE vt) {
+const char* BaseTypeName(VARTYPE vt) {
   switch (vt) {
     case VT_EMPTY:
       return "Empty";
@@ -63,26 +63,26 @@ const char* baseTypeName(VARTYPE vt) {
 }
 
 // The type a conversion reads: the referenced one for by-reference values.
-VARTYPE sourceType(const VARIANT& v) {
+VARTYPE SourceType(const VARIANT& v) {
   if (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal) return WithoutByRef(v.pvarVal->vt);
   return WithoutByRef(v.vt);
 }
 
-[[noreturn]] void raiseConversion(HRESULT hr, const VARIANT& v, VARTYPE vt) {
+[[noreturn]] void RaiseConversion(HRESULT hr, const VARIANT& v, VARTYPE vt) {
   if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
   const std::string types =
-      "variant of type (" + VarTypeName(sourceType(v)) + ") into type (" + VarTypeName(vt) + ")";
+      "variant of type (" + VarTypeName(SourceType(v)) + ") into type (" + VarTypeName(vt) + ")";
   if (hr == DISP_E_OVERFLOW) throw VariantError("Overflow while converting " + types);
   if (hr == DISP_E_TYPEMISMATCH) throw VariantError("Could not convert " + types);
   throw VariantError("Invalid variant type conversion");
 }
 
-void checkCopy(HRESULT hr) {
+void CheckCopy(HRESULT hr) {
   if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
   if (FAILED(hr)) throw VariantError("Invalid variant type conversion");
 }
 
-VARIANT emptyVariant() {
+VARIANT EmptyVariant() {
   VARIANT v;
   std::memset(&v, 0, sizeof v);
   return v;
@@ -95,7 +95,7 @@ VariantError::~VariantError() = default;
 
 std::string VarTypeName(VARTYPE vt) {
   std::string name;
-  if (const char* base = baseTypeName(vt & VT_TYPEMASK)) {
+  if (const char* base = BaseTypeName(vt & VT_TYPEMASK)) {
     name = base;
   } else {
     char hex[8];
@@ -107,44 +107,44 @@ std::string VarTypeName(VARTYPE vt) {
   return name;
 }
 
-OleVariant::OleVariant() noexcept : m_value(emptyVariant()) {}
+OleVariant::OleVariant() noexcept : m_value(EmptyVariant()) {}
 
-OleVariant::OleVariant(int32_t value) noexcept : m_value(emptyVariant()) {
+OleVariant::OleVariant(int32_t value) noexcept : m_value(EmptyVariant()) {
   m_value.vt = VT_I4;
   m_value.lVal = value;
 }
 
-OleVariant::OleVariant(double value) noexcept : m_value(emptyVariant()) {
+OleVariant::OleVariant(double value) noexcept : m_value(EmptyVariant()) {
   m_value.vt = VT_R8;
   m_value.dblVal = value;
 }
 
-OleVariant::OleVariant(bool value) noexcept : m_value(emptyVariant()) {
+OleVariant::OleVariant(bool value) noexcept : m_value(EmptyVariant()) {
   m_value.vt = VT_BOOL;
   m_value.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-OleVariant::OleVariant(std::string_view utf8) : m_value(emptyVariant()) {
+OleVariant::OleVariant(std::string_view utf8) : m_value(EmptyVariant()) {
   m_value.bstrVal = Utf8ToBstr(utf8);
   m_value.vt = VT_BSTR;
 }
 
 OleVariant::OleVariant(const char* utf8) : OleVariant(std::string_view(utf8 ? utf8 : "")) {}
 
-OleVariant::OleVariant(IDispatch* object) noexcept : m_value(emptyVariant()) {
+OleVariant::OleVariant(IDispatch* object) noexcept : m_value(EmptyVariant()) {
   m_value.vt = VT_DISPATCH;
   m_value.pdispVal = object;
   if (object) object->AddRef();
 }
 
-OleVariant::OleVariant(IUnknown* object) noexcept : m_value(emptyVariant()) {
+OleVariant::OleVariant(IUnknown* object) noexcept : m_value(EmptyVariant()) {
   m_value.vt = VT_UNKNOWN;
   m_value.punkVal = object;
   if (object) object->AddRef();
 }
 
-OleVariant::OleVariant(const VARIANT& value) : m_value(emptyVariant()) {
-  checkCopy(VariantCopy(&m_value, &value));
+OleVariant::OleVariant(const VARIANT& value) : m_value(EmptyVariant()) {
+  CheckCopy(VariantCopy(&m_value, &value));
 }
 
 OleVariant::OleVariant(const OleVariant& other) : OleVariant(other.m_value) {}
@@ -152,7 +152,7 @@ OleVariant::OleVariant(const OleVariant& other) : OleVariant(other.m_value) {}
 OleVariant::OleVariant(OleVariant&& other) noexcept : m_value(other.release()) {}
 
 OleVariant& OleVariant::operator=(const OleVariant& other) {
-  if (this != &other) checkCopy(VariantCopy(&m_value, &other.m_value));
+  if (this != &other) CheckCopy(VariantCopy(&m_value, &other.m_value));
   return *this;
 }
 
@@ -171,7 +171,7 @@ OleVariant::~OleVariant() {
 OleVariant OleVariant::Adopt(VARIANT& value) noexcept {
   OleVariant result;
   result.m_value = value;
-  value = emptyVariant();
+  value = EmptyVariant();
   return result;
 }
 
@@ -220,20 +220,20 @@ VARIANT* OleVariant::put() noexcept {
 
 VARIANT OleVariant::release() noexcept {
   VARIANT value = m_value;
-  m_value = emptyVariant();
+  m_value = EmptyVariant();
   return value;
 }
 
 void OleVariant::clear() noexcept {
   // A locked array cannot be freed; dropping the reference is all that is
   // left to do then.
-  if (FAILED(VariantClear(&m_value))) m_value = emptyVariant();
+  if (FAILED(VariantClear(&m_value))) m_value = EmptyVariant();
 }
 
 OleVariant VarAsType(const VARIANT& v, VARTYPE vt) {
   OleVariant result;
   const HRESULT hr = VariantChangeType(result.put(), &v, 0, vt);
-  if (FAILED(hr)) raiseConversion(hr, v, vt);
+  if (FAILED(hr)) RaiseConversion(hr, v, vt);
   return result;
 }
 
@@ -254,7 +254,7 @@ bool VarToBool(const VARIANT& v) {
 }
 
 std::string VarToText(const VARIANT& v) {
-  if (sourceType(v) == VT_NULL) return {};
+  if (SourceType(v) == VT_NULL) return {};
   return BstrToUtf8(VarAsType(v, VT_BSTR).get().bstrVal);
 }
 

@@ -78,8 +78,8 @@ class LP_OLE_EXPORT OleVariant {
   // Hands the value to the caller (who clears it) and becomes VT_EMPTY.
   VARIANT release() noexcept;
   void clear() noexcept;
-  VARTYPE type() const noexcept { return m_value.vt; }
-  bool isEmpty() const noexcept { return m_value.vt == VT_EMPTY; }
+  VARTYPE Type() const noexcept { return m_value.vt; }
+  bool IsEmpty() const noexcept { return m_value.vt == VT_EMPTY; }
 
  private:
   VARIANT m_value;

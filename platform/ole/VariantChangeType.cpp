@@ -16,7 +16,7 @@ namespace {
 
 using Int = __int128;
 
-bool isIntegerType(VARTYPE vt) {
+bool IsIntegerType(VARTYPE vt) {
   switch (vt) {
     case VT_I1:
     case VT_UI1:
@@ -35,7 +35,7 @@ bool isIntegerType(VARTYPE vt) {
 }
 
 // The integer value of an integer-typed view.
-Int integerOf(const VARIANT& v) {
+Int IntegerOf(const VARIANT& v) {
   switch (v.vt) {
     case VT_I1:
       return v.cVal;
@@ -58,7 +58,7 @@ Int integerOf(const VARIANT& v) {
   }
 }
 
-HRESULT roundHalfEven(double d, Int& out) {
+HRESULT RoundHalfEven(double d, Int& out) {
   if (std::isnan(d) || !(std::fabs(d) < 1e36)) return DISP_E_OVERFLOW;
   double r = std::floor(d);
   const double diff = d - r;
@@ -67,7 +67,7 @@ HRESULT roundHalfEven(double d, Int& out) {
   return S_OK;
 }
 
-Int roundCurrency(int64_t cy) {
+Int RoundCurrency(int64_t cy) {
   Int q = cy / 10000;
   const int64_t rem = cy % 10000;
   if (rem > 5000 || (rem == 5000 && (q & 1))) ++q;
@@ -75,7 +75,7 @@ Int roundCurrency(int64_t cy) {
   return q;
 }
 
-HRESULT readNumberText(BSTR text, detail::ParsedNumber& number) {
+HRESULT ReadNumberText(BSTR text, detail::ParsedNumber& number) {
   try {
     return detail::ParseNumber(BstrToUtf8(text), number);
   } catch (const std::bad_alloc&) {
@@ -83,9 +83,9 @@ HRESULT readNumberText(BSTR text, detail::ParsedNumber& number) {
   }
 }
 
-HRESULT readInteger(const VARIANT& v, Int& out) {
-  if (isIntegerType(v.vt)) {
-    out = integerOf(v);
+HRESULT ReadInteger(const VARIANT& v, Int& out) {
+  if (IsIntegerType(v.vt)) {
+    out = IntegerOf(v);
     return S_OK;
   }
   switch (v.vt) {
@@ -93,26 +93,26 @@ HRESULT readInteger(const VARIANT& v, Int& out) {
       out = 0;
       return S_OK;
     case VT_R4:
-      return roundHalfEven(v.fltVal, out);
+      return RoundHalfEven(v.fltVal, out);
     case VT_R8:
-      return roundHalfEven(v.dblVal, out);
+      return RoundHalfEven(v.dblVal, out);
     case VT_DATE:
-      return roundHalfEven(v.date, out);
+      return RoundHalfEven(v.date, out);
     case VT_CY:
-      out = roundCurrency(v.cyVal);
+      out = RoundCurrency(v.cyVal);
       return S_OK;
     case VT_BOOL:
       out = v.boolVal ? -1 : 0;
       return S_OK;
     case VT_BSTR: {
       detail::ParsedNumber number;
-      const HRESULT hr = readNumberText(v.bstrVal, number);
+      const HRESULT hr = ReadNumberText(v.bstrVal, number);
       if (FAILED(hr)) return hr;
       if (number.isInteger) {
         out = number.integer;
         return S_OK;
       }
-      return roundHalfEven(number.real, out);
+      return RoundHalfEven(number.real, out);
     }
     default:
       return DISP_E_TYPEMISMATCH;
@@ -120,7 +120,7 @@ HRESULT readInteger(const VARIANT& v, Int& out) {
 }
 
 // True is all bits set, also in an unsigned target (as OLE does).
-HRESULT storeInteger(VARTYPE vt, Int value, bool fromBool, VARIANT& result) {
+HRESULT StoreInteger(VARTYPE vt, Int value, bool fromBool, VARIANT& result) {
   Int lo, hi;
   switch (vt) {
     case VT_I1:
@@ -168,9 +168,9 @@ HRESULT storeInteger(VARTYPE vt, Int value, bool fromBool, VARIANT& result) {
   return S_OK;
 }
 
-HRESULT readReal(const VARIANT& v, double& out) {
-  if (isIntegerType(v.vt)) {
-    out = static_cast<double>(integerOf(v));
+HRESULT ReadReal(const VARIANT& v, double& out) {
+  if (IsIntegerType(v.vt)) {
+    out = static_cast<double>(IntegerOf(v));
     return S_OK;
   }
   switch (v.vt) {
@@ -194,7 +194,7 @@ HRESULT readReal(const VARIANT& v, double& out) {
       return S_OK;
     case VT_BSTR: {
       detail::ParsedNumber number;
-      const HRESULT hr = readNumberText(v.bstrVal, number);
+      const HRESULT hr = ReadNumberText(v.bstrVal, number);
       out = number.real;
       return hr;
     }
@@ -203,26 +203,26 @@ HRESULT readReal(const VARIANT& v, double& out) {
   }
 }
 
-HRESULT readCurrency(const VARIANT& v, int64_t& out) {
+HRESULT ReadCurrency(const VARIANT& v, int64_t& out) {
   Int scaled;
   HRESULT hr;
   if (v.vt == VT_BSTR) {
     detail::ParsedNumber number;
-    hr = readNumberText(v.bstrVal, number);
+    hr = ReadNumberText(v.bstrVal, number);
     if (SUCCEEDED(hr)) {
       if (number.isInteger) {
         scaled = number.integer * 10000;
       } else {
-        hr = roundHalfEven(number.real * 10000.0, scaled);
+        hr = RoundHalfEven(number.real * 10000.0, scaled);
       }
     }
-  } else if (isIntegerType(v.vt) || v.vt == VT_BOOL || v.vt == VT_EMPTY) {
-    hr = readInteger(v, scaled);
+  } else if (IsIntegerType(v.vt) || v.vt == VT_BOOL || v.vt == VT_EMPTY) {
+    hr = ReadInteger(v, scaled);
     scaled *= 10000;
   } else {
     double d;
-    hr = readReal(v, d);
-    if (SUCCEEDED(hr)) hr = roundHalfEven(d * 10000.0, scaled);
+    hr = ReadReal(v, d);
+    if (SUCCEEDED(hr)) hr = RoundHalfEven(d * 10000.0, scaled);
   }
   if (FAILED(hr)) return hr;
   if (scaled < INT64_MIN || scaled > INT64_MAX) return DISP_E_OVERFLOW;
@@ -230,7 +230,7 @@ HRESULT readCurrency(const VARIANT& v, int64_t& out) {
   return S_OK;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
@@ -239,7 +239,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-HRESULT readBool(const VARIANT& v, bool& out) {
+HRESULT ReadBool(const VARIANT& v, bool& out) {
   if (v.vt == VT_BSTR) {
     std::string text;
     try {
@@ -248,11 +248,11 @@ HRESULT readBool(const VARIANT& v, bool& out) {
       return E_OUTOFMEMORY;
     }
     const std::string_view trimmed = detail::TrimBlanks(text);
-    if (equalsIgnoringCase(trimmed, "true")) {
+    if (EqualsIgnoringCase(trimmed, "true")) {
       out = true;
       return S_OK;
     }
-    if (equalsIgnoringCase(trimmed, "false")) {
+    if (EqualsIgnoringCase(trimmed, "false")) {
       out = false;
       return S_OK;
     }
@@ -266,12 +266,12 @@ HRESULT readBool(const VARIANT& v, bool& out) {
     return S_OK;
   }
   double d;
-  const HRESULT hr = readReal(v, d);
+  const HRESULT hr = ReadReal(v, d);
   out = d != 0;
   return hr;
 }
 
-HRESULT readDate(const VARIANT& v, double& out) {
+HRESULT ReadDate(const VARIANT& v, double& out) {
   if (v.vt == VT_BSTR) {
     try {
       return TextToDateTime(BstrToUtf8(v.bstrVal), out) ? S_OK : DISP_E_TYPEMISMATCH;
@@ -279,14 +279,14 @@ HRESULT readDate(const VARIANT& v, double& out) {
       return E_OUTOFMEMORY;
     }
   }
-  const HRESULT hr = readReal(v, out);
+  const HRESULT hr = ReadReal(v, out);
   if (FAILED(hr)) return hr;
   return out > -693594.0 && out < 2958466.0 ? S_OK : DISP_E_OVERFLOW;
 }
 
-HRESULT readText(const VARIANT& v, std::string& out) {
-  if (isIntegerType(v.vt)) {
-    const Int value = integerOf(v);
+HRESULT ReadText(const VARIANT& v, std::string& out) {
+  if (IsIntegerType(v.vt)) {
+    const Int value = IntegerOf(v);
     out = value < 0 ? std::to_string(static_cast<int64_t>(value))
                     : std::to_string(static_cast<uint64_t>(value));
     return S_OK;
@@ -314,39 +314,39 @@ HRESULT readText(const VARIANT& v, std::string& out) {
   }
 }
 
-HRESULT convert(const VARIANT& v, VARTYPE vt, VARIANT& result) {
+HRESULT Convert(const VARIANT& v, VARTYPE vt, VARIANT& result) {
   HRESULT hr;
-  if (isIntegerType(vt)) {
+  if (IsIntegerType(vt)) {
     Int value;
-    hr = readInteger(v, value);
-    return FAILED(hr) ? hr : storeInteger(vt, value, v.vt == VT_BOOL, result);
+    hr = ReadInteger(v, value);
+    return FAILED(hr) ? hr : StoreInteger(vt, value, v.vt == VT_BOOL, result);
   }
   switch (vt) {
     case VT_R8:
-      hr = readReal(v, result.dblVal);
+      hr = ReadReal(v, result.dblVal);
       break;
     case VT_R4: {
       double d;
-      hr = readReal(v, d);
+      hr = ReadReal(v, d);
       if (SUCCEEDED(hr) && std::isfinite(d) && std::fabs(d) > FLT_MAX) hr = DISP_E_OVERFLOW;
       result.fltVal = static_cast<float>(d);
       break;
     }
     case VT_CY:
-      hr = readCurrency(v, result.cyVal);
+      hr = ReadCurrency(v, result.cyVal);
       break;
     case VT_DATE:
-      hr = readDate(v, result.date);
+      hr = ReadDate(v, result.date);
       break;
     case VT_BOOL: {
       bool b = false;
-      hr = readBool(v, b);
+      hr = ReadBool(v, b);
       result.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
       break;
     }
     case VT_BSTR: {
       std::string text;
-      hr = readText(v, text);
+      hr = ReadText(v, text);
       if (SUCCEEDED(hr)) {
         try {
           result.bstrVal = Utf8ToBstr(text);
@@ -392,7 +392,7 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, uint16_t /*flags*/,
   } else if ((vt | view.vt) & VT_ARRAY) {
     hr = DISP_E_TYPEMISMATCH;
   } else {
-    hr = convert(view, vt, result);
+    hr = Convert(view, vt, result);
   }
   if (FAILED(hr)) return hr;
   return detail::ReplaceVariant(dest, result);

@@ -89,7 +89,7 @@ HRESULT ReplaceVariant(VARIANT* dest, VARIANT& result) {
 namespace {
 
 // dest := deep copy of the by-value variant src; dest is raw storage.
-HRESULT copyValue(VARIANT* dest, const VARIANT* src) {
+HRESULT CopyValue(VARIANT* dest, const VARIANT* src) {
   VARIANT result;
   std::memcpy(&result, src, sizeof result);
   const VARTYPE vt = src->vt;
@@ -137,7 +137,7 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) {
   if (!dest || !src) return E_INVALIDARG;
   if (!detail::IsValidVariantType(src->vt)) return DISP_E_BADVARTYPE;
   VARIANT result;
-  const HRESULT hr = copyValue(&result, src);
+  const HRESULT hr = CopyValue(&result, src);
   return FAILED(hr) ? hr : detail::ReplaceVariant(dest, result);
 }
 
@@ -147,6 +147,6 @@ HRESULT VariantCopyInd(VARIANT* dest, const VARIANT* src) {
   HRESULT hr = detail::ReadThrough(src, view);
   if (FAILED(hr)) return hr;
   VARIANT result;
-  hr = copyValue(&result, &view);
+  hr = CopyValue(&result, &view);
   return FAILED(hr) ? hr : detail::ReplaceVariant(dest, result);
 }

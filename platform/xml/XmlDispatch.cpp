@@ -110,7 +110,7 @@ struct BadParamCount {};
 struct NotAMember {};    // no such member, or not for this kind of call
 struct BadNamedArgs {};  // named arguments other than a property put's value
 
-bool sameName(const std::string& a, const char* b) {
+bool SameName(const std::string& a, const char* b) {
   if (a.size() != std::strlen(b)) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(a[i])) !=
@@ -120,14 +120,14 @@ bool sameName(const std::string& a, const char* b) {
 }
 
 template <size_t N>
-HRESULT lookUp(const MemberName (&table)[N], OLECHAR** names, uint32_t count, DISPID* ids,
+HRESULT LookUp(const MemberName (&table)[N], OLECHAR** names, uint32_t count, DISPID* ids,
                DISPID limit) {
   if (!names || !ids) return E_POINTER;
   if (count == 0) return S_OK;
   const std::string name = ole::BstrToUtf8(names[0]);
   ids[0] = DISPID_UNKNOWN;
   for (const auto& member : table)
-    if (member.id < limit && sameName(name, member.name)) ids[0] = member.id;
+    if (member.id < limit && SameName(name, member.name)) ids[0] = member.id;
   for (uint32_t i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
   return (ids[0] == DISPID_UNKNOWN || count > 1) ? DISP_E_UNKNOWNNAME : S_OK;
 }
@@ -168,14 +168,14 @@ class Arguments {
   uint32_t m_first = 0;
 };
 
-const VARIANT& deref(const VARIANT& v) {
+const VARIANT& Deref(const VARIANT& v) {
   const VARIANT* p = &v;
   while (p->vt == (VT_VARIANT | VT_BYREF) && p->pvarVal) p = p->pvarVal;
   return *p;
 }
 
-IUnknown* objectOf(const VARIANT& value) {
-  const VARIANT& v = deref(value);
+IUnknown* ObjectOf(const VARIANT& value) {
+  const VARIANT& v = Deref(value);
   switch (v.vt) {
     case VT_DISPATCH:
       return v.pdispVal;
@@ -195,8 +195,8 @@ IUnknown* objectOf(const VARIANT& value) {
 
 // A node argument: one of our nodes, or the content of another DOM's node
 // (read through its "xml" text); the null node for Nothing, empty and null.
-XmlNode nodeArgument(const VARIANT& value) {
-  IUnknown* object = objectOf(value);
+XmlNode NodeArgument(const VARIANT& value) {
+  IUnknown* object = ObjectOf(value);
   if (!object) return XmlNode();
   ole::ComPtr<IDispatch> dispatch = ole::ComPtr<IUnknown>(object).as<IDispatch>();
   if (!dispatch) ThrowXml("The argument must be a DOM node.");
@@ -206,20 +206,20 @@ XmlNode nodeArgument(const VARIANT& value) {
   return root ? root : doc.firstChild();
 }
 
-ole::OleVariant nodeResult(const XmlNode& node) {
+ole::OleVariant NodeResult(const XmlNode& node) {
   if (node.isNull()) return ole::OleVariant(static_cast<IDispatch*>(nullptr));
   return ole::OleVariant(NewNodeDispatch(node).get());
 }
 
-ole::OleVariant bytesResult(const std::vector<uint8_t>& bytes) {
+ole::OleVariant BytesResult(const std::vector<uint8_t>& bytes) {
   SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<uint32_t>(bytes.size()));
   if (!array) throw std::bad_alloc();
   if (!bytes.empty()) std::memcpy(array->pvData, bytes.data(), bytes.size());
   return ole::OleVariant::AdoptArray(array);
 }
 
-std::vector<uint8_t> bytesArgument(const VARIANT& value) {
-  const VARIANT& v = deref(value);
+std::vector<uint8_t> BytesArgument(const VARIANT& value) {
+  const VARIANT& v = Deref(value);
   SAFEARRAY* array = (v.vt & VT_BYREF) ? (v.pparray ? *v.pparray : nullptr) : v.parray;
   if (!array || SafeArrayGetDim(array) != 1 || SafeArrayGetElemsize(array) != 1)
     ThrowXml("A binary value must be a one-dimensional array of bytes.");
@@ -227,7 +227,7 @@ std::vector<uint8_t> bytesArgument(const VARIANT& value) {
   return std::vector<uint8_t>(data, data + array->rgsabound[0].cElements);
 }
 
-HRESULT failure(const std::exception& e, EXCEPINFO* excep) {
+HRESULT Failure(const std::exception& e, EXCEPINFO* excep) {
   const HRESULT code = ole::ReportException(e);
   if (excep) {
     *excep = EXCEPINFO{};
@@ -242,7 +242,7 @@ HRESULT failure(const std::exception& e, EXCEPINFO* excep) {
 }
 
 template <class Body>
-HRESULT invokeGuarded(VARIANT* result, EXCEPINFO* excep, Body&& body) noexcept {
+HRESULT InvokeGuarded(VARIANT* result, EXCEPINFO* excep, Body&& body) noexcept {
   try {
     ole::OleVariant value = body();
     if (result) {
@@ -257,9 +257,9 @@ HRESULT invokeGuarded(VARIANT* result, EXCEPINFO* excep, Body&& body) noexcept {
   } catch (const BadNamedArgs&) {
     return kParamNotFound;
   } catch (const std::exception& e) {
-    return failure(e, excep);
+    return Failure(e, excep);
   } catch (...) {
-    return failure(std::runtime_error("Unknown exception"), excep);
+    return Failure(std::runtime_error("Unknown exception"), excep);
   }
 }
 
@@ -280,15 +280,15 @@ class XmlNodeObject final : public ole::ComObject<IDispatch, IXmlNodeHandle> {
   }
   HRESULT GetIDsOfNames(const IID&, OLECHAR** names, uint32_t count, uint32_t,
                         DISPID* ids) override {
-    return lookUp(kNodeMembers, names, count, ids, m_isDocument ? Length : FirstDocumentMember);
+    return LookUp(kNodeMembers, names, count, ids, m_isDocument ? Length : FirstDocumentMember);
   }
   HRESULT Invoke(DISPID id, const IID&, uint32_t, uint16_t flags, DISPPARAMS* params,
                  VARIANT* result, EXCEPINFO* excep, uint32_t*) override {
-    return invokeGuarded(result, excep, [&] { return call(id, flags, params); });
+    return InvokeGuarded(result, excep, [&] { return call(id, flags, params); });
   }
 
-  const void* ModuleTag() override { return ThisModuleTag(); }
-  const XmlNode* Node() override { return &m_node; }
+  const void* moduleTag() override { return ThisModuleTag(); }
+  const XmlNode* node() override { return &m_node; }
 
  private:
   ole::OleVariant call(DISPID id, uint16_t flags, DISPPARAMS* params);
@@ -312,19 +312,19 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
         node.setDataType(ole::VarToText(args.value()));
         return {};
       case NodeTypedValue: {
-        const VARIANT& v = deref(args.value());
+        const VARIANT& v = Deref(args.value());
         if ((v.vt & VT_ARRAY) && (v.vt & VT_TYPEMASK) == VT_UI1) {
-          node.setNodeTypedBytes(bytesArgument(v));
+          node.setNodeTypedBytes(BytesArgument(v));
         } else {
           node.setText(ole::VarToText(v));
         }
         return {};
       }
       case DocumentElement:
-        XmlDocument::OfNode(node).setDocumentElement(nodeArgument(args.value()));
+        XmlDocument::ofNode(node).setDocumentElement(NodeArgument(args.value()));
         return {};
       case Async:
-        XmlDocument::OfNode(node).setAsync(ole::VarToBool(args.value()));
+        XmlDocument::ofNode(node).setAsync(ole::VarToBool(args.value()));
         return {};
       default:
         throw NotAMember();
@@ -346,19 +346,19 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
       return ole::OleVariant(static_cast<int32_t>(node.nodeType()));
     case ParentNode:
       noArgs();
-      return nodeResult(node.parentNode());
+      return NodeResult(node.parentNode());
     case FirstChild:
       noArgs();
-      return nodeResult(node.firstChild());
+      return NodeResult(node.firstChild());
     case LastChild:
       noArgs();
-      return nodeResult(node.lastChild());
+      return NodeResult(node.lastChild());
     case PreviousSibling:
       noArgs();
-      return nodeResult(node.previousSibling());
+      return NodeResult(node.previousSibling());
     case NextSibling:
       noArgs();
-      return nodeResult(node.nextSibling());
+      return NodeResult(node.nextSibling());
     case ChildNodes:
       noArgs();
       return ole::OleVariant(NewNodeListDispatch(node.childNodes()).get());
@@ -367,26 +367,26 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
       return ole::OleVariant(node.hasChildNodes());
     case OwnerDocument:
       noArgs();
-      return m_isDocument ? nodeResult(XmlNode()) : nodeResult(node.ownerDocument());
+      return m_isDocument ? NodeResult(XmlNode()) : NodeResult(node.ownerDocument());
     case AppendChild:
       args.expect(1, 1);
-      return nodeResult(node.appendChild(nodeArgument(args.at(0))));
+      return NodeResult(node.appendChild(NodeArgument(args.at(0))));
     case InsertBefore:
       args.expect(1, 2);
-      return nodeResult(node.insertBefore(nodeArgument(args.at(0)),
-                                          args.count() > 1 ? nodeArgument(args.at(1)) : XmlNode()));
+      return NodeResult(node.insertBefore(NodeArgument(args.at(0)),
+                                          args.count() > 1 ? NodeArgument(args.at(1)) : XmlNode()));
     case RemoveChild:
       args.expect(1, 1);
-      return nodeResult(node.removeChild(nodeArgument(args.at(0))));
+      return NodeResult(node.removeChild(NodeArgument(args.at(0))));
     case CloneNode:
       args.expect(1, 1);
-      return nodeResult(node.cloneNode(ole::VarToBool(args.at(0))));
+      return NodeResult(node.cloneNode(ole::VarToBool(args.at(0))));
     case SelectNodes:
       args.expect(1, 1);
       return ole::OleVariant(NewNodeListDispatch(node.selectNodes(args.text(0))).get());
     case SelectSingleNode:
       args.expect(1, 1);
-      return nodeResult(node.selectSingleNode(args.text(0)));
+      return NodeResult(node.selectSingleNode(args.text(0)));
     case GetElementsByTagName:
       args.expect(1, 1);
       return ole::OleVariant(NewNodeListDispatch(node.getElementsByTagName(args.text(0))).get());
@@ -397,7 +397,7 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
     }
     case SetAttribute:
       args.expect(2, 2);
-      node.setAttribute(args.text(0), deref(args.at(1)));
+      node.setAttribute(args.text(0), Deref(args.at(1)));
       return {};
     case RemoveAttribute:
       args.expect(1, 1);
@@ -411,41 +411,41 @@ ole::OleVariant XmlNodeObject::call(DISPID id, uint16_t flags, DISPPARAMS* param
     case NodeTypedValue:
       noArgs();
       if (node.nodeType() == NodeType::Element && node.dataType() == "bin.base64")
-        return bytesResult(node.nodeTypedBytes());
+        return BytesResult(node.nodeTypedBytes());
       return ole::OleVariant(std::string_view(node.text()));
     case LoadXML:
       args.expect(1, 1);
-      XmlDocument::OfNode(node).loadXML(args.text(0));
+      XmlDocument::ofNode(node).loadXML(args.text(0));
       return true;
     case DocumentElement:
       noArgs();
-      return nodeResult(XmlDocument::OfNode(node).documentElement());
+      return NodeResult(XmlDocument::ofNode(node).documentElement());
     case CreateElement:
       args.expect(1, 1);
-      return nodeResult(XmlDocument::OfNode(node).createElement(args.text(0)));
+      return NodeResult(XmlDocument::ofNode(node).createElement(args.text(0)));
     case CreateProcessingInstruction:
       args.expect(2, 2);
-      return nodeResult(
-          XmlDocument::OfNode(node).createProcessingInstruction(args.text(0), args.text(1)));
+      return NodeResult(
+          XmlDocument::ofNode(node).createProcessingInstruction(args.text(0), args.text(1)));
     case CreateTextNode:
       args.expect(1, 1);
-      return nodeResult(XmlDocument::OfNode(node).createTextNode(args.text(0)));
+      return NodeResult(XmlDocument::ofNode(node).createTextNode(args.text(0)));
     case CreateComment:
       args.expect(1, 1);
-      return nodeResult(XmlDocument::OfNode(node).createComment(args.text(0)));
+      return NodeResult(XmlDocument::ofNode(node).createComment(args.text(0)));
     case CreateCDATASection:
       args.expect(1, 1);
-      return nodeResult(XmlDocument::OfNode(node).createCDATASection(args.text(0)));
+      return NodeResult(XmlDocument::ofNode(node).createCDATASection(args.text(0)));
     case Async:
       noArgs();
-      return ole::OleVariant(XmlDocument::OfNode(node).async());
+      return ole::OleVariant(XmlDocument::ofNode(node).async());
     case SetProperty:
       args.expect(2, 2);
-      XmlDocument::OfNode(node).setProperty(args.text(0), args.text(1));
+      XmlDocument::ofNode(node).setProperty(args.text(0), args.text(1));
       return {};
     case GetProperty:
       args.expect(1, 1);
-      return ole::OleVariant(std::string_view(XmlDocument::OfNode(node).getProperty(args.text(0))));
+      return ole::OleVariant(std::string_view(XmlDocument::ofNode(node).getProperty(args.text(0))));
     default:
       throw NotAMember();
   }
@@ -466,11 +466,11 @@ class XmlNodeListObject final : public ole::ComObject<IDispatch> {
   }
   HRESULT GetIDsOfNames(const IID&, OLECHAR** names, uint32_t count, uint32_t,
                         DISPID* ids) override {
-    return lookUp(kListMembers, names, count, ids, Item + 1);
+    return LookUp(kListMembers, names, count, ids, Item + 1);
   }
   HRESULT Invoke(DISPID id, const IID&, uint32_t, uint16_t flags, DISPPARAMS* params,
                  VARIANT* result, EXCEPINFO* excep, uint32_t*) override {
-    return invokeGuarded(result, excep, [&]() -> ole::OleVariant {
+    return InvokeGuarded(result, excep, [&]() -> ole::OleVariant {
       if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) throw NotAMember();
       const Arguments args(params, false);
       if (id == Length) {
@@ -479,7 +479,7 @@ class XmlNodeListObject final : public ole::ComObject<IDispatch> {
       }
       if (id == Item || id == DISPID_VALUE) {
         args.expect(1, 1);
-        return nodeResult(m_list.item(ole::VarToInt32(args.at(0))));
+        return NodeResult(m_list.item(ole::VarToInt32(args.at(0))));
       }
       throw NotAMember();
     });

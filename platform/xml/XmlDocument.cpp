@@ -20,7 +20,7 @@ struct ParseFailure {
   std::string message;
 };
 
-void captureParseError(void* userData, xmlErrorPtr error) {
+void CaptureParseError(void* userData, xmlErrorPtr error) {
   auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
   auto* failure = ctxt ? static_cast<ParseFailure*>(ctxt->_private) : nullptr;
   if (!failure || !error || error->level < XML_ERR_ERROR) return;
@@ -37,20 +37,20 @@ void captureParseError(void* userData, xmlErrorPtr error) {
     failure->message.pop_back();
 }
 
-bool isXmlBlank(char c) {
+bool IsXmlBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-bool isBlankText(const xmlChar* text) {
+bool IsBlankText(const xmlChar* text) {
   if (!text) return true;
   for (; *text; ++text)
-    if (!isXmlBlank(static_cast<char>(*text))) return false;
+    if (!IsXmlBlank(static_cast<char>(*text))) return false;
   return true;
 }
 
 // The loaded tree as the automation DOM sees it by default: text nodes of
 // blanks only are dropped unless xml:space="preserve" is in force.
-void dropBlankText(xmlDocPtr doc) {
+void DropBlankText(xmlDocPtr doc) {
   xmlNodePtr node = doc->children;
   while (node) {
     xmlNodePtr next = nullptr;
@@ -61,7 +61,7 @@ void dropBlankText(xmlDocPtr doc) {
       while (up && up != reinterpret_cast<xmlNodePtr>(doc) && !up->next) up = up->parent;
       next = (up && up != reinterpret_cast<xmlNodePtr>(doc)) ? up->next : nullptr;
     }
-    if (node->type == XML_TEXT_NODE && isBlankText(node->content) &&
+    if (node->type == XML_TEXT_NODE && IsBlankText(node->content) &&
         (!node->parent || xmlNodeGetSpacePreserve(node->parent) != 1)) {
       xmlUnlinkNode(node);
       xmlFreeNode(node);
@@ -74,7 +74,7 @@ struct CtxtDeleter {
   void operator()(xmlParserCtxtPtr ctxt) const { xmlFreeParserCtxt(ctxt); }
 };
 
-std::string_view withoutByteOrderMark(std::string_view text) {
+std::string_view WithoutByteOrderMark(std::string_view text) {
   if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   return text;
 }
@@ -83,14 +83,14 @@ std::string_view withoutByteOrderMark(std::string_view text) {
 // parser sees (blanked, line breaks kept so that error lines stay true)
 // and kept as the "xml" processing instruction, as written. Returns the
 // declaration's data; nothing when the text starts with none.
-std::optional<std::string> takeDeclaration(std::string& buffer) {
+std::optional<std::string> TakeDeclaration(std::string& buffer) {
   if (buffer.size() < 7 || buffer.compare(0, 5, "<?xml") != 0 ||
-      !(isXmlBlank(buffer[5]) || buffer[5] == '?'))
+      !(IsXmlBlank(buffer[5]) || buffer[5] == '?'))
     return std::nullopt;
   const size_t end = buffer.find("?>", 5);
   if (end == std::string::npos) return std::nullopt;
   size_t start = 5;
-  while (start < end && isXmlBlank(buffer[start])) ++start;
+  while (start < end && IsXmlBlank(buffer[start])) ++start;
   std::string declaration = buffer.substr(start, end - start);
   for (size_t i = 0; i < end + 2; ++i)
     if (buffer[i] != '\n' && buffer[i] != '\r') buffer[i] = ' ';
@@ -99,9 +99,9 @@ std::optional<std::string> takeDeclaration(std::string& buffer) {
 
 // Parses buffer with ctxt, the errors going into failure. The tree when the
 // text is well-formed; else null (a partial tree is freed).
-xmlDocPtr parseWellFormed(xmlParserCtxtPtr ctxt, const std::string& buffer, ParseFailure& failure) {
+xmlDocPtr ParseWellFormed(xmlParserCtxtPtr ctxt, const std::string& buffer, ParseFailure& failure) {
   ctxt->_private = &failure;
-  ctxt->sax->serror = captureParseError;
+  ctxt->sax->serror = CaptureParseError;
   // No network, no DTD loading, no entity substitution (so no external
   // entity is ever read), libxml2's expansion limits left in force.
   const int options =
@@ -115,7 +115,7 @@ xmlDocPtr parseWellFormed(xmlParserCtxtPtr ctxt, const std::string& buffer, Pars
 
 // The current tree leaves the document: kept while handles may point into
 // it, freed when it is empty and nothing was created in it.
-void retireTree(DocumentData& data) {
+void RetireTree(DocumentData& data) {
   if (data.doc->children || !data.detached.empty()) {
     data.retired.push_back(data.doc);
   } else {
@@ -126,7 +126,7 @@ void retireTree(DocumentData& data) {
 
 // The error of a failed parse: the error captured, else the parser's last
 // one, else a general message.
-XmlParseError parseErrorOf(ParseFailure failure, xmlParserCtxtPtr ctxt) {
+XmlParseError ParseErrorOf(ParseFailure failure, xmlParserCtxtPtr ctxt) {
   if (!failure.seen) {
     const xmlError* last = xmlCtxtGetLastError(ctxt);
     failure.line = last ? last->line : 0;
@@ -138,7 +138,7 @@ XmlParseError parseErrorOf(ParseFailure failure, xmlParserCtxtPtr ctxt) {
 
 // The declaration as the first node of a parsed tree, a processing
 // instruction with target "xml".
-void insertDeclaration(xmlDocPtr parsed, const std::string& declaration) {
+void InsertDeclaration(xmlDocPtr parsed, const std::string& declaration) {
   xmlNodePtr pi = xmlNewDocPI(parsed, reinterpret_cast<const xmlChar*>("xml"), Xs(declaration));
   if (!pi) throw std::bad_alloc();
   xmlNodePtr first = parsed->children;
@@ -190,34 +190,34 @@ XmlDocument::XmlDocument(std::shared_ptr<DocumentData> doc) noexcept
   m_node = m_doc.get();
 }
 
-XmlDocument XmlDocument::OfNode(const XmlNode& node) {
+XmlDocument XmlDocument::ofNode(const XmlNode& node) {
   NodeAccess::raw(node);
   return XmlDocument(NodeAccess::data(node));
 }
 
 void XmlDocument::loadXML(std::string_view text) const {
   EnsureLibxmlInitialised();
-  std::string buffer(withoutByteOrderMark(text));
-  const std::optional<std::string> declaration = takeDeclaration(buffer);
+  std::string buffer(WithoutByteOrderMark(text));
+  const std::optional<std::string> declaration = TakeDeclaration(buffer);
   if (buffer.size() > static_cast<size_t>(INT_MAX))
     throw XmlParseError(0, 0, "the document is too large");
 
   std::unique_ptr<xmlParserCtxt, CtxtDeleter> ctxt(xmlNewParserCtxt());
   if (!ctxt) throw std::bad_alloc();
   ParseFailure failure;
-  xmlDocPtr parsed = parseWellFormed(ctxt.get(), buffer, failure);
+  xmlDocPtr parsed = ParseWellFormed(ctxt.get(), buffer, failure);
 
   DocumentData& data = *m_doc;
-  retireTree(data);
+  RetireTree(data);
   if (!parsed) {
     data.doc = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
     if (!data.doc) throw std::bad_alloc();
-    throw parseErrorOf(failure, ctxt.get());
+    throw ParseErrorOf(failure, ctxt.get());
   }
 
   data.doc = parsed;
-  dropBlankText(parsed);
-  if (declaration) insertDeclaration(parsed, *declaration);
+  DropBlankText(parsed);
+  if (declaration) InsertDeclaration(parsed, *declaration);
 }
 
 XmlNode XmlDocument::documentElement() const {
@@ -243,7 +243,7 @@ void XmlDocument::setDocumentElement(const XmlNode& element) const {
 
 namespace {
 
-void checkName(std::string_view name, bool qualified) {
+void CheckName(std::string_view name, bool qualified) {
   const std::string text(name);
   const bool valid =
       !text.empty() && text.find('\0') == std::string::npos &&
@@ -254,7 +254,7 @@ void checkName(std::string_view name, bool qualified) {
 }  // namespace
 
 XmlNode XmlDocument::createElement(std::string_view name) const {
-  checkName(name, true);
+  CheckName(name, true);
   xmlNodePtr node = xmlNewDocNode(m_doc->doc, nullptr, Xs(std::string(name)), nullptr);
   if (!node) throw std::bad_alloc();
   m_doc->track(node);
@@ -263,7 +263,7 @@ XmlNode XmlDocument::createElement(std::string_view name) const {
 
 XmlNode XmlDocument::createProcessingInstruction(std::string_view target,
                                                  std::string_view data) const {
-  checkName(target, false);
+  CheckName(target, false);
   if (data.find("?>") != std::string_view::npos)
     ThrowXml("The data of a processing instruction cannot contain \"?>\".");
   xmlNodePtr node = xmlNewDocPI(m_doc->doc, Xs(std::string(target)), Xs(std::string(data)));

@@ -80,9 +80,9 @@ class XmlParseError : public XmlError {
   XmlParseError(int line, int column, const std::string& reason);
   ~XmlParseError() override;
 
-  int Line() const noexcept { return m_line; }                     // 1-based; 0 when unknown
-  int Column() const noexcept { return m_column; }                 // 1-based; 0 when unknown
-  const std::string& Reason() const noexcept { return m_reason; }  // the parser's message
+  int line() const noexcept { return m_line; }                     // 1-based; 0 when unknown
+  int column() const noexcept { return m_column; }                 // 1-based; 0 when unknown
+  const std::string& reason() const noexcept { return m_reason; }  // the parser's message
 
  private:
   int m_line;
@@ -269,7 +269,7 @@ class XmlDocument : public XmlNode {
 
   // The document a node belongs to (the node itself for a document node).
   // XmlError on the null node.
-  static XmlDocument OfNode(const XmlNode& node);
+  static XmlDocument ofNode(const XmlNode& node);
 
   // Replaces the whole content with the document parsed from text (already
   // decoded UTF-8, an encoding declaration ignored, see the top of this

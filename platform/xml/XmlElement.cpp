@@ -12,20 +12,20 @@ constexpr std::string_view kDataTypeName = "dt:dt";
 constexpr std::string_view kBase64Type = "bin.base64";
 constexpr size_t kBase64LineLength = 72;
 
-xmlNodePtr element(const XmlNode& node) {
+xmlNodePtr Element(const XmlNode& node) {
   xmlNodePtr raw = NodeAccess::raw(node);
   if (raw->type != XML_ELEMENT_NODE) ThrowXml("The node is not an element.");
   return raw;
 }
 
-xmlAttrPtr findAttribute(xmlNodePtr elem, std::string_view name) {
+xmlAttrPtr FindAttribute(xmlNodePtr elem, std::string_view name) {
   for (xmlAttrPtr attr = elem->properties; attr; attr = attr->next)
     if (QualifiedName(reinterpret_cast<xmlNodePtr>(attr)) == name) return attr;
   return nullptr;
 }
 
 // A namespace declaration of the element itself named "xmlns" or "xmlns:p".
-xmlNsPtr findDeclaration(xmlNodePtr elem, std::string_view name) {
+xmlNsPtr FindDeclaration(xmlNodePtr elem, std::string_view name) {
   std::string_view prefix;
   if (name == "xmlns") {
     prefix = {};
@@ -41,7 +41,7 @@ xmlNsPtr findDeclaration(xmlNodePtr elem, std::string_view name) {
   return nullptr;
 }
 
-void replaceAttributeText(xmlAttrPtr attr, const std::string& value) {
+void ReplaceAttributeText(xmlAttrPtr attr, const std::string& value) {
   xmlFreeNodeList(attr->children);
   attr->children = attr->last = nullptr;
   xmlNodePtr text = xmlNewDocText(attr->doc, Xs(value));
@@ -50,7 +50,7 @@ void replaceAttributeText(xmlAttrPtr attr, const std::string& value) {
   attr->children = attr->last = text;
 }
 
-xmlAttrPtr dataTypeAttribute(xmlNodePtr elem) {
+xmlAttrPtr DataTypeAttribute(xmlNodePtr elem) {
   for (xmlAttrPtr attr = elem->properties; attr; attr = attr->next) {
     if (attr->ns && attr->ns->href && FromXs(attr->ns->href) == kDataTypesNamespace &&
         FromXs(attr->name) == "dt")
@@ -61,7 +61,7 @@ xmlAttrPtr dataTypeAttribute(xmlNodePtr elem) {
 }
 
 // The text of a variant as the automation DOM writes it into an attribute.
-std::string variantText(const VARIANT& value) {
+std::string VariantText(const VARIANT& value) {
   const VARIANT* v = &value;
   while (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
   const VARTYPE type = ole::WithoutByRef(v->vt);
@@ -102,23 +102,23 @@ std::string AttributeValue(xmlAttrPtr attr) {
 }
 
 std::optional<std::string> XmlNode::getAttribute(std::string_view name) const {
-  xmlNodePtr elem = element(*this);
-  if (xmlAttrPtr attr = findAttribute(elem, name)) return AttributeValue(attr);
-  if (xmlNsPtr ns = findDeclaration(elem, name)) return FromXs(ns->href);
+  xmlNodePtr elem = Element(*this);
+  if (xmlAttrPtr attr = FindAttribute(elem, name)) return AttributeValue(attr);
+  if (xmlNsPtr ns = FindDeclaration(elem, name)) return FromXs(ns->href);
   return std::nullopt;
 }
 
 void XmlNode::setAttribute(std::string_view name, std::string_view value) const {
-  xmlNodePtr elem = element(*this);
+  xmlNodePtr elem = Element(*this);
   const std::string qname(name);
   const std::string text(value);
   if (qname.empty() || qname.find('\0') != std::string::npos || xmlValidateQName(Xs(qname), 0) != 0)
     ThrowXml("\"" + qname + "\" is not a valid XML name.");
-  if (xmlAttrPtr attr = findAttribute(elem, name)) {
-    replaceAttributeText(attr, text);
+  if (xmlAttrPtr attr = FindAttribute(elem, name)) {
+    ReplaceAttributeText(attr, text);
     return;
   }
-  if (xmlNsPtr ns = findDeclaration(elem, name)) {
+  if (xmlNsPtr ns = FindDeclaration(elem, name)) {
     xmlFree(const_cast<xmlChar*>(ns->href));
     ns->href = xmlStrdup(Xs(text));
     if (!ns->href) throw std::bad_alloc();
@@ -139,21 +139,21 @@ void XmlNode::setAttribute(std::string_view name, std::string_view value) const 
 }
 
 void XmlNode::setAttribute(std::string_view name, const VARIANT& value) const {
-  setAttribute(name, std::string_view(variantText(value)));
+  setAttribute(name, std::string_view(VariantText(value)));
 }
 
 void XmlNode::removeAttribute(std::string_view name) const {
-  xmlNodePtr elem = element(*this);
-  if (xmlAttrPtr attr = findAttribute(elem, name)) {
+  xmlNodePtr elem = Element(*this);
+  if (xmlAttrPtr attr = FindAttribute(elem, name)) {
     xmlUnlinkNode(reinterpret_cast<xmlNodePtr>(attr));
     m_doc->track(reinterpret_cast<xmlNodePtr>(attr));
     return;
   }
-  if (findDeclaration(elem, name)) ThrowXml("A namespace declaration cannot be removed.");
+  if (FindDeclaration(elem, name)) ThrowXml("A namespace declaration cannot be removed.");
 }
 
 std::vector<std::pair<std::string, std::string>> XmlNode::attributes() const {
-  xmlNodePtr elem = element(*this);
+  xmlNodePtr elem = Element(*this);
   std::vector<std::pair<std::string, std::string>> result;
   for (xmlNsPtr ns = elem->nsDef; ns; ns = ns->next) {
     std::string name = ns->prefix ? "xmlns:" + FromXs(ns->prefix) : std::string("xmlns");
@@ -165,13 +165,13 @@ std::vector<std::pair<std::string, std::string>> XmlNode::attributes() const {
 }
 
 std::string XmlNode::dataType() const {
-  xmlAttrPtr attr = dataTypeAttribute(element(*this));
+  xmlAttrPtr attr = DataTypeAttribute(Element(*this));
   return attr ? AttributeValue(attr) : std::string();
 }
 
 void XmlNode::setDataType(std::string_view type) const {
-  xmlNodePtr elem = element(*this);
-  xmlAttrPtr attr = dataTypeAttribute(elem);
+  xmlNodePtr elem = Element(*this);
+  xmlAttrPtr attr = DataTypeAttribute(elem);
   if (type.empty()) {
     if (attr) {
       xmlUnlinkNode(reinterpret_cast<xmlNodePtr>(attr));
@@ -181,7 +181,7 @@ void XmlNode::setDataType(std::string_view type) const {
   }
   const std::string text(type);
   if (attr) {
-    replaceAttributeText(attr, text);
+    ReplaceAttributeText(attr, text);
     return;
   }
   const std::string uri(kDataTypesNamespace);
@@ -203,7 +203,7 @@ std::vector<uint8_t> XmlNode::nodeTypedBytes() const {
 }
 
 void XmlNode::setNodeTypedBytes(std::span<const uint8_t> bytes) const {
-  element(*this);
+  Element(*this);
   if (dataType() != kBase64Type) setDataType(kBase64Type);
   const std::string flat = EncodeBase64(bytes);
   std::string wrapped;

@@ -9,14 +9,14 @@ namespace labelplu::xml {
 std::optional<XmlNode> OwnNodeFromDispatch(IDispatch* object) {
   if (!object) return std::nullopt;
   ole::ComPtr<IXmlNodeHandle> handle = ole::ComPtr<IDispatch>(object).as<IXmlNodeHandle>();
-  if (!handle || handle->ModuleTag() != ThisModuleTag()) return std::nullopt;
-  return *handle->Node();
+  if (!handle || handle->moduleTag() != ThisModuleTag()) return std::nullopt;
+  return *handle->node();
 }
 
 XmlDocument DocumentFromDispatch(IDispatch* object) {
   if (!object) ThrowXml("No XML document was given (the object is null).");
   if (auto own = OwnNodeFromDispatch(object); own && own->nodeType() == NodeType::Document)
-    return XmlDocument::OfNode(*own);
+    return XmlDocument::ofNode(*own);
   ole::BstrPtr name(ole::Utf8ToBstr("xml"));
   OLECHAR* names[] = {name.get()};
   DISPID id = DISPID_UNKNOWN;

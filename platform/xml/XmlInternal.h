@@ -81,8 +81,8 @@ std::string TakeXs(xmlChar* text);
 // process (a host built with it): only objects of this very module are
 // taken by pointer.
 struct IXmlNodeHandle : IUnknown {
-  virtual const void* ModuleTag() = 0;
-  virtual const XmlNode* Node() = 0;  // the node; valid while the object lives
+  virtual const void* moduleTag() = 0;
+  virtual const XmlNode* node() = 0;  // the node; valid while the object lives
 };
 extern const IID IID_IXmlNodeHandle;
 const void* ThisModuleTag() noexcept;

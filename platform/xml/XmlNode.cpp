@@ -62,17 +62,17 @@ XmlNode XmlNodeList::item(int32_t index) const {
 
 namespace {
 
-bool isDocument(xmlNodePtr node) {
+bool IsDocument(xmlNodePtr node) {
   return node->type == XML_DOCUMENT_NODE || node->type == XML_HTML_DOCUMENT_NODE;
 }
 
 // Nodes whose children the DOM shows. A DTD's declarations are not shown,
 // nor the text inside an attribute (it is replaced whenever the value is).
-bool showsChildren(xmlNodePtr node) {
-  return node->type == XML_ELEMENT_NODE || isDocument(node) || node->type == XML_ENTITY_REF_NODE;
+bool ShowsChildren(xmlNodePtr node) {
+  return node->type == XML_ELEMENT_NODE || IsDocument(node) || node->type == XML_ENTITY_REF_NODE;
 }
 
-void linkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
+void LinkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
   child->parent = parent;
   child->next = ref;
   if (ref) {
@@ -94,8 +94,8 @@ void linkChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
   }
 }
 
-void checkInsertion(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
-  if (parent->type != XML_ELEMENT_NODE && !isDocument(parent))
+void CheckInsertion(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
+  if (parent->type != XML_ELEMENT_NODE && !IsDocument(parent))
     ThrowXml("This node cannot have child nodes.");
   switch (child->type) {
     case XML_ELEMENT_NODE:
@@ -105,7 +105,7 @@ void checkInsertion(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
     case XML_TEXT_NODE:
     case XML_CDATA_SECTION_NODE:
     case XML_ENTITY_REF_NODE:
-      if (isDocument(parent)) ThrowXml("Text cannot be inserted at the top level of a document.");
+      if (IsDocument(parent)) ThrowXml("Text cannot be inserted at the top level of a document.");
       break;
     default:
       ThrowXml("A node of this type cannot be inserted.");
@@ -114,7 +114,7 @@ void checkInsertion(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr ref) {
     if (up == child)
       ThrowXml("A node cannot be inserted into itself or into one of its descendants.");
   if (ref && ref->parent != parent) ThrowXml("The reference node is not a child of this node.");
-  if (isDocument(parent) && child->type == XML_ELEMENT_NODE) {
+  if (IsDocument(parent) && child->type == XML_ELEMENT_NODE) {
     const xmlNodePtr root = xmlDocGetRootElement(reinterpret_cast<xmlDocPtr>(parent));
     if (root && root != child) ThrowXml("A document can have only one document element.");
   }
@@ -206,7 +206,7 @@ void XmlNode::setText(std::string_view text) const {
       if (!text.empty()) {
         xmlNodePtr textNode = xmlNewDocTextLen(node->doc, bytes, length);
         if (!textNode) throw std::bad_alloc();
-        linkChild(node, textNode, nullptr);
+        LinkChild(node, textNode, nullptr);
       }
       return;
     }
@@ -228,12 +228,12 @@ XmlNode XmlNode::parentNode() const {
 
 XmlNode XmlNode::firstChild() const {
   xmlNodePtr node = NodeAccess::raw(*this);
-  return showsChildren(node) ? NodeAccess::make(m_doc, node->children) : XmlNode();
+  return ShowsChildren(node) ? NodeAccess::make(m_doc, node->children) : XmlNode();
 }
 
 XmlNode XmlNode::lastChild() const {
   xmlNodePtr node = NodeAccess::raw(*this);
-  return showsChildren(node) ? NodeAccess::make(m_doc, node->last) : XmlNode();
+  return ShowsChildren(node) ? NodeAccess::make(m_doc, node->last) : XmlNode();
 }
 
 XmlNode XmlNode::previousSibling() const {
@@ -248,13 +248,13 @@ XmlNode XmlNode::nextSibling() const {
 
 bool XmlNode::hasChildNodes() const {
   xmlNodePtr node = NodeAccess::raw(*this);
-  return showsChildren(node) && node->children;
+  return ShowsChildren(node) && node->children;
 }
 
 XmlNodeList XmlNode::childNodes() const {
   xmlNodePtr node = NodeAccess::raw(*this);
   std::vector<XmlNode> nodes;
-  if (showsChildren(node))
+  if (ShowsChildren(node))
     for (xmlNodePtr child = node->children; child; child = child->next)
       nodes.push_back(NodeAccess::make(m_doc, child));
   return XmlNodeList(std::move(nodes));
@@ -269,21 +269,21 @@ XmlNode XmlNode::insertBefore(const XmlNode& child, const XmlNode& ref) const {
   xmlNodePtr node = NodeAccess::raw(child);
   xmlNodePtr before = ref.isNull() ? nullptr : NodeAccess::raw(ref);
   if (before == node) return child;
-  if (isDocument(node)) ThrowXml("A document cannot be inserted into another node.");
+  if (IsDocument(node)) ThrowXml("A document cannot be inserted into another node.");
   const xmlDocPtr targetDoc =
-      isDocument(parent) ? reinterpret_cast<xmlDocPtr>(parent) : parent->doc;
+      IsDocument(parent) ? reinterpret_cast<xmlDocPtr>(parent) : parent->doc;
   if (node->doc != targetDoc) {
     // A node of another document: a deep copy joins this one.
-    checkInsertion(parent, node, before);
+    CheckInsertion(parent, node, before);
     xmlNodePtr copy = xmlDocCopyNode(node, targetDoc, 1);
     if (!copy) throw std::bad_alloc();
     m_doc->track(copy);
-    linkChild(parent, copy, before);
+    LinkChild(parent, copy, before);
     return NodeAccess::make(m_doc, copy);
   }
-  checkInsertion(parent, node, before);
+  CheckInsertion(parent, node, before);
   if (node->parent) xmlUnlinkNode(node);
-  linkChild(parent, node, before);
+  LinkChild(parent, node, before);
   return child;
 }
 
@@ -299,7 +299,7 @@ XmlNode XmlNode::removeChild(const XmlNode& child) const {
 
 XmlNode XmlNode::cloneNode(bool deep) const {
   xmlNodePtr node = NodeAccess::raw(*this);
-  if (isDocument(node)) {
+  if (IsDocument(node)) {
     auto data = NewDocumentData();
     xmlDocPtr copy = xmlCopyDoc(reinterpret_cast<xmlDocPtr>(node), deep ? 1 : 0);
     if (!copy) throw std::bad_alloc();

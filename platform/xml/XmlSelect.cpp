@@ -10,7 +10,7 @@ namespace labelplu::xml {
 
 namespace {
 
-void captureXPathError(void* userData, xmlErrorPtr error) {
+void CaptureXPathError(void* userData, xmlErrorPtr error) {
   auto* message = static_cast<std::string*>(userData);
   if (!message || !error || !message->empty()) return;
   *message = error->message ? error->message : "XPath error";
@@ -25,7 +25,7 @@ struct ObjectDeleter {
   void operator()(xmlXPathObjectPtr obj) const { xmlXPathFreeObject(obj); }
 };
 
-bool sameAscii(std::string_view a, std::string_view b) {
+bool SameAscii(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (std::tolower(static_cast<unsigned char>(a[i])) !=
@@ -35,7 +35,7 @@ bool sameAscii(std::string_view a, std::string_view b) {
 }
 
 // "xmlns:a='uri' xmlns:b=\"uri\"" as (prefix, uri) pairs.
-std::vector<std::pair<std::string, std::string>> parseNamespaces(std::string_view text) {
+std::vector<std::pair<std::string, std::string>> ParseNamespaces(std::string_view text) {
   std::vector<std::pair<std::string, std::string>> result;
   size_t i = 0;
   auto fail = [&] {
@@ -65,7 +65,7 @@ std::vector<std::pair<std::string, std::string>> parseNamespaces(std::string_vie
 // begins with a non-ASCII letter when a predicate follows ("/Система[1]").
 // "child::" is the default axis, so writing it out after every single "/"
 // followed by such a name (outside string literals) changes no meaning.
-std::string spellOutChildAxis(const std::string& expression) {
+std::string SpellOutChildAxis(const std::string& expression) {
   std::string out;
   out.reserve(expression.size() + 16);
   char quote = 0;
@@ -103,11 +103,11 @@ XmlNodeList XmlNode::selectNodes(std::string_view xpath) const {
   if (!ctx) throw std::bad_alloc();
   std::string message;
   ctx->node = node;
-  ctx->error = captureXPathError;
+  ctx->error = CaptureXPathError;
   ctx->userData = &message;
   for (const auto& [prefix, uri] : m_doc->xpathNamespaces)
     if (xmlXPathRegisterNs(ctx.get(), Xs(prefix), Xs(uri)) != 0) throw std::bad_alloc();
-  const std::string compiled = spellOutChildAxis(expression);
+  const std::string compiled = SpellOutChildAxis(expression);
   std::unique_ptr<xmlXPathObject, ObjectDeleter> result(
       xmlXPathEvalExpression(Xs(compiled), ctx.get()));
   if (!result) {
@@ -154,10 +154,10 @@ XmlNodeList XmlNode::getElementsByTagName(std::string_view name) const {
 }
 
 void XmlDocument::setProperty(std::string_view name, std::string_view value) const {
-  if (sameAscii(name, "SelectionLanguage")) {
-    if (sameAscii(value, "XPath")) {
+  if (SameAscii(name, "SelectionLanguage")) {
+    if (SameAscii(value, "XPath")) {
       m_doc->selectionLanguage = "XPath";
-    } else if (sameAscii(value, "XSLPattern")) {
+    } else if (SameAscii(value, "XSLPattern")) {
       m_doc->selectionLanguage = "XSLPattern";
     } else {
       ThrowXml("SelectionLanguage must be \"XPath\" or \"XSLPattern\", not \"" +
@@ -165,8 +165,8 @@ void XmlDocument::setProperty(std::string_view name, std::string_view value) con
     }
     return;
   }
-  if (sameAscii(name, "SelectionNamespaces")) {
-    m_doc->xpathNamespaces = parseNamespaces(value);
+  if (SameAscii(name, "SelectionNamespaces")) {
+    m_doc->xpathNamespaces = ParseNamespaces(value);
     m_doc->selectionNamespaces = std::string(value);
     return;
   }
@@ -174,8 +174,8 @@ void XmlDocument::setProperty(std::string_view name, std::string_view value) con
 }
 
 std::string XmlDocument::getProperty(std::string_view name) const {
-  if (sameAscii(name, "SelectionLanguage")) return m_doc->selectionLanguage;
-  if (sameAscii(name, "SelectionNamespaces")) return m_doc->selectionNamespaces;
+  if (SameAscii(name, "SelectionLanguage")) return m_doc->selectionLanguage;
+  if (SameAscii(name, "SelectionNamespaces")) return m_doc->selectionNamespaces;
   ThrowXml("Unknown document property \"" + std::string(name) + "\".");
 }
 

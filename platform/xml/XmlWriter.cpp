@@ -15,7 +15,7 @@ namespace labelplu::xml {
 
 namespace {
 
-void escapeText(std::string& out, const xmlChar* text, bool attribute) {
+void EscapeText(std::string& out, const xmlChar* text, bool attribute) {
   if (!text) return;
   for (const xmlChar* p = text; *p; ++p) {
     switch (*p) {
@@ -59,14 +59,14 @@ void escapeText(std::string& out, const xmlChar* text, bool attribute) {
 }
 
 // Attribute content: text children escaped, entity references kept.
-void writeAttributeValue(std::string& out, xmlAttrPtr attr) {
+void WriteAttributeValue(std::string& out, xmlAttrPtr attr) {
   for (xmlNodePtr child = attr->children; child; child = child->next) {
     if (child->type == XML_ENTITY_REF_NODE) {
       out += '&';
       out += FromXs(child->name);
       out += ';';
     } else {
-      escapeText(out, child->content, true);
+      EscapeText(out, child->content, true);
     }
   }
 }
@@ -89,32 +89,32 @@ class Scope {
   std::vector<std::pair<std::string, std::string>> m_entries;
 };
 
-void declare(std::string& out, Scope& scope, const std::string& prefix, const std::string& uri) {
+void Declare(std::string& out, Scope& scope, const std::string& prefix, const std::string& uri) {
   out += prefix.empty() ? " xmlns=\"" : " xmlns:" + prefix + "=\"";
-  escapeText(out, Xs(uri), true);
+  EscapeText(out, Xs(uri), true);
   out += '"';
   scope.add(prefix, uri);
 }
 
-void needNamespace(std::string& out, Scope& scope, xmlNsPtr ns) {
+void NeedNamespace(std::string& out, Scope& scope, xmlNsPtr ns) {
   if (!ns) return;
   const std::string prefix = FromXs(ns->prefix);
   const std::string uri = FromXs(ns->href);
-  if (!scope.declares(prefix, uri)) declare(out, scope, prefix, uri);
+  if (!scope.declares(prefix, uri)) Declare(out, scope, prefix, uri);
 }
 
-void writeStartTag(std::string& out, xmlNodePtr elem, Scope& scope) {
+void WriteStartTag(std::string& out, xmlNodePtr elem, Scope& scope) {
   out += '<';
   out += QualifiedName(elem);
   for (xmlNsPtr ns = elem->nsDef; ns; ns = ns->next)
-    declare(out, scope, FromXs(ns->prefix), FromXs(ns->href));
+    Declare(out, scope, FromXs(ns->prefix), FromXs(ns->href));
   bool plainDataType = false;
   for (xmlAttrPtr attr = elem->properties; attr; attr = attr->next) {
     const std::string name = QualifiedName(reinterpret_cast<xmlNodePtr>(attr));
     out += ' ';
     out += name;
     out += "=\"";
-    writeAttributeValue(out, attr);
+    WriteAttributeValue(out, attr);
     out += '"';
     if (!attr->ns && name.compare(0, 6, "xmlns:") == 0) {
       scope.add(name.substr(6), AttributeValue(attr));
@@ -123,19 +123,19 @@ void writeStartTag(std::string& out, xmlNodePtr elem, Scope& scope) {
     }
     if (!attr->ns && name == "dt:dt") plainDataType = true;
   }
-  needNamespace(out, scope, elem->ns);
+  NeedNamespace(out, scope, elem->ns);
   for (xmlAttrPtr attr = elem->properties; attr; attr = attr->next)
-    needNamespace(out, scope, attr->ns);
+    NeedNamespace(out, scope, attr->ns);
   // A data type set through the API is a plain "dt:dt" attribute; its
   // prefix is declared here unless the element or an ancestor does it.
   if (plainDataType && !scope.declares("dt", std::string(kDataTypesNamespace)))
-    declare(out, scope, "dt", std::string(kDataTypesNamespace));
+    Declare(out, scope, "dt", std::string(kDataTypesNamespace));
 }
 
-void writeLeaf(std::string& out, xmlNodePtr node) {
+void WriteLeaf(std::string& out, xmlNodePtr node) {
   switch (node->type) {
     case XML_TEXT_NODE:
-      escapeText(out, node->content, false);
+      EscapeText(out, node->content, false);
       break;
     case XML_CDATA_SECTION_NODE:
       out += "<![CDATA[";
@@ -164,7 +164,7 @@ void writeLeaf(std::string& out, xmlNodePtr node) {
     case XML_ATTRIBUTE_NODE:
       out += QualifiedName(node);
       out += "=\"";
-      writeAttributeValue(out, reinterpret_cast<xmlAttrPtr>(node));
+      WriteAttributeValue(out, reinterpret_cast<xmlAttrPtr>(node));
       out += '"';
       break;
     case XML_DTD_NODE: {
@@ -181,9 +181,9 @@ void writeLeaf(std::string& out, xmlNodePtr node) {
 }
 
 // One node and its subtree, appended to out.
-void writeTree(std::string& out, xmlNodePtr root) {
+void WriteTree(std::string& out, xmlNodePtr root) {
   if (root->type != XML_ELEMENT_NODE) {
-    writeLeaf(out, root);
+    WriteLeaf(out, root);
     return;
   }
   Scope scope;
@@ -192,7 +192,7 @@ void writeTree(std::string& out, xmlNodePtr root) {
   while (node) {
     if (node->type == XML_ELEMENT_NODE) {
       marks.push_back(scope.mark());
-      writeStartTag(out, node, scope);
+      WriteStartTag(out, node, scope);
       if (node->children) {
         out += '>';
         node = node->children;
@@ -202,7 +202,7 @@ void writeTree(std::string& out, xmlNodePtr root) {
       scope.pop(marks.back());
       marks.pop_back();
     } else {
-      writeLeaf(out, node);
+      WriteLeaf(out, node);
     }
     // Climb while the subtree is done, closing the elements left.
     while (node != root && !node->next) {
@@ -223,11 +223,11 @@ std::string WriteXml(xmlNodePtr node) {
   std::string out;
   if (node->type == XML_DOCUMENT_NODE || node->type == XML_HTML_DOCUMENT_NODE) {
     for (xmlNodePtr child = node->children; child; child = child->next) {
-      writeTree(out, child);
+      WriteTree(out, child);
       out += "\r\n";
     }
   } else {
-    writeTree(out, node);
+    WriteTree(out, node);
   }
   return out;
 }

@@ -31,7 +31,7 @@ class LanguageTest : public ::testing::Test {
     }
   }
   // Only the given variables are set.
-  void Use(std::map<std::string, std::string> vars) {
+  void Use(const std::map<std::string, std::string>& vars) {
     for (const char* name : kLanguageVars) unsetenv(name);
     for (const auto& [name, value] : vars) setenv(name.c_str(), value.c_str(), 1);
   }

@@ -83,7 +83,7 @@ class SharedLogTest : public ::testing::Test {
   std::string StateLogs() const { return m_dir + "/state/X9Equipment/LOGs/"; }
 
   const test::TempDir m_folder;
-  const std::string m_dir = m_folder.path().string();
+  const std::string m_dir = m_folder.Path().string();
   std::vector<std::unique_ptr<EnvGuard>> m_guards;
 };
 
@@ -208,9 +208,11 @@ TEST_F(SharedLogTest, ModulesStartingTogetherAgreeOnOneFirst) {
   constexpr int kModules = 6;
   for (int round = 0; round < 20; ++round) {
     std::vector<std::unique_ptr<SharedLog>> modules;
+    modules.reserve(kModules);
     for (int i = 0; i < kModules; ++i) modules.push_back(std::make_unique<SharedLog>());
     std::atomic<int> ready = 0;
     std::vector<std::thread> threads;
+    threads.reserve(kModules);
     for (int i = 0; i < kModules; ++i) {
       threads.emplace_back([&, i] {
         ++ready;

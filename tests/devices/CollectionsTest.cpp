@@ -47,6 +47,7 @@ std::string ReadSample(const std::string& relative) {
 
 std::vector<std::string> Idents(const ModelCatalog& list) {
   std::vector<std::string> result;
+  result.reserve(static_cast<size_t>(list.Count()));
   for (int32_t i = 0; i < list.Count(); ++i) result.push_back(list.Item(i).Ident());
   return result;
 }
@@ -302,6 +303,7 @@ TEST(CollectionsTest, ParameterListLoadsWithHexFilterUnlessOwnerDeleted) {
     list.SetFilter({101}, {c.filter});
     list.Load();
     std::vector<std::string> names;
+    names.reserve(static_cast<size_t>(list.Count()));
     for (int32_t i = 0; i < list.Count(); ++i) names.push_back(list.Item(i).ParamName());
     EXPECT_EQ(names, c.names) << c.filter;
     EXPECT_FALSE(list.IsModified());

@@ -25,10 +25,10 @@ class FakeDevice final : public ole::ComObject<IDeviceItem> {
 
 class FakeOwner final : public IModelOwner {
  public:
-  ole::ComPtr<IUnknown> GetDriverInterface() override { return device(); }
+  ole::ComPtr<IUnknown> GetDriverInterface() override { return Device(); }
   ole::ComPtr<IUnknown> FindOrAddDevice(const VARIANT& settings) override {
     calls.push_back("FindOrAddDevice " + ole::VarToText(settings));
-    return device();
+    return Device();
   }
   int32_t DeleteByCode(const GUID& code) override {
     calls.push_back("DeleteByCode " + GuidToText(code));
@@ -44,13 +44,13 @@ class FakeOwner final : public IModelOwner {
   ole::ComPtr<IUnknown> InsertDevice(const VARIANT& settings) override {
     if (ole::VarToText(settings) == "fail") throw std::runtime_error("insert failed");
     calls.push_back("InsertDevice " + ole::VarToText(settings));
-    return device();
+    return Device();
   }
   void AssignModelInfo(const ModelInfo& info) override {
     calls.push_back("AssignModelInfo " + info.Name + " " + std::to_string(info.VersionBuild));
   }
 
-  ole::ComPtr<IUnknown> device() {
+  ole::ComPtr<IUnknown> Device() {
     if (!m_device) m_device = ole::MakeCom<FakeDevice>();
     return ole::ComPtr<IUnknown>(static_cast<IUnknown*>(m_device.get()));
   }

@@ -56,7 +56,7 @@ TEST(ParameterDescriptorTest, TypedValueConvertsByTypeAndFallsBackWithoutRaising
     SCOPED_TRACE(std::string(c.type) + " default '" + c.def + "' text '" + c.text + "'");
     const ParameterDescriptor item = Descriptor(c.type, c.def);
     const ole::OleVariant value = item.TypedValue(c.text);
-    ASSERT_EQ(value.type(), c.vt);
+    ASSERT_EQ(value.Type(), c.vt);
     switch (c.vt) {
       case VT_I4:
         EXPECT_EQ(value.get().lVal, static_cast<int32_t>(c.number));

@@ -25,73 +25,73 @@ std::string TakeBstr(BSTR text) {
 // A list with a registered base model holding two parameters.
 class PluginModelTest : public ::testing::Test {
  protected:
-  PluginModelTest() : list(std::make_unique<PluginModelList>(&owner, "labelplu.plu")) {
-    list->RegisterModel(test::kBaseCode, "Model", nullptr, "Class", "Kind", "Ident", "", 0, 0, 1, 3,
-                        1);
-    ParameterDescriptor& first = list->CurrentParams().Add();
+  PluginModelTest() : m_list(std::make_unique<PluginModelList>(&m_owner, "labelplu.plu")) {
+    m_list->RegisterModel(test::kBaseCode, "Model", nullptr, "Class", "Kind", "Ident", "", 0, 0, 1,
+                          3, 1);
+    ParameterDescriptor& first = m_list->CurrentParams().Add();
     first.Name = "Использовать";
     first.Caption = "Caption \"q\"";
     first.TypeName = "Integer";
     first.DefaultText = "1";
     first.Hint = "Line 1\r\nLine 2";
-    ParameterDescriptor& second = list->CurrentParams().Add();
+    ParameterDescriptor& second = m_list->CurrentParams().Add();
     second.Name = "Отступ";
     second.TypeName = "Double";
     second.ReadOnly = 1;
     second.DefaultText = "2,5";
   }
 
-  IModelPlu2* model() const { return list->GetModel(0); }
+  IModelPlu2* Model() const { return m_list->GetModel(0); }
 
-  test::FakeOwner owner;
-  std::unique_ptr<PluginModelList> list;
+  test::FakeOwner m_owner;
+  std::unique_ptr<PluginModelList> m_list;
 };
 
 TEST_F(PluginModelTest, AnswersBothInterfacesWithOneObject) {
   ole::ComPtr<IModelPlu> first, second;
-  ASSERT_EQ(model()->QueryInterface(IID_IModelPlu, first.putVoid()), S_OK);
-  ASSERT_EQ(model()->QueryInterface(IID_IModelPlu2, second.putVoid()), S_OK);
+  ASSERT_EQ(Model()->QueryInterface(IID_IModelPlu, first.PutVoid()), S_OK);
+  ASSERT_EQ(Model()->QueryInterface(IID_IModelPlu2, second.PutVoid()), S_OK);
   EXPECT_EQ(static_cast<void*>(first.get()), static_cast<void*>(second.get()));
   void* none = reinterpret_cast<void*>(1);
-  EXPECT_EQ(model()->QueryInterface(IID_IDeviceItem, &none), E_NOINTERFACE);
+  EXPECT_EQ(Model()->QueryInterface(IID_IDeviceItem, &none), E_NOINTERFACE);
   EXPECT_EQ(none, nullptr);
 }
 
 TEST_F(PluginModelTest, SlotsReadTheModel) {
   GUID code{};
-  ASSERT_EQ(model()->GetCode(&code), S_OK);
+  ASSERT_EQ(Model()->GetCode(&code), S_OK);
   EXPECT_EQ(GuidToText(code), GuidToText(test::kBaseCode));
   BSTR text = nullptr;
-  ASSERT_EQ(model()->GetName(&text), S_OK);
+  ASSERT_EQ(Model()->GetName(&text), S_OK);
   EXPECT_EQ(TakeBstr(text), "Model");
-  ASSERT_EQ(model()->GetIdent(&text), S_OK);
+  ASSERT_EQ(Model()->GetIdent(&text), S_OK);
   EXPECT_EQ(TakeBstr(text), "Ident");
-  ASSERT_EQ(model()->GetDeviceKind(&text), S_OK);
+  ASSERT_EQ(Model()->GetDeviceKind(&text), S_OK);
   EXPECT_EQ(TakeBstr(text), "Kind");
-  ASSERT_EQ(model()->GetEquipmentClass(&text), S_OK);
+  ASSERT_EQ(Model()->GetEquipmentClass(&text), S_OK);
   EXPECT_EQ(TakeBstr(text), "Class");
 
   int32_t values[6] = {};
-  ASSERT_EQ(model()->GetVersion1(&values[0]), S_OK);
-  ASSERT_EQ(model()->GetVersion2(&values[1]), S_OK);
-  ASSERT_EQ(model()->GetVersion3(&values[2]), S_OK);
-  ASSERT_EQ(model()->GetVersion4(&values[3]), S_OK);
-  ASSERT_EQ(model()->GetUsesHost(&values[4]), S_OK);
-  ASSERT_EQ(model()->GetReservedValue(&values[5]), S_OK);
+  ASSERT_EQ(Model()->GetVersion1(&values[0]), S_OK);
+  ASSERT_EQ(Model()->GetVersion2(&values[1]), S_OK);
+  ASSERT_EQ(Model()->GetVersion3(&values[2]), S_OK);
+  ASSERT_EQ(Model()->GetVersion4(&values[3]), S_OK);
+  ASSERT_EQ(Model()->GetUsesHost(&values[4]), S_OK);
+  ASSERT_EQ(Model()->GetReservedValue(&values[5]), S_OK);
   EXPECT_EQ(std::vector<int32_t>(values, values + 6), std::vector<int32_t>({1, 3, 1, 0, 0, -1}));
 
   IUnknown* object = reinterpret_cast<IUnknown*>(1);
-  EXPECT_EQ(model()->GetReservedObject(3, &object), S_OK);
+  EXPECT_EQ(Model()->GetReservedObject(3, &object), S_OK);
   EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(model()->ReservedCall1(), S_OK);
-  EXPECT_EQ(model()->ReservedCall2(), S_OK);
-  EXPECT_EQ(model()->GetName(nullptr), E_POINTER);
-  EXPECT_EQ(model()->GetModelXml(nullptr), E_POINTER);
+  EXPECT_EQ(Model()->ReservedCall1(), S_OK);
+  EXPECT_EQ(Model()->ReservedCall2(), S_OK);
+  EXPECT_EQ(Model()->GetName(nullptr), E_POINTER);
+  EXPECT_EQ(Model()->GetModelXml(nullptr), E_POINTER);
 }
 
 TEST_F(PluginModelTest, ParamsXmlListsTheDescriptorsInOrder) {
   BSTR text = nullptr;
-  ASSERT_EQ(model()->GetParamsXml(&text), S_OK);
+  ASSERT_EQ(Model()->GetParamsXml(&text), S_OK);
   EXPECT_EQ(TakeBstr(text),
             "<Параметры>"
             "<Параметр Идентификатор=\"Использовать\" Наименование=\"Caption &quot;q&quot;\" "
@@ -109,9 +109,9 @@ TEST_F(PluginModelTest, ParamsXmlListsTheDescriptorsInOrder) {
 TEST_F(PluginModelTest, ModelXmlIsADocumentObject) {
   VARIANT out;
   VariantInit(&out);
-  ASSERT_EQ(model()->GetModelXml(&out), S_OK);
+  ASSERT_EQ(Model()->GetModelXml(&out), S_OK);
   ole::OleVariant result = ole::OleVariant::Adopt(out);
-  ASSERT_EQ(result.type(), VT_DISPATCH);
+  ASSERT_EQ(result.Type(), VT_DISPATCH);
   const auto node = xml::OwnNodeFromDispatch(result.get().pdispVal);
   ASSERT_TRUE(node.has_value());
   EXPECT_EQ(node->nodeType(), xml::NodeType::Document);
@@ -129,15 +129,15 @@ TEST_F(PluginModelTest, ModelXmlIsADocumentObject) {
 TEST_F(PluginModelTest, DeviceSlotsGoToTheOwningList) {
   const ole::OleVariant settings("<Устройство/>");
   IUnknown* device = nullptr;
-  ASSERT_EQ(model()->FindOrAddDevice(&settings.get(), &device), S_OK);
+  ASSERT_EQ(Model()->FindOrAddDevice(&settings.get(), &device), S_OK);
   ASSERT_NE(device, nullptr);
-  EXPECT_EQ(device, owner.device().get());
+  EXPECT_EQ(device, m_owner.Device().get());
   device->Release();
-  ASSERT_EQ(model()->FindDevice(&settings.get(), &device), S_OK);
+  ASSERT_EQ(Model()->FindDevice(&settings.get(), &device), S_OK);
   EXPECT_EQ(device, nullptr);
-  ASSERT_EQ(model()->InsertDevice(&settings.get(), &device), S_OK);
+  ASSERT_EQ(Model()->InsertDevice(&settings.get(), &device), S_OK);
   device->Release();
-  ASSERT_EQ(model()->GetDriver(&device), S_OK);
+  ASSERT_EQ(Model()->GetDriver(&device), S_OK);
   device->Release();
 
   // The GUID arrives as its 16 bytes in four words.
@@ -145,7 +145,7 @@ TEST_F(PluginModelTest, DeviceSlotsGoToTheOwningList) {
   uint32_t words[4];
   std::memcpy(words, &code, sizeof(words));
   int32_t result = 5;
-  ASSERT_EQ(model()->DeleteDevice(words[0], words[1], words[2], words[3], &result), S_OK);
+  ASSERT_EQ(Model()->DeleteDevice(words[0], words[1], words[2], words[3], &result), S_OK);
   EXPECT_EQ(result, -1);
 
   xml::XmlDocument doc;
@@ -154,21 +154,21 @@ TEST_F(PluginModelTest, DeviceSlotsGoToTheOwningList) {
   for (const ole::OleVariant& value :
        {ole::OleVariant("text"), ole::OleVariant(object.get()), ole::OleVariant(int32_t{7})}) {
     result = 5;
-    ASSERT_EQ(model()->SetSettingsText(&value.get(), &result), S_OK);
+    ASSERT_EQ(Model()->SetSettingsText(&value.get(), &result), S_OK);
     EXPECT_EQ(result, 0);
   }
 
-  EXPECT_EQ(owner.calls, std::vector<std::string>(
-                             {"FindOrAddDevice <Устройство/>", "FindDeviceInterface <Устройство/>",
-                              "InsertDevice <Устройство/>",
-                              "DeleteByCode {01020304-0506-0708-090A-0B0C0D0E0F10}",
-                              "SetSettingsText text", "SetSettingsText <Система/>\r\n"}));
+  EXPECT_EQ(m_owner.calls, std::vector<std::string>(
+                               {"FindOrAddDevice <Устройство/>",
+                                "FindDeviceInterface <Устройство/>", "InsertDevice <Устройство/>",
+                                "DeleteByCode {01020304-0506-0708-090A-0B0C0D0E0F10}",
+                                "SetSettingsText text", "SetSettingsText <Система/>\r\n"}));
 }
 
 TEST_F(PluginModelTest, FailuresComeBackAsHresultsWithTheirText) {
   const ole::OleVariant fail("fail");
   IUnknown* device = reinterpret_cast<IUnknown*>(1);
-  EXPECT_EQ(model()->InsertDevice(&fail.get(), &device), E_FAIL);
+  EXPECT_EQ(Model()->InsertDevice(&fail.get(), &device), E_FAIL);
   EXPECT_EQ(device, nullptr);
   EXPECT_EQ(ole::TakeErrorText(), "insert failed");
 }
@@ -176,9 +176,9 @@ TEST_F(PluginModelTest, FailuresComeBackAsHresultsWithTheirText) {
 // The list holds one reference; a host's reference outlives the list, and
 // the model's device slots then fail instead of reaching a freed list.
 TEST_F(PluginModelTest, HostReferencesOutliveTheList) {
-  IModelPlu* held = model();
+  IModelPlu* held = Model();
   EXPECT_EQ(held->AddRef(), 2u);
-  list.reset();
+  m_list.reset();
   BSTR text = nullptr;
   ASSERT_EQ(held->GetName(&text), S_OK);
   EXPECT_EQ(TakeBstr(text), "Model");

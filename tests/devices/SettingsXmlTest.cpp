@@ -13,7 +13,7 @@ namespace {
 
 // The message of the EProtectException 20000 that body raises.
 template <class F>
-std::string error20000(F&& body) {
+std::string Error20000(F&& body) {
   try {
     body();
   } catch (const EProtectException& e) {
@@ -50,7 +50,7 @@ TEST(SettingsXml, VocabularyKeys) {
                         {false, 116, attrGap}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.key);
-    EXPECT_EQ(error20000([&] { c.node ? GetNodeName(c.key) : GetAttrName(c.key); }), c.text);
+    EXPECT_EQ(Error20000([&] { c.node ? GetNodeName(c.key) : GetAttrName(c.key); }), c.text);
   }
 }
 
@@ -75,7 +75,7 @@ TEST(SettingsXml, DocumentsByKey) {
   EXPECT_EQ(GetAttributeDef(param, "Тип", "t"), "t");
   EXPECT_EQ(GetAttributeDef(param, "Идентификатор", "t"), "Порт");
   EXPECT_TRUE(SelectSingleNodeByTag(doc, NodeKey::AnyDevice).isNull());
-  error20000([&] { GetAttributeByTag(xml::XmlNode(), 99, ""); });
+  Error20000([&] { GetAttributeByTag(xml::XmlNode(), 99, ""); });
 
   // The format key receives a predicate.
   xml::XmlDocument system;
@@ -94,12 +94,12 @@ TEST(SettingsXml, DocumentsByKey) {
 TEST(SettingsXml, SetAttributesByTagFailures) {
   xml::XmlDocument doc = xml::NewXmlDocument("a", "");
   xml::XmlNode a = doc.documentElement();
-  EXPECT_EQ(error20000([&] {
+  EXPECT_EQ(Error20000([&] {
               SetAttributesByTag(a, {100, 101}, {OleVariant("x")});
             }),
             "Размерности массивов аттрибутов и значений не совпадают");
   EXPECT_FALSE(a.getAttribute("Код"));
-  EXPECT_EQ(error20000([&] {
+  EXPECT_EQ(Error20000([&] {
               SetAttributesByTag(
                   a, {100, 101, 99, 103},
                   {OleVariant("1"), OleVariant("2"), OleVariant("3"), OleVariant("4")});

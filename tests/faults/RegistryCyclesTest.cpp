@@ -45,7 +45,7 @@ class RegistryCyclesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fs::create_directory(m_dir / "out");
-    m_folder.write("barcode.lb3", kBarcodeTemplate);
+    m_folder.Write("barcode.lb3", kBarcodeTemplate);
     // Not the device fixture (tests/support/PrinterDeviceFixture.h): the
     // driver owns its device list, and the cycles below add and delete its
     // devices through the dispatcher, as a host does.
@@ -114,7 +114,7 @@ class RegistryCyclesTest : public ::testing::Test {
   std::string m_firstName = "Windows-принтер (ЖФУ8) №1";
 
   const test::TempDir m_folder;
-  const fs::path m_dir = m_folder.path();
+  const fs::path m_dir = m_folder.Path();
   DriverObject* m_slot = nullptr;
   ole::ComPtr<SpoolerLabelDriver> m_driver;
 };

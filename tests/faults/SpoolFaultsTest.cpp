@@ -4,10 +4,10 @@
 // result code and a message, leave the device free, and the next job must
 // print once the spooler is back.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
 #include <sys/mount.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdlib>
 
 #include <QTimer>
 
@@ -120,7 +120,7 @@ class SpoolFaultsTest : public ::testing::Test {
     m_devices = std::make_unique<test::PrinterDeviceFixture>();
     m_device = &m_devices->Device();
     // A job that falls back to the built-in PDF printer writes here.
-    setenv("XDG_DOCUMENTS_DIR", m_devices->Folder().path().c_str(), 1);
+    setenv("XDG_DOCUMENTS_DIR", m_devices->Folder().Path().c_str(), 1);
     m_device->SetIsOn(true);
     m_devices->AddTemplate("barcode.lb3", kBarcodeTemplate);
     m_devices->Set({{"PrinterName", m_cups->QueueName()},
@@ -151,7 +151,7 @@ class SpoolFaultsTest : public ::testing::Test {
 
   // Runs fault once, from the job's event processing, when the job has
   // begun its document on the queue.
-  void WhenDocumentOpen(std::function<void()> fault) {
+  void WhenDocumentOpen(const std::function<void()>& fault) {
     m_faultTimer = std::make_unique<QTimer>();
     m_faultTimer->setInterval(0);
     QObject::connect(m_faultTimer.get(), &QTimer::timeout, [this, fault] {
@@ -264,7 +264,7 @@ TEST_F(SpoolFaultsTest, SchedulerFrozenDuringTheJob) {
 }
 
 TEST_F(SpoolFaultsTest, FullDiskUnderThePdfPrinterAndTheSpoolFile) {
-  FullDisk disk(m_devices->Folder().path() / "full");
+  FullDisk disk(m_devices->Folder().Path() / "full");
   if (!disk.Error().empty()) GTEST_SKIP() << "cannot mount a tmpfs here: " << disk.Error();
   const fs::path pdf = disk.Path() / "labels.pdf";
 

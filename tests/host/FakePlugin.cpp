@@ -33,7 +33,7 @@ using namespace labelplu;
 using ole::ComPtr;
 using ole::OleVariant;
 
-void trace(const std::string& line) {
+void Trace(const std::string& line) {
   const char* path = std::getenv("FAKE_PLUGIN_TRACE");
   if (!path || !*path) return;
   if (FILE* f = std::fopen(path, "a")) {
@@ -48,7 +48,7 @@ intptr_t g_counter = 0;
 
 class FakeDriver final : public ole::ComObject<IDriverObject> {
  public:
-  ~FakeDriver() override { trace("driver freed"); }
+  ~FakeDriver() override { Trace("driver freed"); }
   HRESULT GetModulePath(BSTR*) override { return E_NOTIMPL; }
   HRESULT GetVersionText(BSTR*) override { return E_NOTIMPL; }
   HRESULT GetBuildNumber(uint16_t*) override { return E_NOTIMPL; }
@@ -58,44 +58,44 @@ class FakeDriver final : public ole::ComObject<IDriverObject> {
   HRESULT SetReserved(int32_t) override { return S_OK; }
   HRESULT SetHostEvents(IUnknown* sink) override {
     g_sink.reset();
-    if (sink) sink->QueryInterface(IID_IHostEventSink, g_sink.putVoid());
-    trace(sink ? (g_sink ? "SetHostEvents sink" : "SetHostEvents other") : "SetHostEvents null");
+    if (sink) sink->QueryInterface(IID_IHostEventSink, g_sink.PutVoid());
+    Trace(sink ? (g_sink ? "SetHostEvents sink" : "SetHostEvents other") : "SetHostEvents null");
     return S_OK;
   }
   HRESULT GetNames(IDriverNames**) override { return E_NOTIMPL; }
 };
 
-void addToCounter(void* data, intptr_t arg) {
+void AddToCounter(void* data, intptr_t arg) {
   *static_cast<intptr_t*>(data) += arg;
 }
 
-OleVariant element(RequestParams* p, int32_t index) {
+OleVariant Element(RequestParams* p, int32_t index) {
   VARIANT v = p->Get(index);
   return OleVariant::Adopt(v);
 }
 
-OleVariant argument(RequestParams* p, int32_t i) {
-  return element(p, 3 + i);
+OleVariant Argument(RequestParams* p, int32_t i) {
+  return Element(p, 3 + i);
 }
 
-bool callEntry(RequestParams* p, void*) {
+bool CallEntry(RequestParams* p, void*) {
   if (p->Count() < 3) throw EProtectException(20000, "too few elements");
-  const std::string name = ole::VarToText(element(p, 1));
-  const int32_t kind = ole::VarToInt32(element(p, 2));
+  const std::string name = ole::VarToText(Element(p, 1));
+  const int32_t kind = ole::VarToInt32(Element(p, 2));
   const int32_t count = p->Count() - 3;
-  trace("CallEntry " + name + " " + std::to_string(kind) + " " + std::to_string(count));
+  Trace("CallEntry " + name + " " + std::to_string(kind) + " " + std::to_string(count));
   if (name == "Echo" && kind == 1) {
     for (int32_t i = 0; i < count; ++i) {
-      OleVariant value = argument(p, i);
-      if (value.type() == VT_BSTR) p->Set(3 + i, OleVariant(ole::VarToText(value) + "!"));
+      OleVariant value = Argument(p, i);
+      if (value.Type() == VT_BSTR) p->Set(3 + i, OleVariant(ole::VarToText(value) + "!"));
     }
     p->Set(0, OleVariant(count));
     return true;
   }
   if (name == "Fail") {
-    throw EProtectException(ole::VarToInt32(argument(p, 0)), ole::VarToText(argument(p, 1)));
+    throw EProtectException(ole::VarToInt32(Argument(p, 0)), ole::VarToText(Argument(p, 1)));
   }
-  if (name == "Plain") throw std::runtime_error(ole::VarToText(argument(p, 0)));
+  if (name == "Plain") throw std::runtime_error(ole::VarToText(Argument(p, 0)));
   if (name == "NotHandled") return false;
   if (name == "NewTable") {
     if (!g_sink) throw EProtectException(20000, "no host sink");
@@ -108,8 +108,8 @@ bool callEntry(RequestParams* p, void*) {
   }
   if (name == "RunProc") {
     if (!g_sink) throw EProtectException(20000, "no host sink");
-    const HRESULT hr = g_sink->RunProcedure(HostProcedure{addToCounter, &g_counter},
-                                            ole::VarToInt32(argument(p, 0)));
+    const HRESULT hr = g_sink->RunProcedure(HostProcedure{AddToCounter, &g_counter},
+                                            ole::VarToInt32(Argument(p, 0)));
     if (FAILED(hr)) throw EProtectException(20000, "RunProcedure failed");
     p->Set(0, OleVariant(static_cast<int32_t>(g_counter)));
     return true;
@@ -119,7 +119,7 @@ bool callEntry(RequestParams* p, void*) {
     return true;
   }
   if (name == "Prop" && kind == 3) {
-    g_prop = argument(p, 0);
+    g_prop = Argument(p, 0);
     return true;
   }
   if (name == "Kind") {
@@ -131,16 +131,16 @@ bool callEntry(RequestParams* p, void*) {
 
 class FakeControl final : public ole::ComObject<IPluginControl> {
  public:
-  ~FakeControl() override { trace("control freed"); }
+  ~FakeControl() override { Trace("control freed"); }
   HRESULT Reserved1(int32_t) override { return S_OK; }
   HRESULT Reserved2(int32_t) override { return S_OK; }
   HRESULT GetCallEntry(CallEntryFn* out) override {
-    trace("GetCallEntry");
-    *out = callEntry;
+    Trace("GetCallEntry");
+    *out = CallEntry;
     return S_OK;
   }
   HRESULT GetDllObject(IDriverObject** out) override {
-    trace("GetDllObject");
+    Trace("GetDllObject");
     *out = nullptr;
 #ifdef FAKE_NO_DRIVER
     SetErrorInfoText("GetDllObject вернул Nil", nullptr);
@@ -166,7 +166,7 @@ struct Module {
     g_sink.reset();
     g_prop.clear();
     control.reset();
-    trace("unloaded");
+    Trace("unloaded");
   }
   ComPtr<FakeControl> control;
 } g_module;
@@ -176,7 +176,7 @@ struct Module {
 extern "C" {
 
 LP_API int32_t Query() {
-  trace("Query");
+  Trace("Query");
 #ifdef FAKE_BAD_QUERY
   return 0x12345678;
 #else
@@ -185,13 +185,13 @@ LP_API int32_t Query() {
 }
 
 LP_API void PluginControl(labelplu::IPluginControl** out) {
-  trace("PluginControl");
+  Trace("PluginControl");
   *out = ComPtr<labelplu::IPluginControl>(g_module.control).detach();
 }
 
 #ifndef FAKE_NO_BEFORE_FREE
 LP_API void BeforeFreeLibrary() {
-  trace("BeforeFreeLibrary");
+  Trace("BeforeFreeLibrary");
 }
 #endif
 

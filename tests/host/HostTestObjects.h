@@ -34,8 +34,8 @@ class MemoryTable final : public ole::ComObject<ISafeArray> {
     return S_OK;
   }
   HRESULT SetValue(int32_t row, int32_t col, const VARIANT* value) override {
-    if (!inside(row, col)) return DISP_E_BADINDEX;
-    m_cells[index(row, col)] = ole::OleVariant(*value);
+    if (!Inside(row, col)) return DISP_E_BADINDEX;
+    m_cells[Index(row, col)] = ole::OleVariant(*value);
     return S_OK;
   }
   HRESULT GetPSA(SAFEARRAY**) override { return E_NOTIMPL; }
@@ -59,15 +59,15 @@ class MemoryTable final : public ole::ComObject<ISafeArray> {
   HRESULT LoadFromFileAsStream(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
   HRESULT SaveToFileAsStream(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
   HRESULT GetValue(int32_t row, int32_t col, VARIANT* out) override {
-    if (!inside(row, col)) return DISP_E_BADINDEX;
-    return VariantCopy(out, &m_cells[index(row, col)].get());
+    if (!Inside(row, col)) return DISP_E_BADINDEX;
+    return VariantCopy(out, &m_cells[Index(row, col)].get());
   }
 
  private:
-  bool inside(int32_t row, int32_t col) const {
+  bool Inside(int32_t row, int32_t col) const {
     return row >= 0 && row < m_rows && col >= 0 && col < m_cols;
   }
-  size_t index(int32_t row, int32_t col) const {
+  size_t Index(int32_t row, int32_t col) const {
     return static_cast<size_t>(row) * static_cast<size_t>(m_cols) + static_cast<size_t>(col);
   }
 
@@ -79,13 +79,13 @@ class MemoryTable final : public ole::ComObject<ISafeArray> {
 // Announces MemoryTable as the value array class for its lifetime.
 class TableClass {
  public:
-  TableClass() { OleRegisterClass(&CLSID_ValueArray, "MemoryTable", create); }
+  TableClass() { OleRegisterClass(&CLSID_ValueArray, "MemoryTable", Create); }
   ~TableClass() { OleRevokeClass(&CLSID_ValueArray); }
   TableClass(const TableClass&) = delete;
   TableClass& operator=(const TableClass&) = delete;
 
  private:
-  static HRESULT create(const IID* iid, void** out) {
+  static HRESULT Create(const IID* iid, void** out) {
     auto table = ole::MakeCom<MemoryTable>();
     return table->QueryInterface(*iid, out);
   }

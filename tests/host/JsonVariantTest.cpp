@@ -14,13 +14,13 @@ using nlohmann::json;
 using ole::ComPtr;
 using ole::OleVariant;
 
-std::string shown(const VARIANT& v) {
+std::string Shown(const VARIANT& v) {
   return VariantToJson(v).dump(-1, ' ', false);
 }
 
 // The message of the HostError that body raises ("" when none).
 template <class F>
-std::string errorOf(F&& body) {
+std::string ErrorOf(F&& body) {
   try {
     body();
   } catch (const HostError& e) {
@@ -61,8 +61,8 @@ TEST_F(JsonVariantTest, ArgumentsTakeTheirVariantTypes) {
   };
   for (const auto& c : cases) {
     const OleVariant v = JsonToVariant(json::parse(c.json));
-    EXPECT_EQ(v.type(), c.vt) << c.json;
-    EXPECT_EQ(shown(v), c.back) << c.json;
+    EXPECT_EQ(v.Type(), c.vt) << c.json;
+    EXPECT_EQ(Shown(v), c.back) << c.json;
   }
   EXPECT_EQ(JsonToVariant(json(true)).get().boolVal, VARIANT_TRUE);
 }
@@ -88,36 +88,36 @@ TEST_F(JsonVariantTest, BadArgumentsAreRefusedWithAReason) {
       {deep, "values nested deeper than 64 levels"},
   };
   for (const auto& c : cases) {
-    const std::string message = errorOf([&] { JsonToVariant(json::parse(c.json)); });
+    const std::string message = ErrorOf([&] { JsonToVariant(json::parse(c.json)); });
     EXPECT_NE(message.find(c.message), std::string::npos) << c.json << " gave: " << message;
   }
 }
 
 TEST_F(JsonVariantTest, FileArgumentIsItsTextFromTheBaseFolder) {
-  m_dir.write("note.txt", "Привет,\r\nмир\n");
-  const OleVariant v = JsonToVariant(json::parse(R"({"file": "note.txt"})"), m_dir.path());
-  ASSERT_EQ(v.type(), VT_BSTR);
+  m_dir.Write("note.txt", "Привет,\r\nмир\n");
+  const OleVariant v = JsonToVariant(json::parse(R"({"file": "note.txt"})"), m_dir.Path());
+  ASSERT_EQ(v.Type(), VT_BSTR);
   EXPECT_EQ(ole::BstrToUtf8(v.get().bstrVal), "Привет,\r\nмир\n");
 
   const std::string message =
-      errorOf([&] { JsonToVariant(json::parse(R"({"file": "gone.txt"})"), m_dir.path()); });
-  EXPECT_NE(message.find((m_dir.path() / "gone.txt").string()), std::string::npos) << message;
-  EXPECT_NE(errorOf([&] {
-              JsonToVariant(json{{"file", m_dir.path().string()}});
+      ErrorOf([&] { JsonToVariant(json::parse(R"({"file": "gone.txt"})"), m_dir.Path()); });
+  EXPECT_NE(message.find((m_dir.Path() / "gone.txt").string()), std::string::npos) << message;
+  EXPECT_NE(ErrorOf([&] {
+              JsonToVariant(json{{"file", m_dir.Path().string()}});
             }).find("not a regular file"),
             std::string::npos);
 }
 
 TEST_F(JsonVariantTest, CsvArgumentIsATableOfEveryRow) {
-  const auto path = m_dir.write("data.csv", "Name,Price\r\n\"Чай, зелёный\",12.50\r\nSugar\r\n");
+  const auto path = m_dir.Write("data.csv", "Name,Price\r\n\"Чай, зелёный\",12.50\r\nSugar\r\n");
   const OleVariant v = JsonToVariant(json{{"csv", path.string()}});
-  EXPECT_EQ(shown(v), R"([["Name","Price"],["Чай, зелёный","12.50"],["Sugar",null]])");
+  EXPECT_EQ(Shown(v), R"([["Name","Price"],["Чай, зелёный","12.50"],["Sugar",null]])");
 
-  m_dir.write("bad.csv", "a,b\nc\"d\n");
-  EXPECT_EQ(errorOf([&] {
-              JsonToVariant(json{{"csv", "bad.csv"}}, m_dir.path());
+  m_dir.Write("bad.csv", "a,b\nc\"d\n");
+  EXPECT_EQ(ErrorOf([&] {
+              JsonToVariant(json{{"csv", "bad.csv"}}, m_dir.Path());
             }),
-            "CSV file \"" + (m_dir.path() / "bad.csv").string() +
+            "CSV file \"" + (m_dir.Path() / "bad.csv").string() +
                 "\", line 2: a quote inside an unquoted field");
 }
 
@@ -125,27 +125,27 @@ TEST_F(JsonVariantTest, OversizedTablesAreRefused) {
   // 3000 rows of which one has 3000 cells: 9 million cells from 6 KB.
   std::string text(2999, ',');
   text += std::string(2999, '\n') + "x";
-  m_dir.write("wide.csv", text);
-  EXPECT_NE(errorOf([&] {
-              JsonToVariant(json{{"csv", "wide.csv"}}, m_dir.path());
+  m_dir.Write("wide.csv", text);
+  EXPECT_NE(ErrorOf([&] {
+              JsonToVariant(json{{"csv", "wide.csv"}}, m_dir.Path());
             }).find("too large"),
             std::string::npos);
 }
 
 TEST_F(JsonVariantTest, StorageArgumentNeedsAnExistingFile) {
-  EXPECT_EQ(errorOf([&] {
-              JsonToVariant(json{{"storage", "none.dat"}}, m_dir.path());
+  EXPECT_EQ(ErrorOf([&] {
+              JsonToVariant(json{{"storage", "none.dat"}}, m_dir.Path());
             }),
-            "storage file \"" + (m_dir.path() / "none.dat").string() + "\" does not exist");
+            "storage file \"" + (m_dir.Path() / "none.dat").string() + "\" does not exist");
 }
 
 TEST(JsonVariant, ValueArraysNeedTheAnnouncedClass) {
-  const std::string message = errorOf([] { JsonToVariant(json::parse("[[1]]")); });
+  const std::string message = ErrorOf([] { JsonToVariant(json::parse("[[1]]")); });
   EXPECT_NE(message.find("cannot create a value array"), std::string::npos) << message;
   EXPECT_NE(message.find("0x80040154"), std::string::npos) << message;
 }
 
-OleVariant typed(VARTYPE vt, auto assign) {
+OleVariant Typed(VARTYPE vt, auto assign) {
   OleVariant v;
   v.get().vt = vt;
   assign(v.get());
@@ -165,16 +165,16 @@ TEST_F(JsonVariantTest, ValuesShowAsJson) {
   } cases[] = {
       {OleVariant(), "null"},
       {OleVariant::Null(), "null"},
-      {typed(VT_I1, [](VARIANT& v) { v.cVal = -5; }), "-5"},
-      {typed(VT_I2, [](VARIANT& v) { v.iVal = -300; }), "-300"},
+      {Typed(VT_I1, [](VARIANT& v) { v.cVal = -5; }), "-5"},
+      {Typed(VT_I2, [](VARIANT& v) { v.iVal = -300; }), "-300"},
       {OleVariant(int32_t{-7}), "-7"},
       {OleVariant::FromInt64(-5000000000), "-5000000000"},
-      {typed(VT_UI1, [](VARIANT& v) { v.bVal = 200; }), "200"},
-      {typed(VT_UI2, [](VARIANT& v) { v.uiVal = 65535; }), "65535"},
-      {typed(VT_UI4, [](VARIANT& v) { v.ulVal = 4000000000u; }), "4000000000"},
-      {typed(VT_UI8, [](VARIANT& v) { v.ullVal = 18446744073709551615u; }), "18446744073709551615"},
-      {typed(VT_ERROR, [](VARIANT& v) { v.scode = 5; }), "5"},
-      {typed(VT_R4, [](VARIANT& v) { v.fltVal = 1.5f; }), "1.5"},
+      {Typed(VT_UI1, [](VARIANT& v) { v.bVal = 200; }), "200"},
+      {Typed(VT_UI2, [](VARIANT& v) { v.uiVal = 65535; }), "65535"},
+      {Typed(VT_UI4, [](VARIANT& v) { v.ulVal = 4000000000u; }), "4000000000"},
+      {Typed(VT_UI8, [](VARIANT& v) { v.ullVal = 18446744073709551615u; }), "18446744073709551615"},
+      {Typed(VT_ERROR, [](VARIANT& v) { v.scode = 5; }), "5"},
+      {Typed(VT_R4, [](VARIANT& v) { v.fltVal = 1.5f; }), "1.5"},
       {OleVariant(0.25), "0.25"},
       {OleVariant::FromCurrency(125000), "12.5"},
       {OleVariant::FromDate(2.0), "\"01.01.1900\""},
@@ -182,8 +182,8 @@ TEST_F(JsonVariantTest, ValuesShowAsJson) {
       {OleVariant(true), "true"},
       {OleVariant(false), "false"},
       {OleVariant(std::string_view("Код №4")), "\"Код №4\""},
-      {typed(VT_I4 | VT_BYREF, [&](VARIANT& v) { v.plVal = &referenced; }), "42"},
-      {typed(VT_VARIANT | VT_BYREF, [&](VARIANT& v) { v.pvarVal = &inner.get(); }), "\"inner\""},
+      {Typed(VT_I4 | VT_BYREF, [&](VARIANT& v) { v.plVal = &referenced; }), "42"},
+      {Typed(VT_VARIANT | VT_BYREF, [&](VARIANT& v) { v.pvarVal = &inner.get(); }), "\"inner\""},
       {OleVariant(static_cast<IDispatch*>(nullptr)), "null"},
       {OleVariant(static_cast<IDispatch*>(ole::MakeCom<test::XmlDocument>("<a>я</a>").get())),
        R"({"document":"<a>я</a>"})"},
@@ -191,7 +191,7 @@ TEST_F(JsonVariantTest, ValuesShowAsJson) {
       {OleVariant(static_cast<IUnknown*>(info.get())), R"({"object":null})"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(shown(c.value), c.json) << "variant type " << c.value.type();
+    EXPECT_EQ(Shown(c.value), c.json) << "variant type " << c.value.Type();
   }
 }
 
@@ -205,13 +205,13 @@ TEST_F(JsonVariantTest, ArraysNestWithTheFirstDimensionOutermost) {
       ASSERT_EQ(SafeArrayPutElement(psa, at, &value), S_OK);
     }
   }
-  EXPECT_EQ(shown(OleVariant::AdoptArray(psa)), "[[10,11,12],[20,21,22]]");
+  EXPECT_EQ(Shown(OleVariant::AdoptArray(psa)), "[[10,11,12],[20,21,22]]");
 
   SAFEARRAY* texts = SafeArrayCreateVector(VT_VARIANT, 0, 2);
   const int32_t second = 1;
   const OleVariant word(std::string_view("b"));
   SafeArrayPutElement(texts, &second, &word.get());
-  EXPECT_EQ(shown(OleVariant::AdoptArray(texts)), "[null,\"b\"]");
+  EXPECT_EQ(Shown(OleVariant::AdoptArray(texts)), "[null,\"b\"]");
 }
 
 TEST_F(JsonVariantTest, ValueArrayCellsNestAndACycleIsRefused) {
@@ -220,17 +220,17 @@ TEST_F(JsonVariantTest, ValueArrayCellsNestAndACycleIsRefused) {
   SetCell(inner.get(), 0, 0, OleVariant(std::string_view("in")));
   SetCell(table.get(), 0, 1, OleVariant(static_cast<IDispatch*>(inner.get())));
   const OleVariant value(static_cast<IDispatch*>(table.get()));
-  EXPECT_EQ(shown(value), R"([[null,[["in"]]]])");
+  EXPECT_EQ(Shown(value), R"([[null,[["in"]]]])");
 
   SetCell(inner.get(), 0, 0, value);  // table -> inner -> table
-  EXPECT_EQ(errorOf([&] { VariantToJson(value); }), "values nested deeper than 64 levels");
+  EXPECT_EQ(ErrorOf([&] { VariantToJson(value); }), "values nested deeper than 64 levels");
   SetCell(inner.get(), 0, 0, OleVariant());  // breaks the cycle
 }
 
 TEST_F(JsonVariantTest, TypesWithoutJsonFormAreNamed) {
   OleVariant v;
   v.get().vt = VT_VARIANT;
-  EXPECT_EQ(errorOf([&] { VariantToJson(v); }), "a value of variant type Variant has no JSON form");
+  EXPECT_EQ(ErrorOf([&] { VariantToJson(v); }), "a value of variant type Variant has no JSON form");
   v.get().vt = VT_EMPTY;
 }
 

@@ -20,7 +20,7 @@ const char kOneDevice[] =
     "Наименование=\"Склад\"/></EquList>";
 
 // The names of the devices of a stored settings document, in order.
-std::vector<std::string> deviceNames(const std::string& document) {
+std::vector<std::string> DeviceNames(const std::string& document) {
   xml::XmlDocument doc;
   doc.loadXML(document);
   std::vector<std::string> names;
@@ -31,7 +31,7 @@ std::vector<std::string> deviceNames(const std::string& document) {
 }
 
 // A parameter value of a device in a stored settings document.
-std::string storedParameter(const std::string& document, const std::string& device,
+std::string StoredParameter(const std::string& document, const std::string& device,
                             const std::string& name) {
   xml::XmlDocument doc;
   doc.loadXML(document);
@@ -153,19 +153,19 @@ TEST(LabelhostCommands, ChangeAndShowTheDevices) {
       {Two, {"on"}, 2, "", "there are 2 devices", {}, {}},
   };
   const TempDir dir;
-  dir.write("scales.xml", kScales);
-  dir.write("badcode.xml", "<Устройство Код=\"x\" Наименование=\"Плохой\"/>");
-  dir.write("system.xml", FileText(SourcePath("samples/settings/system.xml")));
+  dir.Write("scales.xml", kScales);
+  dir.Write("badcode.xml", "<Устройство Код=\"x\" Наименование=\"Плохой\"/>");
+  dir.Write("system.xml", FileText(SourcePath("samples/settings/system.xml")));
   for (const auto& c : cases) {
     std::string shown;
     for (const std::string& arg : c.args) shown += " " + arg;
     SCOPED_TRACE(shown);
     const std::string start =
         c.start == Two ? FileText(SourcePath("samples/settings/system.xml")) : kOneDevice;
-    const std::filesystem::path settings = dir.write("settings.xml", start);
+    const std::filesystem::path settings = dir.Write("settings.xml", start);
     std::vector<std::string> args = {"--settings", settings.string()};
     for (const std::string& arg : c.args) {
-      args.push_back(arg.ends_with(".xml") ? (dir.path() / arg).string() : arg);
+      args.push_back(arg.ends_with(".xml") ? (dir.Path() / arg).string() : arg);
     }
 
     const ProcessResult run = Labelhost(args);
@@ -180,10 +180,10 @@ TEST(LabelhostCommands, ChangeAndShowTheDevices) {
     if (c.devices.empty()) {
       EXPECT_EQ(stored, start);
     } else {
-      EXPECT_EQ(deviceNames(stored), c.devices);
+      EXPECT_EQ(DeviceNames(stored), c.devices);
     }
     if (!c.param.empty()) {
-      EXPECT_EQ(storedParameter(stored, c.param[0], c.param[1]), c.param[2]);
+      EXPECT_EQ(StoredParameter(stored, c.param[0], c.param[1]), c.param[2]);
     }
   }
 }
@@ -191,7 +191,7 @@ TEST(LabelhostCommands, ChangeAndShowTheDevices) {
 TEST(LabelhostCommands, DevicesListsEveryDeviceWithItsParameters) {
   const TempDir dir;
   const std::filesystem::path settings =
-      dir.write("settings.xml", FileText(SourcePath("samples/settings/system.xml")));
+      dir.Write("settings.xml", FileText(SourcePath("samples/settings/system.xml")));
   const ProcessResult run = Labelhost({"--settings", settings.string(), "devices"});
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
@@ -216,7 +216,7 @@ TEST(LabelhostCommands, DevicesListsEveryDeviceWithItsParameters) {
   EXPECT_TRUE(has({"ШаблонПоУмолчанию", "price.lb3", "Шаблон по умолчанию"})) << run.out;
   EXPECT_TRUE(has({"PrinterName", "Zebra_GK420t", "Имя принтера (read-only)"})) << run.out;
 
-  const std::filesystem::path empty = dir.path() / "none.xml";
+  const std::filesystem::path empty = dir.Path() / "none.xml";
   EXPECT_EQ(Labelhost({"--settings", empty.string(), "devices"}).out, "No devices.\n");
   const ProcessResult none = Labelhost({"--settings", empty.string(), "show-settings"});
   EXPECT_EQ(none.exitCode, 0);

@@ -5,9 +5,9 @@
 // Without a display the driver cancels. The keys go to the window found by
 // its title, so the test does not depend on where the layout puts a button.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <chrono>
 #include <cstring>
@@ -30,7 +30,7 @@
 namespace labelplu::test {
 namespace {
 
-std::string findProgram(const std::string& name) {
+std::string FindProgram(const std::string& name) {
   const char* path = getenv("PATH");
   std::string dirs = path ? path : "/usr/bin:/bin";
   size_t start = 0;
@@ -83,7 +83,7 @@ class Xvfb {
   std::string m_display;
 };
 
-std::string windowName(::Display* display, Window window) {
+std::string WindowName(::Display* display, Window window) {
   const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
   const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
   Atom type = None;
@@ -103,7 +103,7 @@ std::string windowName(::Display* display, Window window) {
 
 // Waits (up to 30 s) for a viewable top-level window titled title on the
 // display, then acts on it with XTest; false when it never came.
-bool actOnWindow(const std::string& displayName, const std::string& title,
+bool ActOnWindow(const std::string& displayName, const std::string& title,
                  const std::function<void(::Display*, Window)>& act) {
   ::Display* display = nullptr;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -122,7 +122,7 @@ bool actOnWindow(const std::string& displayName, const std::string& title,
       for (unsigned int i = 0; i < count && !done; ++i) {
         XWindowAttributes attributes;
         if (!XGetWindowAttributes(display, children[i], &attributes) ||
-            attributes.map_state != IsViewable || windowName(display, children[i]) != title)
+            attributes.map_state != IsViewable || WindowName(display, children[i]) != title)
           continue;
         // Let the window finish painting.
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -140,7 +140,7 @@ bool actOnWindow(const std::string& displayName, const std::string& title,
 
 // Gives window the keyboard, as a window manager would when a person
 // picks it (none runs on the private display), and presses the key there.
-void pressKey(::Display* display, Window window, KeySym symbol) {
+void PressKey(::Display* display, Window window, KeySym symbol) {
   XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
   XSync(display, False);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -149,16 +149,16 @@ void pressKey(::Display* display, Window window, KeySym symbol) {
   XTestFakeKeyEvent(display, key, False, 50);
 }
 
-void pressReturn(::Display* display, Window window) {
-  pressKey(display, window, XK_Return);
+void PressReturn(::Display* display, Window window) {
+  PressKey(display, window, XK_Return);
 }
 
-void pressEscape(::Display* display, Window window) {
-  pressKey(display, window, XK_Escape);
+void PressEscape(::Display* display, Window window) {
+  PressKey(display, window, XK_Escape);
 }
 
 // A parameter of the first device of a stored settings document.
-std::string storedParameter(const std::string& document, const std::string& name) {
+std::string StoredParameter(const std::string& document, const std::string& name) {
   xml::XmlDocument doc;
   doc.loadXML(document);
   const xml::XmlNode param =
@@ -168,28 +168,28 @@ std::string storedParameter(const std::string& document, const std::string& name
 
 class LabelhostDialog : public ::testing::Test {
  protected:
-  std::string settings() const { return (m_dir.path() / "settings.xml").string(); }
+  std::string Settings() const { return (m_dir.Path() / "settings.xml").string(); }
   TempDir m_dir;
 };
 
 TEST_F(LabelhostDialog, ConfigureWithoutDisplayIsCancelled) {
   const ProcessResult run =
-      Labelhost({"--settings", settings(), "configure"}, "",
+      Labelhost({"--settings", Settings(), "configure"}, "",
                 {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}});
   EXPECT_EQ(run.exitCode, 1) << run.err;
   EXPECT_NE(run.err.find("cancelled (-1): no device added"), std::string::npos) << run.err;
-  EXPECT_EQ(FileText(settings()), "");
+  EXPECT_EQ(FileText(Settings()), "");
 }
 
 TEST_F(LabelhostDialog, OkOnARealDisplayStoresTheSettingsAndEscapeClosesThePreview) {
-  const std::string program = findProgram("Xvfb");
+  const std::string program = FindProgram("Xvfb");
   if (program.empty()) GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb)";
   Xvfb server(program);
   ASSERT_FALSE(server.Display().empty()) << "Xvfb did not start";
   // On a real display Qt opens a D-Bus connection whose library keeps a
   // buffer to the end of the process; in a sanitizer build that would fail
   // labelhost's exit status.
-  const std::string suppressions = m_dir.write("lsan.supp", "leak:libdbus-1.so\n").string();
+  const std::string suppressions = m_dir.Write("lsan.supp", "leak:libdbus-1.so\n").string();
   const std::map<std::string, std::string> env{{"DISPLAY", server.Display()},
                                                {"QT_QPA_PLATFORM", "xcb"},
                                                {"WAYLAND_DISPLAY", ""},
@@ -197,22 +197,22 @@ TEST_F(LabelhostDialog, OkOnARealDisplayStoresTheSettingsAndEscapeClosesThePrevi
 
   // No device yet: configure adds one, and OK (Return) keeps it.
   auto presser = std::async(
-      std::launch::async, [&] { return actOnWindow(server.Display(), "Настройки", pressReturn); });
-  const ProcessResult added = Labelhost({"--settings", settings(), "configure"}, "", env);
+      std::launch::async, [&] { return ActOnWindow(server.Display(), "Настройки", PressReturn); });
+  const ProcessResult added = Labelhost({"--settings", Settings(), "configure"}, "", env);
   ASSERT_TRUE(presser.get()) << "the settings dialog never showed\n" << added.err;
   EXPECT_EQ(added.exitCode, 0) << added.err;
   EXPECT_EQ(added.out.rfind("Added device 1: ", 0), 0u) << added.out;
-  const std::string stored = FileText(settings());
+  const std::string stored = FileText(Settings());
   EXPECT_NE(stored.find("Устройство"), std::string::npos);
   // The dialog wrote its values back: the printer it showed, the paper of
   // that printer.
-  EXPECT_NE(storedParameter(stored, "PrinterName"), "") << stored;
-  EXPECT_NE(storedParameter(stored, "PaperIndex"), "-1") << stored;
+  EXPECT_NE(StoredParameter(stored, "PrinterName"), "") << stored;
+  EXPECT_NE(StoredParameter(stored, "PaperIndex"), "-1") << stored;
 
   // The existing device: configure again, OK again.
   presser = std::async(std::launch::async,
-                       [&] { return actOnWindow(server.Display(), "Настройки", pressReturn); });
-  const ProcessResult configured = Labelhost({"--settings", settings(), "configure", "1"}, "", env);
+                       [&] { return ActOnWindow(server.Display(), "Настройки", PressReturn); });
+  const ProcessResult configured = Labelhost({"--settings", Settings(), "configure", "1"}, "", env);
   ASSERT_TRUE(presser.get()) << configured.err;
   EXPECT_EQ(configured.exitCode, 0) << configured.err;
   EXPECT_EQ(configured.out.rfind("Configured device 1: ", 0), 0u) << configured.out;
@@ -220,8 +220,8 @@ TEST_F(LabelhostDialog, OkOnARealDisplayStoresTheSettingsAndEscapeClosesThePrevi
   // preview: the preview window comes up by itself; Escape closes it and
   // with it the dialog.
   presser = std::async(std::launch::async,
-                       [&] { return actOnWindow(server.Display(), "Просмотр", pressEscape); });
-  const ProcessResult previewed = Labelhost({"--settings", settings(), "preview"}, "", env);
+                       [&] { return ActOnWindow(server.Display(), "Просмотр", PressEscape); });
+  const ProcessResult previewed = Labelhost({"--settings", Settings(), "preview"}, "", env);
   ASSERT_TRUE(presser.get()) << "the preview never showed\n" << previewed.err;
   EXPECT_EQ(previewed.exitCode, 0) << previewed.err;
   EXPECT_EQ(previewed.out.rfind("Preview of device 1: ", 0), 0u) << previewed.out;

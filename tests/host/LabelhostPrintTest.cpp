@@ -60,8 +60,8 @@ std::vector<std::string> ExpectedCodes() {
 
 TEST(LabelhostPrintTest, PrintsTheSampleIntoAPdfOfLabelSize) {
   TempDir dir;
-  const fs::path pdf = dir.path() / "labels.pdf";
-  const fs::path settings = dir.path() / "settings.xml";
+  const fs::path pdf = dir.Path() / "labels.pdf";
+  const fs::path settings = dir.Path() / "settings.xml";
   const ProcessResult run =
       Labelhost({"--settings", settings.string(), "print", "--template",
                  SourcePath("samples/templates/price_tag.lb3"), "--data",
@@ -77,15 +77,15 @@ TEST(LabelhostPrintTest, PrintsTheSampleIntoAPdfOfLabelSize) {
 
 TEST(LabelhostPrintTest, EveryBarcodeOnARasterPrinterDecodesToItsRecord) {
   TempDir dir;
-  fs::create_directory(dir.path() / "pages");
+  fs::create_directory(dir.Path() / "pages");
   const ProcessResult run = Labelhost(
-      {"--settings", (dir.path() / "s.xml").string(), "print", "--template",
+      {"--settings", (dir.Path() / "s.xml").string(), "print", "--template",
        SourcePath("samples/templates/price_tag_ean13.lb3"), "--data",
        SourcePath("samples/data/goods.csv"), "--printer",
-       "labelplu Raster; file=" + (dir.path() / "pages/page").string() + "; dpi=203; paper=58x40"});
+       "labelplu Raster; file=" + (dir.Path() / "pages/page").string() + "; dpi=203; paper=58x40"});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
   std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(dir.path() / "pages"))
+  for (const auto& entry : fs::directory_iterator(dir.Path() / "pages"))
     files.push_back(entry.path().string());
   std::sort(files.begin(), files.end());
   std::vector<std::string> read;
@@ -98,7 +98,7 @@ TEST(LabelhostPrintTest, EveryBarcodeOnARasterPrinterDecodesToItsRecord) {
 
 TEST(LabelhostPrintTest, MalformedDataPrintsNothing) {
   TempDir dir;
-  const fs::path pdf = dir.path() / "out.pdf";
+  const fs::path pdf = dir.Path() / "out.pdf";
   struct Case {
     std::string csv;
     std::string message;
@@ -109,17 +109,17 @@ TEST(LabelhostPrintTest, MalformedDataPrintsNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.csv);
-    const fs::path csv = dir.write("bad.csv", c.csv);
+    const fs::path csv = dir.Write("bad.csv", c.csv);
     const ProcessResult run =
-        Labelhost({"--settings", (dir.path() / "s.xml").string(), "print", "--template",
+        Labelhost({"--settings", (dir.Path() / "s.xml").string(), "print", "--template",
                    SourcePath("samples/templates/price_tag.lb3"), "--data", csv.string(),
                    "--output", pdf.string()});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(pdf));
   }
-  const ProcessResult missing = Labelhost({"--settings", (dir.path() / "s.xml").string(), "print",
-                                           "--template", (dir.path() / "none.lb3").string(),
+  const ProcessResult missing = Labelhost({"--settings", (dir.Path() / "s.xml").string(), "print",
+                                           "--template", (dir.Path() / "none.lb3").string(),
                                            "--data", SourcePath("samples/data/goods.csv")});
   EXPECT_EQ(missing.exitCode, 2);
 }
@@ -142,7 +142,7 @@ TEST(LabelhostPrintTest, PrintMethodsAnswerBySwitchState) {
 ["call", "ExecutePrint", [["a", "b"], ["c", "d"], ["e", "f"]]]
 )";
   const ProcessResult run =
-      Labelhost({"--settings", (dir.path() / "s.xml").string(), "run", "-"}, script);
+      Labelhost({"--settings", (dir.Path() / "s.xml").string(), "run", "-"}, script);
   const std::vector<std::string> lines = Lines(run.out);
   const std::vector<std::string> expected = {R"("ok":true)",
                                              R"("ok":true)",

@@ -46,8 +46,8 @@ ProcessResult Labelhost(std::vector<std::string> args, const std::string& input,
       {"LANGUAGE", ""},
       {"LC_ALL", ""},
       {"LC_MESSAGES", ""},
-      {"HOME", (sandbox.path() / "home").string()},
-      {"XDG_CONFIG_HOME", (sandbox.path() / "config").string()},
+      {"HOME", (sandbox.Path() / "home").string()},
+      {"XDG_CONFIG_HOME", (sandbox.Path() / "config").string()},
   };
   for (const auto& [name, value] : env) vars[name] = value;
   args.insert(args.begin(), BinPath("labelhost"));

@@ -12,14 +12,14 @@ namespace {
 
 const char kStockCode[] = "{0B6A3C2E-5D41-4F7A-9C3B-1E2D3F4A5B6C}";
 
-ino_t inode(const std::filesystem::path& path) {
+ino_t Inode(const std::filesystem::path& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
 TEST(LabelhostSettings, DevicesAddedInOneRunExistInTheNext) {
   const TempDir dir;
-  const std::string settings = (dir.path() / "sub" / "settings.xml").string();
+  const std::string settings = (dir.Path() / "sub" / "settings.xml").string();
 
   const ProcessResult first =
       Labelhost({"--settings", settings, "add", SourcePath("samples/settings/system.xml")});
@@ -30,9 +30,9 @@ TEST(LabelhostSettings, DevicesAddedInOneRunExistInTheNext) {
   EXPECT_NE(stored.find("<EquList><Устройство Код=\"" + std::string(kStockCode)), std::string::npos)
       << stored;
   // Only the document is left in the folder: no temporary file.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path() / "sub"), {}), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "sub"), {}), 1);
 
-  const ino_t before = inode(settings);
+  const ino_t before = Inode(settings);
   const ProcessResult second = Labelhost({"--settings", settings, "devices"});
   ASSERT_EQ(second.exitCode, 0) << second.err;
   const auto lines = Lines(second.out);
@@ -40,7 +40,7 @@ TEST(LabelhostSettings, DevicesAddedInOneRunExistInTheNext) {
   EXPECT_EQ(lines[0], "1  Склад  " + std::string(kStockCode) + "  off");
   EXPECT_NE(second.out.find("ШаблонПоУмолчанию  price.lb3"), std::string::npos) << second.out;
   // Reading changed nothing, so the file was not written again.
-  EXPECT_EQ(inode(settings), before);
+  EXPECT_EQ(Inode(settings), before);
   EXPECT_EQ(FileText(settings), stored);
 
   // A script sees the same devices, and its changes are kept too.
@@ -59,10 +59,10 @@ TEST(LabelhostSettings, DefaultFileIsUnderTheConfigFolder) {
     std::map<std::string, std::string> env;
     std::filesystem::path expected;
   } cases[] = {
-      {{{"XDG_CONFIG_HOME", (dir.path() / "xdg").string()}},
-       dir.path() / "xdg/labelplu/settings.xml"},
-      {{{"XDG_CONFIG_HOME", ""}, {"HOME", (dir.path() / "home").string()}},
-       dir.path() / "home/.config/labelplu/settings.xml"},
+      {{{"XDG_CONFIG_HOME", (dir.Path() / "xdg").string()}},
+       dir.Path() / "xdg/labelplu/settings.xml"},
+      {{{"XDG_CONFIG_HOME", ""}, {"HOME", (dir.Path() / "home").string()}},
+       dir.Path() / "home/.config/labelplu/settings.xml"},
   };
   for (const auto& c : cases) {
     const ProcessResult run = Labelhost({"add"}, "", c.env);
@@ -87,7 +87,7 @@ TEST(LabelhostSettings, UnusableSettingsFileStopsTheRunAndStaysAsItWas) {
       {"<EquList><Устройство Код=\"x\"/></EquList>", "the plug-in refused the settings file"},
   };
   for (const auto& c : cases) {
-    const std::filesystem::path settings = dir.write("settings.xml", c.content);
+    const std::filesystem::path settings = dir.Write("settings.xml", c.content);
     for (const char* command : {"devices", "add"}) {
       const ProcessResult run = Labelhost({"--settings", settings.string(), command});
       EXPECT_EQ(run.exitCode, 2) << c.content;
@@ -98,7 +98,7 @@ TEST(LabelhostSettings, UnusableSettingsFileStopsTheRunAndStaysAsItWas) {
     }
   }
   // A folder in place of the file.
-  const ProcessResult folder = Labelhost({"--settings", dir.path().string(), "devices"});
+  const ProcessResult folder = Labelhost({"--settings", dir.Path().string(), "devices"});
   EXPECT_EQ(folder.exitCode, 2);
   EXPECT_NE(folder.err.find("not a regular file"), std::string::npos) << folder.err;
 }
@@ -111,7 +111,7 @@ TEST(LabelhostSettings, UnicodeTextFileWithByteOrderMarkLoads) {
     bytes += static_cast<char>(unit & 0xFF);
     bytes += static_cast<char>(unit >> 8);
   }
-  const std::filesystem::path settings = dir.write("settings.xml", bytes);
+  const std::filesystem::path settings = dir.Write("settings.xml", bytes);
   const ProcessResult run =
       Labelhost({"--settings", settings.string(), "get", "КоличествоУстройств"});
   EXPECT_EQ(run.exitCode, 0) << run.err;

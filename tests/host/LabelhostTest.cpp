@@ -8,8 +8,8 @@
 namespace labelplu::test {
 namespace {
 
-ProcessResult labelhost(std::vector<std::string> args, const std::string& input = "",
-                        const std::string& lang = "ru_RU.UTF-8") {
+ProcessResult RunLabelhost(std::vector<std::string> args, const std::string& input = "",
+                           const std::string& lang = "ru_RU.UTF-8") {
   return Labelhost(std::move(args), input, {}, lang);
 }
 
@@ -18,9 +18,9 @@ TEST(Labelhost, HelloSampleGivesTheExpectedAnswers) {
   ASSERT_NE(expectedText, "") << "samples/hello.expected.jsonl";
 
   const TempDir dir;
-  const std::string settings = (dir.path() / "settings.xml").string();
+  const std::string settings = (dir.Path() / "settings.xml").string();
   const ProcessResult run =
-      labelhost({"--settings", settings, "run", SourcePath("samples/hello.jsonl")});
+      RunLabelhost({"--settings", settings, "run", SourcePath("samples/hello.jsonl")});
   EXPECT_EQ(run.err, "");
   const auto got = Lines(run.out);
   const auto expected = Lines(expectedText);
@@ -35,7 +35,7 @@ TEST(Labelhost, HelloSampleGivesTheExpectedAnswers) {
 }
 
 TEST(Labelhost, BadScriptLineIsReportedWithItsNumberAndSkipped) {
-  const ProcessResult run = labelhost(
+  const ProcessResult run = RunLabelhost(
       {"run", "-"},
       "[\"get\", \"КоличествоУстройств\"]\n# note\n[\"get\", oops]\n[\"get\", \"Релиз\"]\n");
   EXPECT_EQ(run.exitCode, 1);
@@ -48,9 +48,10 @@ TEST(Labelhost, BadScriptLineIsReportedWithItsNumberAndSkipped) {
 }
 
 TEST(Labelhost, AllSucceededScriptExitsWithZero) {
-  const ProcessResult run = labelhost({"run", "-"},
-                                      "[\"get\", \"DevicesQuantity\"]\n[\"set\", \"DeviceNumber\", "
-                                      "0]\n[\"call\", \"SaveSettings\"]\n");
+  const ProcessResult run =
+      RunLabelhost({"run", "-"},
+                   "[\"get\", \"DevicesQuantity\"]\n[\"set\", \"DeviceNumber\", "
+                   "0]\n[\"call\", \"SaveSettings\"]\n");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out,
             "{\"ok\":true,\"result\":0,\"args\":[]}\n"
@@ -95,7 +96,7 @@ TEST(Labelhost, SingleRequests) {
        "чтения\"}\n"},
   };
   for (const auto& c : cases) {
-    const ProcessResult run = labelhost(c.args, "", c.lang);
+    const ProcessResult run = RunLabelhost(c.args, "", c.lang);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.args[1] << run.err;
     EXPECT_EQ(run.out, c.out) << c.args[1];
   }
@@ -127,12 +128,12 @@ TEST(Labelhost, UsageAndLoadErrorsExitWithTwo) {
       {{"show-settings", "x"}, "labelhost: show-settings takes no arguments"},
   };
   for (const auto& c : cases) {
-    const ProcessResult run = labelhost(c.args);
+    const ProcessResult run = RunLabelhost(c.args);
     EXPECT_EQ(run.exitCode, 2) << c.err;
     EXPECT_EQ(run.out, "") << c.err;
     EXPECT_EQ(run.err.rfind(c.err, 0), 0u) << run.err;
   }
-  const ProcessResult help = labelhost({"--help"});
+  const ProcessResult help = RunLabelhost({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Usage: labelhost [--plugin PATH] [--settings FILE] COMMAND"),
             std::string::npos);

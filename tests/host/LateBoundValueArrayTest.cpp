@@ -19,7 +19,7 @@ using host::PluginHost;
 using ole::OleVariant;
 
 // obj.name(args...) by late binding; args in call order.
-OleVariant Invoke(IDispatch* object, const char* name, std::vector<OleVariant> args,
+OleVariant Invoke(IDispatch* object, const char* name, const std::vector<OleVariant>& args,
                   uint16_t flags = DISPATCH_METHOD) {
   ole::BstrPtr text(ole::Utf8ToBstr(name));
   OLECHAR* names[1] = {text.get()};
@@ -44,14 +44,14 @@ TEST(LateBoundValueArray, FilledSavedReloadedAndPassedAsPackedArguments) {
   const host::RequestResult made =
       plugin.Call("СоздатьПараметры", std::vector<OleVariant>{OleVariant(1), OleVariant(1)});
   ASSERT_TRUE(made.Ok) << made.Message;
-  ASSERT_EQ(made.Result.type(), VT_DISPATCH);
+  ASSERT_EQ(made.Result.Type(), VT_DISPATCH);
   IDispatch* table = made.Result.get().pdispVal;
 
   Invoke(table, "setbounds", {OleVariant(2), OleVariant(3)});
   Invoke(table, "SetRowValues",
          {OleVariant(0), OleVariant("Сыр"), OleVariant(12.5), OleVariant(3)});
   Invoke(table, "SetValue", {OleVariant(1), OleVariant(0), OleVariant("Хлеб")});
-  const std::string file = (dir.path() / "table.sa").string();
+  const std::string file = (dir.Path() / "table.sa").string();
   Invoke(table, "SaveToFile", {OleVariant(file)});
 
   const host::RequestResult fresh =

@@ -18,19 +18,19 @@ namespace {
 using ole::OleVariant;
 
 // The fake modules are built beside the test (see CMakeLists.txt).
-std::string fake(const char* variant) {
+std::string Fake(const char* variant) {
   return std::string(LP_FAKE_PLUGIN_DIR) + "/hosttest_fake_" + variant + ".plu";
 }
 
 class PluginHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    m_trace = m_dir.path() / "trace.txt";
+    m_trace = m_dir.Path() / "trace.txt";
     setenv("FAKE_PLUGIN_TRACE", m_trace.c_str(), 1);
   }
   void TearDown() override { unsetenv("FAKE_PLUGIN_TRACE"); }
 
-  std::string trace() const {
+  std::string Trace() const {
     std::ifstream in(m_trace);
     std::stringstream text;
     text << in.rdbuf();
@@ -41,16 +41,16 @@ class PluginHostTest : public ::testing::Test {
   std::filesystem::path m_trace;
 };
 
-std::vector<OleVariant> values(std::initializer_list<OleVariant> list) {
+std::vector<OleVariant> Values(std::initializer_list<OleVariant> list) {
   return list;
 }
 
 TEST_F(PluginHostTest, LoadsRunsAndUnloadsInTheCallingOrder) {
   {
-    PluginHost host(fake("ok"));
+    PluginHost host(Fake("ok"));
     EXPECT_TRUE(host.Call("Echo", {}).Ok);
   }
-  EXPECT_EQ(trace(),
+  EXPECT_EQ(Trace(),
             "Query\nPluginControl\nGetDllObject\nGetCallEntry\nSetHostEvents sink\n"
             "CallEntry Echo 1 0\n"
             "SetHostEvents null\nBeforeFreeLibrary\ncontrol freed\ndriver freed\nunloaded\n");
@@ -62,18 +62,18 @@ TEST_F(PluginHostTest, LoadFailuresSayWhatIsWrongAndLeaveNothingLoaded) {
     std::string message;
     const char* trace;
   } cases[] = {
-      {m_dir.path() / "none.plu",
-       "cannot load the plug-in \"" + (m_dir.path() / "none.plu").string() + "\": ", ""},
-      {fake("badquery"),
-       "the plug-in \"" + fake("badquery") +
+      {m_dir.Path() / "none.plu",
+       "cannot load the plug-in \"" + (m_dir.Path() / "none.plu").string() + "\": ", ""},
+      {Fake("badquery"),
+       "the plug-in \"" + Fake("badquery") +
            "\" is not a plug-in of this family: Query() returned 0x12345678, expected 0x4C50E803",
        "Query\ncontrol freed\nunloaded\n"},
-      {fake("nobeforefree"),
-       "the plug-in \"" + fake("nobeforefree") +
+      {Fake("nobeforefree"),
+       "the plug-in \"" + Fake("nobeforefree") +
            "\" does not export BeforeFreeLibrary: it is not a plug-in of this family",
        "control freed\nunloaded\n"},
-      {fake("nodriver"),
-       "GetDllObject of the plug-in \"" + fake("nodriver") +
+      {Fake("nodriver"),
+       "GetDllObject of the plug-in \"" + Fake("nodriver") +
            "\" failed: GetDllObject вернул Nil (HRESULT 0x80004005)",
        "Query\nPluginControl\nGetDllObject\nBeforeFreeLibrary\ncontrol freed\nunloaded\n"},
   };
@@ -85,18 +85,18 @@ TEST_F(PluginHostTest, LoadFailuresSayWhatIsWrongAndLeaveNothingLoaded) {
     } catch (const HostError& e) {
       EXPECT_EQ(std::string(e.what()).substr(0, c.message.size()), c.message);
     }
-    EXPECT_EQ(trace(), c.trace) << c.path;
+    EXPECT_EQ(Trace(), c.trace) << c.path;
   }
 }
 
 TEST_F(PluginHostTest, RequestLayoutAndWrittenBackArguments) {
-  PluginHost host(fake("ok"));
+  PluginHost host(Fake("ok"));
   const RequestResult echo =
-      host.Call("Echo", values({OleVariant(int32_t{1}), OleVariant("ab"), OleVariant(2.5)}));
+      host.Call("Echo", Values({OleVariant(int32_t{1}), OleVariant("ab"), OleVariant(2.5)}));
   ASSERT_TRUE(echo.Ok) << echo.Message;
   EXPECT_EQ(ole::VarToInt32(echo.Result), 3);
   ASSERT_EQ(echo.Args.size(), 3u);
-  EXPECT_EQ(echo.Args[0].type(), VT_I4);
+  EXPECT_EQ(echo.Args[0].Type(), VT_I4);
   EXPECT_EQ(ole::VarToText(echo.Args[1]), "ab!");
   EXPECT_EQ(ole::VarToDouble(echo.Args[2]), 2.5);
 
@@ -111,16 +111,16 @@ TEST_F(PluginHostTest, RequestLayoutAndWrittenBackArguments) {
 }
 
 TEST_F(PluginHostTest, FailuresBecomeResultsWithCodeAndMessage) {
-  PluginHost host(fake("ok"));
+  PluginHost host(Fake("ok"));
   const struct {
     const char* name;
     std::vector<OleVariant> args;
     std::optional<int32_t> code;
     std::string message;
   } cases[] = {
-      {"Fail", values({OleVariant(int32_t{1007}), OleVariant("Ошибка. Код №1007")}), 1007,
+      {"Fail", Values({OleVariant(int32_t{1007}), OleVariant("Ошибка. Код №1007")}), 1007,
        "Ошибка. Код №1007"},
-      {"Plain", values({OleVariant("Номер элемента массива за пределами границ.")}), std::nullopt,
+      {"Plain", Values({OleVariant("Номер элемента массива за пределами границ.")}), std::nullopt,
        "Номер элемента массива за пределами границ."},
       {"NotHandled", {}, std::nullopt, "the plug-in did not handle the request"},
       {"Нет", {}, 20036, "Метод/Свойство [Нет] не обнаружено"},
@@ -132,13 +132,13 @@ TEST_F(PluginHostTest, FailuresBecomeResultsWithCodeAndMessage) {
     EXPECT_FALSE(r.Ok) << c.name;
     EXPECT_EQ(r.Code, c.code) << c.name;
     EXPECT_EQ(r.Message, c.message) << c.name;
-    EXPECT_TRUE(r.Result.isEmpty() && r.Args.empty()) << c.name;
+    EXPECT_TRUE(r.Result.IsEmpty() && r.Args.empty()) << c.name;
   }
   EXPECT_TRUE(host.Call("Echo", std::vector<OleVariant>(47, OleVariant(int32_t{0}))).Ok);
 }
 
 TEST_F(PluginHostTest, SinkCreatesValueArraysOnceTheClassIsAnnounced) {
-  PluginHost host(fake("ok"));
+  PluginHost host(Fake("ok"));
   const RequestResult before = host.Call("NewTable", {});
   EXPECT_FALSE(before.Ok);
   EXPECT_EQ(before.Message,
@@ -152,9 +152,9 @@ TEST_F(PluginHostTest, SinkCreatesValueArraysOnceTheClassIsAnnounced) {
 }
 
 TEST_F(PluginHostTest, SinkRunsProceduresAndAnswersNotImplementedElsewhere) {
-  PluginHost host(fake("ok"));
-  EXPECT_EQ(ole::VarToInt32(host.Call("RunProc", values({OleVariant(int32_t{5})})).Result), 5);
-  EXPECT_EQ(ole::VarToInt32(host.Call("RunProc", values({OleVariant(int32_t{2})})).Result), 7);
+  PluginHost host(Fake("ok"));
+  EXPECT_EQ(ole::VarToInt32(host.Call("RunProc", Values({OleVariant(int32_t{5})})).Result), 5);
+  EXPECT_EQ(ole::VarToInt32(host.Call("RunProc", Values({OleVariant(int32_t{2})})).Result), 7);
 
   IHostEventSink* sink = host.Sink();
   EXPECT_EQ(sink->RunProcedure(HostProcedure{nullptr, nullptr}, 0), E_POINTER);

@@ -72,7 +72,7 @@ TEST(PrintTablesTest, TemplateSizeAsTheDriverReadsIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.root);
     // Windows-1251 text after the root ("Цена" in that encoding).
-    const auto path = dir.write("t.lb3", "<?xml version=\"1.0\" encoding=\"windows-1251\"?>" +
+    const auto path = dir.Write("t.lb3", "<?xml version=\"1.0\" encoding=\"windows-1251\"?>" +
                                              c.root + "<Item>\xD6\xE5\xED\xE0</Item></Label>");
     double width = 0, height = 0;
     TemplateSize(path.string(), width, height);
@@ -80,8 +80,8 @@ TEST(PrintTablesTest, TemplateSizeAsTheDriverReadsIt) {
     EXPECT_DOUBLE_EQ(height, c.height);
   }
   double width = 0, height = 0;
-  EXPECT_THROW(TemplateSize(dir.write("n.lb3", "<Other/>").string(), width, height), HostError);
-  EXPECT_THROW(TemplateSize((dir.path() / "none.lb3").string(), width, height), HostError);
+  EXPECT_THROW(TemplateSize(dir.Write("n.lb3", "<Other/>").string(), width, height), HostError);
+  EXPECT_THROW(TemplateSize((dir.Path() / "none.lb3").string(), width, height), HostError);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 
 using nlohmann::json;
 
-std::string fakePlugin() {
+std::string FakePlugin() {
   return std::string(LP_FAKE_PLUGIN_DIR) + "/hosttest_fake_ok.plu";
 }
 
@@ -23,7 +23,7 @@ struct ScriptRun {
   std::string err;
 };
 
-ScriptRun runScript(PluginHost& host, const std::string& script,
+ScriptRun RunScript(PluginHost& host, const std::string& script,
                     const std::filesystem::path& baseDir = {}) {
   std::istringstream in(script);
   std::ostringstream out;
@@ -34,10 +34,10 @@ ScriptRun runScript(PluginHost& host, const std::string& script,
 
 TEST(ScriptRunner, AnswersEachRequestAndSkipsBadLines) {
   test::TempDir dir;
-  dir.write("note.txt", "текст");
-  PluginHost host(fakePlugin());
+  dir.Write("note.txt", "текст");
+  PluginHost host(FakePlugin());
   const ScriptRun run =
-      runScript(host,
+      RunScript(host,
                 "# a comment\n"
                 "\n"
                 "  \t\r\n"
@@ -51,9 +51,9 @@ TEST(ScriptRunner, AnswersEachRequestAndSkipsBadLines) {
                 "[\"call\", \"Echo\", {\"file\": \"gone.txt\"}]\n"
                 "   # indented comment\n"
                 "[\"call\", \"Unknown\"]",
-                dir.path());
+                dir.Path());
   EXPECT_FALSE(run.ok);
-  const std::string gone = (dir.path() / "gone.txt").string();
+  const std::string gone = (dir.Path() / "gone.txt").string();
   EXPECT_EQ(
       run.out,
       "{\"ok\":true,\"result\":4,\"args\":[1,\"Ъ!\",null,\"текст!\"]}\n"
@@ -77,17 +77,17 @@ TEST(ScriptRunner, AnswersEachRequestAndSkipsBadLines) {
 }
 
 TEST(ScriptRunner, AllSucceededScriptReportsSuccess) {
-  PluginHost host(fakePlugin());
-  const ScriptRun run = runScript(host, "[\"call\", \"Echo\"]\n[\"get\", \"Kind\"]\n");
+  PluginHost host(FakePlugin());
+  const ScriptRun run = RunScript(host, "[\"call\", \"Echo\"]\n[\"get\", \"Kind\"]\n");
   EXPECT_TRUE(run.ok);
   EXPECT_EQ(run.out,
             "{\"ok\":true,\"result\":0,\"args\":[]}\n{\"ok\":true,\"result\":2,\"args\":[]}\n");
   EXPECT_EQ(run.err, "");
-  EXPECT_TRUE(runScript(host, "").ok);
+  EXPECT_TRUE(RunScript(host, "").ok);
 }
 
 TEST(ScriptRunner, AfterRequestSeesEveryAnsweredRequestAndCanStopTheScript) {
-  PluginHost host(fakePlugin());
+  PluginHost host(FakePlugin());
   std::vector<std::string> seen;
   const AfterRequest after = [&](const HostRequest& request) {
     seen.push_back(request.Name);

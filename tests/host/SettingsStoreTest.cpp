@@ -1,8 +1,8 @@
 #include "host/SettingsStore.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
+#include <cstdlib>
 
 #include <fstream>
 #include <sstream>
@@ -13,14 +13,14 @@
 namespace labelplu::host {
 namespace {
 
-std::string fileText(const std::filesystem::path& path) {
+std::string FileText(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-mode_t modeOf(const std::filesystem::path& path) {
+mode_t ModeOf(const std::filesystem::path& path) {
   struct stat st {};
   ::stat(path.c_str(), &st);
   return st.st_mode & 07777;
@@ -63,12 +63,12 @@ TEST(SettingsStore, DefaultPathFollowsXdgConfigHome) {
 
 TEST(SettingsStore, WriteCreatesFoldersAndReplacesTheFileWhole) {
   const test::TempDir dir;
-  const std::filesystem::path path = dir.path() / "a" / "b" / "settings.xml";
+  const std::filesystem::path path = dir.Path() / "a" / "b" / "settings.xml";
   const SettingsStore store(path.string());
   EXPECT_EQ(store.Read(), std::nullopt);
 
   store.Write("<EquList/>");
-  EXPECT_EQ(fileText(path), "<EquList/>");
+  EXPECT_EQ(FileText(path), "<EquList/>");
   EXPECT_EQ(store.Read(), "<EquList/>");
 
   // A longer document, then a shorter one: nothing of the old one remains,
@@ -76,25 +76,25 @@ TEST(SettingsStore, WriteCreatesFoldersAndReplacesTheFileWhole) {
   ::chmod(path.c_str(), 0640);
   store.Write("<EquList><Устройство Код=\"\"/></EquList>");
   store.Write("<EquList/>");
-  EXPECT_EQ(fileText(path), "<EquList/>");
-  EXPECT_EQ(modeOf(path), 0640u);
+  EXPECT_EQ(FileText(path), "<EquList/>");
+  EXPECT_EQ(ModeOf(path), 0640u);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(path.parent_path()), {}), 1);
 }
 
 TEST(SettingsStore, WriteThroughASymbolicLinkReplacesItsTarget) {
   const test::TempDir dir;
-  const std::filesystem::path target = dir.write("real.xml", "<EquList/>");
-  const std::filesystem::path link = dir.path() / "settings.xml";
+  const std::filesystem::path target = dir.Write("real.xml", "<EquList/>");
+  const std::filesystem::path link = dir.Path() / "settings.xml";
   std::filesystem::create_symlink(target, link);
   SettingsStore(link.string()).Write("<Система/>");
   EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(fileText(target), "<Система/>");
+  EXPECT_EQ(FileText(target), "<Система/>");
 }
 
 TEST(SettingsStore, WriteFailureNamesTheFileAndKeepsTheOldOne) {
   const test::TempDir dir;
   // The folder cannot be created: a file stands in its place.
-  const std::filesystem::path blocker = dir.write("blocker", "x");
+  const std::filesystem::path blocker = dir.Write("blocker", "x");
   try {
     SettingsStore((blocker / "settings.xml").string()).Write("<EquList/>");
     FAIL() << "no error";
@@ -103,11 +103,11 @@ TEST(SettingsStore, WriteFailureNamesTheFileAndKeepsTheOldOne) {
         << e.what();
   }
   // The file cannot be replaced: a folder stands in its place.
-  const std::filesystem::path folder = dir.path() / "settings.xml";
+  const std::filesystem::path folder = dir.Path() / "settings.xml";
   std::filesystem::create_directory(folder);
   EXPECT_THROW(SettingsStore(folder.string()).Write("<EquList/>"), HostError);
   EXPECT_TRUE(std::filesystem::is_directory(folder));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 TEST(SettingsStore, ReadAcceptsSettingsDocumentsOnly) {
@@ -133,7 +133,7 @@ TEST(SettingsStore, ReadAcceptsSettingsDocumentsOnly) {
       {"\xFF\xFE<", nullptr, "ends in half a character"},
   };
   for (const auto& c : cases) {
-    const std::filesystem::path path = dir.write("settings.xml", c.bytes);
+    const std::filesystem::path path = dir.Write("settings.xml", c.bytes);
     const SettingsStore store(path.string());
     if (c.text) {
       EXPECT_EQ(store.Read(), c.text);

@@ -2,9 +2,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <cerrno>
 #include <chrono>
@@ -30,12 +30,15 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
       vars[name] = value;
   }
   std::vector<std::string> envText;
+  envText.reserve(vars.size());
   for (const auto& [name, value] : vars) envText.push_back(name + "=" + value);
   std::vector<char*> envp;
+  envp.reserve(envText.size());
   for (auto& s : envText) envp.push_back(s.data());
   envp.push_back(nullptr);
   std::vector<std::string> args = argv;
   std::vector<char*> argp;
+  argp.reserve(args.size());
   for (auto& s : args) argp.push_back(s.data());
   argp.push_back(nullptr);
 

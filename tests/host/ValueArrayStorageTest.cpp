@@ -17,7 +17,7 @@ using ole::OleVariant;
 
 // Writes rows of cells (texts and integers) into a storage file with the
 // plug-in's value array class.
-void writeStorageFile(const std::filesystem::path& path,
+void WriteStorageFile(const std::filesystem::path& path,
                       const std::vector<std::vector<OleVariant>>& rows) {
   PluginHost plugin(BinPath("labelplu.plu"));
   ole::ComPtr<ISafeArray> table =
@@ -36,10 +36,10 @@ void writeStorageFile(const std::filesystem::path& path,
 
 TEST(ValueArrayStorage, StorageFileAndRowsReachTheDriverThroughLabelhost) {
   const TempDir dir;
-  writeStorageFile(dir.path() / "props.sa",
+  WriteStorageFile(dir.Path() / "props.sa",
                    {{"ШаблонПоУмолчанию", "", "", "Строка", "из файла.lb3", 0, ""},
                     {"Промежуток", "", "", "Число", "3", 0, ""}});
-  const std::filesystem::path settings = dir.path() / "settings.xml";
+  const std::filesystem::path settings = dir.Path() / "settings.xml";
   ASSERT_EQ(Labelhost({"--settings", settings.string(), "add"}).exitCode, 0);
 
   const std::string script =
@@ -51,7 +51,7 @@ TEST(ValueArrayStorage, StorageFileAndRowsReachTheDriverThroughLabelhost) {
       "[\"get\", \"ШиринаЭтикетки\"]\n"
       "[\"call\", \"CreateComSafeArray\", 2, 3]\n"
       "[\"call\", \"СоздатьПараметры\", \"a\", 3]\n";
-  const std::filesystem::path scriptFile = dir.write("props.jsonl", script);
+  const std::filesystem::path scriptFile = dir.Write("props.jsonl", script);
   const ProcessResult run =
       Labelhost({"--settings", settings.string(), "run", scriptFile.string()});
   EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -83,8 +83,8 @@ TEST(ValueArrayStorage, StorageFileAndRowsReachTheDriverThroughLabelhost) {
 
 TEST(ValueArrayStorage, BrokenStorageFileIsAFailedRequest) {
   const TempDir dir;
-  const std::filesystem::path broken = dir.write("broken.sa", "SaFeArRaY but not really");
-  const ProcessResult run = Labelhost({"--settings", (dir.path() / "settings.xml").string(), "call",
+  const std::filesystem::path broken = dir.Write("broken.sa", "SaFeArRaY but not really");
+  const ProcessResult run = Labelhost({"--settings", (dir.Path() / "settings.xml").string(), "call",
                                        "SetProps", "{\"storage\": \"" + broken.string() + "\"}"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out.rfind("{\"ok\":false,\"code\":null,\"message\":\"argument 1: cannot load "

@@ -122,7 +122,7 @@ TEST(ImageItems, FitKeepsAspectRatioStretchFillsBox) {
 
 TEST(ImageItems, UnreadablePictureShowsFramedBox) {
   const TempDir dir;
-  const std::string path = dir.write("not_a_bitmap.bmp", "this is not a bitmap").string();
+  const std::string path = dir.Write("not_a_bitmap.bmp", "this is not a bitmap").string();
   PaintedLabel painted(203);
   PictureItem& image = AddImage(painted);
   image.SetLeft(10);

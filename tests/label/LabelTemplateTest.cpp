@@ -238,8 +238,8 @@ TEST(LabelTemplate, WrittenTemplatesRoundTrip) {
   label.Images().Add(std::make_unique<EmbeddedImage>("logo.bmp", "", logo));
 
   const TempDir dir;
-  const std::string first = dir.file("first.lb3");
-  const std::string second = dir.file("second.lb3");
+  const std::string first = dir.File("first.lb3");
+  const std::string second = dir.File("second.lb3");
   label.SaveToFile(first);
   Label reread;
   reread.LoadFromFile(first);
@@ -270,10 +270,10 @@ TEST(LabelTemplate, WrittenTemplatesRoundTrip) {
 TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
   const TempDir dir;
   Label label;
-  label.LoadFromFile(dir.file("missing.lb3"));  // nothing happens
+  label.LoadFromFile(dir.File("missing.lb3"));  // nothing happens
   EXPECT_EQ(label.Width(), 58.0);
 
-  const std::string good = dir.file("good.lb3");
+  const std::string good = dir.File("good.lb3");
   WriteBytes(good, Utf8ToCp1251Xml(ProbeTemplate(Setting("Value", "Цена"))));
   label.SetMode(kModePreview);
   label.LoadFromFile(good);
@@ -281,7 +281,7 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
   ASSERT_EQ(label.ItemCount(), 1);
   EXPECT_EQ(label.Item(0).GetValue(), "Цена");
 
-  const std::string bad = dir.file("bad.lb3");
+  const std::string bad = dir.File("bad.lb3");
   WriteBytes(bad, "<Label>\r\n<Item ClassName=\"Probe\">\r\n" + Setting("Value", "\x98") +
                       "</Item></Label>");
   try {
@@ -292,7 +292,7 @@ TEST(LabelTemplate, FilesAreWindows1251AndBounded) {
     EXPECT_EQ(e.Line(), 3);
   }
 
-  const std::string image = dir.file("bad-image.lb3");
+  const std::string image = dir.File("bad-image.lb3");
   WriteBytes(image,
              "<Label><ImageList xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">"
              "<Image Name=\"a.bmp\" dt:dt=\"bin.base64\">iVBORw0KGgo=</Image></ImageList></Label>");
@@ -314,20 +314,20 @@ TEST(LabelTemplate, FindImageLooksAtEmbeddedImagesThenFiles) {
 
   QImage picture(4, 4, QImage::Format_RGB32);
   picture.fill(Qt::green);
-  const std::string bmp = dir.file("picture.bmp");
+  const std::string bmp = dir.File("picture.bmp");
   ASSERT_TRUE(picture.save(QString::fromStdString(bmp), "BMP"));
   const QImage fromFile = label.FindImage(bmp);
   ASSERT_FALSE(fromFile.isNull());
   EXPECT_EQ(fromFile.size(), QSize(4, 4));
 
-  const std::string png = dir.file("picture.png");
+  const std::string png = dir.File("picture.png");
   ASSERT_TRUE(picture.save(QString::fromStdString(png), "PNG"));
   EXPECT_THROW(label.FindImage(png), std::runtime_error);
 
   // A bitmap header that claims a huge picture is refused before decoding.
   std::string huge = ReadBytes(bmp);
   huge[18] = huge[19] = huge[22] = huge[23] = '\x7F';
-  const std::string hugePath = dir.file("huge.bmp");
+  const std::string hugePath = dir.File("huge.bmp");
   WriteBytes(hugePath, huge);
   EXPECT_THROW(label.FindImage(hugePath), std::runtime_error);
 }

@@ -101,7 +101,7 @@ TEST(MatrixBarcodeItem, ModulesAreWholeDotsUprightAndTurned) {
       const QRect ink = InkBox(image, image.rect());
       ASSERT_EQ(ink.width(), n * px);
       ASSERT_EQ(ink.height(), n * px);
-      std::vector<std::string> painted_modules;
+      std::vector<std::string> paintedModules;
       for (int r = 0; r < n; ++r) {
         std::string row;
         for (int c = 0; c < n; ++c) {
@@ -112,9 +112,9 @@ TEST(MatrixBarcodeItem, ModulesAreWholeDotsUprightAndTurned) {
               dark += IsInk(image, ink.left() + c * px + x, ink.top() + r * px + y);
           row += dark == px * px ? '1' : dark == 0 ? '0' : '?';
         }
-        painted_modules.push_back(row);
+        paintedModules.push_back(row);
       }
-      EXPECT_EQ(painted_modules, modules);
+      EXPECT_EQ(paintedModules, modules);
       // Centred on the box (turning back maps x, y to y, width - 1 - x).
       const QPointF centre = QRectF(ink).center();
       const double bx = 28.5 * painted.Ppm();

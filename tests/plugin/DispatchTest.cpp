@@ -131,14 +131,14 @@ class DispatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("LANG", "ru_RU.UTF-8", 1);
-    driver = ole::MakeCom<TestDriver>();
+    m_driver = ole::MakeCom<TestDriver>();
   }
   OleVariant Run(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
     ParamsPtr params = Request(name, kind, args);
-    driver->Dispatch(params.get(), nullptr);
+    m_driver->Dispatch(params.get(), nullptr);
     return ElementOf(*params, 0);
   }
-  ole::ComPtr<TestDriver> driver;
+  ole::ComPtr<TestDriver> m_driver;
 };
 
 class DriverTablesTest : public ::testing::Test {
@@ -146,10 +146,10 @@ class DriverTablesTest : public ::testing::Test {
   void SetUp() override { setenv("LANG", "ru_RU.UTF-8", 1); }
   OleVariant Run(const char* name, int32_t kind, std::initializer_list<OleVariant> args = {}) {
     ParamsPtr params = Request(name, kind, args);
-    driver->Dispatch(params.get(), nullptr);
+    m_driver->Dispatch(params.get(), nullptr);
     return ElementOf(*params, 0);
   }
-  RealDriver driver;
+  RealDriver m_driver;
 };
 
 TEST_F(DispatchTest, LookupFindsEitherHalfInAnyCaseLevelFirstThenDriverThenBase) {
@@ -159,17 +159,17 @@ TEST_F(DispatchTest, LookupFindsEitherHalfInAnyCaseLevelFirstThenDriverThenBase)
   } cases[] = {{"shadow", "level"},   {"ТЕНЬ", "level"}, {"DRIVER", "driver"},
                {"драйвер", "driver"}, {"база", "base"},  {"BASE", "base"}};
   for (const auto& c : cases) EXPECT_EQ(ole::VarToText(Run(c.name, 1).get()), c.answer) << c.name;
-  EXPECT_EQ(driver->FindMethod("Shadow").Number, 20000);
-  EXPECT_EQ(driver->FindMethod("Driver").Number, 1);
-  EXPECT_EQ(driver->FindMethod("База").Number, 10002);
-  EXPECT_EQ(driver->FindProperty("RELEASE").Number, 100006);
+  EXPECT_EQ(m_driver->FindMethod("Shadow").Number, 20000);
+  EXPECT_EQ(m_driver->FindMethod("Driver").Number, 1);
+  EXPECT_EQ(m_driver->FindMethod("База").Number, 10002);
+  EXPECT_EQ(m_driver->FindProperty("RELEASE").Number, 100006);
   // A method read as a property is called as a method.
   EXPECT_EQ(ole::VarToText(Run("Base", 2).get()), "base");
 }
 
 TEST_F(DispatchTest, OutArgumentsAreCopiedBackToOwnedAndBorrowedBlocks) {
   ParamsPtr owned = Request("Удвоить", 1, {OleVariant(21)});
-  EXPECT_TRUE(driver->Dispatch(owned.get(), nullptr));
+  EXPECT_TRUE(m_driver->Dispatch(owned.get(), nullptr));
   EXPECT_EQ(ElementOf(*owned, 3).get().lVal, 42);
   EXPECT_EQ(ElementOf(*owned, 0).get().lVal, 0);
 
@@ -188,7 +188,7 @@ TEST_F(DispatchTest, OutArgumentsAreCopiedBackToOwnedAndBorrowedBlocks) {
   DISPPARAMS block{slots, nullptr, 4, 0};
   ParamsPtr borrowed(RequestParams::Create());
   borrowed->Attach(&block);
-  driver->Dispatch(borrowed.get(), nullptr);
+  m_driver->Dispatch(borrowed.get(), nullptr);
   EXPECT_EQ(hostValue, 16);
   EXPECT_EQ(result.vt, VT_I4);
   EXPECT_EQ(result.lVal, 0);
@@ -204,8 +204,8 @@ TEST_F(DispatchTest, NonZeroResultsBecomeErrorsWithTheDevicesText) {
     EXPECT_EQ(e.Code, 5);
     EXPECT_STREQ(e.what(), "Ошибка. Код №5");
   }
-  driver->List().AddNamed("Принтер №1");
-  driver->Devices().SetCurrent(1);
+  m_driver->List().AddNamed("Принтер №1");
+  m_driver->Devices().SetCurrent(1);
   try {
     Run("Code", 1, {OleVariant(5)});
     FAIL();
@@ -216,7 +216,7 @@ TEST_F(DispatchTest, NonZeroResultsBecomeErrorsWithTheDevicesText) {
 }
 
 TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
-  TestList& list = driver.List();
+  TestList& list = m_driver.List();
   list.AddNamed("Принтер №1");
   list.AddNamed("Принтер №2");
   list.AddNamed("Ёлочный");
@@ -237,11 +237,11 @@ TEST_F(DriverTablesTest, DevicesAreChosenByNumberOrNameAndDeletedByNumber) {
 }
 
 TEST_F(DriverTablesTest, SwitchingAndTheTemplateCheckFollowTheDevicesState) {
-  DeviceItem& device = driver.List().AddNamed("Принтер №1");
-  driver.List().SetCurrent(1);
+  DeviceItem& device = m_driver.List().AddNamed("Принтер №1");
+  m_driver.List().SetCurrent(1);
   // Switched off: 3, and the argument keeps its value.
   ParamsPtr check = Request("ПроверитьШаблонЭтикетки", 1, {OleVariant("шаблон")});
-  EXPECT_THROW(driver->Dispatch(check.get(), nullptr), EProtectException);
+  EXPECT_THROW(m_driver->Dispatch(check.get(), nullptr), EProtectException);
   EXPECT_EQ(ole::VarToText(ElementOf(*check, 3).get()), "шаблон");
   EXPECT_EQ(device.ResultCode, 3);
 
@@ -249,8 +249,8 @@ TEST_F(DriverTablesTest, SwitchingAndTheTemplateCheckFollowTheDevicesState) {
   EXPECT_TRUE(device.IsOn());
   EXPECT_EQ(Run("DeviceIsOn", 2).get().lVal, 1);
   check = Request("CheckLabelTemplate", 1, {OleVariant("шаблон")});
-  driver->Dispatch(check.get(), nullptr);
-  EXPECT_EQ(ElementOf(*check, 3).type(), VT_EMPTY);
+  m_driver->Dispatch(check.get(), nullptr);
+  EXPECT_EQ(ElementOf(*check, 3).Type(), VT_EMPTY);
 
   Run("Выключить", 1, {OleVariant()});
   EXPECT_FALSE(device.IsOn());

@@ -239,7 +239,7 @@ TEST_F(ModuleTest, ChainStopsAtTheFirstFailure) {
 // A value array made by class identifier, as a host makes one.
 ComPtr<ISafeArray> NewTable(int32_t rows, std::initializer_list<OleVariant> cells = {}) {
   ComPtr<ISafeArray> table;
-  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.putVoid()),
+  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.PutVoid()),
             S_OK);
   table->SetBounds(rows, 1);
   int32_t row = 0;
@@ -253,7 +253,7 @@ TEST_F(ModuleTest, ArgumentsPackedInAOneColumnValueArray) {
   m_entry(params.get(), nullptr);
   EXPECT_EQ(params->Count(), 4);
   const OleVariant element = ElementOf(*params, 3);
-  ASSERT_EQ(element.type(), VT_DISPATCH);
+  ASSERT_EQ(element.Type(), VT_DISPATCH);
   EXPECT_EQ(element.get().pdispVal, static_cast<IDispatch*>(rows.get()));
   OleVariant cell;
   ASSERT_EQ(rows->GetValue(1, 0, cell.put()), S_OK);
@@ -273,9 +273,9 @@ TEST_F(ModuleTest, EventSupportHandsBackTheNamesAndLocksDeviceIsOn) {
   EXPECT_EQ(params->Next, nullptr);
   ASSERT_EQ(params->Count(), 1);
   const OleVariant names = ElementOf(*params, 0);
-  ASSERT_EQ(names.type(), VT_UNKNOWN);
+  ASSERT_EQ(names.Type(), VT_UNKNOWN);
   ComPtr<IDriverNames> driverNames;
-  EXPECT_EQ(names.get().punkVal->QueryInterface(IID_IDriverNames, driverNames.putVoid()), S_OK);
+  EXPECT_EQ(names.get().punkVal->QueryInterface(IID_IDriverNames, driverNames.PutVoid()), S_OK);
   EXPECT_STREQ(Fail("УстройствоВключено", 3, {OleVariant(1)}).what(),
                "Свойство [УстройствоВключено] доступно только для чтения");
 }
@@ -305,7 +305,7 @@ TEST_F(ModuleTest, DevicesCarryTheDriversParametersFromTheFirstCall) {
   Run("AddDevice", 1, {OleVariant("<Устройство/>")});
   Run("DeviceNumber", 3, {OleVariant(1)});
   const OleVariant width = Run("ШиринаЭтикетки", 2);
-  EXPECT_EQ(width.type(), VT_I4);
+  EXPECT_EQ(width.Type(), VT_I4);
   EXPECT_EQ(width.get().lVal, 58);
   Run("DeleteDevice", 1, {OleVariant(1)});
 }

@@ -110,7 +110,7 @@ TEST_F(RegistryTest, DevicesAddedByDocumentAreNamedSelectedAndDescribed) {
 
   // Label-printer parameters read as properties, typed by their descriptor.
   const OleVariant width = Get("ШиринаЭтикетки");
-  EXPECT_EQ(width.type(), VT_I4);
+  EXPECT_EQ(width.Type(), VT_I4);
   EXPECT_EQ(width.get().lVal, 58);
   Set("DefaultTemplate", OleVariant("строка 1\r\nстрока 2"));
   EXPECT_EQ(ole::VarToText(Get("ШаблонПоУмолчанию").get()), "строка 1\r\nстрока 2");

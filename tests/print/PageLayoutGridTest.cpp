@@ -14,6 +14,7 @@ using Point = std::pair<double, double>;
 
 std::vector<Point> PositionsOf(const PageLayoutPrinter& view) {
   std::vector<Point> points;
+  points.reserve(static_cast<size_t>(view.Positions.Count()));
   for (int32_t i = 0; i < view.Positions.Count(); ++i)
     points.emplace_back(view.Positions.Item(i).MmX, view.Positions.Item(i).MmY);
   return points;

@@ -114,7 +114,7 @@ TEST_F(PrinterDeviceJobTest, EveryResultHasItsNumberAndText) {
 }
 
 TEST_F(PrinterDeviceJobTest, TemplateChoice) {
-  const fs::path folder = m_devices->Folder().path();
+  const fs::path folder = m_devices->Folder().Path();
   fs::create_directory(folder / "elsewhere");
   const std::string elsewhere = m_devices->AddTemplate("elsewhere/other.lb3", kBarcodeTemplate);
   struct Case {

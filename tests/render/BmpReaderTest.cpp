@@ -210,7 +210,7 @@ TEST(BmpReader, ReadsFilesThatQtWrites) {
     for (int x = 0; x < 5; ++x) picture.setPixel(x, y, qRgb(40 * x, 80 * y, (x + y) % 2 ? 255 : 0));
   const QImage mono = picture.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
   for (const QImage& image : {picture, mono, picture.convertToFormat(QImage::Format_Indexed8)}) {
-    const std::string path = dir.file("picture.bmp");
+    const std::string path = dir.File("picture.bmp");
     ASSERT_TRUE(image.save(QString::fromStdString(path), "BMP"));
     Bgr24Bitmap bmp;
     bmp.LoadFromBmpFile(path);

@@ -29,7 +29,7 @@ struct HostRun {
 // labelhost with args under /usr/bin/time, in a scratch home, Russian
 // messages.
 HostRun Labelhost(const TempDir& dir, std::vector<std::string> args, int timeoutSeconds) {
-  const std::string figures = dir.file("time.txt");
+  const std::string figures = dir.File("time.txt");
   std::vector<std::string> argv = {"/usr/bin/time",
                                    "-q",
                                    "-f",
@@ -40,7 +40,7 @@ HostRun Labelhost(const TempDir& dir, std::vector<std::string> args, int timeout
   argv.insert(argv.end(), args.begin(), args.end());
   const std::map<std::string, std::string> env = {
       {"LANG", "ru_RU.UTF-8"}, {"LANGUAGE", ""},           {"LC_ALL", ""},
-      {"LC_MESSAGES", ""},     {"HOME", dir.file("home")}, {"XDG_CONFIG_HOME", dir.file("config")}};
+      {"LC_MESSAGES", ""},     {"HOME", dir.File("home")}, {"XDG_CONFIG_HOME", dir.File("config")}};
   HostRun run;
   run.result = RunProcess(argv, env, "", timeoutSeconds);
   std::ifstream in(figures);
@@ -62,13 +62,13 @@ std::string HugeWords() {
 
 TEST(LabelhostBounds, HundredMegabyteCsvFieldPrints) {
   TempDir dir;
-  const std::string csv = dir.write("goods.csv", "Наименование,Артикул,Цена,ШтрихКод\n" +
+  const std::string csv = dir.Write("goods.csv", "Наименование,Артикул,Цена,ШтрихКод\n" +
                                                      HugeWords() + ",А-1,\"1,00\",4607001010005\n")
                               .string();
-  const std::string pdf = dir.file("labels.pdf");
+  const std::string pdf = dir.File("labels.pdf");
   const HostRun run =
       Labelhost(dir,
-                {"--settings", dir.file("s.xml"), "print", "--template",
+                {"--settings", dir.File("s.xml"), "print", "--template",
                  std::string(std::getenv("LABELPLU_SOURCE")) + "/samples/templates/price_tag.lb3",
                  "--data", csv, "--output", pdf, "--paper", "label"},
                 60);
@@ -87,12 +87,12 @@ TEST(LabelhostBounds, HundredMegabyteScriptArgument) {
   // due, then a request that shows nothing was added.
   const std::string huge(kHundredMb, 'A');
   const std::string script =
-      dir.write("script.jsonl",
+      dir.Write("script.jsonl",
                 "[\"call\", \"ДобавитьУстройство\", \"<Устройство Наименование=\\\"" + huge +
                     "\\\"/>\"]\n[\"call\", \"ОписаниеОшибки\", \"" + huge +
                     "\"]\n[\"get\", \"КоличествоУстройств\"]\n")
           .string();
-  const HostRun run = Labelhost(dir, {"--settings", dir.file("s.xml"), "run", script}, 60);
+  const HostRun run = Labelhost(dir, {"--settings", dir.File("s.xml"), "run", script}, 60);
   EXPECT_EQ(run.result.exitCode, 1) << run.result.err.substr(0, 2000);
   EXPECT_EQ(run.result.out,
             "{\"ok\":false,\"code\":null,\"message\":\"XML parse error at line 1: AttValue length "

@@ -52,7 +52,7 @@ TEST(PictureBounds, HeadersClaimingHugePicturesAreRefused) {
 
 TEST(PictureBounds, FileLargerThanAnyPictureIsRefusedUnread) {
   TempDir dir;
-  const std::string path = dir.write("huge.bmp", BmpHeader(16384, 16384, 32)).string();
+  const std::string path = dir.Write("huge.bmp", BmpHeader(16384, 16384, 32)).string();
   std::filesystem::resize_file(path, kMaxBmpFileBytes + 1);  // sparse
   Bgr24Bitmap target;
   const Usage usage = Measure("bitmap file of 1 GiB + 1 MiB + 1",
@@ -64,7 +64,7 @@ TEST(PictureBounds, PictureItemPaintsAFrameForAnAbsurdFile) {
   TempDir dir;
   for (const Claim& c : kClaims) {
     const std::string path =
-        dir.write("absurd.bmp", BmpHeader(c.width, c.height, c.bitCount)).string();
+        dir.Write("absurd.bmp", BmpHeader(c.width, c.height, c.bitCount)).string();
     PaintedLabel painted(203);
     LabelItem& image = painted.Add("Image");
     SetPropText(&image, "ValueFileName", path);

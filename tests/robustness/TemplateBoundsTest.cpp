@@ -75,7 +75,7 @@ TEST(TemplateBounds, TooManyElementsAreRefusedBeforeParsing) {
 
 TEST(TemplateBounds, OversizedFileIsRefusedUnread) {
   TempDir dir;
-  const std::string path = dir.write("huge.lb3", "<Label Width=\"58\" Height=\"40\">").string();
+  const std::string path = dir.Write("huge.lb3", "<Label Width=\"58\" Height=\"40\">").string();
   // A sparse file: its size is checked before a byte of it is read.
   std::filesystem::resize_file(path, kMaxTemplateBytes + 1);
   Label label;
@@ -89,7 +89,7 @@ TEST(TemplateBounds, FileAtTheSizeLimitOfEmptyItems) {
   std::string xml = "<Label Width=\"58\" Height=\"40\">";
   while (xml.size() < kMaxTemplateBytes - 16) xml += "<Item/>";
   xml += "</Label>";
-  const std::string path = dir.write("items.lb3", xml).string();
+  const std::string path = dir.Write("items.lb3", xml).string();
   xml = std::string();
   Label label;
   // The file's bytes and their UTF-8 text; no document tree.

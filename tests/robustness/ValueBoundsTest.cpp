@@ -27,7 +27,7 @@ class ValueBounds : public ::testing::Test {
   void SetUp() override {
     AnnounceValueArrayClass();
     ole::TakeErrorText();
-    m_previous = SetStreamDumpFolderProvider([path = m_dir.file("")] { return path; });
+    m_previous = SetStreamDumpFolderProvider([path = m_dir.File("")] { return path; });
   }
   void TearDown() override { SetStreamDumpFolderProvider(m_previous); }
 
@@ -46,7 +46,7 @@ class ValueBounds : public ::testing::Test {
   std::string LoadError(ISafeArray* table, const std::vector<uint8_t>& bytes) {
     const std::string path =
         m_dir
-            .write("table.dat",
+            .Write("table.dat",
                    std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()))
             .string();
     ole::BstrPtr name(ole::Utf8ToBstr(path));

@@ -36,7 +36,7 @@ class PrinterDeviceFixture {
   // list's default settings. Make it after the application and after
   // anything the device must see when it is made (a private CUPS server).
   explicit PrinterDeviceFixture(const ListFactory& makeList = {}) {
-    const std::string module = m_folder.file("labelplu.plu");
+    const std::string module = m_folder.File("labelplu.plu");
     m_list = makeList ? makeList(module) : std::make_unique<PrinterDeviceList>(module);
     m_device = dynamic_cast<PrinterDevice*>(&m_list->AppendDevice());
     if (m_device == nullptr) throw std::logic_error("the list made no PrinterDevice");
@@ -50,7 +50,7 @@ class PrinterDeviceFixture {
 
   // Writes xml as the template file name in the folder; its full path.
   std::string AddTemplate(const std::string& name, std::string_view xml) const {
-    return m_folder.write(name, std::string(xml)).string();
+    return m_folder.Write(name, std::string(xml)).string();
   }
 
   void Set(const DeviceSettings& settings) {
@@ -66,7 +66,7 @@ class PrinterDeviceFixture {
     if (!paper.empty()) name += "; paper=" + std::string(paper);
     return name;
   }
-  std::filesystem::path OutputFolder() const { return m_folder.path() / "out"; }
+  std::filesystem::path OutputFolder() const { return m_folder.Path() / "out"; }
 
   // The pages printed into OutputFolder(), in the order of their files.
   std::vector<QImage> PrintedPages() const {
@@ -75,6 +75,7 @@ class PrinterDeviceFixture {
       files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     std::vector<QImage> pages;
+    pages.reserve(files.size());
     for (const std::string& file : files) pages.emplace_back(QString::fromStdString(file));
     return pages;
   }

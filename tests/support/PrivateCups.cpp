@@ -2,9 +2,9 @@
 #include "tests/support/PrivateCups.h"
 
 #include <dlfcn.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <chrono>
 #include <cstdio>

@@ -2,7 +2,7 @@
 #ifndef LABELPLU_TESTS_SUPPORT_TEMPDIR_H
 #define LABELPLU_TESTS_SUPPORT_TEMPDIR_H
 
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -25,12 +25,12 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  const std::filesystem::path& path() const { return m_path; }
+  const std::filesystem::path& Path() const { return m_path; }
   // The full path of name (relative to the folder), as text.
-  std::string file(const std::string& name) const { return (m_path / name).string(); }
+  std::string File(const std::string& name) const { return (m_path / name).string(); }
 
   // Writes bytes into name (relative to the folder) and returns the full path.
-  std::filesystem::path write(const std::string& name, const std::string& bytes) const {
+  std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
     std::filesystem::path p = m_path / name;
     std::ofstream(p, std::ios::binary) << bytes;
     return p;

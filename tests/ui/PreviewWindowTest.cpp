@@ -2,7 +2,7 @@
 // page it shows against the page the raster printer prints, and printing
 // from it.
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -315,7 +315,7 @@ TEST_F(PreviewWindowTest, FailedPrintIsShownInStatusBar) {
   PreviewWindow window(nullptr, *m_device);
   window.show();
   // An output folder that cannot be created: a file stands in its way.
-  const std::string blocker = m_devices->Folder().write("blocker", "x").string();
+  const std::string blocker = m_devices->Folder().Write("blocker", "x").string();
   spool::PrintObject::Instance().SelectPrinterByName("labelplu Raster; file=" + blocker +
                                                      "/p; dpi=96");
   EXPECT_FALSE(window.PrintPage());

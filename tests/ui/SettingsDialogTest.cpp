@@ -3,7 +3,7 @@
 // margins from the printer, writing back after OK, cancel, the colour
 // scheme, the preview opened on request, and ShowSettings without a display.
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <cstdlib>
 
 #include <QApplication>
 #include <QCheckBox>

@@ -82,7 +82,7 @@ TEST(ByteStream, ReadPastTheEndFailsAndLeavesADump) {
     EXPECT_STREQ(e.what(), "Ошибка чтения потока. Pos=8 Size=10 Count=4");
   }
   EXPECT_EQ(stream.Position(), 8);
-  EXPECT_EQ(FileBytes(dumps.path() + "Buffer8.txt"), "0123456789");
+  EXPECT_EQ(FileBytes(dumps.Path() + "Buffer8.txt"), "0123456789");
 
   EXPECT_EQ(stream.Read(buffer, 0), 0);
   EXPECT_EQ(stream.Read(buffer, -3), 0);
@@ -103,9 +103,9 @@ TEST(ByteStream, DumpToFileWritesTheValidBytes) {
   const test::TempDir folder;
   ByteStream stream;
   stream.Write("xyz", 3);
-  stream.DumpToFile(folder.file("d.bin"));
-  EXPECT_EQ(FileBytes(folder.file("d.bin")), "xyz");
-  EXPECT_THROW(stream.DumpToFile(folder.file("missing/d.bin")), std::runtime_error);
+  stream.DumpToFile(folder.File("d.bin"));
+  EXPECT_EQ(FileBytes(folder.File("d.bin")), "xyz");
+  EXPECT_THROW(stream.DumpToFile(folder.File("missing/d.bin")), std::runtime_error);
 }
 
 }  // namespace

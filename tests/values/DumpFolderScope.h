@@ -12,7 +12,7 @@ namespace labelplu::test {
 
 class DumpFolderScope {
  public:
-  DumpFolderScope() : m_path(m_folder.path().string() + "/") {
+  DumpFolderScope() : m_path(m_folder.Path().string() + "/") {
     m_previous = SetStreamDumpFolderProvider([path = m_path] { return path; });
   }
   ~DumpFolderScope() { SetStreamDumpFolderProvider(m_previous); }
@@ -20,7 +20,7 @@ class DumpFolderScope {
   DumpFolderScope& operator=(const DumpFolderScope&) = delete;
 
   // The folder as the streams get it, ending in '/'.
-  const std::string& path() const { return m_path; }
+  const std::string& Path() const { return m_path; }
 
  private:
   TempDir m_folder;

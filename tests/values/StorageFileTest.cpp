@@ -75,7 +75,7 @@ TEST_F(StorageTest, DamagedFilesFailWithTheirText) {
   Bytes line = Words({0x200C, 1, 0, 0, 0});
   Bytes huge = Words({0x200C, 2, 0, 0, 1000000, 1000000});
   using Edit = std::function<Bytes()>;
-  auto edited = [&](std::function<void(Bytes&)> edit) {
+  auto edited = [&](const std::function<void(Bytes&)>& edit) {
     return Edit([&good, edit] {
       Bytes b = good;
       edit(b);

@@ -102,7 +102,7 @@ class StorageTest : public ValueArrayTest {
 
   std::vector<std::string> FolderEntries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_folder.path()))
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.Path()))
       names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;

@@ -46,7 +46,7 @@ class ValueArrayTest : public ::testing::Test {
 
   // A file in the test's folder; Path("") is the folder itself, with a
   // trailing '/'.
-  std::string Path(const std::string& name) const { return m_folder.file(name); }
+  std::string Path(const std::string& name) const { return m_folder.File(name); }
 
   static Bytes FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

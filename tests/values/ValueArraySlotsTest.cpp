@@ -153,7 +153,7 @@ TEST_F(ValueArrayTest, AdoptsTwoDimensionalArraysOfTheNamedType) {
 
 TEST_F(ValueArrayTest, ClassCreatesValueArraysByIdentifier) {
   ole::ComPtr<IDispatch> object;
-  ASSERT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_IDispatch, object.putVoid()),
+  ASSERT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_IDispatch, object.PutVoid()),
             S_OK);
   ole::ComPtr<ISafeArray> table = object.as<ISafeArray>();
   ASSERT_TRUE(table);
@@ -162,12 +162,12 @@ TEST_F(ValueArrayTest, ClassCreatesValueArraysByIdentifier) {
   EXPECT_EQ(empty, 1);
 
   RevokeValueArrayClass();
-  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, object.putVoid()),
+  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, object.PutVoid()),
             REGDB_E_CLASSNOTREG);
   ole::ComPtr<ISafeArray> created = CreateValueArray();  // announces again
   ASSERT_TRUE(created);
   EXPECT_EQ(created->SetBounds(2, 2), S_OK);
-  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, object.putVoid()),
+  EXPECT_EQ(CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, object.PutVoid()),
             S_OK);
 }
 

@@ -105,7 +105,7 @@ TEST_F(StreamTest, TruncatedAndLyingStreamsFailWithTheReadError) {
 TEST_F(StreamTest, ReadErrorsLeaveTheBufferDump) {
   const std::string message = ReadFailure(Words({3}) + Bytes{5, 0});
   EXPECT_EQ(message, "Ошибка чтения потока. Pos=4 Size=6 Count=4");
-  EXPECT_EQ(std::filesystem::file_size(m_dumps.path() + "Buffer4.txt"), 6u);
+  EXPECT_EQ(std::filesystem::file_size(m_dumps.Path() + "Buffer4.txt"), 6u);
 }
 
 TEST_F(StreamTest, UnsupportedTypeCodesOnRead) {
@@ -123,7 +123,7 @@ TEST_F(StreamTest, AnElementThatDoesNotFitItsArrayLeavesADump) {
   const Bytes bytes = Words({0x2010, 1, 0, 0, 8, 1}) + Bytes{0x78, 0};
   const std::string message = ReadFailure(bytes);
   EXPECT_EQ(message, "Could not convert variant of type (String) into type (ShortInt)");
-  EXPECT_TRUE(std::filesystem::exists(m_dumps.path() + "26_26.txt"));
+  EXPECT_TRUE(std::filesystem::exists(m_dumps.Path() + "26_26.txt"));
 }
 
 }  // namespace

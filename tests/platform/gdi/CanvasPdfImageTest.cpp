@@ -61,7 +61,7 @@ Dib Bars1() {
 TEST(CanvasPdfImage, BarcodeBitmapsBecomeOneBitImagesThatRenderEveryBar) {
   gditest::EnsureGuiApp();
   const labelplu::test::TempDir dir;
-  const std::string pdf = dir.file("bars.pdf");
+  const std::string pdf = dir.File("bars.pdf");
   {
     QPdfWriter writer(QString::fromStdString(pdf));
     writer.setResolution(203);
@@ -98,7 +98,7 @@ TEST(CanvasPdfImage, BarcodeBitmapsBecomeOneBitImagesThatRenderEveryBar) {
 
   // Ghostscript at the writer's resolution: each module's centre pixel has
   // the module's colour, in every one of the three transfers.
-  const std::string ppm = dir.file("bars.ppm");
+  const std::string ppm = dir.File("bars.ppm");
   RunCommand(
       "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=ppmraw -r203 -dGraphicsAlphaBits=1 -sOutputFile='" +
       ppm + "' '" + pdf + "'");

@@ -20,11 +20,11 @@ constexpr COLORREF kGrey = RGB(128, 128, 128);
 
 class CanvasShapes : public ::testing::TestWithParam<int> {
  protected:
-  QImage image = CreateRasterImage(32, 24, GetParam());
+  QImage m_image = CreateRasterImage(32, 24, GetParam());
 };
 
 TEST_P(CanvasShapes, DeviceReportsItsResolutionAndSize) {
-  Canvas canvas(image);
+  Canvas canvas(m_image);
   EXPECT_EQ(canvas.GetDeviceCaps(LOGPIXELSX), GetParam());
   EXPECT_EQ(canvas.GetDeviceCaps(LOGPIXELSY), GetParam());
   EXPECT_EQ(canvas.GetDeviceCaps(HORZRES), 32);
@@ -35,11 +35,11 @@ TEST_P(CanvasShapes, DeviceReportsItsResolutionAndSize) {
 
 TEST_P(CanvasShapes, OnePixelRectangleCoversItsBorderRightAndBottomExclusive) {
   {
-    Canvas canvas(image);
+    Canvas canvas(m_image);
     canvas.SelectBrush(Brush{BS_SOLID, kGrey});
     canvas.Rectangle(2, 3, 10, 8);
   }
-  EXPECT_EQ(PixelMap(image, QRect(0, 1, 12, 9)),
+  EXPECT_EQ(PixelMap(m_image, QRect(0, 1, 12, 9)),
             "............\n"
             "............\n"
             "..########..\n"
@@ -70,19 +70,19 @@ TEST_P(CanvasShapes, WidePensLieWhereTheirStyleSays) {
   };
   for (const FrameCase& c : cases) {
     SCOPED_TRACE(c.name);
-    image.fill(Qt::white);
+    m_image.fill(Qt::white);
     {
-      Canvas canvas(image);
+      Canvas canvas(m_image);
       canvas.SelectPen(c.pen);
       canvas.SelectBrush(Brush{BS_SOLID, kGrey});
       canvas.Rectangle(4, 4, 20, 16);
     }
-    for (int y = 0; y < image.height(); ++y) {
-      for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < m_image.height(); ++y) {
+      for (int x = 0; x < m_image.width(); ++x) {
         const QRgb want = c.inside.contains(x, y) ? qRgb(128, 128, 128)
                           : c.band.contains(x, y) ? qRgb(0, 0, 0)
                                                   : qRgb(255, 255, 255);
-        ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, want & 0xFFFFFF) << "pixel " << x << "," << y;
+        ASSERT_EQ(m_image.pixel(x, y) & 0xFFFFFF, want & 0xFFFFFF) << "pixel " << x << "," << y;
       }
     }
   }
@@ -93,10 +93,10 @@ TEST_P(CanvasShapes, WidePensLieWhereTheirStyleSays) {
 TEST_P(CanvasShapes, DoublePenClippedToItsOutlineLeavesTheFrameInside) {
   for (int frame : {1, 4}) {
     SCOPED_TRACE(frame);
-    image.fill(QColor(0, 128, 255));
+    m_image.fill(QColor(0, 128, 255));
     const POINT outline[] = {{5, 5}, {25, 5}, {25, 19}, {5, 19}};
     {
-      Canvas canvas(image);
+      Canvas canvas(m_image);
       const Region region = Region::CreatePolygonRgn(outline);
       canvas.SelectClipRgn(&region);
       canvas.SelectPen(Pen{PS_SOLID, frame * 2, 0});
@@ -105,12 +105,12 @@ TEST_P(CanvasShapes, DoublePenClippedToItsOutlineLeavesTheFrameInside) {
     }
     const QRect box(QPoint(5, 5), QPoint(24, 18));
     const QRect inner = box.adjusted(frame, frame, -frame, -frame);
-    for (int y = 0; y < image.height(); ++y) {
-      for (int x = 0; x < image.width(); ++x) {
+    for (int y = 0; y < m_image.height(); ++y) {
+      for (int x = 0; x < m_image.width(); ++x) {
         const QRgb want = !box.contains(x, y)    ? qRgb(0, 128, 255)
                           : inner.contains(x, y) ? qRgb(255, 255, 255)
                                                  : qRgb(0, 0, 0);
-        ASSERT_EQ(image.pixel(x, y) & 0xFFFFFF, want & 0xFFFFFF) << "pixel " << x << "," << y;
+        ASSERT_EQ(m_image.pixel(x, y) & 0xFFFFFF, want & 0xFFFFFF) << "pixel " << x << "," << y;
       }
     }
   }
@@ -138,18 +138,18 @@ std::set<std::pair<int, int>> DrawLine(QImage& image, POINT a, POINT b) {
 
 TEST_P(CanvasShapes, LineToLeavesOutItsEndPixel) {
   using Pixels = std::set<std::pair<int, int>>;
-  EXPECT_EQ(DrawLine(image, {2, 2}, {8, 2}),
+  EXPECT_EQ(DrawLine(m_image, {2, 2}, {8, 2}),
             (Pixels{{2, 2}, {3, 2}, {4, 2}, {5, 2}, {6, 2}, {7, 2}}));
-  EXPECT_EQ(DrawLine(image, {8, 2}, {2, 2}),
+  EXPECT_EQ(DrawLine(m_image, {8, 2}, {2, 2}),
             (Pixels{{8, 2}, {7, 2}, {6, 2}, {5, 2}, {4, 2}, {3, 2}}));
-  EXPECT_EQ(DrawLine(image, {3, 1}, {3, 4}), (Pixels{{3, 1}, {3, 2}, {3, 3}}));
-  EXPECT_EQ(DrawLine(image, {2, 2}, {6, 6}), (Pixels{{2, 2}, {3, 3}, {4, 4}, {5, 5}}));
-  EXPECT_TRUE(DrawLine(image, {5, 5}, {5, 5}).empty());
+  EXPECT_EQ(DrawLine(m_image, {3, 1}, {3, 4}), (Pixels{{3, 1}, {3, 2}, {3, 3}}));
+  EXPECT_EQ(DrawLine(m_image, {2, 2}, {6, 6}), (Pixels{{2, 2}, {3, 3}, {4, 4}, {5, 5}}));
+  EXPECT_TRUE(DrawLine(m_image, {5, 5}, {5, 5}).empty());
   // Either way along a slanted line, the same pixels apart from the end.
   for (const auto& [a, b] :
        {std::pair<POINT, POINT>{{1, 1}, {21, 8}}, {{3, 20}, {9, 2}}, {{30, 4}, {0, 13}}}) {
-    Pixels forward = DrawLine(image, a, b);
-    Pixels backward = DrawLine(image, b, a);
+    Pixels forward = DrawLine(m_image, a, b);
+    Pixels backward = DrawLine(m_image, b, a);
     EXPECT_EQ(forward.count({b.x, b.y}), 0u);
     forward.insert({b.x, b.y});
     backward.insert({a.x, a.y});
@@ -161,21 +161,21 @@ TEST_P(CanvasShapes, LinesAcrossTheClipKeepTheirPixels) {
   // A line clipped by the canvas paints what the whole line paints there.
   const POINT a{-999990, -299997};
   const POINT b{1000010, 300013};
-  const auto whole = DrawLine(image, a, b);
+  const auto whole = DrawLine(m_image, a, b);
   EXPECT_FALSE(whole.empty());
   std::set<std::pair<int, int>> expected;
   for (const auto& p : whole) {
     if (p.first >= 10 && p.first < 20) expected.insert(p);
   }
-  image.fill(Qt::white);
+  m_image.fill(Qt::white);
   {
-    Canvas canvas(image);
+    Canvas canvas(m_image);
     const Region clip = Region::CreateRectRgn(10, 0, 20, 24);
     canvas.SelectClipRgn(&clip);
     canvas.MoveTo(a.x, a.y);
     canvas.LineTo(b.x, b.y);
   }
-  EXPECT_EQ(Painted(image), expected);
+  EXPECT_EQ(Painted(m_image), expected);
 }
 
 TEST_P(CanvasShapes, DashedPensPaintTheirPatternAndGapsByBackgroundMode) {
@@ -191,23 +191,23 @@ TEST_P(CanvasShapes, DashedPensPaintTheirPatternAndGapsByBackgroundMode) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.style);
-    image.fill(Qt::white);
+    m_image.fill(Qt::white);
     {
-      Canvas canvas(image);
+      Canvas canvas(m_image);
       canvas.SelectPen(Pen{c.style, 1, 0});
       canvas.SelectBrush(c.brush);
       canvas.MoveTo(0, 0);
       canvas.LineTo(12, 0);
       canvas.LineTo(25, 0);  // the pattern runs on along connected lines
     }
-    EXPECT_EQ(PixelMap(image, QRect(0, 0, 31, 1)), c.row);
+    EXPECT_EQ(PixelMap(m_image, QRect(0, 0, 31, 1)), c.row);
   }
 }
 
 TEST_P(CanvasShapes, XorRectangleTwiceRestoresThePicture) {
-  image.fill(QColor(10, 200, 30));
-  const QImage before = image.copy();
-  Canvas canvas(image);
+  m_image.fill(QColor(10, 200, 30));
+  const QImage before = m_image.copy();
+  Canvas canvas(m_image);
   canvas.SelectPen(Pen{PS_DASHDOT, 1, RGB(128, 128, 128)});
   canvas.SelectBrush(Brush{BS_NULL, 0});
   canvas.SetROP2(R2_XORPEN);
@@ -217,7 +217,7 @@ TEST_P(CanvasShapes, XorRectangleTwiceRestoresThePicture) {
   EXPECT_EQ(canvas.GetPixel(10, 10), RGB(10, 200, 30));
   canvas.Rectangle(3, 3, 28, 20);
   canvas.End();
-  EXPECT_EQ(image, before);
+  EXPECT_EQ(m_image, before);
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, CanvasShapes, ::testing::Values(203, 300));

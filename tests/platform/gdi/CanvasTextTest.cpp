@@ -19,8 +19,8 @@ class CanvasText : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
     EnsureGuiApp();
-    image = CreateRasterImage(600, 600, GetParam());
-    image.fill(kBackground);
+    m_image = CreateRasterImage(600, 600, GetParam());
+    m_image.fill(kBackground);
   }
 
   // The font of an 8-point text at the target's resolution, as the text
@@ -35,13 +35,13 @@ class CanvasText : public ::testing::TestWithParam<int> {
     return font;
   }
 
-  QImage image;
+  QImage m_image;
 };
 
 TEST_P(CanvasText, OpaqueTextFillsExactlyItsCellAtTheReferencePoint) {
   SIZE cell;
   {
-    Canvas canvas(image);
+    Canvas canvas(m_image);
     canvas.SelectFont(EightPoint());
     canvas.SelectBrush(Brush{BS_SOLID, RGB(0, 0, 0)});
     canvas.SetTextColor(RGB(255, 255, 255));
@@ -50,11 +50,11 @@ TEST_P(CanvasText, OpaqueTextFillsExactlyItsCellAtTheReferencePoint) {
     canvas.TextOut(37, 51, "Цена 123,45");
   }
   EXPECT_GT(cell.cx, cell.cy);
-  EXPECT_EQ(PaintedBox(image, kBackground), QRect(37, 51, cell.cx, cell.cy));
+  EXPECT_EQ(PaintedBox(m_image, kBackground), QRect(37, 51, cell.cx, cell.cy));
   // Glyphs show in white on the black cell.
   int white = 0;
   for (int y = 51; y < 51 + cell.cy; ++y) {
-    for (int x = 37; x < 37 + cell.cx; ++x) white += (image.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+    for (int x = 37; x < 37 + cell.cx; ++x) white += (m_image.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
   }
   EXPECT_GT(white, cell.cy);
 }
@@ -62,13 +62,13 @@ TEST_P(CanvasText, OpaqueTextFillsExactlyItsCellAtTheReferencePoint) {
 TEST_P(CanvasText, TransparentTextStaysInsideItsCell) {
   SIZE cell;
   {
-    Canvas canvas(image);
+    Canvas canvas(m_image);
     canvas.SelectFont(EightPoint());
     canvas.SelectBrush(Brush{BS_NULL, 0});
     cell = canvas.GetTextExtentPoint32("Артикул");
     canvas.TextOut(20, 30, "Артикул");
   }
-  const QRect painted = PaintedBox(image, kBackground);
+  const QRect painted = PaintedBox(m_image, kBackground);
   ASSERT_FALSE(painted.isNull());
   EXPECT_TRUE(QRect(20, 30, cell.cx, cell.cy).contains(painted))
       << painted.x() << "," << painted.y() << " " << painted.width() << "x" << painted.height();
@@ -91,16 +91,16 @@ TEST_P(CanvasText, EscapementTurnsTheCellAboutTheReferencePoint) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.escapement);
-    image.fill(kBackground);
+    m_image.fill(kBackground);
     SIZE cell;
     {
-      Canvas canvas(image);
+      Canvas canvas(m_image);
       canvas.SelectFont(EightPoint(c.escapement));
       canvas.SelectBrush(Brush{BS_SOLID, RGB(255, 255, 255)});
       cell = canvas.GetTextExtentPoint32("Наименование");
       canvas.TextOut(originX, originY, "Наименование");
     }
-    EXPECT_EQ(PaintedBox(image, kBackground), c.box(originX, originY, cell));
+    EXPECT_EQ(PaintedBox(m_image, kBackground), c.box(originX, originY, cell));
   }
 }
 
@@ -109,13 +109,13 @@ TEST_P(CanvasText, EscapementTurnsTheCellAboutTheReferencePoint) {
 TEST_P(CanvasText, EscapementReadsBottomToTop) {
   SIZE cell;
   {
-    Canvas canvas(image);
+    Canvas canvas(m_image);
     canvas.SelectFont(EightPoint(900));
     canvas.SelectBrush(Brush{BS_NULL, 0});
     cell = canvas.GetTextExtentPoint32("H        ");
     canvas.TextOut(200, 200, "H        ");
   }
-  const QRect ink = PaintedBox(image, kBackground);
+  const QRect ink = PaintedBox(m_image, kBackground);
   ASSERT_FALSE(ink.isNull());
   EXPECT_GT(ink.top(), 200 - cell.cx / 2);
   EXPECT_LE(ink.bottom(), 200);

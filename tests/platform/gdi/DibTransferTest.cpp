@@ -113,11 +113,17 @@ TEST(DibTransfer, PaletteBitmapsTransferTheirPaletteColours) {
     std::vector<uint8_t> rows;  // bottom-up, padded to four bytes
     QRgb pixels[2][3];          // top row first
   };
-  const QRgb T = 0x008080, O = 0xFFA500, P = 0xDDA0DD;
+  const QRgb tealPixel = 0x008080, orangePixel = 0xFFA500, plumPixel = 0xDDA0DD;
   const Case cases[] = {
-      {1, {0b01000000, 0, 0, 0, 0b10100000, 0, 0, 0}, {{O, T, O}, {T, O, T}}},
-      {4, {0x01, 0x00, 0, 0, 0x10, 0x10, 0, 0}, {{O, T, O}, {T, O, T}}},
-      {8, {0, 1, 200, 0, 1, 0, 1, 0}, {{O, T, O}, {T, O, P}}},
+      {1,
+       {0b01000000, 0, 0, 0, 0b10100000, 0, 0, 0},
+       {{orangePixel, tealPixel, orangePixel}, {tealPixel, orangePixel, tealPixel}}},
+      {4,
+       {0x01, 0x00, 0, 0, 0x10, 0x10, 0, 0},
+       {{orangePixel, tealPixel, orangePixel}, {tealPixel, orangePixel, tealPixel}}},
+      {8,
+       {0, 1, 200, 0, 1, 0, 1, 0},
+       {{orangePixel, tealPixel, orangePixel}, {tealPixel, orangePixel, plumPixel}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bits);

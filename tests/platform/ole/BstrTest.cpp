@@ -10,7 +10,7 @@ using namespace labelplu::ole;
 
 namespace {
 
-uint32_t prefixOf(BSTR s) {
+uint32_t PrefixOf(BSTR s) {
   uint32_t bytes;
   std::memcpy(&bytes, reinterpret_cast<const char*>(s) - 4, 4);
   return bytes;
@@ -32,7 +32,7 @@ TEST(Bstr, RoundTripsThroughUtf8WithLengthPrefixAndTerminator) {
     BstrPtr s(Utf8ToBstr(c.utf8));
     ASSERT_NE(s, nullptr) << c.utf8;
     EXPECT_EQ(BstrView(s.get()), c.utf16) << c.utf8;
-    EXPECT_EQ(prefixOf(s.get()), c.utf16.size() * 2) << c.utf8;
+    EXPECT_EQ(PrefixOf(s.get()), c.utf16.size() * 2) << c.utf8;
     EXPECT_EQ(SysStringByteLen(s.get()), c.utf16.size() * 2);
     EXPECT_EQ(SysStringLen(s.get()), c.utf16.size());
     EXPECT_EQ(s.get()[c.utf16.size()], 0) << c.utf8;

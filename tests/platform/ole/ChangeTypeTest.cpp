@@ -17,7 +17,7 @@ using namespace labelplu::ole::test;
 
 namespace {
 
-OleVariant make(VARTYPE vt, std::function<void(VARIANT&)> fill) {
+OleVariant Make(VARTYPE vt, const std::function<void(VARIANT&)>& fill) {
   VARIANT v;
   std::memset(&v, 0, sizeof v);
   v.vt = vt;
@@ -25,28 +25,28 @@ OleVariant make(VARTYPE vt, std::function<void(VARIANT&)> fill) {
   return OleVariant::Adopt(v);
 }
 OleVariant I1(int8_t x) {
-  return make(VT_I1, [x](VARIANT& v) { v.cVal = x; });
+  return Make(VT_I1, [x](VARIANT& v) { v.cVal = x; });
 }
 OleVariant UI1(uint8_t x) {
-  return make(VT_UI1, [x](VARIANT& v) { v.bVal = x; });
+  return Make(VT_UI1, [x](VARIANT& v) { v.bVal = x; });
 }
 OleVariant I2(int16_t x) {
-  return make(VT_I2, [x](VARIANT& v) { v.iVal = x; });
+  return Make(VT_I2, [x](VARIANT& v) { v.iVal = x; });
 }
 OleVariant I4(int32_t x) {
   return OleVariant(x);
 }
 OleVariant UI4(uint32_t x) {
-  return make(VT_UI4, [x](VARIANT& v) { v.ulVal = x; });
+  return Make(VT_UI4, [x](VARIANT& v) { v.ulVal = x; });
 }
 OleVariant I8(int64_t x) {
   return OleVariant::FromInt64(x);
 }
 OleVariant UI8(uint64_t x) {
-  return make(VT_UI8, [x](VARIANT& v) { v.ullVal = x; });
+  return Make(VT_UI8, [x](VARIANT& v) { v.ullVal = x; });
 }
 OleVariant R4(float x) {
-  return make(VT_R4, [x](VARIANT& v) { v.fltVal = x; });
+  return Make(VT_R4, [x](VARIANT& v) { v.fltVal = x; });
 }
 OleVariant R8(double x) {
   return OleVariant(x);
@@ -71,7 +71,7 @@ OleVariant Null() {
 }
 
 // Equal type and value; strings compared as text, reals exactly.
-bool sameValue(const VARIANT& a, const VARIANT& b) {
+bool SameValue(const VARIANT& a, const VARIANT& b) {
   if (a.vt != b.vt) return false;
   switch (a.vt) {
     case VT_EMPTY:
@@ -100,7 +100,7 @@ bool sameValue(const VARIANT& a, const VARIANT& b) {
   }
 }
 
-std::string describe(const VARIANT& v) {
+std::string Describe(const VARIANT& v) {
   if (v.vt == VT_EMPTY || v.vt == VT_NULL) return VarTypeName(v.vt);
   try {
     return VarTypeName(v.vt) + " " + VarToText(v);
@@ -117,15 +117,15 @@ struct ConversionCase {
   OleVariant expected;  // when result is S_OK
 };
 
-void runCases(const std::vector<ConversionCase>& cases) {
+void RunCases(const std::vector<ConversionCase>& cases) {
   for (const ConversionCase& c : cases) {
     OleVariant dest("untouched");
     const HRESULT hr = VariantChangeType(&dest.get(), &c.source.get(), 0, c.target);
     EXPECT_EQ(hr, c.result) << "case at line " << c.line;
     if (hr == S_OK && c.result == S_OK) {
-      EXPECT_TRUE(sameValue(dest.get(), c.expected.get()))
-          << "case at line " << c.line << ": got " << describe(dest.get()) << ", expected "
-          << describe(c.expected.get());
+      EXPECT_TRUE(SameValue(dest.get(), c.expected.get()))
+          << "case at line " << c.line << ": got " << Describe(dest.get()) << ", expected "
+          << Describe(c.expected.get());
     } else if (FAILED(hr)) {
       EXPECT_EQ(VarToText(dest), "untouched")
           << "a failed conversion leaves dest alone, line " << c.line;
@@ -138,7 +138,7 @@ constexpr HRESULT kMismatch = DISP_E_TYPEMISMATCH;
 constexpr HRESULT kOverflow = DISP_E_OVERFLOW;
 
 TEST(VariantChangeType, ToInteger) {
-  runCases({
+  RunCases({
       {__LINE__, I2(-5), VT_I4, kOk, I4(-5)},
       {__LINE__, UI1(200), VT_I4, kOk, I4(200)},
       {__LINE__, I1(-3), VT_I4, kOk, I4(-3)},
@@ -197,7 +197,7 @@ TEST(VariantChangeType, ToInteger) {
 }
 
 TEST(VariantChangeType, ToRealCurrencyAndBoolean) {
-  runCases({
+  RunCases({
       {__LINE__, Text("1,5"), VT_R8, kOk, R8(1.5)},
       {__LINE__, Text("  -0.25\t"), VT_R8, kOk, R8(-0.25)},
       {__LINE__, Text("1,5E3"), VT_R8, kOk, R8(1500)},
@@ -233,7 +233,7 @@ TEST(VariantChangeType, ToRealCurrencyAndBoolean) {
 }
 
 TEST(VariantChangeType, ToTextInTheProcessFormats) {
-  runCases({
+  RunCases({
       {__LINE__, I4(-12), VT_BSTR, kOk, Text("-12")},
       {__LINE__, UI8(UINT64_MAX), VT_BSTR, kOk, Text("18446744073709551615")},
       {__LINE__, I8(INT64_MIN), VT_BSTR, kOk, Text("-9223372036854775808")},
@@ -272,7 +272,7 @@ TEST(VariantChangeType, ToTextInTheProcessFormats) {
 }
 
 TEST(VariantChangeType, ToDate) {
-  runCases({
+  RunCases({
       {__LINE__, Text("15.03.2023"), VT_DATE, kOk, Date(45000)},
       {__LINE__, Text(" 15.03.2023 18:00 "), VT_DATE, kOk, Date(45000.75)},
       {__LINE__, Text("1.1.1900 06:00:00"), VT_DATE, kOk, Date(2.25)},
@@ -317,7 +317,7 @@ TEST(VariantChangeType, ReadsThroughReferences) {
   // In place, dest == src.
   OleVariant value("17");
   ASSERT_EQ(VariantChangeType(&value.get(), &value.get(), 0, VT_I4), S_OK);
-  EXPECT_EQ(value.type(), VT_I4);
+  EXPECT_EQ(value.Type(), VT_I4);
   EXPECT_EQ(value.get().lVal, 17);
 }
 

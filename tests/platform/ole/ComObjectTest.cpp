@@ -23,10 +23,10 @@ TEST(ComObject, QueryInterfaceAnswersEveryInterfaceAndItsBases) {
   ComPtr<IUnknown> unknownFromFoo, unknownFromBar;
   ComPtr<IDispatch> dispatch;
   ComPtr<ITestBar> bar;
-  ASSERT_EQ(foo->QueryInterface(IID_IUnknown, unknownFromFoo.putVoid()), S_OK);
-  ASSERT_EQ(foo->QueryInterface(IID_IDispatch, dispatch.putVoid()), S_OK);
-  ASSERT_EQ(foo->QueryInterface(IID_ITestBar, bar.putVoid()), S_OK);
-  ASSERT_EQ(bar->QueryInterface(IID_IUnknown, unknownFromBar.putVoid()), S_OK);
+  ASSERT_EQ(foo->QueryInterface(IID_IUnknown, unknownFromFoo.PutVoid()), S_OK);
+  ASSERT_EQ(foo->QueryInterface(IID_IDispatch, dispatch.PutVoid()), S_OK);
+  ASSERT_EQ(foo->QueryInterface(IID_ITestBar, bar.PutVoid()), S_OK);
+  ASSERT_EQ(bar->QueryInterface(IID_IUnknown, unknownFromBar.PutVoid()), S_OK);
   // One identity whichever interface is asked.
   EXPECT_EQ(unknownFromFoo.get(), unknownFromBar.get());
   EXPECT_EQ(static_cast<void*>(dispatch.get()), static_cast<void*>(foo));

@@ -12,7 +12,7 @@ using namespace labelplu::ole;
 
 namespace {
 
-std::string description(IErrorInfo* info) {
+std::string Description(IErrorInfo* info) {
   BSTR text = nullptr;
   EXPECT_EQ(info->GetDescription(&text), S_OK);
   BstrPtr owned(text);
@@ -35,7 +35,7 @@ TEST(ErrorInfo, IsKeptPerThreadAndTakenOnce) {
 
   ComPtr<IErrorInfo> info;
   ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
-  EXPECT_EQ(description(info.get()), "ошибка главного потока");
+  EXPECT_EQ(Description(info.get()), "ошибка главного потока");
   BSTR source = nullptr;
   ASSERT_EQ(info->GetSource(&source), S_OK);
   EXPECT_EQ(BstrToUtf8(source), "source");

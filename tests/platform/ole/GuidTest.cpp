@@ -10,7 +10,7 @@ using namespace labelplu::ole;
 
 namespace {
 
-std::u16string format(const GUID& g) {
+std::u16string Format(const GUID& g) {
   OLECHAR buf[39];
   EXPECT_EQ(StringFromGUID2(&g, buf, 39), 39);
   return buf;
@@ -18,11 +18,11 @@ std::u16string format(const GUID& g) {
 
 TEST(Guid, FormatsUpperCaseAndParsesBack) {
   const GUID g = {0x67ACED41, 0x31C6, 0x434E, {0x96, 0x32, 0x96, 0x01, 0x8E, 0xB2, 0xB4, 0xEB}};
-  EXPECT_EQ(format(g), u"{67ACED41-31C6-434E-9632-96018EB2B4EB}");
+  EXPECT_EQ(Format(g), u"{67ACED41-31C6-434E-9632-96018EB2B4EB}");
   GUID parsed{};
   ASSERT_EQ(CLSIDFromString(u"{67aced41-31c6-434e-9632-96018eb2b4eb}", &parsed), S_OK);
   EXPECT_TRUE(IsEqualGUID(&parsed, &g));
-  EXPECT_EQ(format(IID_IDispatch), u"{00020400-0000-0000-C000-000000000046}");
+  EXPECT_EQ(Format(IID_IDispatch), u"{00020400-0000-0000-C000-000000000046}");
 
   OLECHAR small[38];
   EXPECT_EQ(StringFromGUID2(&g, small, 38), 0);
@@ -59,7 +59,7 @@ TEST(Guid, CreatesRandomVersion4Guids) {
     EXPECT_EQ(g.Data3 >> 12, 4);
     EXPECT_EQ(g.Data4[0] & 0xC0, 0x80);
     GUID back;
-    ASSERT_EQ(CLSIDFromString(format(g).c_str(), &back), S_OK);
+    ASSERT_EQ(CLSIDFromString(Format(g).c_str(), &back), S_OK);
     EXPECT_TRUE(IsEqualGUID(&back, &g));
   }
 }

@@ -18,7 +18,7 @@ struct ArrayDeleter {
 };
 using ArrayPtr = std::unique_ptr<SAFEARRAY, ArrayDeleter>;
 
-uint32_t storedVartype(const SAFEARRAY* psa) {
+uint32_t StoredVartype(const SAFEARRAY* psa) {
   uint32_t vt;
   std::memcpy(&vt, reinterpret_cast<const char*>(psa) - 4, 4);
   return vt;
@@ -56,7 +56,7 @@ TEST(SafeArray, DescriptorHasComLayoutForEveryElementType) {
     EXPECT_EQ(psa->cbElements, c.size) << c.vt;
     EXPECT_EQ(SafeArrayGetElemsize(psa.get()), c.size);
     EXPECT_EQ(psa->fFeatures, FADF_HAVEVARTYPE | c.flag) << c.vt;
-    EXPECT_EQ(storedVartype(psa.get()), c.vt);
+    EXPECT_EQ(StoredVartype(psa.get()), c.vt);
     VARTYPE vt = 0;
     EXPECT_EQ(SafeArrayGetVartype(psa.get(), &vt), S_OK);
     EXPECT_EQ(vt, c.vt);
@@ -177,7 +177,7 @@ TEST(SafeArray, CopyIsDeep) {
   ASSERT_EQ(SafeArrayCopy(outer.get(), &raw), S_OK);
   ArrayPtr copy(raw);
   EXPECT_EQ(copy->fFeatures, outer->fFeatures);
-  EXPECT_EQ(storedVartype(copy.get()), uint32_t{VT_VARIANT});
+  EXPECT_EQ(StoredVartype(copy.get()), uint32_t{VT_VARIANT});
   const auto* original = static_cast<VARIANT*>(outer->pvData);
   const auto* copied = static_cast<VARIANT*>(copy->pvData);
   ASSERT_EQ(copied[0].vt, VT_ARRAY | VT_BSTR);

@@ -70,7 +70,7 @@ TEST(Variant, ByReferenceValuesAreNotOwned) {
   refVariant.pvarVal = &inner.get();
   OleVariant value;
   ASSERT_EQ(VariantCopyInd(value.put(), &refVariant), S_OK);
-  EXPECT_EQ(value.type(), VT_R8);
+  EXPECT_EQ(value.Type(), VT_R8);
   EXPECT_EQ(value.get().dblVal, 2.5);
 
   // In place: the reference is replaced by the value.
@@ -90,7 +90,7 @@ TEST(Variant, ArraysAreCopiedAndLockedArraysRefuseToBeCleared) {
   ASSERT_EQ(SafeArrayPutElement(array.get().parray, &index, element.get()), S_OK);
 
   OleVariant copy(array.get());
-  ASSERT_EQ(copy.type(), VT_ARRAY | VT_BSTR);
+  ASSERT_EQ(copy.Type(), VT_ARRAY | VT_BSTR);
   EXPECT_NE(copy.get().parray, array.get().parray);
   BSTR read = nullptr;
   ASSERT_EQ(SafeArrayGetElement(copy.get().parray, &index, &read), S_OK);
@@ -99,7 +99,7 @@ TEST(Variant, ArraysAreCopiedAndLockedArraysRefuseToBeCleared) {
 
   ASSERT_EQ(SafeArrayLock(array.get().parray), S_OK);
   EXPECT_EQ(VariantClear(&array.get()), DISP_E_ARRAYISLOCKED);
-  EXPECT_EQ(array.type(), VT_ARRAY | VT_BSTR);
+  EXPECT_EQ(array.Type(), VT_ARRAY | VT_BSTR);
   SafeArrayUnlock(array.get().parray);
 }
 
@@ -126,12 +126,12 @@ TEST(OleVariant, OwnsItsValue) {
     EXPECT_EQ(RefCount(object.get()), 3u);
     OleVariant c = std::move(a);
     // The moved-from state is what this checks.
-    EXPECT_TRUE(a.isEmpty());  // NOLINT(bugprone-use-after-move)
+    EXPECT_TRUE(a.IsEmpty());  // NOLINT(bugprone-use-after-move)
     EXPECT_EQ(RefCount(object.get()), 3u);
     b = OleVariant("text");
     EXPECT_EQ(RefCount(object.get()), 2u);
     VARIANT released = c.release();
-    EXPECT_TRUE(c.isEmpty());
+    EXPECT_TRUE(c.IsEmpty());
     OleVariant adopted = OleVariant::Adopt(released);
     EXPECT_EQ(released.vt, VT_EMPTY);
     EXPECT_EQ(RefCount(object.get()), 2u);
@@ -142,9 +142,9 @@ TEST(OleVariant, OwnsItsValue) {
   OleVariant copy = text;
   EXPECT_NE(copy.get().bstrVal, text.get().bstrVal);
   EXPECT_EQ(VarToText(copy), "Строка");
-  EXPECT_EQ(OleVariant(int32_t{5}).type(), VT_I4);
+  EXPECT_EQ(OleVariant(int32_t{5}).Type(), VT_I4);
   EXPECT_EQ(OleVariant(true).get().boolVal, VARIANT_TRUE);
-  EXPECT_EQ(OleVariant(static_cast<const char*>(nullptr)).type(), VT_BSTR);
+  EXPECT_EQ(OleVariant(static_cast<const char*>(nullptr)).Type(), VT_BSTR);
   EXPECT_THROW(OleVariant::AdoptArray(nullptr), VariantError);
 }
 

@@ -132,7 +132,7 @@ TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
     SCOPED_TRACE(std::string(c.printer) + " paper " + std::to_string(c.mode.PaperCode) +
                  " orientation " + std::to_string(c.mode.Orientation));
     SpoolPrintObject po;
-    po.SelectPrinterByName(std::string(c.printer) + "; file=" + dir.file("out"));
+    po.SelectPrinterByName(std::string(c.printer) + "; file=" + dir.File("out"));
     po.SetDeviceMode(c.mode);
     EXPECT_EQ(po.GetDeviceCaps(gdi::HORZRES), c.horzRes);
     EXPECT_EQ(po.GetDeviceCaps(gdi::VERTRES), c.vertRes);
@@ -166,7 +166,7 @@ TEST(PrintObject, DeviceCapsOfBuiltinsFollowPaperResolutionAndOrientation) {
 TEST(PrintObject, RefusesChangesWhileADocumentIsOpenAndBadDeviceModes) {
   test::TempDir dir;
   SpoolPrintObject po;
-  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + dir.file("r"));
+  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + dir.File("r"));
   EXPECT_THROW(po.SetDeviceMode(PageSettings{12345, 0, 0, 1, 203, 203}), SpoolError);
   EXPECT_THROW(po.SetDeviceMode(PageSettings{256, 0.5, 40, 1, 203, 203}), SpoolError);
   EXPECT_THROW(po.SetDeviceMode(PageSettings{9, 0, 0, 1, 0, 203}), SpoolError);

@@ -97,30 +97,30 @@ class PdfPrinter : public ::testing::Test {
 };
 
 TEST_F(PdfPrinter, CopiesRepeatEachPageExactlyAndKeepBarcodesOneBit) {
-  SetFile(m_dir.file("one.pdf"));
+  SetFile(m_dir.File("one.pdf"));
   PrintDocument(m_po, 2, 1);
-  ASSERT_EQ(m_po.OutputFiles(), std::vector<std::string>{m_dir.file("one.pdf")});
-  SetFile(m_dir.file("three.pdf"));
+  ASSERT_EQ(m_po.OutputFiles(), std::vector<std::string>{m_dir.File("one.pdf")});
+  SetFile(m_dir.File("three.pdf"));
   PrintDocument(m_po, 2, 3);
-  ASSERT_EQ(m_po.OutputFiles(), std::vector<std::string>{m_dir.file("three.pdf")});
+  ASSERT_EQ(m_po.OutputFiles(), std::vector<std::string>{m_dir.File("three.pdf")});
   EXPECT_EQ(m_po.Copies(), 3);
 
-  EXPECT_EQ(spooltest::PdfPages(m_dir.file("one.pdf")), 2);
-  EXPECT_EQ(spooltest::PdfPages(m_dir.file("three.pdf")), 6);
-  EXPECT_EQ(spooltest::PdfInfo(m_dir.file("three.pdf"), "Title"), "Этикетки");
-  EXPECT_EQ(spooltest::PdfInfo(m_dir.file("three.pdf"), "Page size"), "164 x 113 pts");
+  EXPECT_EQ(spooltest::PdfPages(m_dir.File("one.pdf")), 2);
+  EXPECT_EQ(spooltest::PdfPages(m_dir.File("three.pdf")), 6);
+  EXPECT_EQ(spooltest::PdfInfo(m_dir.File("three.pdf"), "Title"), "Этикетки");
+  EXPECT_EQ(spooltest::PdfInfo(m_dir.File("three.pdf"), "Page size"), "164 x 113 pts");
 
-  const auto images = PdfImages(m_dir.file("three.pdf"));
+  const auto images = PdfImages(m_dir.File("three.pdf"));
   ASSERT_EQ(images.size(), 6u);
   for (const ImageRow& row : images) {
     EXPECT_EQ(row.bpc, 1);
     EXPECT_NE(row.encoding, "jpeg");
   }
   // Replayed pages look exactly like pages painted straight into the PDF.
-  std::filesystem::create_directories(m_dir.file("r1"));
-  std::filesystem::create_directories(m_dir.file("r3"));
-  const auto direct = RenderPages(m_dir.file("one.pdf"), m_dir.file("r1"));
-  const auto copies = RenderPages(m_dir.file("three.pdf"), m_dir.file("r3"));
+  std::filesystem::create_directories(m_dir.File("r1"));
+  std::filesystem::create_directories(m_dir.File("r3"));
+  const auto direct = RenderPages(m_dir.File("one.pdf"), m_dir.File("r1"));
+  const auto copies = RenderPages(m_dir.File("three.pdf"), m_dir.File("r3"));
   ASSERT_EQ(direct.size(), 2u);
   ASSERT_EQ(copies.size(), 6u);
   EXPECT_NE(direct[0], direct[1]);
@@ -131,7 +131,7 @@ TEST_F(PdfPrinter, CopiesRepeatEachPageExactlyAndKeepBarcodesOneBit) {
 }
 
 TEST_F(PdfPrinter, CanvasKeepsItsAddressAndSelectionsAcrossRecordedPages) {
-  SetFile(m_dir.file("state.pdf"));
+  SetFile(m_dir.File("state.pdf"));
   m_po.SetCopies(2);
   m_po.BeginDoc();
   gdi::Canvas* canvas = m_po.Canvas();
@@ -147,14 +147,14 @@ TEST_F(PdfPrinter, CanvasKeepsItsAddressAndSelectionsAcrossRecordedPages) {
   EXPECT_EQ(canvas->GetTextColor(), gdi::RGB(1, 2, 3));
   EXPECT_EQ(canvas->GetCurrentPosition(), (gdi::POINT{11, 12}));
   m_po.EndDoc();
-  EXPECT_EQ(spooltest::PdfPages(m_dir.file("state.pdf")), 4);
+  EXPECT_EQ(spooltest::PdfPages(m_dir.File("state.pdf")), 4);
 }
 
 TEST_F(PdfPrinter, AJobPutsItsDocumentsIntoOneFileAndAnAbortDropsOnlyItsOwn) {
-  SetFile(m_dir.file("job.pdf"));
+  SetFile(m_dir.File("job.pdf"));
   m_po.BeginJob();
   PrintDocument(m_po, 2, 1);
-  EXPECT_FALSE(std::filesystem::exists(m_dir.file("job.pdf")));  // complete only at EndJob
+  EXPECT_FALSE(std::filesystem::exists(m_dir.File("job.pdf")));  // complete only at EndJob
   PrintDocument(m_po, 1, 2);
   m_po.SetCopies(1);
   m_po.BeginDoc();
@@ -163,16 +163,16 @@ TEST_F(PdfPrinter, AJobPutsItsDocumentsIntoOneFileAndAnAbortDropsOnlyItsOwn) {
   m_po.Abort();
   PrintDocument(m_po, 1, 1);
   m_po.EndJob();
-  EXPECT_EQ(m_po.OutputFiles(), std::vector<std::string>{m_dir.file("job.pdf")});
-  EXPECT_EQ(spooltest::PdfPages(m_dir.file("job.pdf")), 5);
+  EXPECT_EQ(m_po.OutputFiles(), std::vector<std::string>{m_dir.File("job.pdf")});
+  EXPECT_EQ(spooltest::PdfPages(m_dir.File("job.pdf")), 5);
   // Nothing but the finished file stays in the folder.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path()),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()),
                           std::filesystem::directory_iterator()),
             1);
 }
 
 TEST_F(PdfPrinter, AnAbortedFirstDocumentLeavesNoFile) {
-  SetFile(m_dir.file("aborted.pdf"));
+  SetFile(m_dir.File("aborted.pdf"));
   for (const bool inJob : {false, true}) {
     if (inJob) m_po.BeginJob();
     m_po.BeginDoc();
@@ -182,14 +182,14 @@ TEST_F(PdfPrinter, AnAbortedFirstDocumentLeavesNoFile) {
     if (inJob) m_po.EndJob();
     EXPECT_FALSE(m_po.Printing());
     EXPECT_TRUE(m_po.OutputFiles().empty());
-    EXPECT_TRUE(std::filesystem::is_empty(m_dir.path())) << "in a job: " << inJob;
+    EXPECT_TRUE(std::filesystem::is_empty(m_dir.Path())) << "in a job: " << inJob;
   }
 }
 
 TEST_F(PdfPrinter, DefaultFileIsTheSafeTitleInTheDocumentsFolderNumberedWhenTaken) {
   const char* saved = std::getenv("XDG_DOCUMENTS_DIR");
   const std::string savedValue = saved ? saved : "";
-  setenv("XDG_DOCUMENTS_DIR", m_dir.path().c_str(), 1);
+  setenv("XDG_DOCUMENTS_DIR", m_dir.Path().c_str(), 1);
   SetFile("");
   m_po.SetTitle("Цена: a/b?");
   PrintDocument(m_po, 1, 1);
@@ -204,7 +204,7 @@ TEST_F(PdfPrinter, DefaultFileIsTheSafeTitleInTheDocumentsFolderNumberedWhenTake
   } else {
     unsetenv("XDG_DOCUMENTS_DIR");
   }
-  const std::string folder = m_dir.file("labelplu");
+  const std::string folder = m_dir.File("labelplu");
   EXPECT_TRUE(std::filesystem::exists(folder + "/Цена_ a_b_.pdf"));
   EXPECT_TRUE(std::filesystem::exists(folder + "/Цена_ a_b_ (2).pdf"));
   EXPECT_TRUE(std::filesystem::exists(folder + "/labelplu.pdf"));
@@ -213,8 +213,8 @@ TEST_F(PdfPrinter, DefaultFileIsTheSafeTitleInTheDocumentsFolderNumberedWhenTake
 
 TEST_F(PdfPrinter, AnUnwritableOutputFailsNamingPrinterAndFileAndLeavesNothing) {
   // A regular file where a folder should be: even root cannot write below it.
-  { std::ofstream(m_dir.file("plain")) << "x"; }
-  const std::string path = m_dir.file("plain/sub/out.pdf");
+  { std::ofstream(m_dir.File("plain")) << "x"; }
+  const std::string path = m_dir.File("plain/sub/out.pdf");
   SetFile(path);
   try {
     m_po.BeginDoc();
@@ -225,13 +225,13 @@ TEST_F(PdfPrinter, AnUnwritableOutputFailsNamingPrinterAndFileAndLeavesNothing) 
   }
   EXPECT_FALSE(m_po.Printing());
   EXPECT_EQ(m_po.Canvas(), nullptr);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.path()),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()),
                           std::filesystem::directory_iterator()),
             1);
   // The printer works again with a good path.
-  SetFile(m_dir.file("good.pdf"));
+  SetFile(m_dir.File("good.pdf"));
   PrintDocument(m_po, 1, 1);
-  EXPECT_EQ(spooltest::PdfPages(m_dir.file("good.pdf")), 1);
+  EXPECT_EQ(spooltest::PdfPages(m_dir.File("good.pdf")), 1);
 }
 
 }  // namespace

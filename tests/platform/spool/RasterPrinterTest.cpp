@@ -20,7 +20,7 @@ TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
   test::TempDir dir;
   SpoolPrintObject po;
   po.SelectPrinterByName(std::string(kRasterPrinterName) +
-                         "; paper=58x40; file=" + dir.file("lab.png"));
+                         "; paper=58x40; file=" + dir.File("lab.png"));
   po.BeginJob();
   po.SetCopies(2);
   po.BeginDoc();
@@ -34,14 +34,14 @@ TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
   // An aborted document takes its files with it.
   po.BeginDoc();
   po.NewPage();
-  EXPECT_TRUE(std::filesystem::exists(dir.file("lab-0003-0001.png")));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("lab-0003-0001.png")));
   po.Abort();
-  EXPECT_FALSE(std::filesystem::exists(dir.file("lab-0003-0001.png")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("lab-0003-0001.png")));
   po.EndJob();
 
   const std::vector<std::string> expected = {
-      dir.file("lab-0001-0001.png"), dir.file("lab-0001-0002.png"), dir.file("lab-0001-0003.png"),
-      dir.file("lab-0001-0004.png"), dir.file("lab-0002-0001.png")};
+      dir.File("lab-0001-0001.png"), dir.File("lab-0001-0002.png"), dir.File("lab-0001-0003.png"),
+      dir.File("lab-0001-0004.png"), dir.File("lab-0002-0001.png")};
   EXPECT_EQ(po.OutputFiles(), expected);
   struct Page {
     size_t file;
@@ -58,7 +58,7 @@ TEST(RasterPrinter, WritesNumberedPngsAt203DpiWithCopiesAndDocumentsOfAJob) {
     EXPECT_EQ(image.pixel(5, 5) & 0xFFFFFF, p.firstSquare ? 0u : 0xFFFFFFu);
     EXPECT_EQ(image.pixel(25, 5) & 0xFFFFFF, p.secondSquare ? 0u : 0xFFFFFFu);
   }
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
                           std::filesystem::directory_iterator()),
             5);
 }
@@ -67,22 +67,22 @@ TEST(RasterPrinter, OutsideAJobEachDocumentIsAJobOfItsOwn) {
   test::TempDir dir;
   SpoolPrintObject po;
   po.SelectPrinterByName(std::string(kRasterPrinterName) +
-                         "; paper=20x10; dpi=100; file=" + dir.file("x"));
+                         "; paper=20x10; dpi=100; file=" + dir.File("x"));
   po.BeginDoc();
   po.EndDoc();
-  EXPECT_EQ(po.OutputFiles(), std::vector<std::string>{dir.file("x-0001-0001.png")});
+  EXPECT_EQ(po.OutputFiles(), std::vector<std::string>{dir.File("x-0001-0001.png")});
   po.BeginDoc();
   po.EndDoc();
-  EXPECT_EQ(po.OutputFiles(), std::vector<std::string>{dir.file("x-0001-0001.png")});
-  const QImage image(QString::fromStdString(dir.file("x-0001-0001.png")));
+  EXPECT_EQ(po.OutputFiles(), std::vector<std::string>{dir.File("x-0001-0001.png")});
+  const QImage image(QString::fromStdString(dir.File("x-0001-0001.png")));
   EXPECT_EQ(image.size(), QSize(79, 39));  // 20 and 10 mm at 100 dpi: 78.7 and 39.4
 }
 
 TEST(RasterPrinter, FailuresAreSpoolErrorsNamingPrinterAndFile) {
   test::TempDir dir;
-  { std::ofstream(dir.file("plain")) << "x"; }
+  { std::ofstream(dir.File("plain")) << "x"; }
   SpoolPrintObject po;
-  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + dir.file("plain/r"));
+  po.SelectPrinterByName(std::string(kRasterPrinterName) + "; file=" + dir.File("plain/r"));
   try {
     po.BeginDoc();
     FAIL() << "BeginDoc succeeded";
@@ -93,7 +93,7 @@ TEST(RasterPrinter, FailuresAreSpoolErrorsNamingPrinterAndFile) {
   EXPECT_FALSE(po.Printing());
   // A page too large to hold in memory is refused, not attempted.
   po.SelectPrinterByName(std::string(kRasterPrinterName) +
-                         "; paper=5000x5000; dpi=4800; file=" + dir.file("big"));
+                         "; paper=5000x5000; dpi=4800; file=" + dir.File("big"));
   EXPECT_THROW(po.BeginDoc(), SpoolError);
   EXPECT_FALSE(po.Printing());
 }

@@ -23,8 +23,8 @@ std::string Env(const char* name) {
 
 TEST(LogModulesTest, SecondModuleAdoptsTheFirstModulesName) {
   labelplu::test::TempDir dir;
-  ::setenv("LABELPLU_LOG_ROOT", dir.file("root").c_str(), 1);
-  ::setenv("XDG_STATE_HOME", dir.file("state").c_str(), 1);
+  ::setenv("LABELPLU_LOG_ROOT", dir.File("root").c_str(), 1);
+  ::setenv("XDG_STATE_HOME", dir.File("state").c_str(), 1);
   const std::string bin = labelplu::test::BinDir();
 
   void* a = ::dlopen((bin + "/log_probe_a.plu").c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -37,7 +37,7 @@ TEST(LogModulesTest, SecondModuleAdoptsTheFirstModulesName) {
   ASSERT_NE(nameB, nullptr);
   ASSERT_NE(nameA, nameB) << "the two modules must be separate copies";
 
-  const std::string expected = dir.file("root") + "/X9Equipment/LOGs/log_probe_a_" +
+  const std::string expected = dir.File("root") + "/X9Equipment/LOGs/log_probe_a_" +
                                labelplu::sys::ComputerName() + "_" +
                                std::to_string(labelplu::sys::SessionNumber()) + ".log";
   EXPECT_EQ(std::string(nameA()), expected);

@@ -26,8 +26,8 @@ TEST(ModulePathTest, InTheExecutableNamesTheExecutable) {
 TEST(ModulePathTest, InsideAModuleNamesTheModuleFile) {
   const std::string real = fs::canonical(test::BinDir() + "/sys_probe.plu");
   test::TempDir dir;
-  fs::create_symlink(real, dir.file("alias.plu"));
-  void* module = ::dlopen(dir.file("alias.plu").c_str(), RTLD_NOW | RTLD_LOCAL);
+  fs::create_symlink(real, dir.File("alias.plu"));
+  void* module = ::dlopen(dir.File("alias.plu").c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(module, nullptr) << ::dlerror();
   auto probe = reinterpret_cast<const char* (*)(bool)>(::dlsym(module, "ProbeModulePath"));
   ASSERT_NE(probe, nullptr);

@@ -78,7 +78,7 @@ TEST(VersionInfoTest, FixedVersionOfHandMadeFiles) {
     shape.language = 0x0409;
     shape.codePage = 0x04B0;
     shape.strings = {{"ProductName", "Проба"}, {"CompanyName", "x"}};
-    const std::string path = dir.file("fixture.so");
+    const std::string path = dir.File("fixture.so");
     const std::vector<uint8_t> bytes = ElfWriter(shape).Build();
     WriteFile(path, bytes);
 
@@ -99,25 +99,25 @@ TEST(VersionInfoTest, VersionNumberUsesSixtyFourBits) {
   ElfShape shape;
   shape.version[2] = 65535;
   shape.version[3] = 65535;
-  WriteFile(dir.file("big.so"), ElfWriter(shape).Build());
-  EXPECT_EQ(VersionNumber(dir.file("big.so")), int64_t{65535} * 100000 + 65535);
+  WriteFile(dir.File("big.so"), ElfWriter(shape).Build());
+  EXPECT_EQ(VersionNumber(dir.File("big.so")), int64_t{65535} * 100000 + 65535);
 }
 
 TEST(VersionInfoTest, FilesWithoutBlock) {
   TempDir dir;
-  WriteFile(dir.file("text.txt"), {'h', 'e', 'l', 'l', 'o', '\n'});
-  WriteFile(dir.file("empty"), {});
+  WriteFile(dir.File("text.txt"), {'h', 'e', 'l', 'l', 'o', '\n'});
+  WriteFile(dir.File("empty"), {});
   std::vector<uint8_t> elf = ElfWriter(ElfShape{}).Build();
   elf.resize(40);  // the header itself is cut short
-  WriteFile(dir.file("truncated.so"), elf);
-  ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);  // must not block
-  std::filesystem::create_directory(dir.file("folder"));
+  WriteFile(dir.File("truncated.so"), elf);
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0600), 0);  // must not block
+  std::filesystem::create_directory(dir.File("folder"));
 
   const struct {
     std::string path;
     uint64_t size;
-  } cases[] = {{dir.file("text.txt"), 6}, {dir.file("empty"), 0},  {dir.file("truncated.so"), 40},
-               {dir.file("fifo"), 0},     {dir.file("folder"), 0}, {dir.file("missing"), 0},
+  } cases[] = {{dir.File("text.txt"), 6}, {dir.File("empty"), 0},  {dir.File("truncated.so"), 40},
+               {dir.File("fifo"), 0},     {dir.File("folder"), 0}, {dir.File("missing"), 0},
                {"/dev/null", 0},          {"/proc/self/status", 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
@@ -168,28 +168,28 @@ TEST(VersionInfoTest, HostileFieldsFindNothing) {
     if (!c.keepSections) ElfWriter::PutInto(bytes, false, 40, 8, 0);       // e_shoff
     if (!c.keepSegments) ElfWriter::PutInto(bytes, false, l.phoff, 4, 0);  // p_type: none
     // With only the other way removed, the note is still found...
-    WriteFile(dir.file("hostile.so"), bytes);
-    EXPECT_TRUE(VersionInfo(dir.file("hostile.so")).HasBlock());
+    WriteFile(dir.File("hostile.so"), bytes);
+    EXPECT_TRUE(VersionInfo(dir.File("hostile.so")).HasBlock());
     // ...so the mutation is what hides it.
     ElfWriter::PutInto(bytes, false, c.offset, c.width, c.value);
     if (std::string(c.what) == "extended section count huge") {
       ElfWriter::PutInto(bytes, false, l.shoff + 32, 8, 1ull << 32);  // shdr[0].sh_size
     }
-    WriteFile(dir.file("hostile.so"), bytes);
-    EXPECT_FALSE(VersionInfo(dir.file("hostile.so")).HasBlock());
+    WriteFile(dir.File("hostile.so"), bytes);
+    EXPECT_FALSE(VersionInfo(dir.File("hostile.so")).HasBlock());
   }
 
   // Note sizes that run past their area end the search of that area.
   for (const uint64_t namesz : {uint64_t{0xFFFFFFFF}, uint64_t{l.noteSize}}) {
     std::vector<uint8_t> bytes = good;
     ElfWriter::PutInto(bytes, false, l.ourNoteAt, 4, namesz);
-    WriteFile(dir.file("hostile.so"), bytes);
-    EXPECT_FALSE(VersionInfo(dir.file("hostile.so")).HasBlock());
+    WriteFile(dir.File("hostile.so"), bytes);
+    EXPECT_FALSE(VersionInfo(dir.File("hostile.so")).HasBlock());
   }
   std::vector<uint8_t> bytes = good;
   ElfWriter::PutInto(bytes, false, l.ourNoteAt + 4, 4, 0xFFFFFFF0);
-  WriteFile(dir.file("hostile.so"), bytes);
-  EXPECT_FALSE(VersionInfo(dir.file("hostile.so")).HasBlock());
+  WriteFile(dir.File("hostile.so"), bytes);
+  EXPECT_FALSE(VersionInfo(dir.File("hostile.so")).HasBlock());
 }
 
 // Every truncation and many random corruptions of a valid file: no crash,

@@ -27,8 +27,8 @@ struct CallResult {
 
 // A late-bound call as a host makes it: the name looked up first, the
 // arguments stored last-first.
-CallResult call(IDispatch* object, const char* name, uint16_t flags,
-                std::vector<OleVariant> args = {}) {
+CallResult Call(IDispatch* object, const char* name, uint16_t flags,
+                const std::vector<OleVariant>& args = {}) {
   CallResult out;
   ole::BstrPtr bstr(ole::Utf8ToBstr(name));
   OLECHAR* names[] = {bstr.get()};
@@ -53,15 +53,15 @@ CallResult call(IDispatch* object, const char* name, uint16_t flags,
   return out;
 }
 
-OleVariant get(IDispatch* object, const char* name, std::vector<OleVariant> args = {}) {
-  CallResult r = call(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args));
+OleVariant Get(IDispatch* object, const char* name, std::vector<OleVariant> args = {}) {
+  CallResult r = Call(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args));
   EXPECT_EQ(r.hr, S_OK) << name << ": " << r.error;
   return std::move(r.value);
 }
 
-IDispatch* objectIn(const OleVariant& v) {
-  EXPECT_EQ(v.type(), VT_DISPATCH);
-  return v.type() == VT_DISPATCH ? v.get().pdispVal : nullptr;
+IDispatch* ObjectIn(const OleVariant& v) {
+  EXPECT_EQ(v.Type(), VT_DISPATCH);
+  return v.Type() == VT_DISPATCH ? v.get().pdispVal : nullptr;
 }
 
 // Another DOM's document: answers only "xml".
@@ -90,72 +90,72 @@ class ForeignDocument final : public ole::ComObject<IDispatch> {
 TEST(XmlDispatch, HostReadsAndChangesADocumentByLateBinding) {
   XmlDocument doc;
   ComPtr<IDispatch> object = NewNodeDispatch(doc);
-  EXPECT_EQ(VarToBool(get(
+  EXPECT_EQ(VarToBool(Get(
                 object.get(), "LOADXML",
                 {OleVariant("<?xml version=\"1.0\" encoding=\"UTF-16\"?><Система>"
                             "<Модель Код=\"{1}\"/><Модель Код=\"{2}\" Тип=\"x\"/></Система>")})),
             true);
-  EXPECT_EQ(VarToText(get(object.get(), "Xml")),
+  EXPECT_EQ(VarToText(Get(object.get(), "Xml")),
             "<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Система><Модель Код=\"{1}\"/>"
             "<Модель Код=\"{2}\" Тип=\"x\"/></Система>\r\n");
 
-  OleVariant root = get(object.get(), "documentElement");
-  EXPECT_EQ(VarToText(get(objectIn(root), "nodeName")), "Система");
-  OleVariant list = get(object.get(), "selectNodes", {OleVariant("//Модель")});
-  EXPECT_EQ(VarToInt32(get(objectIn(list), "length")), 2);
-  OleVariant second = get(objectIn(list), "item", {OleVariant(int32_t(1))});
-  EXPECT_EQ(VarToText(get(objectIn(second), "getAttribute", {OleVariant("Код")})), "{2}");
-  EXPECT_EQ(get(objectIn(second), "getAttribute", {OleVariant("Нет")}).type(), VT_NULL);
-  EXPECT_EQ(get(objectIn(list), "item", {OleVariant(int32_t(5))}).get().pdispVal, nullptr);
+  OleVariant root = Get(object.get(), "documentElement");
+  EXPECT_EQ(VarToText(Get(ObjectIn(root), "nodeName")), "Система");
+  OleVariant list = Get(object.get(), "selectNodes", {OleVariant("//Модель")});
+  EXPECT_EQ(VarToInt32(Get(ObjectIn(list), "length")), 2);
+  OleVariant second = Get(ObjectIn(list), "item", {OleVariant(int32_t(1))});
+  EXPECT_EQ(VarToText(Get(ObjectIn(second), "getAttribute", {OleVariant("Код")})), "{2}");
+  EXPECT_EQ(Get(ObjectIn(second), "getAttribute", {OleVariant("Нет")}).Type(), VT_NULL);
+  EXPECT_EQ(Get(ObjectIn(list), "item", {OleVariant(int32_t(5))}).get().pdispVal, nullptr);
 
   // Changes made by the host are the document's own.
-  get(objectIn(second), "setAttribute", {OleVariant("Флаг"), OleVariant(true)});
-  OleVariant made = get(object.get(), "createElement", {OleVariant("Новый")});
-  get(objectIn(root), "appendChild", {made});
+  Get(ObjectIn(second), "setAttribute", {OleVariant("Флаг"), OleVariant(true)});
+  OleVariant made = Get(object.get(), "createElement", {OleVariant("Новый")});
+  Get(ObjectIn(root), "appendChild", {made});
   EXPECT_EQ(doc.documentElement().xml(),
             "<Система><Модель Код=\"{1}\"/><Модель Код=\"{2}\" Тип=\"x\" "
             "Флаг=\"-1\"/><Новый/></Система>");
-  OleVariant single = get(object.get(), "selectSingleNode", {OleVariant("//Новый")});
-  EXPECT_EQ(VarToText(get(objectIn(single), "xml")), "<Новый/>");
-  EXPECT_EQ(get(object.get(), "selectSingleNode", {OleVariant("//Нет")}).get().pdispVal, nullptr);
+  OleVariant single = Get(object.get(), "selectSingleNode", {OleVariant("//Новый")});
+  EXPECT_EQ(VarToText(Get(ObjectIn(single), "xml")), "<Новый/>");
+  EXPECT_EQ(Get(object.get(), "selectSingleNode", {OleVariant("//Нет")}).get().pdispVal, nullptr);
 }
 
 TEST(XmlDispatch, FailuresBecomeResultCodesWithText) {
   XmlDocument doc;
   ComPtr<IDispatch> object = NewNodeDispatch(doc);
-  CallResult bad = call(object.get(), "loadXML", DISPATCH_METHOD, {OleVariant("<a>\n<b></a>")});
+  CallResult bad = Call(object.get(), "loadXML", DISPATCH_METHOD, {OleVariant("<a>\n<b></a>")});
   EXPECT_EQ(bad.hr, DISP_E_EXCEPTION);
   EXPECT_EQ(bad.error.rfind("XML parse error at line 2: ", 0), 0u) << bad.error;
-  EXPECT_EQ(call(object.get(), "noSuchMember", DISPATCH_METHOD).hr, DISP_E_UNKNOWNNAME);
-  EXPECT_EQ(call(object.get(), "selectNodes", DISPATCH_METHOD).hr, DISP_E_BADPARAMCOUNT);
-  EXPECT_EQ(call(object.get(), "selectNodes", DISPATCH_METHOD, {OleVariant("//[")}).hr,
+  EXPECT_EQ(Call(object.get(), "noSuchMember", DISPATCH_METHOD).hr, DISP_E_UNKNOWNNAME);
+  EXPECT_EQ(Call(object.get(), "selectNodes", DISPATCH_METHOD).hr, DISP_E_BADPARAMCOUNT);
+  EXPECT_EQ(Call(object.get(), "selectNodes", DISPATCH_METHOD, {OleVariant("//[")}).hr,
             DISP_E_EXCEPTION);
   // Document members are not offered by elements.
   doc.loadXML("<a/>");
   ComPtr<IDispatch> element = NewNodeDispatch(doc.documentElement());
-  EXPECT_EQ(call(element.get(), "loadXML", DISPATCH_METHOD, {OleVariant("<b/>")}).hr,
+  EXPECT_EQ(Call(element.get(), "loadXML", DISPATCH_METHOD, {OleVariant("<b/>")}).hr,
             DISP_E_UNKNOWNNAME);
 }
 
 TEST(XmlDispatch, PropertyPutsAndTypedValues) {
   XmlDocument doc;
   ComPtr<IDispatch> object = NewNodeDispatch(doc);
-  OleVariant image = get(object.get(), "createElement", {OleVariant("Image")});
-  EXPECT_EQ(call(object.get(), "documentElement", DISPATCH_PROPERTYPUTREF, {image}).hr, S_OK);
-  EXPECT_EQ(call(objectIn(image), "dataType", DISPATCH_PROPERTYPUT, {OleVariant("bin.base64")}).hr,
+  OleVariant image = Get(object.get(), "createElement", {OleVariant("Image")});
+  EXPECT_EQ(Call(object.get(), "documentElement", DISPATCH_PROPERTYPUTREF, {image}).hr, S_OK);
+  EXPECT_EQ(Call(ObjectIn(image), "dataType", DISPATCH_PROPERTYPUT, {OleVariant("bin.base64")}).hr,
             S_OK);
   SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, 3);
   std::memcpy(bytes->pvData, "\x00\xFF\x10", 3);
   EXPECT_EQ(
-      call(objectIn(image), "nodeTypedValue", DISPATCH_PROPERTYPUT, {OleVariant::AdoptArray(bytes)})
+      Call(ObjectIn(image), "nodeTypedValue", DISPATCH_PROPERTYPUT, {OleVariant::AdoptArray(bytes)})
           .hr,
       S_OK);
-  EXPECT_EQ(VarToText(get(objectIn(image), "text")), "AP8Q");
-  OleVariant back = get(objectIn(image), "nodeTypedValue");
-  ASSERT_EQ(back.type(), VT_ARRAY | VT_UI1);
+  EXPECT_EQ(VarToText(Get(ObjectIn(image), "text")), "AP8Q");
+  OleVariant back = Get(ObjectIn(image), "nodeTypedValue");
+  ASSERT_EQ(back.Type(), VT_ARRAY | VT_UI1);
   ASSERT_EQ(back.get().parray->rgsabound[0].cElements, 3u);
   EXPECT_EQ(std::memcmp(back.get().parray->pvData, "\x00\xFF\x10", 3), 0);
-  EXPECT_EQ(call(object.get(), "async", DISPATCH_PROPERTYPUT, {OleVariant(false)}).hr, S_OK);
+  EXPECT_EQ(Call(object.get(), "async", DISPATCH_PROPERTYPUT, {OleVariant(false)}).hr, S_OK);
   EXPECT_FALSE(doc.async());
 }
 
@@ -182,7 +182,7 @@ TEST(XmlDispatch, DocumentsHandedOverByAHost) {
 
   // A foreign node can be appended through our objects.
   OleVariant foreignArg(static_cast<IDispatch*>(foreign.get()));
-  get(NewNodeDispatch(doc.documentElement()).get(), "appendChild", {foreignArg});
+  Get(NewNodeDispatch(doc.documentElement()).get(), "appendChild", {foreignArg});
   EXPECT_EQ(doc.xml(), "<a x=\"1\"><Устройство Код=\"{F}\"/></a>\r\n");
 
   EXPECT_THROW(DocumentFromDispatch(nullptr), XmlError);

@@ -78,10 +78,10 @@ TEST(XmlLoad, MalformedTextGivesLineAndLeavesDocumentEmpty) {
       doc.loadXML(c.text);
       ADD_FAILURE() << "no error";
     } catch (const XmlParseError& e) {
-      EXPECT_EQ(e.Line(), c.line);
-      EXPECT_FALSE(e.Reason().empty());
+      EXPECT_EQ(e.line(), c.line);
+      EXPECT_FALSE(e.reason().empty());
       EXPECT_EQ(std::string(e.what()),
-                "XML parse error at line " + std::to_string(c.line) + ": " + e.Reason());
+                "XML parse error at line " + std::to_string(c.line) + ": " + e.reason());
     }
     EXPECT_TRUE(doc.documentElement().isNull());
     EXPECT_EQ(doc.xml(), "");
@@ -99,14 +99,14 @@ TEST(XmlLoad, EveryTruncationLoadsOrFailsCleanly) {
       doc.loadXML(full.substr(0, n));
       EXPECT_EQ(n, full.size());
     } catch (const XmlParseError& e) {
-      EXPECT_GE(e.Line(), 1);
+      EXPECT_GE(e.line(), 1);
     }
   }
 }
 
 TEST(XmlLoad, ExternalEntitiesAreNeverRead) {
   const labelplu::test::TempDir dir;
-  const std::filesystem::path secret = dir.write("secret.txt", "TOP-SECRET-CONTENT");
+  const std::filesystem::path secret = dir.Write("secret.txt", "TOP-SECRET-CONTENT");
   const std::string uri = "file://" + secret.string();
   const std::string texts[] = {
       "<!DOCTYPE a [<!ENTITY e SYSTEM \"" + uri + "\">]><a>&e;</a>",

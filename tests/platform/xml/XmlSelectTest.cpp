@@ -23,7 +23,7 @@ const char* const kSystem =
     "<Оборудование><Устройство Код=\"{D}\"><Параметры><Параметр Идентификатор=\"X\"/>"
     "</Параметры></Устройство></Оборудование></Система>";
 
-std::vector<std::string> codes(const XmlNodeList& list) {
+std::vector<std::string> Codes(const XmlNodeList& list) {
   std::vector<std::string> result;
   for (const XmlNode& node : list) result.push_back(node.getAttribute("Код").value_or("?"));
   return result;
@@ -33,14 +33,14 @@ TEST(XmlSelect, PathsAndPredicates) {
   XmlDocument doc;
   doc.loadXML(kSystem);
   using V = std::vector<std::string>;
-  EXPECT_EQ(codes(doc.selectNodes("//Модель")), (V{"{1}", "{2}", "{3}"}));
-  EXPECT_EQ(codes(doc.selectNodes("//Модель[@Библиотека=\"labelplu.plu\"]")), (V{"{2}", "{3}"}));
-  EXPECT_EQ(codes(doc.selectNodes(
+  EXPECT_EQ(Codes(doc.selectNodes("//Модель")), (V{"{1}", "{2}", "{3}"}));
+  EXPECT_EQ(Codes(doc.selectNodes("//Модель[@Библиотека=\"labelplu.plu\"]")), (V{"{2}", "{3}"}));
+  EXPECT_EQ(Codes(doc.selectNodes(
                 "/Система/КлассыОборудования/КлассОборудования[@Идентификатор=\"Весы\"]/Модель")),
             (V{"{1}"}));
-  EXPECT_EQ(codes(doc.selectNodes("//Модель[@Библиотека='labelplu.plu' and not(@Состояние='1')]")),
+  EXPECT_EQ(Codes(doc.selectNodes("//Модель[@Библиотека='labelplu.plu' and not(@Состояние='1')]")),
             (V{"{2}"}));
-  EXPECT_EQ(codes(doc.selectNodes("/Система/Оборудование/Устройство")), (V{"{D}"}));
+  EXPECT_EQ(Codes(doc.selectNodes("/Система/Оборудование/Устройство")), (V{"{D}"}));
   EXPECT_EQ(doc.selectNodes("//Параметры/Параметр").length(), 3);
   EXPECT_EQ(doc.selectNodes("/Система/Оборудование/Устройство/Параметры/Параметр").length(), 1);
 
@@ -104,7 +104,7 @@ TEST(XmlSelect, SelectionProperties) {
 TEST(XmlSelect, ElementsByTagName) {
   XmlDocument doc;
   doc.loadXML(kSystem);
-  EXPECT_EQ(codes(doc.getElementsByTagName("Модель")),
+  EXPECT_EQ(Codes(doc.getElementsByTagName("Модель")),
             (std::vector<std::string>{"{1}", "{2}", "{3}"}));
   EXPECT_EQ(doc.documentElement().getElementsByTagName("Параметр").length(), 3);
   EXPECT_EQ(doc.selectSingleNode("//Устройство").getElementsByTagName("*").length(), 2);

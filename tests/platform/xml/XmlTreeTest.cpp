@@ -117,7 +117,7 @@ TEST(XmlTree, HierarchyErrors) {
 TEST(XmlTree, CloneOfADocumentIsANewDocument) {
   XmlDocument doc;
   doc.loadXML("<?xml version=\"1.0\"?><a x=\"1\"/>");
-  XmlDocument copy = XmlDocument::OfNode(doc.cloneNode(true));
+  XmlDocument copy = XmlDocument::ofNode(doc.cloneNode(true));
   EXPECT_FALSE(copy == doc);
   copy.documentElement().setAttribute("x", "2");
   EXPECT_EQ(doc.xml(), "<?xml version=\"1.0\"?>\r\n<a x=\"1\"/>\r\n");

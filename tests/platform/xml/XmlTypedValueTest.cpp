@@ -7,15 +7,16 @@ using namespace labelplu::xml;
 
 namespace {
 
-std::vector<uint8_t> allBytes() {
+std::vector<uint8_t> AllBytes() {
   std::vector<uint8_t> bytes;
+  bytes.reserve(256);
   for (int i = 0; i < 256; ++i) bytes.push_back(static_cast<uint8_t>(255 - i));
   bytes.push_back(0);
   return bytes;
 }
 
 TEST(XmlTypedValue, BinaryRoundTripThroughText) {
-  const std::vector<uint8_t> image = allBytes();
+  const std::vector<uint8_t> image = AllBytes();
   XmlDocument doc;
   doc.loadXML("<Label/>");
   XmlNode list = doc.documentElement().appendChild(doc.createElement("ImageList"));
