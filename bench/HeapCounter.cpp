@@ -10,11 +10,12 @@
 #include <cerrno>
 
 extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t count, size_t size);
-void* __libc_realloc(void* block, size_t size);
-void* __libc_memalign(size_t alignment, size_t size);
-void __libc_free(void* block);
+// glibc's own allocator entry points, reserved names by design.
+void* __libc_malloc(size_t size);                      // NOLINT(bugprone-reserved-identifier)
+void* __libc_calloc(size_t count, size_t size);        // NOLINT(bugprone-reserved-identifier)
+void* __libc_realloc(void* block, size_t size);        // NOLINT(bugprone-reserved-identifier)
+void* __libc_memalign(size_t alignment, size_t size);  // NOLINT(bugprone-reserved-identifier)
+void __libc_free(void* block);                         // NOLINT(bugprone-reserved-identifier)
 }
 #endif
 

@@ -65,7 +65,7 @@ OleVariant TableFromRows(const json& rows, const std::filesystem::path& baseDir,
     }
     ++i;
   }
-  return FromTable(std::move(table));
+  return FromTable(table);
 }
 
 OleVariant FromObject(const json& object, const std::filesystem::path& baseDir) {

@@ -223,7 +223,7 @@ ole::ComPtr<ISafeArray> JobArray(const PrintArgs& args, const std::string& templ
               OleVariant(std::string_view(tables.Records[i][j])));
     }
   }
-  const auto job = NewValueArray(3, 1);
+  auto job = NewValueArray(3, 1);
   SetCell(job.get(), 0, 0, TableArg(common));
   SetCell(job.get(), 1, 0, TableArg(names));
   SetCell(job.get(), 2, 0, TableArg(records));

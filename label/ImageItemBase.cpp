@@ -242,8 +242,10 @@ void ImageItemBase::Draw() {
   // pixel (width div 2, height div 2), about which it was turned and around
   // which the source sits; a half-pixel centre would push a one-pixel edge
   // of the picture out of its clip.
-  m_imageX = PixelsPerMmX() * (LabelLeft() + Left() + Width() / 2) - m_renderedImage.Width() / 2;
-  m_imageY = PixelsPerMmY() * (LabelTop() + Top() + Height() / 2) - m_renderedImage.Height() / 2;
+  const int32_t centreX = m_renderedImage.Width() / 2;
+  const int32_t centreY = m_renderedImage.Height() / 2;
+  m_imageX = PixelsPerMmX() * (LabelLeft() + Left() + Width() / 2) - centreX;
+  m_imageY = PixelsPerMmY() * (LabelTop() + Top() + Height() / 2) - centreY;
   m_renderedImage.DrawTo(*canvas, RoundPx(m_imageX), RoundPx(m_imageY));
 }
 

@@ -9,7 +9,10 @@
 // Bounds of the section the linker fills with LP_REGISTER_LABEL_ITEM entries
 // (weak: a program may hold none).
 extern "C" {
+// The linker's names for the section bounds, reserved by design.
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern const labelplu::ItemClassEntry __start_lp_label_item_classes[] __attribute__((weak));
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern const labelplu::ItemClassEntry __stop_lp_label_item_classes[] __attribute__((weak));
 }
 

@@ -100,7 +100,7 @@ std::string SettingsDialog::TemplateName() const {
 }
 
 std::string SettingsDialog::PrinterName() const {
-  const std::string shown = m_printerCombo->currentText().toStdString();
+  std::string shown = m_printerCombo->currentText().toStdString();
   const spool::PrintObject& printer = spool::PrintObject::Instance();
   const int32_t index = m_printerCombo->currentIndex();
   if (index >= 0 && m_storedPrinter.find(';') != std::string::npos && printer.IsBuiltin(index) &&

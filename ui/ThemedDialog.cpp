@@ -50,24 +50,19 @@ void ThemedDialog::ApplyColourScheme() {
   const QColor font = ColourOf(colours.Font);
   SetBackground(*this, form);
   for (QWidget* child : findChildren<QWidget*>()) {
-    if (qobject_cast<QGroupBox*>(child) != nullptr) {
-      SetBackground(*child, body);
-      SetText(*child, font);
-    } else if (qobject_cast<QLabel*>(child) != nullptr) {
-      // A label is a frame too: only its text colour changes.
-      SetText(*child, font);
-    } else if (auto* frame = qobject_cast<QFrame*>(child);
-               frame != nullptr && frame->metaObject() == &QFrame::staticMetaObject) {
-      // Plain frames are the panels; scroll areas, lists and other frame
-      // subclasses keep their look.
-      SetBackground(*child, body);
-      SetText(*child, font);
-    } else if (auto* button = qobject_cast<QAbstractButton*>(child);
-               button != nullptr && !button->icon().isNull() &&
-               (qobject_cast<QPushButton*>(child) != nullptr ||
-                qobject_cast<QToolButton*>(child) != nullptr)) {
-      SetText(*child, font);
-    }
+    // Group boxes and plain frames are the panels; scroll areas, lists and
+    // other frame subclasses keep their look.
+    const bool panel = qobject_cast<QGroupBox*>(child) != nullptr ||
+                       child->metaObject() == &QFrame::staticMetaObject;
+    // A label is a frame too: only its text colour changes, as that of a
+    // push or tool button with an icon.
+    const auto* button = qobject_cast<QAbstractButton*>(child);
+    const bool textOnly =
+        qobject_cast<QLabel*>(child) != nullptr || (button != nullptr && !button->icon().isNull() &&
+                                                    (qobject_cast<QPushButton*>(child) != nullptr ||
+                                                     qobject_cast<QToolButton*>(child) != nullptr));
+    if (panel) SetBackground(*child, body);
+    if (panel || textOnly) SetText(*child, font);
   }
 }
 

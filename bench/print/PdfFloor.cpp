@@ -156,8 +156,10 @@ int main(int argc, char** argv) {
       writer.newPage();
       slot = 0;
     }
-    const double x0 = (slot % across) * labelW;
-    const double y0 = (sheet ? 0.45 : 0.0) + (slot / across) * labelH;
+    const int slotColumn = slot % across;
+    const int slotRow = slot / across;
+    const double x0 = slotColumn * labelW;
+    const double y0 = (sheet ? 0.45 : 0.0) + slotRow * labelH;
     ++slot;
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF((x0 + 1) * px, (y0 + 1) * px, (labelW - 2) * px, (labelH - 2) * px));

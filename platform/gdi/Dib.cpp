@@ -78,7 +78,7 @@ QRgb DibPixels::Pixel(int32_t x, int32_t y) const {
     case 8:
       return PaletteColour(m_dib.colors, line[ux]);
     case 16: {
-      const uint32_t v = line[ux * 2] | (line[ux * 2 + 1] << 8);
+      const auto v = static_cast<uint32_t>(line[ux * 2] | (line[ux * 2 + 1] << 8));
       // 5-5-5: widen each channel so that 31 becomes 255.
       auto widen = [](uint32_t c) { return static_cast<int>((c << 3) | (c >> 2)); };
       return qRgb(widen((v >> 10) & 31), widen((v >> 5) & 31), widen(v & 31));

@@ -43,9 +43,14 @@ std::string ResolveOutputPath(const std::string& path);
 template <typename Probe>
 std::string UniqueName(const std::string& folder, const std::string& stem,
                        const std::string& suffix, Probe taken) {
-  std::string candidate = folder + "/" + stem + suffix;
+  const auto named = [&](const std::string& number) {
+    std::string name = folder;
+    name.append("/").append(stem).append(number).append(suffix);
+    return name;
+  };
+  std::string candidate = named("");
   for (int n = 2; taken(candidate) && n < 100000; ++n) {
-    candidate = folder + "/" + stem + " (" + std::to_string(n) + ")" + suffix;
+    candidate = named(" (" + std::to_string(n) + ")");
   }
   return candidate;
 }

@@ -39,8 +39,8 @@ void SpoolPrintObject::RefreshPrinters() {
   m_printers.clear();
   for (const QPrinterInfo& queue : m_queues)
     m_printers.push_back(queue.printerName().toStdString());
-  m_printers.push_back(kPdfPrinterName);
-  m_printers.push_back(kRasterPrinterName);
+  m_printers.emplace_back(kPdfPrinterName);
+  m_printers.emplace_back(kRasterPrinterName);
   m_caps.reset();
   if (selected.empty()) return;
   const int32_t index = IndexOfPrinter(selected);

@@ -7,7 +7,7 @@
 // so that a node's text is a document on its own.
 #include <libxml/tree.h>
 
-#include <ranges>
+#include <algorithm>
 
 #include "platform/xml/XmlInternal.h"
 
@@ -75,8 +75,10 @@ void WriteAttributeValue(std::string& out, xmlAttrPtr attr) {
 class Scope {
  public:
   bool declares(const std::string& prefix, const std::string& uri) const {
-    for (const auto& [entryPrefix, entryUri] : std::views::reverse(m_entries))
-      if (entryPrefix == prefix) return entryUri == uri;
+    // The innermost declaration of the prefix counts.
+    const auto found = std::find_if(m_entries.rbegin(), m_entries.rend(),
+                                    [&](const auto& entry) { return entry.first == prefix; });
+    if (found != m_entries.rend()) return found->second == uri;
     return prefix == "xml";
   }
   void add(std::string prefix, std::string uri) {

@@ -3,7 +3,8 @@
 // back to a method as its packed arguments.
 #include <gtest/gtest.h>
 
-#include <ranges>
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "host/PluginHost.h"
@@ -26,7 +27,8 @@ OleVariant Invoke(IDispatch* object, const char* name, const std::vector<OleVari
   DISPID id = 0;
   EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK) << name;
   std::vector<VARIANT> block;
-  for (const OleVariant& arg : std::views::reverse(args)) block.push_back(arg.get());
+  std::transform(args.rbegin(), args.rend(), std::back_inserter(block),
+                 [](const OleVariant& arg) { return arg.get(); });
   DISPPARAMS params{block.data(), nullptr, static_cast<uint32_t>(block.size()), 0};
   OleVariant result;
   EXCEPINFO excep{};

@@ -31,7 +31,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
   }
   std::vector<std::string> envText;
   envText.reserve(vars.size());
-  for (const auto& [name, value] : vars) envText.push_back(name + "=" + value);
+  for (const auto& [name, value] : vars)
+    envText.push_back(std::string(name).append("=").append(value));
   std::vector<char*> envp;
   envp.reserve(envText.size());
   for (auto& s : envText) envp.push_back(s.data());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <span>
@@ -76,8 +77,8 @@ TEST(PictureBounds, PictureItemPaintsAFrameForAnAbsurdFile) {
     EXPECT_LT(usage.peakGrowthMb, 32);
     // The empty framed box: its top-left corner is ink, its middle is not.
     const double ppm = painted.Ppm();
-    EXPECT_TRUE(
-        IsInk(painted.image, static_cast<int>(5 * ppm + 0.5), static_cast<int>(5 * ppm + 0.5)))
+    EXPECT_TRUE(IsInk(painted.image, static_cast<int>(std::lround(5 * ppm)),
+                      static_cast<int>(std::lround(5 * ppm))))
         << c.width << " x " << c.height;
     EXPECT_FALSE(IsInk(painted.image, static_cast<int>(15 * ppm), static_cast<int>(10 * ppm)));
   }

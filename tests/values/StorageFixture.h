@@ -79,7 +79,7 @@ class StorageTest : public ValueArrayTest {
     Var keep(Str("прежнее"));
     auto table = Table(1, 1, {keep.v});
     VARIANT_BOOL ok = VARIANT_TRUE;
-    const std::string failure = Failure(CallFile(table.get(), kLoad, path, &ok));
+    std::string failure = Failure(CallFile(table.get(), kLoad, path, &ok));
     if (failure != "<ok>") {
       EXPECT_EQ(ok, VARIANT_FALSE);
       EXPECT_EQ(table->RowCount(), 1);

@@ -77,7 +77,7 @@ TEST(ComPtr, CopiesShareAndOutParametersReleaseFirst) {
     ComPtr<ITestFoo> b = a;
     EXPECT_EQ(RefCount(a.get()), 2u);
     ComPtr<ITestFoo> c = std::move(b);
-    EXPECT_FALSE(b);
+    EXPECT_FALSE(b);  // NOLINT(bugprone-use-after-move): the moved-from state is checked
     EXPECT_EQ(RefCount(a.get()), 2u);
   }
   EXPECT_EQ(RefCount(a.get()), 1u);

@@ -76,7 +76,7 @@ TEST(CupsPrinter, QueueIsListedWithItsPapersAndPrintsAJobWithTitleAndCopies) {
   EXPECT_TRUE(po.OutputFiles().empty());  // CUPS queues write nothing of ours
 
   ASSERT_TRUE(cups.WaitForJobs()) << cups.ReadLog("error_log");
-  const std::string out = cups.OutputFile();
+  const std::string& out = cups.OutputFile();
   ASSERT_TRUE(std::filesystem::exists(out)) << cups.ReadLog("error_log");
   EXPECT_EQ(spooltest::PdfPages(out), 4);  // two pages, two copies
   EXPECT_EQ(spooltest::PdfInfo(out, "Page size"), "164 x 113 pts");

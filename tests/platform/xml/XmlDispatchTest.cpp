@@ -2,8 +2,9 @@
 // documents a host hands over.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
-#include <ranges>
+#include <iterator>
 #include <vector>
 
 #include "platform/ole/Bstr.h"
@@ -36,7 +37,8 @@ CallResult Call(IDispatch* object, const char* name, uint16_t flags,
   out.hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
   if (FAILED(out.hr)) return out;
   std::vector<VARIANT> reversed;
-  for (const OleVariant& arg : std::views::reverse(args)) reversed.push_back(arg.get());
+  std::transform(args.rbegin(), args.rend(), std::back_inserter(reversed),
+                 [](const OleVariant& arg) { return arg.get(); });
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS params{reversed.data(), nullptr, static_cast<uint32_t>(reversed.size()), 0};
   if (flags & DISPATCH_PROPERTYPUT) {
@@ -53,8 +55,8 @@ CallResult Call(IDispatch* object, const char* name, uint16_t flags,
   return out;
 }
 
-OleVariant Get(IDispatch* object, const char* name, std::vector<OleVariant> args = {}) {
-  CallResult r = Call(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, std::move(args));
+OleVariant Get(IDispatch* object, const char* name, const std::vector<OleVariant>& args = {}) {
+  CallResult r = Call(object, name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
   EXPECT_EQ(r.hr, S_OK) << name << ": " << r.error;
   return std::move(r.value);
 }

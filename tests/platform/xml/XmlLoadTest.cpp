@@ -137,10 +137,11 @@ TEST(XmlLoad, EntityExpansionBombIsRefused) {
   }
   const std::string places[] = {"<lolz>&lol9;</lolz>", "<lolz a=\"&lol9;\"/>",
                                 "<lolz>" + std::string(200, ' ') + "&lol6;&lol6;&lol6;</lolz>"};
+  text += "]>";
   for (const auto& body : places) {
     SCOPED_TRACE(body);
     XmlDocument doc;
-    EXPECT_THROW(doc.loadXML(text + "]>" + body), XmlParseError);
+    EXPECT_THROW(doc.loadXML(text + body), XmlParseError);
   }
 }
 
