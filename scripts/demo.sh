@@ -2,10 +2,9 @@
 # labelplu demo: loads the plug-in built in BUILD_DIR with labelhost and runs
 # the sample session samples/hello.jsonl, showing each request and its answer,
 # then lists the devices the session configured, as a second run of labelhost
-# finds them in its settings file. Then it prints the sample price tags
-# (samples/data/goods.csv into samples/templates/price_tag_ean13.lb3) into
-# out/labels.pdf, one label per page of the label's size, and says how many
-# pages the PDF has. The settings file is a scratch one in a temporary
+# finds them in its settings file. Then it prints every sample template with
+# the data that suits it into out/<template>.pdf, one label per page of the
+# label's size, and says how many pages each PDF has. The settings file is a scratch one in a temporary
 # folder: the demo never reads or changes your own labelhost settings. Needs
 # no display, no printer and no running service.
 #
@@ -81,23 +80,40 @@ echo "The devices are kept in the settings file; a new run finds them:"
 echo "labelhost --settings $settings devices"
 "$labelhost" --settings "$settings" devices
 
-template="$source_dir/samples/templates/price_tag_ean13.lb3"
-data="$source_dir/samples/data/goods.csv"
-pdf="$source_dir/out/labels.pdf"
+# Every sample template with the data that suits it: the price tags and the
+# picture label take the goods list; the shelf label takes articles that its
+# Code 128 can carry; the sheets hold no fields and print once.
+samples=(
+  "price_tag_ean13:goods.csv"
+  "price_tag:goods.csv"
+  "shelf_label:shelf_label.csv"
+  "picture_label:goods.csv"
+  "symbologies_linear:one_label.csv"
+  "symbologies_2d:one_label.csv"
+  "rotation:one_label.csv"
+  "alignment:one_label.csv"
+  "negative:one_label.csv"
+)
 mkdir -p "$source_dir/out"
-rm -f "$pdf"
 echo
-echo "Printing the sample price tags:"
-echo "labelhost print --template samples/templates/price_tag_ean13.lb3 --data samples/data/goods.csv \\"
-echo "                --output out/labels.pdf --paper label"
-# A settings file of its own: a fresh default device prints one label per
-# page, whatever the session above configured.
-(cd "$source_dir" && "$labelhost" --settings "$scratch/print-settings.xml" print --template "$template" \
-  --data "$data" --output "$pdf" --paper label)
-if [ ! -s "$pdf" ]; then
-  echo "demo: no PDF was written" >&2
-  exit 1
-fi
-pages=$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
-echo
-echo "demo: $pdf holds ${pages:-an unknown number of} pages"
+echo "Printing every sample template into its own PDF, one label per page:"
+for sample in "${samples[@]}"; do
+  name=${sample%%:*}
+  data=${sample#*:}
+  pdf="$source_dir/out/$name.pdf"
+  rm -f "$pdf"
+  echo "labelhost print --template samples/templates/$name.lb3 --data samples/data/$data \\"
+  echo "                --output out/$name.pdf --paper label"
+  # A settings file of its own: a fresh default device prints one label per
+  # page, whatever the session above configured.
+  (cd "$source_dir" && "$labelhost" --settings "$scratch/print-settings.xml" print \
+    --template "samples/templates/$name.lb3" --data "samples/data/$data" --output "$pdf" \
+    --paper label)
+  if [ ! -s "$pdf" ]; then
+    echo "demo: no PDF was written for $name" >&2
+    exit 1
+  fi
+  pages=$(pdfinfo "$pdf" 2>/dev/null | sed -n 's/^Pages: *//p')
+  echo "demo: out/$name.pdf holds ${pages:-an unknown number of} pages"
+  echo
+done

@@ -96,6 +96,43 @@ TEST(LabelhostPrintTest, EveryBarcodeOnARasterPrinterDecodesToItsRecord) {
   EXPECT_EQ(read, ExpectedCodes());
 }
 
+// The shelf label's Code 128 carries the article and its DataMatrix the
+// EAN, record by record, with the data the demo gives it.
+TEST(LabelhostPrintTest, ShelfLabelsWithTheirSampleDataDecode) {
+  TempDir dir;
+  fs::create_directory(dir.Path() / "pages");
+  const std::string data = SourcePath("samples/data/shelf_label.csv");
+  const ProcessResult run = Labelhost(
+      {"--settings", (dir.Path() / "s.xml").string(), "print", "--template",
+       SourcePath("samples/templates/shelf_label.lb3"), "--data", data, "--printer",
+       "labelplu Raster; file=" + (dir.Path() / "pages/page").string() + "; dpi=203; paper=58x40"});
+  ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(dir.Path() / "pages"))
+    files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+
+  std::istringstream lines(FileText(data));
+  std::string line;
+  std::getline(lines, line);  // the header
+  size_t page = 0;
+  while (std::getline(lines, line)) {
+    // Name (maybe quoted, with commas), article, price (quoted), EAN.
+    const std::string code = line.substr(line.rfind(',') + 1);
+    const size_t articleEnd = line.rfind(",\"");
+    const std::string article = line.substr(line.rfind(',', articleEnd - 1) + 1,
+                                            articleEnd - line.rfind(',', articleEnd - 1) - 1);
+    ASSERT_LT(page, files.size());
+    SCOPED_TRACE(files[page]);
+    const QImage image(QString::fromStdString(files[page++]));
+    EXPECT_EQ(Decode(image, Reader::Zxing, Symbology::Code128), article);
+    EXPECT_EQ(Decode(image, Reader::Zbar, Symbology::Code128), article);
+    EXPECT_EQ(Decode(image, Reader::Zxing, Symbology::DataMatrix), code);
+  }
+  EXPECT_EQ(page, files.size());
+  EXPECT_GT(page, 0u);
+}
+
 TEST(LabelhostPrintTest, MalformedDataPrintsNothing) {
   TempDir dir;
   const fs::path pdf = dir.Path() / "out.pdf";
