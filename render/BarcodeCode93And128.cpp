@@ -92,8 +92,7 @@ int32_t ValueIn(char set, int32_t c) {
 
 }  // namespace
 
-std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset,
-                                   bool addCheckChar) {
+std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset) {
   std::vector<int32_t> chars = CodePoints(code);
   std::vector<int32_t> values;
   bool literal = false;
@@ -133,16 +132,14 @@ std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset,
     }
   }
   if (values.empty()) throw BarcodeError(kBarCodeEmptyText);
-  if (addCheckChar) {
-    int64_t sum = values[0];
-    for (size_t i = 1; i < values.size(); ++i) sum += static_cast<int64_t>(i) * values[i];
-    values.push_back(static_cast<int32_t>(sum % 103));
-  }
+  int64_t sum = values[0];
+  for (size_t i = 1; i < values.size(); ++i) sum += static_cast<int64_t>(i) * values[i];
+  values.push_back(static_cast<int32_t>(sum % 103));
   values.push_back(kStop);
   return values;
 }
 
-std::vector<int32_t> Code93Values(std::string_view code, bool addCheckChar) {
+std::vector<int32_t> Code93Values(std::string_view code) {
   std::vector<int32_t> values;
   auto push = [&](char c) { values.push_back(static_cast<int32_t>(kCode93Native.find(c))); };
   for (char ch : code) {
@@ -156,16 +153,14 @@ std::vector<int32_t> Code93Values(std::string_view code, bool addCheckChar) {
       push(kCode93Letter[c]);
     }
   }
-  if (addCheckChar) {
-    for (int32_t maxWeight : {20, 15}) {
-      int64_t sum = 0;
-      int32_t weight = 1;
-      for (size_t i = values.size(); i-- > 0;) {
-        sum += static_cast<int64_t>(values[i]) * weight;
-        weight = weight == maxWeight ? 1 : weight + 1;
-      }
-      values.push_back(static_cast<int32_t>(sum % 47));
+  for (int32_t maxWeight : {20, 15}) {
+    int64_t sum = 0;
+    int32_t weight = 1;
+    for (size_t i = values.size(); i-- > 0;) {
+      sum += static_cast<int64_t>(values[i]) * weight;
+      weight = weight == maxWeight ? 1 : weight + 1;
     }
+    values.push_back(static_cast<int32_t>(sum % 47));
   }
   return values;
 }
@@ -193,17 +188,17 @@ void AddBits(BarElements& info, uint16_t bits) {
 }
 }  // namespace
 
-BarElements EncodeCode93(std::string_view code, bool addCheckChar) {
+BarElements EncodeCode93(std::string_view code) {
   BarElements info;
   AddWidths(info, "111141");
-  for (int32_t v : Code93Values(code, addCheckChar)) AddBits(info, kCode93[static_cast<size_t>(v)]);
+  for (int32_t v : Code93Values(code)) AddBits(info, kCode93[static_cast<size_t>(v)]);
   AddWidths(info, "1111411");
   return info;
 }
 
-BarElements EncodeCode128(std::string_view code, Code128CodeSet subset, bool addCheckChar) {
+BarElements EncodeCode128(std::string_view code, Code128CodeSet subset) {
   BarElements info;
-  for (int32_t v : Code128Values(code, subset, addCheckChar)) {
+  for (int32_t v : Code128Values(code, subset)) {
     AddWidths(info, kCode128[static_cast<size_t>(v)]);
   }
   return info;

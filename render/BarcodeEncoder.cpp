@@ -81,9 +81,9 @@ BarElements EncodeBarCode(std::string_view code, BarcodeSymbology type,
     case bcCode39:
       return barcode::EncodeCode39(Code39Enclosed(code));
     case bcCode93:
-      return barcode::EncodeCode93(code, options.AddCheckChar);
+      return barcode::EncodeCode93(code);
     case bcCode128:
-      return barcode::EncodeCode128(code, options.Code128Subset, options.AddCheckChar);
+      return barcode::EncodeCode128(code, options.Code128Subset);
   }
   throw BarcodeError(kBarCodeBadCharText);
 }

@@ -60,6 +60,9 @@ inline constexpr const char* kBarCodeBadCharText = "Штрихкод содер�
 
 // How a symbol is encoded besides its text.
 struct BarcodeOptions {
+  // Adds the optional check characters of Interleaved 2 of 5 and Code 11.
+  // Code 93's C and K and Code 128's check value are mandatory: they are
+  // always added, whatever this says.
   bool AddCheckChar = false;
   // Wide-element width in modules for Interleaved 2 of 5, Codabar and
   // Code 11 (Code 39 always uses 2). Values below 2 are taken as 2, above
@@ -99,11 +102,12 @@ int32_t UpcEanCheckDigit(std::string_view digits);
 std::string ExpandUpcE(std::string_view sixDigits);
 
 // The symbol values of Code 128 (start, data with any shifts and set
-// changes, check value when asked, stop 106) and of Code 93 (data after the
-// full-ASCII expansion, then C and K when asked; no start/stop). Throw
-// BarcodeError as EncodeBarCode.
-std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset, bool addCheckChar);
-std::vector<int32_t> Code93Values(std::string_view code, bool addCheckChar);
+// changes, the check value, stop 106) and of Code 93 (data after the
+// full-ASCII expansion, then the check characters C and K; no start/stop).
+// The check characters are mandatory in both symbologies and always there.
+// Throw BarcodeError as EncodeBarCode.
+std::vector<int32_t> Code128Values(std::string_view code, Code128CodeSet subset);
+std::vector<int32_t> Code93Values(std::string_view code);
 
 }  // namespace labelplu
 

@@ -31,8 +31,8 @@ BarElements EncodeCodabar(std::string_view code, int32_t wide);
 BarElements EncodeCode11(std::string_view code, bool addCheckChar, int32_t wide);
 // `code` already enclosed in '*'.
 BarElements EncodeCode39(std::string_view code);
-BarElements EncodeCode93(std::string_view code, bool addCheckChar);
-BarElements EncodeCode128(std::string_view code, Code128CodeSet subset, bool addCheckChar);
+BarElements EncodeCode93(std::string_view code);
+BarElements EncodeCode128(std::string_view code, Code128CodeSet subset);
 
 }  // namespace labelplu::barcode
 

@@ -107,6 +107,9 @@ TEST(ItemScan, LinearBarcodeItemScansAtBothResolutionsAndRotations) {
       {bcCode128, "Shelf-42 a/b", true, "Shelf-42 a/b", S::Code128},
       {bcCode128, "PART-0042", true, "PART-0042", S::Code128},
       {bcCode128, "4607001234", true, "4607001234", S::Code128},
+      // The flag off (the item's default): the mandatory checks are there all the same.
+      {bcCode93, "a+b", false, "a+b", S::Code93},
+      {bcCode128, "Shelf-42 a/b", false, "Shelf-42 a/b", S::Code128},
   };
   for (const int dpi : {203, 300}) {
     for (const Rotation rotation : {r0, r90}) {

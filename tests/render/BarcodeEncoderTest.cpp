@@ -95,40 +95,67 @@ TEST(BarcodeEncoder, BadDataRaisesTheTwoErrors) {
   EXPECT_TRUE(EncodeBarCode("", bcEAN_13, Options(false)).empty());
 }
 
-TEST(BarcodeEncoder, Code128Values) {
+// The symbol check value of Code 128: the start value plus each value
+// weighted by its position, modulo 103.
+int32_t Code128Check(const std::vector<int32_t>& values) {
+  int64_t sum = values[0];
+  for (size_t i = 1; i < values.size(); ++i) sum += static_cast<int64_t>(i) * values[i];
+  return static_cast<int32_t>(sum % 103);
+}
+
+TEST(BarcodeEncoder, Code128ValuesEndWithTheCheckValueOnceAndTheStop) {
   const std::string startA = "\xC2\x88";  // #136
   struct Case {
     std::string code;
     Code128CodeSet subset;
-    bool check;
-    std::vector<int32_t> values;
+    std::vector<int32_t> values;  // without check value and stop
   };
   const Case cases[] = {
-      // Text that scanned right before keeps its values: upper case, digits
-      // and control characters in code set A, and anything in B without controls.
-      {"ABC123", csCodeA, false, {103, 33, 34, 35, 17, 18, 19, 106}},
-      {"A\tB", csCodeA, true, {103, 33, 73, 34, (103 + 33 + 2 * 73 + 3 * 34) % 103, 106}},
-      {"Ab1", csCodeB, false, {104, 33, 66, 17, 106}},
+      // Upper case, digits and control characters in code set A, and
+      // anything in B without controls.
+      {"ABC123", csCodeA, {103, 33, 34, 35, 17, 18, 19}},
+      {"A\tB", csCodeA, {103, 33, 73, 34}},
+      {"Ab1", csCodeB, {104, 33, 66, 17}},
       // Lower case starts in code set B and scans as itself.
-      {"abc", csCodeA, true, {104, 65, 66, 67, (104 + 65 + 2 * 66 + 3 * 67) % 103, 106}},
+      {"abc", csCodeA, {104, 65, 66, 67}},
       // Data naming its start code is taken as written, lower case included.
-      {startA + "abc", csCodeA, true, {103, 65, 66, 67, 89, 106}},
+      {startA + "abc", csCodeA, {103, 65, 66, 67}},
       // Mixed: one control among lower case is shifted, a run switches sets.
-      {"a\tb", csCodeA, false, {104, 65, 98, 73, 66, 106}},
-      {"ab\r\ncd", csCodeA, false, {104, 65, 66, 101, 77, 74, 100, 67, 68, 106}},
-      {"\tx", csCodeB, false, {103, 73, 98, 88, 106}},
-      {"AB  ", csCodeA, false, {103, 33, 34, 106}},
+      {"a\tb", csCodeA, {104, 65, 98, 73, 66}},
+      {"ab\r\ncd", csCodeA, {104, 65, 66, 101, 77, 74, 100, 67, 68}},
+      {"\tx", csCodeB, {103, 73, 98, 88}},
+      {"AB  ", csCodeA, {103, 33, 34}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(Code128Values(c.code, c.subset, c.check), c.values) << c.code;
+    std::vector<int32_t> expected = c.values;
+    expected.push_back(Code128Check(c.values));
+    expected.push_back(106);
+    EXPECT_EQ(Code128Values(c.code, c.subset), expected) << c.code;
   }
+  EXPECT_EQ(Code128Check({103, 33, 73, 34}), (103 + 33 + 2 * 73 + 3 * 34) % 103);
+}
+
+TEST(BarcodeEncoder, MandatoryCheckCharactersDoNotFollowTheFlag) {
+  // Code 93 and Code 128 carry their check characters whatever the flag
+  // says, and once: the flag on adds nothing more.
+  for (const std::string code : {"CODE 93", "abc", "Shelf-42"}) {
+    for (const BarcodeSymbology type : {bcCode93, bcCode128}) {
+      EXPECT_EQ(Modules(code, type, false), Modules(code, type, true)) << code;
+    }
+  }
+  // Code 11 and Interleaved 2 of 5 keep the flag's meaning.
+  EXPECT_NE(Modules("123-45", bcCode11, false), Modules("123-45", bcCode11, true));
+  EXPECT_NE(Modules("1234", bcInterleaved2of5, false), Modules("1234", bcInterleaved2of5, true));
 }
 
 TEST(BarcodeEncoder, Code93FullAsciiAndCheckCharacters) {
-  EXPECT_EQ(Code93Values("A+B", false), (std::vector<int32_t>{10, 41, 11}));
-  EXPECT_EQ(Code93Values("a!", false), (std::vector<int32_t>{46, 10, 45, 10}));
+  const std::vector<int32_t> plus = Code93Values("A+B");
+  EXPECT_EQ(std::vector<int32_t>(plus.begin(), plus.end() - 2), (std::vector<int32_t>{10, 41, 11}));
+  const std::vector<int32_t> lower = Code93Values("a!");
+  EXPECT_EQ(std::vector<int32_t>(lower.begin(), lower.end() - 2),
+            (std::vector<int32_t>{46, 10, 45, 10}));
   // C over weights 1..20 from the right, K over data and C with 1..15.
-  const std::vector<int32_t> v = Code93Values("TEST93", true);
+  const std::vector<int32_t> v = Code93Values("TEST93");
   ASSERT_EQ(v.size(), 8u);
   EXPECT_EQ(v[6], (29 * 6 + 14 * 5 + 28 * 4 + 29 * 3 + 9 * 2 + 3 * 1) % 47);
   EXPECT_EQ(v[7], (29 * 7 + 14 * 6 + 28 * 5 + 29 * 4 + 9 * 3 + 3 * 2 + v[6]) % 47);
