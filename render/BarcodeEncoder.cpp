@@ -43,14 +43,13 @@ std::string Code39Enclosed(std::string_view code) {
   return s;
 }
 
-std::string DigitsPadded(std::string_view code, size_t count, size_t dataCount) {
-  std::string s(code.substr(0, count));
-  if (code.size() == dataCount && barcode::Trim(code) == code &&
-      std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    s += static_cast<char>('0' + UpcEanCheckDigit(code));
+// The full UPC/EAN number when the data is valid, else the data as given.
+std::string UpcEanShown(std::string_view code, BarcodeSymbology type) {
+  try {
+    return UpcEanDigits(code, type);
+  } catch (const BarcodeError&) {
+    return std::string(code);
   }
-  s.resize(std::max(s.size(), count), '0');
-  return s;
 }
 
 }  // namespace
@@ -61,16 +60,16 @@ BarElements EncodeBarCode(std::string_view code, BarcodeSymbology type,
   const int32_t wide = std::clamp(options.BarNarrowToWideRatio, 2, 20);
   switch (type) {
     case bcUPC_A:
+      return barcode::EncodeUpcA(UpcEanDigits(code, type));
     case bcUPC_E:
+      return barcode::EncodeUpcE(UpcEanDigits(code, type));
     case bcEAN_8:
+      return barcode::EncodeEan8(UpcEanDigits(code, type));
     case bcEAN_13:
+      return barcode::EncodeEan13(UpcEanDigits(code, type));
     case bcInterleaved2of5: {
       const std::string_view digits = barcode::Trim(code);
       barcode::RequireDigits(digits);
-      if (type == bcUPC_A) return barcode::EncodeUpcA(digits);
-      if (type == bcUPC_E) return barcode::EncodeUpcE(digits);
-      if (type == bcEAN_8) return barcode::EncodeEan8(digits);
-      if (type == bcEAN_13) return barcode::EncodeEan13(digits);
       return barcode::EncodeInterleaved2of5(Interleaved2of5Digits(digits, options.AddCheckChar),
                                             wide);
     }
@@ -91,14 +90,19 @@ BarElements EncodeBarCode(std::string_view code, BarcodeSymbology type,
 std::string BarCodeDisplayText(std::string_view code, BarcodeSymbology type, bool addCheckChar) {
   if (code.empty()) return {};
   switch (type) {
+    case bcUPC_E: {
+      // A bare body is shown as given, without number system and check digit.
+      const std::string_view body = barcode::Trim(code);
+      const std::string shown = UpcEanShown(code, type);
+      if (body.size() == 6 && shown.size() == 8 && shown.compare(1, 6, body) == 0) {
+        return std::string(body);
+      }
+      return shown;
+    }
     case bcUPC_A:
-      return DigitsPadded(code, 12, 11);
-    case bcUPC_E:
-      return DigitsPadded(code, 6, std::string_view::npos);  // never a check digit
     case bcEAN_8:
-      return DigitsPadded(code, 8, 7);
     case bcEAN_13:
-      return DigitsPadded(code, 13, 12);
+      return UpcEanShown(code, type);
     case bcInterleaved2of5: {
       const bool digitsOnly =
           std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });

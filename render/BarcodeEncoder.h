@@ -50,7 +50,10 @@ struct BarElement {
 // The ordered elements of a symbol, first bar leftmost.
 using BarElements = std::vector<BarElement>;
 
-// Data the symbology cannot encode. what() is one of the two texts below.
+// Data the symbology cannot encode. what() is one of the two texts below,
+// or for UPC/EAN a text naming the symbology and the wrong length, number
+// system or check digit ("Неверная длина штрихкода EAN-13: 5 цифр, нужно 12
+// или 13").
 class BarcodeError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -76,11 +79,7 @@ struct BarcodeOptions {
 // Code 128's special characters #130..#139 (FNC/shift/set changes, the
 // three start codes, stop) are the code points U+0082..U+008B.
 //
-// UPC/EAN: missing digits count as 0, extra ones are ignored; the check
-// digit is computed when the data has exactly 11 (UPC-A), 7 (EAN-8) or 12
-// (EAN-13) digits, else the next data digit is used unverified. UPC-E
-// encodes the first six digits with number system 0 and the parity the
-// UPC-E standard derives from the check digit of the expanded UPC-A number.
+// UPC/EAN: the digits UpcEanDigits accepts, with the check digit it gives.
 // Code 39 expects upper case (LinearBarcodeRenderer upper-cases on setting); Codabar
 // data carries its own start/stop letters. Code 128 without any special
 // character chooses its code sets itself (start B for lower-case text,
@@ -90,7 +89,8 @@ BarElements EncodeBarCode(std::string_view code, BarcodeSymbology type,
                           const BarcodeOptions& options);
 
 // The text shown under the symbol for `code` (characters below #32 of
-// Code 93/128 as blanks). Never throws.
+// Code 93/128 as blanks; UPC/EAN data the symbology refuses as given, a
+// six-digit UPC-E body without number system and check digit). Never throws.
 std::string BarCodeDisplayText(std::string_view code, BarcodeSymbology type, bool addCheckChar);
 
 // The UPC/EAN check digit of the digits (weight 3 on the rightmost one and
@@ -98,8 +98,18 @@ std::string BarCodeDisplayText(std::string_view code, BarcodeSymbology type, boo
 int32_t UpcEanCheckDigit(std::string_view digits);
 
 // The UPC-A number (11 digits, no check digit) that a six-digit UPC-E body
-// stands for, number system 0.
-std::string ExpandUpcE(std::string_view sixDigits);
+// stands for with the number system ('0' or '1').
+std::string ExpandUpcE(std::string_view sixDigits, char numberSystem = '0');
+
+// The complete number a UPC/EAN symbol of `type` carries for the trimmed
+// `digits`, check digit last: EAN-13 takes 12 digits (the check digit is
+// computed) or 13 (the last must be the right check digit); EAN-8 7 or 8;
+// UPC-A 11 or 12; UPC-E 6 (the body, number system 0), 7 (number system 0
+// or 1, then the body) or 8 (with the check digit of the expanded UPC-A
+// number last) and gives 8 digits. Throws BarcodeError for empty data, a
+// character that is not a digit, another length, a UPC-E number system
+// other than 0 and 1, or a wrong check digit; `type` must be one of the four.
+std::string UpcEanDigits(std::string_view digits, BarcodeSymbology type);
 
 // The symbol values of Code 128 (start, data with any shifts and set
 // changes, the check value, stop 106) and of Code 93 (data after the

@@ -20,6 +20,7 @@ std::string_view Trim(std::string_view text);
 // Throws the empty / bad-character errors unless `text` is non-empty digits.
 void RequireDigits(std::string_view text);
 
+// `digits` as UpcEanDigits gives them: the full number, check digit last.
 BarElements EncodeUpcA(std::string_view digits);
 BarElements EncodeUpcE(std::string_view digits);
 BarElements EncodeEan8(std::string_view digits);

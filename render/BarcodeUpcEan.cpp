@@ -1,5 +1,6 @@
 // UPC-A, UPC-E, EAN-8 and EAN-13 (the UPC/EAN family of digit sets).
 #include <array>
+#include <string>
 
 #include "render/BarcodeFamilies.h"
 
@@ -20,7 +21,28 @@ constexpr std::array<const char*, 10> kUpcEParity = {"EEEOOO", "EEOEOO", "EEOOEO
                                                      "EOEOOE", "EOOEOE"};
 
 int Digit(std::string_view digits, size_t index) {
-  return index < digits.size() ? digits[index] - '0' : 0;
+  return digits[index] - '0';
+}
+
+// "5 цифр", "1 цифра", "3 цифры".
+std::string DigitCount(size_t n) {
+  const size_t last = n % 10;
+  const bool teen = n % 100 >= 11 && n % 100 <= 14;
+  const char* word = (last == 1 && !teen)                ? "цифра"
+                     : (last >= 2 && last <= 4 && !teen) ? "цифры"
+                                                         : "цифр";
+  return std::to_string(n) + " " + word;
+}
+
+std::string LengthText(const char* name, size_t count, const std::string& allowed) {
+  return std::string("Неверная длина штрихкода ") + name + ": " + DigitCount(count) + ", нужно " +
+         allowed;
+}
+
+void RequireCheckDigit(const char* name, int32_t given, int32_t right) {
+  if (given == right) return;
+  throw BarcodeError(std::string("Неверная контрольная цифра штрихкода ") + name + ": " +
+                     std::to_string(given) + ", должна быть " + std::to_string(right));
 }
 
 void AddGuard(BarElements& info, std::string_view pattern) {
@@ -40,11 +62,6 @@ void AddDigit(BarElements& info, int digit, char set) {
   }
 }
 
-int CheckOrGiven(std::string_view digits, size_t dataCount) {
-  if (digits.size() == dataCount) return UpcEanCheckDigit(digits);
-  return Digit(digits, dataCount);
-}
-
 }  // namespace
 
 int32_t UpcEanCheckDigit(std::string_view digits) {
@@ -57,12 +74,14 @@ int32_t UpcEanCheckDigit(std::string_view digits) {
   return (10 - sum % 10) % 10;
 }
 
-std::string ExpandUpcE(std::string_view d) {
-  if (d.size() != 6) throw BarcodeError(kBarCodeBadCharText);
+std::string ExpandUpcE(std::string_view d, char numberSystem) {
+  if (d.size() != 6 || (numberSystem != '0' && numberSystem != '1')) {
+    throw BarcodeError(kBarCodeBadCharText);
+  }
   for (char c : d) {
     if (c < '0' || c > '9') throw BarcodeError(kBarCodeBadCharText);
   }
-  std::string s = "0";
+  std::string s(1, numberSystem);
   const char last = d[5];
   if (last <= '2') {
     s += {d[0], d[1], last, '0', '0', '0', '0', d[2], d[3], d[4]};
@@ -76,6 +95,33 @@ std::string ExpandUpcE(std::string_view d) {
   return s;
 }
 
+std::string UpcEanDigits(std::string_view digits, BarcodeSymbology type) {
+  digits = barcode::Trim(digits);
+  barcode::RequireDigits(digits);
+  const size_t n = digits.size();
+  if (type == bcUPC_E) {
+    if (n < 6 || n > 8) throw BarcodeError(LengthText("UPC-E", n, "6, 7 или 8"));
+    const char system = n == 6 ? '0' : digits[0];
+    if (system != '0' && system != '1') {
+      throw BarcodeError("Неверная система нумерации штрихкода UPC-E: " + std::string(1, system) +
+                         ", должна быть 0 или 1");
+    }
+    const std::string_view body = digits.substr(n == 6 ? 0 : 1, 6);
+    const int32_t check = UpcEanCheckDigit(ExpandUpcE(body, system));
+    if (n == 8) RequireCheckDigit("UPC-E", digits[7] - '0', check);
+    return std::string(1, system) + std::string(body) + static_cast<char>('0' + check);
+  }
+  const char* name = type == bcUPC_A ? "UPC-A" : type == bcEAN_8 ? "EAN-8" : "EAN-13";
+  const size_t dataCount = type == bcUPC_A ? 11 : type == bcEAN_8 ? 7 : 12;
+  if (n != dataCount && n != dataCount + 1) {
+    throw BarcodeError(
+        LengthText(name, n, std::to_string(dataCount) + " или " + std::to_string(dataCount + 1)));
+  }
+  const int32_t check = UpcEanCheckDigit(digits.substr(0, dataCount));
+  if (n == dataCount + 1) RequireCheckDigit(name, digits[dataCount] - '0', check);
+  return std::string(digits.substr(0, dataCount)) + static_cast<char>('0' + check);
+}
+
 namespace barcode {
 
 BarElements EncodeUpcA(std::string_view digits) {
@@ -83,20 +129,21 @@ BarElements EncodeUpcA(std::string_view digits) {
   AddGuard(info, "101");
   for (size_t i = 0; i < 6; ++i) AddDigit(info, Digit(digits, i), 'A');
   AddGuard(info, "01010");
-  for (size_t i = 6; i < 11; ++i) AddDigit(info, Digit(digits, i), 'C');
-  AddDigit(info, CheckOrGiven(digits, 11), 'C');
+  for (size_t i = 6; i < 12; ++i) AddDigit(info, Digit(digits, i), 'C');
   AddGuard(info, "101");
   return info;
 }
 
 BarElements EncodeUpcE(std::string_view digits) {
-  std::string body;
-  for (size_t i = 0; i < 6; ++i) body += static_cast<char>('0' + Digit(digits, i));
-  const int check = UpcEanCheckDigit(ExpandUpcE(body));
-  const char* parity = kUpcEParity[static_cast<size_t>(check)];
+  // Number system and check digit are carried by the parity of the six
+  // body digits; number system 1 inverts the pattern of number system 0.
+  const char* parity = kUpcEParity[static_cast<size_t>(Digit(digits, 7))];
+  const bool even = digits[0] == '0';
   BarElements info;
   AddGuard(info, "101");
-  for (size_t i = 0; i < 6; ++i) AddDigit(info, body[i] - '0', parity[i] == 'E' ? 'B' : 'A');
+  for (size_t i = 0; i < 6; ++i) {
+    AddDigit(info, Digit(digits, i + 1), (parity[i] == 'E') == even ? 'B' : 'A');
+  }
   AddGuard(info, "010101");
   return info;
 }
@@ -106,8 +153,7 @@ BarElements EncodeEan8(std::string_view digits) {
   AddGuard(info, "101");
   for (size_t i = 0; i < 4; ++i) AddDigit(info, Digit(digits, i), 'A');
   AddGuard(info, "01010");
-  for (size_t i = 4; i < 7; ++i) AddDigit(info, Digit(digits, i), 'C');
-  AddDigit(info, CheckOrGiven(digits, 7), 'C');
+  for (size_t i = 4; i < 8; ++i) AddDigit(info, Digit(digits, i), 'C');
   AddGuard(info, "101");
   return info;
 }
@@ -118,8 +164,7 @@ BarElements EncodeEan13(std::string_view digits) {
   AddGuard(info, "101");
   for (size_t i = 1; i < 7; ++i) AddDigit(info, Digit(digits, i), parity[i - 1]);
   AddGuard(info, "01010");
-  for (size_t i = 7; i < 12; ++i) AddDigit(info, Digit(digits, i), 'C');
-  AddDigit(info, CheckOrGiven(digits, 12), 'C');
+  for (size_t i = 7; i < 13; ++i) AddDigit(info, Digit(digits, i), 'C');
   AddGuard(info, "101");
   return info;
 }

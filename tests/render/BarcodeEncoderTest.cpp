@@ -25,14 +25,80 @@ std::string Modules(const std::string& data, BarcodeSymbology type, bool check =
   return test::ModuleString(EncodeBarCode(data, type, Options(check)));
 }
 
-TEST(BarcodeEncoder, Ean13CheckDigitIsComputedOnlyForTwelveDigits) {
+TEST(BarcodeEncoder, UpcEanCheckDigitIsComputedForTheDataLengthAndVerifiedForTheFullOne) {
   EXPECT_EQ(UpcEanCheckDigit("123456789012"), 8);
-  EXPECT_EQ(Modules("123456789012", bcEAN_13), Modules("1234567890128", bcEAN_13));
-  // A wrong check digit given with the data is encoded as given.
-  EXPECT_NE(Modules("1234567890120", bcEAN_13), Modules("1234567890128", bcEAN_13));
-  EXPECT_EQ(Modules("1234567890120", bcEAN_13).substr(0, 85),
-            Modules("1234567890128", bcEAN_13).substr(0, 85));
-  EXPECT_EQ(BarCodeDisplayText("123456789012", bcEAN_13, false), "1234567890128");
+  struct Case {
+    std::string code;
+    BarcodeSymbology type;
+    std::string number;
+  };
+  const Case cases[] = {
+      {"123456789012", bcEAN_13, "1234567890128"},
+      {"1234567890128", bcEAN_13, "1234567890128"},
+      {" 590123412345 ", bcEAN_13, "5901234123457"},
+      {"9638507", bcEAN_8, "96385074"},
+      {"96385074", bcEAN_8, "96385074"},
+      {"03600029145", bcUPC_A, "036000291452"},
+      {"036000291452", bcUPC_A, "036000291452"},
+      // UPC-E: the body alone has number system 0; seven digits lead with
+      // the number system (0 or 1); eight end with the expanded number's
+      // check digit.
+      {"123450", bcUPC_E, "01234505"},
+      {"0123450", bcUPC_E, "01234505"},
+      {"01234505", bcUPC_E, "01234505"},
+      {"1234567", bcUPC_E, "12345670"},
+      {"16543214", bcUPC_E, "16543214"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UpcEanDigits(c.code, c.type), c.number) << c.code;
+    // The data length and the full length make the same symbol.
+    EXPECT_EQ(Modules(c.code, c.type), Modules(c.number, c.type)) << c.code;
+  }
+  EXPECT_EQ(ExpandUpcE("234567", '1'), "12345600007");
+}
+
+TEST(BarcodeEncoder, UpcEanOfAWrongLengthOrCheckDigitIsRefusedWithItsReason) {
+  struct Case {
+    std::string code;
+    BarcodeSymbology type;
+    std::string error;
+  };
+  const Case cases[] = {
+      // Once padded with zeros or cut to another valid number.
+      {"12345", bcEAN_13, "Неверная длина штрихкода EAN-13: 5 цифр, нужно 12 или 13"},
+      {"12345678901234567", bcEAN_13, "Неверная длина штрихкода EAN-13: 17 цифр, нужно 12 или 13"},
+      {"1", bcEAN_13, "Неверная длина штрихкода EAN-13: 1 цифра, нужно 12 или 13"},
+      {"12345678901234", bcEAN_13, "Неверная длина штрихкода EAN-13: 14 цифр, нужно 12 или 13"},
+      {"1234567890123", bcEAN_13, "Неверная контрольная цифра штрихкода EAN-13: 3, должна быть 8"},
+      {"123456", bcEAN_8, "Неверная длина штрихкода EAN-8: 6 цифр, нужно 7 или 8"},
+      {"123456789", bcEAN_8, "Неверная длина штрихкода EAN-8: 9 цифр, нужно 7 или 8"},
+      {"96385070", bcEAN_8, "Неверная контрольная цифра штрихкода EAN-8: 0, должна быть 4"},
+      {"036", bcUPC_A, "Неверная длина штрихкода UPC-A: 3 цифры, нужно 11 или 12"},
+      {"0360002914522", bcUPC_A, "Неверная длина штрихкода UPC-A: 13 цифр, нужно 11 или 12"},
+      {"036000291451", bcUPC_A, "Неверная контрольная цифра штрихкода UPC-A: 1, должна быть 2"},
+      {"12345", bcUPC_E, "Неверная длина штрихкода UPC-E: 5 цифр, нужно 6, 7 или 8"},
+      {"123456789", bcUPC_E, "Неверная длина штрихкода UPC-E: 9 цифр, нужно 6, 7 или 8"},
+      {"2123456", bcUPC_E, "Неверная система нумерации штрихкода UPC-E: 2, должна быть 0 или 1"},
+      {"91234565", bcUPC_E, "Неверная система нумерации штрихкода UPC-E: 9, должна быть 0 или 1"},
+      {"01234500", bcUPC_E, "Неверная контрольная цифра штрихкода UPC-E: 0, должна быть 5"},
+      // The digit rule comes first, the length next.
+      {"12A", bcEAN_13, kBarCodeBadCharText},
+      {" ", bcEAN_8, kBarCodeEmptyText},
+  };
+  for (const Case& c : cases) {
+    try {
+      EncodeBarCode(c.code, c.type, Options(false));
+      ADD_FAILURE() << c.code << " encoded";
+    } catch (const BarcodeError& e) {
+      EXPECT_EQ(e.what(), c.error) << c.code;
+    }
+    LinearBarcodeRenderer bc;
+    bc.SetBarCodeType(c.type);
+    bc.SetCode(c.code);
+    EXPECT_TRUE(bc.ErrorFlag()) << c.code;
+    EXPECT_EQ(bc.ErrorMessage(), c.error) << c.code;
+    EXPECT_TRUE(bc.Elements().empty()) << c.code;
+  }
 }
 
 TEST(BarcodeEncoder, DisplayTexts) {
@@ -44,10 +110,13 @@ TEST(BarcodeEncoder, DisplayTexts) {
   };
   const Case cases[] = {
       {"03600029145", bcUPC_A, false, "036000291452"},
-      {"036", bcUPC_A, false, "036000000000"},
-      {"1234567", bcUPC_E, false, "123456"},
-      {"123", bcUPC_E, false, "123000"},
+      {"036", bcUPC_A, false, "036"},  // refused: shown as given
+      {"123456", bcUPC_E, false, "123456"},
+      {"0123450", bcUPC_E, false, "01234505"},
+      {"1234567", bcUPC_E, false, "12345670"},
+      {"123", bcUPC_E, false, "123"},
       {"9638507", bcEAN_8, false, "96385074"},
+      {"590123412345", bcEAN_13, false, "5901234123457"},
       {"123", bcInterleaved2of5, false, "0123"},
       {"1234", bcInterleaved2of5, true, "012348"},
       {"a1234b", bcCodabar, false, "1234"},

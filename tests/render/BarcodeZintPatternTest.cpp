@@ -63,6 +63,14 @@ TEST(BarcodeZintPattern, UpcEanModulesEqualLibzint) {
       {bcUPC_E, "123454", BARCODE_UPCE, "123454"},
       {bcUPC_E, "123457", BARCODE_UPCE, "123457"},
       {bcUPC_E, "100019", BARCODE_UPCE, "100019"},
+      // Number system first, check digit last; number system 1 too.
+      {bcUPC_E, "0425261", BARCODE_UPCE, "0425261"},
+      {bcUPC_E, "04252614", BARCODE_UPCE, "0425261"},
+      {bcUPC_E, "1234567", BARCODE_UPCE, "1234567"},
+      {bcUPC_E, "16543214", BARCODE_UPCE, "1654321"},
+      {bcUPC_E, "1123453", BARCODE_UPCE, "1123453"},
+      {bcEAN_13, "5901234123457", BARCODE_EANX, "590123412345"},
+      {bcUPC_A, "036000291452", BARCODE_UPCA, "03600029145"},
   };
   for (const ExactCase& c : cases) {
     EXPECT_EQ(Ours(c.ours, c.type), ZintModules(c.zint, c.zintData)) << c.ours;
