@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <stdexcept>
+#include <string>
 
 #include "platform/gdi/RasterTarget.h"
 
@@ -159,12 +160,22 @@ void LinearBarcodeRenderer::Encode() {
   }
 }
 
-void LinearBarcodeRenderer::RenderTo(gdi::Canvas& canvas, const gdi::RECT& rect) const {
+void LinearBarcodeRenderer::RenderTo(gdi::Canvas& canvas, const gdi::RECT& rect) {
   CanvasStateGuard guard(canvas);
   canvas.FillRect(rect, gdi::Brush{gdi::BS_SOLID, m_color});
   const int32_t margin = (rect.bottom - rect.top) * 10 / 100;
   const gdi::RECT area{rect.left, rect.top + margin, rect.right, rect.bottom - margin};
   if (m_errorFlag) {
+    PaintError(canvas, area);
+    return;
+  }
+  m_errorMessage.clear();
+  const int64_t width = BarElementsWidth(
+      m_elements, ComputeBarModules(m_barWidthMils, Resolution(canvas), m_barToSpaceRatio));
+  const int64_t room = int64_t{area.right} - area.left;
+  if (width > room) {
+    m_errorMessage = "Штрихкод не помещается в поле: " + std::to_string(width) +
+                     " точек при ширине " + std::to_string(std::max<int64_t>(room, 0));
     PaintError(canvas, area);
     return;
   }

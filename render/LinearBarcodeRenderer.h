@@ -82,8 +82,12 @@ class LinearBarcodeRenderer {
   // The resolution in force on the canvas: the stored one when non-zero.
   int32_t Resolution(const gdi::Canvas& canvas) const;
 
-  // Set by a failed encode until the next one; the message of that failure.
+  // Set by a failed encode until the next one.
   bool ErrorFlag() const { return m_errorFlag; }
+  // Why "ОШИБКА!" stands in place of the symbol: the failed encode's
+  // message, else the last RenderTo's when the symbol was wider than its
+  // rectangle; empty when the symbol was painted (or before any painting).
+  // Encode clears it.
   const std::string& ErrorMessage() const { return m_errorMessage; }
   const BarElements& Elements() const { return m_elements; }
   // The human-readable text for the current data.
@@ -95,9 +99,11 @@ class LinearBarcodeRenderer {
   // Paints into rect on the canvas: background, then the symbol (left
   // aligned in the rectangle shrunk by 10 % of its height at top and
   // bottom) with its text band, or "ОШИБКА!" when the data could not be
-  // encoded or painting failed. The canvas's pen, brush, font, text colour
-  // and background mode are restored afterwards. Never throws for bad data.
-  void RenderTo(gdi::Canvas& canvas, const gdi::RECT& rect) const;
+  // encoded, the bars are wider than the rectangle (ErrorMessage() then
+  // says by how much; a cut symbol would scan as nothing or as other data)
+  // or painting failed. The canvas's pen, brush, font, text colour and
+  // background mode are restored afterwards. Never throws for bad data.
+  void RenderTo(gdi::Canvas& canvas, const gdi::RECT& rect);
 
  private:
   void PaintSymbol(gdi::Canvas& canvas, const gdi::RECT& area) const;

@@ -147,3 +147,33 @@ TEST(LinearBarcodeRenderer, EmptyCodePaintsNothingAndTheCanvasIsRestored) {
 }
 
 }  // namespace
+
+TEST(LinearBarcodeRenderer, BarsWiderThanTheRectanglePaintTheErrorInsteadOfACutSymbol) {
+  test::EnsureGuiApplication();
+  gdi::LOGFONT font;
+  font.lfHeight = 20;
+  LinearBarcodeRenderer bc;
+  bc.SetBarCodeType(bcEAN_13);
+  bc.SetCode("590123412345");
+  bc.SetFont(font);
+  // 95 modules of 2 dots at 203 dpi: 190 dots fit exactly.
+  const QImage fits = Paint(bc, 190, 100, 203);
+  EXPECT_EQ(bc.ErrorMessage(), "");
+  EXPECT_TRUE(Dark(fits, 189, 20));
+
+  const QImage cut = Paint(bc, 189, 100, 203);
+  EXPECT_FALSE(bc.ErrorFlag());  // the data is good; the rectangle is not
+  EXPECT_EQ(bc.ErrorMessage(), "Штрихкод не помещается в поле: 190 точек при ширине 189");
+  // The same picture as for data that cannot be encoded.
+  LinearBarcodeRenderer bad;
+  bad.SetBarCodeType(bcEAN_13);
+  bad.SetCode("59012341234A");
+  bad.SetFont(font);
+  EXPECT_EQ(cut, Paint(bad, 189, 100, 203));
+
+  // A new encode forgets the rectangle's verdict until the next painting.
+  bc.SetCode("5901234123457");
+  EXPECT_EQ(bc.ErrorMessage(), "");
+  Paint(bc, 190, 100, 203);
+  EXPECT_EQ(bc.ErrorMessage(), "");
+}
