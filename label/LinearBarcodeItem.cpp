@@ -108,6 +108,7 @@ void LinearBarcodeItem::LoadSource() {
   Bgr24Bitmap& source = MutableSourceImage();
   if (!(p > 0) || dpi < 1) {
     source.SetSize(0, 0);
+    m_errorMessage.clear();
     return;
   }
   const int32_t w = RoundPx(Width() * p);
@@ -136,6 +137,7 @@ void LinearBarcodeItem::LoadSource() {
   key.Height = h;
   if (key == m_lastKey && source.Width() == w && source.Height() == h) return;
   m_lastKey = RenderKey{};
+  m_errorMessage.clear();
 
   // The type goes first so that the data's case follows the new symbology
   // (Code 39 upper, Codabar lower) already on the first rendering.
@@ -152,6 +154,7 @@ void LinearBarcodeItem::LoadSource() {
   if (source.IsEmpty()) return;
   source.SetResolution(dpi, dpi);
   m_encoder->RenderTo(source.Canvas(), gdi::RECT{0, 0, w, h});
+  m_errorMessage = m_encoder->ErrorMessage();
   // Ends the bitmap's painter so that its pixels are final.
   source.SetResolution(dpi, dpi);
   ++m_renderCount;

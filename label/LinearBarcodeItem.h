@@ -8,7 +8,12 @@
 // resolution, so the human-readable line comes out at Font.Size points on
 // the target. ImageItemBase then fits and turns the symbol (nearest
 // pixel, never smoothed). An unchanged symbol at an unchanged size is not
-// painted again. Data the symbology cannot encode shows "ОШИБКА!".
+// painted again.
+//
+// Failures: data the symbology cannot encode (a letter in EAN-13, an EAN-13
+// of 5 digits or with a wrong check digit ...) and a symbol whose bars are
+// wider than the box at BarWidth show "ОШИБКА!" instead of a symbol that
+// would scan as nothing or as other data; ErrorMessage() then says why.
 //
 // Threads: as every item, its label's thread.
 #ifndef LABELPLU_LABEL_LINEARBARCODEITEM_H
@@ -29,7 +34,7 @@ const EnumInfo& BarCodeTypeType();
 class LinearBarcodeItem : public ImageItemBase {
  public:
   // Caption "Штрихкод"; 30 × 10 mm; bcEAN_13, text visible, MaxSymbols 20,
-  // ratio 2, BarWidth 12 mils, no added check character, Value
+  // ratio 2, BarWidth 12 mils, no added optional check character, Value
   // "1234567890128", font "Arial" 8 points, Smooth off.
   explicit LinearBarcodeItem(Label& owner);
   ~LinearBarcodeItem() override;
@@ -65,6 +70,10 @@ class LinearBarcodeItem : public ImageItemBase {
   const LinearBarcodeRenderer* Encoder() const { return m_encoder.get(); }
   // How often LoadSource painted the symbol (reuse leaves it unchanged).
   int32_t RenderCount() const { return m_renderCount; }
+  // Why the last rendering shows "ОШИБКА!" (the encoder's message: bad
+  // data, or a symbol wider than the box); empty when it shows the symbol,
+  // and before the first rendering.
+  const std::string& ErrorMessage() const { return m_errorMessage; }
 
  private:
   // What a rendering depends on; equal keys reuse the painted symbol.
@@ -91,6 +100,7 @@ class LinearBarcodeItem : public ImageItemBase {
   double m_barWidth = 12.0;
   bool m_addCheckChar = false;
   int32_t m_renderCount = 0;
+  std::string m_errorMessage;
 };
 
 }  // namespace labelplu
