@@ -133,12 +133,22 @@ void PageLayoutPrinter::RequirePositions() const {
 
 // ---- the job ---------------------------------------------------------------------------
 
+void PageLayoutPrinter::RequireSelectedPrinter() {
+  if (!m_printerProblem.empty()) throw spool::PrinterUnavailable(m_printerProblem);
+  const std::string selected = m_printer.PrinterName();
+  m_printer.RefreshPrinters();
+  // A queue deleted since the settings were read leaves the first printer
+  // selected.
+  if (m_printer.PrinterName() != selected)
+    throw spool::PrinterNotFound(selected, m_printer.Printers());
+}
+
 void PageLayoutPrinter::BeginLabelJob() {
+  RequireSelectedPrinter();
   ShownLabel().SetMode(kModePrinter);
   LayoutPage();
   m_printer.SetTitle(kLabelJobTitle);
   m_printer.SetCopies(1);
-  m_printer.RefreshPrinters();
   if (!m_jobOpen) {
     m_printer.BeginJob();
     m_jobOpen = true;

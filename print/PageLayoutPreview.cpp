@@ -73,11 +73,11 @@ void PageLayoutPrinter::PaintPreview() {
 void PageLayoutPrinter::PrintPreviewPage() {
   std::exception_ptr failure;
   try {
+    RequireSelectedPrinter();
     ShownLabel().SetMode(kModePrinter);
     LayoutPage();
     m_printer.SetTitle(kPreviewPageTitle);
     m_printer.SetCopies(1);
-    m_printer.RefreshPrinters();
     StartDocument();
     sys::ProcessMessages();
     UpdateLayout();

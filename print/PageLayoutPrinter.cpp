@@ -95,8 +95,13 @@ void PageLayoutPrinter::ReadDeviceSettings() {
   PrintHSeparator = item.GetIntByName("PrintHSeparator") != 0;
   PrintVSeparator = item.GetIntByName("PrintVSeparator") != 0;
   PrinterCopies = item.GetIntByName("PrinterCopies") != 0;
-  m_printer.SelectPrinterByName(item.GetParam("PrinterName"));
-  ReadPrinterGeometry();
+  m_printerProblem.clear();
+  try {
+    m_printer.SelectPrinterByName(item.GetParam("PrinterName"));
+    ReadPrinterGeometry();
+  } catch (const spool::PrinterUnavailable& e) {
+    m_printerProblem = e.what();
+  }
 }
 
 void PageLayoutPrinter::ReadPrinterGeometry() {

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "label/Outline.h"
 #include "platform/gdi/Canvas.h"
@@ -51,10 +52,18 @@ class PageLayoutPrinter : public PageLayout {
 
   // ---- settings -----------------------------------------------------------
   // Reads the layout settings of Device, selects its printer
-  // ("PrinterName"; unknown names select the first printer) and reads the
-  // printer geometry. std::logic_error without a Device; a setting that
-  // is not a number raises as the device item does.
+  // ("PrinterName"; empty selects the first printer) and reads the printer
+  // geometry. A printer that is not installed is no error here: PrinterProblem() then says why, the
+  // selection and the geometry stay as they were, and the job and the
+  // preview page refuse to print. std::logic_error without a Device; a
+  // setting that is not a number raises as the device item does.
   void ReadDeviceSettings();
+  // Why the device's printer cannot be printed on, naming it; empty when
+  // the last ReadDeviceSettings selected it. While it is set, BeginLabelJob
+  // and PrintPreviewPage throw spool::PrinterUnavailable with this text
+  // before anything is opened, so that no label goes to another printer.
+  const std::string& PrinterProblem() const { return m_printerProblem; }
+  void SetPrinterProblem(std::string problem) { m_printerProblem = std::move(problem); }
   // Resets the selected printer's device mode to its defaults; paper code,
   // name and size, orientation and resolution from that device mode (a size
   // of 0 there is taken from the paper list); offsets and unprintable strips
@@ -81,8 +90,11 @@ class PageLayoutPrinter : public PageLayout {
   gdi::Canvas* Canvas() override;
 
   // ---- the print job ------------------------------------------------------
-  // Printer mode, page layout, job title and copy count 1; opens a job on
-  // the print object (its documents share one output) and sets the scale.
+  // Printer mode, page layout, job title and copy count 1; reads the
+  // printer list again, opens a job on the print object (its documents
+  // share one output) and sets the scale. spool::PrinterUnavailable, with
+  // nothing opened, when PrinterProblem() is set or the selected printer
+  // is gone from the list read again.
   void BeginLabelJob();
   // Prints the label as it stands copies times: through the printer's copy
   // count (a document of its own for copies > 1, a new page of the running
@@ -143,6 +155,9 @@ class PageLayoutPrinter : public PageLayout {
   void PrintWithPrinterCopies(int32_t copies);
   void PrintRepeated(int32_t copies);
   void RequirePositions() const;
+  // Throws for a printer problem; reads the printer list again and throws
+  // PrinterNotFound when the selected printer left it.
+  void RequireSelectedPrinter();
   // Begin, end and abort run through the device item's host link when
   // there is one; AbortDocument never throws.
   void StartDocument();
@@ -154,6 +169,7 @@ class PageLayoutPrinter : public PageLayout {
   gdi::Canvas* PreviewCanvas();
 
   spool::PrintObject& m_printer;
+  std::string m_printerProblem;
   bool m_jobOpen = false;
   QImage m_workBitmap;
   std::unique_ptr<gdi::Canvas> m_workCanvas;

@@ -35,7 +35,8 @@ class PrinterDevice : public DeviceItem {
 
   // kResultDeviceError, the device's own error, has an empty text here
   // (nothing in this driver describes one); the code of a framework error
-  // that ended the last job its message; every other code the list's.
+  // that ended the last job, or of a last job whose printer could not be
+  // used, its message; every other code the list's.
   std::string GetErrorText(int32_t code) const override;
 
   // The print job. input is a variant array whose elements 0, 1, 2, or a
@@ -47,6 +48,8 @@ class PrinterDevice : public DeviceItem {
   // missing template file, kResultFieldCountMismatch when the records have
   // another column count than there are field names, kResultTooManyCopies
   // when a record asks for more copies than 999, kResultJobFailed when
+  // the device's printer is not installed or the spooler did not answer
+  // (nothing printed; GetErrorText names the printer), or when
   // filling or printing failed otherwise (in both cases the message is shown
   // to a person who can answer it, else written to the log and to standard
   // error; the labels drawn so far are still printed), kResultOk on success.

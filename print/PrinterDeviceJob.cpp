@@ -93,6 +93,8 @@ int32_t PrinterDevice::ExecutePrint(const VARIANT& input) {
     return kResultJobRunning;
   }
   m_busy = true;
+  m_failureCode = kResultOk;
+  m_failureText.clear();
   // Whatever way the job ends, the device is free again, the tables are let
   // go and the next job starts from a fresh label and view.
   struct CleanUp {
@@ -260,6 +262,11 @@ int32_t PrinterDevice::FillAndPrint() {
     return kResultOk;
   } catch (const std::exception& e) {
     ReportJobFailure(std::string("Ошибка! ") + e.what());
+    // Nothing was printed: the host's text for the result names the printer.
+    if (dynamic_cast<const spool::PrinterUnavailable*>(&e) != nullptr) {
+      m_failureCode = failureCode;
+      m_failureText = std::string("Ошибка! ") + e.what();
+    }
     try {
       m_view->FinishJob(true);
     } catch (const std::exception& finish) {

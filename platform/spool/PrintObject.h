@@ -54,6 +54,23 @@ class SpoolError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The printer a job asks for cannot be used. Nothing was printed.
+class PrinterUnavailable : public SpoolError {
+ public:
+  using SpoolError::SpoolError;
+};
+
+// No printer of that name exists. The message names it and lists the
+// printers there are.
+class PrinterNotFound : public PrinterUnavailable {
+ public:
+  PrinterNotFound(std::string_view name, const std::vector<std::string>& printers);
+  const std::string& Name() const { return m_name; }
+
+ private:
+  std::string m_name;
+};
+
 // One paper a printer offers.
 struct PaperInfo {
   std::string Name;    // "A4", "Letter", "58 x 40 mm", ...
@@ -96,7 +113,8 @@ class PrintObject {
   // Names of the installed printers: CUPS queues, then the two built-ins.
   virtual const std::vector<std::string>& Printers() const = 0;
   // Asks CUPS again (the selection follows its printer by name, or falls to
-  // index 0 when it is gone).
+  // index 0 when it is gone: a caller that printed on the selection checks
+  // PrinterName() afterwards).
   virtual void RefreshPrinters() = 0;
   // Position of a name in Printers(), compared case-insensitively; -1.
   virtual int32_t IndexOfPrinter(std::string_view name) const = 0;
@@ -105,8 +123,9 @@ class PrintObject {
   virtual void SetPrinterIndex(int32_t index) = 0;
   // Selects by name; a built-in name may carry options ("labelplu PDF;
   // file=/tmp/a.pdf; paper=58x40; dpi=300"). A name not in the list reads
-  // the list again; a name still unknown selects index 0. Returns the index
-  // selected.
+  // the list again. An empty name selects index 0, the first printer (the
+  // first CUPS queue, or the PDF printer when there is none). A name still
+  // unknown throws PrinterNotFound; the selection then stays as it was. Returns the index selected.
   virtual int32_t SelectPrinterByName(std::string_view name) = 0;
   virtual std::string PrinterName() const = 0;  // of the selected printer
   virtual bool IsBuiltin(int32_t index) const = 0;

@@ -88,6 +88,9 @@ int32_t SpoolPrintObject::SelectPrinterByName(std::string_view name) {
     RefreshPrinters();
     index = IndexOfPrinter(parsed.Name);
   }
+  // Another printer in its place would print the labels where nobody
+  // expects them, and report success.
+  if (index < 0 && !parsed.Name.empty()) throw PrinterNotFound(parsed.Name, m_printers);
   if (index < 0) index = 0;
   if (parsed.Options && IsBuiltin(index))
     m_builtinOptions[static_cast<size_t>(BuiltinSlot(index))] = *parsed.Options;

@@ -1,6 +1,6 @@
 // Print jobs that meet a failing spooler: a queue that refuses or holds
-// jobs, a queue deleted and a scheduler killed while a job runs, and output
-// written onto a full disk. Each job must end (under a deadline) with its
+// jobs, a queue deleted between jobs or while a job runs, a misspelled
+// printer, a scheduler killed or frozen while a job runs, and output written onto a full disk. Each job must end (under a deadline) with its
 // result code and a message, leave the device free, and the next job must
 // print once the spooler is back.
 #include <gtest/gtest.h>
@@ -168,6 +168,15 @@ class SpoolFaultsTest : public ::testing::Test {
     return IsPdf(m_cups->OutputFile());
   }
 
+  // PDF files the built-in PDF printer wrote into its default folder.
+  int PdfFilesInDocuments() const {
+    int count = 0;
+    const fs::path folder = m_devices->Folder().Path();
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+      if (entry.path().extension() == ".pdf") ++count;
+    return count;
+  }
+
   void RecreateQueue() {
     ASSERT_EQ(Shell("lpadmin -p " + m_cups->QueueName() + " -E -v file://" + m_cups->OutputFile() +
                     " -P " + m_cups->Directory() + "/test.ppd"),
@@ -206,15 +215,46 @@ TEST_F(SpoolFaultsTest, RefusingQueueFailsTheJobAndAHeldJobIsKept) {
 }
 
 TEST_F(SpoolFaultsTest, QueueDeletedBetweenJobsAndAddedBack) {
+  const std::string queue = m_cups->QueueName();
   ASSERT_EQ(Print("first job"), 0) << m_stderr;
   EXPECT_TRUE(QueuePrinted());
-  // A printer that is gone: the job goes to the first printer of the list.
-  ASSERT_EQ(Shell("lpadmin -x " + m_cups->QueueName()), 0);
+  // A printer that is gone: the job fails naming it, and prints nowhere
+  // (no other queue, no PDF file of the built-in printer).
+  ASSERT_EQ(Shell("lpadmin -x " + queue), 0);
   fs::remove(m_cups->OutputFile());
-  EXPECT_EQ(Print("job on a deleted queue"), 0) << m_stderr;
+  const std::string pagesBefore = m_cups->ReadLog("page_log");
+  EXPECT_EQ(Print("job on a deleted queue"), 10);
+  const std::string missing = "printer \"" + queue + "\" is not installed";
+  EXPECT_NE(m_stderr.find("Ошибка! " + missing), std::string::npos) << m_stderr;
+  EXPECT_NE(m_device->GetErrorText(10).find(missing), std::string::npos)
+      << m_device->GetErrorText(10);
+  EXPECT_FALSE(fs::exists(m_cups->OutputFile()));
+  EXPECT_EQ(m_cups->ReadLog("page_log"), pagesBefore);  // no job reached the scheduler
+  EXPECT_EQ(PdfFilesInDocuments(), 0);
+
   // The queue is back: the next job finds it again.
   RecreateQueue();
   EXPECT_EQ(Print("job on the re-created queue"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+  EXPECT_EQ(m_device->GetErrorText(10), "Внутренняя ошибка");
+}
+
+// A misspelled name, a built-in one included, fails as a deleted queue does;
+// an empty name keeps meaning the first printer (here the only queue).
+TEST_F(SpoolFaultsTest, MisspelledPrinterFailsAndEmptyNameMeansTheFirst) {
+  fs::remove(m_cups->OutputFile());
+  m_device->SetParam("PrinterName", "labelplu PFD; paper=58x40");
+  EXPECT_EQ(Print("job on a misspelled built-in printer"), 10);
+  EXPECT_NE(m_stderr.find("printer \"labelplu PFD\" is not installed; the printers are \"" +
+                          m_cups->QueueName() + "\", \"labelplu PDF\", \"labelplu Raster\""),
+            std::string::npos)
+      << m_stderr;
+  EXPECT_EQ(PdfFilesInDocuments(), 0);
+  EXPECT_TRUE(m_cups->WaitForJobs());
+  EXPECT_FALSE(fs::exists(m_cups->OutputFile()));
+
+  m_device->SetParam("PrinterName", "");
+  EXPECT_EQ(Print("job on the first printer"), 0) << m_stderr;
   EXPECT_TRUE(QueuePrinted());
 }
 

@@ -161,6 +161,29 @@ TEST(LabelhostPrintTest, MalformedDataPrintsNothing) {
   EXPECT_EQ(missing.exitCode, 2);
 }
 
+// A printer that is not there, a misspelled built-in one included, ends the
+// run with a failure that names it and lists the printers there are; no
+// PDF appears in the built-in printer's default folder instead.
+TEST(LabelhostPrintTest, UnknownPrinterFailsNamingItAndPrintsNothing) {
+  TempDir dir;
+  const fs::path documents = dir.Path() / "documents";
+  for (const std::string printer : {"Zebra_GK42d", "labelplu PFD"}) {
+    SCOPED_TRACE(printer);
+    const ProcessResult run =
+        Labelhost({"--settings", (dir.Path() / "s.xml").string(), "print", "--template",
+                   SourcePath("samples/templates/price_tag.lb3"), "--data",
+                   SourcePath("samples/data/goods.csv"), "--printer", printer},
+                  "", {{"XDG_DOCUMENTS_DIR", documents.string()}});
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+    const std::string named = "printer \"" + printer + "\" is not installed; the printers are ";
+    EXPECT_NE(run.out.find("Result 10: Ошибка! " + named), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"labelplu PDF\", \"labelplu Raster\""), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("printed"), std::string::npos) << run.out;
+    EXPECT_FALSE(fs::exists(documents / "labelplu")) << "a PDF was written instead";
+  }
+}
+
 TEST(LabelhostPrintTest, PrintMethodsAnswerBySwitchState) {
   TempDir dir;
   const std::string script =

@@ -32,7 +32,9 @@ void FakePrintObject::SetPrinterIndex(int32_t index) {
 }
 
 int32_t FakePrintObject::SelectPrinterByName(std::string_view name) {
-  SetPrinterIndex(IndexOfPrinter(name));
+  const int32_t index = IndexOfPrinter(name);
+  if (index < 0 && !name.empty()) throw spool::PrinterNotFound(name, PrinterList);
+  SetPrinterIndex(index);
   return m_index;
 }
 

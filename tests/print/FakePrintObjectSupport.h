@@ -22,6 +22,8 @@ class FakePrintObject : public spool::PrintObject {
   ~FakePrintObject() override;
 
   // ---- set up by the test ----
+  // An unknown name, other than "", makes SelectPrinterByName throw
+  // PrinterNotFound, as the real one does; a test may change the list.
   std::vector<std::string> PrinterList{"Label Printer", "Office"};
   spool::PageSettings Mode;  // A4 (code 9, sizes 0), 254 dpi
   std::vector<spool::PaperInfo> PaperList;

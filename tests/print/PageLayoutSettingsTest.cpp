@@ -153,12 +153,49 @@ TEST(PageLayoutSettings, SettingsComeFromThePrinterDevice) {
   EXPECT_FALSE(h.view.PrintVSeparator);
   EXPECT_FALSE(h.view.PrinterCopies);
 
-  item.SetParam("PrinterName", "Nowhere");
-  h.view.ReadDeviceSettings();
-  EXPECT_EQ(h.printer.PrinterIndex(), 0);
-
   item.SetParam("MaxVertical", "zwei");
   EXPECT_ANY_THROW(h.view.ReadDeviceSettings());
+}
+
+// A printer that is not installed (deleted, renamed, misspelled) is never
+// replaced by another one: the job and the preview page refuse before
+// anything is opened, and once it is back the next reading prints there.
+TEST(PageLayoutSettings, MissingPrinterPrintsNowhereUntilItIsBack) {
+  PrinterDeviceFixture devices;
+  ViewHarness h;
+  h.view.Device = &devices.Device();
+  h.printer.SetPrinterIndex(1);
+  devices.Set({{"PrinterName", "Zebra_GK42d"}});
+  h.view.ReadDeviceSettings();
+  EXPECT_EQ(h.printer.PrinterIndex(), 1);  // the selection is left as it was
+  EXPECT_NE(h.view.PrinterProblem().find("\"Zebra_GK42d\" is not installed"), std::string::npos)
+      << h.view.PrinterProblem();
+  EXPECT_NE(h.view.PrinterProblem().find("\"Label Printer\", \"Office\""), std::string::npos)
+      << h.view.PrinterProblem();
+
+  h.printer.Log.clear();
+  EXPECT_THROW(h.view.BeginLabelJob(), spool::PrinterUnavailable);
+  EXPECT_THROW(h.view.PrintPreviewPage(), spool::PrinterUnavailable);
+  for (const std::string& entry : h.printer.Log)
+    EXPECT_TRUE(entry != "BeginJob" && entry != "BeginDoc" && entry != "EndDoc") << entry;
+
+  // An empty name keeps meaning the first printer.
+  devices.Set({{"PrinterName", ""}});
+  h.view.ReadDeviceSettings();
+  EXPECT_EQ(h.view.PrinterProblem(), "");
+  EXPECT_EQ(h.printer.PrinterIndex(), 0);
+
+  devices.Set({{"PrinterName", "zebra_gk42d"}});
+  h.view.ReadDeviceSettings();
+  EXPECT_NE(h.view.PrinterProblem(), "");
+  h.printer.PrinterList.push_back("Zebra_GK42d");
+  h.view.ReadDeviceSettings();
+  EXPECT_EQ(h.view.PrinterProblem(), "");
+  EXPECT_EQ(h.printer.PrinterName(), "Zebra_GK42d");
+  h.view.BeginLabelJob();
+  h.view.PrintLabel(1);
+  h.view.FinishJob(true);
+  EXPECT_EQ(h.printer.Pages.size(), 1u);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST(PrintObject, ListsQueuesThenTheTwoBuiltinsAndIsOnePerProcess) {
   EXPECT_EQ(po.IndexOfPrinter("no such printer"), -1);
 }
 
-TEST(PrintObject, SelectsByNameWithOptionsAndFallsBackToTheFirstPrinter) {
+TEST(PrintObject, SelectsByNameWithOptionsAndNeverAnotherPrinter) {
   SpoolPrintObject po;
   const int32_t pdf = PdfIndex(po);
   EXPECT_EQ(po.SelectPrinterByName("LabelPlu PDF ; file=/tmp/x/a.pdf; paper=58,5 x 40; dpi=600"),
@@ -57,8 +57,27 @@ TEST(PrintObject, SelectsByNameWithOptionsAndFallsBackToTheFirstPrinter) {
 
   po.SelectPrinterByName(kRasterPrinterName);
   EXPECT_EQ(po.DeviceMode().ResolutionX, 203);
-  EXPECT_EQ(po.SelectPrinterByName("Nonexistent printer"), 0);
-  EXPECT_EQ(po.PrinterIndex(), 0);
+  const int32_t raster = po.PrinterIndex();
+  // A name that is not there, a misspelled built-in one included, selects
+  // nothing else; an empty one means the first printer.
+  for (const char* missing : {"Nonexistent printer", "labelplu PFD; file=/tmp/x/a.pdf"}) {
+    try {
+      po.SelectPrinterByName(missing);
+      ADD_FAILURE() << missing << " was selected";
+    } catch (const PrinterNotFound& e) {
+      const std::string bare = std::string(missing).substr(0, std::string(missing).find(';'));
+      EXPECT_EQ(e.Name(), bare);
+      EXPECT_NE(std::string(e.what()).find("printer \"" + bare + "\" is not installed"),
+                std::string::npos)
+          << e.what();
+      EXPECT_NE(std::string(e.what()).find("\"labelplu PDF\", \"labelplu Raster\""),
+                std::string::npos)
+          << e.what();
+    }
+    EXPECT_EQ(po.PrinterIndex(), raster);
+  }
+  EXPECT_EQ(po.SelectPrinterByName(""), 0);
+  EXPECT_EQ(po.SelectPrinterByName(" ; "), 0);
   po.SetPrinterIndex(1000);
   EXPECT_EQ(po.PrinterIndex(), 0);
 }
