@@ -53,7 +53,8 @@ class PageLayoutPrinter : public PageLayout {
   // ---- settings -----------------------------------------------------------
   // Reads the layout settings of Device, selects its printer
   // ("PrinterName"; empty selects the first printer) and reads the printer
-  // geometry. A printer that is not installed is no error here: PrinterProblem() then says why, the
+  // geometry. A printer that is not installed, or that the spooler did not
+  // answer for, is no error here: PrinterProblem() then says why, the
   // selection and the geometry stay as they were, and the job and the
   // preview page refuse to print. std::logic_error without a Device; a
   // setting that is not a number raises as the device item does.

@@ -6,40 +6,16 @@
 
 #include <cups/cups.h>
 
-#include <chrono>
 #include <cmath>
 #include <utility>
 #include <vector>
 
+#include "platform/spool/CupsScheduler.h"
 #include "platform/spool/PrintObject.h"
 
 namespace labelplu::spool {
 
 namespace {
-
-// How long the scheduler may stay silent while it takes a job, and the
-// wait after which libcups asks whether to go on waiting.
-constexpr double kSchedulerSilenceSeconds = 30.0;
-constexpr double kWaitSliceSeconds = 1.0;
-
-// libcups calls this after each wait slice without an answer. A gap
-// between calls means the scheduler answered meanwhile, so the silence
-// starts again; one that outlasts the limit ends the job, and the requests
-// that follow on the same connection then fail at their first slice.
-struct Silence {
-  std::chrono::steady_clock::time_point start;
-  std::chrono::steady_clock::time_point last;
-};
-
-int KeepWaiting(http_t*, void* data) {
-  auto& silence = *static_cast<Silence*>(data);
-  const auto now = std::chrono::steady_clock::now();
-  if (now - silence.last > std::chrono::duration<double>(kWaitSliceSeconds * 1.5)) {
-    silence.start = now;
-  }
-  silence.last = now;
-  return now - silence.start < std::chrono::duration<double>(kSchedulerSilenceSeconds) ? 1 : 0;
-}
 
 // A CUPS job's options as name and value.
 using JobOptions = std::vector<std::pair<std::string, std::string>>;
@@ -64,16 +40,6 @@ JobOptions QtJobOptions(const QPageLayout& layout, int32_t copies, bool collate,
   }
   if (layout.orientation() == QPageLayout::Landscape) options.emplace_back("landscape", "true");
   return options;
-}
-
-// A connection of the job's own with a limit on silence: on the shared
-// default connection libcups waits for ever, and a scheduler that stopped
-// answering would hang the job. Null when the scheduler cannot be reached.
-http_t* ConnectToScheduler(Silence& silence) {
-  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                              static_cast<int>(kSchedulerSilenceSeconds * 1000), nullptr);
-  if (http != nullptr) httpSetTimeout(http, kWaitSliceSeconds, KeepWaiting, &silence);
-  return http;
 }
 
 // One Print-Job request on that connection (cupsPrintFile2 would look the
@@ -185,8 +151,10 @@ void CupsDocument::EndDoc() {
   JobOptions options = CloseSpoolFile();
   // A queue's instance ("queue/instance") prints on the queue itself.
   const std::string queue = m_queueName.substr(0, m_queueName.find('/'));
-  Silence silence{};
-  http_t* http = ConnectToScheduler(silence);
+  // A connection of the job's own with a limit on silence: on the shared
+  // default connection libcups waits for ever.
+  const SchedulerConnection connection;
+  http_t* http = connection.Http();
   if (http == nullptr) {
     m_spoolFile.remove();
     Fail(std::string("cannot reach the CUPS scheduler at \"") + cupsServer() +
@@ -195,7 +163,6 @@ void CupsDocument::EndDoc() {
   const int job =
       SendPrintJob(http, queue, m_title, m_spoolFile.fileName().toLocal8Bit().constData(), options);
   const std::string reason = cupsLastErrorString();
-  httpClose(http);
   m_spoolFile.remove();
   if (job <= 0) Fail("CUPS refused the job: " + reason);
 }

@@ -35,7 +35,8 @@ class CupsDocument {
   gdi::Canvas* Canvas() { return m_canvas.get(); }
   void NewPage();
   // Hands the job to CUPS; throws SpoolError when it is refused, or when
-  // the scheduler cannot be reached or stays silent for 30 s.
+  // the scheduler cannot be reached or stays silent for the limit
+  // (CupsScheduler.h).
   void EndDoc();
   void Abort() noexcept;
 

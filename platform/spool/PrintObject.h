@@ -54,7 +54,8 @@ class SpoolError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The printer a job asks for cannot be used. Nothing was printed.
+// The printer a job asks for cannot be used: it is not installed, or the
+// scheduler did not answer while it was looked up. Nothing was printed.
 class PrinterUnavailable : public SpoolError {
  public:
   using SpoolError::SpoolError;
@@ -69,6 +70,13 @@ class PrinterNotFound : public PrinterUnavailable {
 
  private:
   std::string m_name;
+};
+
+// The CUPS scheduler took the connection and stayed silent for the limit
+// (CupsScheduler.h).
+class SchedulerSilent : public PrinterUnavailable {
+ public:
+  using PrinterUnavailable::PrinterUnavailable;
 };
 
 // One paper a printer offers.
@@ -114,7 +122,8 @@ class PrintObject {
   virtual const std::vector<std::string>& Printers() const = 0;
   // Asks CUPS again (the selection follows its printer by name, or falls to
   // index 0 when it is gone: a caller that printed on the selection checks
-  // PrinterName() afterwards).
+  // PrinterName() afterwards). Throws SchedulerSilent, keeping the list it
+  // had, when the scheduler does not answer within the limit.
   virtual void RefreshPrinters() = 0;
   // Position of a name in Printers(), compared case-insensitively; -1.
   virtual int32_t IndexOfPrinter(std::string_view name) const = 0;
@@ -125,7 +134,8 @@ class PrintObject {
   // file=/tmp/a.pdf; paper=58x40; dpi=300"). A name not in the list reads
   // the list again. An empty name selects index 0, the first printer (the
   // first CUPS queue, or the PDF printer when there is none). A name still
-  // unknown throws PrinterNotFound; the selection then stays as it was. Returns the index selected.
+  // unknown throws PrinterNotFound and a silent scheduler SchedulerSilent;
+  // the selection then stays as it was. Returns the index selected.
   virtual int32_t SelectPrinterByName(std::string_view name) = 0;
   virtual std::string PrinterName() const = 0;  // of the selected printer
   virtual bool IsBuiltin(int32_t index) const = 0;
@@ -143,6 +153,7 @@ class PrintObject {
   // HORZRES, VERTRES, HORZSIZE, VERTSIZE, PHYSICALWIDTH, PHYSICALHEIGHT,
   // PHYSICALOFFSETX, PHYSICALOFFSETY, LOGPIXELSX, LOGPIXELSY (gdi::GdiTypes.h
   // indexes) of the selected printer in its current device mode; 0 for others.
+  // Throws SchedulerSilent for a CUPS queue whose scheduler does not answer.
   virtual int32_t GetDeviceCaps(int32_t index) const = 0;
   // True when the selected printer makes copies itself.
   virtual bool SupportsCopies() const = 0;
@@ -154,7 +165,8 @@ class PrintObject {
   virtual int32_t Copies() const = 0;
   virtual void BeginJob() = 0;
   virtual void EndJob() = 0;
-  // Throw SpoolError when the printer or the output refuses.
+  // Throw SpoolError when the printer or the output refuses; BeginDoc on a
+  // CUPS queue throws SchedulerSilent when the scheduler does not answer.
   virtual void BeginDoc() = 0;
   virtual void NewPage() = 0;
   virtual void EndDoc() = 0;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "platform/spool/CupsScheduler.h"
 #include "platform/spool/SpoolPrintObject.h"
 
 namespace labelplu::spool {
@@ -155,6 +156,7 @@ int32_t SpoolPrintObject::GetDeviceCaps(int32_t index) const {
     } else if (slot == 1) {
       m_caps = CapsOfRaster(setup);
     } else {
+      RequireAnsweringScheduler();
       QPrinter printer(m_queues.at(static_cast<size_t>(m_index)), QPrinter::HighResolution);
       ConfigureQueuePrinter(printer, setup);
       m_caps = CapsOfDevice(printer, PageSetup{printer.pageLayout(), setup.DpiX, setup.DpiY});

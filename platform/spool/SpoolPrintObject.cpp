@@ -5,6 +5,7 @@
 #include <QPrinter>
 
 #include "platform/spool/BuiltinOutput.h"
+#include "platform/spool/CupsScheduler.h"
 
 namespace labelplu::spool {
 namespace {
@@ -22,7 +23,12 @@ bool Exists(const std::string& path) {
 }  // namespace
 
 SpoolPrintObject::SpoolPrintObject() {
-  RefreshPrinters();
+  try {
+    RefreshPrinters();
+  } catch (const SchedulerSilent&) {
+    // The built-in printers only, until the scheduler answers again.
+    m_printers = {kPdfPrinterName, kRasterPrinterName};
+  }
   SetPrinterIndex(0);
 }
 
@@ -34,6 +40,8 @@ SpoolPrintObject::~SpoolPrintObject() {
 
 void SpoolPrintObject::RefreshPrinters() {
   const std::string selected = m_printers.empty() ? std::string() : PrinterName();
+  // Qt asks CUPS on a connection that would wait for ever.
+  RequireAnsweringScheduler();
   const QList<QPrinterInfo> queues = QPrinterInfo::availablePrinters();
   m_queues.assign(queues.begin(), queues.end());
   m_printers.clear();
@@ -215,6 +223,7 @@ void SpoolPrintObject::BeginDoc() {
       break;
     }
     default:
+      RequireAnsweringScheduler();
       m_cupsDocument = std::make_unique<CupsDocument>(m_queues.at(static_cast<size_t>(m_index)),
                                                       setup, m_title, m_copies);
       m_open = OpenKind::Cups;

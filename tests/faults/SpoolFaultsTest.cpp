@@ -1,6 +1,7 @@
 // Print jobs that meet a failing spooler: a queue that refuses or holds
 // jobs, a queue deleted between jobs or while a job runs, a misspelled
-// printer, a scheduler killed or frozen while a job runs, and output written onto a full disk. Each job must end (under a deadline) with its
+// printer, a scheduler killed while a job runs or frozen before or during
+// a job, and output written onto a full disk. Each job must end (under a deadline) with its
 // result code and a message, leave the device free, and the next job must
 // print once the spooler is back.
 #include <gtest/gtest.h>
@@ -114,6 +115,8 @@ class SpoolFaultsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     LP_SKIP_WITHOUT_PRIVATE_CUPS();
+    // A silent scheduler is given up after 3 s instead of 30.
+    setenv("LABELPLU_CUPS_TIMEOUT", "3", 1);
     EnsureApplication();
     // The private scheduler first: the device finds its queue.
     m_cups = std::make_unique<test::PrivateCups>();
@@ -299,6 +302,30 @@ TEST_F(SpoolFaultsTest, SchedulerFrozenDuringTheJob) {
               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   kill(cupsd, SIGCONT);
   EXPECT_NE(m_stderr.find("Ошибка!"), std::string::npos) << m_stderr;
+  EXPECT_EQ(Print("job after the scheduler woke up"), 0) << m_stderr;
+  EXPECT_TRUE(QueuePrinted());
+}
+
+// A scheduler that stops answering before the job begins: looking the
+// printer up ends after the limit (shortened for this test), the job fails
+// with the error result, and once the scheduler answers the next job prints.
+TEST_F(SpoolFaultsTest, SchedulerFrozenBeforeTheJob) {
+  const pid_t cupsd = ChildCupsd();
+  ASSERT_GT(cupsd, 0);
+  fs::remove(m_cups->OutputFile());
+  ASSERT_EQ(kill(cupsd, SIGSTOP), 0);
+  const auto start = std::chrono::steady_clock::now();
+  const int32_t frozen = Print("job looked up on a frozen scheduler");
+  std::printf("a silent scheduler ended the job before it began after %.1f s\n",
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  // The next call of the host works while the scheduler is still silent.
+  const int32_t stillFrozen = Print("second job on the frozen scheduler");
+  kill(cupsd, SIGCONT);
+  EXPECT_EQ(frozen, 10);
+  EXPECT_EQ(stillFrozen, 10);
+  EXPECT_NE(m_stderr.find("does not answer"), std::string::npos) << m_stderr;
+  EXPECT_EQ(PdfFilesInDocuments(), 0);
+
   EXPECT_EQ(Print("job after the scheduler woke up"), 0) << m_stderr;
   EXPECT_TRUE(QueuePrinted());
 }
