@@ -63,6 +63,7 @@ class PageLayoutPrinter : public PageLayout {
   // the last ReadDeviceSettings selected it. While it is set, BeginLabelJob
   // and PrintPreviewPage throw spool::PrinterUnavailable with this text
   // before anything is opened, so that no label goes to another printer.
+  // The settings dialog sets it while a missing printer is chosen.
   const std::string& PrinterProblem() const { return m_printerProblem; }
   void SetPrinterProblem(std::string problem) { m_printerProblem = std::move(problem); }
   // Resets the selected printer's device mode to its defaults; paper code,

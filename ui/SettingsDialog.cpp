@@ -2,6 +2,7 @@
 #include "ui/SettingsDialog.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
@@ -51,15 +52,22 @@ void SettingsDialog::LoadValues() {
                                                 : sys::ModuleDirectory());
   m_templateEdit->setText(QString::fromStdString(m_device.GetParam("ШаблонПоУмолчанию")));
 
+  // First: it reads the printer list again and tells whether the stored
+  // printer is there.
+  m_device.SelectTemplate(m_templateEdit->text().toStdString());
+
   spool::PrintObject& printer = spool::PrintObject::Instance();
   for (const std::string& name : printer.Printers())
     m_printerCombo->addItem(QString::fromStdString(name));
   m_storedPrinter = m_device.GetParam("PrinterName");
   // A built-in printer's options after ";" do not name another printer.
   const int32_t stored = printer.IndexOfPrinter(m_storedPrinter);
-  m_printerCombo->setCurrentIndex(stored >= 0 ? stored : 0);
-
-  m_device.SelectTemplate(m_templateEdit->text().toStdString());
+  if (stored >= 0)
+    m_printerCombo->setCurrentIndex(stored);
+  else if (!View().PrinterProblem().empty())
+    AddMissingPrinter(View().PrinterProblem());
+  else
+    m_printerCombo->setCurrentIndex(0);
 
   m_autoPlacementCheck->setChecked(m_device.GetIntByName("AutoPosition") != 0);
   m_acrossCountEdit->setValue(m_device.GetIntByName("MaxHorizontal"));
@@ -84,6 +92,25 @@ void SettingsDialog::LoadValues() {
   m_verticalSeparatorCheck->setChecked(m_device.GetIntByName("PrintVSeparator") != 0);
 }
 
+void SettingsDialog::AddMissingPrinter(const std::string& problem) {
+  const QString name =
+      QString::fromStdString(m_storedPrinter.substr(0, m_storedPrinter.find(';'))).trimmed();
+  m_missingProblem = problem;
+  m_missingPrinterIndex = m_printerCombo->count();
+  m_printerCombo->addItem(name + Q(" (не найден)"));
+  m_printerCombo->setItemData(m_missingPrinterIndex, QColor(Qt::red), Qt::ForegroundRole);
+  m_printerCombo->setItemData(
+      m_missingPrinterIndex,
+      Q("Принтер «") + name +
+          Q("» не найден: устройство не печатает, пока он не появится или не выбран другой"),
+      Qt::ToolTipRole);
+  m_printerCombo->setCurrentIndex(m_missingPrinterIndex);
+}
+
+bool SettingsDialog::MissingPrinterChosen() const {
+  return m_missingPrinterIndex >= 0 && m_printerCombo->currentIndex() == m_missingPrinterIndex;
+}
+
 PageLayoutPrinter& SettingsDialog::View() const {
   PageLayoutPrinter* view = m_device.View();
   if (view == nullptr) throw std::logic_error("The printer device has no page layout");
@@ -100,6 +127,7 @@ std::string SettingsDialog::TemplateName() const {
 }
 
 std::string SettingsDialog::PrinterName() const {
+  if (MissingPrinterChosen()) return m_storedPrinter;
   std::string shown = m_printerCombo->currentText().toStdString();
   const spool::PrintObject& printer = spool::PrintObject::Instance();
   const int32_t index = m_printerCombo->currentIndex();
@@ -111,6 +139,7 @@ std::string SettingsDialog::PrinterName() const {
 }
 
 int32_t SettingsDialog::PaperCode() const {
+  if (MissingPrinterChosen()) return m_device.GetIntByName("PaperIndex");
   return View().PaperCode;
 }
 int32_t SettingsDialog::AutoPosition() const {

@@ -6,8 +6,12 @@
 // go into the view as they change, and with automatic placement on the
 // label counts follow the paper, margins, gaps and the loaded label's size.
 // Choosing a printer selects it in the print object at once, whatever the
-// dialog's result. The dialog itself stores nothing until ApplyTo writes
-// its values into the device after OK (DeviceWindows.h).
+// dialog's result. A stored printer that is not installed is never replaced
+// by another one: it is listed last as "<name> (не найден)" in red and
+// chosen; while it is chosen OK keeps the stored name and paper code, the
+// paper data and the values taken from the printer stay as stored, and the
+// preview and the printer's properties are off. The dialog itself stores nothing until ApplyTo
+// writes its values into the device after OK (DeviceWindows.h).
 //
 // "Просмотр" opens the preview window with the values being edited. When
 // the process environment holds LABELPLU_OPEN=preview, the dialog opens the
@@ -71,9 +75,9 @@ class SettingsDialog : public ThemedDialog {
   std::string TemplateName() const;
   // The selected printer's name. When it is the printer the settings named
   // and they carried built-in printer options ("labelplu Raster; dpi=203"),
-  // the stored name with its options.
+  // or that printer is missing, the stored name as it was.
   std::string PrinterName() const;
-  int32_t PaperCode() const;     // the view's paper
+  int32_t PaperCode() const;     // the view's paper; the stored one for a missing printer
   int32_t AutoPosition() const;  // 0/1
   int32_t MaxHorizontal() const;
   int32_t MaxVertical() const;
@@ -119,6 +123,9 @@ class SettingsDialog : public ThemedDialog {
   void LoadValues();
   void ConnectHandlers();
   PageLayoutPrinter& View() const;
+  // Adds the entry of a stored printer that is not installed and chooses it.
+  void AddMissingPrinter(const std::string& problem);
+  bool MissingPrinterChosen() const;
 
   void PrinterChanged();
   void PrinterProperties();
@@ -137,6 +144,8 @@ class SettingsDialog : public ThemedDialog {
 
   PrinterDevice& m_device;
   std::string m_storedPrinter;
+  int m_missingPrinterIndex = -1;  // the "(не найден)" entry, or -1
+  std::string m_missingProblem;    // why it is missing, naming it
   QString m_templateFolder;
   bool m_autoOpenDone = false;
 

@@ -86,7 +86,18 @@ void SettingsDialog::ConnectHandlers() {
 
 void SettingsDialog::PrinterChanged() {
   PageLayoutPrinter& view = View();
+  const bool missing = MissingPrinterChosen();
+  m_printerCombo->setToolTip(missing ? QString::fromStdString(m_missingProblem) : QString());
+  m_previewButton->setEnabled(!missing);
+  if (missing) {
+    // Nothing of another printer stands in for it.
+    view.SetPrinterProblem(m_missingProblem);
+    ShowPaperData();
+    UpdatePrinterPropsButton();
+    return;
+  }
   view.Printer().SetPrinterIndex(m_printerCombo->currentIndex());
+  view.SetPrinterProblem({});
   view.ReadPrinterGeometry();
   ShowPaperData();
   UpdatePrinterPropsButton();
@@ -97,8 +108,9 @@ void SettingsDialog::PrinterChanged() {
 
 void SettingsDialog::UpdatePrinterPropsButton() {
   const int32_t index = m_printerCombo->currentIndex();
-  const bool builtin = index >= 0 && View().Printer().IsBuiltin(index);
-  m_printerPropertiesButton->setEnabled(!builtin);
+  const bool missing = MissingPrinterChosen();
+  const bool builtin = !missing && index >= 0 && View().Printer().IsBuiltin(index);
+  m_printerPropertiesButton->setEnabled(!builtin && !missing);
   m_printerPropertiesButton->setToolTip(
       builtin ? Q("У встроенного принтера нет системного диалога настройки") : QString());
 }
@@ -106,7 +118,7 @@ void SettingsDialog::UpdatePrinterPropsButton() {
 void SettingsDialog::PrinterProperties() {
   spool::PrintObject& printer = View().Printer();
   const int32_t index = m_printerCombo->currentIndex();
-  if (index < 0 || printer.IsBuiltin(index)) return;
+  if (index < 0 || MissingPrinterChosen() || printer.IsBuiltin(index)) return;
   QPrinter qprinter(QPrinter::HighResolution);
   qprinter.setPrinterName(m_printerCombo->currentText());
   QPrintDialog dialog(&qprinter, this);
@@ -120,7 +132,7 @@ void SettingsDialog::PrinterProperties() {
 
 void SettingsDialog::PaperMarginsChanged() {
   const bool fromPrinter = m_printerMarginsCheck->isChecked();
-  if (fromPrinter) {
+  if (fromPrinter && !MissingPrinterChosen()) {
     const PageLayoutPrinter& view = View();
     m_leftMarginEdit->setValue(view.OffsetX);
     m_topMarginEdit->setValue(view.OffsetY);
@@ -134,7 +146,7 @@ void SettingsDialog::PaperMarginsChanged() {
 
 void SettingsDialog::AutoPlacementChanged() {
   const bool automatic = m_autoPlacementCheck->isChecked();
-  if (automatic) {
+  if (automatic && !MissingPrinterChosen()) {
     const PageLayoutPrinter& view = View();
     m_acrossCountEdit->setValue(view.FitAcross());
     m_downCountEdit->setValue(view.FitDown());
@@ -174,6 +186,12 @@ void SettingsDialog::BrowseTemplate() {
 }
 
 void SettingsDialog::ShowPaperData() {
+  if (MissingPrinterChosen()) {
+    m_paperNameLabel->setText(Q("принтер не найден"));
+    for (QLabel* label : {m_paperOrientationLabel, m_paperWidthLabel, m_paperHeightLabel})
+      label->clear();
+    return;
+  }
   const PageLayoutPrinter& view = View();
   m_paperOrientationLabel->setText(view.Orientation == 1 ? Q("Книжная") : Q("Альбомная"));
   m_paperWidthLabel->setText(Millimetres(view.PaperWidth));
@@ -182,6 +200,7 @@ void SettingsDialog::ShowPaperData() {
 }
 
 void SettingsDialog::ShowPreview() {
+  if (MissingPrinterChosen()) throw spool::PrinterUnavailable(m_missingProblem);
   m_device.SelectTemplate(m_templateEdit->text().toStdString());
   auto preview = std::make_unique<PreviewWindow>(this, m_device);
   PageLayoutPrinter& view = View();

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -182,11 +183,62 @@ TEST_F(SettingsDialogTest, ShowsTheStoredSettings) {
   }
 }
 
-TEST_F(SettingsDialogTest, UnknownPrinterSelectsTheFirst) {
-  Set({{"PrinterName", "Нет такого принтера"}});
+// A stored printer that is not installed (here a misspelled built-in name
+// with options; a deleted or renamed queue is the same) stays chosen and is
+// shown as missing: nothing of another printer takes its place, and OK keeps
+// the stored name, paper code, counts and margins.
+TEST_F(SettingsDialogTest, MissingPrinterIsShownAsMissingAndKept) {
+  Set({{"PrinterName", "labelplu PFD; dpi=203"},
+       {"PaperIndex", "11"},
+       {"AutoPosition", "1"},
+       {"AutoPaperMargin", "1"}});
+  const auto dialog = Dialog();
+  auto* printers = Find<QComboBox>(*dialog, "printerCombo");
+  const int missing = printers->count() - 1;
+  EXPECT_EQ(printers->currentIndex(), missing);
+  EXPECT_EQ(printers->currentText().toStdString(), "labelplu PFD (не найден)");
+  EXPECT_EQ(printers->itemData(missing, Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+  EXPECT_NE(printers->toolTip().toStdString().find("\"labelplu PFD\" is not installed"),
+            std::string::npos)
+      << printers->toolTip().toStdString();
+  EXPECT_FALSE(Find<QPushButton>(*dialog, "previewButton")->isEnabled());
+  EXPECT_FALSE(Find<QPushButton>(*dialog, "printerPropertiesButton")->isEnabled());
+  EXPECT_EQ(Find<QLabel>(*dialog, "paperNameLabel")->text().toStdString(), "принтер не найден");
+  EXPECT_NE(m_device->View()->PrinterProblem(), "");
+
+  m_device->Recording = true;
+  dialog->ApplyTo(*m_device);
+  const auto written = [&](const std::string& name) {
+    for (const auto& [key, value] : m_device->Written)
+      if (key == name) return value;
+    return std::string("(not written)");
+  };
+  EXPECT_EQ(written("PrinterName"), "labelplu PFD; dpi=203");
+  EXPECT_EQ(written("PaperIndex"), "11");
+  EXPECT_EQ(written("MaxHorizontal"), "3");
+  EXPECT_EQ(written("MaxVertical"), "5");
+  EXPECT_EQ(written("MarginLeft"), "1,5");
+  EXPECT_EQ(written("MarginBottom"), "4");
+
+  // Another printer chosen is used; back on the missing one, it is missing
+  // again.
+  printers->setCurrentIndex(0);
+  EXPECT_EQ(dialog->PrinterName(), printers->itemText(0).toStdString());
+  EXPECT_TRUE(Find<QPushButton>(*dialog, "previewButton")->isEnabled());
+  EXPECT_EQ(m_device->View()->PrinterProblem(), "");
+  printers->setCurrentIndex(missing);
+  EXPECT_EQ(dialog->PrinterName(), "labelplu PFD; dpi=203");
+  EXPECT_NE(m_device->View()->PrinterProblem(), "");
+  EXPECT_FALSE(Find<QPushButton>(*dialog, "previewButton")->isEnabled());
+}
+
+// An empty name keeps meaning the first printer.
+TEST_F(SettingsDialogTest, EmptyPrinterNameChoosesTheFirst) {
+  Set({{"PrinterName", ""}});
   const auto dialog = Dialog();
   auto* printers = Find<QComboBox>(*dialog, "printerCombo");
   EXPECT_EQ(printers->currentIndex(), 0);
+  EXPECT_EQ(printers->findText(QStringLiteral("(не найден)"), Qt::MatchContains), -1);
   EXPECT_EQ(dialog->PrinterName(), printers->itemText(0).toStdString());
 }
 
