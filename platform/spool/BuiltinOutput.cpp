@@ -68,8 +68,17 @@ void ParseOption(std::string_view part, BuiltinOptions& options) {
       BadOption(part, "the resolution must be a whole number from 1 to 4800");
     }
     options.Dpi = static_cast<int32_t>(*dpi);
+  } else if (key == "verify") {
+    const std::string flag = Lower(value);
+    if (flag == "1" || flag == "yes" || flag == "true" || flag == "on") {
+      options.Verify = true;
+    } else if (flag == "0" || flag == "no" || flag == "false" || flag == "off") {
+      options.Verify = false;
+    } else {
+      BadOption(part, "verify takes 1 or 0 (yes/no, true/false, on/off)");
+    }
   } else {
-    BadOption(part, "unknown key (file, paper, dpi)");
+    BadOption(part, "unknown key (file, paper, dpi, verify)");
   }
 }
 

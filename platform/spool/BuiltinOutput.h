@@ -1,6 +1,6 @@
 // labelplu: where the built-in printers write, and the option form of a
 // built-in printer's name ("labelplu PDF; file=/tmp/a.pdf; paper=58x40;
-// dpi=300").
+// dpi=300; verify=1").
 #ifndef LABELPLU_PLATFORM_SPOOL_BUILTINOUTPUT_H
 #define LABELPLU_PLATFORM_SPOOL_BUILTINOUTPUT_H
 
@@ -15,7 +15,9 @@ namespace labelplu::spool {
 // A printer name split at its first ';': the name proper (trimmed) and,
 // when the rest holds options, those options. Keys (case-insensitive):
 // file (any text, trimmed), paper (W x H in millimetres, "x" or "*" or
-// "×" between, decimal point or comma, each 1..5000), dpi (1..4800).
+// "×" between, decimal point or comma, each 1..5000), dpi (1..4800),
+// verify (1, 0, yes, no, true, false, on, off: read every barcode back
+// before the job spools).
 // Throws SpoolError for an unknown key, a part without '=', or a bad
 // value, naming it.
 struct ParsedPrinterName {

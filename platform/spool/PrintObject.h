@@ -104,6 +104,9 @@ struct BuiltinOptions {
   double PaperWidthMm = 0;  // 0 = the default paper (A4)
   double PaperHeightMm = 0;
   int32_t Dpi = 0;  // 0 = the printer's default resolution
+  // Read every barcode back before a job spools (the printer device's
+  // check); the print object itself does nothing with it.
+  bool Verify = false;
 };
 
 class PrintObject {
