@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
+#include <vector>
 
 #include "base/ArgTypes.h"
 #include "base/Errors.h"
@@ -13,7 +15,9 @@
 #include "base/VariantUtils.h"
 #include "label/Label.h"
 #include "platform/ole/ErrorInfo.h"
+#include "platform/spool/BuiltinOutput.h"
 #include "platform/sys/ModulePath.h"
+#include "print/BarcodeVerifier.h"
 #include "print/DeviceUserInterface.h"
 #include "print/JobProgress.h"
 #include "print/PageLayoutPrinter.h"
@@ -220,12 +224,11 @@ int32_t PrinterDevice::FillAndPrint() {
 
   int32_t failureCode = kResultJobFailed;
   try {
-    m_view->BeginLabelJob();
-    JobProgress progress(recordCount);
     int32_t commonRows = 0;
     int32_t commonCols = 0;
     BoundsOf(common.get(), commonRows, commonCols);
-    for (int32_t i = 0; i < recordCount; ++i) {
+    // Fills the label with record i and returns its copy count.
+    const auto fillRecord = [&](int32_t i) {
       int32_t copies = 1;
       m_label->BeginUpdate();
       try {
@@ -247,6 +250,25 @@ int32_t PrinterDevice::FillAndPrint() {
         throw;
       }
       m_label->EndUpdate(false);
+      return copies;
+    };
+    // The check reads every record before the job opens, so that a label
+    // whose barcode would not scan stops the job with nothing spooled.
+    if (spool::ParsePrinterName(GetParam("PrinterName"))
+            .Options.value_or(spool::BuiltinOptions{})
+            .Verify) {
+      BarcodeVerifier verifier(m_view->ResolutionX, m_view->ResolutionY);
+      for (int32_t i = 0; i < recordCount; ++i) {
+        fillRecord(i);
+        const std::vector<BarcodeFinding> findings = verifier.Check(*m_label);
+        if (!findings.empty()) throw std::runtime_error(DescribeFinding(i + 1, findings.front()));
+        KeepAlive();
+      }
+    }
+    m_view->BeginLabelJob();
+    JobProgress progress(recordCount);
+    for (int32_t i = 0; i < recordCount; ++i) {
+      const int32_t copies = fillRecord(i);
       // A runaway copy count would print for hours; the driver's limit
       // has its own result code.
       if (copies > kMaxCopies) {
