@@ -107,7 +107,7 @@ const HostCommand kCommands[] = {
     {"preview", "[N|NAME]", "show the preview window of a device", PreviewCommand},
     {"print",
      "--template FILE --data FILE.csv [--set NAME=VALUE]... [--printer NAME | --output FILE.pdf] "
-     "[--paper WxH|label] [--device N|NAME]",
+     "[--paper WxH|label] [--device N|NAME] [--verify]",
      "print a label template filled from a CSV file", PrintCommand},
 };
 
@@ -175,7 +175,9 @@ std::string HostHelpText() {
       "--set adds values for every label. It takes the device --device names (the\n"
       "first, or a new default one when there is none) and switches it on; what it\n"
       "changes lasts for the run: print never writes the settings file. It prints\n"
-      "the driver's result code and text; progress shows on a terminal.\n"
+      "the driver's result code and text; progress shows on a terminal. --verify\n"
+      "first reads every barcode of every label back at the printer's resolution\n"
+      "and stops before anything is printed when one does not read as its value.\n"
       "\n"
       "Script lines: [\"call\", NAME, ARG...], [\"get\", NAME], [\"set\", NAME, VALUE];\n"
       "blank lines and lines starting with # are skipped.\n"

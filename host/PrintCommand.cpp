@@ -33,6 +33,7 @@ struct PrintArgs {
   std::optional<std::string> Output;
   std::optional<std::string> Paper;
   std::optional<std::string> Device;
+  bool Verify = false;
 };
 
 // A failure of the run with its exit code.
@@ -90,6 +91,10 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out) {
       if (i + 1 < args.size()) return args[++i];
       return std::nullopt;
     };
+    if (arg == "--verify") {
+      out.Verify = true;
+      continue;
+    }
     std::optional<std::string>* target = nullptr;
     if (name == "--template" || name == "--data" || name == "--set") {
       const std::optional<std::string> text = take();
@@ -170,6 +175,25 @@ void SetDeviceParam(PluginHost& host, const std::string& name, const std::string
   SetCell(change.get(), 0, 4, OleVariant(std::string_view(value)));
   SetCell(change.get(), 0, 5, OleVariant(false));
   Must(Call1(host, "SetProps", OleVariant(static_cast<IDispatch*>(change.get()))), "SetProps");
+}
+
+// A parameter of the current device as its property table (GetProps)
+// holds it; empty when the table has no such row.
+std::string DeviceParam(PluginHost& host, const std::string& name) {
+  const OleVariant none;
+  const RequestResult props = Must(host.Call("GetProps", std::span(&none, 1)), "GetProps");
+  const ole::ComPtr<ISafeArray> table =
+      props.Args.empty() ? nullptr : AsValueArray(props.Args[0].get());
+  if (!table) throw PrintError(kExitFailed, "GetProps gave no value array");
+  int32_t rows = 0;
+  int32_t cols = 0;
+  GetBounds(table.get(), &rows, &cols);
+  for (int32_t row = 1; cols >= 5 && row < rows; ++row) {
+    if (ole::VarToText(GetCell(table.get(), row, 0).get()) == name) {
+      return ole::VarToText(GetCell(table.get(), row, 4).get());
+    }
+  }
+  return {};
 }
 
 std::string PdfPrinterName(const PrintArgs& args, const std::string& templatePath) {
@@ -257,6 +281,12 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   PluginHost& host = session->Host();
   PrepareDevice(host, args);
   if (printerName) SetDeviceParam(host, "PrinterName", *printerName);
+  // The check is an option of the printer name; options begin after the
+  // first ';', so it is added to whatever name the device prints on.
+  if (args.Verify) {
+    SetDeviceParam(host, "PrinterName",
+                   (printerName ? *printerName : DeviceParam(host, "PrinterName")) + "; verify=1");
+  }
 
   const ole::ComPtr<ISafeArray> job = JobArray(args, templatePath, tables);
   // The value arrays hold the records now; the host's copy can go before

@@ -3,7 +3,7 @@
 //
 //   labelhost print --template FILE --data FILE.csv [--set NAME=VALUE]...
 //                   [--printer NAME | --output FILE.pdf] [--paper WxH|label]
-//                   [--device N|NAME]
+//                   [--device N|NAME] [--verify]
 //
 // The device: the one --device names, else the first; when the driver has
 // no device, a default one is added. It is switched on for the run. The CSV
@@ -12,8 +12,11 @@
 // "Шаблон" (an absolute path). --printer sets the device's printer,
 // --output the built-in PDF printer writing FILE, on the paper --paper
 // names (millimetres, or "label" for the template's own size; A4 without).
-// What print changes (a device it adds, the printer) lasts for the run: it
-// never writes the settings file.
+// --verify reads every barcode of every label back before anything is
+// printed (the "verify=1" option of the printer name) and stops the job at
+// the first label whose barcode does not read as its value. What print
+// changes (a device it adds, the printer) lasts for the run: it never
+// writes the settings file.
 #ifndef LABELPLU_HOST_PRINTCOMMAND_H
 #define LABELPLU_HOST_PRINTCOMMAND_H
 
