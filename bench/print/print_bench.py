@@ -8,7 +8,9 @@ gLabels templates (peer/), and the same pages with bench_pdf_floor (QPdfWriter
 writing the rendered texts and images, no label logic). Every run is timed
 and its peak memory (maximum resident set) read from the kernel; a sample of
 pages of every labelplu PDF is decoded with zbarimg and compared with the
-records (peer/decode_check.py).
+records (peer/decode_check.py). Each labelplu job up to 10,000 records runs
+once more with --verify (every barcode read back with zxing-cpp before the
+job spools); its cost per label and the ratio to the plain run are reported.
 
     print_bench.py BUILD_DIR [--quick] [--no-peer]
 
@@ -100,12 +102,12 @@ class Bench:
                        check=True, stdout=subprocess.DEVNULL)
         return path
 
-    def ours(self, csv_path, sheet, tag):
-        out = os.path.join(self.work, f"ours_{tag}.pdf")
+    def ours(self, csv_path, sheet, tag, verify=False):
+        out = os.path.join(self.work, f"ours_{tag}{'_verify' if verify else ''}.pdf")
         template = os.path.join(HERE, "sheet_70x42.lb3" if sheet else "price_58x40.lb3")
         cmd = [self.labelhost, "--settings", self.settings(f"settings_{tag}", sheet), "print",
                "--template", template, "--data", csv_path, "--output", out,
-               "--paper", "210x297" if sheet else "label"]
+               "--paper", "210x297" if sheet else "label"] + (["--verify"] if verify else [])
         seconds, mib = run(cmd, env=self.env, stdout=subprocess.DEVNULL)
         return seconds, mib, out
 
@@ -176,6 +178,7 @@ def main():
     report("| job | records | labelplu s | labels/s | peak MiB | floor s | gLabels s | gLabels MiB | speed-up | vs floor |")
     report("|---|---|---|---|---|---|---|---|---|---|")
     results = {}
+    verified = []
     for sheet in (False, True):
         for n in counts:
             if n == 100000 and sheet:
@@ -199,6 +202,16 @@ def main():
             report(f"| {kind} | {n} | {s:.2f} | {n / s:.0f} | {mib:.0f} | {fs:.2f} | {gs:.2f} | "
                    f"{gm:.0f} | {gs / s:.1f}x | {s / fs:.2f}x |")
             report(f"|  | decode: {check} |||||||||")
+            if n <= 10000:
+                vs, vmib, vpdf = b.ours(ours_csv, sheet, tag, verify=True)
+                if pages(vpdf) != expected_pages:
+                    sys.exit(f"print_bench: {vpdf} has the wrong page count")
+                verified.append((kind, n, s, vs, vmib))
+    report("\n| job | records | plain ms/label | --verify ms/label | check ms/label | ratio | peak MiB |")
+    report("|---|---|---|---|---|---|---|")
+    for kind, n, s, vs, vmib in verified:
+        report(f"| {kind} | {n} | {1000 * s / n:.3f} | {1000 * vs / n:.3f} | "
+               f"{1000 * (vs - s) / n:.3f} | {vs / s:.2f}x | {vmib:.0f} |")
     if "label_100000" in results:
         m1, m100 = results["label_1000"][1], results["label_100000"][1]
         report(f"\nPeak memory, 100,000 records / 1,000 records: {m100:.0f} / {m1:.0f} MiB = "
