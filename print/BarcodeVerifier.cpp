@@ -98,11 +98,11 @@ QImage CutToInk(const QImage& grey, int margin) {
   return WithMargin(grey.copy(left, top, right - left + 1, bottom - top + 1), margin);
 }
 
-std::string Decode(const QImage& grey, ReadFormat format, bool pure) {
+std::string Decode(const QImage& grey, ReadFormat format, bool pure, bool thorough) {
   ZXing::DecodeHints hints;
   hints.setFormats(ZxingFormat(format));
-  hints.setTryHarder(true);
-  hints.setTryRotate(true);
+  hints.setTryHarder(thorough);
+  hints.setTryRotate(thorough);
   hints.setIsPure(pure);
   hints.setMaxNumberOfSymbols(1);
   hints.setReturnCodabarStartEnd(true);
@@ -281,13 +281,24 @@ bool BarcodeVerifier::CheckItem(const LabelItem& item, int32_t index, BarcodeFin
     const bool pure = expected.Format == ReadFormat::MaxiCode;
     const QImage grey =
         pure ? CutToInk(crop, 4 * std::max(modulePixels, 2)) : WithMargin(crop, margin);
-    read = Decode(grey, expected.Format, pure);
+    // The crop is upright and clean: a quick read nearly always does, and
+    // only a symbol it misses costs the reader's thorough search.
+    read = Decode(grey, expected.Format, pure, false);
+    if (read.empty()) read = Decode(grey, expected.Format, pure, true);
   }
   if (!read.empty() && ReadingMatches(expected, read)) return true;
-  finding.Problem =
-      read.empty() ? "nothing could be read where " + Quoted(expected.Text) +
-                         " was expected (is the box large enough for the symbol?)"
-                   : "read " + Quoted(read) + " where " + Quoted(expected.Text) + " was expected";
+  if (!read.empty()) {
+    finding.Problem = "read " + Quoted(read) + " where " + Quoted(expected.Text) + " was expected";
+    return false;
+  }
+  // UPC/EAN print a given check digit unverified, and a wrong one reads as
+  // nothing.
+  const bool checkDigit =
+      expected.Format == ReadFormat::UpcA || expected.Format == ReadFormat::UpcE ||
+      expected.Format == ReadFormat::Ean8 || expected.Format == ReadFormat::Ean13;
+  finding.Problem = "nothing could be read where " + Quoted(expected.Text) +
+                    " was expected (is the box large enough for the symbol" +
+                    (checkDigit ? ", and its check digit right?)" : "?)");
   return false;
 }
 
