@@ -26,6 +26,53 @@ class UpdateBlock {
   Label& m_label;
 };
 
+bool IsQuarterTurn(int32_t degrees) {
+  return degrees % 90 == 0;
+}
+
+// dest := source turned clockwise on the page by a quarter-turn angle,
+// pixel for pixel: the source's top-left pixel lands in dest's top-right
+// (90), bottom-right (180) or bottom-left (270) corner.
+void TurnQuarter(const Bgr24Bitmap& source, Bgr24Bitmap& dest, int32_t degrees) {
+  const int32_t sw = source.Width();
+  const int32_t sh = source.Height();
+  const int32_t turn = (degrees / 90) % 4;
+  if (turn % 2 == 0) {
+    dest.SetSize(sw, sh);
+  } else {
+    dest.SetSize(sh, sw);
+  }
+  if (dest.IsEmpty()) return;
+  const int32_t dh = dest.Height();
+  for (int32_t y = 0; y < sh; ++y) {
+    const uint8_t* from = source.Row(sh - 1 - y);
+    for (int32_t x = 0; x < sw; ++x, from += 3) {
+      int32_t dx = x;
+      int32_t dy = y;
+      switch (turn) {
+        case 1:
+          dx = sh - 1 - y;
+          dy = x;
+          break;
+        case 2:
+          dx = sw - 1 - x;
+          dy = sh - 1 - y;
+          break;
+        case 3:
+          dx = y;
+          dy = sw - 1 - x;
+          break;
+        default:
+          break;
+      }
+      uint8_t* to = dest.Row(dh - 1 - dy) + 3 * dx;
+      to[0] = from[0];
+      to[1] = from[1];
+      to[2] = from[2];
+    }
+  }
+}
+
 }  // namespace
 
 QImage DefaultImageResource() {
@@ -142,11 +189,77 @@ void ImageItemBase::Prepare() {
     // The box moved: map its outline again.
     if (Changed()) LabelItem::Prepare();
   }
-  if (m_stretch) {
+  if (IsQuarterTurn(Angle())) {
+    PrepareQuarterTurn();
+  } else if (m_stretch) {
     PrepareStretch();
   } else {
     PrepareFit();
   }
+}
+
+void ImageItemBase::PrepareQuarterTurn() {
+  const int32_t sw = m_sourceImage.Width();
+  const int32_t sh = m_sourceImage.Height();
+  // The box in device pixels relative to the label, along the source's
+  // axes: its first side runs from outline point 0 to 1, its second from 0
+  // to 3, whatever the turn.
+  const Outline& box = BoxOutline();
+  if (box.Count() < 4) return;
+  const gdi::POINT p0{box.Item(0).X, box.Item(0).Y};
+  const gdi::POINT p1{box.Item(1).X, box.Item(1).Y};
+  const gdi::POINT p3{box.Item(3).X, box.Item(3).Y};
+  const int32_t boxW = std::abs(p1.x - p0.x) + std::abs(p1.y - p0.y);
+  const int32_t boxH = std::abs(p3.x - p0.x) + std::abs(p3.y - p0.y);
+
+  const double ppmX = PixelsPerMmX();
+  const double ppmY = PixelsPerMmY();
+  int32_t w = sw;
+  int32_t h = sh;
+  // A source within a dot of the box at the device's scale was made at the
+  // device's dots (the barcodes are): it is copied dot for dot, since a
+  // resampling by a hair would double or drop a column of bars.
+  const bool dotForDot =
+      std::abs(ppmX * Width() - sw) <= 1.0 && std::abs(ppmY * Height() - sh) <= 1.0;
+  if (!dotForDot) {
+    if (m_stretch) {
+      w = std::max(boxW, 1);
+      h = std::max(boxH, 1);
+    } else {
+      const double k = std::min(ppmX * Width() / sw, ppmY * Height() / sh);
+      w = std::max(RoundPx(sw * k), 1);
+      h = std::max(RoundPx(sh * k), 1);
+    }
+  }
+  const Bgr24Bitmap* scaled = &m_sourceImage;
+  if (w != sw || h != sh) {
+    m_scaledImage.SetSize(w, h);
+    m_scaledImage.Fill(kWhite);
+    if (m_smooth) {
+      m_sourceImage.ResizeSmooth(m_scaledImage);
+    } else {
+      m_sourceImage.ResizeNearest(m_scaledImage);
+    }
+    scaled = &m_scaledImage;
+  }
+  TurnQuarter(*scaled, m_renderedImage, Angle());
+
+  // The image starts on the box corner where the source's top-left corner
+  // lands, moved in by whole pixels to centre a smaller image. A source a
+  // dot larger than the box keeps its first rows and columns (a symbol's
+  // first bar) and loses the last to the box.
+  const int32_t offX = std::max(boxW - w, 0) / 2;
+  const int32_t offY = std::max(boxH - h, 0) / 2;
+  const auto unit = [](int32_t from, int32_t to) { return (to > from) - (to < from); };
+  const int32_t uxX = unit(p0.x, p1.x);
+  const int32_t uxY = unit(p0.y, p1.y);
+  const int32_t uyX = unit(p0.x, p3.x);
+  const int32_t uyY = unit(p0.y, p3.y);
+  const int32_t ax = p0.x + uxX * offX + uyX * offY;
+  const int32_t ay = p0.y + uxY * offX + uyY * offY;
+  const int32_t bx = ax + uxX * w + uyX * h;
+  const int32_t by = ay + uxY * w + uyY * h;
+  m_imageRect = gdi::RECT{std::min(ax, bx), std::min(ay, by), std::max(ax, bx), std::max(ay, by)};
 }
 
 void ImageItemBase::PrepareFit() {
@@ -235,9 +348,29 @@ void ImageItemBase::Draw() {
   if (InUpdate() || !HasImage() || m_renderedImage.IsEmpty()) return;
   gdi::Canvas* canvas = Canvas();
   if (canvas == nullptr) return;
+  if (IsQuarterTurn(Angle())) {
+    // The image lies on whole device pixels with the box's rounding; the
+    // clip is the image itself within the box, so that every source pixel
+    // that the box holds shows, and nothing beyond the box.
+    const int32_t ox = RoundPx(PixelsPerMmX() * LabelLeft());
+    const int32_t oy = RoundPx(PixelsPerMmY() * LabelTop());
+    const gdi::RECT r{m_imageRect.left + ox, m_imageRect.top + oy, m_imageRect.right + ox,
+                      m_imageRect.bottom + oy};
+    BoxOutline().ShiftToLabel();
+    BoxOutline().BuildRegion();
+    canvas->ExtSelectClipRgn(BoxOutline().Region(), gdi::RGN_AND);
+    canvas->ExtSelectClipRgn(gdi::Region::CreateRectRgn(r), gdi::RGN_AND);
+    m_imageX = r.left;
+    m_imageY = r.top;
+    m_renderedImage.DrawTo(*canvas, r.left, r.top);
+    return;
+  }
   ClipOutline().ShiftToLabel();
   ClipOutline().BuildRegion();
   canvas->ExtSelectClipRgn(ClipOutline().Region(), gdi::RGN_AND);
+  BoxOutline().ShiftToLabel();
+  BoxOutline().BuildRegion();
+  canvas->ExtSelectClipRgn(BoxOutline().Region(), gdi::RGN_AND);
   // The rendered image is centred on the box centre. Its centre is the
   // pixel (width div 2, height div 2), about which it was turned and around
   // which the source sits; a half-pixel centre would push a one-pixel edge
