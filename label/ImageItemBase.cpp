@@ -43,6 +43,10 @@ void TurnQuarter(const Bgr24Bitmap& source, Bgr24Bitmap& dest, int32_t degrees) 
     dest.SetSize(sh, sw);
   }
   if (dest.IsEmpty()) return;
+  if (turn == 0) {
+    source.CopyInto(dest, 0, 0);
+    return;
+  }
   const int32_t dh = dest.Height();
   for (int32_t y = 0; y < sh; ++y) {
     const uint8_t* from = source.Row(sh - 1 - y);
