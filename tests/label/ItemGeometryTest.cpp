@@ -98,7 +98,7 @@ TEST(ItemGeometry, BarsAndSpacesAreWholeModulesAtEveryPositionTurnAndResolution)
       places.push_back({itemLeft, 4, 45, 0.1 * i, 0.1 * ((7 * i) % 10)});
     }
   }
-  places.push_back({52, 6, 44, 0, 0});
+  places.push_back({52, 6, 45, 0, 0});  // the right-hand column of the sample
   for (const int dpi : {203, 300}) {
     PaintedLabel painted(dpi, 100, 50);
     painted.label.SetMode(kModePrinter);
