@@ -229,6 +229,23 @@ std::string PrivateCups::ReadLog(const std::string& name) const {
   return text.str();
 }
 
+std::string PrivateCups::AddQueue(const std::string& name, const std::string& ppdPath,
+                                  const std::vector<std::string>& options) {
+  const std::string output = m_dir + "/out/" + name + ".out";
+  std::string command =
+      "lpadmin -p " + Quote(name) + " -E -v " + Quote("file://" + output) + " -P " + Quote(ppdPath);
+  for (const std::string& option : options) command += " -o " + Quote(option);
+  std::string out;
+  if (Run(command, &out) != 0) {
+    throw std::runtime_error("lpadmin failed for " + name + ": " + out + ReadLog("error_log"));
+  }
+  return output;
+}
+
+int PrivateCups::RunCommand(const std::string& command, std::string* output) const {
+  return Run(command, output);
+}
+
 bool PrivateCups::WaitForJobs(int timeoutMs) const {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   while (std::chrono::steady_clock::now() < end) {

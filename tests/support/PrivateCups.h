@@ -25,6 +25,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace labelplu::test {
 
@@ -56,6 +57,18 @@ class PrivateCups {
   // Waits until the queue has no job left that is not completed, up to the
   // timeout; false on timeout.
   bool WaitForJobs(int timeoutMs = 15000) const;
+
+  // Adds a further queue, enabled and accepting jobs, on the PPD file
+  // ppdPath (such as one of CUPS's own drivers), with lpadmin's "-o
+  // NAME=VALUE" defaults. Each job of it is written into the file returned
+  // (the last job wins). Throws std::runtime_error, with lpadmin's words,
+  // on failure.
+  std::string AddQueue(const std::string& name, const std::string& ppdPath,
+                       const std::vector<std::string>& options = {});
+  // Runs a command line (lp, lpstat, lpadmin …) talking to this scheduler;
+  // returns its exit status (-1 when it did not run normally) and puts its
+  // standard output and error into output when given.
+  int RunCommand(const std::string& command, std::string* output = nullptr) const;
 
  private:
   void Stop() noexcept;
