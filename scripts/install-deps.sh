@@ -13,6 +13,9 @@ packages=(
   # zxing-cpp is built in: the print job reads its barcodes back with it
   # (labelhost print --verify); the tests use it as a reader too.
   qt6-base-dev libxml2-dev zlib1g-dev libzint-dev libzxing-dev libcups2-dev cups
+  # The label-driver tests: ppdc builds the Zebra PPDs, cups-filters runs
+  # their filter chain (pdftopdf, gstoraster, rastertolabel).
+  cups-ppdc cups-filters cups-filters-core-drivers
   fonts-liberation fontconfig nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libzbar-dev poppler-utils ghostscript
