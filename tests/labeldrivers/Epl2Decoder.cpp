@@ -89,7 +89,8 @@ std::vector<DriverPage> DecodeEpl2(std::string_view stream, int pageHeightDots) 
               static_cast<unsigned char>(stream[pos + static_cast<size_t>(row * n[2] + b)]);
           for (int bit = 0; bit < 8; ++bit) {
             // A 0 bit prints a dot.
-            dots[static_cast<size_t>(n[0] + b * 8 + bit)] = (byte & (0x80 >> bit)) == 0;
+            dots[static_cast<size_t>(n[0]) + static_cast<size_t>(b) * 8 +
+                 static_cast<size_t>(bit)] = (byte & (0x80 >> bit)) == 0;
           }
         }
       }

@@ -98,7 +98,8 @@ DriverPage MakePage(const Format& format, const std::map<std::string, Graphic>& 
       uchar* line = page.Image.scanLine(p.Y + y);
       for (int x = 0; x < g.Width(); ++x) {
         if (p.X + x < 0 || p.X + x >= width) continue;
-        const uint8_t byte = g.Bytes[static_cast<size_t>(y * g.BytesPerRow + x / 8)];
+        const uint8_t byte = g.Bytes[static_cast<size_t>(y) * static_cast<size_t>(g.BytesPerRow) +
+                                     static_cast<size_t>(x / 8)];
         if (byte & (0x80 >> (x % 8))) line[p.X + x] = 0;
       }
     }

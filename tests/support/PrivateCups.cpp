@@ -231,7 +231,7 @@ std::string PrivateCups::ReadLog(const std::string& name) const {
 
 std::string PrivateCups::AddQueue(const std::string& name, const std::string& ppdPath,
                                   const std::vector<std::string>& options) {
-  const std::string output = m_dir + "/out/" + name + ".out";
+  std::string output = m_dir + "/out/" + name + ".out";
   std::string command =
       "lpadmin -p " + Quote(name) + " -E -v " + Quote("file://" + output) + " -P " + Quote(ppdPath);
   for (const std::string& option : options) command += " -o " + Quote(option);
