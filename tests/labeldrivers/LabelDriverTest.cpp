@@ -84,6 +84,12 @@ const SampleJob kSampleJobs[] = {
     {"symbologies_linear", nullptr}, {"symbologies_2d", nullptr},
 };
 
+// How ctest and failures name a job.
+void PrintTo(const SampleJob& job, std::ostream* out) {
+  *out << job.templateName << " with "
+       << (job.data != nullptr ? job.data : "a record no item reads");
+}
+
 // The CSV column that feeds a data source, by the caption labelhost's
 // field names use.
 const std::map<DataSourceKind, std::string> kFieldOf = {
