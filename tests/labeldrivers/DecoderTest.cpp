@@ -69,6 +69,14 @@ struct ZplCase {
   std::vector<uint8_t> bytes;
 };
 
+// How ctest names a case: its data, line ends shown as \n.
+void PrintTo(const ZplCase& c, std::ostream* out) {
+  *out << '"';
+  for (const char* p = c.data; *p != 0; ++p)
+    *out << (*p == '\n' ? std::string("\\n") : std::string(1, *p));
+  *out << '"';
+}
+
 class ZplExpand : public ::testing::TestWithParam<ZplCase> {};
 
 TEST_P(ZplExpand, CompressedHexExpandsToTheBytes) {
