@@ -134,13 +134,12 @@ TEST(BarcodeVerifierTest, EachSymbolReadsAsItsValueOrIsNamed) {
       // A box narrower than the symbol cuts it off.
       {"EAN-13 in a narrow box", "Shk", bcEAN_13, "4607001010005", 12, 20, r0,
        "nothing could be read where \"4607001010005\" was expected"},
-      // Digits beyond the symbol's count are dropped by the encoder.
+      // A length EAN-13 cannot take, and a wrong check digit, are refused
+      // by the encoder: the label would carry another product's number.
       {"EAN-13 from 14 digits", "Shk", bcEAN_13, "46070010100050", 40, 20, r0,
-       "read \"4607001010005\" where \"46070010100050\" was expected"},
-      // A wrong check digit is printed as given: no reader takes it.
+       "the symbol shows \"ОШИБКА!\": Неверная длина штрихкода EAN-13"},
       {"EAN-13 with a wrong check digit", "Shk", bcEAN_13, "4607001010006", 40, 20, r0,
-       "nothing could be read where \"4607001010006\" was expected (is the box large enough for "
-       "the symbol, and its check digit right?)"},
+       "the symbol shows \"ОШИБКА!\": Неверная контрольная цифра штрихкода EAN-13"},
       {"letters in EAN-13", "Shk", bcEAN_13, "46070O1010005", 40, 20, r0,
        "the symbol shows \"ОШИБКА!\": Штрихкод содержит некорректный символ"},
       {"DataMatrix too small", "2DShk", static_cast<int>(MatrixSymbology::br2DataMatrix),
