@@ -27,6 +27,12 @@ namespace labelplu {
 
 namespace {
 
+// A barcode that would not scan as its record's value: nothing was printed.
+class BarcodeCheckFailed : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 constexpr int32_t kMaxCopies = 999;
 
 // The value array a job slot holds; any other value fails as a late-bound
@@ -261,7 +267,7 @@ int32_t PrinterDevice::FillAndPrint() {
       for (int32_t i = 0; i < recordCount; ++i) {
         fillRecord(i);
         const std::vector<BarcodeFinding> findings = verifier.Check(*m_label);
-        if (!findings.empty()) throw std::runtime_error(DescribeFinding(i + 1, findings.front()));
+        if (!findings.empty()) throw BarcodeCheckFailed(DescribeFinding(i + 1, findings.front()));
         KeepAlive();
       }
     }
@@ -284,8 +290,10 @@ int32_t PrinterDevice::FillAndPrint() {
     return kResultOk;
   } catch (const std::exception& e) {
     ReportJobFailure(std::string("Ошибка! ") + e.what());
-    // Nothing was printed: the host's text for the result names the printer.
-    if (dynamic_cast<const spool::PrinterUnavailable*>(&e) != nullptr) {
+    // Nothing was printed: the host's text for the result says why (the
+    // printer that is not there, the barcode that would not scan).
+    if (dynamic_cast<const spool::PrinterUnavailable*>(&e) != nullptr ||
+        dynamic_cast<const BarcodeCheckFailed*>(&e) != nullptr) {
       m_failureCode = failureCode;
       m_failureText = std::string("Ошибка! ") + e.what();
     }

@@ -62,7 +62,9 @@ TEST(LabelhostVerifyTest, ASymbolCutOffByItsBoxStopsTheJobBeforeAnythingIsPrinte
     SCOPED_TRACE(args.back());
     const ProcessResult run = Labelhost(args);
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    EXPECT_NE(run.out.find("Result 10:"), std::string::npos) << run.out;
+    // The result's text, which the host reads, says why as well.
+    EXPECT_NE(run.out.find("Result 10: Ошибка! Barcode check failed: record 2"), std::string::npos)
+        << run.out;
     EXPECT_NE(run.err.find("Barcode check failed: record 2, field \"Штрихкод\" (dsSHK), Code 128: "
                            "nothing could be read where \"PART-0042-XYZ\" was expected"),
               std::string::npos)
