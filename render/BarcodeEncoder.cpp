@@ -93,7 +93,7 @@ std::string BarCodeDisplayText(std::string_view code, BarcodeSymbology type, boo
     case bcUPC_E: {
       // A bare body is shown as given, without number system and check digit.
       const std::string_view body = barcode::Trim(code);
-      const std::string shown = UpcEanShown(code, type);
+      std::string shown = UpcEanShown(code, type);
       if (body.size() == 6 && shown.size() == 8 && shown.compare(1, 6, body) == 0) {
         return std::string(body);
       }

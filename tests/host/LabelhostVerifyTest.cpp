@@ -93,7 +93,7 @@ TEST(LabelhostVerifyTest, AGoodJobPrintsTheSamePagesWithTheCheck) {
         SourcePath("samples/data/goods.csv"),
         "--printer",
         "labelplu Raster; file=" + (pages / "page").string() + "; dpi=203; paper=58x40"};
-    if (verify) args.push_back("--verify");
+    if (verify) args.emplace_back("--verify");
     const ProcessResult run = Labelhost(args);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     std::vector<std::string> bytes;

@@ -188,7 +188,7 @@ TEST(PageLayoutSettings, MissingPrinterPrintsNowhereUntilItIsBack) {
   devices.Set({{"PrinterName", "zebra_gk42d"}});
   h.view.ReadDeviceSettings();
   EXPECT_NE(h.view.PrinterProblem(), "");
-  h.printer.PrinterList.push_back("Zebra_GK42d");
+  h.printer.PrinterList.emplace_back("Zebra_GK42d");
   h.view.ReadDeviceSettings();
   EXPECT_EQ(h.view.PrinterProblem(), "");
   EXPECT_EQ(h.printer.PrinterName(), "Zebra_GK42d");
