@@ -3,7 +3,6 @@
 
 #include <QImage>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -84,10 +83,7 @@ TEST(LabelhostPrintTest, EveryBarcodeOnARasterPrinterDecodesToItsRecord) {
        SourcePath("samples/data/goods.csv"), "--printer",
        "labelplu Raster; file=" + (dir.Path() / "pages/page").string() + "; dpi=203; paper=58x40"});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-  std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(dir.Path() / "pages"))
-    files.push_back(entry.path().string());
-  std::sort(files.begin(), files.end());
+  const std::vector<std::string> files = FilesIn(dir.Path() / "pages");
   std::vector<std::string> read;
   for (const std::string& file : files) {
     const QImage page(QString::fromStdString(file));
@@ -107,10 +103,7 @@ TEST(LabelhostPrintTest, ShelfLabelsWithTheirSampleDataDecode) {
        SourcePath("samples/templates/shelf_label.lb3"), "--data", data, "--printer",
        "labelplu Raster; file=" + (dir.Path() / "pages/page").string() + "; dpi=203; paper=58x40"});
   ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-  std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(dir.Path() / "pages"))
-    files.push_back(entry.path().string());
-  std::sort(files.begin(), files.end());
+  const std::vector<std::string> files = FilesIn(dir.Path() / "pages");
 
   std::istringstream lines(FileText(data));
   std::string line;

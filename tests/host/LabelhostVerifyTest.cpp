@@ -2,7 +2,6 @@
 // before anything is printed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -30,14 +29,6 @@ constexpr const char* kNarrowCode128 = R"(<?xml version="1.0" encoding="windows-
   </Item>
 </Label>
 )";
-
-std::vector<std::string> FilesIn(const fs::path& folder) {
-  std::vector<std::string> files;
-  if (!fs::exists(folder)) return files;
-  for (const auto& entry : fs::directory_iterator(folder)) files.push_back(entry.path().string());
-  std::sort(files.begin(), files.end());
-  return files;
-}
 
 TEST(LabelhostVerifyTest, ASymbolCutOffByItsBoxStopsTheJobBeforeAnythingIsPrinted) {
   TempDir dir;

@@ -4,10 +4,12 @@
 
 #include <cstdlib>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace labelplu::test {
 
@@ -39,6 +41,17 @@ class TempDir {
  private:
   std::filesystem::path m_path;
 };
+
+// The paths of the files in folder, sorted by name (the built-in raster
+// printer's pages in page order); empty when the folder does not exist.
+inline std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+  std::vector<std::string> files;
+  if (!std::filesystem::exists(folder)) return files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  return files;
+}
 
 }  // namespace labelplu::test
 
