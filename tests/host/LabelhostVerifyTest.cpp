@@ -15,7 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A 58 × 40 mm label with one Code 128 symbol in a 20 mm box: "A1" fits,
-// a longer value is cut off at the box's right edge.
+// a longer value does not and prints as "ОШИБКА!" instead of a symbol.
 constexpr const char* kNarrowCode128 = R"(<?xml version="1.0" encoding="windows-1251"?>
 <Label Width="58" Height="40">
   <Item ClassName="Shk">
