@@ -3,12 +3,13 @@
 #include <iostream>
 
 #include "host/HostCommands.h"
+#include "host/HostMessages.h"
 #include "platform/xml/XmlDom.h"
 
 namespace labelplu::host {
 
 int UsageError(const std::string& message) {
-  std::cerr << "labelhost: " << message << "\nTry 'labelhost --help'." << std::endl;
+  std::cerr << "labelhost: " << message << "\n" << Say(HostMessage::TryHelp) << std::endl;
   return kExitUsage;
 }
 

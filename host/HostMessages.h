@@ -1,0 +1,58 @@
+// labelplu host: the catalogue of labelhost's own messages.
+//
+// Every text labelhost writes for a person (usage errors, reports, results)
+// has one row here, in English and in Russian. The language follows the
+// driver's choice (UserLanguageIsRussian: Russian when the first of
+// LANGUAGE, LC_ALL, LC_MESSAGES, LANG that is set starts with "ru"), so a
+// host's own lines and the driver's texts it passes on read alike.
+//
+// A row's texts are patterns for labelplu::Format: "%s" takes a text, "%d"
+// an integer, "%%" is a percent sign; both texts of a row take the same
+// arguments in the same order. Add a message by adding an enumerator and
+// its row in HostMessages.cpp (in the same place of both lists; a test
+// checks that every enumerator has its row and that the placeholders of the
+// two texts agree).
+//
+// Threads: constant data; the language is read from the environment on
+// each call.
+#ifndef LABELPLU_HOST_HOSTMESSAGES_H
+#define LABELPLU_HOST_HOSTMESSAGES_H
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/Errors.h"
+
+namespace labelplu::host {
+
+enum class HostMessage : uint16_t {
+  TryHelp,
+  // Append new messages above this line.
+  Count
+};
+
+struct HostMessageRow {
+  HostMessage Id;
+  std::string_view English;
+  std::string_view Russian;
+};
+
+// Every row, in enumeration order.
+std::span<const HostMessageRow> HostMessageRows();
+
+// The pattern of id in the user's language.
+std::string_view HostMessagePattern(HostMessage id);
+
+// The message of id in the user's language, its placeholders filled from args.
+template <class... A>
+std::string Say(HostMessage id, const A&... args) {
+  const std::array<FormatArg, sizeof...(A)> list{ToFormatArg(args)...};
+  return FormatText(HostMessagePattern(id), list);
+}
+
+}  // namespace labelplu::host
+
+#endif  // LABELPLU_HOST_HOSTMESSAGES_H
