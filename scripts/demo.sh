@@ -82,11 +82,13 @@ echo "labelhost --settings $settings devices"
 
 # Every sample template with the data that suits it: the price tags and the
 # picture label take the goods list; the shelf label takes articles that its
-# Code 128 can carry; the sheets hold no fields and print once.
+# Code 128 can carry; the address label its list of addresses; the sheets
+# hold no fields and print once.
 samples=(
   "price_tag_ean13:goods.csv"
   "price_tag:goods.csv"
   "shelf_label:shelf_label.csv"
+  "address_label:addresses.csv"
   "picture_label:goods.csv"
   "symbologies_linear:one_label.csv"
   "symbologies_2d:one_label.csv"

@@ -45,7 +45,8 @@ constexpr Sample kSamples[] = {{"price_tag", 8},
                                {"shelf_label", 5},
                                {"picture_label", 4},
                                {"symbologies_linear", 20, 100, 150},
-                               {"symbologies_2d", 12, 100, 70}};
+                               {"symbologies_2d", 12, 100, 70},
+                               {"address_label", 6, 64, 34}};
 
 TEST(SampleTemplates, EverySampleIsCovered) {
   std::vector<std::string> found;
