@@ -6,7 +6,7 @@ CMAKE_GEN  := -G Ninja
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps configure build test asan check demo bench fuzz fuzz-smoke clean format \
+.PHONY: all deps configure build test asan check demo docs bench fuzz fuzz-smoke clean format \
         gates format-check spell tidy-changed lint
 
 all: build
@@ -58,6 +58,13 @@ lint: gates build
 
 demo: build
 	./scripts/demo.sh $(BUILD)
+
+# docs/templates.md, the template format reference, written anew from the
+# label library's own tables; a test fails while the committed page differs.
+docs: $(BUILD)/build.ninja
+	cmake --build $(BUILD) --target template-reference
+	$(BUILD)/bin/template-reference . > docs/templates.md.tmp
+	mv docs/templates.md.tmp docs/templates.md
 
 # Benchmarks, reported as ratios (see bench/ and the README): value arrays
 # against plain zlib, barcodes against libzint, the print job against
