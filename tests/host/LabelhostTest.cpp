@@ -137,6 +137,7 @@ TEST(Labelhost, UsageAndLoadErrorsExitWithTwo) {
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Usage: labelhost [--plugin PATH] [--settings FILE] COMMAND"),
             std::string::npos);
+  EXPECT_NE(help.out.find("docs/templates.md"), std::string::npos);
 }
 
 }  // namespace
