@@ -377,7 +377,7 @@ std::string DataSourceSection() {
   std::string out =
       "## Data sources\n\n"
       "`DS` binds an item to a data source. A column of the data fills the item when the "
-      "column's header is the data source's caption, in any letter case, or its key itself. "
+      "column's header is the data source's caption or its key, in any letter case. "
       "**A column named anything else feeds nothing**, and an item whose data source no column "
       "feeds prints its `Value` from the template on every label.\n\n"
       "| Key (`DS`) | Caption | Headers that bind | Sample |\n"
