@@ -1,5 +1,5 @@
-// libFuzzer target: labelhost's CSV reader (ParseCsv, DetectCsvDelimiter) and
-// the value array built from its rows.
+// libFuzzer target: labelhost's CSV reader (DecodeCsv, ParseCsv,
+// DetectCsvDelimiter) and the value array built from its rows.
 //
 // Any text must end in rows or a HostError, never a crash, a hang or an
 // allocation beyond what the text describes. Every row has a start line,
@@ -23,9 +23,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  // Automatic decoding never fails: what is not UTF-8 is Windows-1251.
+  const std::string text = host::DecodeCsv(bytes, host::CsvEncoding::Auto, "fuzz.csv");
   const char delimiter = host::DetectCsvDelimiter(text);
-  if (delimiter != ',' && delimiter != ';') fuzz::Finding("delimiter neither ',' nor ';'");
+  if (delimiter != ',' && delimiter != ';' && delimiter != '\t')
+    fuzz::Finding("delimiter neither ',' nor ';' nor tab");
   std::vector<int> lines;
   host::CsvRows rows;
   try {

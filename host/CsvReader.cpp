@@ -1,22 +1,130 @@
 #include "host/CsvReader.h"
 
+#include "base/TextUtils.h"
 #include "host/FileText.h"
 #include "host/HostError.h"
+#include "host/HostMessages.h"
+#include "platform/ole/Utf.h"
 
 namespace labelplu::host {
 
 namespace {
 
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+
 [[noreturn]] void Fail(const std::string& source, int line, const std::string& what) {
-  throw HostError("CSV file \"" + source + "\", line " + std::to_string(line) + ": " + what);
+  throw HostError(Say(HostMessage::CsvLineError, source, line, what));
+}
+
+// The offset of the first byte that does not belong to a well-formed UTF-8
+// sequence; npos when the whole text is UTF-8.
+size_t InvalidUtf8At(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto lead = static_cast<unsigned char>(s[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length = 0;
+    char32_t cp = 0;
+    if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      cp = lead & 0x1Fu;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      cp = lead & 0x0Fu;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      cp = lead & 0x07u;
+    } else {
+      return i;
+    }
+    if (s.size() - i < length) return i;
+    for (size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(s[i + k]);
+      if ((next & 0xC0) != 0x80) return i;
+      cp = (cp << 6) | (next & 0x3Fu);
+    }
+    static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
+    i += length;
+  }
+  return std::string_view::npos;
+}
+
+// The line (from 1) of offset: CRLF, LF and CR each end one line.
+int LineAt(std::string_view text, size_t offset) {
+  int line = 1;
+  for (size_t i = 0; i < offset; ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && !(i + 1 < text.size() && text[i + 1] == '\n'))) {
+      ++line;
+    }
+  }
+  return line;
+}
+
+std::string HexByte(unsigned char c) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  return {kHex[c >> 4], kHex[c & 15]};
+}
+
+// The length of the blank at k (0 when there is none): a space, a
+// non-breaking space, or a tab when tab does not separate the fields.
+size_t BlankAt(std::string_view text, size_t k, char delimiter) {
+  if (k >= text.size()) return 0;
+  if (text[k] == ' ' || (text[k] == '\t' && delimiter != '\t')) return 1;
+  return text.substr(k, kNoBreakSpace.size()) == kNoBreakSpace ? kNoBreakSpace.size() : 0;
+}
+
+void TrimBlankEnd(std::string& field, char delimiter) {
+  for (;;) {
+    if (!field.empty() && (field.back() == ' ' || (field.back() == '\t' && delimiter != '\t'))) {
+      field.pop_back();
+    } else if (field.ends_with(kNoBreakSpace)) {
+      field.resize(field.size() - kNoBreakSpace.size());
+    } else {
+      return;
+    }
+  }
 }
 
 }  // namespace
 
+std::optional<CsvEncoding> CsvEncodingFromName(std::string_view name) {
+  if (SameTextAscii(name, "auto")) return CsvEncoding::Auto;
+  if (SameTextAscii(name, "utf-8") || SameTextAscii(name, "utf8")) return CsvEncoding::Utf8;
+  if (SameTextAscii(name, "cp1251") || SameTextAscii(name, "windows-1251")) {
+    return CsvEncoding::Cp1251;
+  }
+  return std::nullopt;
+}
+
+std::string DecodeCsv(std::string_view bytes, CsvEncoding encoding, const std::string& sourceName,
+                      CsvEncoding* chosen) {
+  if (encoding != CsvEncoding::Cp1251) {
+    std::string_view text = bytes;
+    if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+    const size_t bad = InvalidUtf8At(text);
+    if (bad == std::string_view::npos) {
+      if (chosen) *chosen = CsvEncoding::Utf8;
+      return std::string(text);
+    }
+    if (encoding == CsvEncoding::Utf8) {
+      Fail(sourceName, LineAt(text, bad),
+           Say(HostMessage::CsvNotUtf8, HexByte(static_cast<unsigned char>(text[bad]))));
+    }
+  }
+  if (chosen) *chosen = CsvEncoding::Cp1251;
+  return ole::Utf16ToUtf8(Cp1251ToUtf16(bytes));
+}
+
 char DetectCsvDelimiter(std::string_view text) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
   size_t commas = 0;
   size_t semicolons = 0;
+  size_t tabs = 0;
   bool quoted = false;
   for (const char c : text) {
     if (c == '"') {
@@ -25,14 +133,16 @@ char DetectCsvDelimiter(std::string_view text) {
       if (c == '\n' || c == '\r') break;
       if (c == ',') ++commas;
       if (c == ';') ++semicolons;
+      if (c == '\t') ++tabs;
     }
   }
+  if (tabs > 0 && tabs >= commas && tabs >= semicolons) return '\t';
   return semicolons > commas ? ';' : ',';
 }
 
 CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char delimiter,
                  std::vector<int>* rowLines) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
   if (rowLines) rowLines->clear();
 
   CsvRows rows;
@@ -49,16 +159,20 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char deli
     ++line;
     return k + 1;
   };
+  auto skipBlanks = [&] {
+    while (const size_t blank = BlankAt(text, i, delimiter)) i += blank;
+  };
 
   int rowLine = 1;
   while (i < n) {
     if (row.empty() && field.empty()) rowLine = line;
     // At the start of a field.
-    if (text[i] == '"') {
+    skipBlanks();
+    if (i < n && text[i] == '"') {
       const int startLine = line;
       ++i;
       for (;;) {
-        if (i >= n) Fail(sourceName, startLine, "a quoted field is never closed");
+        if (i >= n) Fail(sourceName, startLine, Say(HostMessage::CsvQuoteNeverClosed));
         const char c = text[i];
         if (c == '"') {
           if (i + 1 < n && text[i + 1] == '"') {
@@ -73,15 +187,17 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char deli
         field += c;
         ++i;
       }
+      skipBlanks();
       if (i < n && text[i] != delimiter && !isLineEnd(i)) {
-        Fail(sourceName, line, "unexpected character after a closing quote");
+        Fail(sourceName, line, Say(HostMessage::CsvAfterClosingQuote));
       }
     } else {
       while (i < n && text[i] != delimiter && !isLineEnd(i)) {
-        if (text[i] == '"') Fail(sourceName, line, "a quote inside an unquoted field");
+        if (text[i] == '"') Fail(sourceName, line, Say(HostMessage::CsvQuoteInUnquotedField));
         field += text[i];
         ++i;
       }
+      TrimBlankEnd(field, delimiter);
     }
     row.push_back(std::move(field));
     field.clear();
@@ -104,8 +220,28 @@ CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char deli
   return rows;
 }
 
-CsvRows ReadCsvFile(const std::string& path) {
-  return ParseCsv(ReadFileBytes(path), path);
+CsvRows ReadCsvFile(const std::string& path, CsvEncoding encoding, CsvEncoding* chosen) {
+  const std::string text = DecodeCsv(ReadFileBytes(path), encoding, path, chosen);
+  return ParseCsv(text, path, DetectCsvDelimiter(text));
+}
+
+PrintTables TablesFromCsv(std::string_view bytes, const std::string& sourceName,
+                          CsvEncoding encoding, CsvEncoding* chosen) {
+  const std::string text = DecodeCsv(bytes, encoding, sourceName, chosen);
+  std::vector<int> lines;
+  CsvRows rows = ParseCsv(text, sourceName, DetectCsvDelimiter(text), &lines);
+  PrintTables tables;
+  if (rows.empty()) throw HostError(Say(HostMessage::CsvNoHeader, sourceName));
+  tables.FieldNames = rows[0];
+  for (size_t i = 1; i < rows.size(); ++i) {
+    if (rows[i].size() == 1 && rows[i][0].empty()) continue;
+    if (rows[i].size() != rows[0].size()) {
+      Fail(sourceName, lines[i], Say(HostMessage::CsvFieldCount, rows[i].size(), rows[0].size()));
+    }
+    // Moved, not copied: a large file is held once.
+    tables.Records.push_back(std::move(rows[i]));
+  }
+  return tables;
 }
 
 }  // namespace labelplu::host

@@ -1,7 +1,9 @@
-// labelplu host: reading comma-separated values (RFC 4180).
+// labelplu host: reading comma-separated values as spreadsheets write them
+// (RFC 4180, in UTF-8 or Windows-1251, with ',' ';' or tab between fields).
 #ifndef LABELPLU_HOST_CSVREADER_H
 #define LABELPLU_HOST_CSVREADER_H
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +11,29 @@
 namespace labelplu::host {
 
 using CsvRows = std::vector<std::vector<std::string>>;
+
+// The character encoding of a CSV file.
+enum class CsvEncoding {
+  // Valid UTF-8 (with or without a byte order mark) is UTF-8, anything
+  // else Windows-1251.
+  Auto,
+  Utf8,
+  Cp1251,
+};
+
+// The encoding a command line names: "auto", "utf-8" or "utf8", "cp1251" or
+// "windows-1251", in any letter case; nullopt for another name.
+std::optional<CsvEncoding> CsvEncodingFromName(std::string_view name);
+
+// The bytes of a CSV file as UTF-8 text. Auto and Utf8 drop a leading UTF-8
+// byte order mark; Cp1251 converts every byte (0x98, which the code page
+// leaves undefined, becomes U+0098). chosen, when given, receives the
+// encoding applied: Utf8 or Cp1251, never Auto.
+//
+// Throws HostError, naming sourceName and the line, when encoding is Utf8
+// and the bytes are not valid UTF-8.
+std::string DecodeCsv(std::string_view bytes, CsvEncoding encoding, const std::string& sourceName,
+                      CsvEncoding* chosen = nullptr);
 
 // Splits UTF-8 text into rows of cells. Every record of the text is a row,
 // the first (header) row included. Fields are separated by delimiter; records end
@@ -18,20 +43,44 @@ using CsvRows = std::vector<std::vector<std::string>>;
 // empty line inside the text is a row with one empty cell. Rows may differ in
 // length.
 //
+// Blanks (spaces, non-breaking spaces U+00A0 and, unless tab is the
+// delimiter, tabs) at either end of an unquoted field are dropped, so
+// "Name; Price" names the fields "Name" and "Price". A quoted field keeps
+// every character between its quotes; blanks outside the quotes are dropped.
+//
 // Throws HostError, naming sourceName and the line, for a quote inside an
-// unquoted field, a character other than ',' or a line break after a closing
-// quote, and a quoted field that is never closed. rowLines, when given,
-// receives the line (from 1) on which each row starts.
+// unquoted field, a character other than the delimiter, a blank or a line
+// break after a closing quote, and a quoted field that is never closed.
+// rowLines, when given, receives the line (from 1) on which each row starts.
 CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char delimiter = ',',
                  std::vector<int>* rowLines = nullptr);
 
-// The delimiter of a CSV text judged by its first record: ';' when it holds
-// more semicolons than commas outside quoted fields, else ','.
+// The delimiter of a CSV text judged by its first record, outside quoted
+// fields: tab when it holds at least one tab and no more commas or
+// semicolons than tabs (header texts hold commas, hardly ever tabs), else
+// ';' when it holds more semicolons than commas, else ','.
 char DetectCsvDelimiter(std::string_view text);
 
-// ParseCsv of the whole file at path. Throws HostError naming the file when
-// it cannot be read.
-CsvRows ReadCsvFile(const std::string& path);
+// The rows of the CSV file at path: DecodeCsv, DetectCsvDelimiter and
+// ParseCsv. chosen receives the encoding applied. Throws HostError naming the
+// file when it cannot be read, is not in the encoding given or is malformed.
+CsvRows ReadCsvFile(const std::string& path, CsvEncoding encoding = CsvEncoding::Auto,
+                    CsvEncoding* chosen = nullptr);
+
+// A print job's tables from the bytes of a CSV file: field names (the header
+// row) and records (every other row). The bytes are decoded as DecodeCsv
+// does (chosen receives the encoding applied) and split on the delimiter
+// DetectCsvDelimiter finds. Fully empty lines are skipped, so a file with a
+// header and only blank lines has no records. Throws HostError naming
+// sourceName for an empty file (no header), text that is not in the encoding
+// given, malformed text, and a row with another cell count than the header
+// (with the row's line).
+struct PrintTables {
+  std::vector<std::string> FieldNames;
+  std::vector<std::vector<std::string>> Records;
+};
+PrintTables TablesFromCsv(std::string_view bytes, const std::string& sourceName,
+                          CsvEncoding encoding = CsvEncoding::Auto, CsvEncoding* chosen = nullptr);
 
 }  // namespace labelplu::host
 

@@ -107,7 +107,7 @@ const HostCommand kCommands[] = {
     {"preview", "[N|NAME]", "show the preview window of a device", PreviewCommand},
     {"print",
      "--template FILE --data FILE.csv [--set NAME=VALUE]... [--printer NAME | --output FILE.pdf] "
-     "[--paper WxH|label] [--device N|NAME] [--verify]",
+     "[--paper WxH|label] [--device N|NAME] [--verify] [--encoding auto|utf-8|cp1251]",
      "print a label template filled from a CSV file", PrintCommand},
 };
 
@@ -169,8 +169,8 @@ std::string HostHelpText() {
       "its file name only and looked for in the plug-in's folder.\n"
       "\n"
       "Printing: print fills the template once per data row (the CSV header names\n"
-      "the fields; ',' or ';' separated, UTF-8) and prints on the device's printer,\n"
-      "the printer --printer names, or with --output into a PDF file on the paper\n"
+      "the fields) and prints on the device's printer, the printer --printer names,\n"
+      "or with --output into a PDF file on the paper\n"
       "--paper names (millimetres, label = the template's size, A4 otherwise).\n"
       "--set adds values for every label. It takes the device --device names (the\n"
       "first, or a new default one when there is none) and switches it on; what it\n"
@@ -178,6 +178,13 @@ std::string HostHelpText() {
       "the driver's result code and text; progress shows on a terminal. --verify\n"
       "first reads every barcode of every label back at the printer's resolution\n"
       "and stops before anything is printed when one does not read as its value.\n"
+      "The CSV file: ',' ';' or tab between fields, judged by the header; blanks\n"
+      "around headers and unquoted fields are dropped, quoted fields keep theirs.\n"
+      "--encoding auto (the default) reads valid UTF-8 (with or without a byte\n"
+      "order mark) as UTF-8 and anything else as Windows-1251, and says so when it\n"
+      "chose Windows-1251; utf-8 stops at the first byte that is not UTF-8; cp1251\n"
+      "reads Windows-1251. A file with a header and no records prints nothing and\n"
+      "exits with 1.\n"
       "\n"
       "Templates: docs/templates.md in the source tree describes the template\n"
       "format: the items, their properties and values, the worked examples, and\n"

@@ -30,6 +30,16 @@ namespace labelplu::host {
 
 enum class HostMessage : uint16_t {
   TryHelp,
+  CsvLineError,
+  CsvQuoteNeverClosed,
+  CsvAfterClosingQuote,
+  CsvQuoteInUnquotedField,
+  CsvNotUtf8,
+  CsvNoHeader,
+  CsvFieldCount,
+  CsvNoRecords,
+  CsvReadAsCp1251,
+  EncodingValues,
   // Append new messages above this line.
   Count
 };

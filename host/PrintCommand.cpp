@@ -11,6 +11,7 @@
 #include "host/FileText.h"
 #include "host/HostCommands.h"
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "host/ValueArrays.h"
 #include "platform/xml/XmlDom.h"
 
@@ -34,6 +35,7 @@ struct PrintArgs {
   std::optional<std::string> Paper;
   std::optional<std::string> Device;
   bool Verify = false;
+  CsvEncoding Encoding = CsvEncoding::Auto;
 };
 
 // A failure of the run with its exit code.
@@ -93,6 +95,13 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out) {
     };
     if (arg == "--verify") {
       out.Verify = true;
+      continue;
+    }
+    if (name == "--encoding") {
+      const std::optional<std::string> text = take();
+      const auto encoding = text ? CsvEncodingFromName(*text) : std::nullopt;
+      if (!encoding) return UsageError(Say(HostMessage::EncodingValues));
+      out.Encoding = *encoding;
       continue;
     }
     std::optional<std::string>* target = nullptr;
@@ -262,11 +271,17 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   }
   // Everything is read and checked before the plug-in prints anything.
   PrintTables tables;
+  CsvEncoding encoding = args.Encoding;
   try {
-    tables = TablesFromCsv(ReadFileBytes(args.Data), args.Data);
+    tables = TablesFromCsv(ReadFileBytes(args.Data), args.Data, args.Encoding, &encoding);
   } catch (const HostError& e) {
     throw PrintError(kExitUsage, e.what());
   }
+  if (args.Encoding == CsvEncoding::Auto && encoding == CsvEncoding::Cp1251) {
+    Report(Say(HostMessage::CsvReadAsCp1251, args.Data));
+  }
+  if (tables.Records.empty())
+    throw PrintError(kExitFailed, Say(HostMessage::CsvNoRecords, args.Data));
   std::optional<std::string> printerName = args.Printer;
   if (args.Output) {
     try {
@@ -339,25 +354,6 @@ void TemplateSize(const std::string& path, double& width, double& height) {
   };
   width = side("Width");
   height = side("Height");
-}
-
-PrintTables TablesFromCsv(const std::string& text, const std::string& sourceName) {
-  std::vector<int> lines;
-  CsvRows rows = ParseCsv(text, sourceName, DetectCsvDelimiter(text), &lines);
-  PrintTables tables;
-  if (rows.empty()) throw HostError("CSV file \"" + sourceName + "\" has no header row");
-  tables.FieldNames = rows[0];
-  for (size_t i = 1; i < rows.size(); ++i) {
-    if (rows[i].size() == 1 && rows[i][0].empty()) continue;
-    if (rows[i].size() != rows[0].size()) {
-      throw HostError("CSV file \"" + sourceName + "\", line " + std::to_string(lines[i]) + ": " +
-                      std::to_string(rows[i].size()) + " fields where the header has " +
-                      std::to_string(rows[0].size()));
-    }
-    // Moved, not copied: a large file is held once.
-    tables.Records.push_back(std::move(rows[i]));
-  }
-  return tables;
 }
 
 int PrintCommand(const HostOptions& options, std::span<const std::string> args) {

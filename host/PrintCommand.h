@@ -3,8 +3,11 @@
 //
 //   labelhost print --template FILE --data FILE.csv [--set NAME=VALUE]...
 //                   [--printer NAME | --output FILE.pdf] [--paper WxH|label]
-//                   [--device N|NAME] [--verify]
+//                   [--device N|NAME] [--verify] [--encoding auto|utf-8|cp1251]
 //
+// The CSV file is read as --encoding says (auto: UTF-8 when it is valid
+// UTF-8, else Windows-1251, which is then said on standard error); a file
+// with a header and no records prints nothing and exits with 1.
 // The device: the one --device names, else the first; when the driver has
 // no device, a default one is added. It is switched on for the run. The CSV
 // header gives the field names, every other row one label; --set adds
@@ -24,12 +27,13 @@
 #include <string>
 #include <vector>
 
+#include "host/CsvReader.h"
 #include "host/HostSession.h"
 
 namespace labelplu::host {
 
 // The print command; exit 0 when the driver answered 0, 1 for another
-// result or a failed request, 2 for a wrong command line or a file that
+// result, a failed request or a CSV file without records, 2 for a wrong command line or a file that
 // cannot be read (a malformed CSV is reported with its line number, and
 // nothing is printed).
 int PrintCommand(const HostOptions& options, std::span<const std::string> args);
@@ -39,15 +43,6 @@ int PrintCommand(const HostOptions& options, std::span<const std::string> args);
 // driver reads it). Throws HostError when the file cannot be read or is not
 // a template.
 void TemplateSize(const std::string& path, double& width, double& height);
-
-// The job's tables from CSV rows (header first): field names (one per row)
-// and records. Fully empty lines are skipped; a row with another cell count
-// than the header throws HostError naming sourceName and the row's line.
-struct PrintTables {
-  std::vector<std::string> FieldNames;
-  std::vector<std::vector<std::string>> Records;
-};
-PrintTables TablesFromCsv(const std::string& text, const std::string& sourceName);
 
 }  // namespace labelplu::host
 

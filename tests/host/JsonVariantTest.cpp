@@ -121,6 +121,16 @@ TEST_F(JsonVariantTest, CsvArgumentIsATableOfEveryRow) {
                 "\", line 2: a quote inside an unquoted field");
 }
 
+// A script's CSV value reads as print reads its data: Windows-1251 when it
+// is not UTF-8, ';' judged by the header, blanks outside quotes dropped.
+TEST_F(JsonVariantTest, CsvArgumentReadsSpreadsheetFilesAsPrintDoes) {
+  m_dir.Write("win.csv",
+              "\xCD\xE0\xE8\xEC\xE5\xED\xEE\xE2\xE0\xED\xE8\xE5; "
+              "\xD6\xE5\xED\xE0\r\n\xD5\xEB\xE5\xE1; 45\r\n");
+  EXPECT_EQ(Shown(JsonToVariant(json{{"csv", "win.csv"}}, m_dir.Path())),
+            R"([["Наименование","Цена"],["Хлеб","45"]])");
+}
+
 TEST_F(JsonVariantTest, OversizedTablesAreRefused) {
   // 3000 rows of which one has 3000 cells: 9 million cells from 6 KB.
   std::string text(2999, ',');

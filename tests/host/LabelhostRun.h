@@ -26,14 +26,15 @@ std::string FileText(const std::filesystem::path& path);
 // The lines of a text.
 std::vector<std::string> Lines(const std::string& text);
 
-// Runs labelhost with args. The language decides the driver's messages:
+// Runs labelhost with args. The language decides the messages of labelhost
+// and of the driver (English unless lang is Russian, such as "ru_RU.UTF-8"):
 // LANG is lang and every variable that could override it is removed. HOME
 // and XDG_CONFIG_HOME point into a folder of this test program unless env
 // sets them, so a run without --settings never finds the user's settings;
 // env may change further variables (an empty value removes one).
 ProcessResult Labelhost(std::vector<std::string> args, const std::string& input = "",
                         const std::map<std::string, std::string>& env = {},
-                        const std::string& lang = "ru_RU.UTF-8");
+                        const std::string& lang = "C.UTF-8");
 
 }  // namespace labelplu::test
 

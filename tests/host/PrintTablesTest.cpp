@@ -21,6 +21,12 @@ TEST(PrintTablesTest, ReadsCommaAndSemicolonFilesAlike) {
        "\xEF\xBB\xBFНаименование;Цена\r\nМолоко;89,90\r\n\"Хлеб \"\"x\"\"\";45"},
       {"blank lines are skipped",
        "Наименование,Цена\n\nМолоко,\"89,90\"\n\n\"Хлеб \"\"x\"\"\",45\n\n"},
+      {"tab, blanks around the fields",
+       "Наименование \t Цена\nМолоко\t 89,90 \n \"Хлеб \"\"x\"\"\"\t45\n"},
+      {"Windows-1251",
+       "\xCD\xE0\xE8\xEC\xE5\xED\xEE\xE2\xE0\xED\xE8\xE5;"
+       "\xD6\xE5\xED\xE0\r\n\xCC\xEE\xEB\xEE\xEA\xEE;89,90\r\n\"\xD5\xEB\xE5\xE1 "
+       "\"\"x\"\"\";45\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -31,6 +37,16 @@ TEST(PrintTablesTest, ReadsCommaAndSemicolonFilesAlike) {
   // A quoted field may span lines.
   const PrintTables multiline = TablesFromCsv("A,B\n\"one\ntwo\",3\n", "x.csv");
   EXPECT_EQ(multiline.Records, (Rows{{"one\ntwo", "3"}}));
+}
+
+TEST(PrintTablesTest, AHeaderWithoutRecordsGivesNoRecords) {
+  for (const char* text :
+       {"Наименование,Цена\n", "Наименование,Цена", "Наименование;Цена\r\n\r\n \n"}) {
+    SCOPED_TRACE(text);
+    const PrintTables tables = TablesFromCsv(text, "head.csv");
+    EXPECT_EQ(tables.FieldNames, (std::vector<std::string>{"Наименование", "Цена"}));
+    EXPECT_TRUE(tables.Records.empty());
+  }
 }
 
 TEST(PrintTablesTest, MalformedFilesNameTheirLine) {
