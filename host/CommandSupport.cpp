@@ -51,7 +51,7 @@ std::vector<DeviceEntry> DeviceEntries(HostSession& session) {
 }
 
 std::string FailureText(const RequestResult& result) {
-  return result.Message + (result.Code ? " (code " + std::to_string(*result.Code) + ")" : "");
+  return result.Code ? Say(HostMessage::CodeSuffix, result.Message, *result.Code) : result.Message;
 }
 
 }  // namespace labelplu::host

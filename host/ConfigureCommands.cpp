@@ -11,6 +11,7 @@
 #include "host/CommandSupport.h"
 #include "host/HostCommands.h"
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 
 namespace labelplu::host {
 
@@ -35,7 +36,7 @@ int32_t ChooseDevice(HostSession& session, const std::string& key) {
           ? OleVariant(static_cast<int32_t>(std::stol(key)))
           : OleVariant(std::string_view(key));
   const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
-  if (!chosen.Ok) throw HostError("no device \"" + key + "\": " + FailureText(chosen));
+  if (!chosen.Ok) throw HostError(Say(HostMessage::NoSuchDevice, key, FailureText(chosen)));
   return ole::VarToInt32(Must(session.Host().Get("DeviceNumber"), "DeviceNumber").Result.get());
 }
 
@@ -54,8 +55,8 @@ enum class Mode { Configure, Preview };
 
 int ShowSettings(const HostOptions& options, std::span<const std::string> args, Mode mode) {
   const std::string command = mode == Mode::Configure ? "configure" : "preview";
-  if (args.size() > 1) return UsageError(command + " takes at most one device");
-  if (!args.empty() && args[0].empty()) return UsageError(command + ": the device is empty");
+  if (args.size() > 1) return UsageError(Say(HostMessage::TakesAtMostOneDevice, command));
+  if (!args.empty() && args[0].empty()) return UsageError(Say(HostMessage::DeviceIsEmpty, command));
   if (mode == Mode::Preview) setenv(kOpenVariable, kOpenPreview, 1);
   auto session = OpenSession(options);
   if (!session) return kExitUsage;
@@ -67,27 +68,26 @@ int ShowSettings(const HostOptions& options, std::span<const std::string> args, 
     } else if (entries.size() == 1) {
       number = 1;
     } else if (entries.size() > 1) {
-      return UsageError("there are " + std::to_string(entries.size()) +
-                        " devices: name one by its number or name");
+      return UsageError(Say(HostMessage::ManyDevices, entries.size()));
     }
-    if (number > entries.size()) throw HostError("the driver chose no listed device");
+    if (number > entries.size()) throw HostError(Say(HostMessage::NoListedDevice));
 
     if (number == 0) {
       if (mode == Mode::Preview) {
-        Report("there are no devices; add one with 'labelhost configure' or 'labelhost add'");
+        Report(Say(HostMessage::NoDevicesConfigure));
         return kExitFailed;
       }
       const OleVariant document{std::string_view("<Устройство/>")};
       const int32_t result =
           SettingsAnswer(session->Host().Call(kAddMethod, std::span(&document, 1)), kAddMethod);
       if (result != 0) {
-        Report("settings cancelled (" + std::to_string(result) + "): no device added");
+        Report(Say(HostMessage::AddCancelled, result));
         return kExitFailed;
       }
       entries = DeviceEntries(*session);
-      if (entries.empty()) throw HostError(std::string(kAddMethod) + " added no device");
+      if (entries.empty()) throw HostError(Say(HostMessage::AddedNoDevice, kAddMethod));
       if (!StoreChanges(*session)) return kExitFailed;
-      std::cout << "Added device " << Describe(entries.back(), entries.size()) << ".\n";
+      std::cout << Say(HostMessage::AddedDevice, Describe(entries.back(), entries.size())) << "\n";
       return kExitOk;
     }
 
@@ -97,18 +97,18 @@ int ShowSettings(const HostOptions& options, std::span<const std::string> args, 
     const int32_t result =
         SettingsAnswer(session->Host().Call(kSettingsMethod, callArgs), kSettingsMethod);
     if (mode == Mode::Preview) {
-      std::cout << "Preview of device " << Describe(device, number) << " closed.\n";
+      std::cout << Say(HostMessage::PreviewClosed, Describe(device, number)) << "\n";
       return kExitOk;
     }
     if (result != 0) {
-      Report("settings of device " + Describe(device, number) + " cancelled (" +
-             std::to_string(result) + "); nothing stored");
+      Report(Say(HostMessage::SettingsCancelled, Describe(device, number), result));
       return kExitFailed;
     }
     if (!StoreChanges(*session)) return kExitFailed;
     entries = DeviceEntries(*session);
-    std::cout << "Configured device "
-              << Describe(number <= entries.size() ? entries[number - 1] : device, number) << ".\n";
+    std::cout << Say(HostMessage::ConfiguredDevice,
+                     Describe(number <= entries.size() ? entries[number - 1] : device, number))
+              << "\n";
     return kExitOk;
   } catch (const std::exception& e) {
     Report(e.what());

@@ -9,6 +9,7 @@
 #include "host/FileText.h"
 #include "host/HostCommands.h"
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "host/ValueArrays.h"
 
 namespace labelplu::host {
@@ -71,16 +72,15 @@ int32_t ChooseDevice(HostSession& session, const std::optional<std::string>& key
     const OleVariant arg = DeviceKey(*key);
     const RequestResult chosen = session.Host().Call("ChoiceDevice", std::span(&arg, 1));
     if (!chosen.Ok) {
-      throw CommandError(kExitFailed, "no device \"" + *key + "\": " + FailureText(chosen));
+      throw CommandError(kExitFailed, Say(HostMessage::NoSuchDevice, *key, FailureText(chosen)));
     }
   } else if (ReadInt(session, "DeviceNumber") <= 0) {
     const int32_t count = ReadInt(session, "DevicesQuantity");
     if (count == 0) {
-      throw CommandError(kExitFailed, "there are no devices; add one with 'labelhost add'");
+      throw CommandError(kExitFailed, Say(HostMessage::NoDevicesAdd));
     }
     if (count > 1) {
-      throw CommandError(kExitUsage, "there are " + std::to_string(count) +
-                                         " devices: name one by its number or name");
+      throw CommandError(kExitUsage, Say(HostMessage::ManyDevices, count));
     }
     Call(session, "ChoiceDevice", OleVariant(1));
   }
@@ -121,9 +121,9 @@ ole::ComPtr<ISafeArray> PropsTable(HostSession& session, int32_t& rows, int32_t&
   const RequestResult props = Call(session, "GetProps", OleVariant());
   ole::ComPtr<ISafeArray> table;
   if (!props.Args.empty()) table = AsValueArray(props.Args[0].get());
-  if (!table) throw HostError("GetProps gave no value array");
+  if (!table) throw HostError(Say(HostMessage::PropsNoArray));
   GetBounds(table.get(), &rows, &cols);
-  if (cols < 7) throw HostError("GetProps gave a value array of fewer than 7 columns");
+  if (cols < 7) throw HostError(Say(HostMessage::PropsFewColumns));
   return table;
 }
 
@@ -141,7 +141,8 @@ void PrintParameters(HostSession& session) {
   for (int32_t row = 1; row < rows; ++row) {
     Line line{CellText(table.get(), row, 0), CellText(table.get(), row, 4),
               CellText(table.get(), row, 1)};
-    if (ole::VarToInt32(GetCell(table.get(), row, 5).get()) != 0) line.Caption += " (read-only)";
+    if (ole::VarToInt32(GetCell(table.get(), row, 5).get()) != 0)
+      line.Caption += Say(HostMessage::ReadOnlyMark);
     nameWidth = std::max(nameWidth, DisplayWidth(line.Name));
     valueWidth = std::max(valueWidth, DisplayWidth(line.Value));
     lines.push_back(std::move(line));
@@ -173,10 +174,10 @@ int WithSession(const HostOptions& options, Body body) {
 
 int SwitchCommand(const HostOptions& options, std::span<const std::string> args, bool on) {
   const std::string command = on ? "on" : "off";
-  if (args.size() > 1) return UsageError(command + " takes at most one device");
+  if (args.size() > 1) return UsageError(Say(HostMessage::TakesAtMostOneDevice, command));
   std::optional<std::string> key;
   if (!args.empty()) {
-    if (args[0].empty()) return UsageError(command + ": the device is empty");
+    if (args[0].empty()) return UsageError(Say(HostMessage::DeviceIsEmpty, command));
     key = args[0];
   }
   return WithSession(options, [&](HostSession& session) {
@@ -185,8 +186,9 @@ int SwitchCommand(const HostOptions& options, std::span<const std::string> args,
     Call(session, on ? "SwitchOn" : "SwitchOff", OleVariant(0));
     const bool isOn = ReadInt(session, "DeviceIsOn") != 0;
     session.StoreChanges();
-    std::cout << "Device " << Describe(DeviceEntries(session), number) << " is "
-              << (isOn ? "on" : "off") << ".\n";
+    std::cout << Say(isOn ? HostMessage::DeviceIsOn : HostMessage::DeviceIsOff,
+                     Describe(DeviceEntries(session), number))
+              << "\n";
     return kExitOk;
   });
 }
@@ -194,16 +196,16 @@ int SwitchCommand(const HostOptions& options, std::span<const std::string> args,
 }  // namespace
 
 int DevicesCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (!args.empty()) return UsageError("devices takes no arguments");
+  if (!args.empty()) return UsageError(Say(HostMessage::DevicesNoArgs));
   return WithSession(options, [&](HostSession& session) {
     const std::vector<DeviceEntry> entries = DeviceEntries(session);
-    if (entries.empty()) std::cout << "No devices.\n";
+    if (entries.empty()) std::cout << Say(HostMessage::NoDevices) << "\n";
     for (size_t i = 0; i < entries.size(); ++i) {
       const int32_t number = static_cast<int32_t>(i + 1);
       Call(session, "ChoiceDevice", OleVariant(number));
       const bool isOn = ReadInt(session, "DeviceIsOn") != 0;
       std::cout << number << "  " << entries[i].Name << "  " << entries[i].Code << "  "
-                << (isOn ? "on" : "off") << '\n';
+                << Say(isOn ? HostMessage::StateOn : HostMessage::StateOff) << '\n';
       PrintParameters(session);
     }
     return kExitOk;
@@ -211,7 +213,7 @@ int DevicesCommand(const HostOptions& options, std::span<const std::string> args
 }
 
 int AddCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.size() > 1) return UsageError("add takes at most one settings document file");
+  if (args.size() > 1) return UsageError(Say(HostMessage::AddTakesOneFile));
   std::string document = "<Устройство/>";
   if (!args.empty()) {
     try {
@@ -236,41 +238,40 @@ int AddCommand(const HostOptions& options, std::span<const std::string> args) {
       throw CommandError(kExitFailed, "AddDevice: " + FailureText(added));
     }
     const std::vector<DeviceEntry> entries = DeviceEntries(session);
-    if (entries.empty()) throw HostError("AddDevice added no device");
+    if (entries.empty()) throw HostError(Say(HostMessage::AddedNoDevice, "AddDevice"));
     const DeviceEntry& newest = entries.back();
     for (size_t i = 0; i + 1 < entries.size(); ++i) {
       if (entries[i].Code == newest.Code) {
         undo();
-        throw CommandError(kExitFailed,
-                           "device " + Describe(entries, static_cast<int32_t>(i + 1)) +
-                               " has the same code; a second device with it would replace the "
-                               "first when the settings are loaded again");
+        throw CommandError(kExitFailed, Say(HostMessage::SameCode,
+                                            Describe(entries, static_cast<int32_t>(i + 1))));
       }
     }
     session.StoreChanges();
-    std::cout << "Added device " << Describe(entries, static_cast<int32_t>(entries.size()))
-              << ".\n";
+    std::cout << Say(HostMessage::AddedDevice,
+                     Describe(entries, static_cast<int32_t>(entries.size())))
+              << "\n";
     return kExitOk;
   });
 }
 
 int DeleteCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.size() != 1 || args[0].empty()) return UsageError("delete takes one device: N or NAME");
+  if (args.size() != 1 || args[0].empty()) return UsageError(Say(HostMessage::DeleteTakesDevice));
   return WithSession(options, [&](HostSession& session) {
     const int32_t number = ChooseDevice(session, args[0]);
     const std::string shown = Describe(DeviceEntries(session), number);
     Call(session, "DeleteDevice", OleVariant(number));
     session.StoreChanges();
-    std::cout << "Deleted device " << shown << ".\n";
+    std::cout << Say(HostMessage::DeletedDevice, shown) << "\n";
     return kExitOk;
   });
 }
 
 int SelectCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.size() != 1 || args[0].empty()) return UsageError("select takes one device: N or NAME");
+  if (args.size() != 1 || args[0].empty()) return UsageError(Say(HostMessage::SelectTakesDevice));
   return WithSession(options, [&](HostSession& session) {
     const int32_t number = ChooseDevice(session, args[0]);
-    std::cout << "Selected device " << Describe(DeviceEntries(session), number) << ".\n";
+    std::cout << Say(HostMessage::SelectedDevice, Describe(DeviceEntries(session), number)) << "\n";
     return kExitOk;
   });
 }
@@ -288,7 +289,7 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
   std::vector<std::string> words;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--device") {
-      if (i + 1 >= args.size()) return UsageError("--device needs a device: N or NAME");
+      if (i + 1 >= args.size()) return UsageError(Say(HostMessage::DeviceOptionNeedsDevice));
       key = args[++i];
     } else if (args[i].starts_with("--device=")) {
       key = args[i].substr(9);
@@ -296,9 +297,9 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
       words.push_back(args[i]);
     }
   }
-  if (key && key->empty()) return UsageError("--device needs a device: N or NAME");
+  if (key && key->empty()) return UsageError(Say(HostMessage::DeviceOptionNeedsDevice));
   if (words.size() != 2 || words[0].empty()) {
-    return UsageError("param takes a parameter name and a value");
+    return UsageError(Say(HostMessage::ParamTakesNameValue));
   }
   const std::string& name = words[0];
   const OleVariant value{std::string_view(words[1])};
@@ -317,7 +318,7 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
       // parameter's type, and every parameter is reachable, not only those
       // that are properties.
       if (ole::VarToInt32(GetCell(table.get(), found, 5).get()) != 0) {
-        throw CommandError(kExitFailed, "the parameter " + name + " is read-only");
+        throw CommandError(kExitFailed, Say(HostMessage::ParamReadOnly, name));
       }
       const ole::ComPtr<ISafeArray> change = NewValueArray(1, cols);
       for (int32_t col = 0; col < cols; ++col) {
@@ -333,20 +334,20 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
       shown = ole::VarToText(Must(session.Host().Get(name), name).Result.get());
     }
     session.StoreChanges();
-    std::cout << "Device " << Describe(DeviceEntries(session), number) << ": " << name << " = "
-              << shown << '\n';
+    std::cout << Say(HostMessage::ParamSet, Describe(DeviceEntries(session), number), name, shown)
+              << '\n';
     return kExitOk;
   });
 }
 
 int ShowSettingsCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (!args.empty()) return UsageError("show-settings takes no arguments");
+  if (!args.empty()) return UsageError(Say(HostMessage::ShowSettingsNoArgs));
   try {
     const SettingsStore store(options.SettingsPath.empty() ? SettingsStore::DefaultPath()
                                                            : options.SettingsPath);
     const std::optional<std::string> text = store.Read();
     if (!text) {
-      Report("no settings stored yet: \"" + store.Path() + "\" does not exist");
+      Report(Say(HostMessage::NoSettingsYet, store.Path()));
       return kExitOk;
     }
     std::cout << *text;

@@ -9,15 +9,16 @@
 #include <cstring>
 
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "platform/ole/Utf.h"
 
 namespace labelplu::host {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const char* what, int err) {
-  throw HostError("cannot read file \"" + path + "\": " + what +
-                  (err != 0 ? std::string(": ") + std::strerror(err) : std::string()));
+[[noreturn]] void Fail(const std::string& path, HostMessage what, int err) {
+  throw HostError(Say(HostMessage::CannotReadFile, path,
+                      Say(what) + (err != 0 ? std::string(": ") + std::strerror(err) : "")));
 }
 
 class Fd {
@@ -38,11 +39,11 @@ class Fd {
 
 std::string ReadFileBytes(const std::string& path) {
   Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) Fail(path, "cannot open it", errno);
+  if (fd.get() < 0) Fail(path, HostMessage::CannotOpenIt, errno);
   struct stat st {};
-  if (::fstat(fd.get(), &st) != 0) Fail(path, "cannot query it", errno);
+  if (::fstat(fd.get(), &st) != 0) Fail(path, HostMessage::CannotQueryIt, errno);
   // Only regular files: a device or a pipe could feed bytes without end.
-  if (!S_ISREG(st.st_mode)) Fail(path, "not a regular file", 0);
+  if (!S_ISREG(st.st_mode)) Fail(path, HostMessage::NotARegularFile, 0);
 
   std::string bytes;
   // The reported size is only a hint (/proc/kcore claims terabytes): reserve
@@ -53,7 +54,7 @@ std::string ReadFileBytes(const std::string& path) {
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      Fail(path, "read error", errno);
+      Fail(path, HostMessage::ReadError, errno);
     }
     if (n == 0) break;
     bytes.append(buffer, static_cast<size_t>(n));
@@ -67,8 +68,7 @@ std::string ReadTextFile(const std::string& path) {
   if (bytes.size() >= 2 &&
       ((byte(0) == 0xFF && byte(1) == 0xFE) || (byte(0) == 0xFE && byte(1) == 0xFF))) {
     if (bytes.size() % 2 != 0) {
-      throw HostError("cannot read file \"" + path +
-                      "\": its UTF-16 text ends in half a character");
+      Fail(path, HostMessage::HalfUtf16Character, 0);
     }
     const bool little = byte(0) == 0xFF;
     std::u16string units;
@@ -84,7 +84,7 @@ std::string ReadTextFile(const std::string& path) {
   // The conversions replace what is ill-formed, so only valid UTF-8 comes
   // back unchanged.
   if (ole::Utf16ToUtf8(ole::Utf8ToUtf16(text)) != text) {
-    throw HostError("cannot read file \"" + path + "\": it is not UTF-8 (or UTF-16) text");
+    Fail(path, HostMessage::NotUtf8Text, 0);
   }
   return std::string(text);
 }

@@ -8,6 +8,7 @@
 #include "host/ConfigureCommands.h"
 #include "host/DeviceCommands.h"
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "host/PluginHost.h"
 #include "host/PrintCommand.h"
 #include "host/ScriptRunner.h"
@@ -19,7 +20,7 @@ using nlohmann::json;
 namespace {
 
 int RunCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.size() != 1) return UsageError("run takes one argument: a script file or -");
+  if (args.size() != 1) return UsageError(Say(HostMessage::RunTakesOneScript));
   const std::string& source = args[0];
   std::ifstream file;
   std::istream* in = &std::cin;
@@ -27,12 +28,12 @@ int RunCommand(const HostOptions& options, std::span<const std::string> args) {
   if (source != "-") {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(source, ec)) {
-      Report("cannot read script \"" + source + "\": not a readable file");
+      Report(Say(HostMessage::ScriptNotReadable, source));
       return kExitUsage;
     }
     file.open(source, std::ios::binary);
     if (!file) {
-      Report("cannot read script \"" + source + "\"");
+      Report(Say(HostMessage::ScriptCannotRead, source));
       return kExitUsage;
     }
     in = &file;
@@ -71,18 +72,18 @@ int SingleRequest(const HostOptions& options, RequestKind kind, std::span<const 
 }
 
 int CallCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.empty() || args[0].empty()) return UsageError("call needs a method name");
+  if (args.empty() || args[0].empty()) return UsageError(Say(HostMessage::CallNeedsName));
   return SingleRequest(options, RequestKind::Call, args);
 }
 
 int GetCommand(const HostOptions& options, std::span<const std::string> args) {
-  if (args.size() != 1 || args[0].empty()) return UsageError("get takes one property name");
+  if (args.size() != 1 || args[0].empty()) return UsageError(Say(HostMessage::GetTakesName));
   return SingleRequest(options, RequestKind::Get, args);
 }
 
 int SetCommand(const HostOptions& options, std::span<const std::string> args) {
   if (args.size() != 2 || args[0].empty()) {
-    return UsageError("set takes a property name and a value");
+    return UsageError(Say(HostMessage::SetTakesNameValue));
   }
   return SingleRequest(options, RequestKind::Set, args);
 }
@@ -220,7 +221,7 @@ int HostMain(int argc, char** argv) {
     } else {
       return false;
     }
-    if (value.empty()) status = UsageError(name + " needs a path");
+    if (value.empty()) status = UsageError(Say(HostMessage::OptionNeedsPath, name));
     return true;
   };
   for (; i < argc; ++i) {
@@ -235,16 +236,17 @@ int HostMain(int argc, char** argv) {
       if (status != kExitOk) return status;
       continue;
     }
-    if (arg.rfind('-', 0) == 0 && arg != "-") return UsageError("unknown option " + arg);
+    if (arg.rfind('-', 0) == 0 && arg != "-")
+      return UsageError(Say(HostMessage::UnknownOption, arg));
     break;
   }
-  if (i >= argc) return UsageError("no command given");
+  if (i >= argc) return UsageError(Say(HostMessage::NoCommand));
   const std::string name = argv[i];
   const std::vector<std::string> args(argv + i + 1, argv + argc);
   for (const HostCommand& command : kCommands) {
     if (name == command.Name) return command.Run(options, args);
   }
-  return UsageError("unknown command " + name);
+  return UsageError(Say(HostMessage::UnknownCommand, name));
 }
 
 }  // namespace labelplu::host

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "host/HostMessages.h"
 #include "labelplu/valuearray.h"
 #include "platform/ole/ErrorInfo.h"
 
@@ -14,13 +15,12 @@ HRESULT HostEventSink::CreateValueArray(VARIANT* out) {
   const HRESULT hr = CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray,
                                       reinterpret_cast<void**>(&table));
   if (FAILED(hr) || !table) {
-    char text[200];
-    std::snprintf(text, sizeof text,
-                  "The host cannot create a value array: CoCreateInstance of the value array "
-                  "class failed (HRESULT 0x%08X)%s",
-                  static_cast<unsigned>(hr),
-                  hr == REGDB_E_CLASSNOTREG ? "; the class is not announced" : "");
-    SetErrorInfoText(text, "labelhost");
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
+    const std::string text =
+        Say(HostMessage::HostCannotCreateValueArray, code,
+            hr == REGDB_E_CLASSNOTREG ? Say(HostMessage::ClassNotAnnounced) : std::string());
+    SetErrorInfoText(text.c_str(), "labelhost");
     return FAILED(hr) ? hr : E_POINTER;
   }
   out->vt = VT_DISPATCH;

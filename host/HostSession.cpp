@@ -1,6 +1,7 @@
 #include "host/HostSession.h"
 
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "host/JsonVariant.h"
 
 namespace labelplu::host {
@@ -28,8 +29,7 @@ HostSession::HostSession(const HostOptions& options) : m_store(SettingsPath(opti
     const OleVariant text{std::string_view(*stored)};
     const RequestResult loaded = m_host->Call("SettingDevices", std::span(&text, 1));
     if (!loaded.Ok) {
-      throw HostError("the plug-in refused the settings file \"" + m_store.Path() +
-                      "\": " + loaded.Message);
+      throw HostError(Say(HostMessage::SettingsRefused, m_store.Path(), loaded.Message));
     }
   }
   m_stored = ListDocument();
@@ -42,7 +42,7 @@ std::string HostSession::ListDocument() {
   const OleVariant args[] = {OleVariant(0), OleVariant()};
   const RequestResult result = m_host->Call("GetSettingsXML", args);
   if (!result.Ok) {
-    throw HostError("the plug-in gave no settings document of its devices: " + result.Message);
+    throw HostError(Say(HostMessage::NoSettingsDocumentWhy, result.Message));
   }
   if (result.Args.size() >= 2) {
     // The document comes as an object whose "xml" is the text, or as the text.
@@ -52,7 +52,7 @@ std::string HostSession::ListDocument() {
       return value["document"].get<std::string>();
     }
   }
-  throw HostError("the plug-in gave no settings document of its devices");
+  throw HostError(Say(HostMessage::NoSettingsDocument));
 }
 
 bool HostSession::StoreChanges() {

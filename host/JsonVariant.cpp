@@ -9,6 +9,7 @@
 #include "host/CsvReader.h"
 #include "host/FileText.h"
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "host/ValueArrays.h"
 #include "platform/ole/Bstr.h"
 #include "platform/ole/VarFormat.h"
@@ -24,17 +25,17 @@ namespace {
 
 void CheckDepth(int depth) {
   if (depth > kMaxValueDepth) {
-    throw HostError("values nested deeper than " + std::to_string(kMaxValueDepth) + " levels");
+    throw HostError(Say(HostMessage::NestedTooDeep, kMaxValueDepth));
   }
 }
 
 std::string ResolvePath(const json& path, const std::filesystem::path& baseDir,
                         const std::string& form) {
   if (!path.is_string()) {
-    throw HostError("{\"" + form + "\": PATH} needs the path as a string, not " + path.dump());
+    throw HostError(Say(HostMessage::PathNotString, form, path.dump()));
   }
   std::filesystem::path p(path.get<std::string>());
-  if (p.empty()) throw HostError("{\"" + form + "\": PATH} needs a path, not an empty string");
+  if (p.empty()) throw HostError(Say(HostMessage::PathEmpty, form));
   if (p.is_relative() && !baseDir.empty()) p = baseDir / p;
   return p.string();
 }
@@ -49,8 +50,8 @@ OleVariant TableFromRows(const json& rows, const std::filesystem::path& baseDir,
   size_t cols = 0;
   for (const json& row : rows) {
     if (!row.is_array()) {
-      throw HostError("an array argument is a table: an array of rows, each an array of cells; " +
-                      row.dump(-1, ' ', false, json::error_handler_t::replace) + " is not a row");
+      throw HostError(Say(HostMessage::ArrayNotTable,
+                          row.dump(-1, ' ', false, json::error_handler_t::replace)));
     }
     cols = std::max(cols, row.size());
   }
@@ -82,8 +83,7 @@ OleVariant FromObject(const json& object, const std::filesystem::path& baseDir) 
     if (key == "storage") return FromTable(LoadStorageFile(ResolvePath(path, baseDir, key)));
   }
   throw HostError(
-      "an object argument is {\"file\": PATH}, {\"csv\": PATH} or {\"storage\": PATH}, not " +
-      object.dump(-1, ' ', false, json::error_handler_t::replace));
+      Say(HostMessage::ObjectForms, object.dump(-1, ' ', false, json::error_handler_t::replace)));
 }
 
 OleVariant ToVariant(const json& value, const std::filesystem::path& baseDir, int depth) {
@@ -108,7 +108,7 @@ OleVariant ToVariant(const json& value, const std::filesystem::path& baseDir, in
       if (n <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
         return OleVariant::FromInt64(static_cast<int64_t>(n));
       }
-      throw HostError("the integer " + value.dump() + " does not fit 64 bits");
+      throw HostError(Say(HostMessage::IntegerTooBig, value.dump()));
     }
     case json::value_t::number_float:
       return OleVariant(value.get<double>());
@@ -119,7 +119,7 @@ OleVariant ToVariant(const json& value, const std::filesystem::path& baseDir, in
     case json::value_t::object:
       return FromObject(value, baseDir);
     default:
-      throw HostError("a value of this JSON type cannot be an argument");
+      throw HostError(Say(HostMessage::JsonTypeNotArgument));
   }
 }
 
@@ -187,7 +187,7 @@ ordered_json ArrayDimension(SAFEARRAY* psa, std::vector<int32_t>& indices, uint3
   int32_t upper = -1;
   if (FAILED(SafeArrayGetLBound(psa, dim + 1, &lower)) ||
       FAILED(SafeArrayGetUBound(psa, dim + 1, &upper))) {
-    throw HostError("cannot read the bounds of an array");
+    throw HostError(Say(HostMessage::CannotReadArrayBounds));
   }
   ordered_json out = ordered_json::array();
   for (int64_t k = lower; k <= upper; ++k) {
@@ -197,7 +197,7 @@ ordered_json ArrayDimension(SAFEARRAY* psa, std::vector<int32_t>& indices, uint3
     } else {
       OleVariant element;
       const HRESULT hr = GetArrayElement(psa, indices.data(), element.put());
-      if (FAILED(hr)) ThrowOleFailure(hr, "cannot read an array element");
+      if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::CannotReadArrayElement));
       out.push_back(ToJson(element, depth + 1));
     }
   }
@@ -224,7 +224,7 @@ ordered_json ToJson(const VARIANT& value, int depth) {
   if (value.vt & VT_BYREF) {
     OleVariant direct;
     const HRESULT hr = VariantCopyInd(direct.put(), &value);
-    if (FAILED(hr)) ThrowOleFailure(hr, "cannot read a value passed by reference");
+    if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::CannotReadByRef));
     return ToJson(direct, depth + 1);
   }
   switch (value.vt) {
@@ -258,7 +258,7 @@ ordered_json ToJson(const VARIANT& value, int depth) {
       try {
         return ole::VarToDouble(value);
       } catch (const ole::VariantError& e) {
-        throw HostError(std::string("cannot show a decimal value: ") + e.what());
+        throw HostError(Say(HostMessage::CannotShowDecimal, e.what()));
       }
     case VT_CY:
       return static_cast<double>(value.cyVal) / 10000.0;
@@ -276,8 +276,7 @@ ordered_json ToJson(const VARIANT& value, int depth) {
     case VT_UNKNOWN:
       return ObjectToJson(value.punkVal, depth);
     default:
-      throw HostError("a value of variant type " + ole::VarTypeName(value.vt) +
-                      " has no JSON form");
+      throw HostError(Say(HostMessage::NoJsonForm, ole::VarTypeName(value.vt)));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "platform/ole/ErrorInfo.h"
 
 namespace labelplu::host {
@@ -31,19 +32,18 @@ std::string Hex32(int32_t value) {
 }  // namespace
 
 PluginHost::PluginHost(const std::string& path) : m_path(path) {
-  const std::string module = "plug-in \"" + path + "\"";
   dlerror();
   m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!m_handle) {
     const char* why = dlerror();
-    throw HostError("cannot load the " + module + ": " + (why ? why : "unknown reason"));
+    throw HostError(
+        Say(HostMessage::PluginCannotLoad, path, why ? why : Say(HostMessage::UnknownReason)));
   }
   try {
     auto symbol = [&](const char* name) {
       void* address = dlsym(m_handle, name);
       if (!address) {
-        throw HostError("the " + module + " does not export " + name +
-                        ": it is not a plug-in of this family");
+        throw HostError(Say(HostMessage::PluginMissingExport, path, name));
       }
       return address;
     };
@@ -53,28 +53,30 @@ PluginHost::PluginHost(const std::string& path) : m_path(path) {
 
     const int32_t id = query();
     if (id != LABELPLU_QUERY_VALUE) {
-      throw HostError("the " + module + " is not a plug-in of this family: Query() returned " +
-                      Hex32(id) + ", expected " + Hex32(LABELPLU_QUERY_VALUE));
+      throw HostError(
+          Say(HostMessage::PluginWrongQuery, path, Hex32(id), Hex32(LABELPLU_QUERY_VALUE)));
     }
     // Only a module of this family is told that it is about to be unloaded.
     m_beforeFree = beforeFree;
 
     pluginControl(m_control.put());
-    if (!m_control) throw HostError("the " + module + " gave no control interface");
+    if (!m_control) throw HostError(Say(HostMessage::PluginNoControl, path));
 
     ole::TakeErrorText();  // no stale text may pass for the driver's
     HRESULT hr = m_control->GetDllObject(m_driver.put());
     if (FAILED(hr) || !m_driver) {
-      ThrowOleFailure(FAILED(hr) ? hr : E_POINTER, "GetDllObject of the " + module + " failed");
+      ThrowOleFailure(FAILED(hr) ? hr : E_POINTER,
+                      Say(HostMessage::PluginCallFailed, "GetDllObject", path));
     }
     hr = m_control->GetCallEntry(&m_entry);
     if (FAILED(hr) || !m_entry) {
-      ThrowOleFailure(FAILED(hr) ? hr : E_POINTER, "GetCallEntry of the " + module + " failed");
+      ThrowOleFailure(FAILED(hr) ? hr : E_POINTER,
+                      Say(HostMessage::PluginCallFailed, "GetCallEntry", path));
     }
 
     m_sink = ole::MakeCom<HostEventSink>();
     hr = m_driver->SetHostEvents(m_sink.get());
-    if (FAILED(hr)) ThrowOleFailure(hr, "SetHostEvents of the " + module + " failed");
+    if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::PluginCallFailed, "SetHostEvents", path));
   } catch (...) {
     Unload();
     throw;
@@ -126,7 +128,7 @@ RequestResult PluginHost::Run(std::string_view name, RequestKind kind,
     for (const OleVariant& arg : args) params->Add(arg);
 
     if (!m_entry(params.get(), nullptr)) {
-      result.Message = "the plug-in did not handle the request";
+      result.Message = Say(HostMessage::RequestNotHandled);
       return result;
     }
     VARIANT element = params->Get(0);
@@ -142,7 +144,7 @@ RequestResult PluginHost::Run(std::string_view name, RequestKind kind,
   } catch (const std::exception& e) {
     result.Message = e.what();
   } catch (...) {
-    result.Message = "the plug-in raised an unknown exception";
+    result.Message = Say(HostMessage::PluginUnknownException);
   }
   if (!result.Ok) {
     result.Result.clear();

@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "host/JsonVariant.h"
 
 namespace labelplu::host {
@@ -31,7 +32,7 @@ ordered_json Failure(std::optional<int32_t> code, const std::string& message) {
 
 HostRequest ParseRequest(const json& request) {
   if (!request.is_array() || request.empty() || !request[0].is_string()) {
-    throw HostError("a request is an array that begins with \"call\", \"get\" or \"set\"");
+    throw HostError(Say(HostMessage::RequestNotArray));
   }
   const std::string& kind = request[0].get_ref<const std::string&>();
   HostRequest out;
@@ -46,17 +47,14 @@ HostRequest ParseRequest(const json& request) {
     out.Kind = RequestKind::Set;
     minSize = maxSize = 3;
   } else {
-    throw HostError("unknown request kind " + Shown(request[0]) +
-                    " (expected \"call\", \"get\" or \"set\")");
+    throw HostError(Say(HostMessage::UnknownRequestKind, Shown(request[0])));
   }
   if (request.size() < 2 || !request[1].is_string() ||
       request[1].get_ref<const std::string&>().empty()) {
-    throw HostError("a \"" + kind +
-                    "\" request needs a name (a non-empty string) as its second value");
+    throw HostError(Say(HostMessage::RequestNeedsName, kind));
   }
   if (request.size() < minSize || request.size() > maxSize) {
-    throw HostError(kind == "get" ? "a \"get\" request is [\"get\", NAME]"
-                                  : "a \"set\" request is [\"set\", NAME, VALUE]");
+    throw HostError(Say(kind == "get" ? HostMessage::GetRequestForm : HostMessage::SetRequestForm));
   }
   out.Name = request[1].get<std::string>();
   out.Args.assign(request.begin() + 2, request.end());
@@ -84,7 +82,7 @@ ordered_json ExecuteRequest(PluginHost& host, const HostRequest& request,
       try {
         args.push_back(JsonToVariant(request.Args[i], baseDir));
       } catch (const std::exception& e) {
-        throw HostError("argument " + std::to_string(i + 1) + ": " + e.what());
+        throw HostError(Say(HostMessage::ArgumentError, i + 1, e.what()));
       }
     }
   } catch (const std::exception& e) {
@@ -96,7 +94,7 @@ ordered_json ExecuteRequest(PluginHost& host, const HostRequest& request,
     ok = result.Ok;
     return answer;
   } catch (const std::exception& e) {
-    return Failure(std::nullopt, std::string("cannot show the answer: ") + e.what());
+    return Failure(std::nullopt, Say(HostMessage::CannotShowAnswer, e.what()));
   }
 }
 
@@ -118,11 +116,11 @@ bool RunScript(PluginHost& host, std::istream& in, const std::string& sourceName
     try {
       request = ParseRequest(json::parse(line));
     } catch (const json::parse_error& e) {
-      err << sourceName << ':' << number << ": skipped: not valid JSON: " << e.what() << std::endl;
+      err << Say(HostMessage::SkippedNotJson, sourceName, number, e.what()) << std::endl;
       allOk = false;
       continue;
     } catch (const std::exception& e) {
-      err << sourceName << ':' << number << ": skipped: " << e.what() << std::endl;
+      err << Say(HostMessage::Skipped, sourceName, number, e.what()) << std::endl;
       allOk = false;
       continue;
     }
@@ -133,7 +131,7 @@ bool RunScript(PluginHost& host, std::istream& in, const std::string& sourceName
     if (afterRequest && !afterRequest(request)) return false;
   }
   if (in.bad()) {
-    err << sourceName << ": read error" << std::endl;
+    err << Say(HostMessage::ScriptReadError, sourceName) << std::endl;
     allOk = false;
   }
   return allOk;

@@ -13,6 +13,7 @@
 
 #include "host/FileText.h"
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "platform/xml/XmlDom.h"
 
 namespace labelplu::host {
@@ -20,10 +21,6 @@ namespace labelplu::host {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Quoted(const std::string& path) {
-  return "\"" + path + "\"";
-}
 
 std::string HomeFolder() {
   const char* home = std::getenv("HOME");
@@ -35,9 +32,7 @@ std::string HomeFolder() {
       found->pw_dir && *found->pw_dir) {
     return found->pw_dir;
   }
-  throw HostError(
-      "cannot place the settings file: neither XDG_CONFIG_HOME nor HOME is set and the account "
-      "has no home folder; choose one with --settings FILE");
+  throw HostError(Say(HostMessage::NoHomeFolder));
 }
 
 // Closes a descriptor and removes the temporary file unless released.
@@ -71,33 +66,31 @@ std::optional<std::string> SettingsStore::Read() const {
   struct stat st {};
   if (::stat(m_path.c_str(), &st) != 0) {
     if (errno == ENOENT) return std::nullopt;
-    throw HostError("cannot read settings file " + Quoted(m_path) + ": " + std::strerror(errno));
+    throw HostError(Say(HostMessage::SettingsCannotRead, m_path, std::strerror(errno)));
   }
   std::string text;
   try {
     text = ReadTextFile(m_path);
   } catch (const HostError& e) {
-    throw HostError(std::string("settings file: ") + e.what());
+    throw HostError(Say(HostMessage::SettingsFileError, e.what()));
   }
   xml::XmlDocument document;
   try {
     document.loadXML(text);
   } catch (const xml::XmlError& e) {
-    throw HostError("settings file " + Quoted(m_path) + " is malformed: " + e.what());
+    throw HostError(Say(HostMessage::SettingsMalformed, m_path, e.what()));
   }
   const xml::XmlNode root = document.documentElement();
   const std::string rootName = root ? root.nodeName() : std::string();
   if (rootName != "EquList" && rootName != "Система" && rootName != "Устройство" &&
       document.getElementsByTagName("Устройство").length() == 0) {
-    throw HostError("settings file " + Quoted(m_path) +
-                    " holds no device settings: its root element is <" + rootName +
-                    ">, not <EquList>, <Система> or <Устройство>, and it has no <Устройство>");
+    throw HostError(Say(HostMessage::SettingsNoDevices, m_path, rootName));
   }
   return text;
 }
 
 void SettingsStore::Write(std::string_view text) const {
-  const std::string what = "cannot store the settings file " + Quoted(m_path);
+  const std::string what = Say(HostMessage::SettingsCannotStore, m_path);
   fs::path target(m_path);
   std::error_code ec;
   if (fs::is_symlink(target, ec)) {
@@ -108,33 +101,33 @@ void SettingsStore::Write(std::string_view text) const {
   if (folder.empty()) folder = ".";
   fs::create_directories(folder, ec);
   if (ec)
-    throw HostError(what + ": cannot create the folder " + Quoted(folder) + ": " + ec.message());
+    throw HostError(Say(HostMessage::CannotCreateFolder, what, folder.string(), ec.message()));
 
   std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
   const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) {
-    throw HostError(what + ": cannot create a file in " + Quoted(folder) + ": " +
-                    std::strerror(errno));
+    throw HostError(
+        Say(HostMessage::CannotCreateFileIn, what, folder.string(), std::strerror(errno)));
   }
   TempFile temp(fd, pattern);
-  const auto fail = [&](const char* step) {
-    throw HostError(what + ": " + step + ": " + std::strerror(errno));
+  const auto fail = [&](HostMessage step) {
+    throw HostError(what + ": " + Say(step) + ": " + std::strerror(errno));
   };
   for (size_t done = 0; done < text.size();) {
     const ssize_t n = ::write(temp.Fd(), text.data() + done, text.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      fail("write error");
+      fail(HostMessage::WriteError);
     }
     done += static_cast<size_t>(n);
   }
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
-    if (::fchmod(temp.Fd(), old.st_mode & 07777) != 0) fail("cannot keep the permissions");
+    if (::fchmod(temp.Fd(), old.st_mode & 07777) != 0) fail(HostMessage::CannotKeepPermissions);
   }
-  if (::fsync(temp.Fd()) != 0) fail("cannot flush it to disk");
-  if (temp.Close() != 0) fail("write error");
-  if (::rename(temp.Path().c_str(), target.c_str()) != 0) fail("cannot replace it");
+  if (::fsync(temp.Fd()) != 0) fail(HostMessage::CannotFlush);
+  if (temp.Close() != 0) fail(HostMessage::WriteError);
+  if (::rename(temp.Path().c_str(), target.c_str()) != 0) fail(HostMessage::CannotReplace);
   temp.release();
   // The rename itself reaches the disk with the folder.
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "host/HostError.h"
+#include "host/HostMessages.h"
 #include "platform/ole/Bstr.h"
 
 namespace labelplu::host {
@@ -15,28 +16,25 @@ ComPtr<ISafeArray> NewValueArray() {
   const HRESULT hr =
       CoCreateInstance(&CLSID_ValueArray, nullptr, 0, &IID_ISafeArray, table.PutVoid());
   if (FAILED(hr) || !table) {
-    ThrowOleFailure(FAILED(hr) ? hr : E_POINTER,
-                    "cannot create a value array (the class is announced by the plug-in)");
+    ThrowOleFailure(FAILED(hr) ? hr : E_POINTER, Say(HostMessage::CannotCreateValueArray));
   }
   return table;
 }
 
 ComPtr<ISafeArray> NewValueArray(int64_t rows, int64_t cols) {
-  if (rows < 0 || cols < 0) throw HostError("a value array cannot have a negative size");
+  if (rows < 0 || cols < 0) throw HostError(Say(HostMessage::NegativeArraySize));
   if (rows != 0 && cols > kMaxValueArrayCells / rows) {
-    throw HostError("a value array of " + std::to_string(rows) + " rows and " +
-                    std::to_string(cols) + " columns is too large (at most " +
-                    std::to_string(kMaxValueArrayCells) + " cells)");
+    throw HostError(Say(HostMessage::ArrayTooLarge, rows, cols, kMaxValueArrayCells));
   }
   ComPtr<ISafeArray> table = NewValueArray();
   const HRESULT hr = table->SetBounds(static_cast<int32_t>(rows), static_cast<int32_t>(cols));
-  if (FAILED(hr)) ThrowOleFailure(hr, "cannot size a value array");
+  if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::CannotSizeArray));
   return table;
 }
 
 void SetCell(ISafeArray* table, int32_t row, int32_t col, const VARIANT& value) {
   const HRESULT hr = table->SetValue(row, col, &value);
-  if (FAILED(hr)) ThrowOleFailure(hr, "cannot store a value array cell");
+  if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::CannotStoreCell));
 }
 
 ComPtr<ISafeArray> ValueArrayFromTextRows(const std::vector<std::vector<std::string>>& rows) {
@@ -56,15 +54,15 @@ ComPtr<ISafeArray> ValueArrayFromTextRows(const std::vector<std::vector<std::str
 ComPtr<ISafeArray> LoadStorageFile(const std::string& path) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
-    throw HostError("storage file \"" + path + "\" does not exist");
+    throw HostError(Say(HostMessage::StorageMissing, path));
   }
-  if (!S_ISREG(st.st_mode)) throw HostError("storage file \"" + path + "\" is not a regular file");
+  if (!S_ISREG(st.st_mode)) throw HostError(Say(HostMessage::StorageNotRegular, path));
   ComPtr<ISafeArray> table = NewValueArray();
   ole::BstrPtr name(ole::Utf8ToBstr(path));
   VARIANT_BOOL ok = VARIANT_FALSE;
   const HRESULT hr = table->LoadFromFile(name.get(), &ok);
-  if (FAILED(hr)) ThrowOleFailure(hr, "cannot load storage file \"" + path + "\"");
-  if (ok == VARIANT_FALSE) throw HostError("cannot load storage file \"" + path + "\"");
+  if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::StorageCannotLoad, path));
+  if (ok == VARIANT_FALSE) throw HostError(Say(HostMessage::StorageCannotLoad, path));
   return table;
 }
 
@@ -97,13 +95,13 @@ ComPtr<ISafeArray> AsValueArray(const VARIANT& value) {
 
 void GetBounds(ISafeArray* table, int32_t* rows, int32_t* cols) {
   const HRESULT hr = table->GetBounds(rows, cols);
-  if (FAILED(hr)) ThrowOleFailure(hr, "cannot read the bounds of a value array");
+  if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::CannotReadBounds));
 }
 
 OleVariant GetCell(ISafeArray* table, int32_t row, int32_t col) {
   OleVariant cell;
   const HRESULT hr = table->GetValue(row, col, cell.put());
-  if (FAILED(hr)) ThrowOleFailure(hr, "cannot read a value array cell");
+  if (FAILED(hr)) ThrowOleFailure(hr, Say(HostMessage::CannotReadCell));
   return cell;
 }
 

@@ -9,7 +9,7 @@ namespace labelplu::test {
 namespace {
 
 ProcessResult RunLabelhost(std::vector<std::string> args, const std::string& input = "",
-                           const std::string& lang = "ru_RU.UTF-8") {
+                           const std::string& lang = "C.UTF-8") {
   return Labelhost(std::move(args), input, {}, lang);
 }
 
@@ -19,8 +19,8 @@ TEST(Labelhost, HelloSampleGivesTheExpectedAnswers) {
 
   const TempDir dir;
   const std::string settings = (dir.Path() / "settings.xml").string();
-  const ProcessResult run =
-      RunLabelhost({"--settings", settings, "run", SourcePath("samples/hello.jsonl")});
+  const ProcessResult run = RunLabelhost(
+      {"--settings", settings, "run", SourcePath("samples/hello.jsonl")}, "", "ru_RU.UTF-8");
   EXPECT_EQ(run.err, "");
   const auto got = Lines(run.out);
   const auto expected = Lines(expectedText);
@@ -138,6 +138,62 @@ TEST(Labelhost, UsageAndLoadErrorsExitWithTwo) {
   EXPECT_NE(help.out.find("Usage: labelhost [--plugin PATH] [--settings FILE] COMMAND"),
             std::string::npos);
   EXPECT_NE(help.out.find("docs/templates.md"), std::string::npos);
+}
+
+// labelhost's own messages follow the locale as the driver's do; the
+// driver's text inside them passes through as the driver gave it.
+TEST(Labelhost, OwnMessagesFollowTheLocale) {
+  const TempDir dir;
+  const std::string settings = (dir.Path() / "none.xml").string();
+  const struct {
+    const char* lang;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string out;
+    std::string err;
+  } cases[] = {
+      {"C.UTF-8", {"frob"}, 2, "", "labelhost: unknown command frob\nTry 'labelhost --help'.\n"},
+      {"ru_RU.UTF-8",
+       {"frob"},
+       2,
+       "",
+       "labelhost: неизвестная команда frob\nСправка: 'labelhost --help'.\n"},
+      {"C.UTF-8",
+       {"--settings", settings, "delete", "3"},
+       1,
+       "",
+       "labelhost: no device \"3\": Устройство не обнаружено (code 3)\n"},
+      {"ru_RU.UTF-8",
+       {"--settings", settings, "delete", "3"},
+       1,
+       "",
+       "labelhost: нет устройства \"3\": Устройство не обнаружено (код 3)\n"},
+      {"C.UTF-8",
+       {"--settings", settings, "call", "X", R"({"csv": ""})"},
+       1,
+       R"({"ok":false,"code":null,"message":"argument 1: {\"csv\": PATH} needs a path, not an )"
+       R"(empty string"})"
+       "\n",
+       ""},
+      {"ru_RU.UTF-8",
+       {"--settings", settings, "call", "X", R"({"csv": ""})"},
+       1,
+       R"({"ok":false,"code":null,"message":"аргумент 1: {\"csv\": PATH} требует путь, а не )"
+       R"(пустую строку"})"
+       "\n",
+       ""},
+      {"C.UTF-8", {"--settings", settings, "devices"}, 0, "No devices.\n", ""},
+      {"ru_RU.UTF-8", {"--settings", settings, "devices"}, 0, "Устройств нет.\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.lang) + " " + c.args.back());
+    const ProcessResult run = RunLabelhost(c.args, "", c.lang);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.out, c.out);
+    // Qt may add its own notes about the environment after ours.
+    EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
+    EXPECT_EQ(run.err.find("labelhost:", c.err.size()), std::string::npos) << run.err;
+  }
 }
 
 }  // namespace
