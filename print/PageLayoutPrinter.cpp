@@ -22,16 +22,6 @@ namespace {
 // The resolution of a memory canvas with nothing else to go by.
 constexpr int32_t kScreenDpi = 96;
 
-// Labels that fit into an extent; 1 when the quotient is below 1 or not a
-// number (a gap of minus the label's size leaves a zero divisor).
-int32_t FitCount(double extentMm, double stepMm) {
-  const double count = std::trunc(extentMm / stepMm);
-  if (!std::isfinite(count) || count < 1) return 1;
-  if (count >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-    return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(count);
-}
-
 // A device capability in pixels as millimetres to one decimal, from the
 // printable area's pixels and millimetres.
 double PixelsToMm(int32_t pixels, int32_t sizeMm, int32_t resolution) {
@@ -138,16 +128,29 @@ void PageLayoutPrinter::ReadPrinterGeometry() {
 
 // ---- layout ------------------------------------------------------------------------
 
+SheetGeometry PageLayoutPrinter::Sheet() const {
+  return {.PaperWidthMm = PaperWidth,
+          .PaperHeightMm = PaperHeight,
+          .LabelWidthMm = ShownLabel().Width(),
+          .LabelHeightMm = ShownLabel().Height(),
+          .GapHorizontalMm = GapHorizontal,
+          .GapVerticalMm = GapVertical,
+          .MarginLeftMm = MarginLeft,
+          .MarginRightMm = MarginRight,
+          .MarginTopMm = MarginTop,
+          .MarginBottomMm = MarginBottom};
+}
+
 int32_t PageLayoutPrinter::FitAcross() const {
-  const double width = ShownLabel().Width();
-  if (PaperWidth < 1 || LabelsPerPage < 1 || width == 0) return 1;
-  return FitCount(PaperWidth - MarginLeft - MarginRight, width + GapHorizontal);
+  return LabelsPerPage < 1 ? 1 : FitAcrossSheet(Sheet());
 }
 
 int32_t PageLayoutPrinter::FitDown() const {
-  const double height = ShownLabel().Height();
-  if (PaperHeight < 1 || LabelsPerPage < 1 || height == 0) return 1;
-  return FitCount(PaperHeight - MarginTop - MarginBottom, height + GapVertical);
+  return LabelsPerPage < 1 ? 1 : FitDownSheet(Sheet());
+}
+
+GridCounts PageLayoutPrinter::AutomaticGrid() const {
+  return LabelsPerPage < 1 ? GridCounts{} : labelplu::AutomaticGrid(Sheet());
 }
 
 void PageLayoutPrinter::LayoutPage() {

@@ -27,6 +27,7 @@
 #include "label/Outline.h"
 #include "platform/gdi/Canvas.h"
 #include "platform/spool/PrintObject.h"
+#include "print/LabelGrid.h"
 #include "print/PageLayout.h"
 
 namespace labelplu {
@@ -77,6 +78,12 @@ class PageLayoutPrinter : public PageLayout {
   // nothing sensible can be computed (no paper, no label size).
   int32_t FitAcross() const;  // >= 1
   int32_t FitDown() const;    // >= 1
+  // The settings dialog's automatic placement: the counts that fit, each
+  // held to 1..kMaxGridCount (labelplu::AutomaticGrid of Sheet()); 1 x 1
+  // when the stored counts make no label per page.
+  GridCounts AutomaticGrid() const;
+  // The paper, the loaded label's size, the gaps and the margins.
+  SheetGeometry Sheet() const;
   // Fills Positions with MaxHorizontal × MaxVertical label corners (mm,
   // row by row; shifted by -Offset in printer mode) and sets the cursor to
   // 0. No positions when either count is below 1; std::runtime_error for

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "print/LabelGrid.h"
 #include "ui/SettingsDialog.h"
 
 namespace labelplu {
@@ -42,7 +43,7 @@ T* Named(T* widget, const char* name) {
 
 QSpinBox* CountEdit(QWidget* parent, const char* name) {
   auto* edit = Named(new QSpinBox(parent), name);
-  edit->setRange(1, 99);
+  edit->setRange(1, kMaxGridCount);
   edit->setLocale(DialogLocale());
   return edit;
 }
@@ -152,8 +153,8 @@ QGroupBox* SettingsDialog::CountsGroup(QWidget* page) {
       Named(new QCheckBox(Q("Автоматическое размещение"), group), "autoPlacementCheck");
   form->addRow(m_autoPlacementCheck);
   m_totalCountEdit = CountEdit(group, "totalCountEdit");
-  // Up to 99 × 99 labels: the product is shown whole, not cut at 99.
-  m_totalCountEdit->setRange(1, 99 * 99);
+  // The product is shown whole, not cut at the count's limit.
+  m_totalCountEdit->setRange(1, kMaxGridCount * kMaxGridCount);
   m_totalCountEdit->setReadOnly(true);
   m_totalCountEdit->setEnabled(false);
   m_totalCountEdit->setButtonSymbols(QAbstractSpinBox::NoButtons);

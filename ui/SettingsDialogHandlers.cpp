@@ -147,9 +147,9 @@ void SettingsDialog::PaperMarginsChanged() {
 void SettingsDialog::AutoPlacementChanged() {
   const bool automatic = m_autoPlacementCheck->isChecked();
   if (automatic && !MissingPrinterChosen()) {
-    const PageLayoutPrinter& view = View();
-    m_acrossCountEdit->setValue(view.FitAcross());
-    m_downCountEdit->setValue(view.FitDown());
+    const GridCounts grid = View().AutomaticGrid();
+    m_acrossCountEdit->setValue(grid.Across);
+    m_downCountEdit->setValue(grid.Down);
     m_totalCountEdit->setValue(m_acrossCountEdit->value() * m_downCountEdit->value());
   }
   for (QSpinBox* count : {m_acrossCountEdit, m_downCountEdit}) {
