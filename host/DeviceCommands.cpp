@@ -1,6 +1,7 @@
 #include "host/DeviceCommands.h"
 
 #include <algorithm>
+#include <charconv>
 #include <iostream>
 #include <optional>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "host/HostError.h"
 #include "host/HostMessages.h"
 #include "host/ValueArrays.h"
+#include "print/LabelGrid.h"
 
 namespace labelplu::host {
 
@@ -172,6 +174,28 @@ int WithSession(const HostOptions& options, Body body) {
   }
 }
 
+// Settings the device's table marks read-only because hosts may not write
+// them; labelhost, the device's owner here, sets those that printing reads:
+// the labels across and down (whole numbers in the dialog's range) and the
+// printer. Returns false, after throwing for a bad value, for a setting it
+// leaves read-only.
+bool OwnerMaySet(const std::string& name, const std::string& value) {
+  if (name == "MaxHorizontal" || name == "MaxVertical") {
+    int32_t count = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), count);
+    if (value.empty() || ec != std::errc() || end != value.data() + value.size() || count < 1 ||
+        count > kMaxGridCount) {
+      throw CommandError(kExitUsage, Say(HostMessage::ParamCountRange, name, kMaxGridCount));
+    }
+    return true;
+  }
+  if (name == "PrinterName") return true;
+  if (name == "PaperIndex" || name == "AutoPaperMargin") {
+    throw CommandError(kExitFailed, Say(HostMessage::ParamDialogOnly, name));
+  }
+  return false;
+}
+
 int SwitchCommand(const HostOptions& options, std::span<const std::string> args, bool on) {
   const std::string command = on ? "on" : "off";
   if (args.size() > 1) return UsageError(Say(HostMessage::TakesAtMostOneDevice, command));
@@ -317,7 +341,8 @@ int ParamCommand(const HostOptions& options, std::span<const std::string> args) 
       // Through the property table the driver checks the value against the
       // parameter's type, and every parameter is reachable, not only those
       // that are properties.
-      if (ole::VarToInt32(GetCell(table.get(), found, 5).get()) != 0) {
+      if (ole::VarToInt32(GetCell(table.get(), found, 5).get()) != 0 &&
+          !OwnerMaySet(name, words[1])) {
         throw CommandError(kExitFailed, Say(HostMessage::ParamReadOnly, name));
       }
       const ole::ComPtr<ISafeArray> change = NewValueArray(1, cols);

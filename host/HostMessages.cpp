@@ -217,6 +217,42 @@ constexpr HostMessageRow kRows[] = {
      "не удаётся показать десятичное значение: %s"},
     {NoJsonForm, "a value of variant type %s has no JSON form",
      "у значения вариантного типа %s нет представления в JSON"},
+    {PaperUsage, "--paper takes A4, A5, A6, Letter, WxH in millimetres (such as 58x40) or label",
+     "--paper принимает A4, A5, A6, Letter, ШxВ в миллиметрах (например, 58x40) или label"},
+    {PaperNeedsOutput,
+     "--paper applies to --output: a printer prints on the paper set for its queue "
+     "(lpoptions -p NAME -o media=A4)",
+     "--paper действует только с --output: принтер печатает на бумаге, заданной для его очереди "
+     "(lpoptions -p ИМЯ -o media=A4)"},
+    {GridUsage, "--grid takes CxR, the labels across and down (each 1 to %d, such as 3x7), or auto",
+     "--grid принимает CxR, число этикеток по горизонтали и по вертикали (каждое от 1 до %d, "
+     "например, 3x7), или auto"},
+    {GridAutoNeedsPaper,
+     "--grid auto needs the paper, and the paper of printer \"%s\" is set in its queue: print "
+     "with --output (and --paper), or give the labels across and down as --grid CxR",
+     "для --grid auto нужен размер бумаги, а бумага принтера \"%s\" задана в его очереди: "
+     "печатайте с --output (и --paper) или укажите число этикеток как --grid CxR"},
+    {GridBeyondPaper,
+     "--grid %dx%d puts labels beyond the edge of the %s x %s mm paper: labels of %s x %s mm "
+     "with the device's gaps and margins fit %d x %d there (--grid auto)",
+     "--grid %dx%d выводит этикетки за край бумаги %s x %s мм: этикеток %s x %s мм с "
+     "промежутками и отступами устройства там помещается %d x %d (--grid auto)"},
+    {GridHint,
+     "hint: the %s x %s mm paper holds %d x %d labels of %s x %s mm, the job places %d x %d per "
+     "page; --grid auto fills the page",
+     "подсказка: на бумаге %s x %s мм помещается %d x %d этикеток %s x %s мм, а задание "
+     "размещает %d x %d на странице; --grid auto заполнит страницу"},
+    {GridUsed, "Labels per page: %d x %d.", "Этикеток на странице: %d x %d."},
+    {ParamCountRange, "%s takes a whole number from 1 to %d",
+     "%s принимает целое число от 1 до %d"},
+    {ParamDialogOnly,
+     "the parameter %s is written by the settings dialog (labelhost configure) and is not read "
+     "when printing",
+     "параметр %s записывает диалог настроек (labelhost configure), при печати он не читается"},
+    {PreviewLayout, "The preview shows %d x %d labels per page, as print lays them out.",
+     "Просмотр показывает %d x %d этикеток на странице, как их разместит печать."},
+    {PreviewTakesOneDevice, "preview takes one device: N, NAME or --device N|NAME",
+     "preview принимает одно устройство: N, ИМЯ или --device N|ИМЯ"},
 };
 
 static_assert(std::size(kRows) == static_cast<size_t>(HostMessage::Count),

@@ -149,6 +149,17 @@ enum class HostMessage : uint16_t {
   CannotReadByRef,
   CannotShowDecimal,
   NoJsonForm,
+  PaperUsage,
+  PaperNeedsOutput,
+  GridUsage,
+  GridAutoNeedsPaper,
+  GridBeyondPaper,
+  GridHint,
+  GridUsed,
+  ParamCountRange,
+  ParamDialogOnly,
+  PreviewLayout,
+  PreviewTakesOneDevice,
   // Append new messages above this line.
   Count
 };
