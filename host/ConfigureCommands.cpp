@@ -51,13 +51,12 @@ std::string Describe(const DeviceEntry& entry, size_t number) {
   return std::to_string(number) + ": " + entry.Name + " " + entry.Code;
 }
 
-enum class Mode { Configure, Preview };
+}  // namespace
 
-int ShowSettings(const HostOptions& options, std::span<const std::string> args, Mode mode) {
-  const std::string command = mode == Mode::Configure ? "configure" : "preview";
+int ConfigureCommand(const HostOptions& options, std::span<const std::string> args) {
+  const std::string command = "configure";
   if (args.size() > 1) return UsageError(Say(HostMessage::TakesAtMostOneDevice, command));
   if (!args.empty() && args[0].empty()) return UsageError(Say(HostMessage::DeviceIsEmpty, command));
-  if (mode == Mode::Preview) setenv(kOpenVariable, kOpenPreview, 1);
   auto session = OpenSession(options);
   if (!session) return kExitUsage;
   try {
@@ -73,10 +72,6 @@ int ShowSettings(const HostOptions& options, std::span<const std::string> args, 
     if (number > entries.size()) throw HostError(Say(HostMessage::NoListedDevice));
 
     if (number == 0) {
-      if (mode == Mode::Preview) {
-        Report(Say(HostMessage::NoDevicesConfigure));
-        return kExitFailed;
-      }
       const OleVariant document{std::string_view("<Устройство/>")};
       const int32_t result =
           SettingsAnswer(session->Host().Call(kAddMethod, std::span(&document, 1)), kAddMethod);
@@ -96,10 +91,6 @@ int ShowSettings(const HostOptions& options, std::span<const std::string> args, 
                                    OleVariant(std::string_view(session->ListDocument()))};
     const int32_t result =
         SettingsAnswer(session->Host().Call(kSettingsMethod, callArgs), kSettingsMethod);
-    if (mode == Mode::Preview) {
-      std::cout << Say(HostMessage::PreviewClosed, Describe(device, number)) << "\n";
-      return kExitOk;
-    }
     if (result != 0) {
       Report(Say(HostMessage::SettingsCancelled, Describe(device, number), result));
       return kExitFailed;
@@ -116,14 +107,24 @@ int ShowSettings(const HostOptions& options, std::span<const std::string> args, 
   }
 }
 
-}  // namespace
-
-int ConfigureCommand(const HostOptions& options, std::span<const std::string> args) {
-  return ShowSettings(options, args, Mode::Configure);
-}
-
-int PreviewCommand(const HostOptions& options, std::span<const std::string> args) {
-  return ShowSettings(options, args, Mode::Preview);
+int ShowCurrentDevicePreview(HostSession& session) {
+  setenv(kOpenVariable, kOpenPreview, 1);
+  try {
+    const std::vector<DeviceEntry> entries = DeviceEntries(session);
+    const auto number = static_cast<size_t>(
+        ole::VarToInt32(Must(session.Host().Get("DeviceNumber"), "DeviceNumber").Result.get()));
+    if (number < 1 || number > entries.size()) throw HostError(Say(HostMessage::NoListedDevice));
+    const DeviceEntry& device = entries[number - 1];
+    const OleVariant callArgs[] = {OleVariant(std::string_view(device.Code)),
+                                   OleVariant(std::string_view(session.ListDocument()))};
+    // The dialog always ends as cancelled once the preview closes.
+    SettingsAnswer(session.Host().Call(kSettingsMethod, callArgs), kSettingsMethod);
+    std::cout << Say(HostMessage::PreviewClosed, Describe(device, number)) << "\n";
+    return kExitOk;
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return kExitFailed;
+  }
 }
 
 }  // namespace labelplu::host

@@ -25,10 +25,14 @@ inline constexpr const char* kOpenPreview = "preview";
 // ("ДобавитьУстройствоРасш,AddDeviceEx", dropped again on cancel). After OK
 // the settings are stored; cancel stores nothing and exits with 1.
 int ConfigureCommand(const HostOptions& options, std::span<const std::string> args);
-// preview [N|NAME]: the same dialog with LABELPLU_OPEN=preview set in this
-// process, so that it opens the preview window at once; closing the preview
-// closes the dialog and nothing is stored.
-int PreviewCommand(const HostOptions& options, std::span<const std::string> args);
+// The current device's page in the driver's preview window: its settings
+// dialog with LABELPLU_OPEN=preview set in this process, so that it opens
+// the preview of the stored settings (the device as the session holds it,
+// what a print job would read) at once; closing the preview closes the
+// dialog and nothing is stored. Returns kExitOk after the window closed,
+// kExitFailed after reporting a failed request (labelhost preview, in
+// PrintCommand.h, prepares the device first).
+int ShowCurrentDevicePreview(HostSession& session);
 
 }  // namespace labelplu::host
 

@@ -105,10 +105,12 @@ const HostCommand kCommands[] = {
     {"show-settings", "", "print the stored settings document", ShowSettingsCommand},
     {"configure", "[N|NAME]",
      "show the settings dialog of a device (a new device when there is none)", ConfigureCommand},
-    {"preview", "[N|NAME]", "show the preview window of a device", PreviewCommand},
+    {"preview", "[N|NAME] [print's options]",
+     "show the page print lays out, in the driver's preview window", PreviewCommand},
     {"print",
      "--template FILE --data FILE.csv [--set NAME=VALUE]... [--printer NAME | --output FILE.pdf] "
-     "[--paper WxH|label] [--device N|NAME] [--verify] [--encoding auto|utf-8|cp1251]",
+     "[--paper A4|A5|A6|Letter|WxH|label] [--grid CxR|auto] [--device N|NAME] [--verify] "
+     "[--encoding auto|utf-8|cp1251]",
      "print a label template filled from a CSV file", PrintCommand},
 };
 
@@ -148,7 +150,8 @@ std::string HostHelpText() {
       "\n"
       "Devices: a device is named by its number (from 1) or its name (any letter\n"
       "case). on, off and param without a device take the only device when there\n"
-      "is exactly one.\n"
+      "is exactly one. param also sets what hosts may only read: MaxHorizontal and\n"
+      "MaxVertical (the labels across and down a page, 1 to 99) and PrinterName.\n"
       "\n"
       "Settings: the devices and their parameters are kept in the settings file\n"
       "between runs. At start the file, when it exists, is handed to the plug-in\n"
@@ -164,15 +167,25 @@ std::string HostHelpText() {
       "shows the driver's settings dialog of the device (the only one without N|NAME;\n"
       "with no device at all a new default device, which cancel drops again) and\n"
       "stores the settings after OK; cancel stores nothing and exits with 1. preview\n"
-      "sets LABELPLU_OPEN=preview for itself: with that variable the settings dialog\n"
-      "opens its preview window at once and closes as cancelled when the preview\n"
-      "closes, so nothing is stored. The template chosen in the dialog is kept by\n"
-      "its file name only and looked for in the plug-in's folder.\n"
+      "takes print's options (--template, --data, --set, --paper, --grid, --printer or\n"
+      "--output, --device; a device as N|NAME too), prepares the device as print\n"
+      "does and shows the page print lays out (the template's own values on every\n"
+      "label): it sets LABELPLU_OPEN=preview for itself, with which the settings\n"
+      "dialog opens the preview of the stored settings at once and closes as\n"
+      "cancelled when it closes, so nothing is stored. The template chosen in the\n"
+      "dialog is kept by its file name only and looked for in the plug-in's folder.\n"
       "\n"
       "Printing: print fills the template once per data row (the CSV header names\n"
       "the fields) and prints on the device's printer, the printer --printer names,\n"
-      "or with --output into a PDF file on the paper\n"
-      "--paper names (millimetres, label = the template's size, A4 otherwise).\n"
+      "or with --output into a PDF file on the paper --paper names (A4, A5, A6,\n"
+      "Letter, WxH in millimetres, label = the template's size; A4 otherwise). A\n"
+      "printer prints on the paper set for its queue, so --paper needs --output.\n"
+      "--grid CxR places C labels across and R down each\n"
+      "page, --grid auto as many as fit the paper with the device's gaps and\n"
+      "margins (as the settings dialog's automatic placement counts them; it needs\n"
+      "--output or a built-in printer, whose paper is known); without --grid the\n"
+      "device's counts apply (1 x 1 for a new device), and a hint says when the\n"
+      "paper holds more.\n"
       "--set adds values for every label. It takes the device --device names (the\n"
       "first, or a new default one when there is none) and switches it on; what it\n"
       "changes lasts for the run: print never writes the settings file. It prints\n"

@@ -7,11 +7,13 @@
 #include <optional>
 
 #include "host/CommandSupport.h"
+#include "host/ConfigureCommands.h"
 #include "host/CsvReader.h"
 #include "host/FileText.h"
 #include "host/HostCommands.h"
 #include "host/HostError.h"
 #include "host/HostMessages.h"
+#include "host/JobLayout.h"
 #include "host/ValueArrays.h"
 #include "platform/xml/XmlDom.h"
 
@@ -24,7 +26,6 @@ namespace {
 // The built-in PDF printer of the driver's print object.
 constexpr const char* kPdfPrinter = "labelplu PDF";
 constexpr double kDefaultSideMm = 50.0;
-constexpr double kMaxPaperSideMm = 10000.0;
 
 struct PrintArgs {
   std::string Template;
@@ -34,6 +35,7 @@ struct PrintArgs {
   std::optional<std::string> Output;
   std::optional<std::string> Paper;
   std::optional<std::string> Device;
+  std::optional<std::string> Grid;
   bool Verify = false;
   CsvEncoding Encoding = CsvEncoding::Auto;
 };
@@ -57,29 +59,10 @@ std::optional<double> ParseMm(std::string text) {
   return value;
 }
 
-// "WxH" in millimetres, both sides in (0, kMaxPaperSideMm].
-bool ParsePaper(const std::string& text, double& width, double& height) {
-  const size_t x = text.find_first_of("xX");
-  if (x == std::string::npos) return false;
-  const auto w = ParseMm(text.substr(0, x));
-  const auto h = ParseMm(text.substr(x + 1));
-  if (!w || !h || !(*w > 0 && *w <= kMaxPaperSideMm) || !(*h > 0 && *h <= kMaxPaperSideMm)) {
-    return false;
-  }
-  width = *w;
-  height = *h;
-  return true;
-}
-
-std::string MmText(double mm) {
-  char buffer[32];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, mm);
-  return ec == std::errc() ? std::string(buffer, end) : "0";
-}
-
 // Parses the arguments; returns an exit code other than kExitOk after
-// reporting a usage error.
-int ParseArgs(std::span<const std::string> args, PrintArgs& out) {
+// reporting a usage error. The preview takes the same options, a device as
+// a bare word too, and needs no template or data.
+int ParseArgs(std::span<const std::string> args, PrintArgs& out, bool preview = false) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     std::string name = arg;
@@ -121,22 +104,34 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out) {
     if (name == "--output") target = &out.Output;
     if (name == "--paper") target = &out.Paper;
     if (name == "--device") target = &out.Device;
-    if (!target) return UsageError("print: unknown argument " + arg);
+    if (name == "--grid") target = &out.Grid;
+    if (!target && preview && !arg.starts_with("-") && !out.Device) {
+      out.Device = arg;
+      continue;
+    }
+    if (!target)
+      return UsageError((preview ? "preview" : "print") + std::string(": unknown argument ") + arg);
     *target = take();
     if (!*target || (*target)->empty()) return UsageError(name + " needs a value");
   }
-  if (out.Template.empty()) return UsageError("print needs --template FILE");
-  if (out.Data.empty()) return UsageError("print needs --data FILE.csv");
+  const bool needsTemplate =
+      !preview || (out.Grid && ParseGrid(*out.Grid) && ParseGrid(*out.Grid)->Automatic) ||
+      (out.Paper && *out.Paper == "label");
+  if (out.Template.empty() && needsTemplate) {
+    return UsageError((preview ? "preview" : "print") + std::string(" needs --template FILE"));
+  }
+  if (out.Data.empty() && !preview) return UsageError("print needs --data FILE.csv");
   if (out.Printer && out.Output) return UsageError("print takes --printer or --output, not both");
-  if (out.Paper && !out.Output) return UsageError("--paper applies to --output");
+  if (out.Paper && !out.Output) return UsageError(Say(HostMessage::PaperNeedsOutput));
   // The printer name carries the output file among ';'-separated options.
   if (out.Output && out.Output->find(';') != std::string::npos) {
     return UsageError("--output: a file name with ';' is not supported");
   }
-  double w = 0, h = 0;
-  if (out.Paper && *out.Paper != "label" && !ParsePaper(*out.Paper, w, h)) {
-    return UsageError("--paper takes WxH in millimetres (such as 58x40) or label");
+  if (out.Paper && *out.Paper != "label" && !PaperByName(*out.Paper)) {
+    return UsageError(Say(HostMessage::PaperUsage));
   }
+  if (out.Grid && !ParseGrid(*out.Grid))
+    return UsageError(Say(HostMessage::GridUsage, kMaxGridCount));
   return kExitOk;
 }
 
@@ -214,12 +209,72 @@ std::string PdfPrinterName(const PrintArgs& args, const std::string& templatePat
     double width = 0, height = 0;
     if (*args.Paper == "label") {
       TemplateSize(templatePath, width, height);
-    } else {
-      ParsePaper(*args.Paper, width, height);
+    } else if (const auto paper = PaperByName(*args.Paper)) {
+      width = paper->WidthMm;
+      height = paper->HeightMm;
     }
     name += "; paper=" + MmText(width) + "x" + MmText(height);
   }
   return name;
+}
+
+// A number the device's property table holds ("2,5"); fallback when it
+// holds none.
+double DeviceNumber(PluginHost& host, const char* name, double fallback) {
+  return ParseMm(DeviceParam(host, name)).value_or(fallback);
+}
+
+// Sets the labels across and down of the job (--grid: as given, or as many
+// as fit the paper, counted as the settings dialog's automatic placement
+// counts them) and says when the paper holds more labels than the job
+// places. The paper is known for the built-in printers only. Returns the
+// job's counts.
+GridCounts ApplyJobGrid(PluginHost& host, const PrintArgs& args, const std::string& templatePath,
+                        const std::optional<std::string>& printerName) {
+  const std::optional<GridOption> parsed = args.Grid ? ParseGrid(*args.Grid) : std::nullopt;
+  const bool automatic = parsed && parsed->Automatic;
+  const std::optional<GridCounts> given =
+      parsed && !automatic ? std::optional(parsed->Counts) : std::nullopt;
+  const std::string printer = printerName ? *printerName : DeviceParam(host, "PrinterName");
+  const std::optional<PaperSize> paper = BuiltinPrinterPaper(printer);
+  if (automatic && !paper) {
+    throw PrintError(kExitUsage,
+                     Say(HostMessage::GridAutoNeedsPaper, printer.substr(0, printer.find(';'))));
+  }
+  GridCounts counts{static_cast<int32_t>(DeviceNumber(host, "MaxHorizontal", 1)),
+                    static_cast<int32_t>(DeviceNumber(host, "MaxVertical", 1))};
+  if (given) counts = *given;
+  if (paper && !templatePath.empty()) {
+    SheetGeometry sheet{.PaperWidthMm = paper->WidthMm,
+                        .PaperHeightMm = paper->HeightMm,
+                        .GapHorizontalMm = DeviceNumber(host, "GapHorizontal", 2),
+                        .GapVerticalMm = DeviceNumber(host, "GapVertical", 2),
+                        .MarginLeftMm = DeviceNumber(host, "MarginLeft", 1),
+                        .MarginRightMm = DeviceNumber(host, "MarginRight", 1),
+                        .MarginTopMm = DeviceNumber(host, "MarginTop", 1),
+                        .MarginBottomMm = DeviceNumber(host, "MarginBottom", 1)};
+    TemplateSize(templatePath, sheet.LabelWidthMm, sheet.LabelHeightMm);
+    const GridCounts fit = AutomaticGrid(sheet);
+    if (automatic) counts = fit;
+    const auto mm = [](double value) { return MmText(value); };
+    if (given && !GridFitsSheet(sheet, counts)) {
+      throw PrintError(kExitUsage,
+                       Say(HostMessage::GridBeyondPaper, counts.Across, counts.Down,
+                           mm(paper->WidthMm), mm(paper->HeightMm), mm(sheet.LabelWidthMm),
+                           mm(sheet.LabelHeightMm), fit.Across, fit.Down));
+    }
+    if (int64_t{counts.Across} * counts.Down < int64_t{fit.Across} * fit.Down) {
+      Report(Say(HostMessage::GridHint, mm(paper->WidthMm), mm(paper->HeightMm), fit.Across,
+                 fit.Down, mm(sheet.LabelWidthMm), mm(sheet.LabelHeightMm), counts.Across,
+                 counts.Down));
+    }
+  }
+  if (parsed) {
+    SetDeviceParam(host, "MaxHorizontal", std::to_string(counts.Across));
+    SetDeviceParam(host, "MaxVertical", std::to_string(counts.Down));
+    std::cout << Say(HostMessage::GridUsed, counts.Across, counts.Down) << std::endl;
+  }
+  return counts;
 }
 
 OleVariant TableArg(const ole::ComPtr<ISafeArray>& table) {
@@ -296,6 +351,7 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   PluginHost& host = session->Host();
   PrepareDevice(host, args);
   if (printerName) SetDeviceParam(host, "PrinterName", *printerName);
+  ApplyJobGrid(host, args, templatePath, printerName);
   // The check is an option of the printer name; options begin after the
   // first ';', so it is added to whatever name the device prints on.
   if (args.Verify) {
@@ -324,6 +380,58 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
     std::cout << "." << std::endl;
   }
   return code == 0 ? kExitOk : kExitFailed;
+}
+
+// The preview: the device prepared as print prepares it, then the driver's
+// preview of that device's page.
+int RunPreview(const HostOptions& options, const PrintArgs& args) {
+  std::string templatePath;
+  if (!args.Template.empty()) {
+    std::error_code ec;
+    templatePath = std::filesystem::absolute(args.Template, ec).string();
+    if (ec || !std::filesystem::is_regular_file(templatePath, ec)) {
+      throw PrintError(kExitUsage, "template \"" + args.Template + "\" is not a readable file");
+    }
+  }
+  // The data is read as print reads it, so that what print would refuse is
+  // refused here too.
+  if (!args.Data.empty()) {
+    try {
+      TablesFromCsv(ReadFileBytes(args.Data), args.Data);
+    } catch (const HostError& e) {
+      throw PrintError(kExitUsage, e.what());
+    }
+  }
+  std::optional<std::string> printerName = args.Printer;
+  if (args.Output) {
+    try {
+      printerName = PdfPrinterName(args, templatePath);
+    } catch (const HostError& e) {
+      throw PrintError(kExitUsage, e.what());
+    }
+  }
+  auto session = OpenSession(options);
+  if (!session) return kExitUsage;
+  PluginHost& host = session->Host();
+  PrepareDevice(host, args);
+  if (printerName) SetDeviceParam(host, "PrinterName", *printerName);
+  if (!templatePath.empty()) SetDeviceParam(host, "ШаблонПоУмолчанию", templatePath);
+  const GridCounts counts = ApplyJobGrid(host, args, templatePath, printerName);
+  std::cout << Say(HostMessage::PreviewLayout, counts.Across, counts.Down) << std::endl;
+  return ShowCurrentDevicePreview(*session);
+}
+
+template <class Run>
+int Guarded(Run run) {
+  try {
+    return run();
+  } catch (const PrintError& e) {
+    Report(e.what());
+    return e.ExitCode();
+  } catch (const std::exception& e) {
+    Report(e.what());
+    return kExitFailed;
+  }
 }
 
 }  // namespace
@@ -359,15 +467,13 @@ void TemplateSize(const std::string& path, double& width, double& height) {
 int PrintCommand(const HostOptions& options, std::span<const std::string> args) {
   PrintArgs parsed;
   if (const int status = ParseArgs(args, parsed); status != kExitOk) return status;
-  try {
-    return RunPrint(options, parsed);
-  } catch (const PrintError& e) {
-    Report(e.what());
-    return e.ExitCode();
-  } catch (const std::exception& e) {
-    Report(e.what());
-    return kExitFailed;
-  }
+  return Guarded([&] { return RunPrint(options, parsed); });
+}
+
+int PreviewCommand(const HostOptions& options, std::span<const std::string> args) {
+  PrintArgs parsed;
+  if (const int status = ParseArgs(args, parsed, true); status != kExitOk) return status;
+  return Guarded([&] { return RunPreview(options, parsed); });
 }
 
 }  // namespace labelplu::host

@@ -16,7 +16,10 @@
 // "Просмотр" opens the preview window with the values being edited. When
 // the process environment holds LABELPLU_OPEN=preview, the dialog opens the
 // preview as soon as it is shown and closes as cancelled once the preview
-// closes (the channel labelhost's preview command uses).
+// closes (the channel labelhost's preview command uses); that preview shows
+// the page as a print job lays it out, from the stored settings (the counts
+// as stored, whatever automatic placement would make of them), and the
+// template of the template field.
 //
 // Every control carries its name as objectName (identifierEdit,
 // templateEdit, printerCombo, ...), so that tests can find it.
@@ -148,6 +151,8 @@ class SettingsDialog : public ThemedDialog {
   std::string m_missingProblem;    // why it is missing, naming it
   QString m_templateFolder;
   bool m_autoOpenDone = false;
+  // The preview shows the stored settings instead of the edited values.
+  bool m_previewStored = false;
 
   QTabWidget* m_pages = nullptr;
   QLineEdit* m_identifierEdit = nullptr;

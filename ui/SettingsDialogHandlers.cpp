@@ -204,6 +204,15 @@ void SettingsDialog::ShowPreview() {
   m_device.SelectTemplate(m_templateEdit->text().toStdString());
   auto preview = std::make_unique<PreviewWindow>(this, m_device);
   PageLayoutPrinter& view = View();
+  if (m_previewStored) {
+    // The page a print job lays out reads the stored settings, so the
+    // preview asked for from outside shows those, not what automatic
+    // placement would make of them.
+    view.ReadDeviceSettings();
+    if (!view.PrinterProblem().empty()) throw spool::PrinterUnavailable(view.PrinterProblem());
+    preview->exec();
+    return;
+  }
   view.MaxHorizontal = m_acrossCountEdit->value();
   view.MaxVertical = m_downCountEdit->value();
   view.GapHorizontal = m_horizontalGapEdit->value();
@@ -227,7 +236,9 @@ void SettingsDialog::showEvent(QShowEvent* event) {
   m_autoOpenDone = true;
   // After the dialog is on screen: the preview is modal over it.
   QTimer::singleShot(0, this, [this] {
+    m_previewStored = true;
     Guarded([this] { ShowPreview(); });
+    m_previewStored = false;
     reject();
   });
 }

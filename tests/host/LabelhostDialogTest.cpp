@@ -11,10 +11,12 @@
 
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <future>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/xml/XmlDom.h"
 #include "tests/host/LabelhostRun.h"
@@ -217,14 +219,35 @@ TEST_F(LabelhostDialog, OkOnARealDisplayStoresTheSettingsAndEscapeClosesThePrevi
   EXPECT_EQ(configured.exitCode, 0) << configured.err;
   EXPECT_EQ(configured.out.rfind("Configured device 1: ", 0), 0u) << configured.out;
 
-  // preview: the preview window comes up by itself; Escape closes it and
-  // with it the dialog.
-  presser = std::async(std::launch::async,
-                       [&] { return ActOnWindow(server.Display(), "Просмотр", PressEscape); });
-  const ProcessResult previewed = Labelhost({"--settings", Settings(), "preview"}, "", env);
-  ASSERT_TRUE(presser.get()) << "the preview never showed\n" << previewed.err;
-  EXPECT_EQ(previewed.exitCode, 0) << previewed.err;
-  EXPECT_EQ(previewed.out.rfind("Preview of device 1: ", 0), 0u) << previewed.out;
+  // preview: the preview window comes up by itself, with the layout print
+  // would use; Escape closes it and with it the dialog. Nothing is stored.
+  const std::string before = FileText(Settings());
+  const struct {
+    std::vector<std::string> args;
+    std::string layout;
+  } previews[] = {
+      // The counts the dialog stored after OK.
+      {{},
+       "The preview shows " + StoredParameter(before, "MaxHorizontal") + " x " +
+           StoredParameter(before, "MaxVertical") + " labels per page"},
+      {{"1", "--grid", "2x3"}, "The preview shows 2 x 3 labels per page"},
+      {{"--template", SourcePath("samples/templates/price_tag.lb3"), "--output",
+        (m_dir.Path() / "x.pdf").string(), "--paper", "A4", "--grid", "auto"},
+       "The preview shows 3 x 7 labels per page"},
+  };
+  for (const auto& preview : previews) {
+    std::vector<std::string> args = {"--settings", Settings(), "preview"};
+    args.insert(args.end(), preview.args.begin(), preview.args.end());
+    presser = std::async(std::launch::async,
+                         [&] { return ActOnWindow(server.Display(), "Просмотр", PressEscape); });
+    const ProcessResult previewed = Labelhost(args, "", env, "C.UTF-8");
+    ASSERT_TRUE(presser.get()) << "the preview never showed\n" << previewed.err;
+    EXPECT_EQ(previewed.exitCode, 0) << previewed.err;
+    EXPECT_NE(previewed.out.find(preview.layout), std::string::npos) << previewed.out;
+    EXPECT_NE(previewed.out.find("Preview of device 1: "), std::string::npos) << previewed.out;
+    EXPECT_EQ(FileText(Settings()), before);
+    EXPECT_FALSE(std::filesystem::exists(m_dir.Path() / "x.pdf"));
+  }
 }
 
 }  // namespace

@@ -390,30 +390,50 @@ TEST_F(SettingsDialogTest, ColourSchemeSetsFontColoursOnlyWhenGiven) {
   SetDialogColours(saved);
 }
 
-// LABELPLU_OPEN=preview: the preview opens with the edited values as soon
-// as the dialog shows, and the dialog ends as cancelled when it closes.
-TEST_F(SettingsDialogTest, PreviewOpensAtOnceWhenAsked) {
-  const auto dialog = Dialog();
-  Find<QSpinBox>(*dialog, "acrossCountEdit")->setValue(2);
-  Find<QCheckBox>(*dialog, "verticalSeparatorCheck")->click();
-  bool previewSeen = false;
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (auto* preview = dynamic_cast<PreviewWindow*>(QApplication::activeModalWidget())) {
-      previewSeen = true;
-      EXPECT_EQ(m_device->View()->MaxHorizontal, 2);
-      EXPECT_EQ(m_device->View()->LabelsPerPage, 10);
-      EXPECT_TRUE(m_device->View()->PrintVSeparator);
-      preview->accept();
+// "Просмотр" shows the values being edited; LABELPLU_OPEN=preview opens
+// the preview as soon as the dialog shows, with the stored settings that a
+// print job reads (the counts as stored, not what automatic placement makes
+// of the paper), and the dialog ends as cancelled when it closes.
+TEST_F(SettingsDialogTest, PreviewShowsEditedValuesOrWhenAskedTheStoredOnes) {
+  Set({{"AutoPosition", "1"}, {"MaxHorizontal", "2"}, {"MaxVertical", "1"}});
+  const struct {
+    bool asked;
+    int32_t across, down;
+    bool verticalSeparator;
+  } cases[] = {
+      // Automatic placement: 58 x 40 mm labels on A4 between these margins.
+      {false, 3, 7, true},
+      {true, 2, 1, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.asked ? "asked for from outside" : "the preview button");
+    const auto dialog = Dialog();
+    Find<QCheckBox>(*dialog, "verticalSeparatorCheck")->click();
+    bool previewSeen = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (auto* preview = dynamic_cast<PreviewWindow*>(QApplication::activeModalWidget())) {
+        previewSeen = true;
+        const PageLayoutPrinter& view = *m_device->View();
+        EXPECT_EQ(view.MaxHorizontal, c.across);
+        EXPECT_EQ(view.MaxVertical, c.down);
+        EXPECT_EQ(view.LabelsPerPage, c.across * c.down);
+        EXPECT_EQ(view.Positions.Count(), c.across * c.down);
+        EXPECT_EQ(view.PrintVSeparator, c.verticalSeparator);
+        preview->accept();
+      }
+    });
+    closer.start(20);
+    if (c.asked) {
+      setenv(kOpenVariable, kOpenPreview, 1);
+      EXPECT_EQ(dialog->exec(), QDialog::Rejected);
+      unsetenv(kOpenVariable);
+    } else {
+      Find<QPushButton>(*dialog, "previewButton")->click();
     }
-  });
-  closer.start(20);
-  setenv(kOpenVariable, kOpenPreview, 1);
-  const int result = dialog->exec();
-  unsetenv(kOpenVariable);
-  EXPECT_TRUE(previewSeen);
-  EXPECT_EQ(result, QDialog::Rejected);
-  EXPECT_TRUE(m_device->Written.empty());
+    EXPECT_TRUE(previewSeen);
+    EXPECT_TRUE(m_device->Written.empty());
+  }
 }
 
 TEST_F(SettingsDialogTest, ShowSettingsWithoutDisplayCancelsAtOnce) {
