@@ -241,19 +241,36 @@ GridCounts ApplyJobGrid(PluginHost& host, const PrintArgs& args, const std::stri
     throw PrintError(kExitUsage,
                      Say(HostMessage::GridAutoNeedsPaper, printer.substr(0, printer.find(';'))));
   }
-  GridCounts counts{static_cast<int32_t>(DeviceNumber(host, "MaxHorizontal", 1)),
-                    static_cast<int32_t>(DeviceNumber(host, "MaxVertical", 1))};
+  const auto storedCount = [&](const char* name) {
+    return static_cast<int32_t>(std::clamp(DeviceNumber(host, name, 1), 0.0, 1e9));
+  };
+  GridCounts counts{storedCount("MaxHorizontal"), storedCount("MaxVertical")};
   if (given) counts = *given;
+  // The label's size for the count; a template this reading cannot size
+  // is left to the driver, which says what is wrong with it, unless the
+  // count is asked for.
+  double labelWidth = 0;
+  double labelHeight = 0;
+  bool sized = false;
   if (paper && !templatePath.empty()) {
+    try {
+      TemplateSize(templatePath, labelWidth, labelHeight);
+      sized = true;
+    } catch (const HostError&) {
+      if (automatic) throw;
+    }
+  }
+  if (sized) {
     SheetGeometry sheet{.PaperWidthMm = paper->WidthMm,
                         .PaperHeightMm = paper->HeightMm,
+                        .LabelWidthMm = labelWidth,
+                        .LabelHeightMm = labelHeight,
                         .GapHorizontalMm = DeviceNumber(host, "GapHorizontal", 2),
                         .GapVerticalMm = DeviceNumber(host, "GapVertical", 2),
                         .MarginLeftMm = DeviceNumber(host, "MarginLeft", 1),
                         .MarginRightMm = DeviceNumber(host, "MarginRight", 1),
                         .MarginTopMm = DeviceNumber(host, "MarginTop", 1),
                         .MarginBottomMm = DeviceNumber(host, "MarginBottom", 1)};
-    TemplateSize(templatePath, sheet.LabelWidthMm, sheet.LabelHeightMm);
     const GridCounts fit = AutomaticGrid(sheet);
     if (automatic) counts = fit;
     const auto mm = [](double value) { return MmText(value); };
