@@ -253,6 +253,11 @@ constexpr HostMessageRow kRows[] = {
      "Просмотр показывает %d x %d этикеток на странице, как их разместит печать."},
     {PreviewTakesOneDevice, "preview takes one device: N, NAME or --device N|NAME",
      "preview принимает одно устройство: N, ИМЯ или --device N|ИМЯ"},
+    {PreviewNeedsDisplay,
+     "preview needs a display a person sees (DISPLAY or WAYLAND_DISPLAY, not Qt's offscreen "
+     "platform); nothing was shown",
+     "для preview нужен экран, который видит человек (DISPLAY или WAYLAND_DISPLAY, не "
+     "платформа Qt offscreen); ничего не показано"},
 };
 
 static_assert(std::size(kRows) == static_cast<size_t>(HostMessage::Count),

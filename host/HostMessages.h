@@ -160,6 +160,7 @@ enum class HostMessage : uint16_t {
   ParamDialogOnly,
   PreviewLayout,
   PreviewTakesOneDevice,
+  PreviewNeedsDisplay,
   // Append new messages above this line.
   Count
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -105,7 +106,8 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out, bool preview = 
     if (name == "--paper") target = &out.Paper;
     if (name == "--device") target = &out.Device;
     if (name == "--grid") target = &out.Grid;
-    if (!target && preview && !arg.starts_with("-") && !out.Device) {
+    if (!target && preview && !arg.starts_with("-")) {
+      if (out.Device) return UsageError(Say(HostMessage::PreviewTakesOneDevice));
       out.Device = arg;
       continue;
     }
@@ -402,6 +404,18 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
 // The preview: the device prepared as print prepares it, then the driver's
 // preview of that device's page.
 int RunPreview(const HostOptions& options, const PrintArgs& args) {
+  // Without a display the driver cancels its dialog at once, which would
+  // read as a preview shown and closed.
+  const auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+  };
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if ((!set("DISPLAY") && !set("WAYLAND_DISPLAY")) ||
+      (platform != nullptr &&
+       (std::string_view(platform) == "offscreen" || std::string_view(platform) == "minimal"))) {
+    throw PrintError(kExitFailed, Say(HostMessage::PreviewNeedsDisplay));
+  }
   std::string templatePath;
   if (!args.Template.empty()) {
     std::error_code ec;

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <future>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -181,6 +182,27 @@ TEST_F(LabelhostDialog, ConfigureWithoutDisplayIsCancelled) {
   EXPECT_EQ(run.exitCode, 1) << run.err;
   EXPECT_NE(run.err.find("cancelled (-1): no device added"), std::string::npos) << run.err;
   EXPECT_EQ(FileText(Settings()), "");
+}
+
+// Without a display the driver would cancel its dialog at once, which must
+// not read as a preview shown and closed.
+TEST_F(LabelhostDialog, PreviewWithoutDisplayStopsAndSaysWhy) {
+  const std::map<std::string, std::string> environments[] = {
+      {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}},
+      {{"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", "offscreen"}},
+  };
+  for (const auto& env : environments) {
+    const ProcessResult run =
+        Labelhost({"--settings", Settings(), "preview", "--grid", "2x2"}, "", env, "C.UTF-8");
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.err.find("preview needs a display a person sees"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("Preview of device"), std::string::npos) << run.out;
+    EXPECT_EQ(FileText(Settings()), "");
+  }
+  const ProcessResult twice =
+      Labelhost({"--settings", Settings(), "preview", "1", "2"}, "", {}, "C.UTF-8");
+  EXPECT_EQ(twice.exitCode, 2);
+  EXPECT_NE(twice.err.find("preview takes one device"), std::string::npos) << twice.err;
 }
 
 TEST_F(LabelhostDialog, OkOnARealDisplayStoresTheSettingsAndEscapeClosesThePreview) {
