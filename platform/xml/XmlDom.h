@@ -160,6 +160,11 @@ class XmlNode {
   XmlNode previousSibling() const;
   XmlNode nextSibling() const;
   bool hasChildNodes() const;
+  // The line of the source text on which the node began (1-based), for
+  // nodes that loadXML parsed; 0 for nodes created since, and for lines
+  // from 65535 on, which the parser does not tell apart. Attribute nodes
+  // give their element's line.
+  int32_t lineNumber() const;
   // A snapshot of the children in order (later changes to the tree do not
   // change the list).
   XmlNodeList childNodes() const;

@@ -251,6 +251,16 @@ bool XmlNode::hasChildNodes() const {
   return ShowsChildren(node) && node->children;
 }
 
+int32_t XmlNode::lineNumber() const {
+  xmlNodePtr node = NodeAccess::raw(*this);
+  if (node->type == XML_ATTRIBUTE_NODE) node = node->parent;
+  if (node == nullptr || node->type == XML_DOCUMENT_NODE) return 0;
+  // libxml2 keeps an element's line in 16 bits: 65535 stands for any line
+  // from there on.
+  const long line = xmlGetLineNo(node);
+  return line > 0 && line < 65535 ? static_cast<int32_t>(line) : 0;
+}
+
 XmlNodeList XmlNode::childNodes() const {
   xmlNodePtr node = NodeAccess::raw(*this);
   std::vector<XmlNode> nodes;

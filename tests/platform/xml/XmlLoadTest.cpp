@@ -157,4 +157,20 @@ TEST(XmlLoad, InternalEntityStaysAReference) {
   EXPECT_EQ(again.xml(), text);
 }
 
+TEST(XmlLoad, NodesKnowTheLineTheyBeganOn) {
+  XmlDocument doc;
+  std::string text = "<?xml version=\"1.0\"?>\r\n<Label>\r\n  <Item ClassName=\"Text\">\n";
+  for (int i = 0; i < 70000; ++i) text += "\n";
+  text += "<Property Name=\"A\" Value=\"1\"/></Item>\n</Label>";
+  doc.loadXML(text);
+  EXPECT_EQ(doc.documentElement().lineNumber(), 2);
+  const XmlNode item = doc.selectSingleNode("Label/Item");
+  EXPECT_EQ(item.lineNumber(), 3);
+  // Past 65535 lines the parser no longer tells lines apart.
+  EXPECT_EQ(doc.selectSingleNode("Label/Item/Property").lineNumber(), 0);
+  EXPECT_EQ(doc.selectSingleNode("Label/Item/@ClassName").lineNumber(), 3);
+  EXPECT_EQ(doc.createElement("New").lineNumber(), 0);
+  EXPECT_EQ(doc.lineNumber(), 0);
+}
+
 }  // namespace
