@@ -3,6 +3,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -76,7 +77,83 @@ size_t DecodeUtf8(std::string_view s, char32_t& cp) {
   return n;
 }
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+std::string HexByte(unsigned char c) {
+  static const char kHex[] = "0123456789ABCDEF";
+  return std::string{kHex[c >> 4], kHex[c & 15]};
+}
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsXmlBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The encoding named in an XML declaration at the start of text; empty when
+// there is no declaration or it names none.
+std::string_view DeclaredEncoding(std::string_view text) {
+  if (!text.starts_with("<?xml") || text.size() < 6 || !IsXmlBlank(text[5])) return {};
+  const size_t end = text.find("?>");
+  if (end == std::string_view::npos) return {};
+  std::string_view decl = text.substr(5, end - 5);
+  const size_t at = decl.find("encoding");
+  if (at == std::string_view::npos) return {};
+  decl.remove_prefix(at + 8);
+  while (!decl.empty() && IsXmlBlank(decl.front())) decl.remove_prefix(1);
+  if (decl.empty() || decl.front() != '=') return {};
+  decl.remove_prefix(1);
+  while (!decl.empty() && IsXmlBlank(decl.front())) decl.remove_prefix(1);
+  if (decl.empty() || (decl.front() != '"' && decl.front() != '\'')) return {};
+  const char quote = decl.front();
+  decl.remove_prefix(1);
+  const size_t close = decl.find(quote);
+  return close == std::string_view::npos ? std::string_view() : decl.substr(0, close);
+}
+
+// The offset of the first byte that does not begin a valid UTF-8 sequence;
+// npos when there is none.
+size_t FirstInvalidUtf8(std::string_view bytes) {
+  for (size_t at = 0; at < bytes.size();) {
+    char32_t cp = 0;
+    const size_t n = DecodeUtf8(bytes.substr(at), cp);
+    if (n == 0) return at;
+    at += n;
+  }
+  return std::string_view::npos;
+}
+
 }  // namespace
+
+TemplateEncoding DetectTemplateEncoding(std::string_view bytes) {
+  if (bytes.starts_with(kUtf8Bom)) return TemplateEncoding::Utf8WithBom;
+  const std::string_view name = DeclaredEncoding(bytes);
+  static constexpr std::string_view kUtf8 = "utf-8";
+  if (name.size() == kUtf8.size() && std::equal(name.begin(), name.end(), kUtf8.begin(),
+                                                [](char a, char b) { return AsciiLower(a) == b; }))
+    return TemplateEncoding::Utf8Declared;
+  return TemplateEncoding::Windows1251;
+}
+
+std::string TemplateBytesToUtf8(std::string_view bytes) {
+  const TemplateEncoding encoding = DetectTemplateEncoding(bytes);
+  if (encoding == TemplateEncoding::Windows1251) return Cp1251ToUtf8(bytes);
+  const size_t skip = encoding == TemplateEncoding::Utf8WithBom ? kUtf8Bom.size() : 0;
+  const std::string_view text = bytes.substr(skip);
+  if (const size_t bad = FirstInvalidUtf8(text); bad != std::string_view::npos)
+    throw CodePageError("byte 0x" + HexByte(static_cast<unsigned char>(text[bad])) +
+                            " is not valid UTF-8 (the file says it is UTF-8)",
+                        skip + bad);
+  return std::string(text);
+}
+
+bool IsNonAsciiUtf8(std::string_view bytes) {
+  const bool nonAscii = std::any_of(bytes.begin(), bytes.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return nonAscii && FirstInvalidUtf8(bytes) == std::string_view::npos;
+}
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
   Converter conv("UTF-8", "WINDOWS-1251");
@@ -85,15 +162,9 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
   std::string_view in = bytes;
   if (conv.Convert(in, out) != 0) {
     const size_t offset = bytes.size() - in.size();
-    throw CodePageError(
-        "byte 0x" +
-            [&] {
-              static const char kHex[] = "0123456789ABCDEF";
-              const unsigned char c = static_cast<unsigned char>(in.front());
-              return std::string{kHex[c >> 4], kHex[c & 15]};
-            }() +
-            " is not a Windows-1251 character",
-        offset);
+    throw CodePageError("byte 0x" + HexByte(static_cast<unsigned char>(in.front())) +
+                            " is not a Windows-1251 character",
+                        offset);
   }
   return out;
 }

@@ -3,7 +3,7 @@
 // values by value name, and paints itself, clipped to its inner area, on
 // the canvas of its view.
 //
-// Template files are XML in Windows-1251:
+// Template files are XML in Windows-1251 (or UTF-8, see LoadFromFile):
 //
 //   <?xml version="1.0" encoding="windows-1251"?>
 //   <Label Width="58" Height="40">
@@ -49,6 +49,7 @@
 namespace labelplu {
 
 class LabelItem;
+class TemplateLoadObserver;
 
 // Output modes of a label.
 inline constexpr uint8_t kModeOffScreen = 0;  // after loading
@@ -108,10 +109,16 @@ class Label : public PublishedObject {
   //  - too many items, an image that is not a bitmap: TemplateError, and
   //    the label is left empty.
   virtual int32_t LoadFromXml(std::string_view xml, std::string_view sourceName = {});
-  // When the file exists: reads it whole as Windows-1251, sets Mode 0 and
-  // LoadFromXml. Nothing when it does not exist. TemplateError for a file
-  // that cannot be read, is larger than kMaxTemplateBytes, or holds a byte
-  // Windows-1251 lacks (with its line).
+  // Loads exactly as LoadFromXml and tells observer of every item and of
+  // every item and setting the load skips (label/TemplateFile.h).
+  int32_t LoadFromXmlObserved(std::string_view xml, std::string_view sourceName,
+                              TemplateLoadObserver& observer);
+  // When the file exists: reads it whole, sets Mode 0 and LoadFromXml. The
+  // file is UTF-8 when it starts with a byte-order mark (dropped) or its
+  // XML declaration names UTF-8 (any case), Windows-1251 otherwise
+  // (TemplateBytesToUtf8 of Cp1251.h). Nothing when it does not exist.
+  // TemplateError for a file that cannot be read, is larger than
+  // kMaxTemplateBytes, or holds a byte its encoding lacks (with its line).
   void LoadFromFile(const std::string& fileName);
   // The template as text: the document written by FormatXmlText (declaring
   // windows-1251), UTF-8 here. Root "Width"/"Height", one "Item" per
@@ -202,6 +209,8 @@ class Label : public PublishedObject {
 
  private:
   void ValueChanged(LabelItem& item, const std::string& value);
+  int32_t LoadTemplate(std::string_view xml, std::string_view sourceName,
+                       TemplateLoadObserver* observer);
 
   double m_width = 58.0;
   double m_height = 40.0;

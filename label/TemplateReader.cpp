@@ -3,11 +3,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/TextUtils.h"
 #include "label/Cp1251.h"
 #include "label/Label.h"
 #include "label/LabelItem.h"
 #include "label/PropText.h"
 #include "label/TemplateError.h"
+#include "label/TemplateFile.h"
 #include "platform/xml/XmlDom.h"
 #include "platform/xml/XmlHelpers.h"
 
@@ -59,28 +61,72 @@ std::string TooManyItems(int64_t count) {
          " a label holds";
 }
 
+// The property a setting's name reaches on object, as SetPropText resolves
+// it; null when it reaches none.
+const PropertyInfo* ResolveSetting(const PublishedObject& object, std::string_view path,
+                                   const PublishedObject*& owner) {
+  const size_t dot = path.find('.');
+  if (dot != std::string_view::npos) {
+    const PropertyInfo* head = FindProperty(object, path.substr(0, dot));
+    if (head == nullptr || head->Kind != PropertyKind::Object) return nullptr;
+    return ResolveSetting(head->GetObject(object), path.substr(dot + 1), owner);
+  }
+  owner = &object;
+  const PropertyInfo* prop = FindProperty(object, path);
+  if (prop == nullptr && SameTextAscii(path, "Value")) prop = FindProperty(object, "ValueFileName");
+  return prop;
+}
+
 // One setting of an item; settings that do not apply are skipped, as a
 // template written by another version may hold names or values this one
-// does not know.
-void ApplySetting(LabelItem& item, const xml::XmlNode& node) {
+// does not know. The observer hears of each one skipped.
+void ApplySetting(LabelItem& item, const xml::XmlNode& node, TemplateLoadObserver* observer) {
   if (node.nodeType() != xml::NodeType::Element) return;
   const std::optional<std::string> name = node.getAttribute("Name");
   const std::optional<std::string> value = node.getAttribute("Value");
-  if (!name || !value) return;
+  const auto skipped = [&](SkippedSetting why, std::string_view detail) {
+    if (observer != nullptr)
+      observer->SettingSkipped(item, node.lineNumber(), why, name.value_or(std::string()),
+                               value.value_or(std::string()), detail);
+  };
+  if (!name || !value) {
+    skipped(SkippedSetting::Incomplete, {});
+    return;
+  }
+  if (observer != nullptr) {
+    const PublishedObject* owner = nullptr;
+    const PropertyInfo* prop = ResolveSetting(item, *name, owner);
+    if (prop == nullptr) {
+      skipped(SkippedSetting::UnknownProperty, {});
+      return;
+    }
+    if (value->empty() && prop->Kind != PropertyKind::String &&
+        prop->Kind != PropertyKind::Object) {
+      skipped(SkippedSetting::EmptyValue, {});
+      return;
+    }
+  }
   try {
     SetPropText(&item, *name, *value);
-  } catch (const PropertyError&) {
+  } catch (const PropertyError& e) {
+    skipped(SkippedSetting::BadValue, e.what());
   }
 }
 
-void LoadItems(Label& label, const xml::XmlNodeList& items) {
+void LoadItems(Label& label, const xml::XmlNodeList& items, TemplateLoadObserver* observer) {
+  int32_t number = 0;
   for (const xml::XmlNode& item : items) {
+    ++number;
     const std::string className = item.getAttribute("ClassName").value_or(std::string());
     const std::optional<ItemClass> cls = FindItemClass(className);
-    if (!cls) continue;
+    if (!cls) {
+      if (observer != nullptr) observer->UnknownClass(item.lineNumber(), number, className);
+      continue;
+    }
     LabelItem& added = label.AddItem(*cls);
     added.MarkChanged(true);
-    for (const xml::XmlNode& node : item.childNodes()) ApplySetting(added, node);
+    if (observer != nullptr) observer->ItemLoaded(added, item.lineNumber(), number);
+    for (const xml::XmlNode& node : item.childNodes()) ApplySetting(added, node, observer);
   }
 }
 
@@ -109,6 +155,16 @@ void LoadImages(Label& label, const xml::XmlDocument& doc, const std::string& so
 }  // namespace
 
 int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName) {
+  return LoadTemplate(xmlText, sourceName, nullptr);
+}
+
+int32_t Label::LoadFromXmlObserved(std::string_view xmlText, std::string_view sourceName,
+                                   TemplateLoadObserver& observer) {
+  return LoadTemplate(xmlText, sourceName, &observer);
+}
+
+int32_t Label::LoadTemplate(std::string_view xmlText, std::string_view sourceName,
+                            TemplateLoadObserver* observer) {
   const std::string source(sourceName.empty() ? kMemorySource : sourceName);
   BeginUpdate();
   try {
@@ -138,7 +194,7 @@ int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName
     try {
       SetWidth(width);
       SetHeight(height);
-      LoadItems(*this, items);
+      LoadItems(*this, items, observer);
       LoadImages(*this, doc, source);
     } catch (...) {
       Clear();  // no half-loaded label
@@ -152,9 +208,8 @@ int32_t Label::LoadFromXml(std::string_view xmlText, std::string_view sourceName
   return 0;
 }
 
-void Label::LoadFromFile(const std::string& fileName) {
+std::string ReadTemplateFileBytes(const std::string& fileName) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(fileName, ec)) return;
   const uintmax_t size = std::filesystem::file_size(fileName, ec);
   if (ec) throw TemplateError(fileName, 0, "the file cannot be read: " + ec.message());
   if (size > kMaxTemplateBytes)
@@ -165,14 +220,23 @@ void Label::LoadFromFile(const std::string& fileName) {
   std::string bytes(static_cast<size_t>(size), '\0');
   if (!file || !file.read(bytes.data(), static_cast<std::streamsize>(size)))
     throw TemplateError(fileName, 0, "the file cannot be read");
-  std::string text;
+  return bytes;
+}
+
+std::string DecodeTemplateFileBytes(std::string_view bytes, const std::string& fileName) {
   try {
-    text = Cp1251ToUtf8(bytes);
+    return TemplateBytesToUtf8(bytes);
   } catch (const CodePageError& e) {
     const auto line =
         1 + std::count(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(e.Offset), '\n');
     throw TemplateError(fileName, static_cast<int>(line), e.what());
   }
+}
+
+void Label::LoadFromFile(const std::string& fileName) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(fileName, ec)) return;
+  const std::string text = DecodeTemplateFileBytes(ReadTemplateFileBytes(fileName), fileName);
   SetMode(kModeOffScreen);
   LoadFromXml(text, fileName);
 }
