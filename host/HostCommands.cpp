@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 
+#include "host/CheckCommand.h"
 #include "host/CommandSupport.h"
 #include "host/ConfigureCommands.h"
 #include "host/DeviceCommands.h"
@@ -110,8 +111,10 @@ const HostCommand kCommands[] = {
     {"print",
      "--template FILE --data FILE.csv [--set NAME=VALUE]... [--printer NAME | --output FILE.pdf] "
      "[--paper A4|A5|A6|Letter|WxH|label] [--grid CxR|auto] [--device N|NAME] [--verify] "
-     "[--encoding auto|utf-8|cp1251]",
+     "[--force] [--encoding auto|utf-8|cp1251]",
      "print a label template filled from a CSV file", PrintCommand},
+    {"check", "TEMPLATE [--data FILE.csv] [--set NAME=VALUE]... [--dpi N]",
+     "check a template, and the data for it, for what would print wrong labels", CheckCommand},
 };
 
 }  // namespace
@@ -205,6 +208,19 @@ std::string HostHelpText() {
       "format: the items, their properties and values, the worked examples, and\n"
       "which CSV columns fill which items (a column's header must be the caption\n"
       "or the key of the item's data source, e.g. Цена or dsPrice).\n"
+      "\n"
+      "Checking: check reads a template as print does and lists, one line each\n"
+      "(FILE:LINE: error|warning: ITEM: MESSAGE), what would print wrong labels:\n"
+      "unknown item classes and property names, values that do not parse or are\n"
+      "not in a property's list, items off the label, barcodes that do not fit\n"
+      "their box; with --data (and --set) also data sources no column feeds,\n"
+      "columns that feed nothing (a warning) and every record whose value a\n"
+      "barcode cannot encode. Barcodes are prepared at --dpi N dots per inch,\n"
+      "203 without it (a common label printer). Exit 0 without errors, 1 with\n"
+      "errors, 2 for a wrong command line or a file that cannot be read.\n"
+      "print runs the same check first, at the resolution of the printer it\n"
+      "prints on: errors stop the job before anything is printed (exit 1) unless\n"
+      "--force is given; warnings go to standard error and do not stop it.\n"
       "\n"
       "Script lines: [\"call\", NAME, ARG...], [\"get\", NAME], [\"set\", NAME, VALUE];\n"
       "blank lines and lines starting with # are skipped.\n"

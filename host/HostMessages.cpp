@@ -258,6 +258,71 @@ constexpr HostMessageRow kRows[] = {
      "platform); nothing was shown",
      "для preview нужен экран, который видит человек (DISPLAY или WAYLAND_DISPLAY, не "
      "платформа Qt offscreen); ничего не показано"},
+    {CheckSeverityError, "error", "ошибка"},
+    {CheckSeverityWarning, "warning", "предупреждение"},
+    {CheckNotLoaded, "the template does not load: %s", "шаблон не загружается: %s"},
+    {CheckUtf8Undeclared,
+     "the file is saved as UTF-8 but its XML declaration does not name UTF-8, so it is read as "
+     "Windows-1251 and its letters print garbled; write encoding=\"UTF-8\" in the declaration or "
+     "save the file as Windows-1251",
+     "файл сохранён в UTF-8, но его XML-объявление не называет UTF-8, поэтому он читается как "
+     "Windows-1251 и буквы печатаются искажёнными; укажите encoding=\"UTF-8\" в объявлении или "
+     "сохраните файл в Windows-1251"},
+    {CheckUnknownClass, "unknown item class \"%s\" (known: %s); the item is left out",
+     "неизвестный класс элемента \"%s\" (известны: %s); элемент пропускается"},
+    {CheckIncompleteSetting,
+     "a setting needs both Name and Value (Name=\"%s\" Value=\"%s\"); it is skipped",
+     "у настройки должны быть и Name, и Value (Name=\"%s\" Value=\"%s\"); она пропускается"},
+    {CheckUnknownProperty, "no property \"%s\" (properties: %s); the setting is skipped",
+     "нет свойства \"%s\" (свойства: %s); настройка пропускается"},
+    {CheckEmptyValue, "property \"%s\" has an empty value; the item keeps its default",
+     "у свойства \"%s\" пустое значение; у элемента остаётся значение по умолчанию"},
+    {CheckBadValue, "%s=\"%s\" is not applied: %s; the item keeps its default",
+     "%s=\"%s\" не применяется: %s; у элемента остаётся значение по умолчанию"},
+    {CheckAllowedValues, "%s (allowed: %s)", "%s (допустимы: %s)"},
+    {CheckOutsideLabel, "lies wholly outside the %s x %s mm label and does not print",
+     "лежит целиком вне этикетки %s x %s мм и не печатается"},
+    {CheckPartlyOutside, "lies partly outside the %s x %s mm label and prints cut off",
+     "лежит частично вне этикетки %s x %s мм и печатается обрезанным"},
+    {CheckBarcodeFails, "the barcode cannot print its value \"%s\": %s",
+     "штрихкод не может напечатать своё значение \"%s\": %s"},
+    {CheckBarcodeTooLarge,
+     "the symbol needs %s dots at one dot per module but its box has %s dots at %d dpi; it would "
+     "print too small to scan",
+     "символу нужно %s точек при одной точке на модуль, а в его поле %s точек при %d dpi; он "
+     "напечатается слишком мелким для сканера"},
+    {CheckUnfedSource,
+     "no column feeds data source %s, so every label prints the template's value \"%s\"; name a "
+     "column %s",
+     "ни один столбец не заполняет источник данных %s, и каждая этикетка печатает значение "
+     "шаблона \"%s\"; назовите столбец %s"},
+    {CheckUnusedField, "column \"%s\" feeds nothing on this template",
+     "столбец \"%s\" ничего не заполняет в этом шаблоне"},
+    {CheckUnusedCommonValue, "--set %s feeds nothing on this template",
+     "--set %s ничего не заполняет в этом шаблоне"},
+    {CheckRecordFails, "record %d, field \"%s\" = \"%s\": the barcode cannot print it: %s",
+     "запись %d, поле \"%s\" = \"%s\": штрихкод не может его напечатать: %s"},
+    {CheckUnlisted, "and %d more like the line above", "и ещё %d таких же, как строка выше"},
+    {CheckSummary, "%d error(s), %d warning(s)", "ошибок: %d, предупреждений: %d"},
+    {CheckNamesOr, " or ", " или "},
+    {CheckUsageTemplate, "check needs a template file", "check: нужен файл шаблона"},
+    {CheckUsageArgument, "check: unknown argument %s", "check: неизвестный аргумент %s"},
+    {CheckUsageValue, "%s needs a value", "%s: нужно значение"},
+    {CheckUsageSet, "--set takes NAME=VALUE", "--set: нужно ИМЯ=ЗНАЧЕНИЕ"},
+    {CheckUsageDpi, "--dpi takes a whole number from 50 to 4800",
+     "--dpi: нужно целое число от 50 до 4800"},
+    {CheckTemplateUnreadable, "template \"%s\" cannot be read: %s",
+     "шаблон \"%s\" не читается: %s"},
+    {CheckDataUnreadable, "%s", "%s"},
+    {CheckDpiUnknown, "the resolution of printer \"%s\" is unknown (%s); checking at %d dpi",
+     "разрешение принтера \"%s\" неизвестно (%s); проверка при %d dpi"},
+    {PrintStopped,
+     "nothing printed: the %d error(s) above would put wrong content on labels; fix them, or "
+     "print anyway with --force",
+     "ничего не напечатано: ошибки выше (%d) дали бы неверные этикетки; исправьте их или "
+     "напечатайте всё равно с --force"},
+    {PrintForced, "printing anyway (--force) despite %d error(s)",
+     "печать всё равно (--force), несмотря на ошибки: %d"},
 };
 
 static_assert(std::size(kRows) == static_cast<size_t>(HostMessage::Count),

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <optional>
 
+#include "host/CheckCommand.h"
 #include "host/CommandSupport.h"
 #include "host/ConfigureCommands.h"
 #include "host/CsvReader.h"
@@ -39,6 +40,7 @@ struct PrintArgs {
   std::optional<std::string> Grid;
   bool Verify = false;
   CsvEncoding Encoding = CsvEncoding::Auto;
+  bool Force = false;
 };
 
 // A failure of the run with its exit code.
@@ -77,8 +79,8 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out, bool preview = 
       if (i + 1 < args.size()) return args[++i];
       return std::nullopt;
     };
-    if (arg == "--verify") {
-      out.Verify = true;
+    if (arg == "--verify" || arg == "--force") {
+      (arg == "--verify" ? out.Verify : out.Force) = true;
       continue;
     }
     if (name == "--encoding") {
@@ -378,6 +380,23 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
                    (printerName ? *printerName : DeviceParam(host, "PrinterName")) + "; verify=1");
   }
 
+  // The template and the data are checked at the printer's resolution
+  // before the plug-in prints anything.
+  JobCheck check;
+  check.TemplatePath = args.Template;
+  check.TemplateValue = templatePath;
+  check.Tables = &tables;
+  check.Sets = args.Sets;
+  check.Dpi = PrinterDpi(printerName ? *printerName : DeviceParam(host, "PrinterName"));
+  const CheckReport report = CheckJob(check, std::cerr, false);
+  if (report.Errors > 0) {
+    if (!args.Force) {
+      Report(Say(HostMessage::PrintStopped, report.Errors));
+      return kExitFailed;
+    }
+    Report(Say(HostMessage::PrintForced, report.Errors));
+  }
+
   const ole::ComPtr<ISafeArray> job = JobArray(args, templatePath, tables);
   // The value arrays hold the records now; the host's copy can go before
   // the job runs.
@@ -473,8 +492,10 @@ void TemplateSize(const std::string& path, double& width, double& height) {
   const uintmax_t size = std::filesystem::file_size(path, ec);
   if (!ec && size > kMaxTemplateBytes) throw HostError("template \"" + path + "\" is too large");
   std::string bytes = ReadFileBytes(path);
-  // The file is Windows-1251; the sizes are plain ASCII numbers, so every
-  // other byte may stand in as '?' for the XML parser, which wants UTF-8.
+  // The file is Windows-1251 or UTF-8; the sizes are plain ASCII numbers, so
+  // every other byte may stand in as '?' for the XML parser, which wants
+  // UTF-8. A UTF-8 byte-order mark goes first, as the driver drops it too.
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
   for (char& c : bytes)
     if (static_cast<unsigned char>(c) >= 0x80) c = '?';
   xml::XmlDocument document;

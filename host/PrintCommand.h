@@ -4,7 +4,8 @@
 //   labelhost print --template FILE --data FILE.csv [--set NAME=VALUE]...
 //                   [--printer NAME | --output FILE.pdf]
 //                   [--paper A4|A5|A6|Letter|WxH|label] [--grid CxR|auto]
-//                   [--device N|NAME] [--verify] [--encoding auto|utf-8|cp1251]
+//                   [--device N|NAME] [--verify] [--force]
+//                   [--encoding auto|utf-8|cp1251]
 //
 // The CSV file is read as --encoding says (auto: UTF-8 when it is valid
 // UTF-8, else Windows-1251, which is then said on standard error); a file
@@ -24,7 +25,10 @@
 // gets a hint on standard error.
 // --verify reads every barcode of every label back before anything is
 // printed (the "verify=1" option of the printer name) and stops the job at
-// the first label whose barcode does not read as its value. What print
+// the first label whose barcode does not read as its value. Before the
+// plug-in prints, the template and the data are checked (CheckCommand.h) at
+// the printer's resolution: errors stop the job with exit 1 unless --force
+// is given; warnings go to standard error. What print
 // changes (a device it adds, the printer) lasts for the run: it never
 // writes the settings file.
 #ifndef LABELPLU_HOST_PRINTCOMMAND_H

@@ -66,12 +66,12 @@ TEST(LabelhostBounds, HundredMegabyteCsvFieldPrints) {
                                                      HugeWords() + ",А-1,\"1,00\",4607001010005\n")
                               .string();
   const std::string pdf = dir.File("labels.pdf");
-  const HostRun run =
-      Labelhost(dir,
-                {"--settings", dir.File("s.xml"), "print", "--template",
-                 std::string(std::getenv("LABELPLU_SOURCE")) + "/samples/templates/price_tag.lb3",
-                 "--data", csv, "--output", pdf, "--paper", "label"},
-                60);
+  const HostRun run = Labelhost(
+      dir,
+      {"--settings", dir.File("s.xml"), "print", "--template",
+       std::string(std::getenv("LABELPLU_SOURCE")) + "/samples/templates/price_tag.lb3", "--data",
+       csv, "--output", pdf, "--paper", "label", "--set", "Дата упаковки=01.12.2026"},
+      60);
   ASSERT_EQ(run.result.exitCode, 0) << run.result.out << run.result.err;
   EXPECT_NE(run.result.out.find("Result 0:"), std::string::npos) << run.result.out;
   EXPECT_GT(std::filesystem::file_size(pdf), 0u);
