@@ -17,6 +17,7 @@
 #include "label/LabelView.h"
 #include "label/LinearBarcodeItem.h"
 #include "label/MatrixBarcodeItem.h"
+#include "label/PixelRound.h"
 #include "label/PropText.h"
 #include "label/TemplateError.h"
 #include "label/TemplateFile.h"
@@ -152,14 +153,16 @@ std::optional<std::string> BarcodeTrouble(LabelItem& item, bool& tooLarge, std::
   if (auto* matrix = dynamic_cast<MatrixBarcodeItem*>(&item)) {
     matrix->Prepare();
     if (!matrix->ErrorMessage().empty()) return matrix->ErrorMessage();
+    // At one dot per module a symbol larger than its box is scaled down
+    // by the fit: its modules would be less than a dot.
     const MatrixBarcodeGenerator* generator = matrix->Generator();
-    const Bgr24Bitmap& source = matrix->SourceImage();
+    const double boxW = matrix->PixelsPerMmX() * matrix->Width();
+    const double boxH = matrix->PixelsPerMmY() * matrix->Height();
     if (generator != nullptr && matrix->ModulePixels() == 1 &&
-        (generator->Image().width() > source.Width() ||
-         generator->Image().height() > source.Height())) {
+        (generator->Image().width() > boxW || generator->Image().height() > boxH)) {
       tooLarge = true;
       value = DotsText(generator->Image().width(), generator->Image().height());
-      box = DotsText(source.Width(), source.Height());
+      box = DotsText(RoundPx(boxW), RoundPx(boxH));
       return value + " > " + box;
     }
   }
