@@ -142,9 +142,8 @@ std::string DotsText(int32_t width, int32_t height) {
 // Why the prepared barcode item does not print its value; nothing when it
 // does. tooLarge tells a matrix symbol that would be squeezed below one dot
 // per module (symbol and box sizes in value and box).
-std::optional<std::string> BarcodeTrouble(LabelItem& item, bool& tooLarge, std::string& value,
-                                          std::string& box) {
-  tooLarge = false;
+std::optional<std::string> PreparedTrouble(LabelItem& item, bool& tooLarge, std::string& value,
+                                           std::string& box) {
   if (auto* linear = dynamic_cast<LinearBarcodeItem*>(&item)) {
     linear->Prepare();
     if (!linear->ErrorMessage().empty()) return linear->ErrorMessage();
@@ -167,6 +166,20 @@ std::optional<std::string> BarcodeTrouble(LabelItem& item, bool& tooLarge, std::
     }
   }
   return std::nullopt;
+}
+
+std::optional<std::string> BarcodeTrouble(LabelItem& item, bool& tooLarge, std::string& value,
+                                          std::string& box) {
+  tooLarge = false;
+  try {
+    return PreparedTrouble(item, tooLarge, value, box);
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception& e) {
+    // What stops the preparation (a box beyond the bitmap's limits) stops
+    // the print job as well.
+    return std::string(e.what());
+  }
 }
 
 // The property a setting's dotted name reaches, as SetPropText resolves it.
