@@ -313,7 +313,6 @@ constexpr HostMessageRow kRows[] = {
      "--dpi: нужно целое число от 50 до 4800"},
     {CheckTemplateUnreadable, "template \"%s\" cannot be read: %s",
      "шаблон \"%s\" не читается: %s"},
-    {CheckDataUnreadable, "%s", "%s"},
     {CheckDpiUnknown, "the resolution of printer \"%s\" is unknown (%s); checking at %d dpi",
      "разрешение принтера \"%s\" неизвестно (%s); проверка при %d dpi"},
     {PrintStopped,

@@ -188,7 +188,6 @@ enum class HostMessage : uint16_t {
   CheckUsageSet,
   CheckUsageDpi,
   CheckTemplateUnreadable,
-  CheckDataUnreadable,
   CheckDpiUnknown,
   PrintStopped,
   PrintForced,

@@ -96,6 +96,14 @@ TEST(PrintTablesTest, TemplateSizeAsTheDriverReadsIt) {
     EXPECT_DOUBLE_EQ(height, c.height);
   }
   double width = 0, height = 0;
+  // A template saved as UTF-8 with a byte order mark, as the driver reads it.
+  TemplateSize(dir.Write("u.lb3",
+                         "\xEF\xBB\xBF<?xml version=\"1.0\"?><Label Width=\"30\" "
+                         "Height=\"20\"><Item>Цена</Item></Label>")
+                   .string(),
+               width, height);
+  EXPECT_DOUBLE_EQ(width, 30);
+  EXPECT_DOUBLE_EQ(height, 20);
   EXPECT_THROW(TemplateSize(dir.Write("n.lb3", "<Other/>").string(), width, height), HostError);
   EXPECT_THROW(TemplateSize((dir.Path() / "none.lb3").string(), width, height), HostError);
 }
