@@ -153,7 +153,9 @@ std::optional<std::string> PreparedTrouble(LabelItem& item, bool& tooLarge, std:
     matrix->Prepare();
     if (!matrix->ErrorMessage().empty()) return matrix->ErrorMessage();
     // At one dot per module a symbol larger than its box is scaled down
-    // by the fit: its modules would be less than a dot.
+    // by the fit: its modules would be less than a dot. MaxiCode's picture
+    // is drawn finer than its modules and scales down without that loss.
+    if (matrix->BRType2D() == MatrixSymbology::br2MaxiCode) return std::nullopt;
     const MatrixBarcodeGenerator* generator = matrix->Generator();
     const double boxW = matrix->PixelsPerMmX() * matrix->Width();
     const double boxH = matrix->PixelsPerMmY() * matrix->Height();

@@ -184,6 +184,11 @@ TEST(TemplateCheck, PlacementAndSymbolSizes) {
        {CheckKind::PartlyOutside}},
       {"EAN-13 that fits", "Shk", kEan, {}},
       {"EAN-13 wider than its box", "Shk", kEan + Prop("Width", "10"), {CheckKind::BarcodeFails}},
+      // Its picture is finer than its modules; scaled to the box it scans.
+      {"MaxiCode in a box of its size",
+       "2DShk",
+       box("1", "1", "30", "30") + Prop("BRType2D", "br2MaxiCode") + Prop("Value", "MAXI 1"),
+       {}},
       {"PDF417 squeezed below a dot per module",
        "2DShk",
        box("1", "1", "3", "3") + Prop("BRType2D", "br2PDF417") +
