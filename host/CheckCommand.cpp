@@ -180,6 +180,7 @@ struct CheckArgs {
   std::optional<std::string> Data;
   std::vector<std::pair<std::string, std::string>> Sets;
   int32_t Dpi = kCheckDefaultDpi;
+  CsvEncoding Encoding = CsvEncoding::Auto;
 };
 
 int ParseCheckArgs(std::span<const std::string> args, CheckArgs& out) {
@@ -190,6 +191,13 @@ int ParseCheckArgs(std::span<const std::string> args, CheckArgs& out) {
     if (const size_t eq = arg.find('='); arg.starts_with("--") && eq != std::string::npos) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
+    }
+    if (name == "--encoding") {
+      if (!value && i + 1 < args.size()) value = args[++i];
+      const auto encoding = value ? CsvEncodingFromName(*value) : std::nullopt;
+      if (!encoding) return UsageError(Say(HostMessage::EncodingValues));
+      out.Encoding = *encoding;
+      continue;
     }
     if (name == "--data" || name == "--set" || name == "--dpi") {
       if (!value && i + 1 < args.size()) value = args[++i];
@@ -266,7 +274,12 @@ int CheckCommand(const HostOptions& options, std::span<const std::string> args) 
   if (const int status = ParseCheckArgs(args, parsed); status != kExitOk) return status;
   try {
     std::optional<PrintTables> tables;
-    if (parsed.Data) tables = TablesFromCsv(ReadFileBytes(*parsed.Data), *parsed.Data);
+    if (parsed.Data) {
+      CsvEncoding chosen = parsed.Encoding;
+      tables = TablesFromCsv(ReadFileBytes(*parsed.Data), *parsed.Data, parsed.Encoding, &chosen);
+      if (parsed.Encoding == CsvEncoding::Auto && chosen == CsvEncoding::Cp1251)
+        Report(Say(HostMessage::CsvReadAsCp1251, *parsed.Data));
+    }
     JobCheck job;
     job.TemplatePath = parsed.Template;
     std::error_code ec;

@@ -113,7 +113,8 @@ const HostCommand kCommands[] = {
      "[--paper A4|A5|A6|Letter|WxH|label] [--grid CxR|auto] [--device N|NAME] [--verify] "
      "[--force] [--encoding auto|utf-8|cp1251]",
      "print a label template filled from a CSV file", PrintCommand},
-    {"check", "TEMPLATE [--data FILE.csv] [--set NAME=VALUE]... [--dpi N]",
+    {"check",
+     "TEMPLATE [--data FILE.csv] [--set NAME=VALUE]... [--dpi N] [--encoding auto|utf-8|cp1251]",
      "check a template, and the data for it, for what would print wrong labels", CheckCommand},
 };
 

@@ -107,8 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"samples/templates/negative.lb3", "", ": 0 error(s), 0 warning(s)", 0}));
 
 TEST(LabelhostCheckCommand, SpeaksRussianUnderARussianLocale) {
-  const ProcessResult run =
-      Labelhost({"check", Fixture("price.lb3"), "--data", Fixture("no-price.csv")});
+  const ProcessResult run = Labelhost(
+      {"check", Fixture("price.lb3"), "--data", Fixture("no-price.csv")}, "", {}, "ru_RU.UTF-8");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("price.lb3:12: ошибка: TextGraphic #2 (dsPrice): ни один столбец не "
                          "заполняет источник данных dsPrice"),
