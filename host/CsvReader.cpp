@@ -17,41 +17,75 @@ constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
   throw HostError(Say(HostMessage::CsvLineError, source, line, what));
 }
 
-// The offset of the first byte that does not belong to a well-formed UTF-8
-// sequence; npos when the whole text is UTF-8.
-size_t InvalidUtf8At(std::string_view s) {
+// The length of the well-formed UTF-8 sequence of two or more bytes at i; 0
+// when the byte at i is ASCII or starts no such sequence.
+size_t Utf8SequenceAt(std::string_view s, size_t i) {
+  const auto lead = static_cast<unsigned char>(s[i]);
+  size_t length = 0;
+  char32_t cp = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    cp = lead & 0x1Fu;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    cp = lead & 0x0Fu;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    cp = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (s.size() - i < length) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(s[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (next & 0x3Fu);
+  }
+  static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (cp < kShortest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return length;
+}
+
+// How a text reads as UTF-8: its multi-byte sequences, the bytes that
+// belong to none (a byte that starts no sequence counts alone, and the
+// bytes after it are judged afresh), and the offset of the first such byte.
+struct Utf8Census {
+  size_t Sequences = 0;
+  size_t StrayBytes = 0;
+  size_t FirstStray = std::string_view::npos;
+};
+
+Utf8Census CountUtf8(std::string_view s) {
+  Utf8Census census;
   size_t i = 0;
   while (i < s.size()) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    if (lead < 0x80) {
+    if (static_cast<unsigned char>(s[i]) < 0x80) {
       ++i;
-      continue;
-    }
-    size_t length = 0;
-    char32_t cp = 0;
-    if ((lead & 0xE0) == 0xC0) {
-      length = 2;
-      cp = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3;
-      cp = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4;
-      cp = lead & 0x07u;
+    } else if (const size_t length = Utf8SequenceAt(s, i)) {
+      ++census.Sequences;
+      i += length;
     } else {
-      return i;
+      if (census.StrayBytes++ == 0) census.FirstStray = i;
+      ++i;
     }
-    if (s.size() - i < length) return i;
-    for (size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(s[i + k]);
-      if ((next & 0xC0) != 0x80) return i;
-      cp = (cp << 6) | (next & 0x3Fu);
-    }
-    static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (cp < kShortest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return i;
-    i += length;
   }
-  return std::string_view::npos;
+  return census;
+}
+
+// Whether a text that is not all UTF-8 still holds too much UTF-8 to be
+// Windows-1251. Russian text in Windows-1251 forms a valid UTF-8 sequence
+// only where a capital letter (0xC2-0xDF) meets a byte of 0x80-0xBF: ё, №,
+// quotes, dashes, a non-breaking space ("Мёд", "Рёбрышки", "ЖЁЛТЫЙ",
+// «ООО»), and every other Cyrillic byte is stray. Product lists saved in
+// Windows-1251 give one such sequence for several hundred stray bytes; a
+// line of capitals packed with Ё and guillemets ("ООО «ПЧЁЛКА» — МЁД, ЛЁН,
+// ЖЁЛУДИ") one for four. UTF-8 with a damaged byte (a truncated character,
+// a byte pasted from another file) is the other way round: a sequence for
+// every letter and a few stray bytes. At least as many sequences as stray
+// bytes is far from both; such a file is damaged UTF-8 or a mix of the two
+// encodings, and either reading would print wrong letters.
+bool LooksLikeDamagedUtf8(const Utf8Census& census) {
+  return census.Sequences > 0 && census.Sequences >= census.StrayBytes;
 }
 
 // The line (from 1) of offset: CRLF, LF and CR each end one line.
@@ -106,14 +140,19 @@ std::string DecodeCsv(std::string_view bytes, CsvEncoding encoding, const std::s
   if (encoding != CsvEncoding::Cp1251) {
     std::string_view text = bytes;
     if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-    const size_t bad = InvalidUtf8At(text);
-    if (bad == std::string_view::npos) {
+    const Utf8Census census = CountUtf8(text);
+    if (census.StrayBytes == 0) {
       if (chosen) *chosen = CsvEncoding::Utf8;
       return std::string(text);
     }
+    const size_t bad = census.FirstStray;
+    const std::string byte = HexByte(static_cast<unsigned char>(text[bad]));
     if (encoding == CsvEncoding::Utf8) {
+      Fail(sourceName, LineAt(text, bad), Say(HostMessage::CsvNotUtf8, byte));
+    }
+    if (LooksLikeDamagedUtf8(census)) {
       Fail(sourceName, LineAt(text, bad),
-           Say(HostMessage::CsvNotUtf8, HexByte(static_cast<unsigned char>(text[bad]))));
+           Say(HostMessage::CsvDamagedUtf8, byte, census.Sequences, census.StrayBytes));
     }
   }
   if (chosen) *chosen = CsvEncoding::Cp1251;

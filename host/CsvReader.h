@@ -14,8 +14,10 @@ using CsvRows = std::vector<std::vector<std::string>>;
 
 // The character encoding of a CSV file.
 enum class CsvEncoding {
-  // Valid UTF-8 (with or without a byte order mark) is UTF-8, anything
-  // else Windows-1251.
+  // Valid UTF-8 (with or without a byte order mark) is UTF-8, text with
+  // hardly any valid UTF-8 sequences Windows-1251; text in between (as many
+  // valid multi-byte sequences as bytes that are not UTF-8, or more) is
+  // damaged UTF-8 or a mix and is refused.
   Auto,
   Utf8,
   Cp1251,
@@ -30,8 +32,11 @@ std::optional<CsvEncoding> CsvEncodingFromName(std::string_view name);
 // leaves undefined, becomes U+0098). chosen, when given, receives the
 // encoding applied: Utf8 or Cp1251, never Auto.
 //
-// Throws HostError, naming sourceName and the line, when encoding is Utf8
-// and the bytes are not valid UTF-8.
+// Throws HostError, naming sourceName and the line of the first byte that
+// is not UTF-8, when encoding is Utf8 and the bytes are not valid UTF-8, and
+// when encoding is Auto and the bytes hold at least as many valid multi-byte
+// UTF-8 sequences as bytes that are not UTF-8 (neither encoding is safe to
+// assume: the message tells the user to repair the file or choose one).
 std::string DecodeCsv(std::string_view bytes, CsvEncoding encoding, const std::string& sourceName,
                       CsvEncoding* chosen = nullptr);
 

@@ -322,6 +322,14 @@ constexpr HostMessageRow kRows[] = {
      "напечатайте всё равно с --force"},
     {PrintForced, "printing anyway (--force) despite %d error(s)",
      "печать всё равно (--force), несмотря на ошибки: %d"},
+    {CsvDamagedUtf8,
+     "byte 0x%s is not UTF-8, though the file holds UTF-8 text (characters beyond ASCII: %d, "
+     "bytes that are not UTF-8: %d): it is damaged UTF-8 or a mix of encodings. Repair the file "
+     "and "
+     "choose --encoding utf-8, or choose --encoding cp1251 if it was saved in Windows-1251",
+     "байт 0x%s не относится к UTF-8, хотя в файле есть текст в UTF-8 (символов вне ASCII: %d, "
+     "байтов не из UTF-8: %d): это повреждённый UTF-8 или смесь кодировок. Исправьте файл и "
+     "укажите --encoding utf-8 или, если файл сохранён в Windows-1251, укажите --encoding cp1251"},
 };
 
 static_assert(std::size(kRows) == static_cast<size_t>(HostMessage::Count),

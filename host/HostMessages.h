@@ -191,6 +191,7 @@ enum class HostMessage : uint16_t {
   CheckDpiUnknown,
   PrintStopped,
   PrintForced,
+  CsvDamagedUtf8,
   // Append new messages above this line.
   Count
 };

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "base/TextUtils.h"
 #include "host/HostError.h"
+#include "platform/ole/Utf.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu::host {
 namespace {
@@ -118,6 +123,100 @@ TEST(CsvReader, DecodesUtf8AndWindows1251) {
     EXPECT_STREQ(e.what(),
                  "CSV file \"t.csv\", line 2: byte 0xD6 is not UTF-8 (a file saved in "
                  "Windows-1251 reads with --encoding cp1251 or auto)");
+  }
+}
+
+// utf8 as a spreadsheet on Windows saves it: every character in its
+// Windows-1251 byte (the table is the reader's own one, turned round).
+std::string ToCp1251(std::string_view utf8) {
+  static const std::map<char16_t, char> bytes = [] {
+    std::map<char16_t, char> table;
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      table.emplace(Cp1251ToUtf16(std::string_view(&byte, 1)).at(0), byte);
+    }
+    return table;
+  }();
+  std::string out;
+  for (const char16_t c : ole::Utf8ToUtf16(utf8)) out += bytes.at(c);
+  return out;
+}
+
+// Under auto, a file with valid UTF-8 sequences and stray bytes is refused
+// only when the sequences are a real share: Windows-1251 text forms some
+// sequences by chance (a capital before ё or a guillemet), damaged UTF-8
+// keeps one for every letter.
+TEST(CsvReader, AutoRefusesDamagedUtf8AndReadsWindows1251) {
+  const std::string goods = "Наименование;Цена\nМолоко 3,2%;89,90\nКефир;59,90\n";
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* refusal;  // a part of the message; nullptr: read as Windows-1251
+  } cases[] = {
+      {"Windows-1251 with a valid pair (Рё)", ToCp1251("Наименование;Цена\nРёбрышки свиные;399\n"),
+       nullptr},
+      {"Windows-1251, keys as headers, two valid pairs",
+       ToCp1251("dsName;dsPrice\nМёд;279\nРёбрышки;399\n"), nullptr},
+      {"Windows-1251 in capitals with Ё, guillemets and a dash",
+       ToCp1251("ООО «ПЧЁЛКА» — МЁД, ЛЁН, ЖЁЛУДИ\n"), nullptr},
+      {"Windows-1251, mostly digits", ToCp1251("Артикул;Цена\n1;2\n3;4\n"), nullptr},
+      {"UTF-8 with a byte pasted from Windows-1251 (a non-breaking space)",
+       "Наименование;Цена\nМолоко;1\xA0"
+       "089,90\n",
+       "line 2: byte 0xA0 is not UTF-8"},
+      {"UTF-8 cut in the middle of a letter", goods + "Хлеб;4\n\xD0", "line 5: byte 0xD0"},
+      {"UTF-8 with a stray continuation byte", "\xEF\xBB\xBF" + goods + "Сы\x80р;189\n",
+       "line 4: byte 0x80"},
+      {"a UTF-8 header over Windows-1251 records", "Наименование;Цена\n" + ToCp1251("Сметана;45\n"),
+       "line 2: byte 0xD1"},
+      // № once in UTF-8, once in Windows-1251: a tie is refused.
+      {"as many sequences as stray bytes",
+       "SKU;Price\n№1;5\n\xB9"
+       "2;6\n",
+       "line 3: byte 0xB9"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CsvEncoding chosen = CsvEncoding::Auto;
+    try {
+      const std::string text = DecodeCsv(c.bytes, CsvEncoding::Auto, "t.csv", &chosen);
+      EXPECT_EQ(c.refusal, nullptr) << "read as " << text;
+      EXPECT_EQ(chosen, CsvEncoding::Cp1251);
+      EXPECT_EQ(ToCp1251(text), c.bytes);
+    } catch (const HostError& e) {
+      ASSERT_NE(c.refusal, nullptr) << e.what();
+      EXPECT_NE(std::string(e.what()).find(c.refusal), std::string::npos) << e.what();
+    }
+  }
+  // Refused files stay readable when the user names the encoding.
+  const std::string damaged =
+      "Наименование;Цена\nМолоко;1\xA0"
+      "089,90\n";
+  EXPECT_EQ(ToCp1251(DecodeCsv(damaged, CsvEncoding::Cp1251, "t.csv")), damaged);
+  try {
+    DecodeCsv(damaged, CsvEncoding::Auto, "t.csv");
+    ADD_FAILURE() << "accepted";
+  } catch (const HostError& e) {
+    EXPECT_STREQ(e.what(),
+                 "CSV file \"t.csv\", line 2: byte 0xA0 is not UTF-8, though the file holds UTF-8 "
+                 "text (characters beyond ASCII: 22, bytes that are not UTF-8: 1): it is damaged "
+                 "UTF-8 or a mix of encodings. Repair the file and choose --encoding utf-8, or "
+                 "choose --encoding cp1251 if it was saved in Windows-1251");
+  }
+}
+
+// {"csv": PATH} values of scripts are decoded by the same rule.
+TEST(CsvReader, ReadingAFileRefusesDamagedUtf8) {
+  test::TempDir dir;
+  const auto path = dir.Write("goods.csv", "Наименование,Цена\nМолоко,\xD6\n").string();
+  try {
+    ReadCsvFile(path);
+    ADD_FAILURE() << "accepted";
+  } catch (const HostError& e) {
+    EXPECT_NE(
+        std::string(e.what()).find("\"" + path + "\", line 2: byte 0xD6 is not UTF-8, though"),
+        std::string::npos)
+        << e.what();
   }
 }
 

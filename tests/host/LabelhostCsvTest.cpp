@@ -90,6 +90,13 @@ TEST(LabelhostCsvTest, DataFilesAndWhatTheyPrint) {
        2,
        "labelhost: --encoding takes auto, utf-8 or cp1251",
        {}},
+      {"UTF-8 with a byte pasted from Windows-1251",
+       "Наименование;Цена\nКефир 1%;59,90\nМолоко;1\xA0"
+       "089,90\n",
+       {},
+       2,
+       "data.csv\", line 3: byte 0xA0 is not UTF-8, though the file holds UTF-8 text",
+       {}},
       {"a header only", "Наименование;Цена\r\n", {}, 1, "has a header and no records", {}},
       {"a header and blank lines", "Наименование;Цена\n\n  \n\n", {}, 1, "nothing printed", {}},
   };
