@@ -1,5 +1,7 @@
 #include "host/CsvReader.h"
 
+#include <algorithm>
+
 #include "base/TextUtils.h"
 #include "host/FileText.h"
 #include "host/HostError.h"
@@ -165,14 +167,32 @@ char DetectCsvDelimiter(std::string_view text) {
   size_t semicolons = 0;
   size_t tabs = 0;
   bool quoted = false;
+  // Whether the line holds more than blanks and separators; lines that do
+  // not are passed over, as the header is looked for below them. A text of
+  // nothing else is judged by its last such line.
+  bool content = false;
+  bool lineEnded = false;
   for (const char c : text) {
+    if (c != '\n' && c != '\r' && lineEnded) {
+      commas = semicolons = tabs = 0;
+      lineEnded = false;
+    }
     if (c == '"') {
       quoted = !quoted;
+      content = true;
     } else if (!quoted) {
-      if (c == '\n' || c == '\r') break;
-      if (c == ',') ++commas;
-      if (c == ';') ++semicolons;
-      if (c == '\t') ++tabs;
+      if (c == '\n' || c == '\r') {
+        if (content) break;
+        lineEnded = true;
+      } else if (c == ',') {
+        ++commas;
+      } else if (c == ';') {
+        ++semicolons;
+      } else if (c == '\t') {
+        ++tabs;
+      } else if (c != ' ' && c != kNoBreakSpace[0] && c != kNoBreakSpace[1]) {
+        content = true;
+      }
     }
   }
   if (tabs > 0 && tabs >= commas && tabs >= semicolons) return '\t';
@@ -269,13 +289,21 @@ PrintTables TablesFromCsv(std::string_view bytes, const std::string& sourceName,
   const std::string text = DecodeCsv(bytes, encoding, sourceName, chosen);
   std::vector<int> lines;
   CsvRows rows = ParseCsv(text, sourceName, DetectCsvDelimiter(text), &lines);
+  // Spreadsheets and hand edits leave empty lines (or lines of separators)
+  // above the header; taken as the header they would name no field.
+  const auto isBlank = [](const std::vector<std::string>& row) {
+    return std::ranges::all_of(row, [](const std::string& cell) { return cell.empty(); });
+  };
+  size_t header = 0;
+  while (header < rows.size() && isBlank(rows[header])) ++header;
+  if (header == rows.size()) throw HostError(Say(HostMessage::CsvNoHeader, sourceName));
   PrintTables tables;
-  if (rows.empty()) throw HostError(Say(HostMessage::CsvNoHeader, sourceName));
-  tables.FieldNames = rows[0];
-  for (size_t i = 1; i < rows.size(); ++i) {
+  tables.FieldNames = std::move(rows[header]);
+  for (size_t i = header + 1; i < rows.size(); ++i) {
     if (rows[i].size() == 1 && rows[i][0].empty()) continue;
-    if (rows[i].size() != rows[0].size()) {
-      Fail(sourceName, lines[i], Say(HostMessage::CsvFieldCount, rows[i].size(), rows[0].size()));
+    if (rows[i].size() != tables.FieldNames.size()) {
+      Fail(sourceName, lines[i],
+           Say(HostMessage::CsvFieldCount, rows[i].size(), tables.FieldNames.size()));
     }
     // Moved, not copied: a large file is held once.
     tables.Records.push_back(std::move(rows[i]));

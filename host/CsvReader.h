@@ -60,10 +60,11 @@ std::string DecodeCsv(std::string_view bytes, CsvEncoding encoding, const std::s
 CsvRows ParseCsv(std::string_view text, const std::string& sourceName, char delimiter = ',',
                  std::vector<int>* rowLines = nullptr);
 
-// The delimiter of a CSV text judged by its first record, outside quoted
-// fields: tab when it holds at least one tab and no more commas or
-// semicolons than tabs (header texts hold commas, hardly ever tabs), else
-// ';' when it holds more semicolons than commas, else ','.
+// The delimiter of a CSV text judged by its first record (after any lines
+// of only blanks and separators), outside quoted fields: tab when it holds
+// at least one tab and no more commas or semicolons than tabs (header texts
+// hold commas, hardly ever tabs), else ';' when it holds more semicolons
+// than commas, else ','.
 char DetectCsvDelimiter(std::string_view text);
 
 // The rows of the CSV file at path: DecodeCsv, DetectCsvDelimiter and
@@ -75,9 +76,12 @@ CsvRows ReadCsvFile(const std::string& path, CsvEncoding encoding = CsvEncoding:
 // A print job's tables from the bytes of a CSV file: field names (the header
 // row) and records (every other row). The bytes are decoded as DecodeCsv
 // does (chosen receives the encoding applied) and split on the delimiter
-// DetectCsvDelimiter finds. Fully empty lines are skipped, so a file with a
-// header and only blank lines has no records. Throws HostError naming
-// sourceName for an empty file (no header), text that is not in the encoding
+// DetectCsvDelimiter finds. The header is the first row that holds any text:
+// lines above it that are empty or hold only blanks and separators are
+// skipped. Fully empty lines below it are skipped too, so a file with a
+// header and only blank lines has no records. Line numbers in messages
+// count every line of the file. Throws HostError naming sourceName for a
+// file without a header (empty or blank), text that is not in the encoding
 // given, malformed text, and a row with another cell count than the header
 // (with the row's line).
 struct PrintTables {

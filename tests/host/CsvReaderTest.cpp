@@ -82,6 +82,10 @@ TEST(CsvReader, DelimiterIsJudgedByTheHeader) {
       {"a\tb;c;d\n", ';'},
       {"single\n", ','},
       {"\uFEFFa\tb", '\t'},
+      // Lines of only blanks and separators above the header are passed over.
+      {"\n\r\n \xC2\xA0\nA;B\n", ';'},
+      {";;;\n,\t\nA\tB,C\n", '\t'},
+      {"\n\"\"\nA;B\n", ','},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DetectCsvDelimiter(c.text), c.delimiter) << c.text;

@@ -49,6 +49,26 @@ TEST(PrintTablesTest, AHeaderWithoutRecordsGivesNoRecords) {
   }
 }
 
+// Spreadsheets and hand edits leave empty lines above the header; the
+// header below them still names the fields and judges the separator.
+TEST(PrintTablesTest, BlankLinesAboveTheHeaderAreSkipped) {
+  const char* const texts[] = {
+      "\n\nНаименование;Цена\nМолоко;89,90\n",
+      "\r\n   \r\n\xC2\xA0\t\r\nНаименование\tЦена\r\nМолоко\t89,90\r\n",
+      ";;\n ; ;\nНаименование;Цена\n\nМолоко;89,90",
+      "\xEF\xBB\xBF\n\"Наименование\",\"Цена\"\nМолоко,\"89,90\"\n",
+      // Windows-1251.
+      "\r\n\xCD\xE0\xE8\xEC\xE5\xED\xEE\xE2\xE0\xED\xE8\xE5;\xD6\xE5\xED\xE0\r\n"
+      "\xCC\xEE\xEB\xEE\xEA\xEE;89,90\r\n",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    const PrintTables tables = TablesFromCsv(text, "goods.csv");
+    EXPECT_EQ(tables.FieldNames, (std::vector<std::string>{"Наименование", "Цена"}));
+    EXPECT_EQ(tables.Records, (Rows{{"Молоко", "89,90"}}));
+  }
+}
+
 TEST(PrintTablesTest, MalformedFilesNameTheirLine) {
   struct Case {
     std::string text;
@@ -60,6 +80,9 @@ TEST(PrintTablesTest, MalformedFilesNameTheirLine) {
       {"A,B\n1,2\n3,\"open\n", "line 3"},  // a quote never closed
       {"A,B\n1,x\"y\n", "line 2"},         // a quote inside a field
       {"", "no header"},
+      {"\n \n;;\r\n", "no header"},                       // only blank lines
+      {"\n \nA;B\n1;2\n\n3\n", "line 6"},                 // lines above the header count
+      {"\r\n\"\"\r\nA,B\r\n\"x\ny\",2,3\r\n", "line 4"},  // the row's first line
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
