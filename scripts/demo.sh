@@ -82,13 +82,14 @@ echo "labelhost --settings $settings devices"
 
 # Every sample template with the data that suits it: the price tags and the
 # picture label take the goods list; the shelf label takes articles that its
-# Code 128 can carry; the address label its list of addresses; the sheets
-# hold no fields and print once.
+# Code 128 can carry; the address label its list of addresses, filling A4
+# sheets; the sheets hold no fields and print once. A third field gives the
+# page layout (one label per page of the label's size without it).
 samples=(
   "price_tag_ean13:goods.csv"
   "price_tag:goods.csv"
   "shelf_label:shelf_label.csv"
-  "address_label:addresses.csv"
+  "address_label:addresses.csv:--paper A4 --grid auto"
   "picture_label:goods.csv"
   "symbologies_linear:one_label.csv"
   "symbologies_2d:one_label.csv"
@@ -98,19 +99,24 @@ samples=(
 )
 mkdir -p "$source_dir/out"
 echo
-echo "Printing every sample template into its own PDF, one label per page:"
+echo "Printing every sample template into its own PDF:"
 for sample in "${samples[@]}"; do
   name=${sample%%:*}
   data=${sample#*:}
+  layout="--paper label"
+  if [[ $data == *:* ]]; then
+    layout=${data#*:}
+    data=${data%%:*}
+  fi
   pdf="$source_dir/out/$name.pdf"
   rm -f "$pdf"
   echo "labelhost print --template samples/templates/$name.lb3 --data samples/data/$data \\"
-  echo "                --output out/$name.pdf --paper label"
+  echo "                --output out/$name.pdf $layout"
   # A settings file of its own: a fresh default device prints one label per
   # page, whatever the session above configured.
   (cd "$source_dir" && "$labelhost" --settings "$scratch/print-settings.xml" print \
     --template "samples/templates/$name.lb3" --data "samples/data/$data" --output "$pdf" \
-    --paper label)
+    $layout)
   if [ ! -s "$pdf" ]; then
     echo "demo: no PDF was written for $name" >&2
     exit 1
