@@ -330,6 +330,17 @@ constexpr HostMessageRow kRows[] = {
      "байт 0x%s не относится к UTF-8, хотя в файле есть текст в UTF-8 (символов вне ASCII: %d, "
      "байтов не из UTF-8: %d): это повреждённый UTF-8 или смесь кодировок. Исправьте файл и "
      "укажите --encoding utf-8 или, если файл сохранён в Windows-1251, укажите --encoding cp1251"},
+    {StoredGridBeyondPaper,
+     "the device's counts MaxHorizontal x MaxVertical = %d x %d put labels beyond the edge of the "
+     "%s x %s mm paper: labels of %s x %s mm with the device's gaps and margins fit %d x %d there. "
+     "Print with --grid auto, store smaller counts with 'labelhost param MaxHorizontal N' and "
+     "'labelhost param MaxVertical N', or print anyway with --force",
+     "счётчики устройства MaxHorizontal x MaxVertical = %d x %d выводят этикетки за край бумаги "
+     "%s x %s мм: этикеток %s x %s мм с промежутками и отступами устройства там помещается "
+     "%d x %d. Печатайте с --grid auto, сохраните меньшие счётчики командами 'labelhost param "
+     "MaxHorizontal N' и 'labelhost param MaxVertical N' или напечатайте всё равно с --force"},
+    {StoredGridForced, "printing anyway (--force): the labels beyond the paper's edge are lost",
+     "печать всё равно (--force): этикетки за краем бумаги пропадут"},
 };
 
 static_assert(std::size(kRows) == static_cast<size_t>(HostMessage::Count),

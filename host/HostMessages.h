@@ -192,6 +192,8 @@ enum class HostMessage : uint16_t {
   PrintStopped,
   PrintForced,
   CsvDamagedUtf8,
+  StoredGridBeyondPaper,
+  StoredGridForced,
   // Append new messages above this line.
   Count
 };

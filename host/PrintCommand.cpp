@@ -284,6 +284,16 @@ GridCounts ApplyJobGrid(PluginHost& host, const PrintArgs& args, const std::stri
                            mm(paper->WidthMm), mm(paper->HeightMm), mm(sheet.LabelWidthMm),
                            mm(sheet.LabelHeightMm), fit.Across, fit.Down));
     }
+    // The device's stored counts may come from a larger paper; labels off
+    // the page are lost, so the job stops as for --grid unless forced.
+    if (!parsed && !GridFitsSheet(sheet, counts)) {
+      const std::string why = Say(HostMessage::StoredGridBeyondPaper, counts.Across, counts.Down,
+                                  mm(paper->WidthMm), mm(paper->HeightMm), mm(sheet.LabelWidthMm),
+                                  mm(sheet.LabelHeightMm), fit.Across, fit.Down);
+      if (!args.Force) throw PrintError(kExitUsage, why);
+      Report(why);
+      Report(Say(HostMessage::StoredGridForced));
+    }
     if (int64_t{counts.Across} * counts.Down < int64_t{fit.Across} * fit.Down) {
       Report(Say(HostMessage::GridHint, mm(paper->WidthMm), mm(paper->HeightMm), fit.Across,
                  fit.Down, mm(sheet.LabelWidthMm), mm(sheet.LabelHeightMm), counts.Across,

@@ -110,6 +110,9 @@ int PdfPages(const std::filesystem::path& pdf) {
 
 TEST(LabelhostGrid, PaperAndGridShapeTheJobsPages) {
   const struct {
+    // The device's counts stored before the job with labelhost param
+    // (MaxHorizontal, MaxVertical); empty: a new device.
+    std::vector<std::string> stored;
     std::vector<std::string> options;
     int records;
     int exitCode;
@@ -117,34 +120,63 @@ TEST(LabelhostGrid, PaperAndGridShapeTheJobsPages) {
     std::string out;  // part of standard output; "" for no check
     std::string err;  // part of standard error; "" for none at all
   } cases[] = {
-      {{"--paper", "A4", "--grid", "auto"}, 22, 0, 2, "Labels per page: 3 x 7.", ""},
-      {{"--paper", "a4"},
+      {{}, {"--paper", "A4", "--grid", "auto"}, 22, 0, 2, "Labels per page: 3 x 7.", ""},
+      {{},
+       {"--paper", "a4"},
        3,
        0,
        3,
        "3 record(s) printed",
        "hint: the 210 x 297 mm paper holds 3 x 7 labels of 58 x 40 mm, the job places 1 x 1 per "
        "page; --grid auto fills the page"},
-      {{"--paper", "A4", "--grid", "2x2"}, 5, 0, 2, "Labels per page: 2 x 2.", "hint: "},
-      {{"--paper", "LETTER", "--grid", "3x6"}, 18, 0, 1, "Labels per page: 3 x 6.", ""},
-      {{"--paper", "58x40"}, 2, 0, 2, "2 record(s) printed", ""},
-      {{"--paper", "A6", "--grid", "2x4"},
+      {{}, {"--paper", "A4", "--grid", "2x2"}, 5, 0, 2, "Labels per page: 2 x 2.", "hint: "},
+      {{}, {"--paper", "LETTER", "--grid", "3x6"}, 18, 0, 1, "Labels per page: 3 x 6.", ""},
+      {{}, {"--paper", "58x40"}, 2, 0, 2, "2 record(s) printed", ""},
+      {{},
+       {"--paper", "A6", "--grid", "2x4"},
        1,
        2,
        -1,
        "",
        "--grid 2x4 puts labels beyond the edge of the 105 x 148 mm paper: labels of 58 x 40 mm "
        "with the device's gaps and margins fit 1 x 3 there (--grid auto)"},
-      {{"--printer", "Zebra_GK420t", "--grid", "auto"},
+      {{},
+       {"--printer", "Zebra_GK420t", "--grid", "auto"},
        1,
        2,
        -1,
        "",
        "--grid auto needs the paper, and the paper of printer \"Zebra_GK420t\" is set in its "
        "queue"},
-      {{"--printer", "Zebra_GK420t", "--paper", "A4"}, 1, 2, -1, "", "--paper applies to --output"},
-      {{"--paper", "A3"}, 1, 2, -1, "", "--paper takes A4, A5, A6, Letter, WxH"},
-      {{"--grid", "0x1"}, 1, 2, -1, "", "--grid takes CxR"},
+      {{},
+       {"--printer", "Zebra_GK420t", "--paper", "A4"},
+       1,
+       2,
+       -1,
+       "",
+       "--paper applies to --output"},
+      {{}, {"--paper", "A3"}, 1, 2, -1, "", "--paper takes A4, A5, A6, Letter, WxH"},
+      {{}, {"--grid", "0x1"}, 1, 2, -1, "", "--grid takes CxR"},
+      {{"2", "4"},
+       {"--paper", "A6"},
+       1,
+       2,
+       -1,
+       "",
+       "the device's counts MaxHorizontal x MaxVertical = 2 x 4 put labels beyond the edge of the "
+       "105 x 148 mm paper: labels of 58 x 40 mm with the device's gaps and margins fit 1 x 3 "
+       "there. Print with --grid auto, store smaller counts with 'labelhost param MaxHorizontal N' "
+       "and 'labelhost param MaxVertical N', or print anyway with --force"},
+      {{"4", "1"}, {"--paper", "A4"}, 1, 2, -1, "", "MaxVertical = 4 x 1 put labels beyond"},
+      {{"2", "4"},
+       {"--paper", "A6", "--force"},
+       8,
+       0,
+       1,
+       "8 record(s) printed",
+       "printing anyway (--force): the labels beyond the paper's edge are lost"},
+      {{"2", "4"}, {"--paper", "A6", "--grid", "auto"}, 4, 0, 2, "Labels per page: 1 x 3.", ""},
+      {{"3", "7"}, {"--paper", "A4"}, 21, 0, 1, "21 record(s) printed", ""},
   };
   const std::string label = SourcePath("samples/templates/price_tag.lb3");
   for (const auto& c : cases) {
@@ -157,9 +189,21 @@ TEST(LabelhostGrid, PaperAndGridShapeTheJobsPages) {
     for (int i = 0; i < c.records; ++i)
       csv += "Товар,А-1," + std::to_string(i + 1) + ",01.12.2026\n";
     const std::filesystem::path pdf = dir.Path() / "out.pdf";
-    std::vector<std::string> args = {
-        "--settings", (dir.Path() / "s.xml").string(),    "print", "--template", label,
-        "--data",     dir.Write("data.csv", csv).string()};
+    const std::string settings = (dir.Path() / "s.xml").string();
+    if (!c.stored.empty()) {
+      ASSERT_EQ(Labelhost({"--settings", settings, "add"}).exitCode, 0);
+      ASSERT_EQ(Labelhost({"--settings", settings, "param", "MaxHorizontal", c.stored[0]}).exitCode,
+                0);
+      ASSERT_EQ(Labelhost({"--settings", settings, "param", "MaxVertical", c.stored[1]}).exitCode,
+                0);
+    }
+    std::vector<std::string> args = {"--settings",
+                                     settings,
+                                     "print",
+                                     "--template",
+                                     label,
+                                     "--data",
+                                     dir.Write("data.csv", csv).string()};
     if (std::find(c.options.begin(), c.options.end(), "--printer") == c.options.end()) {
       args.insert(args.end(), {"--output", pdf.string()});
     }
