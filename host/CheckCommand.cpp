@@ -163,7 +163,7 @@ int32_t AskPrinterDpi(const std::string& printerName) {
   spool::PrintObject& printers = spool::PrintObject::Instance();
   printers.SelectPrinterByName(printerName);
   const int32_t dpi = printers.GetDeviceCaps(gdi::LOGPIXELSX);
-  if (dpi < 1) throw spool::SpoolError("no resolution reported");
+  if (dpi < 1) throw spool::SpoolError(Say(HostMessage::NoResolution));
   return dpi;
 }
 

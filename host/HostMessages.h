@@ -194,6 +194,20 @@ enum class HostMessage : uint16_t {
   CsvDamagedUtf8,
   StoredGridBeyondPaper,
   StoredGridForced,
+  PrintUnknownArgument,
+  PrintNeedsTemplate,
+  PrintNeedsData,
+  PrinterOrOutput,
+  OutputSemicolon,
+  NoAbsolutePath,
+  DataTooManyCells,
+  TemplateNotReadable,
+  RecordsPrinted,
+  RecordsPrintedInto,
+  TemplateTooLarge,
+  TemplateNotXml,
+  TemplateNotLabel,
+  NoResolution,
   // Append new messages above this line.
   Count
 };

@@ -66,6 +66,7 @@ std::optional<double> ParseMm(std::string text) {
 // reporting a usage error. The preview takes the same options, a device as
 // a bare word too, and needs no template or data.
 int ParseArgs(std::span<const std::string> args, PrintArgs& out, bool preview = false) {
+  const char* command = preview ? "preview" : "print";
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     std::string name = arg;
@@ -93,12 +94,12 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out, bool preview = 
     std::optional<std::string>* target = nullptr;
     if (name == "--template" || name == "--data" || name == "--set") {
       const std::optional<std::string> text = take();
-      if (!text || text->empty()) return UsageError(name + " needs a value");
+      if (!text || text->empty()) return UsageError(Say(HostMessage::CheckUsageValue, name));
       if (name == "--template") out.Template = *text;
       if (name == "--data") out.Data = *text;
       if (name == "--set") {
         const size_t eq = text->find('=');
-        if (eq == std::string::npos || eq == 0) return UsageError("--set takes NAME=VALUE");
+        if (eq == std::string::npos || eq == 0) return UsageError(Say(HostMessage::CheckUsageSet));
         out.Sets.emplace_back(text->substr(0, eq), text->substr(eq + 1));
       }
       continue;
@@ -113,23 +114,22 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out, bool preview = 
       out.Device = arg;
       continue;
     }
-    if (!target)
-      return UsageError((preview ? "preview" : "print") + std::string(": unknown argument ") + arg);
+    if (!target) return UsageError(Say(HostMessage::PrintUnknownArgument, command, arg));
     *target = take();
-    if (!*target || (*target)->empty()) return UsageError(name + " needs a value");
+    if (!*target || (*target)->empty()) return UsageError(Say(HostMessage::CheckUsageValue, name));
   }
   const bool needsTemplate =
       !preview || (out.Grid && ParseGrid(*out.Grid) && ParseGrid(*out.Grid)->Automatic) ||
       (out.Paper && *out.Paper == "label");
   if (out.Template.empty() && needsTemplate) {
-    return UsageError((preview ? "preview" : "print") + std::string(" needs --template FILE"));
+    return UsageError(Say(HostMessage::PrintNeedsTemplate, command));
   }
-  if (out.Data.empty() && !preview) return UsageError("print needs --data FILE.csv");
-  if (out.Printer && out.Output) return UsageError("print takes --printer or --output, not both");
+  if (out.Data.empty() && !preview) return UsageError(Say(HostMessage::PrintNeedsData));
+  if (out.Printer && out.Output) return UsageError(Say(HostMessage::PrinterOrOutput));
   if (out.Paper && !out.Output) return UsageError(Say(HostMessage::PaperNeedsOutput));
   // The printer name carries the output file among ';'-separated options.
   if (out.Output && out.Output->find(';') != std::string::npos) {
-    return UsageError("--output: a file name with ';' is not supported");
+    return UsageError(Say(HostMessage::OutputSemicolon));
   }
   if (out.Paper && *out.Paper != "label" && !PaperByName(*out.Paper)) {
     return UsageError(Say(HostMessage::PaperUsage));
@@ -141,9 +141,7 @@ int ParseArgs(std::span<const std::string> args, PrintArgs& out, bool preview = 
 
 RequestResult Must(RequestResult result, const std::string& what) {
   if (!result.Ok) {
-    throw PrintError(kExitFailed,
-                     what + ": " + result.Message +
-                         (result.Code ? " (code " + std::to_string(*result.Code) + ")" : ""));
+    throw PrintError(kExitFailed, what + ": " + FailureText(result));
   }
   return result;
 }
@@ -165,7 +163,8 @@ void PrepareDevice(PluginHost& host, const PrintArgs& args) {
                                ? OleVariant(static_cast<int32_t>(std::stol(key)))
                                : OleVariant(std::string_view(key));
     const RequestResult chosen = Call1(host, "ChoiceDevice", arg);
-    if (!chosen.Ok) throw PrintError(kExitFailed, "no device \"" + key + "\": " + chosen.Message);
+    if (!chosen.Ok)
+      throw PrintError(kExitFailed, Say(HostMessage::NoSuchDevice, key, chosen.Message));
   } else {
     if (ReadInt(host, "DevicesQuantity") == 0) {
       Must(Call1(host, "AddDevice", OleVariant("<Устройство/>")), "AddDevice");
@@ -192,7 +191,7 @@ std::string DeviceParam(PluginHost& host, const std::string& name) {
   const RequestResult props = Must(host.Call("GetProps", std::span(&none, 1)), "GetProps");
   const ole::ComPtr<ISafeArray> table =
       props.Args.empty() ? nullptr : AsValueArray(props.Args[0].get());
-  if (!table) throw PrintError(kExitFailed, "GetProps gave no value array");
+  if (!table) throw PrintError(kExitFailed, Say(HostMessage::PropsNoArray));
   int32_t rows = 0;
   int32_t cols = 0;
   GetBounds(table.get(), &rows, &cols);
@@ -207,7 +206,7 @@ std::string DeviceParam(PluginHost& host, const std::string& name) {
 std::string PdfPrinterName(const PrintArgs& args, const std::string& templatePath) {
   std::error_code ec;
   const std::string file = std::filesystem::absolute(*args.Output, ec).string();
-  if (ec) throw HostError("cannot make \"" + *args.Output + "\" an absolute path");
+  if (ec) throw HostError(Say(HostMessage::NoAbsolutePath, *args.Output));
   std::string name = std::string(kPdfPrinter) + "; file=" + file;
   if (args.Paper) {
     double width = 0, height = 0;
@@ -332,8 +331,7 @@ ole::ComPtr<ISafeArray> JobArray(const PrintArgs& args, const std::string& templ
   }
   if (static_cast<int64_t>(tables.Records.size()) * std::max<int64_t>(fieldCount, 1) >
       kMaxValueArrayCells) {
-    throw PrintError(kExitUsage, "the data file holds more cells than one job takes (" +
-                                     std::to_string(kMaxValueArrayCells) + ")");
+    throw PrintError(kExitUsage, Say(HostMessage::DataTooManyCells, kMaxValueArrayCells));
   }
   const auto records = NewValueArray(static_cast<int64_t>(tables.Records.size()), fieldCount);
   for (size_t i = 0; i < tables.Records.size(); ++i) {
@@ -353,7 +351,7 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   std::error_code ec;
   const std::string templatePath = std::filesystem::absolute(args.Template, ec).string();
   if (ec || !std::filesystem::is_regular_file(templatePath, ec)) {
-    throw PrintError(kExitUsage, "template \"" + args.Template + "\" is not a readable file");
+    throw PrintError(kExitUsage, Say(HostMessage::TemplateNotReadable, args.Template));
   }
   // Everything is read and checked before the plug-in prints anything.
   PrintTables tables;
@@ -423,9 +421,10 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   std::cout << "Result " << code << ": " << (text.Ok ? ole::VarToText(text.Result.get()) : "")
             << std::endl;
   if (code == 0) {
-    std::cout << recordCount << " record(s) printed";
-    if (args.Output) std::cout << " into " << *args.Output;
-    std::cout << "." << std::endl;
+    const auto count = static_cast<int64_t>(recordCount);
+    std::cout << (args.Output ? Say(HostMessage::RecordsPrintedInto, count, *args.Output)
+                              : Say(HostMessage::RecordsPrinted, count))
+              << std::endl;
   }
   return code == 0 ? kExitOk : kExitFailed;
 }
@@ -450,7 +449,7 @@ int RunPreview(const HostOptions& options, const PrintArgs& args) {
     std::error_code ec;
     templatePath = std::filesystem::absolute(args.Template, ec).string();
     if (ec || !std::filesystem::is_regular_file(templatePath, ec)) {
-      throw PrintError(kExitUsage, "template \"" + args.Template + "\" is not a readable file");
+      throw PrintError(kExitUsage, Say(HostMessage::TemplateNotReadable, args.Template));
     }
   }
   // The data is read as print reads it, so that what print would refuse is
@@ -500,7 +499,7 @@ void TemplateSize(const std::string& path, double& width, double& height) {
   constexpr uintmax_t kMaxTemplateBytes = uintmax_t{64} << 20;
   std::error_code ec;
   const uintmax_t size = std::filesystem::file_size(path, ec);
-  if (!ec && size > kMaxTemplateBytes) throw HostError("template \"" + path + "\" is too large");
+  if (!ec && size > kMaxTemplateBytes) throw HostError(Say(HostMessage::TemplateTooLarge, path));
   std::string bytes = ReadFileBytes(path);
   // The file is Windows-1251 or UTF-8; the sizes are plain ASCII numbers, so
   // every other byte may stand in as '?' for the XML parser, which wants
@@ -512,11 +511,11 @@ void TemplateSize(const std::string& path, double& width, double& height) {
   try {
     document.loadXML(bytes);
   } catch (const std::exception& e) {
-    throw HostError("template \"" + path + "\": " + e.what());
+    throw HostError(Say(HostMessage::TemplateNotXml, path, e.what()));
   }
   const xml::XmlNode root = document.documentElement();
   if (!root || root.nodeName() != "Label") {
-    throw HostError("template \"" + path + "\" is not a label template");
+    throw HostError(Say(HostMessage::TemplateNotLabel, path));
   }
   const auto side = [&](const char* name) {
     const auto value = ParseMm(root.getAttribute(name).value_or(""));

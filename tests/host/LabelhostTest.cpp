@@ -145,6 +145,16 @@ TEST(Labelhost, UsageAndLoadErrorsExitWithTwo) {
 TEST(Labelhost, OwnMessagesFollowTheLocale) {
   const TempDir dir;
   const std::string settings = (dir.Path() / "none.xml").string();
+  // A print job with a column for every bound item, on a paper that holds
+  // one label, so that nothing but the result goes to the terminal.
+  const std::string label = SourcePath("samples/templates/price_tag.lb3");
+  const std::string data =
+      dir.Write("data.csv", "Наименование,Артикул,Цена,Дата упаковки\nТовар,А-1,1,01.12.2026\n")
+          .string();
+  const std::string pdf = (dir.Path() / "out.pdf").string();
+  const std::vector<std::string> print = {"--settings", settings,  "print", "--template",
+                                          label,        "--data",  data,    "--output",
+                                          pdf,          "--paper", "58x40"};
   const struct {
     const char* lang;
     std::vector<std::string> args;
@@ -182,6 +192,25 @@ TEST(Labelhost, OwnMessagesFollowTheLocale) {
        R"(пустую строку"})"
        "\n",
        ""},
+      {"C.UTF-8", print, 0,
+       "Result 0: Операция выполнена успешно\n1 record(s) printed into " + pdf + ".\n", ""},
+      {"ru_RU.UTF-8", print, 0,
+       "Result 0: Операция выполнена успешно\nНапечатано записей: 1, в файл " + pdf + ".\n", ""},
+      {"C.UTF-8",
+       {"print", "--template", label},
+       2,
+       "",
+       "labelhost: print needs --data FILE.csv\nTry 'labelhost --help'.\n"},
+      {"ru_RU.UTF-8",
+       {"print", "--template", label},
+       2,
+       "",
+       "labelhost: print: нужен --data ФАЙЛ.csv\nСправка: 'labelhost --help'.\n"},
+      {"ru_RU.UTF-8",
+       {"preview", "--frob"},
+       2,
+       "",
+       "labelhost: preview: неизвестный аргумент --frob\n"},
       {"C.UTF-8", {"--settings", settings, "devices"}, 0, "No devices.\n", ""},
       {"ru_RU.UTF-8", {"--settings", settings, "devices"}, 0, "Устройств нет.\n", ""},
   };
