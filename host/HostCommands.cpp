@@ -90,32 +90,28 @@ int SetCommand(const HostOptions& options, std::span<const std::string> args) {
 }
 
 const HostCommand kCommands[] = {
-    {"run", "FILE|-", "run the requests of a JSON-lines script (- reads standard input)",
-     RunCommand},
-    {"call", "NAME [ARG...]", "call one method", CallCommand},
-    {"get", "NAME", "read one property", GetCommand},
-    {"set", "NAME VALUE", "write one property", SetCommand},
-    {"devices", "", "list the devices with their parameters", DevicesCommand},
-    {"add", "[FILE]", "add a device from a settings document (default settings without FILE)",
-     AddCommand},
-    {"delete", "N|NAME", "delete a device", DeleteCommand},
-    {"select", "N|NAME", "select a device and show which one it is", SelectCommand},
-    {"on", "[N|NAME]", "switch a device on (for this run only)", OnCommand},
-    {"off", "[N|NAME]", "switch a device off (for this run only)", OffCommand},
-    {"param", "[--device N|NAME] NAME VALUE", "set a parameter of a device", ParamCommand},
-    {"show-settings", "", "print the stored settings document", ShowSettingsCommand},
-    {"configure", "[N|NAME]",
-     "show the settings dialog of a device (a new device when there is none)", ConfigureCommand},
-    {"preview", "[N|NAME] [print's options]",
-     "show the page print lays out, in the driver's preview window", PreviewCommand},
+    {"run", "FILE|-", HostMessage::HelpRun, RunCommand},
+    {"call", "NAME [ARG...]", HostMessage::HelpCall, CallCommand},
+    {"get", "NAME", HostMessage::HelpGet, GetCommand},
+    {"set", "NAME VALUE", HostMessage::HelpSet, SetCommand},
+    {"devices", "", HostMessage::HelpDevicesCommand, DevicesCommand},
+    {"add", "[FILE]", HostMessage::HelpAdd, AddCommand},
+    {"delete", "N|NAME", HostMessage::HelpDelete, DeleteCommand},
+    {"select", "N|NAME", HostMessage::HelpSelect, SelectCommand},
+    {"on", "[N|NAME]", HostMessage::HelpOn, OnCommand},
+    {"off", "[N|NAME]", HostMessage::HelpOff, OffCommand},
+    {"param", "[--device N|NAME] NAME VALUE", HostMessage::HelpParam, ParamCommand},
+    {"show-settings", "", HostMessage::HelpShowSettings, ShowSettingsCommand},
+    {"configure", "[N|NAME]", HostMessage::HelpConfigure, ConfigureCommand},
+    {"preview", "[N|NAME] [print's options]", HostMessage::HelpPreview, PreviewCommand},
     {"print",
      "--template FILE --data FILE.csv [--set NAME=VALUE]... [--printer NAME | --output FILE.pdf] "
      "[--paper A4|A5|A6|Letter|WxH|label] [--grid CxR|auto] [--device N|NAME] [--verify] "
      "[--force] [--encoding auto|utf-8|cp1251]",
-     "print a label template filled from a CSV file", PrintCommand},
+     HostMessage::HelpPrint, PrintCommand},
     {"check",
      "TEMPLATE [--data FILE.csv] [--set NAME=VALUE]... [--dpi N] [--encoding auto|utf-8|cp1251]",
-     "check a template, and the data for it, for what would print wrong labels", CheckCommand},
+     HostMessage::HelpCheck, CheckCommand},
 };
 
 }  // namespace
@@ -125,122 +121,24 @@ std::span<const HostCommand> HostCommands() {
 }
 
 std::string HostHelpText() {
-  std::string text =
-      "Usage: labelhost [--plugin PATH] [--settings FILE] COMMAND [ARG...]\n"
-      "\n"
-      "Loads the labelplu plug-in, hands it the stored device settings and sends it\n"
-      "requests. run, call, get and set print one JSON line per request on standard\n"
-      "output: {\"ok\": true, \"result\": R, \"args\": [...]} or\n"
-      "{\"ok\": false, \"code\": N|null, \"message\": TEXT}. The device commands print\n"
-      "readable lines; messages go to standard error.\n"
-      "\n"
-      "Options:\n"
-      "  --plugin PATH   the plug-in module (default: labelplu.plu beside labelhost)\n"
-      "  --settings FILE the settings file (default:\n"
-      "                  $XDG_CONFIG_HOME/labelplu/settings.xml, ~/.config when\n"
-      "                  XDG_CONFIG_HOME is not set)\n"
-      "  --help          show this text\n"
-      "\n"
-      "Commands:\n";
+  using enum HostMessage;
+  // The help's rows hold no placeholders: they are taken as they stand.
+  const auto text = [](HostMessage id) { return std::string(HostMessagePattern(id)); };
+  std::string help = text(HelpUsage) + "\n" + text(HelpIntro) + "\n" + text(HelpOptions) + "\n" +
+                     text(HelpCommandsHeading);
   for (const HostCommand& command : kCommands) {
     std::string head = std::string("  ") + command.Name + " " + command.Usage;
     if (head.size() < 24)
       head.resize(24, ' ');
     else
       head += "\n" + std::string(24, ' ');
-    text += head + command.Summary + "\n";
+    help += head + text(command.Summary) + "\n";
   }
-  text +=
-      "\n"
-      "Devices: a device is named by its number (from 1) or its name (any letter\n"
-      "case). on, off and param without a device take the only device when there\n"
-      "is exactly one. param also sets what hosts may only read: MaxHorizontal and\n"
-      "MaxVertical (the labels across and down a page, 1 to 99) and PrinterName.\n"
-      "\n"
-      "Settings: the devices and their parameters are kept in the settings file\n"
-      "between runs. At start the file, when it exists, is handed to the plug-in\n"
-      "(SettingDevices); a file that cannot be read or is not a settings document\n"
-      "stops the run. After every call or set (and after add, delete, param) the\n"
-      "plug-in's list of devices (GetSettingsXML) is stored again when it changed,\n"
-      "replacing the file at once. Which device is selected and whether a device is\n"
-      "switched on are not kept: every run starts with no device selected and\n"
-      "every device off, so select, on and off act within one run only.\n"
-      "\n"
-      "Dialogs: configure and preview need a display (DISPLAY or WAYLAND_DISPLAY);\n"
-      "without one the driver cancels at once and says why in its log, and preview\n"
-      "stops with exit status 1 before it asks. configure\n"
-      "shows the driver's settings dialog of the device (the only one without N|NAME;\n"
-      "with no device at all a new default device, which cancel drops again) and\n"
-      "stores the settings after OK; cancel stores nothing and exits with 1. preview\n"
-      "takes print's options (--template, --data, --set, --paper, --grid, --printer or\n"
-      "--output, --device; a device as N|NAME too), prepares the device as print\n"
-      "does and shows the page print lays out (the template's own values on every\n"
-      "label): it sets LABELPLU_OPEN=preview for itself, with which the settings\n"
-      "dialog opens the preview of the stored settings at once and closes as\n"
-      "cancelled when it closes, so nothing is stored. The template chosen in the\n"
-      "dialog is kept by its file name only and looked for in the plug-in's folder.\n"
-      "\n"
-      "Printing: print fills the template once per data row (the CSV header names\n"
-      "the fields) and prints on the device's printer, the printer --printer names,\n"
-      "or with --output into a PDF file on the paper --paper names (A4, A5, A6,\n"
-      "Letter, WxH in millimetres, label = the template's size; A4 otherwise). A\n"
-      "printer prints on the paper set for its queue, so --paper needs --output.\n"
-      "--grid CxR places C labels across and R down each\n"
-      "page, --grid auto as many as fit the paper with the device's gaps and\n"
-      "margins (as the settings dialog's automatic placement counts them; it needs\n"
-      "--output or a built-in printer, whose paper is known); without --grid the\n"
-      "device's counts apply (1 x 1 for a new device), and a hint says when the\n"
-      "paper holds more. Counts, given or stored, that put labels beyond the edge\n"
-      "of a known paper stop the job (exit status 2); for the device's stored\n"
-      "counts --force prints anyway.\n"
-      "--set adds values for every label. It takes the device --device names (the\n"
-      "first, or a new default one when there is none) and switches it on; what it\n"
-      "changes lasts for the run: print never writes the settings file. It prints\n"
-      "the driver's result code and text; progress shows on a terminal. --verify\n"
-      "first reads every barcode of every label back at the printer's resolution\n"
-      "and stops before anything is printed when one does not read as its value.\n"
-      "The CSV file: ',' ';' or tab between fields, judged by the header; blanks\n"
-      "around headers and unquoted fields are dropped, quoted fields keep theirs.\n"
-      "--encoding auto (the default) reads valid UTF-8 (with or without a byte\n"
-      "order mark) as UTF-8 and anything else as Windows-1251, and says so when it\n"
-      "chose Windows-1251, but stops at UTF-8 with damaged bytes (as many valid\n"
-      "UTF-8 characters beyond ASCII as bad bytes or more) rather than guess;\n"
-      "utf-8 stops at the first byte that is not UTF-8; cp1251\n"
-      "reads Windows-1251. A file with a header and no records prints nothing and\n"
-      "exits with 1.\n"
-      "\n"
-      "Templates: docs/templates.md in the source tree describes the template\n"
-      "format: the items, their properties and values, the worked examples, and\n"
-      "which CSV columns fill which items (a column's header must be the caption\n"
-      "or the key of the item's data source, e.g. Цена or dsPrice).\n"
-      "\n"
-      "Checking: check reads a template as print does and lists, one line each\n"
-      "(FILE:LINE: error|warning: ITEM: MESSAGE), what would print wrong labels:\n"
-      "unknown item classes and property names, values that do not parse or are\n"
-      "not in a property's list, items off the label, barcodes that do not fit\n"
-      "their box; with --data (and --set) also data sources no column feeds,\n"
-      "columns that feed nothing (a warning) and every record whose value a\n"
-      "barcode cannot encode. Barcodes are prepared at --dpi N dots per inch,\n"
-      "203 without it (a common label printer). Exit 0 without errors, 1 with\n"
-      "errors, 2 for a wrong command line or a file that cannot be read.\n"
-      "print runs the same check first, at the resolution of the printer it\n"
-      "prints on: errors stop the job before anything is printed (exit 1) unless\n"
-      "--force is given; warnings go to standard error and do not stop it.\n"
-      "\n"
-      "Script lines: [\"call\", NAME, ARG...], [\"get\", NAME], [\"set\", NAME, VALUE];\n"
-      "blank lines and lines starting with # are skipped.\n"
-      "Values: JSON numbers, strings, true/false, null; an array of arrays is a\n"
-      "value array (rows of cells); {\"file\": PATH} is the text of a file,\n"
-      "{\"csv\": PATH} a value array of a CSV file (every row, the header too),\n"
-      "{\"storage\": PATH} a value array loaded from a storage file. Relative\n"
-      "paths in a script file are taken from the script's folder, elsewhere from\n"
-      "the current folder. On the command line an argument that is not valid JSON\n"
-      "is taken as a string.\n"
-      "\n"
-      "Exit status: 0 all requests succeeded, 1 a request failed, a script line\n"
-      "was skipped or the settings could not be stored, 2 a usage error, or the\n"
-      "plug-in, the settings file or a script could not be read.\n";
-  return text;
+  for (const HostMessage id : {HelpDevices, HelpSettings, HelpDialogs}) help += "\n" + text(id);
+  help += "\n" + text(HelpPrinting) + text(HelpPrintingJob) + text(HelpCsv);
+  for (const HostMessage id : {HelpTemplates, HelpChecking, HelpScript, HelpExit})
+    help += "\n" + text(id);
+  return help;
 }
 
 int HostMain(int argc, char** argv) {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "host/HostMessages.h"
 #include "host/HostSession.h"
 
 namespace labelplu::host {
@@ -31,7 +32,7 @@ inline constexpr int kExitUsage = 2;
 struct HostCommand {
   const char* Name;
   const char* Usage;    // the arguments, as shown in the help
-  const char* Summary;  // one line
+  HostMessage Summary;  // one line, in the user's language
   // Runs the command with the arguments after its name; returns the exit code.
   int (*Run)(const HostOptions& options, std::span<const std::string> args);
 };

@@ -360,6 +360,239 @@ constexpr HostMessageRow kRows[] = {
     {TemplateNotXml, "template \"%s\": %s", "шаблон \"%s\": %s"},
     {TemplateNotLabel, "template \"%s\" is not a label template", "\"%s\" — не шаблон этикетки"},
     {NoResolution, "no resolution reported", "принтер не сообщил разрешение"},
+    {HelpUsage, "Usage: labelhost [--plugin PATH] [--settings FILE] COMMAND [ARG...]\n",
+     "Вызов: labelhost [--plugin PATH] [--settings FILE] COMMAND [ARG...]\n"},
+    {HelpIntro,
+     "Loads the labelplu plug-in, hands it the stored device settings and sends it\n"
+     "requests. run, call, get and set print one JSON line per request on standard\n"
+     "output: {\"ok\": true, \"result\": R, \"args\": [...]} or\n"
+     "{\"ok\": false, \"code\": N|null, \"message\": TEXT}. The device commands print\n"
+     "readable lines; messages go to standard error.\n",
+     "Загружает модуль labelplu, передаёт ему сохранённые настройки устройств и\n"
+     "посылает ему запросы. run, call, get и set выводят по строке JSON на каждый\n"
+     "запрос в стандартный вывод: {\"ok\": true, \"result\": R, \"args\": [...]} или\n"
+     "{\"ok\": false, \"code\": N|null, \"message\": TEXT}. Команды устройств выводят\n"
+     "читаемые строки; сообщения идут в стандартный поток ошибок.\n"},
+    {HelpOptions,
+     "Options:\n"
+     "  --plugin PATH   the plug-in module (default: labelplu.plu beside labelhost)\n"
+     "  --settings FILE the settings file (default:\n"
+     "                  $XDG_CONFIG_HOME/labelplu/settings.xml, ~/.config when\n"
+     "                  XDG_CONFIG_HOME is not set)\n"
+     "  --help          show this text\n",
+     "Параметры:\n"
+     "  --plugin PATH   модуль (по умолчанию labelplu.plu рядом с labelhost)\n"
+     "  --settings FILE файл настроек (по умолчанию\n"
+     "                  $XDG_CONFIG_HOME/labelplu/settings.xml, ~/.config, если\n"
+     "                  XDG_CONFIG_HOME не задана)\n"
+     "  --help          показать эту справку\n"},
+    {HelpCommandsHeading, "Commands:\n", "Команды:\n"},
+    {HelpDevices,
+     "Devices: a device is named by its number (from 1) or its name (any letter\n"
+     "case). on, off and param without a device take the only device when there\n"
+     "is exactly one. param also sets what hosts may only read: MaxHorizontal and\n"
+     "MaxVertical (the labels across and down a page, 1 to 99) and PrinterName.\n",
+     "Устройства: устройство указывают номером (с 1) или именем (регистр букв не\n"
+     "важен). on, off и param без устройства берут единственное устройство, если\n"
+     "оно одно. param задаёт и то, что хосты могут только читать: MaxHorizontal и\n"
+     "MaxVertical (число этикеток по горизонтали и по вертикали на странице, от 1\n"
+     "до 99) и PrinterName.\n"},
+    {HelpSettings,
+     "Settings: the devices and their parameters are kept in the settings file\n"
+     "between runs. At start the file, when it exists, is handed to the plug-in\n"
+     "(SettingDevices); a file that cannot be read or is not a settings document\n"
+     "stops the run. After every call or set (and after add, delete, param) the\n"
+     "plug-in's list of devices (GetSettingsXML) is stored again when it changed,\n"
+     "replacing the file at once. Which device is selected and whether a device is\n"
+     "switched on are not kept: every run starts with no device selected and\n"
+     "every device off, so select, on and off act within one run only.\n",
+     "Настройки: устройства и их параметры хранятся в файле настроек между\n"
+     "запусками. При старте файл, если он есть, передаётся модулю\n"
+     "(SettingDevices); файл, который не читается или не является документом\n"
+     "настроек, останавливает запуск. После каждого call или set (и после add,\n"
+     "delete, param) список устройств модуля (GetSettingsXML) сохраняется заново,\n"
+     "если он изменился, и сразу заменяет файл. Какое устройство выбрано и\n"
+     "включено ли оно, не сохраняется: каждый запуск начинается без выбранного\n"
+     "устройства и со всеми устройствами выключенными, поэтому select, on и off\n"
+     "действуют только в пределах одного запуска.\n"},
+    {HelpDialogs,
+     "Dialogs: configure and preview need a display (DISPLAY or WAYLAND_DISPLAY);\n"
+     "without one the driver cancels at once and says why in its log, and preview\n"
+     "stops with exit status 1 before it asks. configure\n"
+     "shows the driver's settings dialog of the device (the only one without N|NAME;\n"
+     "with no device at all a new default device, which cancel drops again) and\n"
+     "stores the settings after OK; cancel stores nothing and exits with 1. preview\n"
+     "takes print's options (--template, --data, --set, --paper, --grid, --printer or\n"
+     "--output, --device; a device as N|NAME too), prepares the device as print\n"
+     "does and shows the page print lays out (the template's own values on every\n"
+     "label): it sets LABELPLU_OPEN=preview for itself, with which the settings\n"
+     "dialog opens the preview of the stored settings at once and closes as\n"
+     "cancelled when it closes, so nothing is stored. The template chosen in the\n"
+     "dialog is kept by its file name only and looked for in the plug-in's folder.\n",
+     "Диалоги: configure и preview нужен экран (DISPLAY или WAYLAND_DISPLAY); без\n"
+     "него драйвер сразу отменяет диалог и пишет причину в свой журнал, а preview\n"
+     "останавливается с кодом выхода 1, не открывая его. configure показывает\n"
+     "диалог настроек устройства (единственного, если N|NAME не указан; если\n"
+     "устройств нет совсем, нового устройства по умолчанию, которое отмена снова\n"
+     "удаляет) и сохраняет настройки после OK; отмена ничего не сохраняет и\n"
+     "завершается с кодом 1. preview принимает параметры print (--template,\n"
+     "--data, --set, --paper, --grid, --printer или --output, --device; устройство\n"
+     "и как N|NAME), готовит устройство, как print, и показывает страницу так, как\n"
+     "её разместит print (на каждой этикетке значения самого шаблона): для себя он\n"
+     "задаёт LABELPLU_OPEN=preview, с которым диалог настроек сразу открывает\n"
+     "просмотр сохранённых настроек, а при его закрытии закрывается как\n"
+     "отменённый, так что ничего не сохраняется. Шаблон, выбранный в диалоге,\n"
+     "хранится только по имени файла и ищется в папке модуля.\n"},
+    {HelpPrinting,
+     "Printing: print fills the template once per data row (the CSV header names\n"
+     "the fields) and prints on the device's printer, the printer --printer names,\n"
+     "or with --output into a PDF file on the paper --paper names (A4, A5, A6,\n"
+     "Letter, WxH in millimetres, label = the template's size; A4 otherwise). A\n"
+     "printer prints on the paper set for its queue, so --paper needs --output.\n"
+     "--grid CxR places C labels across and R down each\n"
+     "page, --grid auto as many as fit the paper with the device's gaps and\n"
+     "margins (as the settings dialog's automatic placement counts them; it needs\n"
+     "--output or a built-in printer, whose paper is known); without --grid the\n"
+     "device's counts apply (1 x 1 for a new device), and a hint says when the\n"
+     "paper holds more. Counts, given or stored, that put labels beyond the edge\n"
+     "of a known paper stop the job (exit status 2); for the device's stored\n"
+     "counts --force prints anyway.\n",
+     "Печать: print заполняет шаблон по разу на каждую строку данных (заголовок\n"
+     "CSV называет поля) и печатает на принтере устройства, на принтере, который\n"
+     "называет --printer, или с --output в PDF-файл на бумаге, которую называет\n"
+     "--paper (A4, A5, A6, Letter, WxH в миллиметрах, label — размер шаблона;\n"
+     "иначе A4). Принтер печатает на бумаге, заданной для его очереди, поэтому\n"
+     "--paper требует --output. --grid CxR размещает на каждой странице C этикеток\n"
+     "по горизонтали и R по вертикали, --grid auto — столько, сколько помещается\n"
+     "на бумаге с промежутками и отступами устройства (как их считает\n"
+     "автоматическое размещение диалога настроек; нужен --output или встроенный\n"
+     "принтер, бумага которого известна); без --grid действуют счётчики\n"
+     "устройства (1 x 1 у нового устройства), а подсказка сообщает, если на бумаге\n"
+     "помещается больше. Счётчики, заданные или сохранённые, которые выводят\n"
+     "этикетки за край известной бумаги, останавливают задание (код выхода 2); при\n"
+     "сохранённых счётчиках --force печатает всё равно.\n"},
+    {HelpPrintingJob,
+     "--set adds values for every label. It takes the device --device names (the\n"
+     "first, or a new default one when there is none) and switches it on; what it\n"
+     "changes lasts for the run: print never writes the settings file. It prints\n"
+     "the driver's result code and text; progress shows on a terminal. --verify\n"
+     "first reads every barcode of every label back at the printer's resolution\n"
+     "and stops before anything is printed when one does not read as its value.\n",
+     "--set добавляет значения для всех этикеток. print берёт устройство, которое\n"
+     "называет --device (первое или новое по умолчанию, если устройств нет), и\n"
+     "включает его; его изменения действуют до конца запуска: print никогда не\n"
+     "записывает файл настроек. Он выводит код и текст результата драйвера; на\n"
+     "терминале виден ход печати. --verify сначала считывает каждый штрихкод\n"
+     "каждой этикетки при разрешении принтера и останавливается до печати, если\n"
+     "какой-то из них не читается как своё значение.\n"},
+    {HelpCsv,
+     "The CSV file: ',' ';' or tab between fields, judged by the header; blanks\n"
+     "around headers and unquoted fields are dropped, quoted fields keep theirs.\n"
+     "--encoding auto (the default) reads valid UTF-8 (with or without a byte\n"
+     "order mark) as UTF-8 and anything else as Windows-1251, and says so when it\n"
+     "chose Windows-1251, but stops at UTF-8 with damaged bytes (as many valid\n"
+     "UTF-8 characters beyond ASCII as bad bytes or more) rather than guess;\n"
+     "utf-8 stops at the first byte that is not UTF-8; cp1251\n"
+     "reads Windows-1251. A file with a header and no records prints nothing and\n"
+     "exits with 1.\n",
+     "CSV-файл: между полями ',' ';' или табуляция, что определяется по заголовку;\n"
+     "пробелы вокруг заголовков и полей без кавычек отбрасываются, поля в кавычках\n"
+     "сохраняют свои. --encoding auto (по умолчанию) читает корректный UTF-8 (с\n"
+     "меткой порядка байтов или без неё) как UTF-8, а всё остальное как\n"
+     "Windows-1251 и сообщает, если выбрал Windows-1251, но не угадывает, а\n"
+     "останавливается на UTF-8 с повреждёнными байтами (корректных символов UTF-8\n"
+     "вне ASCII не меньше, чем плохих байтов); utf-8 останавливается на первом\n"
+     "байте не из UTF-8; cp1251 читает Windows-1251. Файл с заголовком и без\n"
+     "записей ничего не печатает и завершается с кодом 1.\n"},
+    {HelpTemplates,
+     "Templates: docs/templates.md in the source tree describes the template\n"
+     "format: the items, their properties and values, the worked examples, and\n"
+     "which CSV columns fill which items (a column's header must be the caption\n"
+     "or the key of the item's data source, e.g. Цена or dsPrice).\n",
+     "Шаблоны: docs/templates.md в дереве исходников описывает формат шаблона:\n"
+     "элементы, их свойства и значения, разобранные примеры и то, какие столбцы\n"
+     "CSV заполняют какие элементы (заголовок столбца должен быть подписью или\n"
+     "ключом источника данных элемента, например Цена или dsPrice).\n"},
+    {HelpChecking,
+     "Checking: check reads a template as print does and lists, one line each\n"
+     "(FILE:LINE: error|warning: ITEM: MESSAGE), what would print wrong labels:\n"
+     "unknown item classes and property names, values that do not parse or are\n"
+     "not in a property's list, items off the label, barcodes that do not fit\n"
+     "their box; with --data (and --set) also data sources no column feeds,\n"
+     "columns that feed nothing (a warning) and every record whose value a\n"
+     "barcode cannot encode. Barcodes are prepared at --dpi N dots per inch,\n"
+     "203 without it (a common label printer). Exit 0 without errors, 1 with\n"
+     "errors, 2 for a wrong command line or a file that cannot be read.\n"
+     "print runs the same check first, at the resolution of the printer it\n"
+     "prints on: errors stop the job before anything is printed (exit 1) unless\n"
+     "--force is given; warnings go to standard error and do not stop it.\n",
+     "Проверка: check читает шаблон так же, как print, и перечисляет по строке\n"
+     "(FILE:LINE: ошибка|предупреждение: ITEM: MESSAGE) то, что напечатает неверные\n"
+     "этикетки: неизвестные классы элементов и имена свойств, значения, которые не\n"
+     "разбираются или не входят в список свойства, элементы вне этикетки,\n"
+     "штрихкоды, которые не помещаются в своё поле; с --data (и --set) также\n"
+     "источники данных, которые не заполняет ни один столбец, столбцы, которые\n"
+     "ничего не заполняют (предупреждение), и каждую запись, значение которой\n"
+     "штрихкод не может закодировать. Штрихкоды готовятся при --dpi N точек на\n"
+     "дюйм, без него при 203 (обычный принтер этикеток). Код выхода 0 без ошибок,\n"
+     "1 при ошибках, 2 при неверной командной строке или файле, который не\n"
+     "читается. print сначала выполняет ту же проверку при разрешении принтера,\n"
+     "на котором печатает: ошибки останавливают задание до печати (код 1), если\n"
+     "не указан --force; предупреждения идут в стандартный поток ошибок и задание\n"
+     "не останавливают.\n"},
+    {HelpScript,
+     "Script lines: [\"call\", NAME, ARG...], [\"get\", NAME], [\"set\", NAME, VALUE];\n"
+     "blank lines and lines starting with # are skipped.\n"
+     "Values: JSON numbers, strings, true/false, null; an array of arrays is a\n"
+     "value array (rows of cells); {\"file\": PATH} is the text of a file,\n"
+     "{\"csv\": PATH} a value array of a CSV file (every row, the header too),\n"
+     "{\"storage\": PATH} a value array loaded from a storage file. Relative\n"
+     "paths in a script file are taken from the script's folder, elsewhere from\n"
+     "the current folder. On the command line an argument that is not valid JSON\n"
+     "is taken as a string.\n",
+     "Строки сценария: [\"call\", NAME, ARG...], [\"get\", NAME], [\"set\", NAME, VALUE];\n"
+     "пустые строки и строки, начинающиеся с #, пропускаются.\n"
+     "Значения: числа, строки, true/false и null JSON; массив массивов — массив\n"
+     "значений (строки из ячеек); {\"file\": PATH} — текст файла, {\"csv\": PATH} —\n"
+     "массив значений CSV-файла (все строки, включая заголовок), {\"storage\": PATH}\n"
+     "— массив значений, загруженный из файла хранилища. Относительные пути в\n"
+     "файле сценария берутся от папки сценария, в остальных случаях — от текущей\n"
+     "папки. В командной строке аргумент, который не является корректным JSON,\n"
+     "берётся как строка.\n"},
+    {HelpExit,
+     "Exit status: 0 all requests succeeded, 1 a request failed, a script line\n"
+     "was skipped or the settings could not be stored, 2 a usage error, or the\n"
+     "plug-in, the settings file or a script could not be read.\n",
+     "Код выхода: 0 — все запросы выполнены, 1 — запрос не удался, строка\n"
+     "сценария пропущена или настройки не удалось сохранить, 2 — ошибка в\n"
+     "командной строке или не читается модуль, файл настроек или сценарий.\n"},
+    {HelpRun, "run the requests of a JSON-lines script (- reads standard input)",
+     "выполнить запросы сценария JSON-lines (- читает стандартный ввод)"},
+    {HelpCall, "call one method", "вызвать один метод"},
+    {HelpGet, "read one property", "прочитать одно свойство"},
+    {HelpSet, "write one property", "записать одно свойство"},
+    {HelpDevicesCommand, "list the devices with their parameters",
+     "перечислить устройства с их параметрами"},
+    {HelpAdd, "add a device from a settings document (default settings without FILE)",
+     "добавить устройство из документа настроек (без FILE — по умолчанию)"},
+    {HelpDelete, "delete a device", "удалить устройство"},
+    {HelpSelect, "select a device and show which one it is",
+     "выбрать устройство и показать, какое это"},
+    {HelpOn, "switch a device on (for this run only)",
+     "включить устройство (только на этот запуск)"},
+    {HelpOff, "switch a device off (for this run only)",
+     "выключить устройство (только на этот запуск)"},
+    {HelpParam, "set a parameter of a device", "задать параметр устройства"},
+    {HelpShowSettings, "print the stored settings document",
+     "вывести сохранённый документ настроек"},
+    {HelpConfigure, "show the settings dialog of a device (a new device when there is none)",
+     "показать диалог настроек устройства (нового, если их нет)"},
+    {HelpPreview, "show the page print lays out, in the driver's preview window",
+     "показать страницу print в окне просмотра драйвера"},
+    {HelpPrint, "print a label template filled from a CSV file",
+     "напечатать шаблон этикетки, заполненный из CSV-файла"},
+    {HelpCheck, "check a template, and the data for it, for what would print wrong labels",
+     "проверить шаблон и данные на то, что испортит этикетки"},
 };
 
 static_assert(std::size(kRows) == static_cast<size_t>(HostMessage::Count),

@@ -2,6 +2,9 @@
 // user runs it.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <set>
+
 #include "tests/host/LabelhostRun.h"
 #include "tests/support/TempDir.h"
 
@@ -223,6 +226,33 @@ TEST(Labelhost, OwnMessagesFollowTheLocale) {
     EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
     EXPECT_EQ(run.err.find("labelhost:", c.err.size()), std::string::npos) << run.err;
   }
+}
+
+// The help in both languages: the Russian one is another text, and both
+// name the same options, so neither lags behind the other.
+TEST(Labelhost, HelpNamesTheSameOptionsInBothLanguages) {
+  const auto options = [](const std::string& text) {
+    std::set<std::string> found;
+    for (size_t at = text.find("--"); at != std::string::npos; at = text.find("--", at + 2)) {
+      size_t end = at + 2;
+      while (end < text.size() && (std::isalnum(static_cast<unsigned char>(text[end])) ||
+                                   text[end] == '-' || text[end] == '_'))
+        ++end;
+      if (end > at + 2) found.insert(text.substr(at, end - at));
+    }
+    return found;
+  };
+  const ProcessResult english = RunLabelhost({"--help"}, "", "C.UTF-8");
+  const ProcessResult russian = RunLabelhost({"--help"}, "", "ru_RU.UTF-8");
+  ASSERT_EQ(english.exitCode, 0);
+  ASSERT_EQ(russian.exitCode, 0);
+  EXPECT_NE(russian.out.find("Команды:\n  run FILE|-"), std::string::npos) << russian.out;
+  EXPECT_NE(russian.out.find("напечатать шаблон этикетки, заполненный из CSV-файла"),
+            std::string::npos);
+  EXPECT_EQ(russian.out.find("Commands:"), std::string::npos);
+  const std::set<std::string> named = options(english.out);
+  EXPECT_TRUE(named.contains("--grid") && named.contains("--encoding")) << english.out;
+  EXPECT_EQ(options(russian.out), named);
 }
 
 }  // namespace
