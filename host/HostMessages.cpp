@@ -454,9 +454,9 @@ constexpr HostMessageRow kRows[] = {
      "margins (as the settings dialog's automatic placement counts them; it needs\n"
      "--output or a built-in printer, whose paper is known); without --grid the\n"
      "device's counts apply (1 x 1 for a new device), and a hint says when the\n"
-     "paper holds more. Counts, given or stored, that put labels beyond the edge\n"
-     "of a known paper stop the job (exit status 2); for the device's stored\n"
-     "counts --force prints anyway.\n",
+     "paper holds more. Counts that put labels beyond the edge of a known paper\n"
+     "stop the job: given with --grid, exit status 2; the device's stored counts,\n"
+     "exit status 1, and --force prints anyway.\n",
      "Печать: print заполняет шаблон по разу на каждую строку данных (заголовок\n"
      "CSV называет поля) и печатает на принтере устройства, на принтере, который\n"
      "называет --printer, или с --output в PDF-файл на бумаге, которую называет\n"
@@ -468,9 +468,9 @@ constexpr HostMessageRow kRows[] = {
      "автоматическое размещение диалога настроек; нужен --output или встроенный\n"
      "принтер, бумага которого известна); без --grid действуют счётчики\n"
      "устройства (1 x 1 у нового устройства), а подсказка сообщает, если на бумаге\n"
-     "помещается больше. Счётчики, заданные или сохранённые, которые выводят\n"
-     "этикетки за край известной бумаги, останавливают задание (код выхода 2); при\n"
-     "сохранённых счётчиках --force печатает всё равно.\n"},
+     "помещается больше. Счётчики, которые выводят этикетки за край известной\n"
+     "бумаги, останавливают задание: заданные через --grid — с кодом выхода 2,\n"
+     "сохранённые в устройстве — с кодом 1, и тогда --force печатает всё равно.\n"},
     {HelpPrintingJob,
      "--set adds values for every label. It takes the device --device names (the\n"
      "first, or a new default one when there is none) and switches it on; what it\n"

@@ -289,7 +289,7 @@ GridCounts ApplyJobGrid(PluginHost& host, const PrintArgs& args, const std::stri
       const std::string why = Say(HostMessage::StoredGridBeyondPaper, counts.Across, counts.Down,
                                   mm(paper->WidthMm), mm(paper->HeightMm), mm(sheet.LabelWidthMm),
                                   mm(sheet.LabelHeightMm), fit.Across, fit.Down);
-      if (!args.Force) throw PrintError(kExitUsage, why);
+      if (!args.Force) throw PrintError(kExitFailed, why);
       Report(why);
       Report(Say(HostMessage::StoredGridForced));
     }

@@ -160,14 +160,14 @@ TEST(LabelhostGrid, PaperAndGridShapeTheJobsPages) {
       {{"2", "4"},
        {"--paper", "A6"},
        1,
-       2,
+       1,
        -1,
        "",
        "the device's counts MaxHorizontal x MaxVertical = 2 x 4 put labels beyond the edge of the "
        "105 x 148 mm paper: labels of 58 x 40 mm with the device's gaps and margins fit 1 x 3 "
        "there. Print with --grid auto, store smaller counts with 'labelhost param MaxHorizontal N' "
        "and 'labelhost param MaxVertical N', or print anyway with --force"},
-      {{"4", "1"}, {"--paper", "A4"}, 1, 2, -1, "", "MaxVertical = 4 x 1 put labels beyond"},
+      {{"4", "1"}, {"--paper", "A4"}, 1, 1, -1, "", "MaxVertical = 4 x 1 put labels beyond"},
       {{"2", "4"},
        {"--paper", "A6", "--force"},
        8,
