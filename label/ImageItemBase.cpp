@@ -154,21 +154,26 @@ void ImageItemBase::LoadPlaceholder(int32_t width, int32_t height) {
 }
 
 void ImageItemBase::LoadSource() {
+  bool shown = true;
   try {
     const std::string value = GetValue();
     if (!value.empty()) {
       const QImage image = OwnerLabel().FindImage(value);
-      if (!image.isNull()) m_sourceImage.LoadFromBitmapHandle(image);
+      shown = !image.isNull();
+      if (shown) m_sourceImage.LoadFromBitmapHandle(image);
     } else if (OwnerLabel().Mode() == kModePreview) {
       m_sourceImage.LoadFromBitmapHandle(DefaultImageResource());
     } else {
       m_sourceImage.SetSize(0, 0);
     }
   } catch (const std::exception&) {
-    // An unreadable picture shows as an empty framed box; the horizontal
-    // scale serves both sides.
-    LoadPlaceholder(RoundPx(PixelsPerMmX() * Width()), RoundPx(PixelsPerMmX() * Height()));
+    shown = false;
   }
+  if (shown) return;
+  // A picture that is missing or cannot be read shows as an empty framed
+  // box, never as the picture the item held before: a job refills the item
+  // for every record. The horizontal scale serves both sides.
+  LoadPlaceholder(RoundPx(PixelsPerMmX() * Width()), RoundPx(PixelsPerMmX() * Height()));
 }
 
 void ImageItemBase::Prepare() {

@@ -69,10 +69,10 @@ class ImageItemBase : public LabelItem {
   virtual bool HasImage() const;
   // (Re)builds SourceImage from Value. The base (pictures): the label's
   // FindImage (embedded image, else a bitmap file relative to the plug-in's
-  // folder); a name that finds nothing leaves SourceImage as it was. An
-  // empty Value gives the default picture in the preview (label Mode 4)
-  // and nothing otherwise. A picture that cannot be read gives a white box
-  // of the item's size in device pixels with a one-pixel black frame.
+  // folder). An empty Value gives the default picture in the preview (label
+  // Mode 4) and nothing otherwise. A name that finds nothing, and a picture
+  // that cannot be read, give a white box of the item's size in device
+  // pixels with a one-pixel black frame, whatever SourceImage held before.
   virtual void LoadSource();
   // Frees the rendering objects of a subclass; empty here.
   virtual void ReleaseRenderer() {}

@@ -1,6 +1,7 @@
 // The image items on a painted label: a barcode that a scanner reads
 // at 0° and 90°, a picture fitted or stretched into its box, the framed
-// placeholder for a picture that cannot be read, the default picture.
+// placeholder for a picture that cannot be read or is not found, the
+// default picture.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "label/DataSources.h"
 #include "label/LinearBarcodeItem.h"
 #include "label/PictureItem.h"
 #include "tests/label/ItemTestSupport.h"
@@ -120,37 +122,86 @@ TEST(ImageItems, FitKeepsAspectRatioStretchFillsBox) {
   }
 }
 
-TEST(ImageItems, UnreadablePictureShowsFramedBox) {
-  const TempDir dir;
-  const std::string path = dir.Write("not_a_bitmap.bmp", "this is not a bitmap").string();
-  PaintedLabel painted(203);
-  PictureItem& image = AddImage(painted);
-  image.SetLeft(10);
-  image.SetTop(10);
-  image.SetWidth(20);
-  image.SetHeight(10);
-  image.SetValue(path);
-  const QImage& out = painted.Render();
-  const double ppm = painted.Ppm();
+namespace {
+
+// Expects the framed placeholder of a picture item whose box is
+// (10, 10) mm, 20 × 10 mm: a frame around the box, nothing inside.
+void ExpectFramedBox(const QImage& out, double ppm) {
   const QRect ink = InkBox(out, out.rect());
   EXPECT_NEAR(ink.left(), 10 * ppm, 1);
   EXPECT_NEAR(ink.top(), 10 * ppm, 1);
   EXPECT_NEAR(ink.width(), 20 * ppm, 2);
   EXPECT_NEAR(ink.height(), 10 * ppm, 2);
-  // A frame, nothing inside.
   EXPECT_TRUE(InkBox(out, ink.adjusted(2, 2, -2, -2)).isEmpty());
   EXPECT_TRUE(IsInk(out, ink.left(), ink.center().y()));
   EXPECT_TRUE(IsInk(out, ink.center().x(), ink.top()));
 }
 
-TEST(ImageItems, EmptyOrMissingPicture) {
+void PlaceInBox(PictureItem& image) {
+  image.SetLeft(10);
+  image.SetTop(10);
+  image.SetWidth(20);
+  image.SetHeight(10);
+}
+
+}  // namespace
+
+// A picture that cannot be read and a name that finds nothing show the
+// same framed box, in the job and in the preview.
+TEST(ImageItems, UnreadableOrMissingPictureShowsFramedBox) {
+  const TempDir dir;
+  const std::string unreadable = dir.Write("not_a_bitmap.bmp", "this is not a bitmap").string();
+  struct Case {
+    std::string value;
+    uint8_t mode;
+  };
+  const Case cases[] = {{unreadable, kModeOffScreen},
+                        {"/nonexistent/lp_missing.bmp", kModeOffScreen},
+                        {"lp_no_such_picture.bmp", kModeOffScreen},
+                        {"/nonexistent/lp_missing.bmp", kModePreview}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value + " mode " + std::to_string(c.mode));
+    PaintedLabel painted(203);
+    painted.label.SetMode(c.mode);
+    PictureItem& image = AddImage(painted);
+    PlaceInBox(image);
+    image.SetValue(c.value);
+    ExpectFramedBox(painted.Render(), painted.Ppm());
+  }
+}
+
+// A job fills the same item for every record: a record whose picture finds
+// nothing must not print the picture of the record before it.
+TEST(ImageItems, RecordWhosePictureIsMissingDoesNotShowThePreviousOne) {
+  QImage picture(40, 20, QImage::Format_RGB32);
+  picture.fill(Qt::black);
+  PaintedLabel painted(203);
+  painted.label.SetMode(kModeOffScreen);
+  painted.label.Images().Add(std::make_unique<EmbeddedImage>("milk.bmp", "", picture));
+  PictureItem& image = AddImage(painted);
+  PlaceInBox(image);
+  image.SetDataSource(dsImage1);
+  for (const char* record : {"milk.bmp", "mlik.bmp"}) {
+    SCOPED_TRACE(record);
+    painted.NewPage();
+    painted.label.FillValue("dsImage1", record);
+    const QImage& out = painted.Render();
+    if (record == std::string("milk.bmp")) {
+      const QRect ink = InkBox(out, out.rect());
+      EXPECT_TRUE(IsInk(out, ink.center().x(), ink.center().y()));
+    } else {
+      ExpectFramedBox(out, painted.Ppm());
+    }
+  }
+}
+
+TEST(ImageItems, EmptyPicture) {
   struct Case {
     const char* value;
     uint8_t mode;
     bool ink;
   };
-  for (const Case c : {Case{"", kModePreview, true}, Case{"", kModeOffScreen, false},
-                       Case{"/nonexistent/lp_missing.bmp", kModeOffScreen, false}}) {
+  for (const Case c : {Case{"", kModePreview, true}, Case{"", kModeOffScreen, false}}) {
     PaintedLabel painted(203);
     painted.label.SetMode(c.mode);
     PictureItem& image = AddImage(painted);

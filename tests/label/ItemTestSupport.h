@@ -31,7 +31,7 @@ inline void EnsureGuiApplication() {
 // the image's top-left corner).
 struct PaintedLabel {
   explicit PaintedLabel(int dpi, double widthMm = 58, double heightMm = 40)
-      : view(nullptr, dpi, dpi) {
+      : pageDpi(dpi), view(nullptr, dpi, dpi) {
     EnsureGuiApplication();
     label.SetWidth(widthMm);
     label.SetHeight(heightMm);
@@ -57,9 +57,19 @@ struct PaintedLabel {
     canvas->End();
     return image;
   }
+  // A fresh white raster for the next Render (the label and its items stay).
+  void NewPage() {
+    view.SetCanvas(nullptr);
+    canvas->End();
+    canvas.reset();
+    image = gdi::CreateRasterImage(image.width(), image.height(), pageDpi);
+    canvas = std::make_unique<gdi::Canvas>(image);
+    view.SetCanvas(canvas.get());
+  }
   // Pixels per millimetre of the view.
   double Ppm() const { return view.PixelsPerMmX(); }
 
+  int pageDpi;
   QImage image;
   std::unique_ptr<gdi::Canvas> canvas;
   CanvasView view;
