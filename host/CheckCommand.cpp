@@ -15,11 +15,13 @@
 #include "host/HostCommands.h"
 #include "host/HostError.h"
 #include "host/HostMessages.h"
+#include "host/PluginHost.h"
 #include "label/TemplateError.h"
 #include "label/TemplateFile.h"
 #include "platform/gdi/GdiTypes.h"
 #include "platform/spool/BuiltinOutput.h"
 #include "platform/spool/PrintObject.h"
+#include "platform/sys/ModulePath.h"
 
 namespace labelplu::host {
 
@@ -56,6 +58,22 @@ class CheckApplication {
  private:
   std::unique_ptr<QGuiApplication> m_app;
 };
+
+// The folder the plug-in looks for picture files in: its own file's, with
+// links resolved as the loader resolves them.
+std::string PluginFolder(const std::string& pluginPath) {
+  const std::string path = pluginPath.empty() ? PluginHost::DefaultPluginPath() : pluginPath;
+  std::error_code ec;
+  const std::filesystem::path resolved = std::filesystem::canonical(path, ec);
+  const std::string file = ec ? std::filesystem::absolute(path, ec).string() : resolved.string();
+  return sys::ExtractFileDir(file);
+}
+
+std::string PictureText(const CheckProblem& p) {
+  const std::string file = p.Names.empty() ? std::string() : p.Names.front();
+  return p.Detail.empty() ? Say(HostMessage::CheckPictureNotFound, p.Value, file)
+                          : Say(HostMessage::CheckPictureUnreadable, p.Value, p.Detail);
+}
 
 std::string Quoted(const std::string& text) {
   return "\"" + text + "\"";
@@ -117,6 +135,10 @@ std::string MessageOf(const CheckProblem& p, int32_t dpi) {
       return Say(HostMessage::CheckUnusedCommonValue, p.Name);
     case CheckKind::RecordFails:
       return Say(HostMessage::CheckRecordFails, p.Record, p.Name, p.Value, p.Detail);
+    case CheckKind::PictureNotFound:
+      return PictureText(p);
+    case CheckKind::RecordPictureNotFound:
+      return Say(HostMessage::CheckRecordPicture, p.Record, p.Name, PictureText(p));
     case CheckKind::Count:
       break;
   }
@@ -248,6 +270,7 @@ CheckReport CheckJob(const JobCheck& job, std::ostream& out, bool summary) {
   CheckData data;
   CheckInput input;
   input.Dpi = job.Dpi;
+  input.PictureFolder = PluginFolder(job.PluginPath);
   if (job.Tables != nullptr) {
     data.FieldNames = job.Tables->FieldNames;
     data.Records = &job.Tables->Records;
@@ -269,7 +292,6 @@ CheckReport CheckJob(const JobCheck& job, std::ostream& out, bool summary) {
 }
 
 int CheckCommand(const HostOptions& options, std::span<const std::string> args) {
-  (void)options;
   CheckArgs parsed;
   if (const int status = ParseCheckArgs(args, parsed); status != kExitOk) return status;
   try {
@@ -287,6 +309,7 @@ int CheckCommand(const HostOptions& options, std::span<const std::string> args) 
     job.Tables = tables ? &*tables : nullptr;
     job.Sets = parsed.Sets;
     job.Dpi = parsed.Dpi;
+    job.PluginPath = options.PluginPath;
     const CheckReport report = CheckJob(job, std::cout, true);
     return report.Errors > 0 ? kExitFailed : kExitOk;
   } catch (const HostError& e) {

@@ -39,6 +39,9 @@ struct JobCheck {
   const PrintTables* Tables = nullptr;
   std::vector<std::pair<std::string, std::string>> Sets;
   int32_t Dpi = kCheckDefaultDpi;
+  // The plug-in the job prints with (empty: PluginHost::DefaultPluginPath()):
+  // picture files of relative names are looked for in its folder.
+  std::string PluginPath;
 };
 
 // Checks the job and writes one line per problem, and a summary line when

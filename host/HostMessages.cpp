@@ -593,6 +593,16 @@ constexpr HostMessageRow kRows[] = {
      "напечатать шаблон этикетки, заполненный из CSV-файла"},
     {HelpCheck, "check a template, and the data for it, for what would print wrong labels",
      "проверить шаблон и данные на то, что испортит этикетки"},
+    {CheckPictureNotFound,
+     "no picture \"%s\": the template embeds none of that name and there is no file %s; the "
+     "label would print an empty frame instead",
+     "нет картинки \"%s\": в шаблоне нет встроенной картинки с таким именем и нет файла %s; на "
+     "этикетке вместо неё напечаталась бы пустая рамка"},
+    {CheckPictureUnreadable,
+     "picture \"%s\" cannot be read (%s); the label would print an empty frame instead",
+     "картинку \"%s\" не удаётся прочитать (%s); на этикетке вместо неё напечаталась бы пустая "
+     "рамка"},
+    {CheckRecordPicture, "record %d, field \"%s\": %s", "запись %d, поле \"%s\": %s"},
 };
 
 static_assert(std::size(kRows) == static_cast<size_t>(HostMessage::Count),

@@ -238,6 +238,9 @@ enum class HostMessage : uint16_t {
   HelpPreview,
   HelpPrint,
   HelpCheck,
+  CheckPictureNotFound,
+  CheckPictureUnreadable,
+  CheckRecordPicture,
   // Append new messages above this line.
   Count
 };

@@ -395,6 +395,7 @@ int RunPrint(const HostOptions& options, const PrintArgs& args) {
   check.TemplateValue = templatePath;
   check.Tables = &tables;
   check.Sets = args.Sets;
+  check.PluginPath = host.Path();
   check.Dpi = PrinterDpi(printerName ? *printerName : DeviceParam(host, "PrinterName"));
   const CheckReport report = CheckJob(check, std::cerr, false);
   if (report.Errors > 0) {

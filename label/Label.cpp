@@ -98,10 +98,19 @@ void Label::FillValue(std::string_view valueName, std::string_view value) {
 }
 
 QImage Label::FindImage(std::string_view name) const {
+  return FindImageIn(name, sys::ModuleDirectory());
+}
+
+std::string Label::PictureFilePath(std::string_view name, const std::string& folder) {
+  std::string path(name);
+  if (!path.empty() && path.front() != '/') path = folder + path;
+  return path;
+}
+
+QImage Label::FindImageIn(std::string_view name, const std::string& folder) const {
   if (const EmbeddedImage* image = m_images.Find(name)) return image->Bitmap();
   if (name.empty()) return QImage();
-  std::string path(name);
-  if (path.front() != '/') path = sys::ModuleDirectory() + path;
+  const std::string path = PictureFilePath(name, folder);
   const QFileInfo info(QString::fromStdString(path));
   if (!info.exists() || !info.isFile()) return QImage();
   std::ifstream file(path, std::ios::binary);

@@ -139,6 +139,13 @@ class Label : public PublishedObject {
   // that name (relative names from the plug-in module's folder), else a null
   // image. Throws std::runtime_error for a file that is not a bitmap.
   QImage FindImage(std::string_view name) const;
+  // FindImage with relative file names taken from folder (ending in "/")
+  // instead of this module's: what a job in the plug-in would find, asked
+  // from another program.
+  QImage FindImageIn(std::string_view name, const std::string& folder) const;
+  // The file a name that no embedded image has stands for (folder + name
+  // for a relative name).
+  static std::string PictureFilePath(std::string_view name, const std::string& folder);
 
   // ---- updates and painting -----------------------------------------------
   void BeginUpdate() { ++m_updateCount; }

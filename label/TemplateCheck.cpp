@@ -17,10 +17,12 @@
 #include "label/LabelView.h"
 #include "label/LinearBarcodeItem.h"
 #include "label/MatrixBarcodeItem.h"
+#include "label/PictureItem.h"
 #include "label/PixelRound.h"
 #include "label/PropText.h"
 #include "label/TemplateError.h"
 #include "label/TemplateFile.h"
+#include "platform/sys/ModulePath.h"
 
 namespace labelplu {
 
@@ -209,10 +211,18 @@ bool IsBarcode(const LabelItem& item) {
          dynamic_cast<const MatrixBarcodeItem*>(&item) != nullptr;
 }
 
+bool IsPicture(const LabelItem& item) {
+  return dynamic_cast<const PictureItem*>(&item) != nullptr;
+}
+
 class TemplateChecker {
  public:
   TemplateChecker(const CheckInput& input, CheckReport& report)
-      : m_input(input), m_out(report, input.ListLimit), m_view(nullptr, input.Dpi, input.Dpi) {}
+      : m_input(input),
+        m_out(report, input.ListLimit),
+        m_view(nullptr, input.Dpi, input.Dpi),
+        m_pictureFolder(input.PictureFolder.empty() ? sys::ModuleDirectory()
+                                                    : input.PictureFolder) {}
   ~TemplateChecker() { m_label.SetView(nullptr); }
   TemplateChecker(const TemplateChecker&) = delete;
   TemplateChecker& operator=(const TemplateChecker&) = delete;
@@ -232,6 +242,7 @@ class TemplateChecker {
     }
     CheckPlacement();
     CheckTemplateBarcodes();
+    CheckTemplatePictures();
     if (m_input.Data != nullptr) {
       CheckFeeds();
       CheckRecords();
@@ -353,6 +364,41 @@ class TemplateChecker {
     }
   }
 
+  // Why a picture name shows no picture in the job: empty when nothing of
+  // that name is found, the reason when the file cannot be read; nothing
+  // when it shows its picture.
+  std::optional<std::string> PictureTrouble(const std::string& name) const {
+    try {
+      if (m_label.FindImageIn(name, m_pictureFolder).isNull()) return std::string();
+      return std::nullopt;
+    } catch (const std::bad_alloc&) {
+      throw;
+    } catch (const std::exception& e) {
+      return std::string(e.what());
+    }
+  }
+
+  void AddPictureProblem(CheckProblem problem, const std::string& name,
+                         const std::string& trouble) {
+    problem.Value = name;
+    problem.Detail = trouble;
+    problem.Names = {Label::PictureFilePath(name, m_pictureFolder)};
+    m_out.Add(std::move(problem));
+  }
+
+  // Pictures print their template's own name unless the data replaces it;
+  // an empty name prints no picture, as meant.
+  void CheckTemplatePictures() {
+    for (int32_t i = 0; i < m_label.ItemCount(); ++i) {
+      const LabelItem& item = m_label.Item(i);
+      if (!IsPicture(item) || IsFed(item)) continue;
+      const std::string name = item.GetValue();
+      if (name.empty()) continue;
+      if (const std::optional<std::string> trouble = PictureTrouble(name))
+        AddPictureProblem(About(CheckKind::PictureNotFound, item), name, *trouble);
+    }
+  }
+
   struct FeedingName {
     std::string Name;
     std::string Key;
@@ -396,8 +442,8 @@ class TemplateChecker {
     }
   }
 
-  // A barcode the records fill, and the names that fill it in filling
-  // order: the last one present wins, as in the job.
+  // A barcode or picture the records fill, and the names that fill it in
+  // filling order: the last one present wins, as in the job.
   struct FedBarcode {
     LabelItem* Item = nullptr;
     std::vector<const FeedingName*> Feeds;
@@ -411,20 +457,41 @@ class TemplateChecker {
     const CheckData& data = *m_input.Data;
     if (data.Records == nullptr || data.Records->empty()) return;
     std::vector<FedBarcode> barcodes;
+    std::vector<FedBarcode> pictures;
     for (int32_t i = 0; i < m_label.ItemCount(); ++i) {
       LabelItem& item = m_label.Item(i);
-      if (!IsBarcode(item) || item.DataSource() == dsNone) continue;
+      const bool picture = IsPicture(item);
+      if ((!IsBarcode(item) && !picture) || item.DataSource() == dsNone) continue;
       FedBarcode fed;
       fed.Item = &item;
       const std::string source = SourceText(item);
       for (const FeedingName& name : m_keys)
         if (SameText(name.Key, source)) fed.Feeds.push_back(&name);
-      if (!fed.Feeds.empty()) barcodes.push_back(std::move(fed));
+      if (!fed.Feeds.empty()) (picture ? pictures : barcodes).push_back(std::move(fed));
     }
-    if (barcodes.empty()) return;
+    if (barcodes.empty() && pictures.empty()) return;
     constexpr size_t kMaxRemembered = 4096;
     for (size_t r = 0; r < data.Records->size(); ++r) {
       const std::vector<std::string>& record = (*data.Records)[r];
+      for (FedBarcode& fed : pictures) {
+        const FeedingName* from = fed.Feeds.back();
+        if (!from->Common && from->Index >= record.size()) continue;
+        const std::string& value =
+            from->Common ? data.Common[from->Index].second : record[from->Index];
+        if (value.empty()) continue;
+        std::optional<std::string> trouble;
+        if (const auto seen = fed.Seen.find(value); seen != fed.Seen.end()) {
+          trouble = seen->second;
+        } else {
+          trouble = PictureTrouble(value);
+          if (fed.Seen.size() < kMaxRemembered) fed.Seen.emplace(value, trouble);
+        }
+        if (!trouble) continue;
+        CheckProblem problem = About(CheckKind::RecordPictureNotFound, *fed.Item);
+        problem.Record = static_cast<int64_t>(r) + 1;
+        problem.Name = from->Name;
+        AddPictureProblem(std::move(problem), value, *trouble);
+      }
       for (FedBarcode& fed : barcodes) {
         const FeedingName* from = fed.Feeds.back();
         if (!from->Common && from->Index >= record.size()) continue;
@@ -465,6 +532,7 @@ class TemplateChecker {
   Label m_label;
   LoadCollector m_collector;
   std::vector<FeedingName> m_keys;
+  std::string m_pictureFolder;
 };
 
 }  // namespace

@@ -14,10 +14,14 @@
 // property the class lacks, a value that does not convert. Then the loaded
 // label: items outside it, and barcodes prepared at Dpi the way the printer
 // prepares them (the symbol that does not encode or does not fit its box).
+// Pictures the template names itself that the job's lookup would not find
+// (Label::FindImageIn: embedded images, then files relative to
+// PictureFolder) or could not read.
 // With data: data sources nothing feeds, field names and common values that
-// feed nothing, and every record whose value a barcode cannot encode, the
-// barcodes filled as the job fills them (common values first, then the
-// record's fields, the copy-count field "ЧислоКопий" left out).
+// feed nothing, and every record whose value a barcode cannot encode or
+// whose picture name finds no picture, the items filled as the job fills
+// them (common values first, then the record's fields, the copy-count field
+// "ЧислоКопий" left out).
 //
 // Severity: errors are what would print wrong content or lose content
 // (see SeverityOf); warnings are what may be meant (a column the template
@@ -62,6 +66,11 @@ enum class CheckKind : uint8_t {
   UnusedField,        // Name: a data field that feeds no item
   UnusedCommonValue,  // Name: a common value that feeds no item
   RecordFails,        // Record, Name: the field, Value, Detail: why
+  // A picture name that shows no picture: the label gets an empty framed
+  // box. Value: the name; Detail: why the file cannot be read, or empty
+  // when nothing of that name is found; Names: the file looked for.
+  PictureNotFound,        // the template's own value
+  RecordPictureNotFound,  // Record, Name: the field, and as PictureNotFound
   Count
 };
 
@@ -97,7 +106,11 @@ struct CheckData {
 };
 
 struct CheckInput {
-  int32_t Dpi = 203;                // the printer's resolution
+  int32_t Dpi = 203;  // the printer's resolution
+  // Where the job looks for a picture file of a relative name: the plug-in's
+  // folder, ending in "/". Empty: the folder of the module running the
+  // check (right when that is the plug-in).
+  std::string PictureFolder;
   const CheckData* Data = nullptr;  // null: check the template alone
   size_t ListLimit = 20;            // problems listed per kind
 };

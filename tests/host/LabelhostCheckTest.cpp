@@ -87,6 +87,23 @@ INSTANTIATE_TEST_SUITE_P(
                   1},
         CheckCase{"price.lb3", "bad-codes.csv", "record 3, field \"ШтрихКод\" = \"46070010\"", 1},
         CheckCase{"price.lb3", "bad-codes.csv", "2 error(s), 1 warning(s)", 1},
+        // A picture name that finds nothing prints an empty frame: the
+        // template's own, and each record's (relative names are files in
+        // the plug-in's folder).
+        CheckCase{"picture-misspelled.lb3", "",
+                  ":3: error: Image #1: no picture \"logo.bpm\": the template embeds none of "
+                  "that name and there is no file ",
+                  1},
+        CheckCase{"picture-misspelled.lb3", "",
+                  "/bin/logo.bpm; the label would print an empty "
+                  "frame instead",
+                  1},
+        CheckCase{"picture-per-record.lb3", "pictures.csv",
+                  ":10: error: Image #2 (dsImage1): record 2, field \"Картинка 1\": no picture "
+                  "\"lgo.bmp\"",
+                  1},
+        CheckCase{"picture-per-record.lb3", "pictures.csv", "1 error(s), 0 warning(s)", 1},
+        CheckCase{"picture-per-record.lb3", "pictures-good.csv", ": 0 error(s), 0 warning(s)", 0},
         // Good files: the copy count is the job's own column, not an unused one.
         CheckCase{"price.lb3", "goods.csv", "price.lb3: 0 error(s), 0 warning(s)", 0},
         CheckCase{"price-utf8-bom.lb3", "goods.csv", ": 0 error(s), 0 warning(s)", 0},
@@ -224,6 +241,45 @@ TEST(LabelhostCheckPrint, Utf8TemplatesPrintAsTheirWindows1251Twin) {
     SCOPED_TRACE(templ);
     EXPECT_TRUE(pages(templ) == twin);
   }
+}
+
+// A record whose picture name finds nothing stops the job; printed anyway,
+// its label shows an empty frame, never the picture of the label before.
+TEST(LabelhostCheckPrint, MissingPictureStopsTheJobAndNeverRepeatsThePreviousOne) {
+  TempDir dir;
+  const fs::path folder = dir.Path() / "pages";
+  fs::create_directory(folder);
+  std::vector<std::string> job = {
+      "--settings",
+      (dir.Path() / "s.xml").string(),
+      "print",
+      "--template",
+      Fixture("picture-per-record.lb3"),
+      "--data",
+      Fixture("pictures.csv"),
+      "--printer",
+      "labelplu Raster; file=" + (folder / "p").string() + "; dpi=203; paper=58x40"};
+  const ProcessResult stopped = Labelhost(job, "", {}, "C.UTF-8");
+  EXPECT_EQ(stopped.exitCode, 1) << stopped.out << stopped.err;
+  EXPECT_NE(stopped.err.find("record 2, field \"Картинка 1\": no picture \"lgo.bmp\""),
+            std::string::npos)
+      << stopped.err;
+  EXPECT_TRUE(FilesIn(folder).empty());
+
+  job.push_back("--force");
+  const ProcessResult forced = Labelhost(job, "", {}, "C.UTF-8");
+  EXPECT_EQ(forced.exitCode, 0) << forced.out << forced.err;
+  const std::vector<std::string> files = FilesIn(folder);
+  ASSERT_EQ(files.size(), 3u);
+  // The picture's 16 mm box at 3 mm from the corner, at 203 dpi.
+  const QRect box(24, 24, 128, 128);
+  const auto picture = [&](size_t page) {
+    return QImage(QString::fromStdString(files[page]))
+        .convertToFormat(QImage::Format_RGB32)
+        .copy(box);
+  };
+  EXPECT_TRUE(picture(0) == picture(2));
+  EXPECT_FALSE(picture(1) == picture(0));
 }
 
 }  // namespace

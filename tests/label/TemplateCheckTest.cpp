@@ -2,6 +2,9 @@
 // the checks of the loaded label against a job's data.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "label/LabelItem.h"
 #include "label/TemplateCheck.h"
 #include "label/TemplateFile.h"
+#include "tests/support/TempDir.h"
 
 namespace labelplu {
 namespace {
@@ -215,6 +219,91 @@ TEST(TemplateCheck, FilesThatDoNotLoadOrAreMisread) {
   ASSERT_EQ(KindsOf(report), std::vector<CheckKind>{CheckKind::NotLoaded});
   EXPECT_EQ(report.Problems[0].Line, 3);
   EXPECT_EQ(report.Errors, 1);
+}
+
+std::string BmpBytes() {
+  QImage picture(8, 8, QImage::Format_RGB32);
+  picture.fill(Qt::black);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "BMP");
+  return bytes.toStdString();
+}
+
+// A picture name is looked up as the job looks it up: the template's
+// embedded pictures, then files relative to the plug-in's folder. The
+// template's own name is checked unless a column feeds the item; every
+// record's name is checked when one does.
+TEST(TemplateCheck, PicturesThatAreNotFound) {
+  const test::TempDir folder;
+  folder.Write("shop.bmp", BmpBytes());
+  const std::string unreadable = folder.Write("broken.bmp", "not a bitmap").string();
+  const std::string embedded =
+      "<ImageList Count=\"1\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\n"
+      "<Image Name=\"logo.bmp\" Path=\"\" dt:dt=\"bin.base64\">" +
+      QByteArray::fromStdString(BmpBytes()).toBase64().toStdString() + "</Image>\n</ImageList>\n";
+  const auto withPicture = [&](const std::string& body) {
+    std::string text = Template({{"Image", Prop("Left", "1") + Prop("Top", "1") + body}});
+    text.insert(text.rfind("</Label>"), embedded);
+    return text;
+  };
+  struct Case {
+    const char* what;
+    std::string body;
+    std::vector<std::vector<std::string>> records;  // column "Картинка 1"; none: no data
+    std::vector<CheckKind> expected;
+  };
+  const Case cases[] = {
+      {"embedded", Prop("ValueFileName", "LOGO.bmp"), {}, {}},
+      {"a file in the plug-in's folder", Prop("ValueFileName", "shop.bmp"), {}, {}},
+      {"no name", "", {}, {}},
+      {"misspelled", Prop("ValueFileName", "lgo.bmp"), {}, {CheckKind::PictureNotFound}},
+      {"unreadable", Prop("ValueFileName", unreadable), {}, {CheckKind::PictureNotFound}},
+      {"fed: the template's name is not printed",
+       Prop("DS", "dsImage1") + Prop("ValueFileName", "lgo.bmp"),
+       {{"logo.bmp"}, {"shop.bmp"}, {""}},
+       {}},
+      {"fed: records whose names find nothing",
+       Prop("DS", "dsImage1"),
+       {{"logo.bmp"}, {"lgo.bmp"}, {"shop.bmp"}, {"lgo.bmp"}, {unreadable}},
+       {CheckKind::RecordPictureNotFound, CheckKind::RecordPictureNotFound}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Job job;
+    job.fields = {"Картинка 1"};
+    job.records = c.records;
+    CheckInput input;
+    input.PictureFolder = folder.Path().string() + "/";
+    input.ListLimit = 2;
+    if (!c.records.empty()) input.Data = job.Data();
+    const CheckReport report = CheckTemplate(withPicture(c.body), "t.lb3", input);
+    EXPECT_EQ(KindsOf(report), c.expected);
+  }
+
+  // What a message needs: the record, the field, the name, the file looked
+  // for or why it cannot be read; the records past the limit are counted.
+  Job job;
+  job.fields = {"Картинка 1"};
+  job.records = {{"logo.bmp"}, {"lgo.bmp"}, {unreadable}, {"lgo.bmp"}, {"x.bmp"}};
+  CheckInput input;
+  input.PictureFolder = folder.Path().string() + "/";
+  input.ListLimit = 2;
+  input.Data = job.Data();
+  const CheckReport report = CheckTemplate(withPicture(Prop("DS", "dsImage1")), "t.lb3", input);
+  ASSERT_EQ(report.Problems.size(), 2u);
+  EXPECT_EQ(report.Errors, 4);
+  EXPECT_EQ(report.Unlisted[static_cast<size_t>(CheckKind::RecordPictureNotFound)], 2);
+  const CheckProblem& missing = report.Problems[0];
+  EXPECT_EQ(missing.Record, 2);
+  EXPECT_EQ(missing.Name, "Картинка 1");
+  EXPECT_EQ(missing.Value, "lgo.bmp");
+  EXPECT_TRUE(missing.Detail.empty());
+  EXPECT_EQ(missing.Names, std::vector<std::string>{input.PictureFolder + "lgo.bmp"});
+  EXPECT_EQ(missing.Item.Source, "dsImage1");
+  EXPECT_EQ(report.Problems[1].Record, 3);
+  EXPECT_FALSE(report.Problems[1].Detail.empty());
 }
 
 }  // namespace
