@@ -267,7 +267,7 @@ prints the labels.
 - Items are painted in the order of the file, each over the ones before it.
 - `labelhost check TEMPLATE [--data CSV]` finds the mistakes: unknown names, values that do not
   apply, items no column feeds, columns that feed nothing, barcodes that cannot carry a record's
-  value.
+  value, picture names that find no picture.
 
 Contents: [A first example](#a-first-example-a-price-tag) · [The file](#the-file) · [Units and
 the grid](#units-and-the-grid) · [Order and background](#order-and-background) ·
@@ -402,10 +402,11 @@ An `Image` item shows the picture its `ValueFileName` names (a template may writ
 2. a BMP file of that name; a name without a folder is looked for in the folder of the plug-in
    (`labelplu.plu`), so give the full path of a file anywhere else.
 
-Only BMP pictures can be shown; a file that is not a BMP picture prints an empty box with a thin
-frame. Make sure every name finds its picture: a name that finds nothing prints no picture on the
-first label, and on a later label the picture of the label before it. With `DS` `dsImage1`, `dsImage2` or
-`dsImage3` a column names the picture for each label.
+Only BMP pictures can be shown. A name that finds nothing, and a file that is not a BMP picture,
+print an empty box with a thin frame in the picture's place, on every label whose name it is (never
+the picture of another label); `labelhost check` and `labelhost print` report each such name, in the
+template and in every record, as an error. An empty name prints no picture. With `DS` `dsImage1`,
+`dsImage2` or `dsImage3` a column names the picture for each label.
 
 Embedded pictures follow the items, in one `ImageList`: each `Image` holds the bytes of a BMP file
 in base64, its `Name` (the name items use) and `Path` (where it came from; may be empty).
