@@ -509,7 +509,7 @@ class TemplateChecker {
           bool tooLarge = false;
           std::string symbol, box;
           trouble = BarcodeTrouble(*fed.Item, tooLarge, symbol, box);
-          if (tooLarge) *trouble = symbol + " dots > " + box;
+          if (tooLarge) *trouble = symbol.append(" dots > ").append(box);
           if (fed.Seen.size() < kMaxRemembered) fed.Seen.emplace(value, trouble);
           fed.Prepared = true;
           fed.LastValue = value;

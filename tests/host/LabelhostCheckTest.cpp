@@ -42,7 +42,7 @@ TEST_P(LabelhostCheck, SaysWhatToFix) {
   const CheckCase& c = GetParam();
   std::vector<std::string> args = {"check", TemplatePath(c.templ)};
   if (*c.data) {
-    args.push_back("--data");
+    args.emplace_back("--data");
     args.push_back(TemplatePath(c.data));
   }
   const ProcessResult run = Labelhost(args, "", {}, "C.UTF-8");
@@ -194,7 +194,7 @@ TEST(LabelhostCheckPrint, ErrorsStopTheJobBeforeAnythingIsPrintedUnlessForced) {
   EXPECT_FALSE(fs::exists(pdf));
 
   std::vector<std::string> forcedJob = job;
-  forcedJob.push_back("--force");
+  forcedJob.emplace_back("--force");
   const ProcessResult forced = Labelhost(forcedJob, "", {}, "C.UTF-8");
   EXPECT_EQ(forced.exitCode, 0) << forced.out << forced.err;
   EXPECT_NE(forced.err.find("printing anyway (--force) despite 1 error(s)"), std::string::npos)
@@ -266,7 +266,7 @@ TEST(LabelhostCheckPrint, MissingPictureStopsTheJobAndNeverRepeatsThePreviousOne
       << stopped.err;
   EXPECT_TRUE(FilesIn(folder).empty());
 
-  job.push_back("--force");
+  job.emplace_back("--force");
   const ProcessResult forced = Labelhost(job, "", {}, "C.UTF-8");
   EXPECT_EQ(forced.exitCode, 0) << forced.out << forced.err;
   const std::vector<std::string> files = FilesIn(folder);

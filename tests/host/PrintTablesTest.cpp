@@ -52,14 +52,16 @@ TEST(PrintTablesTest, AHeaderWithoutRecordsGivesNoRecords) {
 // Spreadsheets and hand edits leave empty lines above the header; the
 // header below them still names the fields and judges the separator.
 TEST(PrintTablesTest, BlankLinesAboveTheHeaderAreSkipped) {
+  // "Наименование;Цена", "Молоко;89,90" in Windows-1251 below a blank line.
+  const char* const kWindows1251 =
+      "\r\n\xCD\xE0\xE8\xEC\xE5\xED\xEE\xE2\xE0\xED\xE8\xE5;"
+      "\xD6\xE5\xED\xE0\r\n\xCC\xEE\xEB\xEE\xEA\xEE;89,90\r\n";
   const char* const texts[] = {
       "\n\nНаименование;Цена\nМолоко;89,90\n",
       "\r\n   \r\n\xC2\xA0\t\r\nНаименование\tЦена\r\nМолоко\t89,90\r\n",
       ";;\n ; ;\nНаименование;Цена\n\nМолоко;89,90",
       "\xEF\xBB\xBF\n\"Наименование\",\"Цена\"\nМолоко,\"89,90\"\n",
-      // Windows-1251.
-      "\r\n\xCD\xE0\xE8\xEC\xE5\xED\xEE\xE2\xE0\xED\xE8\xE5;\xD6\xE5\xED\xE0\r\n"
-      "\xCC\xEE\xEB\xEE\xEA\xEE;89,90\r\n",
+      kWindows1251,
   };
   for (const char* text : texts) {
     SCOPED_TRACE(text);

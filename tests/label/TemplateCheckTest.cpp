@@ -23,10 +23,11 @@ namespace {
 // its class), one element per line from line 3 on.
 std::string Template(const std::vector<std::pair<std::string, std::string>>& items,
                      const char* size = "Width=\"58\" Height=\"40\"") {
-  std::string text =
-      "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<Label " + std::string(size) + ">\n";
+  std::string text = "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<Label ";
+  text += size;
+  text += ">\n";
   for (const auto& [cls, body] : items)
-    text += "<Item ClassName=\"" + cls + "\">\n" + body + "</Item>\n";
+    text.append("<Item ClassName=\"").append(cls).append("\">\n").append(body).append("</Item>\n");
   return Utf8ToCp1251Xml(text + "</Label>\n");
 }
 
