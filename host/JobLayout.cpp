@@ -29,15 +29,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-std::optional<double> ParseMm(std::string text) {
-  for (char& c : text)
-    if (c == ',') c = '.';
-  double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 std::optional<int32_t> ParseCount(std::string_view text) {
   int32_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -58,6 +49,15 @@ bool SplitAtX(std::string_view text, std::string_view& first, std::string_view& 
 constexpr std::string_view kBuiltinPrinters[] = {"labelplu pdf", "labelplu raster"};
 
 }  // namespace
+
+std::optional<double> ParseMm(std::string text) {
+  for (char& c : text)
+    if (c == ',') c = '.';
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 std::optional<PaperSize> PaperByName(std::string_view text) {
   const std::string name = Lower(Trim(text));

@@ -47,6 +47,10 @@ std::optional<GridOption> ParseGrid(std::string_view text);
 // zeros ("58", "215.9").
 std::string MmText(double mm);
 
+// A length in millimetres: a decimal number with "." or ","; nullopt for
+// anything else (no sign of a unit, no blanks).
+std::optional<double> ParseMm(std::string text);
+
 // True when the grid's labels, with the sheet's gaps between them, lie
 // within the paper's margins: a block wider or taller than the space
 // between the margins puts labels beyond the paper's edge. A single column

@@ -1,7 +1,6 @@
 #include "host/PrintCommand.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -52,15 +51,6 @@ class PrintError : public HostError {
  private:
   int m_code;
 };
-
-std::optional<double> ParseMm(std::string text) {
-  for (char& c : text)
-    if (c == ',') c = '.';
-  double value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 // Parses the arguments; returns an exit code other than kExitOk after
 // reporting a usage error. The preview takes the same options, a device as
@@ -457,7 +447,7 @@ int RunPreview(const HostOptions& options, const PrintArgs& args) {
   // refused here too.
   if (!args.Data.empty()) {
     try {
-      TablesFromCsv(ReadFileBytes(args.Data), args.Data);
+      TablesFromCsv(ReadFileBytes(args.Data), args.Data, args.Encoding);
     } catch (const HostError& e) {
       throw PrintError(kExitUsage, e.what());
     }
